@@ -1,0 +1,55 @@
+# qux_add_library(<name>
+#     [SHARED|STATIC|MODULE]
+#     SOURCES <files...>
+#     [DEPENDS <targets...>]          linked PUBLIC
+#     [PRIVATE_DEPENDS <targets...>]
+#     [EXPORT_DEFINE <MACRO>]          defined while building the library itself
+#     [INCLUDE_DIRS <dirs...>])        PUBLIC include dirs, default: the current source dir
+#
+# Every library of the project is declared through this so that they all read the same way:
+# hidden visibility by default, C++17, position independent code.
+function(qux_add_library name)
+    cmake_parse_arguments(ARG "SHARED;STATIC;MODULE" "EXPORT_DEFINE"
+                          "SOURCES;DEPENDS;PRIVATE_DEPENDS;INCLUDE_DIRS" ${ARGN})
+    set(kind SHARED)
+    if(ARG_STATIC)
+        set(kind STATIC)
+    elseif(ARG_MODULE)
+        set(kind MODULE)
+    endif()
+    add_library(${name} ${kind} ${ARG_SOURCES})
+    set_target_properties(${name} PROPERTIES
+        CXX_VISIBILITY_PRESET hidden
+        VISIBILITY_INLINES_HIDDEN ON
+        POSITION_INDEPENDENT_CODE ON)
+    if(ARG_EXPORT_DEFINE)
+        target_compile_definitions(${name} PRIVATE ${ARG_EXPORT_DEFINE})
+    endif()
+    if(NOT ARG_INCLUDE_DIRS)
+        set(ARG_INCLUDE_DIRS ${CMAKE_CURRENT_SOURCE_DIR})
+    endif()
+    target_include_directories(${name} PUBLIC ${ARG_INCLUDE_DIRS})
+    if(ARG_DEPENDS)
+        target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
+    endif()
+    if(ARG_PRIVATE_DEPENDS)
+        target_link_libraries(${name} PRIVATE ${ARG_PRIVATE_DEPENDS})
+    endif()
+endfunction()
+
+# qux_add_test(<name> SOURCES <files...> DEPENDS <targets...> LABELS <labels...>)
+# A QtTest executable in bin/, registered with CTest, run on the offscreen platform.
+function(qux_add_test name)
+    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;DEPENDS;LABELS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE Qt5::Test ${ARG_DEPENDS})
+    add_test(NAME ${name} COMMAND ${name})
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 300)
+    endif()
+    set_tests_properties(${name} PROPERTIES
+        LABELS "${ARG_LABELS}"
+        TIMEOUT ${ARG_TIMEOUT}
+        WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QUX_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+endfunction()

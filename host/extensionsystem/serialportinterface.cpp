@@ -1,0 +1,7 @@
+#include "serialportinterface.h"
+
+namespace ExtensionSystem {
+
+SerialPortInterface::~SerialPortInterface() = default;
+
+} // namespace ExtensionSystem
