@@ -1,10 +1,16 @@
 #include "plugin/exports.h"
 
+#include "plugin/sensorcatalogue.h"
+#include "plugin/sensorscan.h"
+
 #include <plugininterface.h>
 #include <sensorbasic.h>
 #include <serialportinterface.h>
 
-void vInitialisePlugin() {}
+// Nothing may unwind into the host: every entry point that does real work catches everything
+// and reports failure through its result.
+
+void vInitialisePlugin() { }
 
 const char *pcHalvornOrbexaPluginName()
 {
@@ -28,19 +34,30 @@ const char *pcCommunicationType()
 
 void vSensorMap(std::list<ExtensionSystem::SensorBasic> &sensors)
 {
-    sensors.clear();
+    try {
+        sensors = DrumoSensorPlugin::Core::readSensorCatalogue();
+    } catch (...) {
+        sensors.clear();
+    }
 }
 
 ExtensionSystem::SensorBasic *scanForSensor(ExtensionSystem::SerialPortInterface *port)
 {
-    Q_UNUSED(port)
-    return nullptr;
+    if (!port)
+        return nullptr;
+    try {
+        return DrumoSensorPlugin::Core::scanPortForSensor(port);
+    } catch (...) {
+        return nullptr;
+    }
 }
 
 ExtensionSystem::PluginInterface *poGetInterfaceInstance(const ExtensionSystem::SensorBasic *sensor,
                                                          QMdiSubWindow *subWindow)
 {
     Q_UNUSED(sensor)
-    Q_UNUSED(subWindow)
+    if (!subWindow)
+        return nullptr;
+    // No sensor interface object exists in this build yet, so there is nothing to create.
     return nullptr;
 }

@@ -19,6 +19,7 @@ QUXFAMILY_EXPORT const char *pcPluginVersion();
 QUXFAMILY_EXPORT const char *pcDescription();
 QUXFAMILY_EXPORT const char *pcCommunicationType();
 QUXFAMILY_EXPORT void vSensorMap(std::list<ExtensionSystem::SensorBasic> &sensors);
-QUXFAMILY_EXPORT ExtensionSystem::SensorBasic *scanForSensor(ExtensionSystem::SerialPortInterface *port);
-QUXFAMILY_EXPORT ExtensionSystem::PluginInterface *poGetInterfaceInstance(
-    const ExtensionSystem::SensorBasic *sensor, QMdiSubWindow *subWindow);
+QUXFAMILY_EXPORT ExtensionSystem::SensorBasic *
+scanForSensor(ExtensionSystem::SerialPortInterface *port);
+QUXFAMILY_EXPORT ExtensionSystem::PluginInterface *
+poGetInterfaceInstance(const ExtensionSystem::SensorBasic *sensor, QMdiSubWindow *subWindow);

@@ -1,0 +1,118 @@
+#include "plugin/sensorcatalogue.h"
+
+#include "plugin/pluginlog.h"
+
+#include <QCoreApplication>
+
+#include <boost/optional.hpp>
+#include <boost/property_tree/xml_parser.hpp>
+
+#include <sstream>
+
+namespace pt = boost::property_tree;
+
+namespace DrumoSensorPlugin {
+namespace Core {
+
+namespace {
+
+const char catalogueName[] = "QUXfamily";
+
+// The list of entries of a readable catalogue of our family, or nothing.
+boost::optional<pt::ptree> readEntries(const QString &path)
+{
+    pt::ptree document;
+    try {
+        pt::read_xml(path.toLatin1().toStdString(), document,
+                     pt::xml_parser::no_comments | pt::xml_parser::trim_whitespace);
+    } catch (const pt::ptree_error &error) {
+        qCDebug(pluginLog) << "Sensor catalogue not readable:" << error.what();
+        return boost::none;
+    }
+
+    const auto documentId = document.get_optional<std::string>("document.documentId");
+    if (!documentId || *documentId != catalogueName) {
+        qCDebug(pluginLog) << "Not a" << catalogueName << "catalogue:" << path;
+        return boost::none;
+    }
+    const auto sensorList = document.get_child_optional("document.sensorList");
+    if (!sensorList) {
+        qCDebug(pluginLog) << "Sensor catalogue without a sensor list:" << path;
+        return boost::none;
+    }
+    return *sensorList;
+}
+
+// An entry as the record readers take it: an XML declaration, then the entry's child elements
+// without the entry's own tag, on one line.
+void writeEntry(std::stringstream &out, const pt::ptree &entry)
+{
+    pt::write_xml(out, entry, pt::xml_writer_make_settings<std::string>(' ', 0, "utf-8"));
+}
+
+} // namespace
+
+QString sensorCataloguePath()
+{
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(catalogueName)
+        + QLatin1String(".xml");
+}
+
+std::list<ExtensionSystem::SensorBasic> readSensorCatalogue()
+{
+    return readSensorCatalogue(sensorCataloguePath());
+}
+
+std::list<ExtensionSystem::SensorBasic> readSensorCatalogue(const QString &path)
+{
+    std::list<ExtensionSystem::SensorBasic> sensors;
+    try {
+        const auto entries = readEntries(path);
+        if (!entries)
+            return sensors;
+        for (const auto &entry : *entries) {
+            // A fresh record and stream per entry: a rejected entry leaves nothing behind.
+            std::stringstream text;
+            writeEntry(text, entry.second);
+            ExtensionSystem::SensorBasic sensor;
+            if (sensor.fromXMLStream(text))
+                sensors.push_back(sensor);
+            else
+                qCDebug(pluginLog) << "Catalogue entry rejected:" << entry.first.c_str();
+        }
+    } catch (...) {
+        // Out of memory or a broken entry: the host gets what was read so far.
+        qCWarning(pluginLog) << "Reading the sensor catalogue failed:" << path;
+    }
+    return sensors;
+}
+
+Sensor findSensorInCatalogue(const std::string &name)
+{
+    return findSensorInCatalogue(name, sensorCataloguePath());
+}
+
+Sensor findSensorInCatalogue(const std::string &name, const QString &path)
+{
+    Sensor sensor;
+    try {
+        const auto entries = readEntries(path);
+        if (!entries)
+            return sensor;
+        for (const auto &entry : *entries) {
+            // An entry without a name ends the search (the lookup throws).
+            if (entry.second.get<std::string>("name") != name)
+                continue;
+            std::stringstream text;
+            writeEntry(text, entry.second);
+            sensor.fromXMLStream(text);
+            return sensor;
+        }
+    } catch (...) {
+        qCDebug(pluginLog) << "Sensor lookup stopped at a broken catalogue entry:" << path;
+    }
+    return sensor;
+}
+
+} // namespace Core
+} // namespace DrumoSensorPlugin
