@@ -1,0 +1,128 @@
+#include "protocol/frame.h"
+
+#include <QtTest>
+
+#include <string>
+
+using namespace DrumoSensorPlugin::Core;
+
+Q_DECLARE_METATYPE(std::string)
+
+class tst_Frame : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void buildFrame_data();
+    void buildFrame();
+    void checksum_data();
+    void checksum();
+    void decode_data();
+    void decode();
+    void roundTrip_data();
+    void roundTrip();
+};
+
+void tst_Frame::buildFrame_data()
+{
+    QTest::addColumn<std::string>("body");
+    QTest::addColumn<std::string>("frame");
+
+    QTest::newRow("identification") << std::string("0V") << std::string("/000V49.");
+    QTest::newRow("laser on") << std::string("0L01") << std::string("/020L0150.");
+    QTest::newRow("status") << std::string("0D0e") << std::string("/020D0e0C.");
+    QTest::newRow("output states") << std::string("0WD") << std::string("/010WD0D.");
+}
+
+void tst_Frame::buildFrame()
+{
+    QFETCH(std::string, body);
+    QFETCH(std::string, frame);
+    QCOMPARE(DrumoSensorPlugin::Core::buildFrame(body), frame);
+}
+
+void tst_Frame::checksum_data()
+{
+    QTest::addColumn<std::string>("text");
+    QTest::addColumn<std::string>("digits");
+
+    QTest::newRow("start character alone") << std::string("/") << std::string("2F");
+    QTest::newRow("identification") << std::string("/000V") << std::string("49");
+    // Equal pairs cancel out: the leading zero of "%.2X" is kept.
+    QTest::newRow("zero") << std::string("aa") << std::string("00");
+    QTest::newRow("single digit") << std::string("/)") << std::string("06");
+    QTest::newRow("highest 7-bit") << std::string("\x7f") << std::string("7F");
+}
+
+void tst_Frame::checksum()
+{
+    QFETCH(std::string, text);
+    QFETCH(std::string, digits);
+    QCOMPARE(frameChecksum(text), digits);
+}
+
+void tst_Frame::decode_data()
+{
+    QTest::addColumn<std::string>("answer");
+    QTest::addColumn<std::string>("body");
+
+    QTest::newRow("identification") << std::string("/000V49.") << std::string("0V");
+    QTest::newRow("status request") << std::string("/020D0e0C.") << std::string("0D0e");
+    QTest::newRow("wrong checksum") << std::string("/000V48.") << std::string();
+    QTest::newRow("lower-case checksum") << std::string("/020D0e0c.") << std::string();
+    QTest::newRow("seven characters") << std::string("/00V49.") << std::string();
+    QTest::newRow("seven characters, sum right") << std::string("/0V079.") << std::string();
+    QTest::newRow("empty") << std::string() << std::string();
+    // The length field and the end character are the answer pattern's business.
+    QTest::newRow("length field ignored") << std::string("/110V49.") << std::string("0V");
+    QTest::newRow("end character ignored") << std::string("/000V49#") << std::string("0V");
+    QTest::newRow("truncated answer") << std::string("/020L0150") << std::string();
+    QTest::newRow("emissivity answer")
+        << DrumoSensorPlugin::Core::buildFrame("0Wm095") << std::string("0Wm095");
+    QTest::newRow("negative temperature")
+        << DrumoSensorPlugin::Core::buildFrame("0Wb-050") << std::string("0Wb-050");
+}
+
+void tst_Frame::decode()
+{
+    QFETCH(std::string, answer);
+    QFETCH(std::string, body);
+    QCOMPARE(decodeFrame(answer), body);
+}
+
+void tst_Frame::roundTrip_data()
+{
+    QTest::addColumn<std::string>("body");
+    QTest::addColumn<std::string>("lengthField");
+
+    QTest::newRow("2 characters") << std::string("0U") << std::string("00");
+    QTest::newRow("3 characters") << std::string("0WU") << std::string("01");
+    QTest::newRow("8 characters") << std::string("0S1-250") << std::string("05");
+    QTest::newRow("17 characters") << std::string(17, 'A') << std::string("0F");
+    QTest::newRow("18 characters") << std::string(18, 'A') << std::string("10");
+    QTest::newRow("baud rate") << std::string("0?BR6") << std::string("03");
+    QTest::newRow("analog range") << std::string("0O0a1Q3F") << std::string("06");
+}
+
+// Every frame we build is accepted by our own decoder, and a single flipped character is not.
+void tst_Frame::roundTrip()
+{
+    QFETCH(std::string, body);
+    QFETCH(std::string, lengthField);
+
+    const std::string frame = DrumoSensorPlugin::Core::buildFrame(body);
+    QCOMPARE(frame.size(), body.size() + 6);
+    QCOMPARE(frame.front(), '/');
+    QCOMPARE(frame.back(), '.');
+    QCOMPARE(frame.substr(1, 2), lengthField);
+    QCOMPARE(frame.substr(3, body.size()), body);
+    QCOMPARE(decodeFrame(frame), body);
+
+    std::string corrupted = frame;
+    corrupted[3] = char(corrupted[3] ^ 0x01);
+    QCOMPARE(decodeFrame(corrupted), std::string());
+}
+
+QTEST_APPLESS_MAIN(tst_Frame)
+
+#include "tst_frame.moc"
