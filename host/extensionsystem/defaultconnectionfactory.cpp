@@ -1,14 +1,18 @@
 #include "connectionmanager.h"
 
+#include "serialcommunication.h"
+
 namespace ExtensionSystem {
 
-// Placeholder until the serial connection lands: no port can be opened.
+// Opens the settings' port at the settings' baud rate. SerialCommunication::open() logs why a
+// port could not be opened (missing, busy, no permission) and the manager shows that text.
 ConnectionManager::Factory ConnectionManager::defaultFactory()
 {
-    return [](const PortSettings &, QString *errorMessage) -> CommunicationInterface * {
-        if (errorMessage)
-            *errorMessage = QStringLiteral("Serial connections are not available.");
-        return nullptr;
+    return [](const PortSettings &settings, QString *errorMessage) -> CommunicationInterface * {
+        auto connection = std::make_unique<SerialCommunication>();
+        if (!connection->open(settings, errorMessage))
+            return nullptr;
+        return connection.release();
     };
 }
 
