@@ -1,0 +1,546 @@
+#include "plugin/sensor.h"
+#include "plugin/sensorcatalogue.h"
+
+#include <globals.h>
+
+#include <QtTest>
+
+#include <boost/property_tree/xml_parser.hpp>
+
+#include <set>
+#include <sstream>
+
+using namespace DrumoSensorPlugin::Core;
+namespace pt = boost::property_tree;
+
+namespace {
+
+const char declaration[] = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
+
+// One catalogue entry as the record reader gets it, with a valid base record in front.
+std::string entryText(const QString &extraElements, const QString &name = "QUX-T40 D")
+{
+    return declaration
+        + QString("<name>%1</name><group>18</group><types>1</types>%2")
+              .arg(name, extraElements)
+              .toStdString();
+}
+
+Sensor loadedSensor(const QString &extraElements)
+{
+    Sensor sensor;
+    std::stringstream in(entryText(extraElements));
+    sensor.fromXMLStream(in);
+    return sensor;
+}
+
+QString sensorEntry(const QString &name, int lineDelay, const QString &tag = "sensor")
+{
+    return QString("<%1><name>%2</name><group>18</group><types>1</types>"
+                   "<portsettings><linedelay>%3</linedelay></portsettings></%1>")
+        .arg(tag, name)
+        .arg(lineDelay);
+}
+
+QByteArray catalogue(const QString &entries, const QString &documentId = "QUXfamily")
+{
+    return QString("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<document>"
+                   "<documentId>%1</documentId><sensorList>%2</sensorList></document>\n")
+        .arg(documentId, entries)
+        .toUtf8();
+}
+
+QStringList names(const std::list<ExtensionSystem::SensorBasic> &sensors)
+{
+    QStringList result;
+    for (const auto &sensor : sensors)
+        result << QString::fromStdString(sensor.name());
+    return result;
+}
+
+QList<int> toList(const std::vector<int> &values)
+{
+    return QList<int>(values.begin(), values.end());
+}
+
+int getterValue(const Sensor &sensor, const QString &getter)
+{
+    if (getter == "lineDelay")
+        return sensor.getLineDelay();
+    if (getter == "characterDelay")
+        return sensor.getCharacterDelay();
+    if (getter == "rangeMin")
+        return sensor.getChartRangeMin();
+    if (getter == "rangeMax")
+        return sensor.getChartRangeMax();
+    if (getter == "thresholdsReadOnly")
+        return sensor.getThresholdsReadOnly();
+    if (getter == "thresholdsOverlapping")
+        return sensor.getThresholdsOverlapping();
+    if (getter == "digital")
+        return sensor.isDigital();
+    qFatal("unknown getter");
+    return -1;
+}
+
+// Every property element below `node`, depth first, with the path of texts leading to it.
+void collectProperties(const pt::ptree &node, bool topLevel, std::vector<const pt::ptree *> &out)
+{
+    for (const auto &child : node) {
+        if (!topLevel && child.first != "property")
+            continue;
+        out.push_back(&child.second);
+        collectProperties(child.second, false, out);
+    }
+}
+
+QString shippedCataloguePath()
+{
+    const QByteArray sourceDir = qgetenv("QUX_SOURCE_DIR");
+    if (!sourceDir.isEmpty())
+        return QString::fromLocal8Bit(sourceDir) + "/catalogue/QUXfamily.xml";
+    return sensorCataloguePath();
+}
+
+} // namespace
+
+class tst_Catalogue : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void numericGetters_data();
+    void numericGetters();
+    void baudrates_data();
+    void baudrates();
+    void defaultRecord();
+    void propertyTreeGui();
+    void loadingKeepsBaseReaderVerdict();
+    void copies();
+
+    void list_data();
+    void list();
+    void find_data();
+    void find();
+
+    void shippedCatalogue();
+    void applicationDirectoryCatalogue();
+
+private:
+    QString writeCatalogue(const QByteArray &content);
+    QTemporaryDir m_dir;
+    int m_files = 0;
+};
+
+QString tst_Catalogue::writeCatalogue(const QByteArray &content)
+{
+    const QString path = m_dir.filePath(QString("catalogue%1.xml").arg(++m_files));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        qFatal("cannot write a test catalogue");
+    file.write(content);
+    return path;
+}
+
+void tst_Catalogue::numericGetters_data()
+{
+    QTest::addColumn<QString>("elements");
+    QTest::addColumn<QString>("getter");
+    QTest::addColumn<int>("expected");
+
+    const QString min = "<chartsettings><range><min>%1</min></range></chartsettings>";
+    QTest::newRow("minus twenty") << min.arg("-20") << "rangeMin" << -20;
+    QTest::newRow("blanks around") << min.arg("  35 \n") << "rangeMin" << 35;
+    QTest::newRow("trailing letters") << min.arg("12abc") << "rangeMin" << 0;
+    QTest::newRow("decimal point") << min.arg("1.5") << "rangeMin" << 0;
+    QTest::newRow("empty") << min.arg("") << "rangeMin" << 0;
+    QTest::newRow("too large for int") << min.arg("99999999999") << "rangeMin" << 0;
+    QTest::newRow("missing") << QString() << "rangeMin" << 0;
+    QTest::newRow("range max") << "<chartsettings><range><max>350</max></range></chartsettings>"
+                               << "rangeMax" << 350;
+    QTest::newRow("line delay") << "<portsettings><linedelay>150</linedelay></portsettings>"
+                                << "lineDelay" << 150;
+    QTest::newRow("character delay") << "<portsettings><characterdelay>2</characterdelay>"
+                                        "</portsettings>"
+                                     << "characterDelay" << 2;
+    QTest::newRow("delay missing") << "<portsettings/>"
+                                   << "lineDelay" << 0;
+    QTest::newRow("digital 2 is true") << "<isdigital>2</isdigital>"
+                                       << "digital" << 1;
+    QTest::newRow("digital -1 is true") << "<isdigital>-1</isdigital>"
+                                        << "digital" << 1;
+    QTest::newRow("digital 0") << "<isdigital>0</isdigital>"
+                               << "digital" << 0;
+    QTest::newRow("digital word true") << "<isdigital>true</isdigital>"
+                                       << "digital" << 0;
+    QTest::newRow("digital missing") << QString() << "digital" << 0;
+    QTest::newRow("thresholds read-only")
+        << "<chartsettings><thresholdsreadonly>1</thresholdsreadonly></chartsettings>"
+        << "thresholdsReadOnly" << 1;
+    QTest::newRow("thresholds overlapping")
+        << "<chartsettings><thresholdsoverlaping>1</thresholdsoverlaping></chartsettings>"
+        << "thresholdsOverlapping" << 1;
+    QTest::newRow("overlapping spelt with two p")
+        << "<chartsettings><thresholdsoverlapping>1</thresholdsoverlapping></chartsettings>"
+        << "thresholdsOverlapping" << 0;
+}
+
+void tst_Catalogue::numericGetters()
+{
+    QFETCH(QString, elements);
+    QFETCH(QString, getter);
+    QFETCH(int, expected);
+
+    QCOMPARE(getterValue(loadedSensor(elements), getter), expected);
+
+    // The catalogue reader trims text before the record sees it; the rules stay the same.
+    const QString path = writeCatalogue(catalogue(
+        QString("<s><name>X</name><group>1</group><types>1</types>%1</s>").arg(elements)));
+    QCOMPARE(getterValue(findSensorInCatalogue("X", path), getter), expected);
+}
+
+void tst_Catalogue::baudrates_data()
+{
+    QTest::addColumn<QString>("elements");
+    QTest::addColumn<QList<int>>("expected");
+
+    const QString rates = "<portsettings><baudrate>%1</baudrate></portsettings>";
+    QTest::newRow("one") << rates.arg("38400") << QList<int> { 38400 };
+    QTest::newRow("two in text order") << rates.arg("19200;9600") << QList<int> { 19200, 9600 };
+    QTest::newRow("trailing separator") << rates.arg("9600;") << QList<int> { 9600 };
+    QTest::newRow("leading separator") << rates.arg(";9600") << QList<int> { 0, 9600 };
+    QTest::newRow("empty piece") << rates.arg("9600;;19200") << QList<int> { 9600, 0, 19200 };
+    QTest::newRow("unreadable piece") << rates.arg("fast;9600") << QList<int> { 0, 9600 };
+    QTest::newRow("digits then letters") << rates.arg("9600bd") << QList<int> { 9600 };
+    QTest::newRow("empty text") << rates.arg("") << QList<int> {};
+    QTest::newRow("missing") << QString() << QList<int> {};
+    QTest::newRow("family default") << rates.arg("38400;9600;19200;57600;115200")
+                                    << QList<int> { 38400, 9600, 19200, 57600, 115200 };
+}
+
+void tst_Catalogue::baudrates()
+{
+    QFETCH(QString, elements);
+    QFETCH(QList<int>, expected);
+    QCOMPARE(toList(loadedSensor(elements).getBaudrates()), expected);
+}
+
+void tst_Catalogue::defaultRecord()
+{
+    const Sensor sensor;
+    QVERIFY(sensor.name().empty());
+    QVERIFY(sensor.getBaudrates().empty());
+    QCOMPARE(sensor.getLineDelay(), 0);
+    QCOMPARE(sensor.getCharacterDelay(), 0);
+    QCOMPARE(sensor.getChartRangeMin(), 0);
+    QCOMPARE(sensor.getChartRangeMax(), 0);
+    QVERIFY(!sensor.getThresholdsReadOnly());
+    QVERIFY(!sensor.getThresholdsOverlapping());
+    QVERIFY(!sensor.isDigital());
+    QVERIFY(sensor.getPropertyTreeGui().empty());
+    QCOMPARE(sensor.getLanguage(), ExtensionSystem::Globals::getLanguage());
+}
+
+void tst_Catalogue::propertyTreeGui()
+{
+    const Sensor without = loadedSensor("<isdigital>1</isdigital>");
+    // Without a description the whole entry stands in for it.
+    QCOMPARE(&without.getPropertyTreeGui(), &without.descriptionTree());
+    QCOMPARE(without.getPropertyTreeGui().get<std::string>("name"), std::string("QUX-T40 D"));
+
+    const Sensor with = loadedSensor("<propertytreegui><property><id>unit</id></property>"
+                                     "<property><id>laser</id></property></propertytreegui>");
+    const pt::ptree &gui = with.getPropertyTreeGui();
+    QCOMPARE(gui.size(), std::size_t(2));
+    QCOMPARE(gui.front().second.get<std::string>("id"), std::string("unit"));
+    QCOMPARE(gui.back().second.get<std::string>("id"), std::string("laser"));
+}
+
+void tst_Catalogue::loadingKeepsBaseReaderVerdict()
+{
+    // No group: the host's reader rejects the entry, the description is loaded nonetheless.
+    Sensor rejected;
+    std::stringstream in(std::string(declaration)
+                         + "<name>A</name><types>1</types><isdigital>1</isdigital>");
+    QVERIFY(!rejected.fromXMLStream(in));
+    QVERIFY(rejected.isDigital());
+    QVERIFY(rejected.name().empty());
+    QCOMPARE(in.peek(), std::char_traits<char>::eof());
+
+    Sensor accepted;
+    std::stringstream good(entryText("<description>Two outputs</description>"));
+    QVERIFY(accepted.fromXMLStream(good));
+    QCOMPARE(accepted.name(), std::string("QUX-T40 D"));
+    QCOMPARE(accepted.group(), 18);
+    QCOMPARE(accepted.type(), std::vector<int> { 1 });
+    QCOMPARE(accepted.description(), std::string("Two outputs"));
+    QCOMPARE(good.peek(), std::char_traits<char>::eof());
+
+    Sensor broken;
+    std::stringstream malformed(entryText("<isdigital>1</isdigit"));
+    QVERIFY(!broken.fromXMLStream(malformed));
+    QVERIFY(!broken.isDigital());
+
+    Sensor empty;
+    std::stringstream nothing;
+    QVERIFY(!empty.fromXMLStream(nothing));
+}
+
+void tst_Catalogue::copies()
+{
+    ExtensionSystem::Globals::setLanguage("de");
+    Sensor original;
+    std::stringstream in(entryText(
+        "<portsettings><baudrate>9600;19200</baudrate><linedelay>150</linedelay></portsettings>"
+        "<isdigital>1</isdigital><propertytreegui><property><id>unit</id>"
+        "<items><item><en>°C &amp; &lt;°F&gt;</en></item></items></property></propertytreegui>"));
+    QVERIFY(original.fromXMLStream(in));
+    ExtensionSystem::Globals::setLanguage("en");
+
+    auto verify = [&](const Sensor &copy) {
+        QCOMPARE(copy.name(), original.name());
+        QCOMPARE(copy.group(), original.group());
+        QCOMPARE(copy.type(), original.type());
+        QVERIFY(copy.descriptionTree() == original.descriptionTree());
+        QVERIFY(&copy.descriptionTree() != &original.descriptionTree());
+        QCOMPARE(copy.getBaudrates(), original.getBaudrates());
+        QCOMPARE(copy.getLineDelay(), 150);
+        QVERIFY(copy.isDigital());
+        QCOMPARE(copy.getPropertyTreeGui().get<std::string>("property.items.item.en"),
+                 std::string("°C & <°F>"));
+        // The language of the source, not the host's language at the time of copying.
+        QCOMPARE(copy.getLanguage(), std::string("de"));
+    };
+
+    const Sensor constructed(original);
+    verify(constructed);
+
+    Sensor assigned;
+    assigned = original;
+    verify(assigned);
+
+    Sensor &self = assigned;
+    assigned = self;
+    verify(assigned);
+}
+
+void tst_Catalogue::list_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("expected");
+
+    const QString a = sensorEntry("QUX-T40 D", 150);
+    const QString b = sensorEntry("QUX-T40 A", 100);
+    QTest::newRow("two entries") << catalogue(a + b) << QStringList { "QUX-T40 D", "QUX-T40 A" };
+    QTest::newRow("identity in other case") << catalogue(a, "quxfamily") << QStringList {};
+    QTest::newRow("foreign identity") << catalogue(a, "OtherFamily") << QStringList {};
+    QTest::newRow("identity with blanks is trimmed")
+        << catalogue(a, "  QUXfamily\n") << QStringList { "QUX-T40 D" };
+    QTest::newRow("no documentId")
+        << QString("<document><sensorList>%1</sensorList></document>").arg(a).toUtf8()
+        << QStringList {};
+    QTest::newRow("no sensorList")
+        << QByteArray("<document><documentId>QUXfamily</documentId></document>") << QStringList {};
+    QTest::newRow("empty sensorList") << catalogue(QString()) << QStringList {};
+    QTest::newRow("other root element")
+        << QString("<catalogue><documentId>QUXfamily</documentId><sensorList>%1</sensorList>"
+                   "</catalogue>")
+               .arg(a)
+               .toUtf8()
+        << QStringList {};
+    QTest::newRow("malformed") << catalogue(a).left(120) << QStringList {};
+    QTest::newRow("empty file") << QByteArray("") << QStringList {};
+    QTest::newRow("absent file") << QByteArray() << QStringList {};
+    QTest::newRow("rejected entry skipped")
+        << catalogue(a + "<sensor><name>No group</name><types>1</types></sensor>" + b)
+        << QStringList { "QUX-T40 D", "QUX-T40 A" };
+    QTest::newRow("duplicate names kept")
+        << catalogue(a + sensorEntry("QUX-T40 D", 20)) << QStringList { "QUX-T40 D", "QUX-T40 D" };
+    QTest::newRow("entry tag not examined")
+        << catalogue(sensorEntry("X1", 1, "item") + sensorEntry("X2", 1, "sensorType"))
+        << QStringList { "X1", "X2" };
+    QTest::newRow("comments dropped")
+        << catalogue("<!-- retired: QUX-T30 -->" + a) << QStringList { "QUX-T40 D" };
+}
+
+void tst_Catalogue::list()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, expected);
+
+    const QString path = content.isNull() ? m_dir.filePath("absent.xml") : writeCatalogue(content);
+    QCOMPARE(names(readSensorCatalogue(path)), expected);
+}
+
+void tst_Catalogue::find_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("wanted");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("lineDelay");
+
+    const QString a = sensorEntry("QUX-T40 D", 150);
+    const QString b = sensorEntry("QUX-T40 A", 100);
+    const QString nameless = "<sensor><group>18</group><types>1</types></sensor>";
+    QTest::newRow("second entry") << catalogue(a + b) << "QUX-T40 A"
+                                  << "QUX-T40 A" << 100;
+    QTest::newRow("name in other case") << catalogue(a + b) << "qux-t40 a"
+                                        << "" << 0;
+    QTest::newRow("name with extra blank") << catalogue(a + b) << "QUX-T40 A "
+                                           << "" << 0;
+    QTest::newRow("first of duplicates")
+        << catalogue(a + sensorEntry("QUX-T40 D", 20)) << "QUX-T40 D"
+        << "QUX-T40 D" << 150;
+    QTest::newRow("nameless entry ends the search") << catalogue(a + nameless + b) << "QUX-T40 A"
+                                                    << "" << 0;
+    QTest::newRow("nameless entry after the match") << catalogue(a + nameless + b) << "QUX-T40 D"
+                                                    << "QUX-T40 D" << 150;
+    QTest::newRow("rejected by base reader still carries its description")
+        << catalogue("<sensor><name>Odd</name><group>300</group><types>1</types>"
+                     "<portsettings><linedelay>7</linedelay></portsettings></sensor>")
+        << "Odd"
+        << "" << 7;
+    QTest::newRow("foreign identity") << catalogue(a, "QUXFAMILY") << "QUX-T40 D"
+                                      << "" << 0;
+    QTest::newRow("no sensorList")
+        << QByteArray("<document><documentId>QUXfamily</documentId></document>") << "QUX-T40 D"
+        << "" << 0;
+    QTest::newRow("malformed") << QByteArray("<document><documentId>") << "QUX-T40 D"
+                               << "" << 0;
+    QTest::newRow("absent file") << QByteArray() << "QUX-T40 D"
+                                 << "" << 0;
+}
+
+void tst_Catalogue::find()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, wanted);
+    QFETCH(QString, name);
+    QFETCH(int, lineDelay);
+
+    const QString path = content.isNull() ? m_dir.filePath("absent.xml") : writeCatalogue(content);
+    const Sensor sensor = findSensorInCatalogue(wanted.toStdString(), path);
+    QCOMPARE(QString::fromStdString(sensor.name()), name);
+    QCOMPARE(sensor.getLineDelay(), lineDelay);
+}
+
+// The catalogue we ship: every entry is accepted, found by name, and describes every row that
+// the plug-in reacts to, with texts in both languages.
+void tst_Catalogue::shippedCatalogue()
+{
+    const QString path = shippedCataloguePath();
+    QVERIFY2(QFile::exists(path), qPrintable(path));
+
+    pt::ptree document;
+    pt::read_xml(path.toStdString(), document,
+                 pt::xml_parser::trim_whitespace | pt::xml_parser::no_comments);
+    const std::size_t entries = document.get_child("document.sensorList").size();
+
+    const auto sensors = readSensorCatalogue(path);
+    QCOMPARE(sensors.size(), entries);
+    QVERIFY(sensors.size() >= 3);
+
+    const std::set<std::string> common { "unit",       "laser",    "time", "emisivity", "readTemp",
+                                         "ExpertMenu", "baudrate", "0v",   "10v" };
+    const std::set<std::string> digitalOnly {
+        "1type", "2type", "1operateOutputs", "2operateOutputs", "1switchingOn", "2switchingOn",
+        "2A",    "1A",    "2analogoutput",   "2teach"
+    };
+    const std::set<std::string> types {
+        "category", "enumerator", "int", "double", "bool", "action"
+    };
+    std::set<std::string> seenNames;
+    std::set<int> seenTypes;
+    int digitalCount = 0;
+    for (const auto &basic : sensors) {
+        QVERIFY(seenNames.insert(basic.name()).second);
+        QCOMPARE(basic.group(), 18);
+        for (int type : basic.type())
+            QVERIFY2(seenTypes.insert(type).second, "type numbers must be distinct");
+        QVERIFY(!basic.description().empty());
+
+        const Sensor sensor = findSensorInCatalogue(basic.name(), path);
+        const QByteArray context = QByteArray::fromStdString(basic.name());
+        QCOMPARE(sensor.name(), basic.name());
+        QCOMPARE(toList(sensor.getBaudrates()), (QList<int> { 38400, 9600, 19200, 57600, 115200 }));
+        QVERIFY(sensor.getLineDelay() > 0);
+        QVERIFY(sensor.getCharacterDelay() > 0);
+        QVERIFY(sensor.getChartRangeMin() < sensor.getChartRangeMax());
+
+        std::vector<const pt::ptree *> properties;
+        collectProperties(sensor.getPropertyTreeGui(), true, properties);
+        std::set<std::string> ids;
+        for (const pt::ptree *property : properties) {
+            const std::string id = property->get<std::string>("id", "");
+            const QByteArray where = context + " / " + QByteArray::fromStdString(id);
+            QVERIFY2(!id.empty(), where);
+            QVERIFY2(ids.insert(id).second, where + " appears twice");
+            const std::string type = property->get<std::string>("type", "");
+            QVERIFY2(types.count(type), where);
+            QVERIFY2(!property->get<std::string>("text.en", "").empty(), where);
+            QVERIFY2(!property->get<std::string>("text.de", "").empty(), where);
+            const std::string readonly = property->get<std::string>("readonly", "false");
+            QVERIFY2(readonly == "false" || readonly == "true", where);
+            if (type == "enumerator") {
+                const auto &items = property->get_child("items");
+                QVERIFY2(!items.empty(), where);
+                for (const auto &item : items) {
+                    QVERIFY2(!item.second.get<std::string>("en", "").empty(), where);
+                    QVERIFY2(!item.second.get<std::string>("de", "").empty(), where);
+                }
+                const int index = property->get<int>("defaultvalue", -1);
+                QVERIFY2(index >= 0 && index < int(items.size()), where);
+            }
+            if (type == "double") {
+                const double min = property->get<double>("min", 0);
+                const double max = property->get<double>("max", 0);
+                const double value = property->get<double>("defaultvalue", min - 1);
+                QVERIFY2(min < max && value >= min && value <= max, where);
+            }
+            if (type == "action") {
+                QVERIFY2(!property->get<std::string>("caption.text.en", "").empty(), where);
+                QVERIFY2(!property->get<std::string>("caption.text.de", "").empty(), where);
+            }
+            if (id == "baudrate") {
+                QStringList items;
+                for (const auto &item : property->get_child("items"))
+                    items << QString::fromStdString(item.second.get<std::string>("en"));
+                QCOMPARE(items, (QStringList { "9600", "19200", "38400", "57600", "115200" }));
+            }
+            if (id == "1A")
+                QCOMPARE(readonly, std::string("true"));
+        }
+
+        for (const std::string &id : common)
+            QVERIFY2(ids.count(id), context + " lacks " + QByteArray::fromStdString(id));
+        if (sensor.isDigital()) {
+            ++digitalCount;
+            for (const std::string &id : digitalOnly)
+                QVERIFY2(ids.count(id), context + " lacks " + QByteArray::fromStdString(id));
+        } else {
+            QVERIFY2(ids.count("analogoutput"), context);
+            for (const std::string &id : digitalOnly)
+                QVERIFY2(!ids.count(id), context + " has " + QByteArray::fromStdString(id));
+        }
+    }
+    QVERIFY(digitalCount >= 2);
+    QVERIFY(digitalCount < int(sensors.size()));
+}
+
+// The path-less functions read the copy next to the application.
+void tst_Catalogue::applicationDirectoryCatalogue()
+{
+    QCOMPARE(sensorCataloguePath(), QCoreApplication::applicationDirPath() + "/QUXfamily.xml");
+    QVERIFY2(QFile::exists(sensorCataloguePath()), "the catalogue target copies it there");
+
+    const auto sensors = readSensorCatalogue();
+    QCOMPARE(names(sensors), names(readSensorCatalogue(shippedCataloguePath())));
+    QVERIFY(!sensors.empty());
+    const Sensor first = findSensorInCatalogue(sensors.front().name());
+    QCOMPARE(first.name(), sensors.front().name());
+    QVERIFY(!first.getPropertyTreeGui().empty());
+}
+
+QTEST_GUILESS_MAIN(tst_Catalogue)
+
+#include "tst_catalogue.moc"
