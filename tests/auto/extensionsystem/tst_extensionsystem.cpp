@@ -1,0 +1,330 @@
+#include <communicationinterface.h>
+#include <connectionmanager.h>
+#include <plugininterface.h>
+#include <portsettings.h>
+#include <sensorbasic.h>
+
+#include <QtTest>
+
+#include <memory>
+#include <sstream>
+
+using namespace ExtensionSystem;
+
+namespace {
+
+// A connection that talks to nobody; it only remembers that it was closed.
+class FakeConnection : public CommunicationInterface
+{
+public:
+    explicit FakeConnection(const PortSettings &settings)
+        : m_settings(settings)
+    {
+    }
+
+    void vSendRawData(std::string) override { }
+    unsigned int uiSendDataFrame(DataFrame *) override { return ++m_lastId; }
+    void vSetPortSettings(const PortSettings &settings) override { m_settings = settings; }
+    PortSettings getPortSettings() override { return m_settings; }
+    void vClose() override { closed = true; }
+
+    bool closed = false;
+
+private:
+    PortSettings m_settings;
+    unsigned int m_lastId = 0;
+};
+
+PortSettings settingsFor(const QString &port)
+{
+    PortSettings settings;
+    settings.portName = port;
+    return settings;
+}
+
+} // namespace
+
+class tst_ExtensionSystem : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void portSettingsDefaults();
+    void autoBaud_data();
+    void autoBaud();
+    void autoBaudCoversEveryRate();
+
+    void sensorRecord_data();
+    void sensorRecord();
+    void rejectedRecordUnchanged();
+
+    void connectionPerPort();
+    void reRegisterReleasesOldConnection();
+    void unopenablePort();
+    void destroyedPluginReleasesPort();
+
+private:
+    QStringList m_openedPorts;
+};
+
+void tst_ExtensionSystem::init()
+{
+    m_openedPorts.clear();
+    ConnectionManager::instance()->setFactory(
+        [this](const PortSettings &settings, QString *error) -> CommunicationInterface * {
+            if (settings.portName.startsWith("/dev/missing")) {
+                *error = "No such port";
+                return nullptr;
+            }
+            m_openedPorts << settings.portName;
+            return new FakeConnection(settings);
+        });
+}
+
+void tst_ExtensionSystem::cleanup()
+{
+    ConnectionManager::instance()->setFactory({});
+    QCOMPARE(ConnectionManager::instance()->heldPorts(), QStringList());
+}
+
+void tst_ExtensionSystem::portSettingsDefaults()
+{
+    PortSettings settings;
+    settings.portName = "COM3";
+    settings.baudrate = 9600;
+    settings.characterDelay = 1;
+    settings.lineDelay = 150;
+    settings.baudrateStep = 4;
+    settings.vInit();
+    QVERIFY(settings == PortSettings());
+    QCOMPARE(settings.portName, QString());
+    QCOMPARE(settings.baudrate, 38400);
+    QCOMPARE(settings.characterDelay, 0);
+    QCOMPARE(settings.lineDelay, 0);
+    QCOMPARE(settings.baudrateStep, 0);
+}
+
+void tst_ExtensionSystem::autoBaud_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<QList<int>>("rates");
+
+    QTest::newRow("from 38400") << 38400 << QList<int> { 38400, 57600, 115200, 9600, 19200, 38400 };
+    QTest::newRow("from 115200 wraps") << 115200 << QList<int> { 115200, 9600, 19200 };
+    QTest::newRow("from 9600") << 9600 << QList<int> { 9600, 19200, 38400 };
+    QTest::newRow("non-standard rate") << 4800 << QList<int> { 4800, 9600, 19200 };
+}
+
+// The rate each attempt of an identification uses: the first keeps the configured rate.
+void tst_ExtensionSystem::autoBaud()
+{
+    QFETCH(int, start);
+    QFETCH(QList<int>, rates);
+
+    PortSettings settings;
+    settings.baudrate = start;
+    QList<int> seen;
+    for (int i = 0; i < rates.size(); ++i) {
+        settings.vSetBaudrateDefault(1);
+        seen << settings.baudrate;
+    }
+    QCOMPARE(seen, rates);
+
+    // A reset makes the next call keep the rate again.
+    const int current = settings.baudrate;
+    settings.vSetBaudrateDefault(0);
+    QCOMPARE(settings.baudrateStep, 0);
+    QCOMPARE(settings.baudrate, current);
+    settings.vSetBaudrateDefault(1);
+    QCOMPARE(settings.baudrate, current);
+}
+
+// Twelve identification attempts reach a sensor whatever standard rate it was set to.
+void tst_ExtensionSystem::autoBaudCoversEveryRate()
+{
+    for (int start : PortSettings::standardBaudrates()) {
+        PortSettings settings;
+        settings.baudrate = start;
+        QSet<int> seen;
+        for (int attempt = 0; attempt < 12; ++attempt) {
+            settings.vSetBaudrateDefault(1);
+            seen << settings.baudrate;
+        }
+        QCOMPARE(seen.size(), PortSettings::standardBaudrates().size());
+    }
+}
+
+void tst_ExtensionSystem::sensorRecord_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<int>("group");
+    QTest::addColumn<QList<int>>("types");
+
+    const QString decl = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
+    const QString entry = "<name>QUX-T40 D</name><group>%1</group><types>%2</types>";
+    QTest::newRow("plain") << decl + entry.arg("18", "1") << true << 18 << QList<int> { 1 };
+    QTest::newRow("without declaration") << entry.arg("18", "1") << true << 18 << QList<int> { 1 };
+    QTest::newRow("indented") << decl
+            + "<name>A</name>\n  <group> 18 </group>\n  <types> 1 ; 2 </types>\n"
+                              << true << 18 << QList<int> { 1, 2 };
+    QTest::newRow("several types")
+        << entry.arg("18", "1;2;3") << true << 18 << QList<int> { 1, 2, 3 };
+    QTest::newRow("trailing separator") << entry.arg("18", "4;") << true << 18 << QList<int> { 4 };
+    QTest::newRow("group 0") << entry.arg("0", "1") << true << 0 << QList<int> { 1 };
+    QTest::newRow("group 255") << entry.arg("255", "1") << true << 255 << QList<int> { 1 };
+    QTest::newRow("group 256") << entry.arg("256", "1") << false << 0 << QList<int> {};
+    QTest::newRow("negative group") << entry.arg("-1", "1") << false << 0 << QList<int> {};
+    QTest::newRow("hex group") << entry.arg("0x12", "1") << false << 0 << QList<int> {};
+    QTest::newRow("group with letters") << entry.arg("18a", "1") << false << 0 << QList<int> {};
+    QTest::newRow("no group") << "<name>A</name><types>1</types>" << false << 0 << QList<int> {};
+    QTest::newRow("no types") << "<name>A</name><group>1</group>" << false << 0 << QList<int> {};
+    QTest::newRow("only separators") << entry.arg("18", ";;") << false << 0 << QList<int> {};
+    QTest::newRow("unreadable type") << entry.arg("18", "1;x") << false << 0 << QList<int> {};
+    QTest::newRow("type above 255") << entry.arg("18", "300") << false << 0 << QList<int> {};
+    QTest::newRow("no name") << "<group>1</group><types>1</types>" << false << 0 << QList<int> {};
+    QTest::newRow("blank name") << "<name>  </name><group>1</group><types>1</types>" << false << 0
+                                << QList<int> {};
+    QTest::newRow("malformed") << entry.arg("18", "1").chopped(3) << false << 0 << QList<int> {};
+    QTest::newRow("empty") << QString() << false << 0 << QList<int> {};
+}
+
+void tst_ExtensionSystem::sensorRecord()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, accepted);
+    QFETCH(int, group);
+    QFETCH(QList<int>, types);
+
+    SensorBasic sensor;
+    std::stringstream in(text.toStdString());
+    QCOMPARE(sensor.fromXMLStream(in), accepted);
+    // The stream is used up either way, so a caller can reuse it for the next entry.
+    QCOMPARE(in.peek(), std::char_traits<char>::eof());
+    if (!accepted)
+        return;
+    QCOMPARE(sensor.group(), group);
+    QCOMPARE(QList<int>(sensor.type().begin(), sensor.type().end()), types);
+    QVERIFY(!sensor.name().empty());
+}
+
+void tst_ExtensionSystem::rejectedRecordUnchanged()
+{
+    SensorBasic sensor;
+    std::stringstream good("<name>A</name><group>5</group><types>7</types>"
+                           "<description>first</description>");
+    QVERIFY(sensor.fromXMLStream(good));
+
+    std::stringstream bad("<name>B</name><group>500</group><types>8</types>"
+                          "<description>second</description>");
+    QVERIFY(!sensor.fromXMLStream(bad));
+    QCOMPARE(sensor.name(), std::string("A"));
+    QCOMPARE(sensor.group(), 5);
+    QCOMPARE(sensor.type(), std::vector<int> { 7 });
+    QCOMPARE(sensor.description(), std::string("first"));
+
+    // An accepted entry without a description clears the old one.
+    std::stringstream plain("<name>C</name><group>6</group><types>9</types>");
+    QVERIFY(sensor.fromXMLStream(plain));
+    QCOMPARE(sensor.description(), std::string());
+}
+
+void tst_ExtensionSystem::connectionPerPort()
+{
+    PluginInterface first;
+    PluginInterface second;
+    ConnectionManager *manager = ConnectionManager::instance();
+
+    CommunicationInterface *connection = nullptr;
+    first.vRegisterConnection(settingsFor("/dev/ttyQUX0"), &connection, &first);
+    QVERIFY(connection);
+    QCOMPARE(manager->connection(&first), connection);
+    QCOMPARE(manager->portOf(&first), QString("/dev/ttyQUX0"));
+
+    // The port is taken: the second window gets nothing and the first keeps its connection.
+    CommunicationInterface *other = reinterpret_cast<CommunicationInterface *>(0x1);
+    second.vRegisterConnection(settingsFor("/dev/ttyQUX0"), &other, &second);
+    QCOMPARE(other, nullptr);
+    QVERIFY(manager->lastError().contains("/dev/ttyQUX0"));
+    QCOMPARE(m_openedPorts, QStringList { "/dev/ttyQUX0" });
+    QCOMPARE(manager->connection(&first), connection);
+    QVERIFY(!static_cast<FakeConnection *>(connection)->closed);
+
+    second.vRegisterConnection(settingsFor("/dev/ttyQUX1"), &other, &second);
+    QVERIFY(other);
+    QCOMPARE(manager->heldPorts(), (QStringList { "/dev/ttyQUX0", "/dev/ttyQUX1" }));
+
+    first.vUnregisterConnection(&first);
+    second.vUnregisterPlugin(&second);
+    QCOMPARE(manager->heldPorts(), QStringList());
+}
+
+void tst_ExtensionSystem::reRegisterReleasesOldConnection()
+{
+    PluginInterface plugin;
+    CommunicationInterface *first = nullptr;
+    plugin.vRegisterConnection(settingsFor("/dev/ttyQUX0"), &first, &plugin);
+    QVERIFY(first);
+    QPointer<CommunicationInterface> old(first);
+
+    // Registering again, even on the same port, replaces the connection.
+    CommunicationInterface *second = nullptr;
+    plugin.vRegisterConnection(settingsFor("/dev/ttyQUX0"), &second, &plugin);
+    QVERIFY(second);
+    QVERIFY(old && static_cast<FakeConnection *>(old.data())->closed);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!old);
+    QCOMPARE(ConnectionManager::instance()->connection(&plugin), second);
+
+    CommunicationInterface *third = nullptr;
+    plugin.vRegisterConnection(settingsFor("/dev/ttyQUX1"), &third, &plugin);
+    QVERIFY(third);
+    QCOMPARE(ConnectionManager::instance()->heldPorts(), QStringList { "/dev/ttyQUX1" });
+    plugin.vUnregisterConnection(&plugin);
+}
+
+void tst_ExtensionSystem::unopenablePort()
+{
+    PluginInterface plugin;
+    QSignalSpy changed(ConnectionManager::instance(), &ConnectionManager::connectionsChanged);
+    CommunicationInterface *connection = reinterpret_cast<CommunicationInterface *>(0x1);
+    plugin.vRegisterConnection(settingsFor("/dev/missing0"), &connection, &plugin);
+    QCOMPARE(connection, nullptr);
+    QCOMPARE(ConnectionManager::instance()->lastError(), QString("No such port"));
+    QCOMPARE(changed.count(), 0);
+    QCOMPARE(ConnectionManager::instance()->heldPorts(), QStringList());
+
+    // The default factory cannot open a port that does not exist either.
+    ConnectionManager::instance()->setFactory({});
+    plugin.vRegisterConnection(settingsFor("/dev/qux-no-such-port"), &connection, &plugin);
+    QCOMPARE(connection, nullptr);
+    QVERIFY(!ConnectionManager::instance()->lastError().isEmpty());
+}
+
+void tst_ExtensionSystem::destroyedPluginReleasesPort()
+{
+    auto plugin = std::make_unique<PluginInterface>();
+    CommunicationInterface *connection = nullptr;
+    plugin->vRegisterConnection(settingsFor("/dev/ttyQUX0"), &connection, plugin.get());
+    QVERIFY(connection);
+    QPointer<CommunicationInterface> held(connection);
+
+    QSignalSpy unregistered(ConnectionManager::instance(), &ConnectionManager::pluginUnregistered);
+    plugin.reset();
+    QCOMPARE(unregistered.count(), 1);
+    QCOMPARE(ConnectionManager::instance()->heldPorts(), QStringList());
+    QVERIFY(static_cast<FakeConnection *>(held.data())->closed);
+
+    // The port is free for the next window.
+    PluginInterface next;
+    next.vRegisterConnection(settingsFor("/dev/ttyQUX0"), &connection, &next);
+    QVERIFY(connection);
+    next.vUnregisterConnection(&next);
+}
+
+QTEST_GUILESS_MAIN(tst_ExtensionSystem)
+
+#include "tst_extensionsystem.moc"
