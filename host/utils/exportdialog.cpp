@@ -1,0 +1,133 @@
+#include "exportdialog.h"
+#include "ui_exportdialog.h"
+
+#include "exporttext.h"
+#include "utilslog.h"
+#include "valueovertime.h"
+
+#include <QDate>
+#include <QFileDialog>
+#include <QPushButton>
+
+namespace Utils {
+
+namespace {
+const int previewRows = 10;
+} // namespace
+
+class ExportDialogPrivate
+{
+public:
+    Ui::ExportDialog ui;
+    QList<const ValueOverTime *> series;
+    QStringList columns;
+    QString delimiter;
+    QString fileName;
+    int precision = 2;
+};
+
+ExportDialog::ExportDialog(QList<const ValueOverTime *> *series, QList<QString> *columnNames,
+                           QWidget *parent, Qt::WindowFlags flags)
+    : QDialog(parent, flags)
+    , d(new ExportDialogPrivate)
+{
+    d->ui.setupUi(this);
+    if (series)
+        d->series = *series;
+    if (columnNames)
+        d->columns = *columnNames;
+
+    QPushButton *save = d->ui.buttonBox->button(QDialogButtonBox::Save);
+    save->setEnabled(false);
+    connect(d->ui.buttonBox, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(d->ui.buttonBox, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(d->ui.browseButton, &QPushButton::clicked, this, &ExportDialog::vSelectFileDialog);
+    connect(this, &QDialog::finished, this, &ExportDialog::vFinished);
+    for (QCheckBox *box : { d->ui.tabCheckBox, d->ui.commaCheckBox, d->ui.semicolonCheckBox,
+                            d->ui.spaceCheckBox, d->ui.customCheckBox }) {
+        connect(box, &QCheckBox::toggled, this, &ExportDialog::vDelimiterUpdated);
+    }
+    connect(d->ui.customLineEdit, &QLineEdit::textChanged, this, [this] {
+        if (d->ui.customCheckBox->isChecked())
+            vDelimiterUpdated();
+    });
+    vDelimiterUpdated();
+}
+
+ExportDialog::~ExportDialog()
+{
+    delete d;
+}
+
+void ExportDialog::setPrecision(int decimals)
+{
+    d->precision = qBound(0, decimals, 17);
+    vDelimiterUpdated();
+}
+
+int ExportDialog::precision() const
+{
+    return d->precision;
+}
+
+QString ExportDialog::delimiter() const
+{
+    return d->delimiter;
+}
+
+QString ExportDialog::fileName() const
+{
+    return d->fileName;
+}
+
+void ExportDialog::setFileName(const QString &fileName)
+{
+    d->fileName = fileName;
+    d->ui.fileLineEdit->setText(fileName);
+    d->ui.buttonBox->button(QDialogButtonBox::Save)->setEnabled(!fileName.isEmpty());
+}
+
+QString ExportDialog::previewText() const
+{
+    return d->ui.previewTextEdit->toPlainText();
+}
+
+void ExportDialog::vDelimiterUpdated()
+{
+    QString delimiter;
+    if (d->ui.tabCheckBox->isChecked())
+        delimiter += QLatin1Char('\t');
+    if (d->ui.commaCheckBox->isChecked())
+        delimiter += QLatin1Char(',');
+    if (d->ui.semicolonCheckBox->isChecked())
+        delimiter += QLatin1Char(';');
+    if (d->ui.spaceCheckBox->isChecked())
+        delimiter += QLatin1Char(' ');
+    if (d->ui.customCheckBox->isChecked())
+        delimiter += d->ui.customLineEdit->text();
+    d->delimiter = delimiter;
+
+    d->ui.previewTextEdit->clear();
+    d->ui.previewTextEdit->setPlainText(
+        exportText(d->series, d->columns, d->delimiter, d->precision, previewRows));
+}
+
+void ExportDialog::vSelectFileDialog()
+{
+    const QString proposed
+        = QDate::currentDate().toString(QStringLiteral("'export-'dd-MM-yyyy'.csv'"));
+    const QString chosen
+        = QFileDialog::getSaveFileName(this, tr("Save As..."), proposed, QStringLiteral("*.csv"));
+    setFileName(chosen);
+}
+
+void ExportDialog::vFinished(int state)
+{
+    if (state != QDialog::Accepted || d->fileName.isEmpty())
+        return;
+    if (!writeExportFile(d->fileName,
+                         exportText(d->series, d->columns, d->delimiter, d->precision)))
+        qCWarning(Internal::utilsLog) << "could not write the export file" << d->fileName;
+}
+
+} // namespace Utils

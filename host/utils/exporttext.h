@@ -1,0 +1,25 @@
+#pragma once
+
+#include "utils_global.h"
+
+#include <QStringList>
+
+namespace Utils {
+
+class ValueOverTime;
+
+// Text of a chart export: a header line with the column names joined by the delimiter, then
+// one line per sample of the first series: its time (ms since the epoch, as local time
+// "dd-MM-yyyy hh:mm:ss.zzz") followed by the value of every series at that index in fixed
+// notation with `precision` decimals (empty when a series is shorter). Every line ends with
+// "\n". maxRows < 0 means all samples.
+UTILS_EXPORT QString exportText(const QList<const ValueOverTime *> &series,
+                                const QStringList &columns, const QString &delimiter, int precision,
+                                int maxRows = -1);
+UTILS_EXPORT QString exportText(const ValueOverTime &series, const QStringList &columns,
+                                const QString &delimiter, int precision, int maxRows = -1);
+
+// Replaces the file with the text in UTF-8; false when it cannot be written.
+UTILS_EXPORT bool writeExportFile(const QString &fileName, const QString &text);
+
+} // namespace Utils

@@ -1,0 +1,142 @@
+#include "valueovertime.h"
+
+#include "utilslog.h"
+
+#include <QSharedData>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+namespace Utils {
+
+// Three arrays of doubles managed by hand: std::vector would copy on every growth step and
+// would value-initialise (touch) the reserved capacity on resize.
+class ValueOverTimeData : public QSharedData
+{
+public:
+    ValueOverTimeData() = default;
+    ValueOverTimeData(const ValueOverTimeData &other)
+        : QSharedData(other)
+    {
+        if (!reserve(other.size))
+            return; // out of memory: the copy starts empty rather than crashing
+        for (int c = 0; c < 3; ++c) {
+            if (other.size > 0)
+                std::memcpy(columns[c], other.columns[c], sizeof(double) * other.size);
+        }
+        size = other.size;
+    }
+    ~ValueOverTimeData() { release(); }
+    ValueOverTimeData &operator=(const ValueOverTimeData &) = delete;
+
+    void release()
+    {
+        for (double *&column : columns) {
+            std::free(column);
+            column = nullptr;
+        }
+        size = capacity = 0;
+    }
+
+    // False when memory is exhausted; the arrays then keep their old capacity (a column
+    // that did grow simply holds a larger block) and nothing is lost.
+    bool reserve(int wanted)
+    {
+        if (wanted <= capacity)
+            return true;
+        for (double *&column : columns) {
+            void *grown = std::realloc(column, sizeof(double) * size_t(wanted));
+            if (!grown)
+                return false;
+            column = static_cast<double *>(grown);
+        }
+        capacity = wanted;
+        return true;
+    }
+
+    bool grow()
+    {
+        // Growth by half keeps the address space reserved ahead moderate; the pages beyond
+        // size are never written, so they cost no resident memory.
+        const int maxSize = std::numeric_limits<int>::max();
+        const qint64 wanted = qMax<qint64>(1024, qint64(capacity) + capacity / 2);
+        return reserve(int(qMin<qint64>(wanted, maxSize)));
+    }
+
+    double *columns[3] = { nullptr, nullptr, nullptr };
+    int size = 0;
+    int capacity = 0;
+};
+
+ValueOverTime::ValueOverTime()
+    : d(new ValueOverTimeData)
+{
+}
+
+ValueOverTime::ValueOverTime(const ValueOverTime &other) = default;
+ValueOverTime &ValueOverTime::operator=(const ValueOverTime &other) = default;
+ValueOverTime::~ValueOverTime() = default;
+
+int ValueOverTime::size() const
+{
+    return d->size;
+}
+
+const double *ValueOverTime::pxData() const
+{
+    return d->columns[0];
+}
+
+const double *ValueOverTime::pyData() const
+{
+    return d->columns[1];
+}
+
+const double *ValueOverTime::pyRightData() const
+{
+    return d->columns[2];
+}
+
+void ValueOverTime::append(double x, double y, double yRight)
+{
+    ValueOverTimeData *data = d.data(); // detaches when shared
+    if (data->size == data->capacity && !data->grow()) {
+        qCWarning(Internal::utilsLog) << "out of memory, sample dropped";
+        return;
+    }
+    const int i = data->size;
+    data->columns[0][i] = x;
+    data->columns[1][i] = y;
+    data->columns[2][i] = yRight;
+    data->size = i + 1;
+}
+
+void ValueOverTime::clear()
+{
+    if (d->ref.loadRelaxed() == 1)
+        d->release();
+    else
+        d = new ValueOverTimeData;
+}
+
+void ValueOverTime::reserve(int samples)
+{
+    d->reserve(samples);
+}
+
+int ValueOverTime::capacity() const
+{
+    return d->capacity;
+}
+
+int ValueOverTime::lowerBound(double x) const
+{
+    const double *begin = d->columns[0];
+    if (!begin)
+        return 0;
+    return int(std::lower_bound(begin, begin + d->size, x) - begin);
+}
+
+} // namespace Utils
