@@ -11,6 +11,10 @@
 #include <cmath>
 #include <deque>
 
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#endif
+
 namespace ExtensionSystem {
 
 using Internal::serialLog;
@@ -34,6 +38,20 @@ bool isFatal(QSerialPort::SerialPortError error)
     default:
         return false;
     }
+}
+// A removed adapter (and a closed pseudo-terminal master) hangs the line up: reads return zero
+// bytes, which QSerialPort 5.15 reports as ReadError with a stale errno rather than
+// ResourceError. A zero-length read also happens on a healthy line when the data was already
+// taken by an earlier read, so only the line's own state tells the two apart.
+bool lineHungUp(const QSerialPort *port)
+{
+#ifdef Q_OS_UNIX
+    pollfd descriptor { int(port->handle()), POLLIN, 0 };
+    return ::poll(&descriptor, 1, 0) > 0 && (descriptor.revents & (POLLHUP | POLLERR | POLLNVAL));
+#else
+    Q_UNUSED(port)
+    return false;
+#endif
 }
 } // namespace
 
@@ -76,6 +94,7 @@ public:
     QTimer *pollTimer;
 
     PortSettings settings;
+    QString portPath; // as given to open(), for messages
     QString errorString;
     unsigned int lastId = 0;
     std::deque<Transaction> queue;
@@ -276,7 +295,7 @@ void SerialCommunication::Private::onPoll()
         checkSent();
         if (phase == Phase::Sending && entryClock.elapsed() > sendBudgetMs) {
             qCWarning(serialLog).noquote()
-                << "Frame" << frameBytes << "could not be sent on" << port->portName();
+                << "Frame" << frameBytes << "could not be sent on" << portPath;
             finishEntry(0);
         }
     }
@@ -288,16 +307,22 @@ void SerialCommunication::Private::onError(QSerialPort::SerialPortError error)
         return;
     if (!port->isOpen())
         return; // failures to open are reported by open()
-    const QString reason = port->errorString();
-    if (!isFatal(error)) {
-        qCWarning(serialLog).noquote() << port->portName() << reason;
+    QString reason = port->errorString();
+    const bool hungUp = !isFatal(error)
+        && (error == QSerialPort::ReadError || error == QSerialPort::WriteError)
+        && lineHungUp(port);
+    if (hungUp)
+        reason = SerialCommunication::tr("The device was disconnected");
+    if (!isFatal(error) && !hungUp) {
+        // Zero-length reads on a healthy line end up here too, hence debug level.
+        qCDebug(serialLog).noquote() << portPath << error << reason;
         port->clearError();
         if (error == QSerialPort::WriteError && phase == Phase::Sending)
             finishEntry(0);
         return;
     }
     errorString = reason;
-    qCWarning(serialLog).noquote() << "Closing" << port->portName() << "after a failure:" << reason;
+    qCWarning(serialLog).noquote() << "Closing" << portPath << "after a failure:" << reason;
     if (phase != Phase::Idle)
         finishEntry(0);
     port->close();
@@ -379,6 +404,7 @@ bool SerialCommunication::open(const PortSettings &settings, QString *errorMessa
         vClose();
     d->errorString.clear();
     d->port->setPortName(settings.portName);
+    d->portPath = settings.portName;
     QString reason;
     if (!d->port->open(QIODevice::ReadWrite)) {
         reason = d->port->errorString();
@@ -450,7 +476,7 @@ void SerialCommunication::vSetPortSettings(const PortSettings &settings)
         return;
     if (settings.baudrate != applied && !d->port->setBaudRate(settings.baudrate)) {
         qCWarning(serialLog).noquote() << "Baud rate" << settings.baudrate << "refused on"
-                                       << d->port->portName() << d->port->errorString();
+                                       << d->portPath << d->port->errorString();
         d->port->clearError();
     }
     d->settings.baudrate = d->port->baudRate();
@@ -468,7 +494,7 @@ PortSettings SerialCommunication::getPortSettings()
 void SerialCommunication::vClose()
 {
     if (d->port->isOpen()) {
-        qCInfo(serialLog).noquote() << "Closing" << d->port->portName();
+        qCInfo(serialLog).noquote() << "Closing" << d->portPath;
         d->port->close();
     }
     const std::deque<Private::Transaction> pending = d->takeAllFailed();

@@ -1,0 +1,523 @@
+// SerialCommunication over a real pseudo-terminal, against a peer whose answers and timings the
+// test scripts exactly.
+
+#include "ptypeer.h"
+
+#include <connectionmanager.h>
+#include <serialcommunication.h>
+
+#include <QEventLoop>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+using namespace ExtensionSystem;
+using Entry = CommunicationInterface::DataFrameEntry;
+using Frame = CommunicationInterface::DataFrame;
+
+namespace {
+const char identification[] = "/000V49.";
+const char identificationPattern[] = "/070V8[0-9A-Z]{1,1}:[0-9A-F]{6,6}\\.";
+const char identificationAnswer[] = "/070V81:0A0B55.";
+
+Entry makeEntry(const std::string &frame, const std::string &pattern, double timeout,
+                quint32 characterDelay = 0)
+{
+    Entry entry;
+    entry.frame = frame;
+    entry.answerPattern = pattern;
+    entry.timeout = timeout;
+    entry.characterDelay = characterDelay;
+    // Left over from an earlier run of a reused DataFrame; must never survive.
+    entry.answer = "stale";
+    entry.status = 1;
+    return entry;
+}
+} // namespace
+
+class tst_SerialCommunication : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void answers_data();
+    void answers();
+    void timeoutCountsFromLastCharacter_data();
+    void timeoutCountsFromLastCharacter();
+    void lateAnswerNeverCounts_data();
+    void lateAnswerNeverCounts();
+    void queuedTransactionsRunInOrder();
+    void multiEntryFrameIsOneTransaction();
+    void unplugFinishesEverything_data();
+    void unplugFinishesEverything();
+    void pacing();
+    void setPortSettingsChangesBaudRate_data();
+    void setPortSettingsChangesBaudRate();
+    void finishedOnlyFromEventLoop_data();
+    void finishedOnlyFromEventLoop();
+    void closeFinishesPending_data();
+    void closeFinishesPending();
+    void receiverMayDeleteTheConnection();
+    void receiverMayRunNestedTransaction();
+    void destructorFinishesPending();
+    void rawData();
+    void defaultFactory_data();
+    void defaultFactory();
+
+private:
+    // Records emitFinished with the peer's clock.
+    void watch(SerialCommunication *connection)
+    {
+        connect(connection, &CommunicationInterface::emitFinished, this, [this](unsigned int id) {
+            m_finished << id;
+            m_finishedMs << m_peer->elapsedMs();
+        });
+    }
+
+    std::unique_ptr<PtyPeer> m_peer;
+    std::unique_ptr<SerialCommunication> m_serial;
+    QVector<unsigned int> m_finished;
+    QVector<double> m_finishedMs;
+};
+
+void tst_SerialCommunication::init()
+{
+    m_finished.clear();
+    m_finishedMs.clear();
+    m_peer = std::make_unique<PtyPeer>();
+    QVERIFY(m_peer->isValid());
+    m_serial = std::make_unique<SerialCommunication>();
+    PortSettings settings;
+    settings.portName = m_peer->portName();
+    QString error;
+    QVERIFY2(m_serial->open(settings, &error), qPrintable(error));
+    watch(m_serial.get());
+}
+
+void tst_SerialCommunication::cleanup()
+{
+    m_serial.reset();
+    m_peer.reset();
+}
+
+void tst_SerialCommunication::answers_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QByteArray>("replyTail"); // sent 40 ms after the reply
+    QTest::addColumn<int>("replyDelay");
+    QTest::addColumn<quint32>("status");
+    QTest::addColumn<QByteArray>("answer");
+
+    const QString pattern = identificationPattern;
+    const QByteArray answer = identificationAnswer;
+    QTest::newRow("matching") << pattern << answer << QByteArray() << 0 << 1u << answer;
+    QTest::newRow("not matching") << pattern << QByteArray("/020L0150.") << QByteArray() << 0 << 2u
+                                  << QByteArray("/020L0150.");
+    QTest::newRow("noise before and after")
+        << pattern << QByteArray("x\x00z/070V81:0A0B55.junk", 22) << QByteArray() << 0 << 1u
+        << answer;
+    QTest::newRow("two frames, first counts")
+        << pattern << QByteArray("/020L0150./070V81:0A0B55.") << QByteArray() << 0 << 2u
+        << QByteArray("/020L0150.");
+    QTest::newRow("arrives in pieces")
+        << pattern << QByteArray("/070V81:") << QByteArray("0A0B55.") << 0 << 1u << answer;
+    QTest::newRow("pattern is anchored")
+        << QString("/070V8") << answer << QByteArray() << 0 << 2u << answer;
+    QTest::newRow("open pattern") << QString("/(.*).") << answer << QByteArray() << 0 << 1u
+                                  << answer;
+    QTest::newRow("invalid pattern")
+        << QString("/(0V8.") << answer << QByteArray() << 0 << 2u << answer;
+    QTest::newRow("incomplete") << pattern << QByteArray("/070V81:0A") << QByteArray() << 0 << 0u
+                                << QByteArray("/070V81:0A");
+    QTest::newRow("silence") << pattern << QByteArray() << QByteArray() << 0 << 0u << QByteArray();
+    QTest::newRow("only noise") << pattern << QByteArray("abc") << QByteArray() << 0 << 0u
+                                << QByteArray();
+    QTest::newRow("after the time-out")
+        << pattern << answer << QByteArray() << 250 << 0u << QByteArray();
+}
+
+void tst_SerialCommunication::answers()
+{
+    QFETCH(QString, pattern);
+    QFETCH(QByteArray, reply);
+    QFETCH(QByteArray, replyTail);
+    QFETCH(int, replyDelay);
+    QFETCH(quint32, status);
+    QFETCH(QByteArray, answer);
+
+    m_peer->onRequest = [&](const QByteArray &) {
+        if (!reply.isEmpty())
+            m_peer->sendAfter(reply, replyDelay);
+        if (!replyTail.isEmpty())
+            m_peer->sendAfter(replyTail, replyDelay + 40);
+    };
+    Frame frame { makeEntry(identification, pattern.toStdString(), 150) };
+    const unsigned int id = m_serial->uiSendDataFrame(&frame);
+    QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 1, 2000);
+    QCOMPARE(m_finished.first(), id);
+    QCOMPARE(m_peer->requests, QVector<QByteArray> { identification });
+    QCOMPARE(QByteArray::fromStdString(frame.front().answer), answer);
+    QCOMPARE(frame.front().status, status);
+}
+
+void tst_SerialCommunication::timeoutCountsFromLastCharacter_data()
+{
+    QTest::addColumn<int>("timeout");
+    QTest::addColumn<quint32>("characterDelay");
+    QTest::newRow("50 ms") << 50 << 0u;
+    QTest::newRow("200 ms") << 200 << 0u;
+    QTest::newRow("100 ms after a paced frame") << 100 << 10u;
+}
+
+void tst_SerialCommunication::timeoutCountsFromLastCharacter()
+{
+    QFETCH(int, timeout);
+    QFETCH(quint32, characterDelay);
+
+    Frame frame { makeEntry(identification, identificationPattern, timeout, characterDelay) };
+    m_serial->uiSendDataFrame(&frame);
+    QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 1, 5000);
+    QCOMPARE(frame.front().status, 0u);
+    QCOMPARE(m_peer->rawReceived, QByteArray(identification));
+    // Measured against the arrival of the last character at the peer, which is later than the
+    // moment the port handed it over, so "no earlier" holds up to a fraction of a millisecond.
+    const double waited = m_finishedMs.first() - m_peer->characterMs.last();
+    QVERIFY2(waited >= timeout - 1.0, qPrintable(QString::number(waited)));
+    // Generous upper bound: this machine is shared; the benchmark measures the real lateness.
+    QVERIFY2(waited < timeout + 150.0, qPrintable(QString::number(waited)));
+}
+
+void tst_SerialCommunication::lateAnswerNeverCounts_data()
+{
+    QTest::addColumn<int>("gap"); // between the end of the first and the start of the second
+    QTest::addColumn<quint32>("secondDelay");
+    // The late answer comes 100 ms after the first request, whose time-out is 50 ms.
+    QTest::newRow("late answer waiting in the buffer") << 150 << 0u;
+    QTest::newRow("late answer while the next frame is sent") << 0 << 20u;
+}
+
+void tst_SerialCommunication::lateAnswerNeverCounts()
+{
+    QFETCH(int, gap);
+    QFETCH(quint32, secondDelay);
+
+    m_peer->onRequest = [this](const QByteArray &) {
+        if (m_peer->requests.size() == 1)
+            m_peer->sendAfter(identificationAnswer, 100);
+    };
+    Frame first { makeEntry(identification, identificationPattern, 50) };
+    Frame second { makeEntry(identification, identificationPattern, 100, secondDelay) };
+    connect(m_serial.get(), &CommunicationInterface::emitFinished, this, [&](unsigned int id) {
+        if (m_finished.size() == 1)
+            QTimer::singleShot(gap, this, [&] { m_serial->uiSendDataFrame(&second); });
+        Q_UNUSED(id)
+    });
+    m_serial->uiSendDataFrame(&first);
+    QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 2, 5000);
+    QCOMPARE(m_peer->requests.size(), 2);
+    QCOMPARE(first.front().status, 0u);
+    QCOMPARE(second.front().status, 0u);
+    QCOMPARE(second.front().answer, std::string());
+}
+
+void tst_SerialCommunication::queuedTransactionsRunInOrder()
+{
+    const QHash<QByteArray, QByteArray> replies { { "/000V49.", identificationAnswer },
+                                                  { "/020L0150.", "/020L0151." },
+                                                  { "/010WD0D.", "/030WD0217." } };
+    QVector<double> repliedMs;
+    m_peer->onRequest = [&](const QByteArray &request) {
+        QTimer::singleShot(10, Qt::PreciseTimer, m_peer.get(), [&, request] {
+            m_peer->send(replies.value(request));
+            repliedMs << m_peer->elapsedMs();
+        });
+    };
+    Frame frames[3] = { { makeEntry("/000V49.", identificationPattern, 500) },
+                        { makeEntry("/020L0150.", "/020L0[0-9A-F]{3,3}\\.", 500) },
+                        { makeEntry("/010WD0D.", "/030WD[0-9A-F]{4,4}\\.", 500) } };
+    QVector<unsigned int> ids;
+    for (Frame &frame : frames)
+        ids << m_serial->uiSendDataFrame(&frame);
+    QVERIFY(m_finished.isEmpty());
+    QCOMPARE(m_serial->pendingTransactions(), 3);
+
+    QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 3, 5000);
+    QCOMPARE(m_finished, ids);
+    QVERIFY(ids[0] != 0 && ids[0] < ids[1] && ids[1] < ids[2]);
+    QCOMPARE(m_peer->requests, (QVector<QByteArray> { "/000V49.", "/020L0150.", "/010WD0D." }));
+    for (int i = 0; i < 3; ++i) {
+        const QByteArray request = m_peer->requests[i];
+        QCOMPARE(QByteArray::fromStdString(frames[i].front().answer), replies.value(request));
+        QCOMPARE(frames[i].front().status, 1u);
+    }
+    // One at a time: each request went out only after the previous answer.
+    QVERIFY(m_peer->requestEndMs[1] > repliedMs[0]);
+    QVERIFY(m_peer->requestEndMs[2] > repliedMs[1]);
+    QCOMPARE(m_serial->pendingTransactions(), 0);
+}
+
+void tst_SerialCommunication::multiEntryFrameIsOneTransaction()
+{
+    m_peer->onRequest = [this](const QByteArray &request) {
+        if (request != "/010WD0D.") // the middle request stays unanswered
+            m_peer->send("/030MS1" + request.mid(6, 2) + ".");
+    };
+    Frame frame { makeEntry("/020S1ab.", "/030MS1[0-9a-f]{2,2}\\.", 100),
+                  makeEntry("/010WD0D.", "/030WD[0-9A-F]{4,4}\\.", 60),
+                  makeEntry("/020S2cd.", "/030MS1[0-9a-f]{2,2}\\.", 100) };
+    const unsigned int id = m_serial->uiSendDataFrame(&frame);
+    QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 1, 5000);
+    QTest::qWait(50);
+    QCOMPARE(m_finished, QVector<unsigned int> { id });
+    QCOMPARE(m_peer->requests.size(), 3);
+    QVector<quint32> statuses;
+    for (const Entry &entry : frame)
+        statuses << entry.status;
+    QCOMPARE(statuses, (QVector<quint32> { 1, 0, 1 }));
+    QCOMPARE(frame.back().answer, std::string("/030MS1cd."));
+}
+
+void tst_SerialCommunication::unplugFinishesEverything_data()
+{
+    QTest::addColumn<quint32>("characterDelay");
+    QTest::addColumn<int>("unplugAfter"); // ms after the transaction was queued; -1: on request
+    QTest::newRow("while waiting for the answer") << 0u << -1;
+    QTest::newRow("while a paced frame is sent") << 30u << 50;
+}
+
+void tst_SerialCommunication::unplugFinishesEverything()
+{
+    QFETCH(quint32, characterDelay);
+    QFETCH(int, unplugAfter);
+
+    QSignalSpy failed(m_serial.get(), &SerialCommunication::portFailed);
+    if (unplugAfter < 0)
+        m_peer->onRequest = [this](const QByteArray &) { m_peer->unplug(); };
+    else
+        QTimer::singleShot(unplugAfter, m_peer.get(), [this] { m_peer->unplug(); });
+
+    Frame first { makeEntry(identification, identificationPattern, 5000, characterDelay),
+                  makeEntry(identification, identificationPattern, 5000) };
+    Frame second { makeEntry(identification, identificationPattern, 5000) };
+    const double start = m_peer->elapsedMs();
+    const unsigned int firstId = m_serial->uiSendDataFrame(&first);
+    const unsigned int secondId = m_serial->uiSendDataFrame(&second);
+    QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 2, 3000);
+    QVERIFY(m_finishedMs.last() - start < 1000);
+    QCOMPARE(m_finished, (QVector<unsigned int> { firstId, secondId }));
+    for (const Frame *frame : { &first, &second }) {
+        for (const Entry &entry : *frame)
+            QCOMPARE(entry.status, 0u);
+    }
+    QVERIFY(!m_serial->isOpen());
+    QTRY_COMPARE(failed.size(), 1);
+    QVERIFY(!m_serial->errorString().isEmpty());
+
+    // Later transactions do not hang either.
+    Frame later { makeEntry(identification, identificationPattern, 5000) };
+    m_serial->uiSendDataFrame(&later);
+    QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 3, 1000);
+    QCOMPARE(later.front().status, 0u);
+}
+
+void tst_SerialCommunication::pacing()
+{
+    Frame frame { makeEntry(identification, identificationPattern, 20, 5) };
+    m_serial->uiSendDataFrame(&frame);
+    QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 1, 2000);
+    QCOMPARE(m_peer->rawReceived, QByteArray(identification));
+    const QVector<double> &at = m_peer->characterMs;
+    for (int i = 1; i < at.size(); ++i)
+        QVERIFY2(at[i] - at[i - 1] >= 4.5, qPrintable(QString::number(at[i] - at[i - 1])));
+    QVERIFY(at.last() - at.first() >= 35.0);
+}
+
+void tst_SerialCommunication::setPortSettingsChangesBaudRate_data()
+{
+    QTest::addColumn<int>("baudrate");
+    for (int rate : PortSettings::standardBaudrates())
+        QTest::newRow(qPrintable(QString::number(rate))) << rate;
+}
+
+void tst_SerialCommunication::setPortSettingsChangesBaudRate()
+{
+    QFETCH(int, baudrate);
+    PortSettings settings = m_serial->getPortSettings();
+    QCOMPARE(settings.baudrate, 38400);
+    QCOMPARE(m_peer->lineBaudRate(), 38400);
+    settings.baudrate = baudrate;
+    settings.characterDelay = 3;
+    settings.lineDelay = 40;
+    settings.baudrateStep = 2;
+    m_serial->vSetPortSettings(settings);
+    QCOMPARE(m_serial->getPortSettings(), settings);
+    QCOMPARE(m_peer->lineBaudRate(), baudrate);
+
+    m_peer->onRequest = [this](const QByteArray &) { m_peer->send(identificationAnswer); };
+    Frame frame { makeEntry(identification, identificationPattern, 200) };
+    m_serial->uiSendDataFrame(&frame);
+    QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 1, 2000);
+    QCOMPARE(frame.front().status, 1u);
+}
+
+void tst_SerialCommunication::finishedOnlyFromEventLoop_data()
+{
+    QTest::addColumn<bool>("portOpen");
+    QTest::addColumn<int>("entries"); // -1: null DataFrame
+    QTest::newRow("open port") << true << 1;
+    QTest::newRow("closed port") << false << 2;
+    QTest::newRow("null frame") << true << -1;
+    QTest::newRow("empty frame") << true << 0;
+}
+
+void tst_SerialCommunication::finishedOnlyFromEventLoop()
+{
+    QFETCH(bool, portOpen);
+    QFETCH(int, entries);
+    if (!portOpen)
+        m_serial->vClose();
+    Frame frame;
+    for (int i = 0; i < entries; ++i)
+        frame.push_back(makeEntry(identification, identificationPattern, 30));
+    const unsigned int id = m_serial->uiSendDataFrame(entries < 0 ? nullptr : &frame);
+    QVERIFY(id != 0);
+    QVERIFY(m_finished.isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 1, 2000);
+    QCOMPARE(m_finished.first(), id);
+    for (const Entry &entry : frame)
+        QCOMPARE(entry.status, 0u);
+    QCOMPARE(m_peer->requests.size(), portOpen ? entries > 0 : 0);
+}
+
+void tst_SerialCommunication::closeFinishesPending_data()
+{
+    QTest::addColumn<bool>("deleteInSlot");
+    QTest::newRow("close") << false;
+    QTest::newRow("receiver deletes the connection") << true;
+}
+
+void tst_SerialCommunication::closeFinishesPending()
+{
+    QFETCH(bool, deleteInSlot);
+    Frame first { makeEntry(identification, identificationPattern, 5000) };
+    Frame second { makeEntry(identification, identificationPattern, 5000) };
+    m_serial->uiSendDataFrame(&first);
+    m_serial->uiSendDataFrame(&second);
+    QTRY_COMPARE_WITH_TIMEOUT(m_peer->requests.size(), 1, 2000);
+    if (deleteInSlot) {
+        connect(m_serial.get(), &CommunicationInterface::emitFinished, this,
+                [this] { delete m_serial.release(); });
+    }
+    m_serial->vClose();
+    QCOMPARE(m_finished.size(), deleteInSlot ? 1 : 2);
+    QCOMPARE(first.front().status, 0u);
+    if (!deleteInSlot) {
+        QCOMPARE(second.front().status, 0u);
+        QVERIFY(!m_serial->isOpen());
+        QCOMPARE(m_serial->pendingTransactions(), 0);
+    }
+    QTest::qWait(20);
+    QCOMPARE(m_finished.size(), deleteInSlot ? 1 : 2);
+}
+
+void tst_SerialCommunication::receiverMayDeleteTheConnection()
+{
+    m_peer->onRequest = [this](const QByteArray &) { m_peer->send(identificationAnswer); };
+    connect(m_serial.get(), &CommunicationInterface::emitFinished, this,
+            [this] { delete m_serial.release(); });
+    Frame first { makeEntry(identification, identificationPattern, 500) };
+    Frame second { makeEntry(identification, identificationPattern, 500) };
+    m_serial->uiSendDataFrame(&first);
+    m_serial->uiSendDataFrame(&second);
+    // The first completes normally; the destruction inside its receiver finishes the second.
+    QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 2, 2000);
+    QCOMPARE(first.front().status, 1u);
+    QCOMPARE(second.front().status, 0u);
+    QVERIFY(!m_serial);
+}
+
+// The live polling's receiver may start a synchronous transaction, which spins a nested event
+// loop inside emitFinished; that transaction must still run.
+void tst_SerialCommunication::receiverMayRunNestedTransaction()
+{
+    m_peer->onRequest = [this](const QByteArray &) { m_peer->sendAfter(identificationAnswer, 5); };
+    Frame poll { makeEntry(identification, identificationPattern, 500) };
+    Frame nested { makeEntry(identification, identificationPattern, 500) };
+    bool nestedDone = false;
+    connect(m_serial.get(), &CommunicationInterface::emitFinished, this, [&](unsigned int id) {
+        if (m_finished.size() != 1)
+            return;
+        Q_UNUSED(id)
+        QEventLoop loop;
+        const unsigned int nestedId = m_serial->uiSendDataFrame(&nested);
+        connect(m_serial.get(), &CommunicationInterface::emitFinished, &loop,
+                [&](unsigned int finished) {
+                    if (finished == nestedId)
+                        loop.quit();
+                });
+        QTimer::singleShot(2000, &loop, &QEventLoop::quit);
+        loop.exec();
+        nestedDone = true;
+    });
+    m_serial->uiSendDataFrame(&poll);
+    QTRY_VERIFY_WITH_TIMEOUT(nestedDone, 4000);
+    QCOMPARE(poll.front().status, 1u);
+    QCOMPARE(nested.front().status, 1u);
+}
+
+void tst_SerialCommunication::destructorFinishesPending()
+{
+    Frame frame { makeEntry(identification, identificationPattern, 5000) };
+    const unsigned int id = m_serial->uiSendDataFrame(&frame);
+    QTRY_COMPARE_WITH_TIMEOUT(m_peer->requests.size(), 1, 2000);
+    m_serial.reset();
+    QCOMPARE(m_finished, QVector<unsigned int> { id });
+    QCOMPARE(frame.front().status, 0u);
+}
+
+void tst_SerialCommunication::rawData()
+{
+    const QByteArray raw("\x01plain text.\xff", 13);
+    m_serial->vSendRawData(raw.toStdString());
+    QTRY_COMPARE_WITH_TIMEOUT(m_peer->rawReceived, raw, 2000);
+}
+
+void tst_SerialCommunication::defaultFactory_data()
+{
+    QTest::addColumn<QString>("port"); // "pty": the peer's; "busy": the peer's while held
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("free port") << "pty" << true;
+    QTest::newRow("busy port") << "busy" << false;
+    QTest::newRow("missing port") << "/dev/ttyQUXnone" << false;
+}
+
+void tst_SerialCommunication::defaultFactory()
+{
+    QFETCH(QString, port);
+    QFETCH(bool, opens);
+    if (port == "pty")
+        m_serial.reset(); // release the peer's line
+    PortSettings settings;
+    settings.portName = port.startsWith('/') ? port : m_peer->portName();
+    settings.baudrate = 19200;
+    QString error;
+    std::unique_ptr<CommunicationInterface> connection(
+        ConnectionManager::defaultFactory()(settings, &error));
+    QCOMPARE(bool(connection), opens);
+    if (opens) {
+        QVERIFY(error.isEmpty());
+        QCOMPARE(connection->getPortSettings().baudrate, 19200);
+        QCOMPARE(m_peer->lineBaudRate(), 19200);
+    } else {
+        QVERIFY2(error.startsWith("Cannot open " + settings.portName + ": "), qPrintable(error));
+    }
+}
+
+QTEST_GUILESS_MAIN(tst_SerialCommunication)
+
+#include "tst_serialcommunication.moc"
