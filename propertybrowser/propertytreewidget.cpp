@@ -1,0 +1,168 @@
+#include "propertytreewidget_p.h"
+
+#include "qttreepropertybrowser_p.h"
+
+#include <QtGui/QKeyEvent>
+#include <QtGui/QMouseEvent>
+#include <QtGui/QPainter>
+#include <QtWidgets/QSpinBox>
+
+namespace PropertyBrowser::Internal {
+
+PropertyDelegate::PropertyDelegate(QtTreePropertyBrowserPrivate *browser, QObject *parent)
+    : QStyledItemDelegate(parent)
+    , m_browser(browser)
+{
+}
+
+QWidget *PropertyDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &,
+                                        const QModelIndex &index) const
+{
+    if (index.column() != 1)
+        return nullptr;
+    const QTreeWidgetItem *treeItem = m_browser->tree->itemFor(index);
+    QtBrowserItem *item = m_browser->browserItem(treeItem);
+    if (!item || !(treeItem->flags() & Qt::ItemIsEnabled)
+        || !(treeItem->flags() & Qt::ItemIsEditable))
+        return nullptr;
+    QWidget *editor = m_browser->createEditor(item->property(), parent);
+    if (!editor)
+        return nullptr;
+    // The value text below must not shine through.
+    editor->setAutoFillBackground(true);
+    m_editors.insert(editor, index);
+    connect(editor, &QObject::destroyed, this,
+            [this](QObject *object) { m_editors.remove(static_cast<QWidget *>(object)); });
+    return editor;
+}
+
+void PropertyDelegate::destroyEditor(QWidget *editor, const QModelIndex &index) const
+{
+    m_editors.remove(editor);
+    QStyledItemDelegate::destroyEditor(editor, index);
+}
+
+void PropertyDelegate::updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
+                                            const QModelIndex &) const
+{
+    editor->setGeometry(option.rect.adjusted(0, 0, 0, -1));
+}
+
+QSize PropertyDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    // Rows are as high as an editor wants to be, so opening one does not squeeze it.
+    if (m_editorHeight == 0)
+        m_editorHeight = QSpinBox().sizeHint().height();
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    size.setHeight(qMax(size.height() + 4, m_editorHeight + 1));
+    size.setWidth(size.width() + 4);
+    return size;
+}
+
+void PropertyDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                             const QModelIndex &index) const
+{
+    QStyledItemDelegate::paint(painter, option, index);
+
+    // Thin grid lines keep name and value of a row visibly together.
+    const QColor color = QColor::fromRgba(static_cast<QRgb>(
+        m_browser->tree->style()->styleHint(QStyle::SH_Table_GridLineColor, &option)));
+    painter->save();
+    painter->setPen(color);
+    const QRect rect = option.rect;
+    painter->drawLine(rect.left(), rect.bottom(), rect.right(), rect.bottom());
+    if (index.column() == 0 && !m_browser->tree->isFirstColumnSpanned(index.row(), index.parent()))
+        painter->drawLine(rect.right(), rect.top(), rect.right(), rect.bottom());
+    painter->restore();
+}
+
+void PropertyDelegate::silence(QWidget *editor)
+{
+    editor->blockSignals(true);
+    const QList<QObject *> children = editor->findChildren<QObject *>();
+    for (QObject *child : children)
+        child->blockSignals(true);
+}
+
+bool PropertyDelegate::eventFilter(QObject *object, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        if (auto *editor = qobject_cast<QWidget *>(object))
+            silence(editor);
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
+}
+
+PropertyTreeWidget::PropertyTreeWidget(QtTreePropertyBrowserPrivate *browser, QWidget *parent)
+    : QTreeWidget(parent)
+    , m_browser(browser)
+    , m_delegate(new PropertyDelegate(browser, this))
+{
+    setColumnCount(2);
+    setItemDelegate(m_delegate);
+    setEditTriggers(EditKeyPressed | SelectedClicked | DoubleClicked);
+    setSelectionMode(SingleSelection);
+    setSelectionBehavior(SelectRows);
+    setAllColumnsShowFocus(true);
+    setUniformRowHeights(true);
+}
+
+bool PropertyTreeWidget::editValue(const QModelIndex &index)
+{
+    return edit(index, AllEditTriggers, nullptr);
+}
+
+bool PropertyTreeWidget::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
+{
+    if (!index.isValid() || trigger == NoEditTriggers)
+        return QTreeWidget::edit(index, trigger, event);
+    const QModelIndex valueIndex = index.sibling(index.row(), 1);
+    const QTreeWidgetItem *treeItem = itemFromIndex(valueIndex);
+    if (!treeItem || !(treeItem->flags() & Qt::ItemIsEnabled)
+        || !(treeItem->flags() & Qt::ItemIsEditable))
+        return false;
+    return QTreeWidget::edit(valueIndex, trigger, event);
+}
+
+void PropertyTreeWidget::mousePressEvent(QMouseEvent *event)
+{
+    QTreeWidget::mousePressEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    // One click on a value is enough to change it.
+    const QModelIndex index = indexAt(event->pos());
+    if (index.isValid() && index.column() == 1)
+        editValue(index);
+}
+
+void PropertyTreeWidget::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && state() != EditingState && currentIndex().isValid() && editValue(currentIndex())) {
+        event->accept();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
+}
+
+void PropertyTreeWidget::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QTreeWidget::currentChanged(current, previous);
+    const QList<QWidget *> editors = m_delegate->editors();
+    for (QWidget *editor : editors) {
+        const QModelIndex edited = m_delegate->editedIndex(editor);
+        if (!current.isValid() || edited.row() != current.row()
+            || edited.parent() != current.parent())
+            closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
+void PropertyTreeWidget::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        m_browser->retranslate();
+    QTreeWidget::changeEvent(event);
+}
+
+} // namespace PropertyBrowser::Internal
