@@ -1,6 +1,7 @@
 #include "plugin/exports.h"
 
 #include "plugin/sensorcatalogue.h"
+#include "plugin/sensorinterface.h"
 #include "plugin/sensorscan.h"
 
 #include <plugininterface.h>
@@ -55,9 +56,11 @@ ExtensionSystem::SensorBasic *scanForSensor(ExtensionSystem::SerialPortInterface
 ExtensionSystem::PluginInterface *poGetInterfaceInstance(const ExtensionSystem::SensorBasic *sensor,
                                                          QMdiSubWindow *subWindow)
 {
-    Q_UNUSED(sensor)
-    if (!subWindow)
+    if (!subWindow || !sensor)
         return nullptr;
-    // No sensor interface object exists in this build yet, so there is nothing to create.
-    return nullptr;
+    try {
+        return new DrumoSensorPlugin::Core::SensorInterface(sensor, subWindow);
+    } catch (...) {
+        return nullptr;
+    }
 }

@@ -1,0 +1,194 @@
+#include "plugin/sensorinterface.h"
+
+#include "window/sensorwindow.h"
+
+#include <communicationinterface.h>
+#include <sensorbasic.h>
+
+#include <QMdiSubWindow>
+
+namespace DrumoSensorPlugin {
+namespace Core {
+
+SensorInterface::SensorInterface(const ExtensionSystem::SensorBasic *sensor,
+                                 QMdiSubWindow *subWindow)
+    : ExtensionSystem::PluginInterface(nullptr)
+    , connected(false)
+    , communication(nullptr)
+{
+    window = new SensorWindow(sensor ? *sensor : ExtensionSystem::SensorBasic());
+    if (subWindow)
+        subWindow->setWidget(window);
+    window->resize(800, 500);
+    window->show();
+
+    connect(window, SIGNAL(vSendData(const QString &)), this,
+            SLOT(vSendDataBytes(const QString &)));
+    connect(window, SIGNAL(vComPortSelected(const QString &)), this,
+            SLOT(vComPortChanged(const QString &)));
+    connect(window, SIGNAL(vAboutToClose()), this, SLOT(vAboutToClose()));
+    connected = false;
+}
+
+SensorInterface::~SensorInterface()
+{
+    vUnregisterPlugin(this);
+    delete window.data();
+}
+
+QString SensorInterface::getPluginNamespace()
+{
+    return QStringLiteral("DrumoSensorPlugin");
+}
+
+QString SensorInterface::getPluginGroup()
+{
+    return QStringLiteral("DrumoSensors");
+}
+
+QStringList SensorInterface::getList()
+{
+    return {};
+}
+
+void SensorInterface::vComPortListChanged() { }
+
+void SensorInterface::releaseConnection()
+{
+    communication = nullptr;
+    if (window)
+        window->setConnection(nullptr);
+    portSettings.vInit();
+    connected = false;
+}
+
+void SensorInterface::vComPortChanged(const QString &port)
+{
+    if (port.isEmpty()) {
+        if (connected) {
+            vUnregisterConnection(this);
+            releaseConnection();
+        }
+        return;
+    }
+    if (port == portSettings.portName)
+        return;
+
+    if (connected)
+        vUnregisterConnection(this);
+    connected = false;
+    portSettings.vInit();
+    portSettings.portName = port;
+    if (window) {
+        const Sensor &record = window->sensorRecord();
+        // A record without rates keeps the default rate of vInit().
+        const std::vector<int> rates = record.getBaudrates();
+        if (!rates.empty())
+            portSettings.baudrate = rates.front();
+        portSettings.characterDelay = record.getCharacterDelay();
+        portSettings.lineDelay = record.getLineDelay();
+    }
+    portSettings.baudrateStep = 0;
+
+    communication = nullptr;
+    vRegisterConnection(portSettings, &communication, this);
+    if (communication) {
+        connected = true;
+        if (window)
+            window->setConnection(communication);
+    } else {
+        // Forget the port, so that choosing it again tries anew.
+        releaseConnection();
+    }
+}
+
+void SensorInterface::vUpdate(const QVariant &hideTree)
+{
+    if (window)
+        window->vSensorUpdate(hideTree);
+}
+
+void SensorInterface::vSendDataBytes(const QString &text)
+{
+    if (!communication)
+        return;
+    const QByteArray bytes = text.toLatin1();
+    // The connection takes the text up to its first zero byte.
+    communication->vSendRawData(std::string(bytes.constData()));
+}
+
+void SensorInterface::vReceivedData(const QString &text)
+{
+    Q_UNUSED(text)
+}
+
+void SensorInterface::vAvailablePortsUpdated(QStringList ports)
+{
+    if (!window)
+        return;
+    // Refilling the window's port box must not look like a user's choice.
+    disconnect(window, SIGNAL(vComPortSelected(const QString &)), this,
+               SLOT(vComPortChanged(const QString &)));
+    // The port in use is no longer free, yet it must stay selectable.
+    if (connected)
+        ports.append(portSettings.portName);
+    window->updateComPortList(ports);
+    connect(window, SIGNAL(vComPortSelected(const QString &)), this,
+            SLOT(vComPortChanged(const QString &)));
+}
+
+void SensorInterface::vActionOpen(const QString &fileName)
+{
+    if (window)
+        window->bOpenSettings(fileName);
+}
+
+void SensorInterface::vActionExport(const QString &fileName)
+{
+    Q_UNUSED(fileName)
+}
+
+void SensorInterface::vActionExit(const QString &text)
+{
+    Q_UNUSED(text)
+    if (window)
+        window->close();
+}
+
+void SensorInterface::setWindowActive(bool active)
+{
+    if (window)
+        window->setWindowActive(active);
+}
+
+void SensorInterface::vAboutToClose()
+{
+    vUnregisterConnection(this);
+    releaseConnection();
+}
+
+void SensorInterface::vAutoConnect(const QString &port)
+{
+    if (window)
+        window->vAutoConnect(QString(port));
+}
+
+void SensorInterface::setSensorName(const QString &name)
+{
+    sensorName = name;
+}
+
+QString SensorInterface::getSensorName()
+{
+    return sensorName;
+}
+
+void SensorInterface::receivedData(std::string data)
+{
+    // Answers reach the window through the connection's transactions, not through here.
+    const QString text = QString::fromStdString(data);
+    Q_UNUSED(text)
+}
+
+} // namespace Core
+} // namespace DrumoSensorPlugin
