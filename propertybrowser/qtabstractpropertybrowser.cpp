@@ -330,3 +330,8 @@ bool QtAbstractPropertyBrowser::bindFactory(QtAbstractPropertyManager *manager,
     }
     return true;
 }
+
+QtAbstractEditorFactoryBase::QtAbstractEditorFactoryBase(QObject *parent)
+    : QObject(parent)
+{
+}
