@@ -50,11 +50,12 @@ void PropertyDelegate::updateEditorGeometry(QWidget *editor, const QStyleOptionV
 
 QSize PropertyDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
-    // Rows are as high as an editor wants to be, so opening one does not squeeze it.
+    // Rows leave room for an editor without growing when one opens; a spin box squeezed
+    // to its smallest useful height still reads well.
     if (m_editorHeight == 0)
-        m_editorHeight = QSpinBox().sizeHint().height();
+        m_editorHeight = QSpinBox().minimumSizeHint().height();
     QSize size = QStyledItemDelegate::sizeHint(option, index);
-    size.setHeight(qMax(size.height() + 4, m_editorHeight + 1));
+    size.setHeight(qMax(size.height() + 6, m_editorHeight));
     size.setWidth(size.width() + 4);
     return size;
 }
