@@ -1,0 +1,111 @@
+#include "requestlog.h"
+
+#include <QDateTime>
+#include <QFile>
+
+#include <algorithm>
+
+namespace QuxSim {
+
+QString outcomeName(Outcome outcome)
+{
+    switch (outcome) {
+    case Outcome::Answered:
+        return QStringLiteral("answered");
+    case Outcome::Corrupted:
+        return QStringLiteral("corrupted");
+    case Outcome::Dropped:
+        return QStringLiteral("dropped");
+    case Outcome::Silent:
+        return QStringLiteral("silent");
+    case Outcome::Garbled:
+        return QStringLiteral("garbled");
+    case Outcome::BadChecksum:
+        return QStringLiteral("bad-checksum");
+    case Outcome::UnknownCommand:
+        return QStringLiteral("unknown");
+    case Outcome::Unplugged:
+        return QStringLiteral("unplugged");
+    }
+    return QString();
+}
+
+// Control characters and bytes above 0x7E would break the one-line-per-request file.
+static QString printable(const QByteArray &bytes)
+{
+    QString text;
+    for (char c : bytes) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u >= 0x20 && u < 0x7F && u != '\\')
+            text += QLatin1Char(c);
+        else
+            text += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
+    }
+    return text;
+}
+
+QString RequestLogEntry::toString() const
+{
+    QString text = QStringLiteral("%1 ms  %2  -> %3")
+                       .arg(time)
+                       .arg(printable(request), outcomeName(outcome));
+    if (!answer.isEmpty())
+        text += QStringLiteral(" %1").arg(printable(answer));
+    if (delay > 0)
+        text += QStringLiteral(" (delay %1 ms)").arg(delay);
+    if (noiseBytes > 0)
+        text += QStringLiteral(" (+%1 noise bytes)").arg(noiseBytes);
+    return text;
+}
+
+RequestLog::RequestLog() = default;
+RequestLog::~RequestLog() = default;
+
+void RequestLog::append(const RequestLogEntry &entry)
+{
+    m_entries.append(entry);
+    if (m_file) {
+        const QString line = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs)
+            + QLatin1Char(' ') + entry.toString() + QLatin1Char('\n');
+        m_file->write(line.toUtf8());
+        m_file->flush();
+    }
+    if (m_observer)
+        m_observer(entry);
+}
+
+QList<QByteArray> RequestLog::requests() const
+{
+    QList<QByteArray> result;
+    for (const RequestLogEntry &entry : m_entries)
+        result.append(entry.body.isEmpty() ? entry.request : entry.body);
+    return result;
+}
+
+int RequestLog::count(Outcome outcome) const
+{
+    return int(std::count_if(m_entries.begin(), m_entries.end(),
+                             [outcome](const RequestLogEntry &e) { return e.outcome == outcome; }));
+}
+
+bool RequestLog::setFile(const QString &path, QString *errorMessage)
+{
+    m_file.reset();
+    if (path.isEmpty())
+        return true;
+    auto file = std::make_unique<QFile>(path);
+    if (!file->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
+        if (errorMessage)
+            *errorMessage = file->errorString();
+        return false;
+    }
+    m_file = std::move(file);
+    return true;
+}
+
+void RequestLog::setObserver(std::function<void(const RequestLogEntry &)> observer)
+{
+    m_observer = std::move(observer);
+}
+
+} // namespace QuxSim

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "quxsim_global.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+QT_BEGIN_NAMESPACE
+class QFile;
+QT_END_NAMESPACE
+
+namespace QuxSim {
+
+// What became of one request frame that reached the sensor.
+enum class Outcome {
+    Answered, // answered as the protocol says
+    Corrupted, // answered, with wrong checksum digits
+    Dropped, // understood (and acted on), but the answer was lost
+    Silent, // the sensor is silent
+    Garbled, // host and sensor baud rates differ: unreadable bytes came back
+    BadChecksum, // ignored: the request's checksum is wrong
+    UnknownCommand, // ignored: no such command or an unacceptable value
+    Unplugged, // the line is gone
+};
+
+QUXSIM_EXPORT QString outcomeName(Outcome outcome);
+
+struct QUXSIM_EXPORT RequestLogEntry
+{
+    qint64 time = 0; // ms on the sensor's clock
+    QByteArray request; // the raw request frame
+    QByteArray body; // its body when the checksum was right, else empty
+    QByteArray answer; // the answer frame as sent (empty when nothing was sent)
+    Outcome outcome = Outcome::Answered;
+    int delay = 0; // ms the answer was held back
+    int noiseBytes = 0; // random bytes sent around the answer
+
+    QString toString() const;
+};
+
+// Every request the sensor received, in order. Kept in memory for tests and optionally
+// appended, one line per request, to a file.
+class QUXSIM_EXPORT RequestLog
+{
+public:
+    RequestLog();
+    ~RequestLog();
+
+    void append(const RequestLogEntry &entry);
+    const QList<RequestLogEntry> &entries() const { return m_entries; }
+    void clear() { m_entries.clear(); }
+
+    // The bodies of the requests in order; requests with a wrong checksum give their raw frame.
+    QList<QByteArray> requests() const;
+    int count(Outcome outcome) const;
+
+    // Appends to the file from now on; an empty path stops writing. False when it cannot open.
+    bool setFile(const QString &path, QString *errorMessage = nullptr);
+
+    // Called with every new entry (quxsim's --verbose prints them).
+    void setObserver(std::function<void(const RequestLogEntry &)> observer);
+
+private:
+    QList<RequestLogEntry> m_entries;
+    std::unique_ptr<QFile> m_file;
+    std::function<void(const RequestLogEntry &)> m_observer;
+};
+
+} // namespace QuxSim

@@ -1,0 +1,5 @@
+#include "simulatorlog.h"
+
+namespace QuxSim {
+Q_LOGGING_CATEGORY(simulatorLog, "qux.simulator", QtInfoMsg)
+} // namespace QuxSim
