@@ -88,6 +88,7 @@ void SimpleTimeChartPrivate::labelMarker(int marker)
         = marker == 0 ? SimpleTimeChart::tr("On: %1") : SimpleTimeChart::tr("Off: %1");
     QwtText label(name.arg(QString::number(markers[marker]->yValue(), 'f', 1)));
     label.setColor(markers[marker]->linePen().color());
+    label.setBackgroundBrush(QColor(255, 255, 255, 200)); // readable over the curves
     markers[marker]->setLabel(label);
 }
 

@@ -40,13 +40,13 @@ void SimpleTimeChartPrivate::setupPlot()
 {
     plot = new QwtPlot(q);
     plot->setAutoReplot(false);
-    plot->setCanvasBackground(Qt::white);
     auto canvas = new QwtPlotCanvas(plot);
     canvas->setFrameStyle(QFrame::NoFrame);
     // The backing store is what QwtPlotDirectPainter paints new samples into.
     canvas->setPaintAttribute(QwtPlotCanvas::BackingStore, true);
     canvas->setMouseTracking(true);
     plot->setCanvas(canvas);
+    plot->setCanvasBackground(Qt::white);
 
     auto scaleDraw = new QwtDateScaleDraw(Qt::LocalTime);
     scaleDraw->setDateFormat(QwtDate::Millisecond, QStringLiteral("hh:mm:ss.zzz"));

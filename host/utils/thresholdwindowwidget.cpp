@@ -63,6 +63,7 @@ void ThresholdWindowWidgetPrivate::updateLabel(int line)
     const QString number = oneDecimal ? QString::number(value, 'f', 1) : QString::number(value);
     QwtText text(prefixes[line] + number);
     text.setColor(lines[line]->linePen().color());
+    text.setBackgroundBrush(QColor(255, 255, 255, 200)); // readable over the curves
     QFont font = text.font();
     font.setBold(true);
     text.setFont(font);

@@ -1,0 +1,301 @@
+#include "canvasmouse.h"
+
+#include <simpletimechart.h>
+#include <valueovertime.h>
+
+#include <qwt_plot.h>
+#include <qwt_scale_map.h>
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <cstring>
+
+using Utils::SimpleTimeChart;
+using Utils::ValueOverTime;
+
+struct Sample
+{
+    double x, y, r;
+};
+Q_DECLARE_METATYPE(QVector<Sample>)
+
+class tst_TimeChart : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void valueOverTimeGrowsAndShares();
+    void appendKeepsTimesSorted();
+    void dataRoundTrip_data();
+    void dataRoundTrip();
+    void unreadableTextLeavesChart_data();
+    void unreadableTextLeavesChart();
+    void readsUnsortedAndCommaSeparated();
+    void markerDragIsClampedAndReportedOnRelease_data();
+    void markerDragIsClampedAndReportedOnRelease();
+    void fixedMarkersDoNotMove();
+    void zoomAndPanLeaveFollowingAndJumpBack();
+    void panStaysInsideTimelineScale();
+
+private:
+    static QString text(const SimpleTimeChart &chart)
+    {
+        QString s;
+        chart.dataToString(s, QStringLiteral(";"));
+        return s;
+    }
+    static int pixelOf(SimpleTimeChart &chart, double value)
+    {
+        return qRound(chart.poPlot()->canvasMap(QwtPlot::yLeft).transform(value));
+    }
+    static void showChart(SimpleTimeChart &chart)
+    {
+        chart.resize(800, 500);
+        chart.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chart));
+        chart.poPlot()->replot();
+    }
+};
+
+void tst_TimeChart::valueOverTimeGrowsAndShares()
+{
+    ValueOverTime a;
+    for (int i = 0; i < 5000; ++i)
+        a.append(i, -i, i * 0.5);
+    QCOMPARE(a.size(), 5000);
+    QCOMPARE(a.pyData()[4999], -4999.0);
+    QCOMPARE(a.lowerBound(2500.5), 2501);
+    QCOMPARE(a.lowerBound(-1.0), 0);
+    QCOMPARE(a.lowerBound(1e9), 5000);
+
+    ValueOverTime b = a; // shares until changed
+    QCOMPARE(b.pxData(), a.pxData());
+    b.append(5000, 1, 2);
+    QVERIFY(b.pxData() != a.pxData());
+    QCOMPARE(a.size(), 5000);
+    QCOMPARE(b.size(), 5001);
+    b.clear();
+    QCOMPARE(b.size(), 0);
+    QCOMPARE(a.pyRightData()[10], 5.0);
+}
+
+void tst_TimeChart::appendKeepsTimesSorted()
+{
+    SimpleTimeChart chart;
+    chart.appendAt(1000.0, 1, 2);
+    chart.appendAt(900.0, 3, 4); // a clock set back counts as no time passing
+    chart.vAppend(5, 6);
+    const ValueOverTime *data = chart.poData();
+    QCOMPARE(data->size(), 3);
+    QCOMPARE(data->pxData()[1], 1000.0);
+    QVERIFY(data->pxData()[2] >= 1000.0);
+    QCOMPARE(data->pyData()[2], 5.0);
+    QCOMPARE(data->pyRightData()[2], 6.0);
+    chart.clear();
+    QCOMPARE(data->size(), 0);
+}
+
+void tst_TimeChart::dataRoundTrip_data()
+{
+    QTest::addColumn<QVector<Sample>>("samples");
+    QTest::newRow("empty") << QVector<Sample> {};
+    QTest::newRow("one") << QVector<Sample> { { 1733400000123.0, 23.5, 4.7 } };
+    QTest::newRow("negative") << QVector<Sample> { { 1.0, -200.0, -200.0 },
+                                                   { 2.0, -0.1, -1e-300 } };
+    QTest::newRow("fractional") << QVector<Sample> { { 1733400000000.5, 1.0 / 3.0, 2.0 / 3.0 },
+                                                     { 1733400000065.25, 0.1 + 0.2, 1e300 },
+                                                     { 1733400000130.0, 123456.789012345,
+                                                       4.9e-324 } };
+}
+
+void tst_TimeChart::dataRoundTrip()
+{
+    QFETCH(QVector<Sample>, samples);
+    SimpleTimeChart chart;
+    for (const Sample &s : samples)
+        chart.appendAt(s.x, s.y, s.r);
+    const QString written = text(chart);
+
+    SimpleTimeChart loaded;
+    loaded.appendAt(5.0, 5.0, 5.0); // replaced by the text
+    QVERIFY(loaded.setDataFromString(written, QStringLiteral(";")));
+    const ValueOverTime *data = loaded.poData();
+    QCOMPARE(data->size(), samples.size());
+    for (int i = 0; i < samples.size(); ++i) {
+        // Bit for bit, not just close.
+        QVERIFY(std::memcmp(&data->pxData()[i], &samples[i].x, sizeof(double)) == 0);
+        QVERIFY(std::memcmp(&data->pyData()[i], &samples[i].y, sizeof(double)) == 0);
+        QVERIFY(std::memcmp(&data->pyRightData()[i], &samples[i].r, sizeof(double)) == 0);
+    }
+    QCOMPARE(text(loaded), written);
+}
+
+void tst_TimeChart::unreadableTextLeavesChart_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::newRow("words") << "temperature";
+    QTest::newRow("two fields") << "1,2";
+    QTest::newRow("four fields") << "1,2,3,4";
+    QTest::newRow("second item short") << "1,2,3;4,5";
+    QTest::newRow("empty item inside") << "1,2,3;;4,5,6";
+    QTest::newRow("letter in number") << "1,2x,3";
+    QTest::newRow("decimal comma") << "1;2,5;3";
+    QTest::newRow("not a number") << "1,nan,3";
+    QTest::newRow("infinite") << "1,2,inf";
+}
+
+void tst_TimeChart::unreadableTextLeavesChart()
+{
+    QFETCH(QString, input);
+    SimpleTimeChart chart;
+    chart.appendAt(1000.0, -12.5, 0.25);
+    chart.appendAt(2000.0, 13.5, 0.5);
+    const QString before = text(chart);
+    QVERIFY(!chart.setDataFromString(input, QStringLiteral(";")));
+    QCOMPARE(text(chart), before);
+}
+
+void tst_TimeChart::readsUnsortedAndCommaSeparated()
+{
+    SimpleTimeChart chart;
+    QVERIFY(chart.setDataFromString(QStringLiteral("30,3,0.3;10,1,0.1;20,2,0.2;"),
+                                    QStringLiteral(";")));
+    QCOMPARE(chart.poData()->size(), 3);
+    QCOMPARE(chart.poData()->pxData()[0], 10.0);
+    QCOMPARE(chart.poData()->pyData()[2], 3.0);
+
+    QString commaText;
+    chart.dataToString(commaText, QStringLiteral(","));
+    QCOMPARE(commaText,
+             QStringLiteral("10,1,0.10000000000000001,20,2,0.20000000000000001,30,3,"
+                            "0.29999999999999999"));
+    SimpleTimeChart other;
+    QVERIFY(other.setDataFromString(commaText, QStringLiteral(",")));
+    QCOMPARE(text(other), text(chart));
+    QVERIFY(!other.setDataFromString(QStringLiteral("1,2,3,4"), QStringLiteral(",")));
+    QVERIFY(other.setDataFromString(QString(), QStringLiteral(";")));
+    QCOMPARE(other.poData()->size(), 0);
+}
+
+void tst_TimeChart::markerDragIsClampedAndReportedOnRelease_data()
+{
+    QTest::addColumn<int>("marker");
+    QTest::addColumn<double>("target");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("on inside") << 0 << 42.0 << 42.0;
+    QTest::newRow("on above range") << 0 << 90.0 << 50.0;
+    QTest::newRow("off below range") << 1 << 5.0 << 60.0;
+    QTest::newRow("off inside") << 1 << 75.0 << 75.0;
+}
+
+void tst_TimeChart::markerDragIsClampedAndReportedOnRelease()
+{
+    QFETCH(int, marker);
+    QFETCH(double, target);
+    QFETCH(double, expected);
+    SimpleTimeChart chart;
+    chart.vSetYScale(0.0, 100.0);
+    chart.setOnMarkerRange(10.0, 50.0);
+    chart.setOffMarkerRange(60.0, 95.0);
+    chart.vSetOnMarker(30.0);
+    chart.vSetOffMarker(80.0);
+    chart.vSetMarkersMoveable(true);
+    showChart(chart);
+    QSignalSpy onSpy(&chart, &SimpleTimeChart::vOnMarkerChanged);
+    QSignalSpy offSpy(&chart, &SimpleTimeChart::vOffMarkerChanged);
+
+    QWidget *canvas = chart.poPlot()->canvas();
+    const double start = marker == 0 ? 30.0 : 80.0;
+    const QPoint from(300, pixelOf(chart, start));
+    const QPoint to(320, pixelOf(chart, target));
+    CanvasMouse::send(canvas, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    CanvasMouse::send(canvas, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+    QCOMPARE(onSpy.count() + offSpy.count(), 0); // nothing before the release
+    CanvasMouse::send(canvas, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+
+    QSignalSpy &spy = marker == 0 ? onSpy : offSpy;
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE((marker == 0 ? offSpy : onSpy).count(), 0);
+    // Pixel resolution: within one pixel of the target, rounded to one decimal.
+    const double reported = spy.first().first().toDouble();
+    QVERIFY2(qAbs(reported - expected) <= 0.5, qPrintable(QString::number(reported)));
+    QCOMPARE(reported, qRound(reported * 10.0) / 10.0);
+    QCOMPARE(marker == 0 ? chart.onMarker() : chart.offMarker(), reported);
+    QVERIFY(chart.isFollowing()); // a marker drag is no pan
+}
+
+void tst_TimeChart::fixedMarkersDoNotMove()
+{
+    SimpleTimeChart chart;
+    chart.vSetYScale(0.0, 100.0);
+    chart.vSetOnMarker(30.0);
+    showChart(chart);
+    QSignalSpy onSpy(&chart, &SimpleTimeChart::vOnMarkerChanged);
+    CanvasMouse::drag(chart.poPlot()->canvas(), QPoint(300, pixelOf(chart, 30.0)),
+                      QPoint(300, pixelOf(chart, 60.0)));
+    QCOMPARE(onSpy.count(), 0);
+    QCOMPARE(chart.onMarker(), 30.0);
+}
+
+void tst_TimeChart::zoomAndPanLeaveFollowingAndJumpBack()
+{
+    SimpleTimeChart chart;
+    chart.vSetYScale(-50.0, 400.0);
+    for (int i = 0; i < 2000; ++i)
+        chart.appendAt(1.7e12 + i * 100.0, 20.0 + i % 50, 5.0);
+    showChart(chart);
+    QVERIFY(chart.isFollowing());
+    QwtPlot *plot = chart.poPlot();
+    const QwtInterval before = plot->axisInterval(QwtPlot::xBottom);
+
+    QWheelEvent wheel(QPointF(400, 200), plot->canvas()->mapToGlobal(QPoint(400, 200)), QPoint(),
+                      QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(plot->canvas(), &wheel);
+    QVERIFY(!chart.isFollowing());
+    QVERIFY(plot->axisInterval(QwtPlot::xBottom).width() < before.width());
+
+    chart.jumpToPlottingArea();
+    QVERIFY(chart.isFollowing());
+    QCOMPARE(plot->axisInterval(QwtPlot::yLeft).minValue(), -50.0);
+
+    CanvasMouse::drag(plot->canvas(), QPoint(400, 200), QPoint(500, 250));
+    QVERIFY(!chart.isFollowing());
+    QVERIFY(plot->axisInterval(QwtPlot::xBottom).minValue() < before.minValue());
+
+    // Right button: rubber band zoom into the marked rectangle.
+    chart.jumpToPlottingArea();
+    CanvasMouse::drag(plot->canvas(), QPoint(100, 100), QPoint(300, 300), Qt::RightButton);
+    QVERIFY(plot->axisInterval(QwtPlot::yLeft).width() < 450.0 * 0.6);
+    CanvasMouse::send(plot->canvas(), QEvent::MouseButtonDblClick, QPoint(10, 10), Qt::LeftButton,
+                      Qt::LeftButton);
+    QVERIFY(chart.isFollowing());
+}
+
+void tst_TimeChart::panStaysInsideTimelineScale()
+{
+    SimpleTimeChart chart;
+    chart.setAllowNegativeValues(false);
+    chart.vSetYScale(0.0, 100.0);
+    chart.setTimelineScale(-25.0, 200.0);
+    chart.appendAt(1.7e12, 1, 1);
+    showChart(chart);
+    QwtPlot *plot = chart.poPlot();
+    // Pull the curve up a long way: the view would go far below zero.
+    CanvasMouse::drag(plot->canvas(), QPoint(300, 450), QPoint(300, 50));
+    QCOMPARE(plot->axisInterval(QwtPlot::yLeft).minValue(), 0.0);
+    QCOMPARE(plot->axisInterval(QwtPlot::yLeft).maxValue(), 100.0);
+    // Zooming out stops at the timeline scale.
+    for (int i = 0; i < 20; ++i) {
+        QWheelEvent wheel(QPointF(300, 200), plot->canvas()->mapToGlobal(QPoint(300, 200)),
+                          QPoint(), QPoint(0, -120), Qt::NoButton, Qt::ControlModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(plot->canvas(), &wheel);
+    }
+    QCOMPARE(plot->axisInterval(QwtPlot::yLeft).minValue(), 0.0);
+    QCOMPARE(plot->axisInterval(QwtPlot::yLeft).maxValue(), 200.0);
+}
+
+QTEST_MAIN(tst_TimeChart)
+#include "tst_timechart.moc"
