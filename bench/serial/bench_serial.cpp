@@ -2,8 +2,9 @@
 // a peer thread that behaves like a sensor on a real line: the request takes its wire time to
 // "arrive", the answer goes out at once, one character per character time.
 //
-//   bench_serial [--cycles N] [--baud B] [--timeout-cycles N]
+//   bench_serial [--cycles N] [--baud B] [--timeout-cycles N] [--quxsim]
 //
+// With --quxsim the round trips are repeated against the simulator program next to this one.
 // Reports the cycle time against the line's own limit, how late time-outs fire, and how long
 // the end of an answer takes to be noticed.
 
@@ -11,6 +12,8 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include <algorithm>
@@ -161,6 +164,41 @@ Stats stats(std::vector<double> values)
     return { at(0.5), at(0.99), values.back() };
 }
 
+// The floor under every figure above: how long the pseudo-terminal itself takes to deliver one
+// character from the master to a reader blocked on the slave (the kernel passes pty data on
+// through a worker thread, which competes with everything else on the machine).
+std::vector<double> ptyDeliveryMs(int samples)
+{
+    int master = -1, slave = -1;
+    std::vector<double> delays;
+    if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0)
+        return delays;
+    termios mode {};
+    tcgetattr(slave, &mode);
+    cfmakeraw(&mode);
+    tcsetattr(slave, TCSANOW, &mode);
+    std::atomic<bool> stop { false };
+    std::atomic<long long> sentAt { 0 };
+    std::thread writer([&] {
+        while (!stop) {
+            sleepUntil(Clock::now() + std::chrono::microseconds(500));
+            sentAt = Clock::now().time_since_epoch().count();
+            (void)write(master, ".", 1);
+            sleepUntil(Clock::now() + std::chrono::microseconds(500));
+        }
+    });
+    char c;
+    while (int(delays.size()) < samples && read(slave, &c, 1) == 1) {
+        const long long now = Clock::now().time_since_epoch().count();
+        delays.push_back(double(now - sentAt) / 1e6);
+    }
+    stop = true;
+    writer.join();
+    close(master);
+    close(slave);
+    return delays;
+}
+
 // Runs `cycles` transactions back to back; after each, `record` sees the entry and the time the
 // transaction was queued and finished.
 template<typename Record>
@@ -193,6 +231,60 @@ void runCycles(SerialCommunication &serial, int cycles, double timeout, Record r
     QObject::disconnect(connection);
 }
 
+// The same round trips against the simulator program, which paces its answers at the line's
+// speed itself. Only the cycle time is visible from here.
+int runAgainstQuxsim(int cycles, int baud)
+{
+    QProcess simulator;
+    simulator.start(QCoreApplication::applicationDirPath() + "/quxsim",
+                    { "--baud", QString::number(baud) });
+    QString port;
+    static const QRegularExpression serving("^quxsim: serving .+ on (\\S+)$");
+    while (port.isEmpty() && simulator.waitForReadyRead(5000)) {
+        while (simulator.canReadLine()) {
+            const QRegularExpressionMatch match
+                = serving.match(QString::fromLocal8Bit(simulator.readLine()).trimmed());
+            if (match.hasMatch())
+                port = match.captured(1);
+        }
+    }
+    if (port.isEmpty()) {
+        std::fprintf(stderr, "quxsim did not start\n");
+        return 1;
+    }
+    SerialCommunication serial;
+    PortSettings settings;
+    settings.portName = port;
+    settings.baudrate = baud;
+    if (!serial.open(settings))
+        return 1;
+    std::vector<double> cycleMs;
+    int failures = 0;
+    runCycles(serial, cycles, 120.0,
+              [&](const CommunicationInterface::DataFrameEntry &entry, Clock::time_point queued,
+                  Clock::time_point finished) {
+                  if (entry.status == 1)
+                      cycleMs.push_back(msBetween(queued, finished));
+                  else
+                      ++failures;
+              });
+    serial.vClose();
+    simulator.terminate();
+    simulator.waitForFinished(3000);
+    if (cycleMs.empty())
+        return 1;
+    // The request reaches quxsim at once over the pseudo-terminal; only its answer is paced.
+    const double wireMs = (sizeof answer - 1) * 10.0 * 1000.0 / baud;
+    const Stats cycle = stats(cycleMs);
+    std::printf("\nagainst quxsim: cycles %zu (failed %d)\n", cycleMs.size(), failures);
+    std::printf("cycle time         median %7.3f ms  p99 %7.3f ms  max %7.3f ms\n", cycle.median,
+                cycle.p99, cycle.max);
+    std::printf("overhead above wire median %7.3f ms  p99 %7.3f ms (above the answer's own %.3f "
+                "ms; host and simulator together)\n",
+                cycle.median - wireMs, cycle.p99 - wireMs, wireMs);
+    return failures == 0 ? 0 : 2;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -202,7 +294,8 @@ int main(int argc, char **argv)
     int timeoutCycles = 200;
     int baud = 38400;
     const QStringList args = app.arguments();
-    for (int i = 1; i + 1 < args.size(); i += 2) {
+    const bool withQuxsim = args.contains("--quxsim");
+    for (int i = 1; i + 1 < args.size(); ++i) {
         if (args[i] == "--cycles")
             cycles = args[i + 1].toInt();
         else if (args[i] == "--baud")
@@ -254,6 +347,7 @@ int main(int argc, char **argv)
                   });
     }
 
+    const Stats floor = stats(ptyDeliveryMs(2000));
     const Stats cycle = stats(cycleMs);
     const Stats detection = stats(detectionMs);
     const Stats late = stats(lateMs);
@@ -279,9 +373,13 @@ int main(int argc, char **argv)
                 own.p99);
     std::printf("end-of-answer seen median %7.3f ms  p99 %7.3f ms  max %7.3f ms (target < 1)\n",
                 detection.median, detection.p99, detection.max);
+    std::printf("pty delivery floor median %7.3f ms  p99 %7.3f ms  max %7.3f ms (one character, "
+                "no Qt)\n",
+                floor.median, floor.p99, floor.max);
     std::printf(
         "time-out lateness  median %7.3f ms  p99 %7.3f ms  max %7.3f ms (%zu time-outs of 20 "
         "and 120 ms, target < 5)\n",
         late.median, late.p99, late.max, lateMs.size());
-    return failures == 0 ? 0 : 2;
+    const int simulatorResult = withQuxsim ? runAgainstQuxsim(cycles, baud) : 0;
+    return failures == 0 ? simulatorResult : 2;
 }
