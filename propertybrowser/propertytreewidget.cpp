@@ -5,6 +5,7 @@
 #include <QtGui/QKeyEvent>
 #include <QtGui/QMouseEvent>
 #include <QtGui/QPainter>
+#include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QSpinBox>
 
 namespace PropertyBrowser::Internal {
@@ -131,10 +132,19 @@ void PropertyTreeWidget::mousePressEvent(QMouseEvent *event)
     QTreeWidget::mousePressEvent(event);
     if (event->button() != Qt::LeftButton)
         return;
-    // One click on a value is enough to change it.
+    // One click on a value is enough to start changing it.
     const QModelIndex index = indexAt(event->pos());
-    if (index.isValid() && index.column() == 1)
-        editValue(index);
+    if (!index.isValid() || index.column() != 1 || indexWidget(index) || !editValue(index))
+        return;
+    // A check box or push button does what the click asked for right away instead of
+    // waiting for a second click.
+    if (QWidget *editor = indexWidget(index)) {
+        auto *button = qobject_cast<QAbstractButton *>(editor);
+        if (!button)
+            button = qobject_cast<QAbstractButton *>(editor->focusProxy());
+        if (button)
+            button->click();
+    }
 }
 
 void PropertyTreeWidget::keyPressEvent(QKeyEvent *event)
