@@ -8,6 +8,7 @@
 #include <QSerialPort>
 #include <QTimer>
 
+#include <climits>
 #include <cmath>
 #include <deque>
 
@@ -167,8 +168,13 @@ void SerialCommunication::Private::startEntry(DataFrameEntry &entry)
     entry.answer.clear();
     entry.status = 0;
     received.clear();
-    pattern = QRegularExpression(
-        QRegularExpression::anchoredPattern(QString::fromStdString(entry.answerPattern)));
+    // Polling repeats the same pattern, so it is compiled only when it changes.
+    const QString anchored
+        = QRegularExpression::anchoredPattern(QString::fromStdString(entry.answerPattern));
+    if (pattern.pattern() != anchored) {
+        pattern = QRegularExpression(anchored);
+        pattern.optimize();
+    }
 
     // A late answer to an earlier request must not count for this one: drop what QSerialPort
     // holds and what is still in the driver's buffer.
