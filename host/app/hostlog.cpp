@@ -1,0 +1,5 @@
+#include "hostlog.h"
+
+namespace Orbexa::Internal {
+Q_LOGGING_CATEGORY(hostLog, "orbexa.host", QtInfoMsg)
+} // namespace Orbexa::Internal

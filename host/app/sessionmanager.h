@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QVariant>
+
+class QMdiArea;
+class QMdiSubWindow;
+
+namespace ExtensionSystem {
+class SensorBasic;
+}
+
+namespace Orbexa::Internal {
+
+class LoadedPlugin;
+class PortWatcher;
+class SensorSubWindow;
+
+// The opened sensors of one MDI area: opens them, tells each which ports are free, routes
+// window activation to the interfaces, and closes them. Kept apart from the main window so
+// that it can be driven without one.
+class SessionManager : public QObject
+{
+    Q_OBJECT
+
+public:
+    SessionManager(QMdiArea *area, PortWatcher *ports, QObject *parent = nullptr);
+    ~SessionManager() override;
+
+    // Opens a sub-window for the sensor. Null, with *error set, when the plug-in gives no
+    // interface; nothing is left behind then.
+    SensorSubWindow *openSensor(LoadedPlugin *plugin, const ExtensionSystem::SensorBasic &sensor,
+                                QString *error);
+
+    QList<SensorSubWindow *> sensorWindows() const;
+    SensorSubWindow *activeSensorWindow() const;
+
+    // Sends the value to every interface's vUpdate (and to those opened later).
+    void broadcastUpdate(const QVariant &value);
+    QVariant lastUpdate() const { return m_lastUpdate; }
+
+    // The ports offered to the interfaces: the known ports less those any window holds.
+    QStringList freePorts() const;
+
+    // False when a window refused to close.
+    bool closeAll();
+
+public slots:
+    void distributePorts();
+
+signals:
+    void sensorWindowsChanged();
+
+private:
+    void onSubWindowActivated(QMdiSubWindow *window);
+    void onConnectionsChanged();
+
+    QMdiArea *m_area;
+    PortWatcher *m_ports;
+    QPointer<SensorSubWindow> m_active;
+    QVariant m_lastUpdate;
+};
+
+} // namespace Orbexa::Internal

@@ -1,0 +1,686 @@
+// The host shell without its main loop: plug-in loading, the sensor list, the life of the
+// sub-windows and their interface objects, port lists, the scan job and the language switch.
+
+#include <languagemanager.h>
+#include <logdock.h>
+#include <mainwindow.h>
+#include <pluginloader.h>
+#include <portwatcher.h>
+#include <scanjob.h>
+#include <sensorlistmodel.h>
+#include <sensorsubwindow.h>
+#include <sessionmanager.h>
+
+#include <communicationinterface.h>
+#include <connectionmanager.h>
+#include <globals.h>
+#include <serialportinterface.h>
+
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTreeView>
+#include <QXmlStreamReader>
+#include <QtTest>
+
+#include <atomic>
+
+using namespace Orbexa::Internal;
+using ExtensionSystem::ConnectionManager;
+
+namespace {
+
+QStringList calls()
+{
+    return qApp->property("fakeCalls").toStringList();
+}
+
+void clearCalls()
+{
+    qApp->setProperty("fakeCalls", QStringList());
+}
+
+QStringList callsStartingWith(const QString &prefix)
+{
+    QStringList matching;
+    for (const QString &call : calls()) {
+        if (call.startsWith(prefix))
+            matching << call;
+    }
+    return matching;
+}
+
+QString fakePluginFile(const QString &name)
+{
+    return QStringLiteral(HOST_TEST_PLUGIN_DIR "/") + name + QStringLiteral(".so");
+}
+
+// A connection that never talks to anything; enough for the manager's bookkeeping.
+class FakeConnection : public ExtensionSystem::CommunicationInterface
+{
+public:
+    void vSendRawData(std::string) override { }
+    unsigned int uiSendDataFrame(DataFrame *) override { return ++m_id; }
+    void vSetPortSettings(const ExtensionSystem::PortSettings &settings) override
+    {
+        m_settings = settings;
+    }
+    ExtensionSystem::PortSettings getPortSettings() override { return m_settings; }
+    void vClose() override { }
+
+private:
+    unsigned int m_id = 0;
+    ExtensionSystem::PortSettings m_settings;
+};
+
+class FakeScanPort : public ExtensionSystem::SerialPortInterface
+{
+public:
+    explicit FakeScanPort(const QString &name)
+        : m_name(name)
+    {
+    }
+    void vApplySettings(ExtensionSystem::PortSettings *) override { }
+    void vGetPortName(QString &portName) override { portName = m_name; }
+    void vPrepare() override { }
+    void vClose() override { }
+    void vClear() override { }
+    void vSend(const std::string &) override { }
+    int iBytesAvailable() override { return cancelled ? -1 : 0; }
+    std::string readAll() override { return {}; }
+
+    std::atomic<bool> cancelled { false };
+
+private:
+    QString m_name;
+};
+
+ScanJob::PortFactory fakePortFactory()
+{
+    return [](const QString &name) -> std::unique_ptr<ExtensionSystem::SerialPortInterface> {
+        return std::make_unique<FakeScanPort>(name);
+    };
+}
+
+ScanJob::PortCanceller fakePortCanceller()
+{
+    return [](ExtensionSystem::SerialPortInterface *port) {
+        static_cast<FakeScanPort *>(port)->cancelled = true;
+    };
+}
+
+// The sensor types listed in the shipped catalogue, in order: name, group, types.
+struct CatalogueSensor
+{
+    QString name;
+    int group = -1;
+    QString types;
+};
+
+QList<CatalogueSensor> readCatalogue(const QString &fileName)
+{
+    QList<CatalogueSensor> sensors;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return sensors;
+    QXmlStreamReader xml(&file);
+    int depth = 0;
+    int sensorDepth = -1;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement()) {
+            ++depth;
+            if (xml.name() == QLatin1String("sensor") && sensorDepth < 0) {
+                sensorDepth = depth;
+                sensors.append(CatalogueSensor());
+            } else if (sensorDepth >= 0 && depth == sensorDepth + 1) {
+                const QString element = xml.name().toString();
+                const QString text = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+                --depth; // readElementText consumed the end element
+                if (element == QLatin1String("name"))
+                    sensors.last().name = text.trimmed();
+                else if (element == QLatin1String("group"))
+                    sensors.last().group = text.trimmed().toInt();
+                else if (element == QLatin1String("types"))
+                    sensors.last().types = text.trimmed();
+            }
+        } else if (xml.isEndElement()) {
+            if (depth == sensorDepth)
+                sensorDepth = -1;
+            --depth;
+        }
+    }
+    return sensors;
+}
+
+} // namespace
+
+class tst_HostShell : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void loadsShippedPlugin();
+    void skipsFilesThatAreNoPlugin_data();
+    void skipsFilesThatAreNoPlugin();
+    void sensorListFromShippedCatalogue();
+    void foundSensorsMatchCatalogue_data();
+    void foundSensorsMatchCatalogue();
+
+    void closingSubWindowDeletesInterface();
+    void refusedCloseKeepsWindow();
+    void destroyingAreaReleasesInterfaces();
+    void nullInterfaceLeavesNothing();
+    void activationIsRouted();
+    void updatesReachEveryInterface();
+
+    void portListChangesOnly();
+    void extraPortPathsMustExist();
+    void heldPortsAreNotOffered();
+
+    void scanFindsAndMatches();
+    void scanCancels();
+
+    void languageReachesPluginWindows();
+    void mainWindowOpensFromCommandLine();
+
+private:
+    std::unique_ptr<PluginLoader> m_loader;
+    LoadedPlugin *m_fake = nullptr;
+    QTemporaryDir m_settingsDir;
+};
+
+void tst_HostShell::initTestCase()
+{
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir.path());
+    m_loader = std::make_unique<PluginLoader>();
+    QString error;
+    // The loader keeps what it loads; use it for the fake plug-in too.
+    QTemporaryDir dir;
+    QVERIFY(QFile::copy(fakePluginFile("hostfakeplugin"), dir.filePath("hostfakeplugin.so")));
+    QCOMPARE(m_loader->loadFrom(dir.path()), 1);
+    m_fake = m_loader->plugin(QStringLiteral("FakeSensors"));
+    QVERIFY(m_fake);
+    ConnectionManager::instance()->setFactory(
+        [](const ExtensionSystem::PortSettings &, QString *) { return new FakeConnection; });
+}
+
+void tst_HostShell::init()
+{
+    clearCalls();
+    qApp->setProperty("fakeRefuseClose", false);
+}
+
+void tst_HostShell::cleanup()
+{
+    QVERIFY(ConnectionManager::instance()->heldPorts().isEmpty());
+}
+
+void tst_HostShell::loadsShippedPlugin()
+{
+    PluginLoader loader;
+    QCOMPARE(loader.loadFrom(PluginLoader::defaultPluginDir()), 1);
+    const LoadedPlugin *plugin = loader.plugin(QStringLiteral("QUXfamily"));
+    QVERIFY(plugin);
+    QCOMPARE(plugin->version(), QStringLiteral("1.0.0"));
+    QCOMPARE(plugin->description(), QStringLiteral("Plugin for handling Vexa sensors family"));
+    QCOMPARE(plugin->communicationType(), QStringLiteral("SERIAL"));
+    QVERIFY(plugin->isSerial());
+    QCOMPARE(loader.messages().size(), 1);
+    QVERIFY(!loader.messages().constFirst().error);
+}
+
+void tst_HostShell::skipsFilesThatAreNoPlugin_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QByteArray>("content"); // empty: copy the fake plug-in lacking scanForSensor
+    QTest::addColumn<QString>("messagePart");
+
+    QTest::newRow("missing export") << "noscan.so" << QByteArray() << "scanForSensor";
+    QTest::newRow("text named like a library")
+        << "broken.so" << QByteArray("not an ELF file\n") << "could not be loaded";
+    QTest::newRow("text file") << "readme.txt" << QByteArray("hello\n") << "not a shared library";
+}
+
+void tst_HostShell::skipsFilesThatAreNoPlugin()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, messagePart);
+
+    QTemporaryDir dir;
+    if (content.isEmpty()) {
+        QVERIFY(QFile::copy(fakePluginFile("hostfakeplugin_noscan"), dir.filePath(fileName)));
+    } else {
+        QFile file(dir.filePath(fileName));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    // A good plug-in next to the bad file still loads.
+    QVERIFY(QFile::copy(fakePluginFile("hostfakeplugin"), dir.filePath("zz_good.so")));
+
+    PluginLoader loader;
+    QCOMPARE(loader.loadFrom(dir.path()), 1);
+    QCOMPARE(loader.plugins().constFirst()->name(), QStringLiteral("FakeSensors"));
+    QCOMPARE(loader.messages().size(), 2);
+    const PluginLoader::Message message = loader.messages().constFirst();
+    QVERIFY(message.error);
+    QVERIFY2(message.text.contains(fileName), qPrintable(message.text));
+    QVERIFY2(message.text.contains(messagePart), qPrintable(message.text));
+}
+
+void tst_HostShell::sensorListFromShippedCatalogue()
+{
+    const QList<CatalogueSensor> catalogue
+        = readCatalogue(QCoreApplication::applicationDirPath() + "/QUXfamily.xml");
+    QVERIFY(catalogue.size() >= 3);
+
+    PluginLoader loader;
+    loader.loadFrom(PluginLoader::defaultPluginDir());
+    LoadedPlugin *plugin = loader.plugin(QStringLiteral("QUXfamily"));
+    QVERIFY(plugin);
+    SensorListModel model;
+    model.setCatalogue(plugin, plugin->sensorMap());
+    // Listing again replaces, it does not add.
+    model.setCatalogue(plugin, plugin->sensorMap());
+
+    const QModelIndex pluginRow = model.pluginIndex(plugin);
+    QVERIFY(pluginRow.isValid());
+    QCOMPARE(model.rowCount(pluginRow), catalogue.size());
+    QCOMPARE(model.catalogueCount(), catalogue.size());
+    for (int row = 0; row < catalogue.size(); ++row) {
+        const CatalogueSensor &expected = catalogue.at(row);
+        const SensorEntry *entry = model.entry(model.index(row, 0, pluginRow));
+        QVERIFY(entry);
+        QCOMPARE(entry->displayName(), expected.name);
+        QCOMPARE(entry->sensor.group(), expected.group);
+        QCOMPARE(model.index(row, SensorListModel::TypeColumn, pluginRow).data().toString(),
+                 expected.types.split(';').join(", "));
+        QCOMPARE(model.findCatalogueSensor(expected.name.toLower()),
+                 model.index(row, 0, pluginRow));
+    }
+}
+
+void tst_HostShell::foundSensorsMatchCatalogue_data()
+{
+    QTest::addColumn<int>("group");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("matched");
+    QTest::addColumn<QString>("name");
+
+    QTest::newRow("first type of a list") << 7 << 1 << true << "Fake A";
+    QTest::newRow("second type of a list") << 7 << 2 << true << "Fake A";
+    QTest::newRow("single type") << 7 << 3 << true << "Fake B";
+    QTest::newRow("unknown type") << 7 << 9 << false << "Unknown sensor (group 7, type 9)";
+    QTest::newRow("type of another group") << 8 << 3 << false << "Unknown sensor (group 8, type 3)";
+}
+
+void tst_HostShell::foundSensorsMatchCatalogue()
+{
+    QFETCH(int, group);
+    QFETCH(int, type);
+    QFETCH(bool, matched);
+    QFETCH(QString, name);
+
+    SensorListModel model;
+    model.setCatalogue(m_fake, m_fake->sensorMap());
+    ExtensionSystem::SensorBasic found;
+    found.setGroup(group);
+    found.setType({ type });
+    found.setFirmwareVersion({ 8 });
+
+    const QModelIndex index = model.addFoundSensor(m_fake, found, QStringLiteral("/dev/pts/9"));
+    const SensorEntry *entry = model.entry(index);
+    QVERIFY(entry);
+    QVERIFY(entry->found);
+    QCOMPARE(entry->matched, matched);
+    QCOMPARE(entry->canOpen(), matched);
+    QCOMPARE(entry->displayName(), name);
+    QCOMPARE(entry->firmware, 8);
+    QCOMPARE(index.row(), 0); // found sensors come first
+    QCOMPARE(model.index(0, SensorListModel::PortColumn, index.parent()).data().toString(),
+             QStringLiteral("/dev/pts/9"));
+
+    // A second scan of the same port replaces the entry; another port adds one.
+    model.addFoundSensor(m_fake, found, QStringLiteral("/dev/pts/9"));
+    QCOMPARE(model.foundCount(), 1);
+    model.addFoundSensor(m_fake, found, QStringLiteral("/dev/pts/10"));
+    QCOMPARE(model.foundCount(), 2);
+    QCOMPARE(model.catalogueCount(), 3);
+    // Re-reading the catalogue keeps what was found.
+    model.setCatalogue(m_fake, m_fake->sensorMap());
+    QCOMPARE(model.foundCount(), 2);
+}
+
+static ExtensionSystem::SensorBasic fakeSensor(LoadedPlugin *plugin, const char *name)
+{
+    for (const ExtensionSystem::SensorBasic &sensor : plugin->sensorMap()) {
+        if (sensor.name() == name)
+            return sensor;
+    }
+    return {};
+}
+
+void tst_HostShell::closingSubWindowDeletesInterface()
+{
+    QMdiArea area;
+    PortWatcher ports;
+    ports.setSystemPortSource([] { return QStringList { "portA", "portB" }; });
+    SessionManager sessions(&area, &ports);
+    area.show();
+
+    QString error;
+    QPointer<SensorSubWindow> window
+        = sessions.openSensor(m_fake, fakeSensor(m_fake, "Fake A"), &error);
+    QVERIFY2(window, qPrintable(error));
+    QPointer<QWidget> pluginWindow = window->widget();
+    QPointer<ExtensionSystem::PluginInterface> pluginInterface = window->pluginInterface();
+    QVERIFY(pluginWindow && pluginInterface);
+    QCOMPARE(window->windowTitle(), QStringLiteral("Fake A"));
+    QVERIFY(calls().contains("name:Fake A"));
+    QVERIFY(calls().contains("ports:portA,portB"));
+
+    window->autoConnect(QStringLiteral("portA"));
+    QCOMPARE(ConnectionManager::instance()->portOf(pluginInterface), QStringLiteral("portA"));
+    QTRY_COMPARE(window->windowTitle(), QStringLiteral("Fake A on portA"));
+
+    clearCalls();
+    QVERIFY(window->close());
+    QCOMPARE(calls(), (QStringList { "exit", "windowClosed", "destroyed" }));
+    QVERIFY(!pluginInterface);
+    QVERIFY(!pluginWindow);
+    QVERIFY(ConnectionManager::instance()->heldPorts().isEmpty());
+    QTRY_VERIFY(!window); // deleted on close
+    QVERIFY(area.subWindowList().isEmpty());
+}
+
+void tst_HostShell::refusedCloseKeepsWindow()
+{
+    QMdiArea area;
+    PortWatcher ports;
+    SessionManager sessions(&area, &ports);
+    area.show();
+    QString error;
+    QPointer<SensorSubWindow> window
+        = sessions.openSensor(m_fake, fakeSensor(m_fake, "Fake B"), &error);
+    QVERIFY(window);
+
+    qApp->setProperty("fakeRefuseClose", true);
+    QVERIFY(!sessions.closeAll());
+    QVERIFY(window);
+    QVERIFY(window->pluginInterface());
+    QVERIFY(window->widget() && window->widget()->isVisible());
+    QVERIFY(!calls().contains("destroyed"));
+
+    qApp->setProperty("fakeRefuseClose", false);
+    QVERIFY(sessions.closeAll());
+    QVERIFY(calls().contains("destroyed"));
+    QTRY_VERIFY(!window);
+}
+
+void tst_HostShell::destroyingAreaReleasesInterfaces()
+{
+    auto area = new QMdiArea;
+    PortWatcher ports;
+    SessionManager sessions(area, &ports);
+    area->show();
+    QString error;
+    QPointer<SensorSubWindow> first
+        = sessions.openSensor(m_fake, fakeSensor(m_fake, "Fake A"), &error);
+    sessions.openSensor(m_fake, fakeSensor(m_fake, "Fake B"), &error);
+    first->autoConnect(QStringLiteral("portA"));
+    QCOMPARE(ConnectionManager::instance()->heldPorts(), QStringList { "portA" });
+
+    // Even a window that would refuse goes when its area is destroyed (the host quits).
+    qApp->setProperty("fakeRefuseClose", true);
+    delete area;
+    QCOMPARE(callsStartingWith("destroyed").size(), 2);
+    QVERIFY(ConnectionManager::instance()->heldPorts().isEmpty());
+}
+
+void tst_HostShell::nullInterfaceLeavesNothing()
+{
+    QMdiArea area;
+    PortWatcher ports;
+    SessionManager sessions(&area, &ports);
+    QSignalSpy changed(&sessions, &SessionManager::sensorWindowsChanged);
+    QString error;
+    QVERIFY(!sessions.openSensor(m_fake, fakeSensor(m_fake, "Fake Null"), &error));
+    QVERIFY2(error.contains("returned no interface") && error.contains("Fake Null"),
+             qPrintable(error));
+    QVERIFY(area.subWindowList().isEmpty());
+    QCOMPARE(changed.count(), 0);
+}
+
+void tst_HostShell::activationIsRouted()
+{
+    QMdiArea area;
+    PortWatcher ports;
+    SessionManager sessions(&area, &ports);
+    area.show();
+    QVERIFY(QTest::qWaitForWindowActive(&area));
+    QString error;
+    SensorSubWindow *first = sessions.openSensor(m_fake, fakeSensor(m_fake, "Fake A"), &error);
+    SensorSubWindow *second = sessions.openSensor(m_fake, fakeSensor(m_fake, "Fake B"), &error);
+    QCOMPARE(sessions.activeSensorWindow(), second);
+
+    clearCalls();
+    area.setActiveSubWindow(first);
+    QCOMPARE(callsStartingWith("active:"), (QStringList { "active:0", "active:1" }));
+    QCOMPARE(sessions.activeSensorWindow(), first);
+}
+
+void tst_HostShell::updatesReachEveryInterface()
+{
+    QMdiArea area;
+    PortWatcher ports;
+    SessionManager sessions(&area, &ports);
+    QString error;
+    sessions.openSensor(m_fake, fakeSensor(m_fake, "Fake A"), &error);
+    sessions.broadcastUpdate(true);
+    QCOMPARE(callsStartingWith("update:"), QStringList { "update:true" });
+    // A window opened later starts with the current state.
+    SensorSubWindow *later = sessions.openSensor(m_fake, fakeSensor(m_fake, "Fake B"), &error);
+    QCOMPARE(callsStartingWith("update:"), (QStringList { "update:true", "update:true" }));
+    clearCalls();
+    sessions.broadcastUpdate(false);
+    QCOMPARE(callsStartingWith("update:"), (QStringList { "update:false", "update:false" }));
+    later->openSettings(QStringLiteral("/tmp/a.ovs"));
+    QVERIFY(calls().contains("open:/tmp/a.ovs"));
+}
+
+void tst_HostShell::portListChangesOnly()
+{
+    QStringList systemPorts { "sysA" };
+    PortWatcher ports;
+    ports.setSystemPortSource([&systemPorts] { return systemPorts; });
+    QMdiArea area;
+    SessionManager sessions(&area, &ports);
+    QString error;
+    sessions.openSensor(m_fake, fakeSensor(m_fake, "Fake A"), &error);
+    QSignalSpy changed(&ports, &PortWatcher::portsChanged);
+
+    ports.refresh();
+    ports.refresh();
+    QCOMPARE(changed.count(), 0);
+    QCOMPARE(callsStartingWith("ports:"), QStringList { "ports:sysA" });
+
+    systemPorts << "sysB";
+    ports.refresh();
+    ports.refresh();
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(callsStartingWith("ports:"), (QStringList { "ports:sysA", "ports:sysA,sysB" }));
+
+    // Extra ports without a path are always offered, after the system's, once each.
+    ports.setExtraPorts({ "COM7", " COM7 ", "sysA" });
+    QCOMPARE(ports.ports(), (QStringList { "sysA", "sysB", "COM7" }));
+    QCOMPARE(changed.count(), 2);
+
+    // The timer polls on its own.
+    systemPorts.clear();
+    ports.setInterval(20);
+    ports.start();
+    QTRY_COMPARE(changed.count(), 3);
+    QCOMPARE(callsStartingWith("ports:").constLast(), QStringLiteral("ports:COM7,sysA"));
+}
+
+void tst_HostShell::extraPortPathsMustExist()
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath("simlink");
+    PortWatcher ports;
+    ports.setSystemPortSource([] { return QStringList(); });
+    ports.setExtraPorts({ link });
+    QVERIFY(ports.ports().isEmpty());
+    QFile file(link);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    ports.refresh();
+    QCOMPARE(ports.ports(), QStringList { link });
+    QVERIFY(file.remove());
+    ports.refresh();
+    QVERIFY(ports.ports().isEmpty());
+}
+
+void tst_HostShell::heldPortsAreNotOffered()
+{
+    PortWatcher ports;
+    ports.setSystemPortSource([] { return QStringList { "p1", "p2", "p3" }; });
+    QMdiArea area;
+    SessionManager sessions(&area, &ports);
+    QString error;
+    SensorSubWindow *first = sessions.openSensor(m_fake, fakeSensor(m_fake, "Fake A"), &error);
+    SensorSubWindow *second = sessions.openSensor(m_fake, fakeSensor(m_fake, "Fake B"), &error);
+    QCOMPARE(second->offeredPorts(), (QStringList { "p1", "p2", "p3" }));
+
+    first->autoConnect(QStringLiteral("p2"));
+    // Every window is told once the connection is made; the holder adds its own port itself.
+    QTRY_COMPARE(second->offeredPorts(), (QStringList { "p1", "p3" }));
+    QCOMPARE(first->offeredPorts(), (QStringList { "p1", "p3" }));
+    QCOMPARE(sessions.freePorts(), (QStringList { "p1", "p3" }));
+
+    // The second window cannot take the port the first holds.
+    second->autoConnect(QStringLiteral("p2"));
+    QCOMPARE(second->connectedPort(), QString());
+
+    QVERIFY(first->close());
+    QTRY_COMPARE(second->offeredPorts(), (QStringList { "p1", "p2", "p3" }));
+    QVERIFY(sessions.closeAll());
+}
+
+void tst_HostShell::scanFindsAndMatches()
+{
+    SensorListModel model;
+    model.setCatalogue(m_fake, m_fake->sensorMap());
+    ScanJob job({ m_fake }, { "silent0", "sensor1", "silent2" }, fakePortFactory(),
+                fakePortCanceller());
+    QSignalSpy found(&job, &ScanJob::sensorFound);
+    QSignalSpy portFinished(&job, &ScanJob::portFinished);
+    QSignalSpy finished(&job, &ScanJob::finished);
+    job.start();
+    QVERIFY(finished.wait(5000));
+    QCOMPARE(finished.constFirst().constFirst().toBool(), false);
+    QCOMPARE(portFinished.count(), 3);
+    QCOMPARE(found.count(), 1);
+    QCOMPARE(found.constFirst().at(2).toString(), QStringLiteral("sensor1"));
+
+    const auto sensor = found.constFirst().at(1).value<ExtensionSystem::SensorBasic>();
+    const SensorEntry *entry = model.entry(model.addFoundSensor(m_fake, sensor, "sensor1"));
+    QVERIFY(entry && entry->matched);
+    QCOMPARE(entry->displayName(), QStringLiteral("Fake A"));
+    QCOMPARE(entry->firmware, 8);
+}
+
+void tst_HostShell::scanCancels()
+{
+    ScanJob job({ m_fake }, { "slow0", "slow1", "sensor2" }, fakePortFactory(),
+                fakePortCanceller());
+    QSignalSpy started(&job, &ScanJob::portStarted);
+    QSignalSpy found(&job, &ScanJob::sensorFound);
+    QSignalSpy finished(&job, &ScanJob::finished);
+    QElapsedTimer timer;
+    timer.start();
+    job.start();
+    QTRY_COMPARE(started.count(), 1);
+    QTest::qWait(100);
+    job.cancel();
+    QVERIFY(finished.wait(2000));
+    QVERIFY(timer.elapsed() < 2000); // a slow port alone takes five seconds
+    QCOMPARE(finished.constFirst().constFirst().toBool(), true);
+    QCOMPARE(started.count(), 1);
+    QCOMPARE(found.count(), 0);
+}
+
+void tst_HostShell::languageReachesPluginWindows()
+{
+    QMdiArea area;
+    PortWatcher ports;
+    SessionManager sessions(&area, &ports);
+    area.show();
+    QString error;
+    sessions.openSensor(m_fake, fakeSensor(m_fake, "Fake A"), &error);
+    LanguageManager language;
+
+    clearCalls();
+    const QStringList files = language.setLanguage(QStringLiteral("de"));
+    QCOMPARE(language.language(), QStringLiteral("de"));
+    QCOMPARE(ExtensionSystem::Globals::getLanguage(), std::string("de"));
+    QVERIFY2(files.contains(LanguageManager::translationDir() + "/orbexa_de.qm"),
+             qPrintable(files.join(", ")));
+    QTRY_VERIFY(calls().contains("languageChange"));
+    QCOMPARE(QCoreApplication::translate("Orbexa::Internal::MainWindow", "&File"),
+             QStringLiteral("&Datei"));
+
+    clearCalls();
+    language.setLanguage(QStringLiteral("xx")); // unknown: back to English
+    QCOMPARE(language.language(), QStringLiteral("en"));
+    QCOMPARE(ExtensionSystem::Globals::getLanguage(), std::string("en"));
+    QTRY_VERIFY(calls().contains("languageChange"));
+    QCOMPARE(QCoreApplication::translate("Orbexa::Internal::MainWindow", "&File"),
+             QStringLiteral("&File"));
+    QVERIFY(sessions.closeAll());
+}
+
+void tst_HostShell::mainWindowOpensFromCommandLine()
+{
+    QTemporaryDir dir;
+    QVERIFY(QFile::copy(fakePluginFile("hostfakeplugin"), dir.filePath("hostfakeplugin.so")));
+    MainWindow window;
+    window.portWatcher()->setSystemPortSource([] { return QStringList { "pX" }; });
+    window.loadPlugins(dir.path());
+    window.show();
+    QCOMPARE(window.sensorModel()->catalogueCount(), 3);
+    QVERIFY(window.sensorView()->currentIndex().isValid());
+
+    QVERIFY(!window.openSensorByName(QStringLiteral("No Such Sensor"), QString()));
+    QVERIFY(window.logDock()->text().contains("No Such Sensor"));
+    QVERIFY(!window.openSensorByName(QStringLiteral("Fake Null"), QString()));
+    QVERIFY(window.logDock()->text().contains("returned no interface"));
+
+    SensorSubWindow *sensor = window.openSensorByName(QStringLiteral("fake b"), "pX");
+    QVERIFY(sensor);
+    QCOMPARE(sensor->connectedPort(), QStringLiteral("pX"));
+
+    window.setPresentationMode(true);
+    QVERIFY(ExtensionSystem::Globals::getPresentationMode());
+    QCOMPARE(callsStartingWith("update:").constLast(), QStringLiteral("update:true"));
+    window.setPresentationMode(false);
+    QVERIFY(!ExtensionSystem::Globals::getPresentationMode());
+    QCOMPARE(callsStartingWith("update:").constLast(), QStringLiteral("update:false"));
+
+    window.setLanguage(QStringLiteral("de"));
+    QTRY_COMPARE(window.menuBar()->actions().constFirst()->text(), QStringLiteral("&Datei"));
+    window.setLanguage(QStringLiteral("en"));
+    QTRY_COMPARE(window.menuBar()->actions().constFirst()->text(), QStringLiteral("&File"));
+
+    QVERIFY(window.close());
+    QVERIFY(calls().contains("destroyed"));
+}
+
+QTEST_MAIN(tst_HostShell)
+#include "tst_hostshell.moc"
