@@ -2,6 +2,8 @@
 
 #include "quxsim_global.h"
 
+#include <QMetaType>
+
 namespace QuxSim {
 
 // Faults the simulated line injects. Percentages are per request and drawn from the sensor's
@@ -25,3 +27,5 @@ struct QUXSIM_EXPORT FaultSettings
 };
 
 } // namespace QuxSim
+
+Q_DECLARE_METATYPE(QuxSim::FaultSettings)

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMetaType>
 #include <QString>
 
 #include <functional>
@@ -71,3 +72,5 @@ private:
 };
 
 } // namespace QuxSim
+
+Q_DECLARE_METATYPE(QuxSim::Outcome)

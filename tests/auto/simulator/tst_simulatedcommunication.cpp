@@ -1,0 +1,319 @@
+#include "simtesthelpers.h"
+
+#include <simulatedcommunication.h>
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace QuxSim;
+using namespace SimTest;
+using DataFrame = ExtensionSystem::CommunicationInterface::DataFrame;
+using DataFrameEntry = ExtensionSystem::CommunicationInterface::DataFrameEntry;
+
+namespace {
+
+DataFrameEntry request(const QByteArray &body, const char *pattern, double timeout = 200.0)
+{
+    DataFrameEntry entry;
+    entry.frame = frame(body).toStdString();
+    entry.answerPattern = pattern;
+    entry.timeout = timeout;
+    return entry;
+}
+
+ExtensionSystem::PortSettings port(int baudrate = 38400)
+{
+    ExtensionSystem::PortSettings settings;
+    settings.portName = QStringLiteral("/dev/simulated0");
+    settings.baudrate = baudrate;
+    return settings;
+}
+
+std::shared_ptr<SimulatedSensor> makeSensor(const FaultSettings &faults = {})
+{
+    auto sensor = std::make_shared<SimulatedSensor>();
+    sensor->setFaults(faults);
+    return sensor;
+}
+
+SimulatedConnectionOptions fast()
+{
+    SimulatedConnectionOptions options;
+    options.latencyMinMs = 0;
+    options.latencyMaxMs = 0;
+    return options;
+}
+
+// Runs the transaction to its end and returns its id.
+unsigned int run(SimulatedCommunication &connection, DataFrame *frame)
+{
+    QSignalSpy finished(&connection, &SimulatedCommunication::emitFinished);
+    const unsigned int id = connection.uiSendDataFrame(frame);
+    while (!finished.contains(QVariantList { id }))
+        if (!finished.wait(5000))
+            break;
+    return id;
+}
+
+} // namespace
+
+class tst_SimulatedCommunication : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void statusFollowsAnswer_data();
+    void statusFollowsAnswer();
+    void idsAndOrder();
+    void entriesRunInOrder();
+    void timeoutTakesItsTime_data();
+    void timeoutTakesItsTime();
+    void lateAnswerDoesNotCount();
+    void baudrateMismatch();
+    void closeFinishesPending();
+    void destructionFinishesPending();
+    void unplugFailsPort();
+    void factoryServesListedPorts();
+};
+
+void tst_SimulatedCommunication::statusFollowsAnswer_data()
+{
+    QTest::addColumn<FaultSettings>("faults");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QByteArray>("pattern");
+    QTest::addColumn<quint32>("status");
+    QTest::addColumn<QByteArray>("answer");
+    FaultSettings none;
+    QTest::newRow("matching") << none << QByteArray("0WL")
+                              << QByteArray("/[0-9A-F]{2,2}0WL[0-9A-F]{3,3}\\.") << 1u
+                              << frame("0WL0");
+    QTest::newRow("not matching") << none << QByteArray("0WL")
+                                  << QByteArray("/020L0[0-9A-F]{3,3}\\.") << 2u << frame("0WL0");
+    QTest::newRow("anchored: prefix is not enough")
+        << none << QByteArray("0WL") << QByteArray("/020WL") << 2u << frame("0WL0");
+    QTest::newRow("unknown command")
+        << none << QByteArray("0Zz") << QByteArray("/(.*)\\.") << 0u << QByteArray();
+    FaultSettings silent;
+    silent.silent = true;
+    QTest::newRow("silent") << silent << QByteArray("0V") << QByteArray("/(.*)\\.") << 0u
+                            << QByteArray();
+    FaultSettings noisy;
+    noisy.noiseBytes = 30;
+    QTest::newRow("line noise around the answer")
+        << noisy << QByteArray("0WU") << QByteArray("/[0-9A-F]{2,2}0WU[0-9A-F]{3,3}\\.") << 1u
+        << frame("0WU0");
+    FaultSettings corrupt;
+    corrupt.corruptPercent = 100;
+    QTest::newRow("corrupted checksum still matches")
+        << corrupt << QByteArray("0WU") << QByteArray("/[0-9A-F]{2,2}0WU[0-9A-F]{3,3}\\.") << 1u
+        << QByteArray("/020WU02E.");
+}
+
+void tst_SimulatedCommunication::statusFollowsAnswer()
+{
+    QFETCH(FaultSettings, faults);
+    QFETCH(QByteArray, body);
+    QFETCH(QByteArray, pattern);
+    QFETCH(quint32, status);
+    QFETCH(QByteArray, answer);
+    SimulatedConnectionOptions options = fast();
+    options.timeScale = 0.1;
+    SimulatedCommunication connection(makeSensor(faults), port(), options);
+    DataFrame dataFrame { request(body, pattern.constData()) };
+    dataFrame.front().status = 77; // must be overwritten
+    run(connection, &dataFrame);
+    QCOMPARE(dataFrame.front().status, status);
+    QCOMPARE(QByteArray::fromStdString(dataFrame.front().answer), answer);
+}
+
+void tst_SimulatedCommunication::idsAndOrder()
+{
+    SimulatedCommunication connection(makeSensor(), port());
+    QSignalSpy finished(&connection, &SimulatedCommunication::emitFinished);
+    QVector<DataFrame> frames(5, DataFrame { request("0V", "/(.*)\\.") });
+    QList<unsigned int> ids;
+    for (DataFrame &dataFrame : frames)
+        ids.append(connection.uiSendDataFrame(&dataFrame));
+    QCOMPARE(ids, (QList<unsigned int> { 1, 2, 3, 4, 5 }));
+    // Never from inside uiSendDataFrame: the caller connects after it returns.
+    QCOMPARE(finished.count(), 0);
+    QTRY_COMPARE(finished.count(), 5);
+    for (int i = 0; i < 5; ++i) {
+        QCOMPARE(finished.at(i).first().toUInt(), ids.at(i));
+        QCOMPARE(frames.at(i).front().status, 1u);
+    }
+    // One at a time: the sensor saw the requests one after another, none lost.
+    QCOMPARE(connection.sensor()->log().entries().size(), 5);
+}
+
+void tst_SimulatedCommunication::entriesRunInOrder()
+{
+    auto sensor = makeSensor();
+    SimulatedCommunication connection(sensor, port(), fast());
+    DataFrame dataFrame { request("0O0a1R0001", "/(.*)\\."), request("0O0a1G0002", "/(.*)\\."),
+                          request("0O0a1B0003", "/(.*)\\.") };
+    run(connection, &dataFrame);
+    QCOMPARE(sensor->log().requests(),
+             (QList<QByteArray> { "0O0a1R0001", "0O0a1G0002", "0O0a1B0003" }));
+    for (const DataFrameEntry &entry : dataFrame)
+        QCOMPARE(entry.answer,
+                 frame("0M" + QByteArray::fromStdString(entry.frame).mid(3, 10)).toStdString());
+}
+
+void tst_SimulatedCommunication::timeoutTakesItsTime_data()
+{
+    QTest::addColumn<double>("timeout");
+    QTest::addColumn<double>("scale");
+    QTest::newRow("full time") << 150.0 << 1.0;
+    QTest::newRow("scaled for tests") << 1000.0 << 0.05;
+}
+
+void tst_SimulatedCommunication::timeoutTakesItsTime()
+{
+    QFETCH(double, timeout);
+    QFETCH(double, scale);
+    FaultSettings silent;
+    silent.silent = true;
+    SimulatedConnectionOptions options = fast();
+    options.timeScale = scale;
+    SimulatedCommunication connection(makeSensor(silent), port(), options);
+    DataFrame dataFrame { request("0V", "/(.*)\\.", timeout) };
+    QElapsedTimer clock;
+    clock.start();
+    run(connection, &dataFrame);
+    const qint64 elapsed = clock.elapsed();
+    QCOMPARE(dataFrame.front().status, 0u);
+    QVERIFY2(elapsed >= timeout * scale - 2, qPrintable(QString::number(elapsed)));
+}
+
+void tst_SimulatedCommunication::lateAnswerDoesNotCount()
+{
+    auto sensor = makeSensor();
+    FaultSettings slow;
+    slow.delayMs = 60;
+    sensor->setFaults(slow);
+    SimulatedCommunication connection(sensor, port(), fast());
+    DataFrame first { request("0WL", "/(.*)\\.", 20) };
+    run(connection, &first);
+    QCOMPARE(first.front().status, 0u);
+    sensor->setFaults({});
+    // The late laser answer arrives while the next request waits; it must not be taken.
+    DataFrame second { request("0WU", "/(.*)\\.", 200) };
+    run(connection, &second);
+    QCOMPARE(second.front().status, 1u);
+    QCOMPARE(second.front().answer, frame("0WU0").toStdString());
+    QTest::qWait(80);
+}
+
+void tst_SimulatedCommunication::baudrateMismatch()
+{
+    SimulatedConnectionOptions options = fast();
+    options.timeScale = 0.1;
+    SimulatedCommunication connection(makeSensor(), port(9600), options);
+    DataFrame dataFrame { request("0V", "/(.*)\\.") };
+    run(connection, &dataFrame);
+    QCOMPARE(dataFrame.front().status, 0u);
+    ExtensionSystem::PortSettings settings = connection.getPortSettings();
+    settings.baudrate = 38400;
+    connection.vSetPortSettings(settings);
+    QCOMPARE(connection.getPortSettings().baudrate, 38400);
+    run(connection, &dataFrame);
+    QCOMPARE(dataFrame.front().status, 1u);
+}
+
+void tst_SimulatedCommunication::closeFinishesPending()
+{
+    FaultSettings silent;
+    silent.silent = true;
+    SimulatedCommunication connection(makeSensor(silent), port());
+    QSignalSpy finished(&connection, &SimulatedCommunication::emitFinished);
+    QVector<DataFrame> frames(
+        3, DataFrame { request("0V", "/(.*)\\.", 10000), request("0WL", "/(.*)\\.") });
+    for (DataFrame &dataFrame : frames)
+        connection.uiSendDataFrame(&dataFrame);
+    QTest::qWait(20); // the first one is under way
+    connection.vClose();
+    QCOMPARE(finished.count(), 3);
+    for (const DataFrame &dataFrame : frames)
+        for (const DataFrameEntry &entry : dataFrame)
+            QCOMPARE(entry.status, 0u);
+    QVERIFY(!connection.isOpen());
+
+    // After closing, a transaction still finishes, from the event loop, with status 0.
+    DataFrame late { request("0V", "/(.*)\\.") };
+    late.front().status = 5;
+    const unsigned int id = connection.uiSendDataFrame(&late);
+    QCOMPARE(id, 4u);
+    QCOMPARE(finished.count(), 3);
+    QTRY_COMPARE(finished.count(), 4);
+    QCOMPARE(late.front().status, 0u);
+}
+
+void tst_SimulatedCommunication::destructionFinishesPending()
+{
+    auto connection = std::make_unique<SimulatedCommunication>(makeSensor(), port());
+    QList<unsigned int> finishedIds;
+    connect(connection.get(), &SimulatedCommunication::emitFinished, this,
+            [&finishedIds](unsigned int id) { finishedIds.append(id); });
+    DataFrame a { request("0V", "/(.*)\\.") }, b { request("0V", "/(.*)\\.") };
+    connection->uiSendDataFrame(&a);
+    connection->uiSendDataFrame(&b);
+    connection.reset();
+    QCOMPARE(finishedIds, (QList<unsigned int> { 1, 2 }));
+    QCOMPARE(b.front().status, 0u);
+    QTest::qWait(20); // no timer of the dead connection may fire
+}
+
+void tst_SimulatedCommunication::unplugFailsPort()
+{
+    FaultSettings faults;
+    faults.unplugAfter = 1;
+    auto sensor = makeSensor(faults);
+    SimulatedCommunication connection(sensor, port(), fast());
+    DataFrame dataFrame { request("0V", "/(.*)\\."), request("0V", "/(.*)\\.", 100000),
+                          request("0V", "/(.*)\\.") };
+    DataFrame queued { request("0WL", "/(.*)\\.") };
+    QSignalSpy finished(&connection, &SimulatedCommunication::emitFinished);
+    connection.uiSendDataFrame(&dataFrame);
+    connection.uiSendDataFrame(&queued);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, 2000);
+    QCOMPARE(dataFrame.front().status, 1u);
+    QCOMPARE(std::next(dataFrame.begin())->status, 0u);
+    QCOMPARE(dataFrame.back().status, 0u);
+    QCOMPARE(queued.front().status, 0u);
+    QVERIFY(!connection.isOpen());
+    QVERIFY(sensor->isUnplugged());
+}
+
+void tst_SimulatedCommunication::factoryServesListedPorts()
+{
+    FaultSettings faults;
+    faults.unplugAfter = 0;
+    auto sensor = makeSensor(faults);
+    const auto factory
+        = SimulatedCommunication::factory(sensor, { QStringLiteral("/dev/simulated0") });
+    QString error;
+    ExtensionSystem::PortSettings other = port();
+    other.portName = QStringLiteral("/dev/ttyUSB7");
+    QCOMPARE(factory(other, &error), nullptr);
+    QVERIFY(!error.isEmpty());
+    std::unique_ptr<ExtensionSystem::CommunicationInterface> connection(factory(port(), &error));
+    QVERIFY(connection);
+    QCOMPARE(connection->getPortSettings().portName, QStringLiteral("/dev/simulated0"));
+
+    // Once the sensor is unplugged, its port is gone.
+    DataFrame dataFrame { request("0V", "/(.*)\\.") };
+    QSignalSpy finished(connection.get(), &ExtensionSystem::CommunicationInterface::emitFinished);
+    connection->uiSendDataFrame(&dataFrame);
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(factory(port(), &error), nullptr);
+    sensor->replug();
+    sensor->setFaults({});
+    std::unique_ptr<ExtensionSystem::CommunicationInterface> again(factory(port(), &error));
+    QVERIFY(again);
+}
+
+QTEST_GUILESS_MAIN(tst_SimulatedCommunication)
+
+#include "tst_simulatedcommunication.moc"

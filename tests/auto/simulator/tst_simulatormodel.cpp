@@ -1,0 +1,594 @@
+#include "simtesthelpers.h"
+
+#include <sensortype.h>
+#include <simframe.h>
+#include <simulatedsensor.h>
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace QuxSim;
+using namespace SimTest;
+
+namespace {
+
+struct ManualClock
+{
+    qint64 now = 0;
+    Clock clock()
+    {
+        return [this] { return now; };
+    }
+};
+
+SensorType testType()
+{
+    SensorType type;
+    type.name = QStringLiteral("QUX test");
+    type.group = 0x12;
+    type.types = { 3, 4 };
+    type.isDigital = true;
+    return type;
+}
+
+} // namespace
+
+class tst_SimulatorModel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void answersMatchPlugInPatterns_data();
+    void answersMatchPlugInPatterns();
+    void ignoresBadRequests_data();
+    void ignoresBadRequests();
+    void writesAreReadBack_data();
+    void writesAreReadBack();
+    void temperaturesFollowUnit_data();
+    void temperaturesFollowUnit();
+    void liveTemperatures();
+    void outputsFollowSwitchingRules_data();
+    void outputsFollowSwitchingRules();
+    void analogOutput_data();
+    void analogOutput();
+    void temperatureProcess();
+    void factoryReset();
+    void identity_data();
+    void identity();
+    void baudrateAfterPowerCycle();
+    void faultRates_data();
+    void faultRates();
+    void noiseAndDelay();
+    void unplugAfter();
+    void framesAcrossChunks();
+    void requestLogFile();
+    void catalogue();
+};
+
+void tst_SimulatorModel::answersMatchPlugInPatterns_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("pattern");
+    // The answer patterns as the plug-in sends them with its requests.
+    const QString shortRead = QStringLiteral("/[0-9A-F]{2,2}%1[0-9A-F]{3,3}\\.");
+    const QString outputRead = QStringLiteral("/[0-9A-F]{2,2}%1[0-9A-F]{4,4}\\.");
+    const QString signedRead = QStringLiteral("/[0-9A-F]{2,2}%1[-]{0,1}[0-9A-F]{5,6}\\.");
+    const QString any = QStringLiteral("/(.*)\\.");
+    const QString baud = QStringLiteral("/[0-9A-F]{3,3}Ade[0-9]{1,1}[0-9A-Z]{2,2}\\.");
+    const QString switchingAck = QStringLiteral("/020MS[0-9a-f]{3,3}\\.");
+
+    QTest::newRow("identification")
+        << QByteArray("0V") << QStringLiteral("/070V8[0-9A-Z]{1,1}:[0-9A-F]{6,6}\\.");
+    QTest::newRow("read pin 2") << QByteArray("0WT") << shortRead.arg("0WT0");
+    QTest::newRow("write pin 2") << QByteArray("0T01") << QStringLiteral("/030MT0[0-9A-F]{3,3}\\.");
+    QTest::newRow("read unit") << QByteArray("0WU") << shortRead.arg("0WU");
+    QTest::newRow("write unit") << QByteArray("0U1") << QStringLiteral("/020MU[0-9A-F]{3,3}\\.");
+    QTest::newRow("read laser") << QByteArray("0WL") << shortRead.arg("0WL");
+    QTest::newRow("write laser") << QByteArray("0L01") << QStringLiteral("/020L0[0-9A-F]{3,3}\\.");
+    QTest::newRow("read time") << QByteArray("0WF") << any;
+    QTest::newRow("write time") << QByteArray("0F2") << any;
+    QTest::newRow("read emissivity") << QByteArray("0Wm") << any;
+    QTest::newRow("write emissivity")
+        << QByteArray("0e095") << QStringLiteral("/040Me[0-9A-F]{5,5}\\.");
+    QTest::newRow("write emissivity 1.00")
+        << QByteArray("0e100") << QStringLiteral("/040Me[0-9A-F]{5,5}\\.");
+    QTest::newRow("read analog type") << QByteArray("0WQ") << shortRead.arg("0WQ");
+    QTest::newRow("write analog type")
+        << QByteArray("0Q01") << QStringLiteral("/030MQ[0-9A-F]{4,4}\\.");
+    QTest::newRow("read 0 V") << QByteArray("0Wb") << signedRead.arg("0Wb");
+    QTest::newRow("read 10 V") << QByteArray("0We") << signedRead.arg("0We");
+    QTest::newRow("write 0 V negative") << QByteArray("0pb-050") << QStringLiteral("/(.*).");
+    QTest::newRow("write 10 V") << QByteArray("0pe3500") << QStringLiteral("/(.*).");
+    QTest::newRow("read switching point 1")
+        << QByteArray("0WC1") << QStringLiteral("/[0-9A-F]{3,3}WC(.*)\\.");
+    QTest::newRow("read switching point 2")
+        << QByteArray("0WC2") << QStringLiteral("/[0-9A-F]{3,3}WC(.*)\\.");
+    QTest::newRow("write switching point 1") << QByteArray("0S13500") << switchingAck;
+    QTest::newRow("write switching point 2 negative") << QByteArray("0S2-250") << switchingAck;
+    QTest::newRow("read type 1") << QByteArray("0WA1") << outputRead.arg("0WA");
+    QTest::newRow("read type 2") << QByteArray("0WA2") << outputRead.arg("0WA");
+    QTest::newRow("write type") << QByteArray("0A21") << QStringLiteral("/030MA[0-9A-F]{4,4}\\.");
+    QTest::newRow("read operate mode") << QByteArray("0WO1") << outputRead.arg("0WO");
+    QTest::newRow("write operate mode")
+        << QByteArray("0O21") << QStringLiteral("/030MO[0-9A-F]{4,4}\\.");
+    QTest::newRow("live temperatures")
+        << QByteArray("0D0e") << QStringLiteral("/[0-9A-F]{2,2}0D0[0-9A-Z]{3,3}:[0-9A-Z]{6,6}\\.");
+    QTest::newRow("output states") << QByteArray("0WD") << QStringLiteral("/030WD[0-9A-F]{4,4}\\.");
+    QTest::newRow("factory reset") << QByteArray("0R") << any;
+    for (int digit = 2; digit <= 6; ++digit)
+        QTest::addRow("baud rate %d", digit) << "0?BR" + QByteArray::number(digit) << baud;
+    for (const char *body : { "0O0a1S0123", "0O0a2RFF38", "0O0a1L0000" })
+        QTest::addRow("threshold %s", body)
+            << QByteArray(body)
+            << QRegularExpression::escape(QString::fromLatin1(frame("0M" + QByteArray(body))));
+}
+
+void tst_SimulatorModel::answersMatchPlugInPatterns()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(QString, pattern);
+    // In both units and with the object at the ends of the range, so that signs and four-digit
+    // values are covered by every temperature pattern.
+    for (int unit : { 0, 1 }) {
+        for (double object : { -25.0, 0.0, 25.0, 350.0 }) {
+            SimulatedSensor sensor(testType());
+            sensor.model().parameters().unit = unit;
+            sensor.model().parameters().analogLow = -25.0;
+            sensor.model().parameters().switchingPoint[1] = -5.0;
+            sensor.model().process().setTemperature(object);
+            const QByteArray answer = exchange(sensor, body);
+            QVERIFY2(matchesAnchored(pattern, answer),
+                     qPrintable(QStringLiteral("unit %1, %2 C: %3")
+                                    .arg(unit)
+                                    .arg(object)
+                                    .arg(QString::fromLatin1(answer))));
+            QVERIFY2(checksumValid(answer), answer.constData());
+            QCOMPARE(answer.mid(1, 2).toInt(nullptr, 16), answer.size() - 8);
+            if (body == "0D0e")
+                QCOMPARE(answer.size(), 17);
+            if (body == "0WD")
+                QCOMPARE(answer.size(), 11);
+        }
+    }
+}
+
+void tst_SimulatorModel::ignoresBadRequests_data()
+{
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<Outcome>("outcome");
+    QByteArray wrongChecksum = frame("0WL");
+    wrongChecksum[wrongChecksum.size() - 2]
+        = wrongChecksum.at(wrongChecksum.size() - 2) == '0' ? '1' : '0';
+    QTest::newRow("wrong checksum") << wrongChecksum << Outcome::BadChecksum;
+    QTest::newRow("lower-case checksum") << QByteArray("/020D0e0c.") << Outcome::BadChecksum;
+    QTest::newRow("too short") << QByteArray("/0V4.") << Outcome::BadChecksum;
+    QTest::newRow("unknown command") << frame("0Zz") << Outcome::UnknownCommand;
+    QTest::newRow("output 3") << frame("0WC3") << Outcome::UnknownCommand;
+    QTest::newRow("unit 2") << frame("0U2") << Outcome::UnknownCommand;
+    QTest::newRow("letter for a digit") << frame("0L0x") << Outcome::UnknownCommand;
+    QTest::newRow("temperature not digits") << frame("0S1ab00") << Outcome::UnknownCommand;
+    QTest::newRow("baud digit 7") << frame("0?BR7") << Outcome::UnknownCommand;
+    QTest::newRow("threshold letter") << frame("0O0a1X0123") << Outcome::UnknownCommand;
+    QTest::newRow("threshold not hex") << frame("0O0a1S01G3") << Outcome::UnknownCommand;
+}
+
+void tst_SimulatorModel::ignoresBadRequests()
+{
+    QFETCH(QByteArray, request);
+    QFETCH(Outcome, outcome);
+    SimulatedSensor sensor(testType());
+    const SensorParameters before = sensor.model().parameters();
+    QVERIFY(sensor.receive(request).isEmpty());
+    QCOMPARE(sensor.log().entries().size(), 1);
+    QCOMPARE(sensor.log().entries().first().outcome, outcome);
+    QVERIFY(sensor.model().parameters() == before);
+}
+
+void tst_SimulatorModel::writesAreReadBack_data()
+{
+    QTest::addColumn<QByteArray>("write");
+    QTest::addColumn<QByteArray>("read");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("pin 2") << QByteArray("0T01") << QByteArray("0WT") << QByteArray("0WT01");
+    QTest::newRow("unit") << QByteArray("0U1") << QByteArray("0WU") << QByteArray("0WU1");
+    QTest::newRow("laser") << QByteArray("0L01") << QByteArray("0WL") << QByteArray("0WL1");
+    QTest::newRow("time") << QByteArray("0F3") << QByteArray("0WF") << QByteArray("0WF3");
+    QTest::newRow("emissivity") << QByteArray("0e010") << QByteArray("0Wm") << QByteArray("0Wm010");
+    QTest::newRow("emissivity limited")
+        << QByteArray("0e005") << QByteArray("0Wm") << QByteArray("0Wm010");
+    QTest::newRow("analog type") << QByteArray("0Q01") << QByteArray("0WQ") << QByteArray("0WQ1");
+    QTest::newRow("0 V") << QByteArray("0pb-050") << QByteArray("0Wb") << QByteArray("0Wb-050");
+    QTest::newRow("10 V") << QByteArray("0pe2000") << QByteArray("0We") << QByteArray("0We2000");
+    QTest::newRow("10 V limited") << QByteArray("0pe4000") << QByteArray("0We")
+                                  << QByteArray("0We3500");
+    QTest::newRow("switching point 2")
+        << QByteArray("0S21234") << QByteArray("0WC2") << QByteArray("0WC21234");
+    QTest::newRow("switching point limited")
+        << QByteArray("0S1-300") << QByteArray("0WC1") << QByteArray("0WC1-250");
+    QTest::newRow("type 2") << QByteArray("0A21") << QByteArray("0WA2") << QByteArray("0WA21");
+    QTest::newRow("operate mode 1")
+        << QByteArray("0O12") << QByteArray("0WO1") << QByteArray("0WO12");
+}
+
+void tst_SimulatorModel::writesAreReadBack()
+{
+    QFETCH(QByteArray, write);
+    QFETCH(QByteArray, read);
+    QFETCH(QByteArray, expected);
+    SimulatedSensor sensor(testType());
+    QVERIFY(!ask(sensor, write).isEmpty());
+    QCOMPARE(ask(sensor, read), expected);
+}
+
+void tst_SimulatorModel::temperaturesFollowUnit_data()
+{
+    QTest::addColumn<double>("celsius");
+    QTest::addColumn<int>("unit");
+    QTest::addColumn<QByteArray>("digits");
+    QTest::newRow("25 C") << 25.0 << 0 << QByteArray("0250");
+    QTest::newRow("25 C in F") << 25.0 << 1 << QByteArray("0770");
+    QTest::newRow("0 C") << 0.0 << 0 << QByteArray("0000");
+    QTest::newRow("0 C in F") << 0.0 << 1 << QByteArray("0320");
+    QTest::newRow("-0.5 C") << -0.5 << 0 << QByteArray("-005");
+    QTest::newRow("-5 C") << -5.0 << 0 << QByteArray("-050");
+    QTest::newRow("-25 C in F") << -25.0 << 1 << QByteArray("-130");
+    QTest::newRow("350 C in F") << 350.0 << 1 << QByteArray("6620");
+    QTest::newRow("100 C in F") << 100.0 << 1 << QByteArray("2120");
+}
+
+void tst_SimulatorModel::temperaturesFollowUnit()
+{
+    QFETCH(double, celsius);
+    QFETCH(int, unit);
+    QFETCH(QByteArray, digits);
+    SimulatedSensor sensor(testType());
+    sensor.model().parameters().switchingPoint[0] = celsius;
+    sensor.model().parameters().analogHigh = celsius;
+    QVERIFY(!ask(sensor, "0U" + QByteArray::number(unit)).isEmpty());
+    QCOMPARE(ask(sensor, "0WC1"), "0WC1" + digits);
+    QCOMPARE(ask(sensor, "0We"), "0We" + digits);
+
+    // A value written in the current unit is the same temperature.
+    sensor.model().parameters().switchingPoint[1] = 0.0;
+    QVERIFY(!ask(sensor, "0S2" + digits).isEmpty());
+    QCOMPARE(sensor.model().parameters().switchingPoint[1], celsius);
+}
+
+void tst_SimulatorModel::liveTemperatures()
+{
+    SimulatedSensor sensor(testType());
+    sensor.model().setHeadTemperature(30.5);
+    sensor.model().process().setTemperature(123.4);
+    QCOMPARE(ask(sensor, "0D0e"), QByteArray("0D0305:1234"));
+    QVERIFY(!ask(sensor, "0U1").isEmpty());
+    QCOMPARE(ask(sensor, "0D0e"), QByteArray("0D0869:2541"));
+    // No sign fits the live answer: below zero it reports zero.
+    QVERIFY(!ask(sensor, "0U0").isEmpty());
+    sensor.model().process().setTemperature(-12.0);
+    QCOMPARE(ask(sensor, "0D0e"), QByteArray("0D0305:0000"));
+}
+
+void tst_SimulatorModel::outputsFollowSwitchingRules_data()
+{
+    QTest::addColumn<QList<QByteArray>>("writes");
+    QTest::addColumn<double>("temperature");
+    QTest::addColumn<QByteArray>("states");
+    const QList<QByteArray> points = { "0S11000", "0S22000" };
+    QTest::newRow("below both") << points << 50.0 << QByteArray("00");
+    QTest::newRow("at point 1") << points << 100.0 << QByteArray("01");
+    QTest::newRow("just below point 1") << points << 99.9 << QByteArray("00");
+    QTest::newRow("above both") << points << 250.0 << QByteArray("03");
+    QTest::newRow("output 1 normally closed, cold")
+        << (points + QList<QByteArray> { "0A11" }) << 50.0 << QByteArray("01");
+    QTest::newRow("both normally closed, hot")
+        << (points + QList<QByteArray> { "0A11", "0A21" }) << 250.0 << QByteArray("00");
+    QTest::newRow("operate mode does not invert")
+        << (points + QList<QByteArray> { "0O11", "0O21" }) << 150.0 << QByteArray("01");
+    QTest::newRow("pin 2 analog, hot")
+        << (points + QList<QByteArray> { "0T01" }) << 250.0 << QByteArray("01");
+    QTest::newRow("pin 2 analog, normally closed")
+        << (points + QList<QByteArray> { "0T01", "0A21" }) << 50.0 << QByteArray("00");
+    QTest::newRow("points written in F")
+        << QList<QByteArray> { "0U1", "0S12120", "0S23920", "0U0" } << 150.0 << QByteArray("01");
+}
+
+void tst_SimulatorModel::outputsFollowSwitchingRules()
+{
+    QFETCH(QList<QByteArray>, writes);
+    QFETCH(double, temperature);
+    QFETCH(QByteArray, states);
+    SimulatedSensor sensor(testType());
+    for (const QByteArray &write : writes)
+        QVERIFY2(!ask(sensor, write).isEmpty(), write.constData());
+    sensor.model().process().setTemperature(temperature);
+    QCOMPARE(ask(sensor, "0WD"), "0WD" + states);
+}
+
+void tst_SimulatorModel::analogOutput_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<double>("temperature");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("voltage middle") << 0 << 250.0 << 5.0;
+    QTest::newRow("current middle") << 1 << 250.0 << 12.0;
+    QTest::newRow("voltage below range") << 0 << -20.0 << 0.0;
+    QTest::newRow("current above range") << 1 << 600.0 << 20.0;
+}
+
+void tst_SimulatorModel::analogOutput()
+{
+    QFETCH(int, mode);
+    QFETCH(double, temperature);
+    QFETCH(double, expected);
+    SensorModel model(testType());
+    model.parameters().analogLow = 0.0;
+    model.parameters().analogHigh = 500.0;
+    model.parameters().analogOutput = mode;
+    QCOMPARE(model.analogOutputValue(temperature), expected);
+}
+
+void tst_SimulatorModel::temperatureProcess()
+{
+    ManualClock time;
+    TemperatureProcess process(time.clock());
+    process.setTemperature(20.0);
+    process.setRamp(10.0);
+    process.setTarget(50.0);
+    time.now += 1000;
+    QCOMPARE(process.trueValue(), 30.0);
+    time.now += 5000;
+    QCOMPARE(process.trueValue(), 50.0);
+    process.setTarget(40.0);
+    time.now += 500;
+    QCOMPARE(process.trueValue(), 45.0);
+    process.setRamp(0.0);
+    QCOMPARE(process.trueValue(), 40.0);
+
+    // Noise: same seed, same readings; about the requested spread around the value.
+    TemperatureProcess a(time.clock(), 7), b(time.clock(), 7);
+    for (TemperatureProcess *p : { &a, &b }) {
+        p->setTemperature(100.0);
+        p->setNoise(2.0);
+    }
+    double sum = 0.0, squares = 0.0;
+    const int n = 2000;
+    for (int i = 0; i < n; ++i) {
+        const double value = a.measure();
+        QCOMPARE(b.measure(), value);
+        sum += value;
+        squares += value * value;
+    }
+    const double mean = sum / n;
+    QVERIFY(qAbs(mean - 100.0) < 0.3);
+    QVERIFY(qAbs(std::sqrt(squares / n - mean * mean) - 2.0) < 0.3);
+}
+
+void tst_SimulatorModel::factoryReset()
+{
+    SimulatedSensor sensor(testType());
+    for (const char *write : { "0U1", "0L01", "0e050", "0S13000", "0A21", "0O0a1S0123", "0?BR6" })
+        QVERIFY(!ask(sensor, write).isEmpty());
+    QVERIFY(!(sensor.model().parameters() == SensorParameters()));
+    QCOMPARE(ask(sensor, "0R"), QByteArray("0MR"));
+    QVERIFY(sensor.model().parameters() == SensorParameters());
+    QCOMPARE(ask(sensor, "0Wm"), QByteArray("0Wm095"));
+    // The chosen rate is not a parameter of the reset.
+    QCOMPARE(sensor.model().pendingBaudrate(), 115200);
+}
+
+void tst_SimulatorModel::identity_data()
+{
+    QTest::addColumn<bool>("foreignGroup");
+    QTest::addColumn<bool>("foreignType");
+    QTest::addColumn<QByteArray>("identity");
+    QTest::newRow("own") << false << false << QByteArray("1203");
+    QTest::newRow("foreign group") << true << false << QByteArray("1303");
+    // 4 is one of the catalogue's types too, so the foreign one is 5.
+    QTest::newRow("foreign type") << false << true << QByteArray("1205");
+}
+
+void tst_SimulatorModel::identity()
+{
+    QFETCH(bool, foreignGroup);
+    QFETCH(bool, foreignType);
+    QFETCH(QByteArray, identity);
+    SimulatedSensor sensor(testType());
+    sensor.model().setFirmware('C');
+    FaultSettings faults;
+    faults.foreignGroup = foreignGroup;
+    faults.foreignType = foreignType;
+    sensor.setFaults(faults);
+    QCOMPARE(ask(sensor, "0V"), "0V8C:" + identity);
+}
+
+void tst_SimulatorModel::baudrateAfterPowerCycle()
+{
+    SimulatedSensor sensor(testType());
+    QCOMPARE(sensor.model().baudrate(), 38400);
+    QCOMPARE(ask(sensor, "0?BR6"), QByteArray("0Ade6"));
+    // The new rate waits for the next power cycle.
+    QVERIFY(checksumValid(exchange(sensor, "0V", 38400)));
+    sensor.model().powerCycle();
+    QCOMPARE(sensor.model().baudrate(), 115200);
+
+    const QByteArray garbled = exchange(sensor, "0V", 38400);
+    QVERIFY(!garbled.isEmpty());
+    QVERIFY(!garbled.contains('/'));
+    QCOMPARE(sensor.log().entries().last().outcome, Outcome::Garbled);
+    QVERIFY(checksumValid(exchange(sensor, "0V", 115200)));
+    // An unknown host rate is taken as matching.
+    QVERIFY(checksumValid(exchange(sensor, "0V", 0)));
+
+    FaultSettings faults;
+    faults.baudMismatch = FaultSettings::BaudMismatch::Ignore;
+    sensor.setFaults(faults);
+    QVERIFY(checksumValid(exchange(sensor, "0V", 9600)));
+}
+
+void tst_SimulatorModel::faultRates_data()
+{
+    QTest::addColumn<double>("drop");
+    QTest::addColumn<double>("corrupt");
+    QTest::addColumn<quint32>("seed");
+    QTest::newRow("20% drop") << 20.0 << 0.0 << 1u;
+    QTest::newRow("20% drop, other seed") << 20.0 << 0.0 << 99u;
+    QTest::newRow("10% corrupt") << 0.0 << 10.0 << 5u;
+    QTest::newRow("both") << 30.0 << 30.0 << 11u;
+    QTest::newRow("none") << 0.0 << 0.0 << 3u;
+    QTest::newRow("all dropped") << 100.0 << 0.0 << 3u;
+}
+
+void tst_SimulatorModel::faultRates()
+{
+    QFETCH(double, drop);
+    QFETCH(double, corrupt);
+    QFETCH(quint32, seed);
+    const int n = 1000;
+    auto run = [&](SimulatedSensor *sensor) {
+        FaultSettings faults;
+        faults.dropPercent = drop;
+        faults.corruptPercent = corrupt;
+        sensor->setFaults(faults);
+        QList<QByteArray> answers;
+        for (int i = 0; i < n; ++i)
+            answers.append(exchange(*sensor, "0WL"));
+        return answers;
+    };
+    SimulatedSensor sensor(testType(), systemClock(), seed);
+    const QList<QByteArray> answers = run(&sensor);
+    int dropped = 0, corrupted = 0;
+    for (const QByteArray &answer : answers) {
+        if (answer.isEmpty()) {
+            ++dropped;
+        } else if (!checksumValid(answer)) {
+            ++corrupted;
+            // A corrupted answer still looks like one: only its checksum is wrong.
+            QVERIFY(matchesAnchored("/[0-9A-F]{2,2}0WL[0-9A-F]{3,3}\\.", answer));
+        }
+    }
+    QCOMPARE(sensor.log().count(Outcome::Dropped), dropped);
+    QCOMPARE(sensor.log().count(Outcome::Corrupted), corrupted);
+    QCOMPARE(sensor.log().count(Outcome::Answered), n - dropped - corrupted);
+    // Corruption applies to the answers that were not dropped.
+    const double expectedDropped = n * drop / 100.0;
+    const double expectedCorrupted = (n - expectedDropped) * corrupt / 100.0;
+    QVERIFY2(qAbs(dropped - expectedDropped) <= 50, qPrintable(QString::number(dropped)));
+    QVERIFY2(qAbs(corrupted - expectedCorrupted) <= 50, qPrintable(QString::number(corrupted)));
+
+    SimulatedSensor again(testType(), systemClock(), seed);
+    QCOMPARE(run(&again), answers); // the same seed repeats the same run
+}
+
+void tst_SimulatorModel::noiseAndDelay()
+{
+    SimulatedSensor sensor(testType());
+    FaultSettings faults;
+    faults.noiseBytes = 40;
+    faults.delayMs = 25;
+    sensor.setFaults(faults);
+    const QList<SimulatedSensor::Output> outputs = sensor.receive(frame("0WU"));
+    QCOMPARE(outputs.size(), 1);
+    QCOMPARE(outputs.first().delayMs, 25);
+    const QByteArray bytes = outputs.first().bytes;
+    QCOMPARE(bytes.size(), 80 + 10);
+    QCOMPARE(bytes.count('/'), 1);
+    QCOMPARE(bytes.mid(40, 10), frame("0WU0"));
+    QCOMPARE(sensor.log().entries().first().noiseBytes, 80);
+}
+
+void tst_SimulatorModel::unplugAfter()
+{
+    SimulatedSensor sensor(testType());
+    FaultSettings faults;
+    faults.unplugAfter = 3;
+    sensor.setFaults(faults);
+    // A request the sensor ignores does not count.
+    QVERIFY(sensor.receive("/000V00.").isEmpty());
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(checksumValid(exchange(sensor, "0V")));
+    QVERIFY(!sensor.isUnplugged());
+    QVERIFY(exchange(sensor, "0V").isEmpty());
+    QVERIFY(sensor.isUnplugged());
+    QCOMPARE(sensor.log().entries().last().outcome, Outcome::Unplugged);
+    QVERIFY(exchange(sensor, "0V").isEmpty());
+    QCOMPARE(sensor.log().entries().size(), 5);
+    sensor.replug();
+    QVERIFY(checksumValid(exchange(sensor, "0V")));
+}
+
+void tst_SimulatorModel::framesAcrossChunks()
+{
+    SimulatedSensor sensor(testType());
+    const QByteArray request = frame("0V");
+    QVERIFY(sensor.receive(request.left(3)).isEmpty());
+    QCOMPARE(sensor.receive(request.mid(3)).size(), 1);
+    // Rubbish, a broken start and two frames in one piece.
+    QCOMPARE(sensor.receive("x.y/12" + frame("0WL") + frame("0WU")).size(), 2);
+    QCOMPARE(sensor.log().requests(), (QList<QByteArray> { "0V", "0WL", "0WU" }));
+}
+
+void tst_SimulatorModel::requestLogFile()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    ManualClock time;
+    time.now = 1234;
+    SimulatedSensor sensor(testType(), time.clock());
+    QVERIFY(sensor.log().setFile(dir.filePath("requests.log")));
+    exchange(sensor, "0V");
+    sensor.receive("/000V00.");
+    QCOMPARE(sensor.log().entries().first().time, 1234);
+    QCOMPARE(sensor.log().entries().first().answer, frame("0V81:1203"));
+    QFile file(dir.filePath("requests.log"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    QCOMPARE(lines.size(), 3);
+    QVERIFY(lines.at(0).contains("/000V49.  -> answered /070V81:1203"));
+    QVERIFY(lines.at(1).contains("bad-checksum"));
+}
+
+void tst_SimulatorModel::catalogue()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("QUXfamily.xml");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(R"(<?xml version="1.0" encoding="utf-8"?>
+<document><documentId>QUXfamily</documentId><sensorList>
+  <sensor><name>Analog one</name><group>5</group><types>1</types><isdigital>0</isdigital></sensor>
+  <sensor><name>No group</name><types>1</types><isdigital>1</isdigital></sensor>
+  <sensor><name>Digital</name><group>18</group><types>3;4</types><isdigital>1</isdigital>
+    <portsettings><baudrate>9600;115200</baudrate></portsettings>
+    <propertytreegui><item><name>inner</name></item></propertytreegui></sensor>
+</sensorList></document>)");
+    file.close();
+    QString error;
+    const QList<SensorType> types = readCatalogue(path, &error);
+    QCOMPARE(types.size(), 2);
+    QCOMPARE(types.at(1).name, QStringLiteral("Digital"));
+    QCOMPARE(types.at(1).types, (QList<int> { 3, 4 }));
+    QCOMPARE(types.at(1).baudrates, (QList<int> { 9600, 115200 }));
+    SensorType found;
+    QVERIFY(findSensorType(types, QString(), &found));
+    QCOMPARE(found.name, QStringLiteral("Digital"));
+    QVERIFY(findSensorType(types, QStringLiteral("Analog one"), &found));
+    QCOMPARE(found.group, 5);
+    QVERIFY(!found.isDigital);
+    QVERIFY(!findSensorType(types, QStringLiteral("Nothing"), &found));
+    QVERIFY(readCatalogue(dir.filePath("missing.xml"), &error).isEmpty());
+    QVERIFY(!error.isEmpty());
+
+    // The project's own catalogue, when it lists sensors, must be readable the same way.
+    const QString shipped = qEnvironmentVariable("QUX_SOURCE_DIR") + "/catalogue/QUXfamily.xml";
+    if (QFile::exists(shipped)) {
+        error.clear();
+        const QList<SensorType> own = readCatalogue(shipped, &error);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        for (const SensorType &type : own)
+            QVERIFY(!type.types.isEmpty());
+    }
+}
+
+QTEST_GUILESS_MAIN(tst_SimulatorModel)
+
+#include "tst_simulatormodel.moc"
