@@ -1,4 +1,4 @@
-#include "qtpropertybrowser.h"
+#include "qtproperty.h"
 
 #include "propertybrowserlog_p.h"
 

@@ -4,6 +4,7 @@
 
 #include <QtCore/QDir>
 #include <QtCore/QLocale>
+#include <QtCore/QTranslator>
 #include <QtTest/QSignalSpy>
 #include <QtTest/QtTest>
 #include <QtWidgets/QHeaderView>
@@ -67,6 +68,7 @@ private slots:
     void currentItem();
     void expandAndCollapse();
     void managerDeletionEmptiesBrowser();
+    void languageChange();
     void screenshot();
 };
 
@@ -349,6 +351,34 @@ void tst_TreePropertyBrowser::managerDeletionEmptiesBrowser()
     QCOMPARE(browser.properties(), (QList<QtProperty *> { value }));
     QCOMPARE(dump(browser.findChild<QTreeWidget *>()), "value");
     QCOMPARE(browser.items(value).size(), 1);
+}
+
+void tst_TreePropertyBrowser::languageChange()
+{
+    QtBoolPropertyManager bools;
+    QtProperty *plain = bools.addProperty("plain");
+    QtProperty *labelled = bools.addProperty("labelled");
+    bools.setValue(labelled, false, "off", "on");
+    QtTreePropertyBrowser browser;
+    browser.addProperty(plain);
+    browser.addProperty(labelled);
+    browser.show();
+    auto *tree = browser.findChild<QTreeWidget *>();
+
+    QTranslator german;
+    QVERIFY(german.load("propertybrowser_de", QCoreApplication::applicationDirPath()
+                                                  + "/translations"));
+    QCoreApplication::installTranslator(&german);
+    QCoreApplication::processEvents();
+    QCOMPARE(tree->headerItem()->text(0), "Eigenschaft");
+    QCOMPARE(tree->headerItem()->text(1), "Wert");
+    QCOMPARE(findRow(tree, "plain")->text(1), "Falsch");
+    QCOMPARE(findRow(tree, "labelled")->text(1), "off");
+
+    QCoreApplication::removeTranslator(&german);
+    QCoreApplication::processEvents();
+    QCOMPARE(tree->headerItem()->text(0), "Property");
+    QCOMPARE(findRow(tree, "plain")->text(1), "False");
 }
 
 // Renders a tree with every kind of row, for a human to look at.
