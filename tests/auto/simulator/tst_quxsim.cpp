@@ -146,6 +146,10 @@ void tst_Quxsim::identifiesOverPty()
              answer.constData());
     QVERIFY(ask("/020D0e0C.").startsWith("/090D0"));
 
+    // A host that closes the port and opens it again (a scan, a reconnect) finds the sensor.
+    m_port->close();
+    QVERIFY(m_port->open(QIODevice::ReadWrite));
+    QVERIFY(ask("/000V49.").startsWith("/070V8Q:"));
     m_port->close();
     m_process->terminate();
     QVERIFY(m_process->waitForFinished(3000));
@@ -155,7 +159,7 @@ void tst_Quxsim::identifiesOverPty()
     QFile logFile(log);
     QVERIFY(logFile.open(QIODevice::ReadOnly));
     const QByteArray text = logFile.readAll();
-    QCOMPARE(text.count('\n'), 2);
+    QCOMPARE(text.count('\n'), 3);
     QVERIFY(text.contains("/000V49.  -> answered /070V8Q:"));
 }
 
