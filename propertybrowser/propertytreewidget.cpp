@@ -134,27 +134,47 @@ void PropertyTreeWidget::mousePressEvent(QMouseEvent *event)
         return;
     // One click on a value is enough to start changing it.
     const QModelIndex index = indexAt(event->pos());
-    if (!index.isValid() || index.column() != 1 || indexWidget(index) || !editValue(index))
-        return;
-    // A check box or push button does what the click asked for right away instead of
-    // waiting for a second click.
-    if (QWidget *editor = indexWidget(index)) {
-        auto *button = qobject_cast<QAbstractButton *>(editor);
-        if (!button)
-            button = qobject_cast<QAbstractButton *>(editor->focusProxy());
-        if (button)
-            button->click();
-    }
+    if (index.isValid() && index.column() == 1 && !indexWidget(index))
+        editAndClick(index);
 }
 
 void PropertyTreeWidget::keyPressEvent(QKeyEvent *event)
 {
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && state() != EditingState && currentIndex().isValid() && editValue(currentIndex())) {
-        event->accept();
-        return;
+    const QModelIndex current = currentIndex();
+    if (state() != EditingState && current.isValid()) {
+        const int key = event->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (editValue(current)) {
+                event->accept();
+                return;
+            }
+        } else if (key == Qt::Key_Space) {
+            // Space on a check box or button row works without opening it first.
+            if (editAndClick(current.sibling(current.row(), 1))) {
+                event->accept();
+                return;
+            }
+        }
     }
     QTreeWidget::keyPressEvent(event);
+}
+
+bool PropertyTreeWidget::editAndClick(const QModelIndex &index)
+{
+    if (!editValue(index))
+        return false;
+    // A check box or push button does what the click asked for right away instead of
+    // waiting for a second click.
+    QWidget *editor = indexWidget(index.sibling(index.row(), 1));
+    if (!editor)
+        return false;
+    auto *button = qobject_cast<QAbstractButton *>(editor);
+    if (!button)
+        button = qobject_cast<QAbstractButton *>(editor->focusProxy());
+    if (!button)
+        return false;
+    button->click();
+    return true;
 }
 
 void PropertyTreeWidget::currentChanged(const QModelIndex &current, const QModelIndex &previous)

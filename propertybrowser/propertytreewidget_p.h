@@ -66,6 +66,9 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    // Opens the editor; clicks it when it is a button. True when something was clicked.
+    bool editAndClick(const QModelIndex &index);
+
     QtTreePropertyBrowserPrivate *m_browser;
     PropertyDelegate *m_delegate;
 };

@@ -228,7 +228,10 @@ void tst_PropertyEditors::editReachesManagerOnce()
         QTest::mouseRelease(f.tree->viewport(), Qt::LeftButton, {}, name.center());
     } else {
         f.tree->setCurrentIndex(index.sibling(index.row(), 0));
-        QTest::keyClick(f.tree, open == "F2" ? Qt::Key_F2 : Qt::Key_Return);
+        const Qt::Key key = open == "F2" ? Qt::Key_F2
+            : open == "Space"            ? Qt::Key_Space
+                                         : Qt::Key_Return;
+        QTest::keyClick(f.tree, key);
     }
     QWidget *editor = f.editor(kind);
     QVERIFY2(editor, qPrintable(open));

@@ -366,8 +366,8 @@ void tst_TreePropertyBrowser::languageChange()
     auto *tree = browser.findChild<QTreeWidget *>();
 
     QTranslator german;
-    QVERIFY(german.load("propertybrowser_de", QCoreApplication::applicationDirPath()
-                                                  + "/translations"));
+    QVERIFY(german.load("propertybrowser_de",
+                        QCoreApplication::applicationDirPath() + "/translations"));
     QCoreApplication::installTranslator(&german);
     QCoreApplication::processEvents();
     QCOMPARE(tree->headerItem()->text(0), "Eigenschaft");
