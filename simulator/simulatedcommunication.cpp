@@ -107,7 +107,8 @@ void SimulatedCommunication::Private::startEntry()
     received.clear();
     const quint64 current = ++generation;
     const int characters = int(entry->frame.size());
-    const int sending = scaled(double(entry->characterDelay) * characters) + lineTime(characters);
+    const int sending = scaled(double(entry->characterDelay) * std::max(0, characters - 1))
+        + lineTime(characters);
     QTimer::singleShot(sending, Qt::PreciseTimer, q, [this, current] { deliver(current); });
 }
 
