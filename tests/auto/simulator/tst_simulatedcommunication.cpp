@@ -2,6 +2,8 @@
 
 #include <simulatedcommunication.h>
 
+#include <extensionsystem/plugininterface.h>
+
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QtTest>
@@ -75,6 +77,7 @@ private slots:
     void destructionFinishesPending();
     void unplugFailsPort();
     void factoryServesListedPorts();
+    void throughConnectionManager();
 };
 
 void tst_SimulatedCommunication::statusFollowsAnswer_data()
@@ -312,6 +315,33 @@ void tst_SimulatedCommunication::factoryServesListedPorts()
     sensor->setFaults({});
     std::unique_ptr<ExtensionSystem::CommunicationInterface> again(factory(port(), &error));
     QVERIFY(again);
+}
+
+void tst_SimulatedCommunication::throughConnectionManager()
+{
+    auto sensor = makeSensor();
+    auto *manager = ExtensionSystem::ConnectionManager::instance();
+    manager->setFactory(SimulatedCommunication::factory(sensor, {}, fast()));
+    ExtensionSystem::PluginInterface owner, other;
+    ExtensionSystem::CommunicationInterface *connection
+        = manager->registerConnection(port(), &owner);
+    QVERIFY(qobject_cast<SimulatedCommunication *>(connection));
+    // The port is taken now.
+    QCOMPARE(manager->registerConnection(port(), &other), nullptr);
+
+    DataFrame dataFrame { request("0V", "/070V8[0-9A-Z]{1,1}:[0-9A-F]{6,6}\\.") };
+    run(*static_cast<SimulatedCommunication *>(connection), &dataFrame);
+    QCOMPARE(dataFrame.front().status, 1u);
+
+    // Unregistering while a transaction waits finishes it at once.
+    QSignalSpy finished(connection, &ExtensionSystem::CommunicationInterface::emitFinished);
+    DataFrame pending { request("0WL", "/(.*)\\.") };
+    connection->uiSendDataFrame(&pending);
+    manager->unregisterConnection(&owner);
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(pending.front().status, 0u);
+    manager->setFactory({});
+    QCOMPARE(sensor->log().requests(), QList<QByteArray> { "0V" });
 }
 
 QTEST_GUILESS_MAIN(tst_SimulatedCommunication)
