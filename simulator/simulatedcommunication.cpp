@@ -90,6 +90,10 @@ void SimulatedCommunication::Private::startNext()
     if (running || queue.empty())
         return;
     running = true;
+    if (!queue.front().frame) {
+        finishTransaction();
+        return;
+    }
     entry = queue.front().frame->begin();
     startEntry();
 }
@@ -193,6 +197,8 @@ void SimulatedCommunication::Private::finishAll()
     running = false;
     for (size_t i = 0; i < pending.size(); ++i) {
         DataFrame *frame = pending[i].frame;
+        if (!frame)
+            continue;
         auto it = i == 0 && wasRunning ? entry : frame->begin();
         if (i == 0 && wasRunning && it != frame->end()) {
             // The entry in progress keeps what arrived of its answer.
@@ -235,13 +241,16 @@ void SimulatedCommunication::vSendRawData(std::string data)
     if (!d->open)
         return;
     d->scheduleOutputs(d->sensor->receive(QByteArray::fromStdString(data), d->settings.baudrate));
+    if (d->sensor->isUnplugged()) {
+        d->open = false;
+        QTimer::singleShot(0, this, [this] { d->finishAll(); });
+    }
 }
 
 unsigned int SimulatedCommunication::uiSendDataFrame(DataFrame *frame)
 {
     const unsigned int id = ++d->lastId;
-    static DataFrame empty;
-    d->queue.push_back({ id, frame ? frame : &empty });
+    d->queue.push_back({ id, frame });
     d->scheduleStart();
     return id;
 }

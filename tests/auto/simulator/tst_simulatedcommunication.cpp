@@ -148,6 +148,12 @@ void tst_SimulatedCommunication::idsAndOrder()
     }
     // One at a time: the sensor saw the requests one after another, none lost.
     QCOMPARE(connection.sensor()->log().entries().size(), 5);
+
+    // A transaction without entries still gets its id and its completion.
+    const unsigned int empty = connection.uiSendDataFrame(nullptr);
+    QCOMPARE(empty, 6u);
+    QTRY_COMPARE(finished.count(), 6);
+    QCOMPARE(finished.last().first().toUInt(), empty);
 }
 
 void tst_SimulatedCommunication::entriesRunInOrder()
