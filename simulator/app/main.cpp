@@ -23,9 +23,9 @@ namespace {
 
 int signalPipe[2] = { -1, -1 };
 
-void onSignal(int)
+void onSignal(int number)
 {
-    const char byte = 1;
+    const char byte = char(number);
     [[maybe_unused]] const ssize_t ignored = ::write(signalPipe[1], &byte, 1);
 }
 
@@ -74,8 +74,9 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(QStringLiteral(
         "Simulated sensor of the QUX family on a pseudo-terminal.\n"
         "Prints \"quxsim: serving <sensor> on <port>\" and answers the sensor protocol there\n"
-        "until SIGINT or SIGTERM. Answers leave at the sensor's line speed (10 bits per\n"
-        "character). Temperatures are in degrees Celsius; the sensor reports them in its unit."));
+        "until SIGINT or SIGTERM; SIGHUP switches the sensor off and on (a new baud rate\n"
+        "applies then). Answers leave at the sensor's line speed (10 bits per character).\n"
+        "Temperatures are in degrees Celsius; the sensor reports them in its unit."));
     parser.addHelpOption();
     const QList<QCommandLineOption> options = {
         { "sensor", "Sensor type from the catalogue (default: the first digital type).", "name" },
@@ -207,10 +208,18 @@ int main(int argc, char *argv[])
     action.sa_flags = SA_RESTART;
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGHUP, &action, nullptr);
     QSocketNotifier signalNotifier(signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, [] {
-        char byte;
-        [[maybe_unused]] const ssize_t ignored = ::read(signalPipe[0], &byte, 1);
+    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, [&sensor] {
+        char byte = 0;
+        if (::read(signalPipe[0], &byte, 1) == 1 && byte == SIGHUP) {
+            // Switching the sensor off and on: a rate chosen with "0?BR" applies now.
+            sensor.replug();
+            print(stdout,
+                  QStringLiteral("quxsim: power cycle, now at %1 baud")
+                      .arg(sensor.model().baudrate()));
+            return;
+        }
         QCoreApplication::quit();
     });
 

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+
 class tst_Quxsim : public QObject
 {
     Q_OBJECT
@@ -188,7 +190,16 @@ void tst_Quxsim::garblesAtWrongBaudrate()
     m_port->setBaudRate(19200);
     QVERIFY(ask("/000V49.").startsWith("/070V8"));
     // Changing the rate takes a power cycle: the sensor acknowledges and keeps its rate.
-    QVERIFY(ask(SimTest::frame("0?BR4")).startsWith("/030Ade4"));
+    QVERIFY(ask(SimTest::frame("0?BR5")).startsWith("/030Ade5"));
+    QVERIFY(ask("/000V49.").startsWith("/070V8"));
+
+    // SIGHUP switches the sensor off and on: now it runs at 57600.
+    ::kill(pid_t(m_process->processId()), SIGHUP);
+    QByteArray output;
+    QTRY_VERIFY2((output += m_process->readAllStandardOutput()).contains("now at 57600 baud"),
+                 output.constData());
+    QVERIFY(!ask("/000V49.", 300).contains('/'));
+    m_port->setBaudRate(57600);
     QVERIFY(ask("/000V49.").startsWith("/070V8"));
 }
 
