@@ -17,6 +17,7 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -29,6 +30,7 @@ const QColor onColor(0x2e, 0xaa, 0x5c);
 const QColor offColor(0xd6, 0x45, 0x41);
 // Where the newest sample lands when the time window moves on while following.
 const double followPosition = 0.8;
+const int labelInterval = 100;
 } // namespace
 
 SimpleTimeChartPrivate::SimpleTimeChartPrivate(SimpleTimeChart *chart)
@@ -75,7 +77,7 @@ void SimpleTimeChartPrivate::setupPlot()
     baseline->attach(plot);
 
     leftCurve = new Internal::TimeSeriesItem(Internal::TimeSeriesItem::Left);
-    leftCurve->setPen(QPen(leftColor, 1.5));
+    leftCurve->setPen(QPen(leftColor, 1.0));
     leftCurve->setSamples(&samples);
     leftCurve->attach(plot);
 
@@ -103,6 +105,7 @@ void SimpleTimeChartPrivate::setupPlot()
 
 void SimpleTimeChartPrivate::updateValueLabel()
 {
+    labelTimer.stop();
     if (samples.isEmpty()) {
         valueLabel->setText(SimpleTimeChart::tr("Current value: -"));
         return;
@@ -201,6 +204,10 @@ SimpleTimeChart::SimpleTimeChart(QWidget *parent)
     d->setupPlot();
     layout->addWidget(d->plot, 1);
 
+    d->labelTimer.setSingleShot(true);
+    d->labelTimer.setInterval(labelInterval);
+    connect(&d->labelTimer, &QTimer::timeout, this, [this] { d->updateValueLabel(); });
+
     QEvent languageChange(QEvent::LanguageChange);
     changeEvent(&languageChange);
     d->followNewest(true);
@@ -228,7 +235,10 @@ void SimpleTimeChart::appendAt(double timeMs, double leftValue, double rightValu
     if (n > 0 && timeMs < d->samples.pxData()[n - 1])
         timeMs = d->samples.pxData()[n - 1]; // the drawing relies on sorted times
     d->samples.append(timeMs, leftValue, rightValue);
-    d->updateValueLabel();
+    // The text follows at most every labelInterval ms: formatting it per sample would cost
+    // more than storing and painting the sample.
+    if (!d->labelTimer.isActive())
+        d->labelTimer.start();
     if (d->following && (n == 0 || d->shiftTimeWindowFor(timeMs))) {
         if (n == 0)
             d->followNewest(false);
@@ -291,6 +301,11 @@ void SimpleTimeChart::setCurrendValuePrecision(int precision)
 {
     d->precision = qBound(0, precision, 10);
     d->updateValueLabel();
+}
+
+QString SimpleTimeChart::currentValueText() const
+{
+    return d->valueLabel->text();
 }
 
 void SimpleTimeChart::setAllowNegativeValues(bool allow)

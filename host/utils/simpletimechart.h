@@ -44,8 +44,10 @@ public:
     // How far, in seconds, the user can pan the time axis beyond the oldest and the newest
     // sample (default 60).
     void setMaxPanOffset(int seconds);
-    // Decimals of the current value shown above the plot (default 1).
+    // Decimals of the current value shown above the plot (default 1). The text follows new
+    // samples within 100 ms.
     void setCurrendValuePrecision(int precision);
+    QString currentValueText() const;
     // When false the left axis never shows values below zero (default true).
     void setAllowNegativeValues(bool allow);
     // Shows the right-axis signal as a second curve (default false).

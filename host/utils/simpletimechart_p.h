@@ -5,6 +5,7 @@
 
 #include <QPointF>
 #include <QPointer>
+#include <QTimer>
 
 class QLabel;
 class QRubberBand;
@@ -53,6 +54,7 @@ public:
     QwtPlot *plot = nullptr;
     QLabel *valueLabel = nullptr;
     QToolButton *followButton = nullptr;
+    QTimer labelTimer;
     Internal::TimeSeriesItem *leftCurve = nullptr;
     Internal::TimeSeriesItem *rightCurve = nullptr;
     QwtPlotDirectPainter *directPainter = nullptr;

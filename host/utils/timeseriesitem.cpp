@@ -16,6 +16,37 @@ namespace Internal {
 namespace {
 // Above this many samples per pixel column a column is drawn as its extremes.
 const int reduceAbove = 4;
+
+// Lowest and highest of values[0..count), count > 0. Four independent lanes keep the
+// compare chains short so the loop runs at memory speed; this is the whole cost of
+// drawing millions of samples.
+inline void minMax(const double *values, int count, double *lowest, double *highest)
+{
+    double lo0 = values[0], lo1 = lo0, lo2 = lo0, lo3 = lo0;
+    double hi0 = lo0, hi1 = lo0, hi2 = lo0, hi3 = lo0;
+    int k = 0;
+    for (; k + 4 <= count; k += 4) {
+        const double a = values[k], b = values[k + 1], c = values[k + 2], d = values[k + 3];
+        lo0 = a < lo0 ? a : lo0;
+        lo1 = b < lo1 ? b : lo1;
+        lo2 = c < lo2 ? c : lo2;
+        lo3 = d < lo3 ? d : lo3;
+        hi0 = a > hi0 ? a : hi0;
+        hi1 = b > hi1 ? b : hi1;
+        hi2 = c > hi2 ? c : hi2;
+        hi3 = d > hi3 ? d : hi3;
+    }
+    for (; k < count; ++k) {
+        lo0 = values[k] < lo0 ? values[k] : lo0;
+        hi0 = values[k] > hi0 ? values[k] : hi0;
+    }
+    lo0 = lo1 < lo0 ? lo1 : lo0;
+    lo2 = lo3 < lo2 ? lo3 : lo2;
+    hi0 = hi1 > hi0 ? hi1 : hi0;
+    hi2 = hi3 > hi2 ? hi3 : hi2;
+    *lowest = lo2 < lo0 ? lo2 : lo0;
+    *highest = hi2 > hi0 ? hi2 : hi0;
+}
 } // namespace
 
 TimeSeriesItem::TimeSeriesItem(Column column)
@@ -118,13 +149,9 @@ void TimeSeriesItem::drawReduced(QPainter *painter, const QwtScaleMap &xMap,
         int end = int(std::lower_bound(x + i + 1, x + to + 1, columnEnd) - x);
         if (end <= i)
             end = i + 1;
-        double low = y[i];
-        double high = y[i];
-        for (int k = i + 1; k < end; ++k) {
-            const double v = y[k];
-            low = v < low ? v : low;
-            high = v > high ? v : high;
-        }
+        double low;
+        double high;
+        minMax(y + i, end - i, &low, &high);
         const double px = column + 0.5;
         line.append(QPointF(px, yMap.transform(y[i])));
         if (end - i > 1) {

@@ -256,6 +256,7 @@ void tst_Thresholds::screenshot()
     chart.show();
     QVERIFY(QTest::qWaitForWindowExposed(&chart));
     chart.jumpToPlottingArea();
+    QTRY_VERIFY(chart.currentValueText().contains(QLatin1String("|")));
 
     const QString dir = QDir::currentPath() + QStringLiteral("/screenshots");
     QVERIFY(QDir().mkpath(dir));

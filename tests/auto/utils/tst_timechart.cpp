@@ -93,8 +93,11 @@ void tst_TimeChart::appendKeepsTimesSorted()
     QVERIFY(data->pxData()[2] >= 1000.0);
     QCOMPARE(data->pyData()[2], 5.0);
     QCOMPARE(data->pyRightData()[2], 6.0);
+    chart.setCurrendValuePrecision(2);
+    QTRY_COMPARE(chart.currentValueText(), QStringLiteral("Current value: 5.00"));
     chart.clear();
     QCOMPARE(data->size(), 0);
+    QCOMPARE(chart.currentValueText(), QStringLiteral("Current value: -"));
 }
 
 void tst_TimeChart::dataRoundTrip_data()
