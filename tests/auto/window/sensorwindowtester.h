@@ -1,0 +1,92 @@
+#pragma once
+
+// Access to the sensor window's private parts for its tests (the window declares this class
+// its friend).
+
+#include "plugin/sensor.h"
+#include "ui_sensorwindow.h"
+#include "window/sensorwindow.h"
+#include "window/sensorwindow_p.h"
+
+#include <qtpropertymanager.h>
+#include <qttreepropertybrowser.h>
+
+#include <QComboBox>
+#include <QDockWidget>
+#include <QtTest>
+
+#include <sstream>
+
+namespace DrumoSensorPlugin {
+namespace Core {
+
+class SensorWindowTester
+{
+public:
+    explicit SensorWindowTester(SensorWindow *window)
+        : w(window)
+    {
+    }
+
+    SensorWindowPrivate *d() const { return w->d; }
+    Ui::SensorWindow *ui() const { return w->ui; }
+    QtTreePropertyBrowser *browser() const { return w->propertyBrowser; }
+    QtProperty *root() const { return w->d->rootProperty; }
+    bool expertMenu() const { return w->expertMenu; }
+    bool measuredTemp() const { return w->measuredTemp; }
+    void setMeasuredTemp(bool on) { w->measuredTemp = on; }
+    void setExpertMenuFlag(bool on) { w->expertMenu = on; }
+    void setConnected(bool on) { w->connected = on; }
+
+    QtProperty *find(const std::string &id) const { return w->findProperty(root(), id); }
+    QList<QtProperty *> all() const { return w->allSubProperties(root()); }
+    void setExpertMenu(bool on) { w->setExpertMenu(on); }
+    void setPropertyVisible(const QString &id, bool on) { w->setPropertyVisible(id, on); }
+    void removeSubProperties(QtProperty *p) { w->removeSubProperties(p); }
+    void updateWindowTitle(bool showBaud) { w->updateWindowTitle(showBaud); }
+    void saveWindowState() { w->saveWindowState(); }
+    void loadExpertMenuSetting() { w->loadExpertMenuSetting(); }
+    void loadMeasuredTempSetting() { w->loadMeasuredTempSetting(); }
+
+    // Makes `record` the window's record and adds its description below the root row, the
+    // way the constructor builds the tree.
+    void populate(const Sensor &record, bool useDefaults = true)
+    {
+        w->sensor = record;
+        for (const auto &child : record.getPropertyTreeGui())
+            w->addDescriptionNode(child.second, root(), useDefaults);
+    }
+
+    // Every browser item showing `property`.
+    QList<QtBrowserItem *> items(QtProperty *property) const
+    {
+        return w->propertyBrowser->items(property);
+    }
+
+    bool rowVisible(const std::string &id) const
+    {
+        const QList<QtBrowserItem *> shown = items(find(id));
+        return !shown.isEmpty() && browser()->isItemVisible(shown.first());
+    }
+
+    int enumIndex(const std::string &id) const { return d()->enumManager->value(find(id)); }
+
+private:
+    SensorWindow *w;
+};
+
+// A sensor record whose description is `description` (the inner XML of "propertytreegui").
+inline Sensor sensorWithDescription(const std::string &description,
+                                    const std::string &name = "Test sensor",
+                                    const std::string &extra = std::string())
+{
+    std::stringstream text;
+    text << "<name>" << name << "</name><group>18</group><types>1</types>" << extra
+         << "<propertytreegui>" << description << "</propertytreegui>";
+    Sensor record;
+    record.fromXMLStream(text);
+    return record;
+}
+
+} // namespace Core
+} // namespace DrumoSensorPlugin

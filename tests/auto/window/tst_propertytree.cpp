@@ -1,0 +1,426 @@
+// The property tree built from a sensor description: row kinds, names by language, read-only
+// rows, defaults and lenient numbers, lookups, expert rows and retranslation.
+
+#include "sensorwindowtester.h"
+
+#include <buttonmanager.h>
+#include <globals.h>
+
+#include <QtTest>
+
+using namespace DrumoSensorPlugin::Core;
+
+namespace {
+
+const char description[] = R"(
+<group>
+  <id>grp</id><type>category</type>
+  <text><en>Group</en><de>Gruppe</de></text>
+  <property>
+    <id>mode</id><type>enumerator</type>
+    <text><en>Mode</en><de>Modus</de></text>
+    <readonly>false</readonly>
+    <defaultvalue>1</defaultvalue><value>2</value>
+    <items>
+      <a><en>Off</en><de>Aus</de></a>
+      <b><en>On</en><de></de></b>
+      <c><en>Auto</en><de>Automatik</de></c>
+    </items>
+  </property>
+  <property>
+    <id>count</id><type>int</type>
+    <text><en>Count</en></text>
+    <readonly>true</readonly>
+    <min>5</min><max>50</max><defaultvalue> 20 </defaultvalue><value>7</value>
+  </property>
+  <property>
+    <id>ratio</id><type>double</type>
+    <text><en>Ratio</en><de>Verhältnis</de></text>
+    <readonly>False</readonly>
+    <min>0.1</min><max>1.0</max><defaultvalue>0.95</defaultvalue>
+  </property>
+  <property>
+    <id>flagWord</id><type>bool</type><text><en>Word flag</en></text>
+    <defaultvalue>true</defaultvalue>
+  </property>
+  <property>
+    <id>flagNumber</id><type>bool</type><text><en>Number flag</en></text>
+    <defaultvalue>2</defaultvalue>
+  </property>
+  <property>
+    <id>lenient</id><type>int</type><text><en>Lenient</en></text>
+    <min>0</min><max>100</max><defaultvalue>12abc</defaultvalue>
+  </property>
+  <property>
+    <id>noRange</id><type>double</type><text><en>No range</en></text>
+    <defaultvalue>3.5</defaultvalue>
+  </property>
+  <property>
+    <id>plainAction</id><type>action</type><text><en>Plain</en></text>
+  </property>
+  <property>
+    <id>start</id><type>action</type><text><en>Start row</en></text>
+    <caption><text><en>Start</en><de></de></text></caption>
+  </property>
+  <property>
+    <id>mystery</id><type>slider</type><text><en>Mystery</en></text>
+    <property><id>hidden</id><type>int</type><text><en>Hidden</en></text></property>
+  </property>
+  <property>
+    <id>count</id><type>int</type><text><en>Second count</en></text>
+  </property>
+  <other>
+    <id>notARow</id><type>int</type><text><en>Not a row</en></text>
+  </other>
+</group>
+<empty/>
+<second>
+  <id>nameless</id><type>category</type>
+  <property><id>unit</id><type>enumerator</type><text><en>Unit</en></text>
+    <items><i><en>C</en></i><i><en>F</en></i></items></property>
+</second>
+)";
+
+QString kindOf(QtProperty *property, SensorWindowPrivate *d)
+{
+    const QtAbstractPropertyManager *manager = property->propertyManager();
+    if (manager == d->groupManager)
+        return "group";
+    if (manager == d->enumManager)
+        return "enum";
+    if (manager == d->intManager)
+        return "int";
+    if (manager == d->doubleManager)
+        return "double";
+    if (manager == d->boolManager)
+        return "bool";
+    if (manager == d->buttonManager)
+        return "button";
+    return "other";
+}
+
+QVariant valueOf(QtProperty *property, SensorWindowPrivate *d)
+{
+    const QString kind = kindOf(property, d);
+    if (kind == "enum")
+        return d->enumManager->value(property);
+    if (kind == "int")
+        return d->intManager->value(property);
+    if (kind == "double")
+        return d->doubleManager->value(property);
+    if (kind == "bool")
+        return d->boolManager->value(property);
+    if (kind == "button")
+        return d->buttonManager->value(property);
+    return QVariant();
+}
+
+QStringList ids(const QList<QtProperty *> &properties)
+{
+    QStringList result;
+    for (QtProperty *property : properties)
+        result << property->propertyId();
+    return result;
+}
+
+} // namespace
+
+class tst_PropertyTree : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void rows_data();
+    void rows();
+    void germanTexts();
+    void valuesInsteadOfDefaults();
+    void rangesAndEntries();
+    void lookups();
+    void unknownSensorGivesRootOnly();
+    void expertRows();
+    void expertMenuRowShowsExpertRows();
+    void duplicateIdsShowAndHideFirstOnly();
+    void removeSubPropertiesDetaches();
+    void retranslationKeepsEnumIndex();
+    void unitEditWhileOfflineChangesCaption();
+
+private:
+    SensorWindow *makeWindow(const std::string &language = "en");
+
+    SensorWindow *m_window = nullptr;
+};
+
+void tst_PropertyTree::init()
+{
+    ExtensionSystem::Globals::setLanguage("en");
+}
+
+void tst_PropertyTree::cleanup()
+{
+    delete m_window;
+    m_window = nullptr;
+    ExtensionSystem::Globals::setLanguage("en");
+}
+
+SensorWindow *tst_PropertyTree::makeWindow(const std::string &language)
+{
+    ExtensionSystem::SensorBasic unknown;
+    unknown.setName("no such sensor");
+    m_window = new SensorWindow(unknown);
+    SensorWindowTester tester(m_window);
+    tester.d()->language = language;
+    tester.populate(sensorWithDescription(description));
+    return m_window;
+}
+
+void tst_PropertyTree::rows_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<QVariant>("value");
+
+    QTest::newRow("category") << "grp"
+                              << "group"
+                              << "Group" << true << QVariant();
+    QTest::newRow("enum default index") << "mode"
+                                        << "enum"
+                                        << "Mode" << true << QVariant(1);
+    QTest::newRow("read-only int, blanks around the number") << "count"
+                                                             << "int"
+                                                             << "Count" << false << QVariant(20);
+    QTest::newRow("readonly False is not false") << "ratio"
+                                                 << "double"
+                                                 << "Ratio" << false << QVariant(0.95);
+    QTest::newRow("bool word is no number") << "flagWord"
+                                            << "bool"
+                                            << "Word flag" << true << QVariant(false);
+    QTest::newRow("bool non-zero number") << "flagNumber"
+                                          << "bool"
+                                          << "Number flag" << true << QVariant(true);
+    QTest::newRow("unreadable number is 0") << "lenient"
+                                            << "int"
+                                            << "Lenient" << true << QVariant(0);
+    QTest::newRow("double without range") << "noRange"
+                                          << "double"
+                                          << "No range" << true << QVariant(0.0);
+    QTest::newRow("action without caption") << "plainAction"
+                                            << "button"
+                                            << "Plain" << true << QVariant("action");
+    QTest::newRow("action caption") << "start"
+                                    << "button"
+                                    << "Start row" << true << QVariant("Start");
+    QTest::newRow("group without names") << "nameless"
+                                         << "group"
+                                         << "" << true << QVariant();
+}
+
+void tst_PropertyTree::rows()
+{
+    QFETCH(QString, id);
+    QFETCH(QString, kind);
+    QFETCH(QString, name);
+    QFETCH(bool, enabled);
+    QFETCH(QVariant, value);
+
+    SensorWindowTester tester(makeWindow());
+    QtProperty *property = tester.find(id.toStdString());
+    QVERIFY(property);
+    QCOMPARE(property->propertyId(), id);
+    QCOMPARE(kindOf(property, tester.d()), kind);
+    QCOMPARE(property->propertyName(), name);
+    QCOMPARE(property->isEnabled(), enabled);
+    QCOMPARE(valueOf(property, tester.d()), value);
+}
+
+void tst_PropertyTree::germanTexts()
+{
+    SensorWindowTester tester(makeWindow("de"));
+    QCOMPARE(tester.find("grp")->propertyName(), QString("Gruppe"));
+    QCOMPARE(tester.find("ratio")->propertyName(), QString::fromUtf8("Verhältnis"));
+    // No German text: the English one.
+    QCOMPARE(tester.find("count")->propertyName(), QString("Count"));
+    QCOMPARE(tester.d()->enumManager->enumNames(tester.find("mode")),
+             QStringList({ "Aus", "On", "Automatik" }));
+    QCOMPARE(tester.d()->buttonManager->value(tester.find("start")), QString("Start"));
+    QCOMPARE(tester.d()->buttonManager->value(tester.find("plainAction")), QString("action"));
+}
+
+void tst_PropertyTree::valuesInsteadOfDefaults()
+{
+    ExtensionSystem::SensorBasic unknown;
+    m_window = new SensorWindow(unknown);
+    SensorWindowTester tester(m_window);
+    tester.populate(sensorWithDescription(description), false);
+    QCOMPARE(tester.enumIndex("mode"), 2);
+    QCOMPARE(tester.d()->intManager->value(tester.find("count")), 7);
+    // No "value" element: 0.
+    QCOMPARE(tester.d()->boolManager->value(tester.find("flagNumber")), false);
+}
+
+void tst_PropertyTree::rangesAndEntries()
+{
+    SensorWindowTester tester(makeWindow());
+    SensorWindowPrivate *d = tester.d();
+    QCOMPARE(d->intManager->minimum(tester.find("count")), 5);
+    QCOMPARE(d->intManager->maximum(tester.find("count")), 50);
+    QCOMPARE(d->doubleManager->minimum(tester.find("ratio")), 0.1);
+    QCOMPARE(d->doubleManager->maximum(tester.find("ratio")), 1.0);
+    QCOMPARE(d->doubleManager->maximum(tester.find("noRange")), 0.0);
+    QCOMPARE(d->enumManager->enumNames(tester.find("mode")), QStringList({ "Off", "On", "Auto" }));
+    QCOMPARE(d->enumManager->enumNames(tester.find("unit")), QStringList({ "C", "F" }));
+}
+
+void tst_PropertyTree::lookups()
+{
+    SensorWindowTester tester(makeWindow());
+    // Pre-order; the unknown kind and everything below it, the foreign child element and the
+    // empty element give no rows; top-level elements count whatever their tag.
+    QCOMPARE(ids(tester.all()),
+             QStringList({ "grp", "mode", "count", "ratio", "flagWord", "flagNumber", "lenient",
+                           "noRange", "plainAction", "start", "count", "nameless", "unit" }));
+    QVERIFY(!tester.find("mystery"));
+    QVERIFY(!tester.find("hidden"));
+    QVERIFY(!tester.find("notARow"));
+    QVERIFY(!tester.find("root")); // the root itself is not searched
+    QVERIFY(!tester.find("Mode")); // ids are case-sensitive
+    QCOMPARE(tester.find("count")->propertyName(), QString("Count"));
+    QCOMPARE(tester.root()->propertyId(), QString("root"));
+}
+
+void tst_PropertyTree::unknownSensorGivesRootOnly()
+{
+    ExtensionSystem::SensorBasic unknown;
+    unknown.setName("no such sensor");
+    m_window = new SensorWindow(unknown);
+    SensorWindowTester tester(m_window);
+    QVERIFY(tester.root());
+    QVERIFY(tester.all().isEmpty());
+    QCOMPARE(tester.root()->propertyName(), m_window->windowTitle());
+    QCOMPARE(tester.browser()->topLevelItems().size(), 1);
+    QCOMPARE(tester.d()->propertyDock->widget(), tester.browser());
+    QCOMPARE(m_window->dockWidgetArea(tester.d()->propertyDock), Qt::LeftDockWidgetArea);
+}
+
+void tst_PropertyTree::expertRows()
+{
+    ExtensionSystem::SensorBasic digital;
+    digital.setName("QUX-T40 D");
+    m_window = new SensorWindow(digital);
+    SensorWindowTester tester(m_window);
+    const std::vector<std::string> expert { "time", "emisivity", "unit", "laser", "readTemp" };
+    QVERIFY(!tester.expertMenu());
+    for (const auto &id : expert)
+        QVERIFY2(!tester.rowVisible(id), id.c_str());
+    QVERIFY(tester.rowVisible("1type"));
+
+    tester.setExpertMenu(true);
+    QVERIFY(tester.expertMenu());
+    for (const auto &id : expert)
+        QVERIFY2(tester.rowVisible(id), id.c_str());
+
+    tester.setExpertMenu(false);
+    for (const auto &id : expert)
+        QVERIFY2(!tester.rowVisible(id), id.c_str());
+    QVERIFY(tester.rowVisible("1type"));
+    QVERIFY(tester.browser()->isItemVisible(tester.browser()->topLevelItems().first()));
+}
+
+void tst_PropertyTree::expertMenuRowShowsExpertRows()
+{
+    ExtensionSystem::SensorBasic digital;
+    digital.setName("QUX-T40 D");
+    m_window = new SensorWindow(digital);
+    SensorWindowTester tester(m_window);
+    QtProperty *row = tester.find("ExpertMenu");
+    QVERIFY(row);
+
+    tester.d()->enumManager->setValue(row, 1);
+    QVERIFY(tester.expertMenu());
+    QVERIFY(tester.rowVisible("laser"));
+
+    tester.d()->enumManager->setValue(row, 0);
+    QVERIFY(!tester.expertMenu());
+    QVERIFY(!tester.rowVisible("laser"));
+
+    // The "readTemp" row sets the chart's temperature choice.
+    tester.d()->enumManager->setValue(tester.find("readTemp"), 1);
+    QVERIFY(tester.measuredTemp());
+    tester.d()->enumManager->setValue(tester.find("readTemp"), 0);
+    QVERIFY(!tester.measuredTemp());
+}
+
+void tst_PropertyTree::duplicateIdsShowAndHideFirstOnly()
+{
+    SensorWindowTester tester(makeWindow());
+    const QList<QtProperty *> rows = tester.all();
+    QtProperty *first = rows.at(2);
+    QtProperty *second = rows.at(10);
+    QCOMPARE(second->propertyId(), first->propertyId());
+
+    tester.setPropertyVisible("count", false);
+    QVERIFY(!tester.browser()->isItemVisible(tester.items(first).first()));
+    QVERIFY(tester.browser()->isItemVisible(tester.items(second).first()));
+
+    tester.setPropertyVisible("no such id", false);
+    QVERIFY(tester.browser()->isItemVisible(tester.items(second).first()));
+}
+
+void tst_PropertyTree::removeSubPropertiesDetaches()
+{
+    SensorWindowTester tester(makeWindow());
+    QtProperty *group = tester.find("grp");
+    QtProperty *mode = tester.find("mode");
+    const int before = tester.d()->enumManager->properties().size();
+
+    tester.removeSubProperties(tester.root());
+    QVERIFY(tester.root()->subProperties().isEmpty());
+    QVERIFY(group->subProperties().isEmpty());
+    // Detached, not deleted: the manager still holds the rows and their values.
+    QCOMPARE(tester.d()->enumManager->properties().size(), before);
+    QCOMPARE(tester.d()->enumManager->value(mode), 1);
+    QCOMPARE(tester.browser()->topLevelItems().size(), 1);
+
+    tester.removeSubProperties(nullptr);
+    tester.removeSubProperties(mode);
+}
+
+void tst_PropertyTree::retranslationKeepsEnumIndex()
+{
+    SensorWindowTester tester(makeWindow());
+    tester.d()->enumManager->setValue(tester.find("mode"), 2);
+
+    ExtensionSystem::Globals::setLanguage("de");
+    QEvent change(QEvent::LanguageChange);
+    QCoreApplication::sendEvent(m_window, &change);
+
+    QCOMPARE(tester.d()->language, std::string("de"));
+    QCOMPARE(tester.find("grp")->propertyName(), QString("Gruppe"));
+    QCOMPARE(tester.d()->enumManager->enumNames(tester.find("mode")),
+             QStringList({ "Aus", "On", "Automatik" }));
+    QCOMPARE(tester.enumIndex("mode"), 2);
+    // Ranges, values and read-only states stay as building made them.
+    QCOMPARE(tester.d()->intManager->value(tester.find("count")), 20);
+    QVERIFY(!tester.find("count")->isEnabled());
+    QCOMPARE(tester.d()->buttonManager->value(tester.find("start")), QString("Start"));
+}
+
+void tst_PropertyTree::unitEditWhileOfflineChangesCaption()
+{
+    ExtensionSystem::SensorBasic digital;
+    digital.setName("QUX-T40 D");
+    m_window = new SensorWindow(digital);
+    SensorWindowTester tester(m_window);
+    QCOMPARE(tester.ui()->label_2->text(), QString::fromUtf8("Temperature in °C"));
+    tester.d()->enumManager->setValue(tester.find("unit"), 1);
+    QCOMPARE(tester.ui()->label_2->text(), QString::fromUtf8("Temperature in °F"));
+    tester.d()->enumManager->setValue(tester.find("unit"), 0);
+    QCOMPARE(tester.ui()->label_2->text(), QString::fromUtf8("Temperature in °C"));
+}
+
+QTEST_MAIN(tst_PropertyTree)
+#include "tst_propertytree.moc"

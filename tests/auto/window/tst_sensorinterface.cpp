@@ -1,0 +1,329 @@
+// The interface object: port choice and port lists with the host's connection manager, the
+// forwarding of the host's calls to the window, and its end.
+
+#include "plugin/sensorinterface.h"
+#include "sensorwindowtester.h"
+
+#include <communicationinterface.h>
+#include <connectionmanager.h>
+
+#include <QComboBox>
+#include <QDockWidget>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace DrumoSensorPlugin::Core;
+using ExtensionSystem::ConnectionManager;
+using ExtensionSystem::PortSettings;
+
+namespace {
+
+class FakeConnection : public ExtensionSystem::CommunicationInterface
+{
+public:
+    explicit FakeConnection(const PortSettings &settings)
+        : settings(settings)
+    {
+    }
+    void vSendRawData(std::string data) override { sent.push_back(data); }
+    unsigned int uiSendDataFrame(DataFrame *) override { return ++lastId; }
+    void vSetPortSettings(const PortSettings &s) override { settings = s; }
+    PortSettings getPortSettings() override { return settings; }
+    void vClose() override { }
+
+    PortSettings settings;
+    std::vector<std::string> sent;
+    unsigned int lastId = 0;
+};
+
+QStringList boxTexts(QComboBox *box)
+{
+    QStringList texts;
+    for (int i = 0; i < box->count(); ++i)
+        texts << box->itemText(i);
+    return texts;
+}
+
+} // namespace
+
+class tst_SensorInterface : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+
+    void slotTable();
+    void construction();
+    void portSelection();
+    void refusedPort();
+    void portListWhileConnected();
+    void sendDataBytes();
+    void hostCalls();
+    void aboutToCloseUnregisters();
+    void destructionUnregistersAndDeletesWindow();
+
+private:
+    void choose(const QString &port);
+    FakeConnection *lastConnection() const;
+
+    QList<PortSettings> m_opened;
+    QList<QPointer<FakeConnection>> m_connections;
+    QStringList m_refused;
+    QMdiSubWindow *m_subWindow = nullptr;
+    SensorInterface *m_interface = nullptr;
+};
+
+void tst_SensorInterface::initTestCase()
+{
+    qRegisterMetaType<ExtensionSystem::PluginInterface *>();
+    ConnectionManager::instance()->setFactory(
+        [this](const PortSettings &settings,
+               QString *error) -> ExtensionSystem::CommunicationInterface * {
+            m_opened << settings;
+            if (m_refused.contains(settings.portName)) {
+                if (error)
+                    *error = "busy";
+                return nullptr;
+            }
+            auto connection = new FakeConnection(settings);
+            m_connections << connection;
+            return connection;
+        });
+}
+
+void tst_SensorInterface::init()
+{
+    m_opened.clear();
+    m_connections.clear();
+    m_refused.clear();
+    ExtensionSystem::SensorBasic sensor;
+    sensor.setName("QUX-T40 D");
+    m_subWindow = new QMdiSubWindow;
+    m_interface = new SensorInterface(&sensor, m_subWindow);
+}
+
+void tst_SensorInterface::cleanup()
+{
+    delete m_interface;
+    m_interface = nullptr;
+    delete m_subWindow;
+    m_subWindow = nullptr;
+}
+
+void tst_SensorInterface::cleanupTestCase()
+{
+    ConnectionManager::instance()->setFactory({});
+}
+
+// The window chooses ports through its signal, as the connect sequence does.
+void tst_SensorInterface::choose(const QString &port)
+{
+    QVERIFY(QMetaObject::invokeMethod(m_interface->sensorWindow(), "vConnectToPort",
+                                      Q_ARG(QString, port)));
+}
+
+FakeConnection *tst_SensorInterface::lastConnection() const
+{
+    return m_connections.isEmpty() ? nullptr : m_connections.last().data();
+}
+
+void tst_SensorInterface::slotTable()
+{
+    const QStringList expected { "vComPortListChanged()",    "vComPortChanged(QString)",
+                                 "vUpdate(QVariant)",        "vSendDataBytes(QString)",
+                                 "vReceivedData(QString)",   "vAvailablePortsUpdated(QStringList)",
+                                 "vActionOpen(QString)",     "vActionExport(QString)",
+                                 "vActionExit(QString)",     "setWindowActive(bool)",
+                                 "vAboutToClose()",          "vAutoConnect(QString)",
+                                 "setSensorName(QString)",   "getSensorName()",
+                                 "receivedData(std::string)" };
+    const QMetaObject &meta = SensorInterface::staticMetaObject;
+    QStringList actual;
+    for (int i = meta.methodOffset(); i < meta.methodCount(); ++i)
+        actual << QString::fromLatin1(meta.method(i).methodSignature());
+    QCOMPARE(actual, expected);
+    QCOMPARE(meta.method(meta.methodCount() - 1).access(), QMetaMethod::Private);
+}
+
+void tst_SensorInterface::construction()
+{
+    SensorWindow *window = m_interface->sensorWindow();
+    QVERIFY(window);
+    QCOMPARE(m_subWindow->widget(), window);
+    QCOMPARE(window->sensorRecord().name(), std::string("QUX-T40 D"));
+    QVERIFY(!m_interface->isConnected());
+    QVERIFY(!window->connection());
+    QCOMPARE(m_interface->getPluginNamespace(), QString("DrumoSensorPlugin"));
+    QCOMPARE(m_interface->getPluginGroup(), QString("DrumoSensors"));
+    QVERIFY(m_interface->getList().isEmpty());
+    QVERIFY(m_interface->getSensorName().isEmpty());
+    m_interface->setSensorName("oven 3");
+    QCOMPARE(m_interface->getSensorName(), QString("oven 3"));
+}
+
+void tst_SensorInterface::portSelection()
+{
+    SensorWindow *window = m_interface->sensorWindow();
+
+    choose("ttyA");
+    QCOMPARE(m_opened.size(), 1);
+    // The record's first rate and its delays.
+    QCOMPARE(m_opened.first().portName, QString("ttyA"));
+    QCOMPARE(m_opened.first().baudrate, 38400);
+    QCOMPARE(m_opened.first().characterDelay, 1);
+    QCOMPARE(m_opened.first().lineDelay, 150);
+    QCOMPARE(m_opened.first().baudrateStep, 0);
+    QVERIFY(m_interface->isConnected());
+    QCOMPARE(window->connection(), lastConnection());
+    QCOMPARE(ConnectionManager::instance()->heldPorts(), QStringList("ttyA"));
+
+    // The same port again: neither released nor opened anew.
+    QPointer<FakeConnection> first = lastConnection();
+    choose("ttyA");
+    QCOMPARE(m_opened.size(), 1);
+    QVERIFY(first);
+
+    // Another port while connected: the first one is released.
+    choose("ttyB");
+    QCOMPARE(m_opened.size(), 2);
+    QVERIFY(lastConnection() != first);
+    QCOMPARE(ConnectionManager::instance()->heldPorts(), QStringList("ttyB"));
+    QCOMPARE(window->connection(), lastConnection());
+    QCOMPARE(m_interface->currentPortSettings().portName, QString("ttyB"));
+
+    // No port: released, and the window forgets the connection.
+    choose(QString());
+    QVERIFY(!m_interface->isConnected());
+    QVERIFY(!window->connection());
+    QVERIFY(ConnectionManager::instance()->heldPorts().isEmpty());
+    QVERIFY(m_interface->currentPortSettings().portName.isEmpty());
+
+    // No port while not connected changes nothing.
+    choose(QString());
+    QCOMPARE(m_opened.size(), 2);
+    QVERIFY(!m_interface->isConnected());
+}
+
+void tst_SensorInterface::refusedPort()
+{
+    SensorWindow *window = m_interface->sensorWindow();
+    choose("ttyA");
+    m_refused << "ttyBusy";
+    choose("ttyBusy");
+    QVERIFY(!m_interface->isConnected());
+    QVERIFY(!window->connection());
+    QVERIFY(ConnectionManager::instance()->heldPorts().isEmpty());
+
+    // Choosing it again tries again.
+    m_refused.clear();
+    choose("ttyBusy");
+    QVERIFY(m_interface->isConnected());
+    QCOMPARE(window->connection(), lastConnection());
+    QCOMPARE(m_opened.size(), 3);
+}
+
+void tst_SensorInterface::portListWhileConnected()
+{
+    QComboBox *box = SensorWindowTester(m_interface->sensorWindow()).d()->portBox;
+    m_interface->vAvailablePortsUpdated({ "ttyB", "ttyC" });
+    QCOMPARE(boxTexts(box), QStringList({ "Offline", "", "ttyB", "ttyC" }));
+
+    box->setCurrentIndex(2);
+    choose("ttyB");
+    QVERIFY(m_interface->isConnected());
+    m_interface->vAvailablePortsUpdated({ "ttyC", "ttyD" });
+    QCOMPARE(boxTexts(box), QStringList({ "Offline", "", "ttyC", "ttyD", "ttyB" }));
+    QCOMPARE(box->currentText(), QString("ttyB"));
+    QCOMPARE(m_opened.size(), 1);
+
+    // The window's port choice reaches the interface again after the update.
+    choose("ttyC");
+    QCOMPARE(m_interface->currentPortSettings().portName, QString("ttyC"));
+}
+
+void tst_SensorInterface::sendDataBytes()
+{
+    SensorWindow *window = m_interface->sensorWindow();
+    // Without a connection nothing is sent (and nothing breaks).
+    QMetaObject::invokeMethod(window, "vSendData", Q_ARG(QString, "lost"));
+
+    choose("ttyA");
+    FakeConnection *connection = lastConnection();
+    QVERIFY(connection);
+    QMetaObject::invokeMethod(window, "vSendData", Q_ARG(QString, QString::fromUtf8("/0é")));
+    QString withZero = QStringLiteral("AB");
+    withZero += QChar(0);
+    withZero += QStringLiteral("CD");
+    m_interface->vSendDataBytes(withZero);
+    QCOMPARE(connection->sent.size(), size_t(2));
+    QCOMPARE(connection->sent.at(0), std::string("/0\xE9"));
+    QCOMPARE(connection->sent.at(1), std::string("AB"));
+
+    m_interface->vReceivedData("ignored");
+    m_interface->vActionExport("ignored");
+    QCOMPARE(connection->sent.size(), size_t(2));
+}
+
+void tst_SensorInterface::hostCalls()
+{
+    SensorWindow *window = m_interface->sensorWindow();
+    m_subWindow->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_subWindow));
+    QDockWidget *dock = SensorWindowTester(window).d()->propertyDock;
+    QVERIFY(dock->isVisible());
+    m_interface->vUpdate(true);
+    QVERIFY(!dock->isVisible());
+    m_interface->vUpdate(false);
+    QVERIFY(dock->isVisible());
+
+    m_interface->setWindowActive(true); // live data off: nothing to do
+
+    QSignalSpy aboutToClose(window, SIGNAL(vAboutToClose()));
+    m_interface->vActionExit(QString());
+    QCOMPARE(aboutToClose.count(), 1);
+    QVERIFY(!window->isVisible());
+}
+
+void tst_SensorInterface::aboutToCloseUnregisters()
+{
+    choose("ttyA");
+    QVERIFY(m_interface->isConnected());
+    QSignalSpy unregistered(ConnectionManager::instance(), &ConnectionManager::pluginUnregistered);
+    m_interface->sensorWindow()->close();
+    QVERIFY(ConnectionManager::instance()->heldPorts().isEmpty());
+    QVERIFY(!m_interface->isConnected());
+    QVERIFY(!m_interface->sensorWindow()->connection());
+    QCOMPARE(unregistered.count(), 0);
+    QVERIFY(m_interface->sensorWindow()); // the object lives until the host destroys it
+}
+
+void tst_SensorInterface::destructionUnregistersAndDeletesWindow()
+{
+    choose("ttyA");
+    QPointer<SensorWindow> window = m_interface->sensorWindow();
+    QSignalSpy unregistered(ConnectionManager::instance(), &ConnectionManager::pluginUnregistered);
+    delete m_interface;
+    m_interface = nullptr;
+    QVERIFY(window.isNull());
+    QVERIFY(unregistered.count() >= 1);
+    QVERIFY(ConnectionManager::instance()->heldPorts().isEmpty());
+    QVERIFY(!m_subWindow->widget());
+
+    // A host that deletes the sub-window, and the window with it, first.
+    ExtensionSystem::SensorBasic sensor;
+    sensor.setName("QUX-T40 A");
+    auto subWindow = new QMdiSubWindow;
+    auto interface = new SensorInterface(&sensor, subWindow);
+    delete subWindow;
+    QVERIFY(!interface->sensorWindow());
+    delete interface;
+}
+
+QTEST_MAIN(tst_SensorInterface)
+#include "tst_sensorinterface.moc"

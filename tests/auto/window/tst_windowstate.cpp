@@ -1,0 +1,171 @@
+// The window state file: where it lives, its four keys, their defaults, and the rows that follow
+// the loaded values. This test runs from its own application directory, so the file it writes
+// and removes is not the one that other tests' windows share.
+
+#include "sensorwindowtester.h"
+#include "window/windowstatefile.h"
+
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace DrumoSensorPlugin::Core;
+
+class tst_WindowState : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void filePath();
+    void fallbackWhenApplicationDirNotWritable_data();
+    void fallbackWhenApplicationDirNotWritable();
+    void savesFourKeys();
+    void defaultsWhenMissing();
+    void loadedValuesDriveRows();
+    void layoutRestoredAtConstruction();
+
+private:
+    SensorWindow *makeWindow();
+    QString m_file;
+    SensorWindow *m_window = nullptr;
+};
+
+void tst_WindowState::init()
+{
+    m_file = QCoreApplication::applicationDirPath() + "/QUXfamily.ini";
+    QFile::remove(m_file);
+}
+
+void tst_WindowState::cleanup()
+{
+    delete m_window;
+    m_window = nullptr;
+    QFile::remove(m_file);
+}
+
+SensorWindow *tst_WindowState::makeWindow()
+{
+    ExtensionSystem::SensorBasic sensor;
+    sensor.setName("QUX-T40 D");
+    m_window = new SensorWindow(sensor);
+    return m_window;
+}
+
+void tst_WindowState::filePath()
+{
+    QCOMPARE(windowStateFilePath(), m_file);
+    QTemporaryDir dir;
+    QCOMPARE(windowStateFilePath(dir.path(), "/elsewhere"), dir.path() + "/QUXfamily.ini");
+}
+
+void tst_WindowState::fallbackWhenApplicationDirNotWritable_data()
+{
+    QTest::addColumn<QString>("applicationDir");
+    QTest::newRow("missing directory") << "/no/such/directory";
+    QTest::newRow("a file, not a directory") << QCoreApplication::applicationFilePath();
+    QTest::newRow("no directory") << QString();
+}
+
+void tst_WindowState::fallbackWhenApplicationDirNotWritable()
+{
+    QFETCH(QString, applicationDir);
+    QTemporaryDir home;
+    const QString fallback = home.path() + "/config/QUXfamily";
+    QCOMPARE(windowStateFilePath(applicationDir, fallback), fallback + "/QUXfamily.ini");
+    // Created, so that the first save succeeds.
+    QVERIFY(QFileInfo(fallback).isDir());
+}
+
+void tst_WindowState::savesFourKeys()
+{
+    SensorWindowTester tester(makeWindow());
+    tester.setExpertMenu(true);
+    tester.setMeasuredTemp(false);
+    delete m_window;
+    m_window = nullptr;
+
+    QSettings file(m_file, QSettings::IniFormat);
+    QCOMPARE(file.childGroups(), QStringList("SensorWindow"));
+    QCOMPARE(file.allKeys().size(), 4);
+    QVERIFY(!file.value("SensorWindow/geometry").toByteArray().isEmpty());
+    QVERIFY(!file.value("SensorWindow/state").toByteArray().isEmpty());
+    QCOMPARE(file.value("SensorWindow/expertMenu").toBool(), true);
+    QCOMPARE(file.value("SensorWindow/mesuredTemp").toBool(), false);
+}
+
+void tst_WindowState::defaultsWhenMissing()
+{
+    SensorWindowTester tester(makeWindow());
+    SensorWindowPrivate *d = tester.d();
+    // Shown by the row, as a user would.
+    d->enumManager->setValue(tester.find("ExpertMenu"), 1);
+    d->enumManager->setValue(tester.find("readTemp"), 1);
+    QVERIFY(tester.expertMenu());
+    QVERIFY(tester.measuredTemp());
+
+    QFile::remove(m_file);
+    tester.loadExpertMenuSetting();
+    QVERIFY(!tester.expertMenu());
+    QVERIFY(!tester.rowVisible("laser"));
+    // Hiding leaves the row's choice alone.
+    QCOMPARE(tester.enumIndex("ExpertMenu"), 1);
+
+    tester.loadMeasuredTempSetting();
+    QVERIFY(!tester.measuredTemp());
+    QCOMPARE(tester.enumIndex("readTemp"), 0);
+}
+
+void tst_WindowState::loadedValuesDriveRows()
+{
+    {
+        QSettings file(m_file, QSettings::IniFormat);
+        file.setValue("SensorWindow/expertMenu", true);
+        file.setValue("SensorWindow/mesuredTemp", true);
+    }
+    SensorWindowTester tester(makeWindow());
+    // Construction reads only the layout.
+    QVERIFY(!tester.expertMenu());
+    QCOMPARE(tester.enumIndex("ExpertMenu"), 0);
+    QCOMPARE(tester.enumIndex("readTemp"), 0);
+
+    tester.loadExpertMenuSetting();
+    QVERIFY(tester.expertMenu());
+    QCOMPARE(tester.enumIndex("ExpertMenu"), 1);
+    for (const char *id : { "time", "emisivity", "unit", "laser", "readTemp" })
+        QVERIFY2(tester.rowVisible(id), id);
+
+    tester.setMeasuredTemp(false);
+    tester.loadMeasuredTempSetting();
+    QVERIFY(tester.measuredTemp());
+    QCOMPARE(tester.enumIndex("readTemp"), 1);
+
+    // A window without those rows only takes the values.
+    delete m_window;
+    ExtensionSystem::SensorBasic unknown;
+    m_window = new SensorWindow(unknown);
+    SensorWindowTester bare(m_window);
+    bare.loadExpertMenuSetting();
+    bare.loadMeasuredTempSetting();
+    QVERIFY(bare.expertMenu());
+    QVERIFY(bare.measuredTemp());
+}
+
+void tst_WindowState::layoutRestoredAtConstruction()
+{
+    {
+        SensorWindowTester tester(makeWindow());
+        m_window->addToolBar(Qt::BottomToolBarArea, tester.ui()->chartToolbar);
+        delete m_window;
+        m_window = nullptr;
+    }
+    SensorWindowTester tester(makeWindow());
+    QCOMPARE(m_window->toolBarArea(tester.ui()->chartToolbar), Qt::BottomToolBarArea);
+    QCOMPARE(m_window->toolBarArea(tester.ui()->fileToolBar), Qt::TopToolBarArea);
+}
+
+QTEST_MAIN(tst_WindowState)
+#include "tst_windowstate.moc"
