@@ -323,11 +323,16 @@ int main(int argc, char **argv)
     runCycles(serial, cycles, 120.0,
               [&](const CommunicationInterface::DataFrameEntry &entry, Clock::time_point queued,
                   Clock::time_point finished) {
+                  const LinePeer::Times times = peer.lastTimes();
                   if (entry.status != 1) {
                       ++failures;
+                      std::fprintf(stderr,
+                                   "failed: status %u answer \"%s\" after %.3f ms, peer %.3f ms "
+                                   "behind\n",
+                                   entry.status, entry.answer.c_str(), msBetween(queued, finished),
+                                   msBetween(times.requestStart, times.answerEnd) - wireMs);
                       return;
                   }
-                  const LinePeer::Times times = peer.lastTimes();
                   cycleMs.push_back(msBetween(queued, finished));
                   detectionMs.push_back(msBetween(times.answerEnd, finished));
                   sendMs.push_back(msBetween(queued, times.requestStart));
