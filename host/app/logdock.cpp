@@ -19,11 +19,15 @@ void messageHandler(QtMsgType type, const QMessageLogContext &context, const QSt
         previousHandler(type, context, message);
     if (type == QtDebugMsg || type == QtInfoMsg)
         return;
+    // Qt's own platform chatter (and uncategorised output) means nothing to a user.
+    const QLatin1String category(context.category ? context.category : "default");
+    if (category == QLatin1String("default") || category.startsWith(QLatin1String("qt.")))
+        return;
     QMutexLocker locker(&handlerMutex);
     if (capturingDock) {
         // Messages come from any thread; the dock is touched only in its own.
         QMetaObject::invokeMethod(capturingDock.data(), "append", Qt::QueuedConnection,
-                                  Q_ARG(QString, message), Q_ARG(bool, type != QtWarningMsg));
+                                  Q_ARG(QString, message), Q_ARG(bool, true));
     }
 }
 } // namespace

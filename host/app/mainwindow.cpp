@@ -73,7 +73,7 @@ MainWindow::MainWindow(QWidget *parent)
 
     retranslate();
     updateActions();
-    resize(1200, 780);
+    resize(1360, 860);
     m_ports->start();
 }
 
@@ -148,7 +148,10 @@ void MainWindow::createActions()
         action->setCheckable(true);
         action->setData(code);
         action->setChecked(code == m_language->language());
-        connect(action, &QAction::triggered, this, [this, code] { setLanguage(code); });
+        connect(action, &QAction::triggered, this, [this, code] {
+            m_chosenLanguage = code;
+            setLanguage(code);
+        });
     }
 }
 
@@ -203,8 +206,9 @@ void MainWindow::createDocks()
     m_sensorView->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_sensorView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_sensorView->header()->setStretchLastSection(true);
-    m_sensorView->header()->setSectionResizeMode(SensorListModel::NameColumn,
-                                                 QHeaderView::ResizeToContents);
+    for (int column :
+         { SensorListModel::NameColumn, SensorListModel::GroupColumn, SensorListModel::TypeColumn })
+        m_sensorView->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     connect(m_sensorView, &QTreeView::activated, this, [this](const QModelIndex &index) {
         if (m_model->entry(index))
             openEntry(index, true);
@@ -236,7 +240,7 @@ void MainWindow::createDocks()
     m_logDock = new LogDock;
     m_logDock->captureMessages();
     addDockWidget(Qt::BottomDockWidgetArea, m_logDock);
-    resizeDocks({ m_sensorDock }, { 380 }, Qt::Horizontal);
+    resizeDocks({ m_sensorDock }, { 320 }, Qt::Horizontal);
     resizeDocks({ m_logDock }, { 140 }, Qt::Vertical);
 }
 
@@ -499,9 +503,9 @@ void MainWindow::readSettings()
     // simulator restarted on the same link is found without repeating --port.
     m_lastPorts = settings.value(QStringLiteral("Ports/last")).toStringList();
     applyExtraPorts();
-    const QString language = settings.value(QStringLiteral("language")).toString();
-    if (!language.isEmpty() && language != m_language->language())
-        setLanguage(language);
+    m_chosenLanguage = settings.value(QStringLiteral("language")).toString();
+    if (!m_chosenLanguage.isEmpty() && m_chosenLanguage != m_language->language())
+        setLanguage(m_chosenLanguage);
 }
 
 void MainWindow::writeSettings() const
@@ -518,7 +522,9 @@ void MainWindow::writeSettings() const
     settings.setValue(QStringLiteral("Ports/extra"), m_preferencePorts);
     if (!m_commandLinePorts.isEmpty())
         settings.setValue(QStringLiteral("Ports/last"), m_commandLinePorts);
-    settings.setValue(QStringLiteral("language"), m_language->language());
+    // Only the menu's choice is kept; --language applies to one run.
+    if (!m_chosenLanguage.isEmpty())
+        settings.setValue(QStringLiteral("language"), m_chosenLanguage);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -128,6 +128,7 @@ private:
     QStringList m_lastPorts;
     bool m_presentation = false;
     QString m_lastSettingsDir;
+    QString m_chosenLanguage;
     // What presentation mode hid, to be shown again when it ends.
     QList<QPointer<QWidget>> m_hiddenForPresentation;
 };

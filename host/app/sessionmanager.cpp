@@ -27,6 +27,20 @@ SessionManager::SessionManager(QMdiArea *area, PortWatcher *ports, QObject *pare
 
 SessionManager::~SessionManager() = default;
 
+// The sub-window was sized before the plug-in put its window in; take the window's size (the
+// plug-in chooses it), within the visible area, and give a window without one a usable frame.
+void SessionManager::fitToContent(SensorSubWindow *window) const
+{
+    const QSize frame = window->size() - window->contentsRect().size();
+    QSize wanted(640, 420);
+    if (const QWidget *content = window->widget()) {
+        if (content->width() >= 200 && content->height() >= 120)
+            wanted = content->size() + frame;
+    }
+    const QSize available = m_area->viewport()->size();
+    window->resize(wanted.boundedTo(available).expandedTo(QSize(320, 200)));
+}
+
 SensorSubWindow *SessionManager::openSensor(LoadedPlugin *plugin,
                                             const ExtensionSystem::SensorBasic &sensor,
                                             QString *error)
@@ -41,6 +55,7 @@ SensorSubWindow *SessionManager::openSensor(LoadedPlugin *plugin,
     }
     connect(window, &QObject::destroyed, this, &SessionManager::sensorWindowsChanged);
     window->show();
+    fitToContent(window);
     if (m_lastUpdate.isValid())
         window->sendUpdate(m_lastUpdate);
     window->offerPorts(freePorts());
