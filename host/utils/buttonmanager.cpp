@@ -16,13 +16,13 @@ ButtonManager::~ButtonManager()
 
 QString ButtonManager::value(const QtProperty *property) const
 {
-    return m_captions.value(property);
+    return d->captions.value(property);
 }
 
 void ButtonManager::setValue(QtProperty *property, const QString &caption)
 {
-    const auto it = m_captions.find(property);
-    if (it == m_captions.end() || it.value() == caption)
+    const auto it = d->captions.find(property);
+    if (it == d->captions.end() || it.value() == caption)
         return;
     it.value() = caption;
     emit propertyChanged(property);
@@ -31,23 +31,23 @@ void ButtonManager::setValue(QtProperty *property, const QString &caption)
 
 void ButtonManager::click(QtProperty *property)
 {
-    if (m_captions.contains(property))
+    if (d->captions.contains(property))
         emit buttonClicked(property);
 }
 
 QString ButtonManager::valueText(const QtProperty *property) const
 {
-    return m_captions.value(property);
+    return d->captions.value(property);
 }
 
 void ButtonManager::initializeProperty(QtProperty *property)
 {
-    m_captions.insert(property, QString());
+    d->captions.insert(property, QString());
 }
 
 void ButtonManager::uninitializeProperty(QtProperty *property)
 {
-    m_captions.remove(property);
+    d->captions.remove(property);
 }
 
 ButtonFactory::ButtonFactory(QObject *parent)
@@ -58,8 +58,9 @@ ButtonFactory::ButtonFactory(QObject *parent)
 ButtonFactory::~ButtonFactory()
 {
     // The editors belong to the browser's rows; only stop listening to them.
-    for (auto it = m_propertyOfEditor.cbegin(); it != m_propertyOfEditor.cend(); ++it)
+    for (auto it = d->propertyOfEditor.cbegin(); it != d->propertyOfEditor.cend(); ++it)
         disconnect(it.key(), nullptr, this, nullptr);
+    delete d;
 }
 
 void ButtonFactory::connectPropertyManager(ButtonManager *manager)
@@ -76,8 +77,8 @@ QWidget *ButtonFactory::createEditor(ButtonManager *manager, QtProperty *propert
 {
     auto button = new QPushButton(manager->value(property), parent);
     button->setAutoFillBackground(true);
-    m_editors[property].append(button);
-    m_propertyOfEditor.insert(button, property);
+    d->editors[property].append(button);
+    d->propertyOfEditor.insert(button, property);
     connect(button, &QPushButton::clicked, manager,
             [manager, property] { manager->click(property); });
     connect(button, &QObject::destroyed, this, &ButtonFactory::editorDestroyed);
@@ -86,21 +87,21 @@ QWidget *ButtonFactory::createEditor(ButtonManager *manager, QtProperty *propert
 
 void ButtonFactory::updateCaption(QtProperty *property, const QString &caption)
 {
-    for (QPushButton *button : m_editors.value(property))
+    for (QPushButton *button : d->editors.value(property))
         button->setText(caption);
 }
 
 void ButtonFactory::editorDestroyed(QObject *editor)
 {
-    QtProperty *property = m_propertyOfEditor.take(editor);
+    QtProperty *property = d->propertyOfEditor.take(editor);
     if (!property)
         return;
-    auto it = m_editors.find(property);
-    if (it == m_editors.end())
+    auto it = d->editors.find(property);
+    if (it == d->editors.end())
         return;
     it.value().removeAll(static_cast<QPushButton *>(editor));
     if (it.value().isEmpty())
-        m_editors.erase(it);
+        d->editors.erase(it);
 }
 
 } // namespace Utils

@@ -4,11 +4,10 @@
 
 #include <qtpropertybrowser.h>
 
-#include <QMap>
-
-class QPushButton;
-
 namespace Utils {
+
+class ButtonManagerPrivate;
+class ButtonFactoryPrivate;
 
 // Property manager for push-button rows: the value of a row is the button's caption.
 class UTILS_EXPORT ButtonManager : public QtAbstractPropertyManager
@@ -36,7 +35,7 @@ protected:
     void uninitializeProperty(QtProperty *property) override;
 
 private:
-    QMap<const QtProperty *, QString> m_captions;
+    ButtonManagerPrivate *d;
 };
 
 // Editor factory that puts a push button into each row of a ButtonManager; a click makes the
@@ -58,8 +57,7 @@ private:
     void updateCaption(QtProperty *property, const QString &caption);
     void editorDestroyed(QObject *editor);
 
-    QMap<QtProperty *, QList<QPushButton *>> m_editors;
-    QMap<QObject *, QtProperty *> m_propertyOfEditor;
+    ButtonFactoryPrivate *d;
 };
 
 } // namespace Utils

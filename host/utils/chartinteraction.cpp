@@ -165,10 +165,13 @@ bool SimpleTimeChartPrivate::canvasEvent(QEvent *event)
         auto mouse = static_cast<QMouseEvent *>(event);
         if (drag == Drag::None) {
             const bool overMarker = markersMoveable && markerAt(mouse->pos()) >= 0;
-            if (overMarker)
+            if (overMarker) {
                 canvas->setCursor(Qt::SizeVerCursor);
-            else
+                cursorSet = true;
+            } else if (cursorSet) {
                 canvas->unsetCursor();
+                cursorSet = false;
+            }
             return false;
         }
         if (drag == Drag::Marker) {

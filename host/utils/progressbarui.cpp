@@ -2,6 +2,7 @@
 
 #include "utilslog.h"
 
+#include <QCloseEvent>
 #include <QEventLoop>
 #include <QLabel>
 #include <QPointer>
@@ -102,6 +103,20 @@ int ProgressBarUi::exec(int id)
     const int result = d->result;
     d->result = QDialog::Rejected;
     return result;
+}
+
+void ProgressBarUi::reject()
+{
+    if (!d->waiting)
+        QDialog::reject();
+}
+
+void ProgressBarUi::closeEvent(QCloseEvent *event)
+{
+    if (d->waiting)
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
 }
 
 void ProgressBarUi::exit(unsigned int id)

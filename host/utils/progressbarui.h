@@ -31,6 +31,11 @@ public:
 
 public slots:
     void exit(unsigned int id);
+    // While waiting, Escape does not hide the dialog: the transaction goes on regardless.
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     ProgressBarUiPrivate *d;

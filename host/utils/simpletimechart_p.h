@@ -93,6 +93,7 @@ public:
     ChartRange pressY;
     ChartRange pressYRight;
     QRubberBand *rubberBand = nullptr;
+    bool cursorSet = false; // the hover cursor over a marker is ours to reset
 };
 
 } // namespace Utils

@@ -55,6 +55,7 @@ public:
     bool oneDecimal = false;
     bool bandVisible = false;
     int dragLine = -1;
+    bool cursorSet = false; // the hover cursor over a line is ours to reset
 };
 
 void ThresholdWindowWidgetPrivate::updateLabel(int line)
@@ -285,8 +286,13 @@ bool ThresholdWindowWidget::eventFilter(QObject *watched, QEvent *event)
         auto mouse = static_cast<QMouseEvent *>(event);
         if (d->dragLine < 0) {
             // Hovering: show that a line can be grabbed; leave other cursors alone.
-            if (d->lineAt(mouse->pos()) >= 0)
+            if (d->lineAt(mouse->pos()) >= 0) {
                 canvas->setCursor(Qt::SizeVerCursor);
+                d->cursorSet = true;
+            } else if (d->cursorSet) {
+                canvas->unsetCursor();
+                d->cursorSet = false;
+            }
             return false;
         }
         const double raw = d->plot->canvasMap(QwtPlot::yLeft).invTransform(mouse->pos().y());

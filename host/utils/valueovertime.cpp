@@ -70,6 +70,12 @@ public:
     int capacity = 0;
 };
 
+namespace {
+// Registered when the library is loaded, so that the type can travel through queued and
+// string-based connections without every user registering it.
+const int valueOverTimeMetaType = qRegisterMetaType<Utils::ValueOverTime>("Utils::ValueOverTime");
+} // namespace
+
 ValueOverTime::ValueOverTime()
     : d(new ValueOverTimeData)
 {

@@ -6,6 +6,8 @@
 #include <progressbarui.h>
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QIcon>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -42,6 +44,8 @@ private slots:
     void progressAppearsOnlyWhenSlow();
     void connectionStatusTexts();
     void buttonRows();
+    void iconsLoad_data();
+    void iconsLoad();
 };
 
 void tst_Widgets::progressIgnoresForeignIds()
@@ -104,9 +108,15 @@ void tst_Widgets::progressAppearsOnlyWhenSlow()
     QTimer poll;
     connect(&poll, &QTimer::timeout, [&] { wasVisible = wasVisible || progress.isVisible(); });
     poll.start(10);
+    bool stayedAfterEscape = true;
+    QTimer::singleShot(duration - 40, &progress, [&] {
+        progress.reject(); // Escape must not hide a running wait
+        stayedAfterEscape = progress.isVisible() == seen;
+    });
     QTimer::singleShot(duration, &progress, [&] { progress.exit(1); });
     QCOMPARE(progress.exec(1), int(QDialog::Accepted));
     QCOMPARE(wasVisible, seen);
+    QVERIFY(stayedAfterEscape);
     QVERIFY(!progress.isVisible());
 }
 
@@ -157,6 +167,48 @@ void tst_Widgets::buttonRows()
     manager.setValue(row, QStringLiteral("Again"));
     manager.clear();
     QCOMPARE(manager.properties().size(), 0);
+}
+
+void tst_Widgets::iconsLoad_data()
+{
+    QTest::addColumn<QString>("path");
+    const char *names[] = { "file_save.svg",
+                            "file_open.svg",
+                            "Reset.svg",
+                            "connect_sensor_pc.svg",
+                            "recorder_play.svg",
+                            "halvorn-tool-measure-point-line.svg",
+                            "led_state_2_1.svg",
+                            "led_state_2_2.svg",
+                            "halvorn-tool-load-reference-image.svg",
+                            "Verlauf_Loeschen.svg",
+                            "file_print.svg",
+                            "Export.svg",
+                            "halvorn-tool-configure.svg",
+                            "libary.svg",
+                            "color-yellow.svg",
+                            "Menuebaum.svg",
+                            "button.svg",
+                            "connect_yes.svg",
+                            "edit_delete_all.svg" };
+    for (const char *name : names)
+        QTest::newRow(name) << QStringLiteral(":/newPrefix/icons/") + QLatin1String(name);
+    QTest::newRow("arrow_down.png") << QStringLiteral(":/icons/icons/arrow_down.png");
+}
+
+void tst_Widgets::iconsLoad()
+{
+    QFETCH(QString, path);
+    QVERIFY(QFile::exists(path));
+    const QPixmap pixmap = QIcon(path).pixmap(24, 24);
+    QVERIFY(!pixmap.isNull());
+    // Not blank: some pixel is drawn.
+    const QImage image = pixmap.toImage();
+    bool drawn = false;
+    for (int y = 0; y < image.height() && !drawn; ++y)
+        for (int x = 0; x < image.width() && !drawn; ++x)
+            drawn = qAlpha(image.pixel(x, y)) > 0;
+    QVERIFY(drawn);
 }
 
 QTEST_MAIN(tst_Widgets)
