@@ -8,6 +8,7 @@
 
 #include <QEventLoop>
 #include <QPointer>
+#include <QSerialPort>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
@@ -55,6 +56,7 @@ private slots:
     void unplugFinishesEverything_data();
     void unplugFinishesEverything();
     void pacing();
+    void answerFoundWhenNotificationsStall();
     void setPortSettingsChangesBaudRate_data();
     void setPortSettingsChangesBaudRate();
     void finishedOnlyFromEventLoop_data();
@@ -340,6 +342,29 @@ void tst_SerialCommunication::pacing()
     const QVector<double> &at = m_peer->characterMs;
     QVERIFY2(at.last() - queued >= 35.0, qPrintable(QString::number(at.last() - queued)));
     QVERIFY(QSet<double>(at.begin(), at.end()).size() >= 4);
+}
+
+// QtSerialPort 5.15 can stop delivering readyRead; the answer must still be found long before
+// the time-out, and the time-out must still start once the frame is out.
+void tst_SerialCommunication::answerFoundWhenNotificationsStall()
+{
+    auto *port = m_serial->findChild<QSerialPort *>();
+    QVERIFY(port);
+    port->blockSignals(true);
+    m_peer->onRequest = [this](const QByteArray &) { m_peer->sendAfter(identificationAnswer, 5); };
+    Frame answered { makeEntry(identification, identificationPattern, 2000) };
+    Frame silent { makeEntry(identification, identificationPattern, 100) };
+    const double queued = m_peer->elapsedMs();
+    m_serial->uiSendDataFrame(&answered);
+    QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 1, 3000);
+    QCOMPARE(answered.front().status, 1u);
+    QVERIFY2(m_finishedMs.first() - queued < 1000,
+             qPrintable(QString::number(m_finishedMs.first() - queued)));
+
+    m_peer->onRequest = nullptr;
+    m_serial->uiSendDataFrame(&silent);
+    QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 2, 3000);
+    QCOMPARE(silent.front().status, 0u);
 }
 
 void tst_SerialCommunication::setPortSettingsChangesBaudRate_data()
