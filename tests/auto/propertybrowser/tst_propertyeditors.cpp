@@ -78,6 +78,12 @@ struct Fixture
         tree = browser.findChild<QTreeWidget *>();
     }
 
+    ~Fixture()
+    {
+        delete enumEditors;
+        delete enums;
+    }
+
     QtAbstractPropertyManager *manager(const QString &kind)
     {
         return rows.value(kind)->propertyManager();
@@ -383,8 +389,6 @@ void tst_PropertyEditors::editorOutlivesNothing()
         f.browser.addProperty(f.group);
     f.browser.editItem(f.browser.items(f.rows["int"]).value(0));
     QVERIFY(f.editor("int"));
-    delete f.enums;
-    delete f.enumEditors;
 }
 
 void tst_PropertyEditors::arrowKeysMoveBetweenRows()
