@@ -1,17 +1,33 @@
 #include "buttonmanager.h"
 
+#include <QMap>
 #include <QPushButton>
 
 namespace Utils {
 
+class ButtonManagerPrivate
+{
+public:
+    QMap<const QtProperty *, QString> captions;
+};
+
+class ButtonFactoryPrivate
+{
+public:
+    QMap<QtProperty *, QList<QPushButton *>> editors;
+    QMap<QObject *, QtProperty *> propertyOfEditor;
+};
+
 ButtonManager::ButtonManager(QObject *parent)
     : QtAbstractPropertyManager(parent)
+    , d(new ButtonManagerPrivate)
 {
 }
 
 ButtonManager::~ButtonManager()
 {
     clear();
+    delete d;
 }
 
 QString ButtonManager::value(const QtProperty *property) const
@@ -52,6 +68,7 @@ void ButtonManager::uninitializeProperty(QtProperty *property)
 
 ButtonFactory::ButtonFactory(QObject *parent)
     : QtAbstractEditorFactory<ButtonManager>(parent)
+    , d(new ButtonFactoryPrivate)
 {
 }
 
