@@ -38,6 +38,8 @@ private slots:
     void fixedMarkersDoNotMove();
     void zoomAndPanLeaveFollowingAndJumpBack();
     void panStaysInsideTimelineScale();
+    void denseDataKeepsSpikes_data();
+    void denseDataKeepsSpikes();
 
 private:
     static QString text(const SimpleTimeChart &chart)
@@ -298,6 +300,44 @@ void tst_TimeChart::panStaysInsideTimelineScale()
     }
     QCOMPARE(plot->axisInterval(QwtPlot::yLeft).minValue(), 0.0);
     QCOMPARE(plot->axisInterval(QwtPlot::yLeft).maxValue(), 200.0);
+}
+
+void tst_TimeChart::denseDataKeepsSpikes_data()
+{
+    QTest::addColumn<int>("samples");
+    QTest::newRow("sparse") << 500;
+    QTest::newRow("dense") << 200000; // hundreds of samples per pixel column: reduced
+}
+
+// Reducing a column to a few points must keep its extremes: a single spike among many flat
+// samples stays visible, in both directions.
+void tst_TimeChart::denseDataKeepsSpikes()
+{
+    QFETCH(int, samples);
+    SimpleTimeChart chart;
+    chart.vSetYScale(-100.0, 400.0);
+    chart.setVisibleTimeSpan(samples * 10.0 / 0.7);
+    for (int i = 0; i < samples; ++i) {
+        const double value = i == samples / 3 ? 300.0 : (i == 2 * samples / 3 ? -80.0 : 0.0);
+        chart.appendAt(1.7e12 + i * 10.0, value, 0.0);
+    }
+    showChart(chart);
+    chart.jumpToPlottingArea();
+    QWidget *canvas = chart.poPlot()->canvas();
+    const QImage image = canvas->grab().toImage();
+    const QColor curve(0x2d, 0x6c, 0xdf);
+    auto rowHasCurve = [&](double value) {
+        const int row = pixelOf(chart, value);
+        for (int y = row - 1; y <= row + 1; ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (y >= 0 && y < image.height() && image.pixelColor(x, y) == curve)
+                    return true;
+        return false;
+    };
+    QVERIFY(rowHasCurve(0.0));
+    QVERIFY(rowHasCurve(299.0));
+    QVERIFY(rowHasCurve(-79.0));
+    QVERIFY(!rowHasCurve(350.0));
 }
 
 QTEST_MAIN(tst_TimeChart)
