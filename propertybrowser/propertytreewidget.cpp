@@ -149,7 +149,7 @@ void PropertyTreeWidget::keyPressEvent(QKeyEvent *event)
                 return;
             }
         } else if (key == Qt::Key_Space) {
-            // Space on a check box or button row works without opening it first.
+            // Space opens a row like F2, and a check box or button also takes the press.
             if (editAndClick(current.sibling(current.row(), 1))) {
                 event->accept();
                 return;
@@ -165,15 +165,13 @@ bool PropertyTreeWidget::editAndClick(const QModelIndex &index)
         return false;
     // A check box or push button does what the click asked for right away instead of
     // waiting for a second click.
-    QWidget *editor = indexWidget(index.sibling(index.row(), 1));
-    if (!editor)
-        return false;
-    auto *button = qobject_cast<QAbstractButton *>(editor);
-    if (!button)
-        button = qobject_cast<QAbstractButton *>(editor->focusProxy());
-    if (!button)
-        return false;
-    button->click();
+    if (QWidget *editor = indexWidget(index.sibling(index.row(), 1))) {
+        auto *button = qobject_cast<QAbstractButton *>(editor);
+        if (!button)
+            button = qobject_cast<QAbstractButton *>(editor->focusProxy());
+        if (button)
+            button->click();
+    }
     return true;
 }
 

@@ -66,7 +66,7 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    // Opens the editor; clicks it when it is a button. True when something was clicked.
+    // Opens the editor and clicks it when it is a button; true when an editor opened.
     bool editAndClick(const QModelIndex &index);
 
     QtTreePropertyBrowserPrivate *m_browser;

@@ -316,6 +316,8 @@ bool QtAbstractPropertyBrowser::bindFactory(QtAbstractPropertyManager *manager,
     if (!manager || !factory || d->factories.value(manager) == factory)
         return false;
     d->releaseBinding(manager, true);
+    qCDebug(lcPropertyBrowser) << "Editors for" << manager->metaObject()->className() << "come from"
+                               << factory->metaObject()->className();
     d->factories.insert(manager, factory);
     ++bindingCounts()[qMakePair(manager, factory)];
     d->watchManager(manager);

@@ -6,8 +6,8 @@ class QtTreePropertyBrowserPrivate;
 
 // A two-column tree ("Property", "Value"). Clicking the value, double-clicking the row, F2 or
 // Enter opens the row's editor in the value column; Enter confirms, Escape cancels. When the
-// editor is a check box or a push button, the click that opens it also clicks it, and so does
-// Space on such a row. Group rows
+// editor is a check box or a push button, the click that opens it also clicks it. Space opens
+// a row's editor as F2 does and also presses a check box or button. Group rows
 // (properties without a value) span both columns. A disabled property is shown greyed and
 // cannot be edited, and so are all rows below it: a row is editable only when it and all of
 // its ancestors in the tree are enabled.
