@@ -61,7 +61,7 @@ ScanDialog::ScanDialog(const QList<LoadedPlugin *> &plugins, const QStringList &
     connect(m_buttons, &QDialogButtonBox::rejected, this, &ScanDialog::reject);
     connect(m_portList, &QListWidget::itemChanged, this, &ScanDialog::updateButtons);
 
-    resize(520, 440);
+    resize(640, 460);
     retranslate();
     updateButtons();
 }
@@ -77,7 +77,7 @@ void ScanDialog::retranslate()
         { tr("Port"), tr("Sensor"), tr("Group"), tr("Type"), tr("Firmware") });
     m_startButton->setText(tr("&Start Scan"));
     m_cancelButton->setText(tr("&Cancel Scan"));
-    if (!isScanning() && !m_job)
+    if (!m_scanning && !m_job)
         m_status->setText(m_plugins.isEmpty() ? tr("No serial plug-in is loaded.")
                                               : tr("Choose the ports and start the scan."));
 }
@@ -101,7 +101,8 @@ QStringList ScanDialog::checkedPorts() const
 
 bool ScanDialog::isScanning() const
 {
-    return m_job && m_job->isRunning();
+    // Until the job's last report has been handled, not merely until its thread ended.
+    return m_scanning;
 }
 
 void ScanDialog::updateButtons()
@@ -123,6 +124,7 @@ void ScanDialog::startScan()
     connect(m_job.get(), &ScanJob::portFinished, this, &ScanDialog::onPortFinished);
     connect(m_job.get(), &ScanJob::finished, this, &ScanDialog::onFinished);
     m_found = 0;
+    m_scanning = true;
     m_progress->setRange(0, ports.size());
     m_progress->setValue(0);
     m_job->start();
@@ -180,6 +182,7 @@ void ScanDialog::onPortFinished(int index, const QString &, bool)
 
 void ScanDialog::onFinished(bool cancelled)
 {
+    m_scanning = false;
     m_status->setText(cancelled ? tr("Scan cancelled; %n sensor(s) found.", nullptr, m_found)
                                 : tr("Scan finished; %n sensor(s) found.", nullptr, m_found));
     updateButtons();

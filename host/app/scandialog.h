@@ -59,6 +59,7 @@ private:
     ScanJob::PortFactory m_factory;
     ScanJob::PortCanceller m_canceller;
     std::unique_ptr<ScanJob> m_job;
+    bool m_scanning = false;
     bool m_closeWhenDone = false;
     int m_found = 0;
 

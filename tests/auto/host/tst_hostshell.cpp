@@ -174,7 +174,9 @@ private slots:
 
     void closingSubWindowDeletesInterface();
     void refusedCloseKeepsWindow();
+    void pluginClosingItsWindowClosesSubWindow();
     void destroyingAreaReleasesInterfaces();
+    void shippedPluginWindowLifetime();
     void nullInterfaceLeavesNothing();
     void activationIsRouted();
     void updatesReachEveryInterface();
@@ -423,6 +425,22 @@ void tst_HostShell::refusedCloseKeepsWindow()
     QTRY_VERIFY(!window);
 }
 
+void tst_HostShell::pluginClosingItsWindowClosesSubWindow()
+{
+    QMdiArea area;
+    PortWatcher ports;
+    SessionManager sessions(&area, &ports);
+    area.show();
+    QString error;
+    QPointer<SensorSubWindow> window
+        = sessions.openSensor(m_fake, fakeSensor(m_fake, "Fake A"), &error);
+    QVERIFY(window);
+    window->widget()->close(); // as a plug-in's own exit action would
+    QTRY_VERIFY(!window);
+    QVERIFY(calls().contains("destroyed"));
+    QVERIFY(area.subWindowList().isEmpty());
+}
+
 void tst_HostShell::destroyingAreaReleasesInterfaces()
 {
     auto area = new QMdiArea;
@@ -441,6 +459,43 @@ void tst_HostShell::destroyingAreaReleasesInterfaces()
     delete area;
     QCOMPARE(callsStartingWith("destroyed").size(), 2);
     QVERIFY(ConnectionManager::instance()->heldPorts().isEmpty());
+}
+
+void tst_HostShell::shippedPluginWindowLifetime()
+{
+    PluginLoader loader;
+    loader.loadFrom(PluginLoader::defaultPluginDir());
+    LoadedPlugin *plugin = loader.plugin(QStringLiteral("QUXfamily"));
+    QVERIFY(plugin);
+    const std::list<ExtensionSystem::SensorBasic> sensors = plugin->sensorMap();
+    QVERIFY(!sensors.empty());
+
+    auto area = new QMdiArea;
+    PortWatcher ports;
+    ports.setSystemPortSource([] { return QStringList { "portA" }; });
+    SessionManager sessions(area, &ports);
+    area->resize(1000, 700);
+    area->show();
+    QString error;
+    QPointer<SensorSubWindow> closed = sessions.openSensor(plugin, sensors.front(), &error);
+    QVERIFY2(closed, qPrintable(error));
+    QPointer<QWidget> closedContent = closed->widget();
+    QVERIFY(closedContent);
+    QPointer<SensorSubWindow> kept = sessions.openSensor(plugin, sensors.back(), &error);
+    QVERIFY(kept);
+    QPointer<QWidget> keptContent = kept->widget();
+    sessions.broadcastUpdate(true);
+    area->setActiveSubWindow(closed);
+    QTest::qWait(50);
+
+    // Closed by the user: the plug-in's window goes with its interface, once.
+    QVERIFY(closed->close());
+    QVERIFY(!closedContent);
+    QTRY_VERIFY(!closed);
+    // Left open when the host quits.
+    delete area;
+    QVERIFY(!kept);
+    QVERIFY(!keptContent);
 }
 
 void tst_HostShell::nullInterfaceLeavesNothing()

@@ -1,0 +1,78 @@
+// The host's scan dialog against the simulator on a pseudo-terminal, through the real plug-in
+// and the real blocking port object.
+
+#include <pluginloader.h>
+#include <scandialog.h>
+#include <sensorlistmodel.h>
+
+#include <serialscanport.h>
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Orbexa::Internal;
+
+class tst_HostScan : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void findsSimulatedSensor();
+};
+
+void tst_HostScan::findsSimulatedSensor()
+{
+    const QString simulator = QCoreApplication::applicationDirPath() + "/quxsim";
+    if (!QFileInfo::exists(simulator))
+        QSKIP("quxsim is not built");
+
+    QTemporaryDir dir;
+    const QString link = dir.filePath("port");
+    QProcess sim;
+    sim.setProcessChannelMode(QProcess::MergedChannels);
+    sim.start(simulator, { "--sensor", "QUX-T40 DL", "--link", link, "--firmware", "3" });
+    QVERIFY(sim.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(sim.readAll().contains("serving") || QFileInfo::exists(link), 5000);
+    QTRY_VERIFY(QFileInfo::exists(link));
+
+    PluginLoader loader;
+    loader.loadFrom(PluginLoader::defaultPluginDir());
+    LoadedPlugin *plugin = loader.plugin(QStringLiteral("QUXfamily"));
+    QVERIFY(plugin);
+    SensorListModel model;
+    model.setCatalogue(plugin, plugin->sensorMap());
+
+    const QString silent = dir.filePath("nothing-here");
+    ScanDialog dialog(
+        { plugin }, { silent, link }, &model,
+        [](const QString &port) -> std::unique_ptr<ExtensionSystem::SerialPortInterface> {
+            return std::make_unique<ExtensionSystem::SerialScanPort>(port);
+        },
+        [](ExtensionSystem::SerialPortInterface *port) {
+            static_cast<ExtensionSystem::SerialScanPort *>(port)->cancel();
+        });
+    QCOMPARE(dialog.checkedPorts(), (QStringList { silent, link }));
+    QSignalSpy added(&dialog, &ScanDialog::sensorAdded);
+    dialog.show();
+    dialog.startScan();
+    QVERIFY(dialog.isScanning());
+    // The dialog keeps painting while the worker waits on the port.
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog.isScanning(), 30000);
+
+    QCOMPARE(added.count(), 1);
+    const SensorEntry *entry = model.entry(added.constFirst().constFirst().toModelIndex());
+    QVERIFY(entry);
+    QVERIFY(entry->matched);
+    QCOMPARE(entry->displayName(), QStringLiteral("QUX-T40 DL"));
+    QCOMPARE(entry->port, link);
+    QCOMPARE(entry->foundGroup, 18);
+    QCOMPARE(entry->foundType, 2);
+    QCOMPARE(entry->firmware, 3);
+
+    sim.terminate();
+    QVERIFY(sim.waitForFinished(5000));
+}
+
+QTEST_MAIN(tst_HostScan)
+#include "tst_hostscan.moc"
