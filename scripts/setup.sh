@@ -20,7 +20,7 @@ packages=(
     build-essential g++ cmake make pkgconf
     qtbase5-dev libqt5serialport5-dev libqt5svg5-dev qttools5-dev qttools5-dev-tools
     libqwt-qt5-dev libtinyxml2-dev libboost-dev libbenchmark-dev
-    xvfb xauth
+    xvfb xauth qttranslations5-l10n
 )
 
 missing=()
