@@ -69,7 +69,8 @@ struct Fixture
         strings.setValue(rows["string"], "old");
         rows["enum"] = enums->addProperty("enum");
         enums->setEnumNames(rows["enum"], { "zero", "one", "two" });
-        for (const char *kind : { "bool", "int", "double", "string", "enum" })
+        rows["button"] = buttons.addProperty("button");
+        for (const char *kind : { "bool", "int", "double", "string", "enum", "button" })
             group->addSubProperty(rows[kind]);
         browser.addProperty(group);
         browser.resize(400, 300);
@@ -211,6 +212,26 @@ void tst_PropertyEditors::editReachesManagerOnce_data()
                                           << "F2"
                                           << ""
                                           << "True";
+    QTest::newRow("bool by one click") << "bool"
+                                       << "click"
+                                       << "-"
+                                       << "True";
+    QTest::newRow("bool by Space on the row") << "bool"
+                                              << "Space"
+                                              << "-"
+                                              << "True";
+    QTest::newRow("button by one click") << "button"
+                                         << "click"
+                                         << "-"
+                                         << "Press";
+    QTest::newRow("button by Space on the row") << "button"
+                                                << "Space"
+                                                << "-"
+                                                << "Press";
+    QTest::newRow("int opened by Space") << "int"
+                                         << "Space"
+                                         << "33"
+                                         << "33";
 }
 
 void tst_PropertyEditors::editReachesManagerOnce()
@@ -224,6 +245,7 @@ void tst_PropertyEditors::editReachesManagerOnce()
     QVERIFY(QTest::qWaitForWindowExposed(&f.browser));
     const QModelIndex index = f.valueIndex(kind);
     const QRect cell = f.tree->visualRect(index);
+    QSignalSpy spy(f.manager(kind), valueSignal(kind));
     if (open == "click") {
         QTest::mouseClick(f.tree->viewport(), Qt::LeftButton, {}, cell.center());
     } else if (open == "dblclick") {
@@ -242,7 +264,6 @@ void tst_PropertyEditors::editReachesManagerOnce()
     QWidget *editor = f.editor(kind);
     QVERIFY2(editor, qPrintable(open));
 
-    QSignalSpy spy(f.manager(kind), valueSignal(kind));
     typeInto(editor, kind, input);
     QTest::keyClick(editor->focusProxy() ? editor->focusProxy() : editor, Qt::Key_Return);
     settle();
