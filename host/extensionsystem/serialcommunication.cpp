@@ -180,6 +180,10 @@ void SerialCommunication::Private::startEntry(DataFrameEntry &entry)
     // holds and what is still in the driver's buffer.
     port->clear(QSerialPort::Input);
     port->readAll();
+    if (!port->isOpen()) { // the discard found the line hung up
+        finishEntry(0);
+        return;
+    }
 
     frameBytes = QByteArray::fromStdString(entry.frame);
     queuedCharacters = 0;
@@ -314,9 +318,7 @@ void SerialCommunication::Private::onError(QSerialPort::SerialPortError error)
     if (!port->isOpen())
         return; // failures to open are reported by open()
     QString reason = port->errorString();
-    const bool hungUp = !isFatal(error)
-        && (error == QSerialPort::ReadError || error == QSerialPort::WriteError)
-        && lineHungUp(port);
+    const bool hungUp = !isFatal(error) && lineHungUp(port);
     if (hungUp)
         reason = SerialCommunication::tr("The device was disconnected");
     if (!isFatal(error) && !hungUp) {
