@@ -12,7 +12,9 @@ namespace ExtensionSystem {
 //
 // The QSerialPort is created by vPrepare() and destroyed by vClose(), always in the thread
 // that calls them; use one object from one thread at a time and call vClose() (or destroy the
-// object) in the thread that prepared it. cancel() is the exception: it may be called from any
+// object) in the thread that prepared it. That thread must be a QThread (the GUI thread or a
+// worker, with or without a running event loop): QSerialPort registers its notifiers with the
+// thread's event dispatcher even when only its blocking calls are used. cancel() is the exception: it may be called from any
 // thread and makes every later prepare, send and read a no-op, so a host can end a scan early.
 class EXTENSIONSYSTEM_EXPORT SerialScanPort : public SerialPortInterface
 {
