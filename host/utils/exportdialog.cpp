@@ -6,6 +6,7 @@
 #include "valueovertime.h"
 
 #include <QDate>
+#include <QEvent>
 #include <QFileDialog>
 #include <QPushButton>
 
@@ -47,6 +48,8 @@ ExportDialog::ExportDialog(QList<const ValueOverTime *> *series, QList<QString> 
                             d->ui.spaceCheckBox, d->ui.customCheckBox }) {
         connect(box, &QCheckBox::toggled, this, &ExportDialog::vDelimiterUpdated);
     }
+    connect(d->ui.precisionSpinBox, QOverload<int>::of(&QSpinBox::valueChanged), this,
+            &ExportDialog::setPrecision);
     connect(d->ui.customLineEdit, &QLineEdit::textChanged, this, [this] {
         if (d->ui.customCheckBox->isChecked())
             vDelimiterUpdated();
@@ -61,7 +64,9 @@ ExportDialog::~ExportDialog()
 
 void ExportDialog::setPrecision(int decimals)
 {
-    d->precision = qBound(0, decimals, 17);
+    d->precision = qBound(0, decimals, 10);
+    const QSignalBlocker blocker(d->ui.precisionSpinBox);
+    d->ui.precisionSpinBox->setValue(d->precision);
     vDelimiterUpdated();
 }
 
@@ -90,6 +95,13 @@ void ExportDialog::setFileName(const QString &fileName)
 QString ExportDialog::previewText() const
 {
     return d->ui.previewTextEdit->toPlainText();
+}
+
+void ExportDialog::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        d->ui.retranslateUi(this);
+    QDialog::changeEvent(event);
 }
 
 void ExportDialog::vDelimiterUpdated()

@@ -33,6 +33,9 @@ public slots:
     void vSelectFileDialog();
     void vFinished(int state);
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     ExportDialogPrivate *d;
 };

@@ -43,6 +43,10 @@
         <source>Browse...</source>
         <translation>Durchsuchen...</translation>
     </message>
+    <message>
+        <source>Decimals:</source>
+        <translation>Nachkommastellen:</translation>
+    </message>
 </context>
 <context>
     <name>Utils::ConnectionStatus</name>

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -127,6 +128,16 @@ void tst_ExportDialog::previewShowsTenSamples()
     QCOMPARE(lines.size(), 11); // header and ten samples
     QCOMPARE(lines.last(), QStringLiteral("01-01-1970 00:00:09.000;9.00"));
     QCOMPARE(preview, Utils::exportText(series, columns, QStringLiteral(";"), 2, 10));
+
+    // The decimals field and setPrecision stay in step and both refresh the preview.
+    auto decimals = dialog.findChild<QSpinBox *>("precisionSpinBox");
+    QVERIFY(decimals);
+    QCOMPARE(decimals->value(), 2);
+    decimals->setValue(0);
+    QCOMPARE(dialog.precision(), 0);
+    QVERIFY(dialog.previewText().endsWith("00:00:09.000;9\n"));
+    dialog.setPrecision(3);
+    QCOMPARE(decimals->value(), 3);
 }
 
 void tst_ExportDialog::fileIsReplacedOnlyWhenAccepted()
