@@ -187,6 +187,24 @@ void PropertyTreeWidget::currentChanged(const QModelIndex &current, const QModel
     }
 }
 
+void PropertyTreeWidget::drawRow(QPainter *painter, const QStyleOptionViewItem &option,
+                                 const QModelIndex &index) const
+{
+    QTreeWidget::drawRow(painter, option, index);
+    // A coloured row (a group) is coloured from the left edge, indentation included; the view
+    // paints that part in the plain row colour, so it is painted over and the branch redrawn.
+    const QTreeWidgetItem *item = itemFromIndex(index);
+    const QBrush background = item ? item->background(0) : QBrush();
+    if (background.style() == Qt::NoBrush || selectionModel()->isSelected(index))
+        return;
+    const int indent = visualRect(index).left() - option.rect.left();
+    if (indent <= 0)
+        return;
+    const QRect branch(option.rect.left(), option.rect.top(), indent, option.rect.height());
+    painter->fillRect(branch, background);
+    drawBranches(painter, branch, index);
+}
+
 void PropertyTreeWidget::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::LanguageChange)
