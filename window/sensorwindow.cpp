@@ -169,6 +169,9 @@ SensorWindow::SensorWindow(const ExtensionSystem::SensorBasic &sensorArgument, Q
     buildPropertyTree(sensor);
 
     setMinimumSize(820, 500);
+    // A docked widget takes its width from the main window's layout, not from resize(); asked
+    // only now that the window has its final minimum width, the dock keeps its 400 pixels.
+    resizeDocks({ d->propertyDock }, { 400 }, Qt::Horizontal);
     d->connectionStatus = new Utils::ConnectionStatus(this);
     ui->statusBar->addPermanentWidget(d->connectionStatus, 0);
     ui->statusBar->addPermanentWidget(new QLabel(this), 0);

@@ -8,10 +8,14 @@
 #include <simpletimechart.h>
 
 #include <QComboBox>
+#include <QDir>
 #include <QDockWidget>
 #include <QSignalSpy>
 #include <QTranslator>
 #include <QtTest>
+
+#include <memory>
+#include <vector>
 
 using namespace DrumoSensorPlugin::Core;
 
@@ -65,6 +69,8 @@ private slots:
     void languageChange();
     void sensorUpdateTogglesTree();
     void closeEmitsAboutToClose();
+    void renderWithExpertRows_data();
+    void renderWithExpertRows();
 
 private:
     SensorWindow *makeWindow(const char *name);
@@ -407,6 +413,59 @@ void tst_SensorWindow::closeEmitsAboutToClose()
     QVERIFY(m_window->close());
     QCOMPARE(aboutToClose.count(), 1);
     QCOMPARE(chosen.count(), 0);
+}
+
+void tst_SensorWindow::renderWithExpertRows_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("laserRow");
+    QTest::newRow("en") << "en"
+                        << "Pilot laser";
+    QTest::newRow("de") << "de"
+                        << "Pilotlaser";
+}
+
+// The window as a user sees it, expert rows shown. With QUX_SCREENSHOT_DIR set, the picture is
+// saved there as sensorwindow-<language>.png for a look by eye.
+void tst_SensorWindow::renderWithExpertRows()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, laserRow);
+    // As the host does: every component's texts of that language.
+    const QDir translations(QCoreApplication::applicationDirPath() + "/translations");
+    std::vector<std::unique_ptr<QTranslator>> translators;
+    for (const QString &file : translations.entryList({ "*_" + language + ".qm" })) {
+        translators.push_back(std::make_unique<QTranslator>());
+        QVERIFY(translators.back()->load(translations.filePath(file)));
+        QCoreApplication::installTranslator(translators.back().get());
+    }
+    QCOMPARE(translators.empty(), language == "en");
+    ExtensionSystem::Globals::setLanguage(language.toStdString());
+
+    SensorWindowTester tester(makeWindow("QUX-T40 D"));
+    m_window->updateComPortList({ "ttyS0", "ttyUSB0" });
+    m_window->resize(1100, 680);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    tester.d()->enumManager->setValue(tester.find("ExpertMenu"), 1);
+    QCoreApplication::processEvents();
+
+    for (const char *id : { "time", "emisivity", "unit", "laser", "readTemp" })
+        QVERIFY2(tester.rowVisible(id), id);
+    QCOMPARE(tester.find("laser")->propertyName(), laserRow);
+    QVERIFY(tester.d()->propertyDock->isVisible());
+    QVERIFY(tester.d()->chart->isVisible());
+
+    const QImage image = m_window->grab().toImage();
+    QVERIFY(!image.isNull());
+    const QString directory = qEnvironmentVariable("QUX_SCREENSHOT_DIR");
+    if (!directory.isEmpty())
+        QVERIFY(image.save(directory + "/sensorwindow-" + language + ".png"));
+
+    delete m_window;
+    m_window = nullptr;
+    for (const auto &translator : translators)
+        QCoreApplication::removeTranslator(translator.get());
 }
 
 QTEST_MAIN(tst_SensorWindow)
