@@ -145,6 +145,7 @@ bool SimpleTimeChartPrivate::canvasEvent(QEvent *event)
             dragMarker = markerAt(mouse->pos());
             if (dragMarker >= 0) {
                 drag = Drag::Marker;
+                dragStartValue = markers[dragMarker]->yValue();
                 return true;
             }
         }
@@ -175,6 +176,8 @@ bool SimpleTimeChartPrivate::canvasEvent(QEvent *event)
             return false;
         }
         if (drag == Drag::Marker) {
+            if (mouse->pos().y() == pressPos.y())
+                return true; // not moved (yet): keep the exact value
             double value = plot->canvasMap(QwtPlot::yLeft).invTransform(mouse->pos().y());
             if (markerRangeSet[dragMarker])
                 value = qBound(markerRanges[dragMarker].min, value, markerRanges[dragMarker].max);
@@ -204,11 +207,14 @@ bool SimpleTimeChartPrivate::canvasEvent(QEvent *event)
         drag = Drag::None;
         if (finished == Drag::Marker) {
             const double value = markers[dragMarker]->yValue();
-            if (dragMarker == 0)
+            const int marker = dragMarker;
+            dragMarker = -1;
+            if (value == dragStartValue) // a click without a move changes nothing
+                return true;
+            if (marker == 0)
                 emit q->vOnMarkerChanged(value);
             else
                 emit q->vOffMarkerChanged(value);
-            dragMarker = -1;
         } else if (finished == Drag::Zoom) {
             rubberBand->hide();
             const QRect rect = rubberBand->geometry();

@@ -88,6 +88,7 @@ public:
     enum class Drag { None, Pan, Zoom, Marker };
     Drag drag = Drag::None;
     int dragMarker = -1;
+    double dragStartValue = 0.0;
     QPoint pressPos;
     ChartRange pressTime;
     ChartRange pressY;

@@ -55,6 +55,8 @@ public:
     bool oneDecimal = false;
     bool bandVisible = false;
     int dragLine = -1;
+    double dragStartValue = 0.0;
+    int pressY = 0;
     bool cursorSet = false; // the hover cursor over a line is ours to reset
 };
 
@@ -280,6 +282,10 @@ bool ThresholdWindowWidget::eventFilter(QObject *watched, QEvent *event)
         if (mouse->button() != Qt::LeftButton)
             return false;
         d->dragLine = d->lineAt(mouse->pos());
+        if (d->dragLine >= 0) {
+            d->dragStartValue = d->lines[d->dragLine]->yValue();
+            d->pressY = mouse->pos().y();
+        }
         return d->dragLine >= 0;
     }
     case QEvent::MouseMove: {
@@ -295,6 +301,8 @@ bool ThresholdWindowWidget::eventFilter(QObject *watched, QEvent *event)
             }
             return false;
         }
+        if (mouse->pos().y() == d->pressY)
+            return true; // not moved (yet): keep the exact value
         const double raw = d->plot->canvasMap(QwtPlot::yLeft).invTransform(mouse->pos().y());
         const int line = d->dragLine;
         d->lines[line]->setYValue(d->dragLimit(line, raw));
@@ -308,7 +316,9 @@ bool ThresholdWindowWidget::eventFilter(QObject *watched, QEvent *event)
             return false;
         const int line = d->dragLine;
         d->dragLine = -1;
-        emit emitValueChanged(static_cast<unsigned int>(line), d->lines[line]->yValue());
+        // A click without a move is no change: it must not write the same value again.
+        if (d->lines[line]->yValue() != d->dragStartValue)
+            emit emitValueChanged(static_cast<unsigned int>(line), d->lines[line]->yValue());
         return true;
     }
     default:

@@ -14,8 +14,8 @@ class ThresholdWindowWidgetPrivate;
 // and an optional shaded band between them (the window size). Unless read-only the user drags
 // the lines; a drag stays inside the thresholds range, cannot cross the other line unless
 // overlapping is allowed, is rounded to one decimal and is reported on release through
-// emitValueChanged (output 0 = lower, 1 = upper). Both lines are hidden until enabled.
-// Values set by the program are shown as given.
+// emitValueChanged (output 0 = lower, 1 = upper) when the value changed. Both lines are hidden
+// until enabled. Values set by the program are shown as given.
 class UTILS_EXPORT ThresholdWindowWidget : public QObject
 {
     Q_OBJECT

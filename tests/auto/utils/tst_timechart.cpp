@@ -242,6 +242,11 @@ void tst_TimeChart::fixedMarkersDoNotMove()
                       QPoint(300, pixelOf(chart, 60.0)));
     QCOMPARE(onSpy.count(), 0);
     QCOMPARE(chart.onMarker(), 30.0);
+
+    chart.vSetMarkersMoveable(true); // a click without a move reports nothing either
+    const QPoint onLine(300, pixelOf(chart, 30.0));
+    CanvasMouse::drag(chart.poPlot()->canvas(), onLine, onLine);
+    QCOMPARE(onSpy.count(), 0);
 }
 
 void tst_TimeChart::zoomAndPanLeaveFollowingAndJumpBack()
