@@ -9,7 +9,65 @@
 #include <cstring>
 #include <limits>
 
+#ifdef Q_OS_LINUX
+#include <sys/mman.h>
+#endif
+
 namespace Utils {
+
+namespace {
+#ifdef Q_OS_LINUX
+// From this size on a column gets an anonymous mapping of its own and grows with mremap():
+// no copying, and the pages reserved ahead become resident only when written. Below it the
+// heap is cheaper.
+const size_t mapFrom = size_t(1) << 20;
+#endif
+
+// Gives a column `bytes` bytes, keeping its first `keep`; null when memory is exhausted (the
+// old block then stays valid).
+double *resizeColumn(double *old, size_t oldBytes, bool *mapped, size_t bytes, size_t keep)
+{
+#ifdef Q_OS_LINUX
+    if (bytes >= mapFrom) {
+        void *block = MAP_FAILED;
+        if (*mapped) {
+            block = mremap(old, oldBytes, bytes, MREMAP_MAYMOVE);
+        } else {
+            block
+                = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+            if (block != MAP_FAILED) {
+                if (keep > 0)
+                    std::memcpy(block, old, keep);
+                std::free(old);
+            }
+        }
+        if (block == MAP_FAILED)
+            return nullptr;
+        *mapped = true;
+        return static_cast<double *>(block);
+    }
+#else
+    Q_UNUSED(oldBytes)
+    Q_UNUSED(mapped)
+    Q_UNUSED(keep)
+#endif
+    return static_cast<double *>(std::realloc(old, bytes));
+}
+
+void freeColumn(double *column, size_t bytes, bool mapped)
+{
+#ifdef Q_OS_LINUX
+    if (mapped) {
+        munmap(column, bytes);
+        return;
+    }
+#else
+    Q_UNUSED(bytes)
+    Q_UNUSED(mapped)
+#endif
+    std::free(column);
+}
+} // namespace
 
 // Three arrays of doubles managed by hand: std::vector would copy on every growth step and
 // would value-initialise (touch) the reserved capacity on resize.
@@ -33,9 +91,11 @@ public:
 
     void release()
     {
-        for (double *&column : columns) {
-            std::free(column);
-            column = nullptr;
+        for (int c = 0; c < 3; ++c) {
+            freeColumn(columns[c], bytes[c], mapped[c]);
+            columns[c] = nullptr;
+            bytes[c] = 0;
+            mapped[c] = false;
         }
         size = capacity = 0;
     }
@@ -46,11 +106,16 @@ public:
     {
         if (wanted <= capacity)
             return true;
-        for (double *&column : columns) {
-            void *grown = std::realloc(column, sizeof(double) * size_t(wanted));
+        const size_t wantedBytes = sizeof(double) * size_t(wanted);
+        for (int c = 0; c < 3; ++c) {
+            if (bytes[c] >= wantedBytes)
+                continue;
+            double *grown = resizeColumn(columns[c], bytes[c], &mapped[c], wantedBytes,
+                                         sizeof(double) * size_t(size));
             if (!grown)
                 return false;
-            column = static_cast<double *>(grown);
+            columns[c] = grown;
+            bytes[c] = wantedBytes;
         }
         capacity = wanted;
         return true;
@@ -66,6 +131,8 @@ public:
     }
 
     double *columns[3] = { nullptr, nullptr, nullptr };
+    size_t bytes[3] = { 0, 0, 0 };
+    bool mapped[3] = { false, false, false };
     int size = 0;
     int capacity = 0;
 };

@@ -81,6 +81,23 @@ void tst_TimeChart::valueOverTimeGrowsAndShares()
     b.clear();
     QCOMPARE(b.size(), 0);
     QCOMPARE(a.pyRightData()[10], 5.0);
+
+    // Large enough for the columns to move into mappings of their own while growing.
+    ValueOverTime large;
+    for (int i = 0; i < 400000; ++i)
+        large.append(i, i * 2.0, -i);
+    ValueOverTime largeCopy = large;
+    largeCopy.append(1e9, 1, 1); // detaches: a full copy of mapped columns
+    for (int i : {0, 1023, 1024, 131071, 131072, 399999}) {
+        QCOMPARE(large.pxData()[i], double(i));
+        QCOMPARE(largeCopy.pyData()[i], i * 2.0);
+        QCOMPARE(largeCopy.pyRightData()[i], -double(i));
+    }
+    QCOMPARE(large.size(), 400000);
+    QCOMPARE(largeCopy.size(), 400001);
+    large.clear();
+    large.append(7, 8, 9);
+    QCOMPARE(large.pyRightData()[0], 9.0);
 }
 
 void tst_TimeChart::appendKeepsTimesSorted()
