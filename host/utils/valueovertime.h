@@ -13,9 +13,10 @@ class ValueOverTimeData;
 // and the right-axis value, kept in three contiguous arrays so that the chart can hand them
 // to drawing code and binary-search the times without copying.
 //
-// Appending is amortised constant time. The arrays grow geometrically with realloc(), which
-// moves large blocks by remapping pages instead of copying them, and the capacity reserved
-// ahead is never touched, so the resident memory stays at 24 bytes per sample.
+// Appending is amortised constant time. The arrays grow geometrically; from 1 MiB on each
+// lives in an anonymous mapping of its own that grows with mremap() (Linux), so growing never
+// copies and the capacity reserved ahead, never written, costs no resident memory: 24 bytes
+// per sample.
 // Copies share the arrays until one of them is changed (implicit sharing).
 class UTILS_EXPORT ValueOverTime
 {
