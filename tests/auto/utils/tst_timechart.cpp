@@ -36,6 +36,7 @@ private slots:
     void markerDragIsClampedAndReportedOnRelease_data();
     void markerDragIsClampedAndReportedOnRelease();
     void fixedMarkersDoNotMove();
+    void followingMovesTheTimeWindow();
     void zoomAndPanLeaveFollowingAndJumpBack();
     void panStaysInsideTimelineScale();
     void denseDataKeepsSpikes_data();
@@ -88,7 +89,7 @@ void tst_TimeChart::valueOverTimeGrowsAndShares()
         large.append(i, i * 2.0, -i);
     ValueOverTime largeCopy = large;
     largeCopy.append(1e9, 1, 1); // detaches: a full copy of mapped columns
-    for (int i : {0, 1023, 1024, 131071, 131072, 399999}) {
+    for (int i : { 0, 1023, 1024, 131071, 131072, 399999 }) {
         QCOMPARE(large.pxData()[i], double(i));
         QCOMPARE(largeCopy.pyData()[i], i * 2.0);
         QCOMPARE(largeCopy.pyRightData()[i], -double(i));
@@ -264,6 +265,33 @@ void tst_TimeChart::fixedMarkersDoNotMove()
     const QPoint onLine(300, pixelOf(chart, 30.0));
     CanvasMouse::drag(chart.poPlot()->canvas(), onLine, onLine);
     QCOMPARE(onSpy.count(), 0);
+}
+
+void tst_TimeChart::followingMovesTheTimeWindow()
+{
+    SimpleTimeChart chart;
+    chart.setVisibleTimeSpan(10000.0);
+    const double t0 = 1.7e12;
+    chart.appendAt(t0, 1, 1);
+    QwtPlot *plot = chart.poPlot();
+    QVERIFY(plot->axisInterval(QwtPlot::xBottom).contains(t0));
+    QCOMPARE(plot->axisInterval(QwtPlot::xBottom).width(), 10000.0);
+
+    chart.appendAt(t0 + 25000.0, 2, 2); // beyond the right edge: the window moves on
+    QwtInterval shown = plot->axisInterval(QwtPlot::xBottom);
+    QVERIFY(shown.contains(t0 + 25000.0));
+    QVERIFY(shown.maxValue() > t0 + 25000.0); // room for the next samples
+    QCOMPARE(shown.width(), 10000.0);
+
+    // Not following: new samples do not move the view.
+    QWheelEvent wheel(QPointF(100, 100), QPointF(100, 100), QPoint(), QPoint(0, 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(plot->canvas(), &wheel);
+    shown = plot->axisInterval(QwtPlot::xBottom);
+    chart.appendAt(t0 + 60000.0, 3, 3);
+    QCOMPARE(plot->axisInterval(QwtPlot::xBottom), shown);
+    chart.jumpToPlottingArea();
+    QVERIFY(plot->axisInterval(QwtPlot::xBottom).contains(t0 + 60000.0));
 }
 
 void tst_TimeChart::zoomAndPanLeaveFollowingAndJumpBack()
