@@ -215,6 +215,8 @@ SimpleTimeChart::SimpleTimeChart(QWidget *parent)
 
 SimpleTimeChart::~SimpleTimeChart()
 {
+    // The canvas sends events while it is destroyed; the plot cannot answer them any more.
+    d->plot->canvas()->removeEventFilter(this);
     delete d->plot; // its items point into d->samples
     d->plot = nullptr;
     delete d;

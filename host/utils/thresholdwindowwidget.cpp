@@ -273,10 +273,16 @@ bool ThresholdWindowWidget::isWindowSizeVisible() const
 
 bool ThresholdWindowWidget::eventFilter(QObject *watched, QEvent *event)
 {
+    // Only mouse events touch the plot: the canvas also sends events while the plot is
+    // being destroyed, when asking the plot anything is no longer safe.
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove
+        && type != QEvent::MouseButtonRelease)
+        return QObject::eventFilter(watched, event);
     if (!d->plot || watched != d->plot->canvas() || d->readOnly)
         return QObject::eventFilter(watched, event);
     QWidget *canvas = d->plot->canvas();
-    switch (event->type()) {
+    switch (type) {
     case QEvent::MouseButtonPress: {
         auto mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() != Qt::LeftButton)
