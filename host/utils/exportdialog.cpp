@@ -8,6 +8,7 @@
 #include <QDate>
 #include <QEvent>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QPushButton>
 
 namespace Utils {
@@ -38,6 +39,8 @@ ExportDialog::ExportDialog(QList<const ValueOverTime *> *series, QList<QString> 
     if (columnNames)
         d->columns = *columnNames;
 
+    // Columns line up in a fixed-width font, as they will in a text editor.
+    d->ui.previewTextEdit->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     QPushButton *save = d->ui.buttonBox->button(QDialogButtonBox::Save);
     save->setEnabled(false);
     connect(d->ui.buttonBox, &QDialogButtonBox::accepted, this, &QDialog::accept);
