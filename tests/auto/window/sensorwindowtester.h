@@ -3,6 +3,7 @@
 // Access to the sensor window's private parts for its tests (the window declares this class
 // its friend).
 
+#include "../common/fakeconnection.h"
 #include "plugin/sensor.h"
 #include "ui_sensorwindow.h"
 #include "window/sensorwindow.h"
@@ -16,6 +17,7 @@
 #include <QtTest>
 
 #include <sstream>
+#include <vector>
 
 namespace DrumoSensorPlugin {
 namespace Core {
@@ -86,6 +88,23 @@ inline Sensor sensorWithDescription(const std::string &description,
     Sensor record;
     record.fromXMLStream(text);
     return record;
+}
+
+inline QStringList boxTexts(QComboBox *box)
+{
+    QStringList texts;
+    for (int i = 0; i < box->count(); ++i)
+        texts << box->itemText(i);
+    return texts;
+}
+
+// The method signatures a class declares itself, in declaration order.
+inline QStringList ownSignatures(const QMetaObject &meta)
+{
+    QStringList signatures;
+    for (int i = meta.methodOffset(); i < meta.methodCount(); ++i)
+        signatures << QString::fromLatin1(meta.method(i).methodSignature());
+    return signatures;
 }
 
 } // namespace Core

@@ -135,16 +135,15 @@ private slots:
 
     void rows_data();
     void rows();
+    void germanTexts_data();
     void germanTexts();
     void valuesInsteadOfDefaults();
     void rangesAndEntries();
     void lookups();
     void unknownSensorGivesRootOnly();
     void expertRows();
-    void expertMenuRowShowsExpertRows();
     void duplicateIdsShowAndHideFirstOnly();
     void removeSubPropertiesDetaches();
-    void retranslationKeepsEnumIndex();
     void unitEditWhileOfflineChangesCaption();
 
 private:
@@ -237,17 +236,37 @@ void tst_PropertyTree::rows()
     QCOMPARE(valueOf(property, tester.d()), value);
 }
 
+void tst_PropertyTree::germanTexts_data()
+{
+    QTest::addColumn<bool>("retranslate");
+    QTest::newRow("built in German") << false;
+    QTest::newRow("English, then a language change") << true;
+}
+
+// Texts of the language, English where a German one is missing or empty. A language change
+// renames rows only: choices, values and read-only states stay as building made them.
 void tst_PropertyTree::germanTexts()
 {
-    SensorWindowTester tester(makeWindow("de"));
+    QFETCH(bool, retranslate);
+    SensorWindowTester tester(makeWindow(retranslate ? "en" : "de"));
+    SensorWindowPrivate *d = tester.d();
+    if (retranslate) {
+        d->enumManager->setValue(tester.find("mode"), 2);
+        ExtensionSystem::Globals::setLanguage("de");
+        QEvent change(QEvent::LanguageChange);
+        QCoreApplication::sendEvent(m_window, &change);
+        QCOMPARE(d->language, std::string("de"));
+    }
     QCOMPARE(tester.find("grp")->propertyName(), QString("Gruppe"));
     QCOMPARE(tester.find("ratio")->propertyName(), QString::fromUtf8("Verhältnis"));
-    // No German text: the English one.
-    QCOMPARE(tester.find("count")->propertyName(), QString("Count"));
-    QCOMPARE(tester.d()->enumManager->enumNames(tester.find("mode")),
+    QCOMPARE(tester.find("lenient")->propertyName(), QString("Lenient"));
+    QCOMPARE(d->enumManager->enumNames(tester.find("mode")),
              QStringList({ "Aus", "On", "Automatik" }));
-    QCOMPARE(tester.d()->buttonManager->value(tester.find("start")), QString("Start"));
-    QCOMPARE(tester.d()->buttonManager->value(tester.find("plainAction")), QString("action"));
+    QCOMPARE(tester.enumIndex("mode"), retranslate ? 2 : 1);
+    QCOMPARE(d->buttonManager->value(tester.find("start")), QString("Start"));
+    QCOMPARE(d->buttonManager->value(tester.find("plainAction")), QString("action"));
+    QCOMPARE(d->intManager->value(tester.find("count")), 20);
+    QVERIFY(!tester.find("count")->isEnabled());
 }
 
 void tst_PropertyTree::valuesInsteadOfDefaults()
@@ -302,50 +321,32 @@ void tst_PropertyTree::unknownSensorGivesRootOnly()
     QVERIFY(tester.all().isEmpty());
     QCOMPARE(tester.root()->propertyName(), m_window->windowTitle());
     QCOMPARE(tester.browser()->topLevelItems().size(), 1);
-    QCOMPARE(tester.d()->propertyDock->widget(), tester.browser());
-    QCOMPARE(m_window->dockWidgetArea(tester.d()->propertyDock), Qt::LeftDockWidgetArea);
 }
 
+// The expert rows follow the flag, whether set directly or through the "ExpertMenu" row.
 void tst_PropertyTree::expertRows()
 {
     ExtensionSystem::SensorBasic digital;
     digital.setName("QUX-T40 D");
     m_window = new SensorWindow(digital);
     SensorWindowTester tester(m_window);
-    const std::vector<std::string> expert { "time", "emisivity", "unit", "laser", "readTemp" };
-    QVERIFY(!tester.expertMenu());
-    for (const auto &id : expert)
-        QVERIFY2(!tester.rowVisible(id), id.c_str());
-    QVERIFY(tester.rowVisible("1type"));
-
+    auto expertShown = [&](bool shown) {
+        for (const char *id : { "time", "emisivity", "unit", "laser", "readTemp" })
+            QVERIFY2(tester.rowVisible(id) == shown, id);
+        QVERIFY(tester.rowVisible("1type"));
+        QCOMPARE(tester.expertMenu(), shown);
+    };
+    expertShown(false);
     tester.setExpertMenu(true);
-    QVERIFY(tester.expertMenu());
-    for (const auto &id : expert)
-        QVERIFY2(tester.rowVisible(id), id.c_str());
-
+    expertShown(true);
     tester.setExpertMenu(false);
-    for (const auto &id : expert)
-        QVERIFY2(!tester.rowVisible(id), id.c_str());
-    QVERIFY(tester.rowVisible("1type"));
-    QVERIFY(tester.browser()->isItemVisible(tester.browser()->topLevelItems().first()));
-}
+    expertShown(false);
 
-void tst_PropertyTree::expertMenuRowShowsExpertRows()
-{
-    ExtensionSystem::SensorBasic digital;
-    digital.setName("QUX-T40 D");
-    m_window = new SensorWindow(digital);
-    SensorWindowTester tester(m_window);
     QtProperty *row = tester.find("ExpertMenu");
-    QVERIFY(row);
-
     tester.d()->enumManager->setValue(row, 1);
-    QVERIFY(tester.expertMenu());
-    QVERIFY(tester.rowVisible("laser"));
-
+    expertShown(true);
     tester.d()->enumManager->setValue(row, 0);
-    QVERIFY(!tester.expertMenu());
-    QVERIFY(!tester.rowVisible("laser"));
+    expertShown(false);
 
     // The "readTemp" row sets the chart's temperature choice.
     tester.d()->enumManager->setValue(tester.find("readTemp"), 1);
@@ -387,26 +388,6 @@ void tst_PropertyTree::removeSubPropertiesDetaches()
 
     tester.removeSubProperties(nullptr);
     tester.removeSubProperties(mode);
-}
-
-void tst_PropertyTree::retranslationKeepsEnumIndex()
-{
-    SensorWindowTester tester(makeWindow());
-    tester.d()->enumManager->setValue(tester.find("mode"), 2);
-
-    ExtensionSystem::Globals::setLanguage("de");
-    QEvent change(QEvent::LanguageChange);
-    QCoreApplication::sendEvent(m_window, &change);
-
-    QCOMPARE(tester.d()->language, std::string("de"));
-    QCOMPARE(tester.find("grp")->propertyName(), QString("Gruppe"));
-    QCOMPARE(tester.d()->enumManager->enumNames(tester.find("mode")),
-             QStringList({ "Aus", "On", "Automatik" }));
-    QCOMPARE(tester.enumIndex("mode"), 2);
-    // Ranges, values and read-only states stay as building made them.
-    QCOMPARE(tester.d()->intManager->value(tester.find("count")), 20);
-    QVERIFY(!tester.find("count")->isEnabled());
-    QCOMPARE(tester.d()->buttonManager->value(tester.find("start")), QString("Start"));
 }
 
 void tst_PropertyTree::unitEditWhileOfflineChangesCaption()

@@ -21,32 +21,12 @@ using namespace DrumoSensorPlugin::Core;
 
 namespace {
 
-// A fixed connection so that the title can show a baud rate.
-class StubConnection : public ExtensionSystem::CommunicationInterface
-{
-public:
-    void vSendRawData(std::string) override { }
-    unsigned int uiSendDataFrame(DataFrame *) override { return 1; }
-    void vSetPortSettings(const ExtensionSystem::PortSettings &s) override { settings = s; }
-    ExtensionSystem::PortSettings getPortSettings() override { return settings; }
-    void vClose() override { }
-    ExtensionSystem::PortSettings settings;
-};
-
 QStringList actionNames(QToolBar *bar)
 {
     QStringList names;
     for (QAction *action : bar->actions())
         names << (action->isSeparator() ? QString("|") : action->objectName());
     return names;
-}
-
-QStringList boxTexts(QComboBox *box)
-{
-    QStringList texts;
-    for (int i = 0; i < box->count(); ++i)
-        texts << box->itemText(i);
-    return texts;
 }
 
 } // namespace
@@ -68,7 +48,6 @@ private slots:
     void portList();
     void languageChange();
     void sensorUpdateTogglesTree();
-    void closeEmitsAboutToClose();
     void renderWithExpertRows_data();
     void renderWithExpertRows();
 
@@ -101,79 +80,38 @@ SensorWindow *tst_SensorWindow::makeWindow(const char *name)
 // The host and the interface object connect by these signatures; the order is the interface.
 void tst_SensorWindow::slotTable()
 {
-    const QStringList expected {
-        "vAboutToClose()",
-        "vSendData(QString)",
-        "vSendFrame(ExtensionSystem::CommunicationInterface::DataFrame)",
-        "vComPortSelected(QString)",
-        "vDataBufferUpdated()",
-        "vCommandReceived(QString)",
-        "vWCommandReceived(QString)",
-        "vSendToConnMonitor(QString)",
-        "vUpdateChart(double)",
-        "sendQuery()",
-        "vOpenManual()",
-        "vSensorUpdate(QVariant)",
-        "updateLeds(int)",
-        "updateComPortList(QStringList)",
-        "vPropertyChanged(QtProperty*,QVariant)",
-        "readAllProperties()",
-        "writeAllProperties()",
-        "vRestoreFactorySettings()",
-        "vConnectionControlBoxChanged(int)",
-        "vExportChartData()",
-        "vClearHistory()",
-        "vExportDocument()",
-        "vPrintDocument()",
-        "vSetData(Utils::ValueOverTime)",
-        "setWindowActive(bool)",
-        "vSaveSettings()",
-        "bOpenSettings(QString)",
-        "bOpenSettings()",
-        "vAutoConnect(QString)",
-        "slotLiveDataToggled(bool)",
-        "vLoadSettings()",
-        "updateWindowTitle(bool)",
-        "updateWindowTitle()",
-        "vConnectToPort(QString)",
-        "vDisconnect()",
-        "enableStatusChecking(bool)",
-        "vSettingsChanged()",
-        "removeSubProperties(QtProperty*)",
-        "queryAnalogStatusData(uint)",
-        "queryAnalogStatusData()",
-        "queryChartData()",
-        "setThresholds(int,ThresholdType)",
-        "bCheckConnection()",
-        "bConnectToSensor()",
-        "intValueChanged(QtProperty*,int)",
-        "doubleValueChanged(QtProperty*,double)",
-        "boolValueChanged(QtProperty*,bool)",
-        "stringValueChanged(QtProperty*,QString)",
-        "enumValueChanged(QtProperty*,int)",
-        "buttonClicked(QtProperty*)",
-        "sendDataFrame(ExtensionSystem::CommunicationInterface::DataFrame*,bool)",
-        "sendDataFrame(ExtensionSystem::CommunicationInterface::DataFrame*)",
-        "refreshThresholds(int)",
-        "refreshSwitchingPoints(int)",
-        "chartThresholdChanged(uint,double)",
-        "enableTreeDataHandling(bool)",
-        "slotOffMarkerChanged(double)",
-        "slotOnMarkerChanged(double)",
-        "sendDelayValue()",
-        "outputLEDTriggered1()",
-        "outputLEDTriggered2()",
-    };
-    const QMetaObject &meta = SensorWindow::staticMetaObject;
-    QStringList actual;
-    for (int i = meta.methodOffset(); i < meta.methodCount(); ++i)
-        actual << QString::fromLatin1(meta.method(i).methodSignature());
-    QCOMPARE(actual, expected);
-    QCOMPARE(meta.method(meta.methodOffset() + 9).methodType(), QMetaMethod::Signal);
-    QCOMPARE(meta.method(meta.methodOffset() + 10).methodType(), QMetaMethod::Slot);
-    QCOMPARE(meta.method(meta.methodOffset() + 28).access(), QMetaMethod::Public);
-    QCOMPARE(meta.method(meta.methodOffset() + 29).access(), QMetaMethod::Protected);
-    QCOMPARE(meta.method(meta.methodOffset() + 60).access(), QMetaMethod::Protected);
+    // One line of text, signatures separated by blanks.
+    const QStringList expected
+        = QString(
+              "vAboutToClose() vSendData(QString) "
+              "vSendFrame(ExtensionSystem::CommunicationInterface::DataFrame) "
+              "vComPortSelected(QString) "
+              "vDataBufferUpdated() vCommandReceived(QString) vWCommandReceived(QString) "
+              "vSendToConnMonitor(QString) vUpdateChart(double) sendQuery() vOpenManual() "
+              "vSensorUpdate(QVariant) updateLeds(int) updateComPortList(QStringList) "
+              "vPropertyChanged(QtProperty*,QVariant) readAllProperties() writeAllProperties() "
+              "vRestoreFactorySettings() vConnectionControlBoxChanged(int) vExportChartData() "
+              "vClearHistory() vExportDocument() vPrintDocument() vSetData(Utils::ValueOverTime) "
+              "setWindowActive(bool) vSaveSettings() bOpenSettings(QString) bOpenSettings() "
+              "vAutoConnect(QString) slotLiveDataToggled(bool) vLoadSettings() "
+              "updateWindowTitle(bool) "
+              "updateWindowTitle() vConnectToPort(QString) vDisconnect() "
+              "enableStatusChecking(bool) "
+              "vSettingsChanged() removeSubProperties(QtProperty*) queryAnalogStatusData(uint) "
+              "queryAnalogStatusData() queryChartData() setThresholds(int,ThresholdType) "
+              "bCheckConnection() bConnectToSensor() intValueChanged(QtProperty*,int) "
+              "doubleValueChanged(QtProperty*,double) boolValueChanged(QtProperty*,bool) "
+              "stringValueChanged(QtProperty*,QString) enumValueChanged(QtProperty*,int) "
+              "buttonClicked(QtProperty*) "
+              "sendDataFrame(ExtensionSystem::CommunicationInterface::DataFrame*,bool) "
+              "sendDataFrame(ExtensionSystem::CommunicationInterface::DataFrame*) "
+              "refreshThresholds(int) refreshSwitchingPoints(int) "
+              "chartThresholdChanged(uint,double) "
+              "enableTreeDataHandling(bool) slotOffMarkerChanged(double) "
+              "slotOnMarkerChanged(double) "
+              "sendDelayValue() outputLEDTriggered1() outputLEDTriggered2()")
+              .split(' ');
+    QCOMPARE(ownSignatures(SensorWindow::staticMetaObject), expected);
 }
 
 void tst_SensorWindow::toolbars()
@@ -204,12 +142,7 @@ void tst_SensorWindow::toolbars()
         QVERIFY(!bar->isFloatable());
         QCOMPARE(m_window->toolBarArea(bar), Qt::TopToolBarArea);
     }
-    QCOMPARE(ui->fileToolBar->iconSize(), QSize(25, 25));
-    QCOMPARE(m_window->objectName(), QString("SensorWindow"));
-    QCOMPARE(tester.d()->propertyDock->objectName(), QString("propertyTree"));
     QCOMPARE(m_window->minimumSize(), QSize(820, 500));
-    QCOMPARE(ui->label->text(), QString("Voltage"));
-    QCOMPARE(ui->label_2->text(), QString::fromUtf8("Temperature in °C"));
 }
 
 void tst_SensorWindow::actionStates_data()
@@ -279,16 +212,11 @@ void tst_SensorWindow::kindOfSensor()
     SensorWindowTester tester(makeWindow(sensor.toUtf8().constData()));
     QCOMPARE(m_window->sensorRecord().isDigital(), digital);
     QCOMPARE(tester.d()->thresholdWidget != nullptr, digital);
-    QVERIFY(tester.d()->chart);
     QCOMPARE(tester.d()->chart->parentWidget(), tester.ui()->frame);
     QCOMPARE(tester.d()->analogLow, rangeMin);
     QCOMPARE(tester.d()->analogHigh, 350.0);
-    QVERIFY(tester.d()->thresholdData);
-    QVERIFY(tester.d()->connectionStatus);
     QVERIFY(!tester.d()->connectionStatus->isConnected());
     QVERIFY(!tester.d()->statusChecking);
-    QCOMPARE(tester.d()->statusTimer.interval(), 65);
-    QVERIFY(tester.d()->statusTimer.isSingleShot());
     QVERIFY(tester.measuredTemp());
     QVERIFY(!tester.expertMenu());
 }
@@ -300,7 +228,7 @@ void tst_SensorWindow::title()
     QCOMPARE(tester.root()->propertyName(), m_window->windowTitle());
     QCOMPARE(tester.ui()->statusBar->currentMessage(), m_window->windowTitle());
 
-    StubConnection connection;
+    FakeConnection connection;
     connection.settings.baudrate = 19200;
     m_window->setConnection(&connection);
     m_window->updateComPortList({ "ttyS7" });
@@ -402,17 +330,6 @@ void tst_SensorWindow::sensorUpdateTogglesTree()
 
     m_window->vSetData(Utils::ValueOverTime());
     QVERIFY(tester.ui()->chartToolbar->isEnabled());
-}
-
-void tst_SensorWindow::closeEmitsAboutToClose()
-{
-    makeWindow("QUX-T40 D");
-    m_window->show();
-    QSignalSpy aboutToClose(m_window, SIGNAL(vAboutToClose()));
-    QSignalSpy chosen(m_window, SIGNAL(vComPortSelected(const QString &)));
-    QVERIFY(m_window->close());
-    QCOMPARE(aboutToClose.count(), 1);
-    QCOMPARE(chosen.count(), 0);
 }
 
 void tst_SensorWindow::renderWithExpertRows_data()

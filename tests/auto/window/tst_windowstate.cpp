@@ -20,9 +20,8 @@ private slots:
     void init();
     void cleanup();
 
+    void filePath_data();
     void filePath();
-    void fallbackWhenApplicationDirNotWritable_data();
-    void fallbackWhenApplicationDirNotWritable();
     void savesFourKeys();
     void defaultsWhenMissing();
     void loadedValuesDriveRows();
@@ -55,29 +54,27 @@ SensorWindow *tst_WindowState::makeWindow()
     return m_window;
 }
 
-void tst_WindowState::filePath()
-{
-    QCOMPARE(windowStateFilePath(), m_file);
-    QTemporaryDir dir;
-    QCOMPARE(windowStateFilePath(dir.path(), "/elsewhere"), dir.path() + "/QUXfamily.ini");
-}
-
-void tst_WindowState::fallbackWhenApplicationDirNotWritable_data()
+void tst_WindowState::filePath_data()
 {
     QTest::addColumn<QString>("applicationDir");
-    QTest::newRow("missing directory") << "/no/such/directory";
-    QTest::newRow("a file, not a directory") << QCoreApplication::applicationFilePath();
-    QTest::newRow("no directory") << QString();
+    QTest::addColumn<bool>("fallback");
+    QTest::newRow("writable directory") << QCoreApplication::applicationDirPath() << false;
+    QTest::newRow("missing directory") << "/no/such/directory" << true;
+    QTest::newRow("a file, not a directory") << QCoreApplication::applicationFilePath() << true;
+    QTest::newRow("no directory") << QString() << true;
 }
 
-void tst_WindowState::fallbackWhenApplicationDirNotWritable()
+void tst_WindowState::filePath()
 {
     QFETCH(QString, applicationDir);
+    QFETCH(bool, fallback);
+    QCOMPARE(windowStateFilePath(), m_file);
     QTemporaryDir home;
-    const QString fallback = home.path() + "/config/QUXfamily";
-    QCOMPARE(windowStateFilePath(applicationDir, fallback), fallback + "/QUXfamily.ini");
+    const QString fallbackDir = home.path() + "/config/QUXfamily";
+    QCOMPARE(windowStateFilePath(applicationDir, fallbackDir),
+             (fallback ? fallbackDir : applicationDir) + "/QUXfamily.ini");
     // Created, so that the first save succeeds.
-    QVERIFY(QFileInfo(fallback).isDir());
+    QCOMPARE(QFileInfo(fallbackDir).isDir(), fallback);
 }
 
 void tst_WindowState::savesFourKeys()
