@@ -113,7 +113,6 @@ private slots:
     void numericGetters();
     void baudrates_data();
     void baudrates();
-    void defaultRecord();
     void propertyTreeGui();
     void loadingKeepsBaseReaderVerdict();
     void copies();
@@ -152,8 +151,6 @@ void tst_Catalogue::numericGetters_data()
     QTest::newRow("minus twenty") << min.arg("-20") << "rangeMin" << -20;
     QTest::newRow("blanks around") << min.arg("  35 \n") << "rangeMin" << 35;
     QTest::newRow("trailing letters") << min.arg("12abc") << "rangeMin" << 0;
-    QTest::newRow("decimal point") << min.arg("1.5") << "rangeMin" << 0;
-    QTest::newRow("empty") << min.arg("") << "rangeMin" << 0;
     QTest::newRow("too large for int") << min.arg("99999999999") << "rangeMin" << 0;
     QTest::newRow("missing") << QString() << "rangeMin" << 0;
     QTest::newRow("range max") << "<chartsettings><range><max>350</max></range></chartsettings>"
@@ -163,17 +160,10 @@ void tst_Catalogue::numericGetters_data()
     QTest::newRow("character delay") << "<portsettings><characterdelay>2</characterdelay>"
                                         "</portsettings>"
                                      << "characterDelay" << 2;
-    QTest::newRow("delay missing") << "<portsettings/>"
-                                   << "lineDelay" << 0;
     QTest::newRow("digital 2 is true") << "<isdigital>2</isdigital>"
                                        << "digital" << 1;
-    QTest::newRow("digital -1 is true") << "<isdigital>-1</isdigital>"
-                                        << "digital" << 1;
-    QTest::newRow("digital 0") << "<isdigital>0</isdigital>"
-                               << "digital" << 0;
     QTest::newRow("digital word true") << "<isdigital>true</isdigital>"
                                        << "digital" << 0;
-    QTest::newRow("digital missing") << QString() << "digital" << 0;
     QTest::newRow("thresholds read-only")
         << "<chartsettings><thresholdsreadonly>1</thresholdsreadonly></chartsettings>"
         << "thresholdsReadOnly" << 1;
@@ -206,13 +196,10 @@ void tst_Catalogue::baudrates_data()
 
     const QString rates = "<portsettings><baudrate>%1</baudrate></portsettings>";
     QTest::newRow("one") << rates.arg("38400") << QList<int> { 38400 };
-    QTest::newRow("two in text order") << rates.arg("19200;9600") << QList<int> { 19200, 9600 };
     QTest::newRow("trailing separator") << rates.arg("9600;") << QList<int> { 9600 };
     QTest::newRow("leading separator") << rates.arg(";9600") << QList<int> { 0, 9600 };
     QTest::newRow("empty piece") << rates.arg("9600;;19200") << QList<int> { 9600, 0, 19200 };
     QTest::newRow("unreadable piece") << rates.arg("fast;9600") << QList<int> { 0, 9600 };
-    QTest::newRow("digits then letters") << rates.arg("9600bd") << QList<int> { 9600 };
-    QTest::newRow("empty text") << rates.arg("") << QList<int> {};
     QTest::newRow("missing") << QString() << QList<int> {};
     QTest::newRow("family default") << rates.arg("38400;9600;19200;57600;115200")
                                     << QList<int> { 38400, 9600, 19200, 57600, 115200 };
@@ -223,22 +210,6 @@ void tst_Catalogue::baudrates()
     QFETCH(QString, elements);
     QFETCH(QList<int>, expected);
     QCOMPARE(toList(loadedSensor(elements).getBaudrates()), expected);
-}
-
-void tst_Catalogue::defaultRecord()
-{
-    const Sensor sensor;
-    QVERIFY(sensor.name().empty());
-    QVERIFY(sensor.getBaudrates().empty());
-    QCOMPARE(sensor.getLineDelay(), 0);
-    QCOMPARE(sensor.getCharacterDelay(), 0);
-    QCOMPARE(sensor.getChartRangeMin(), 0);
-    QCOMPARE(sensor.getChartRangeMax(), 0);
-    QVERIFY(!sensor.getThresholdsReadOnly());
-    QVERIFY(!sensor.getThresholdsOverlapping());
-    QVERIFY(!sensor.isDigital());
-    QVERIFY(sensor.getPropertyTreeGui().empty());
-    QCOMPARE(sensor.getLanguage(), ExtensionSystem::Globals::getLanguage());
 }
 
 void tst_Catalogue::propertyTreeGui()
@@ -266,15 +237,6 @@ void tst_Catalogue::loadingKeepsBaseReaderVerdict()
     QVERIFY(rejected.isDigital());
     QVERIFY(rejected.name().empty());
     QCOMPARE(in.peek(), std::char_traits<char>::eof());
-
-    Sensor accepted;
-    std::stringstream good(entryText("<description>Two outputs</description>"));
-    QVERIFY(accepted.fromXMLStream(good));
-    QCOMPARE(accepted.name(), std::string("QUX-T40 D"));
-    QCOMPARE(accepted.group(), 18);
-    QCOMPARE(accepted.type(), std::vector<int> { 1 });
-    QCOMPARE(accepted.description(), std::string("Two outputs"));
-    QCOMPARE(good.peek(), std::char_traits<char>::eof());
 
     Sensor broken;
     std::stringstream malformed(entryText("<isdigital>1</isdigit"));
@@ -332,16 +294,11 @@ void tst_Catalogue::list_data()
     const QString a = sensorEntry("QUX-T40 D", 150);
     const QString b = sensorEntry("QUX-T40 A", 100);
     QTest::newRow("two entries") << catalogue(a + b) << QStringList { "QUX-T40 D", "QUX-T40 A" };
-    QTest::newRow("identity in other case") << catalogue(a, "quxfamily") << QStringList {};
     QTest::newRow("foreign identity") << catalogue(a, "OtherFamily") << QStringList {};
     QTest::newRow("identity with blanks is trimmed")
         << catalogue(a, "  QUXfamily\n") << QStringList { "QUX-T40 D" };
-    QTest::newRow("no documentId")
-        << QString("<document><sensorList>%1</sensorList></document>").arg(a).toUtf8()
-        << QStringList {};
     QTest::newRow("no sensorList")
         << QByteArray("<document><documentId>QUXfamily</documentId></document>") << QStringList {};
-    QTest::newRow("empty sensorList") << catalogue(QString()) << QStringList {};
     QTest::newRow("other root element")
         << QString("<catalogue><documentId>QUXfamily</documentId><sensorList>%1</sensorList>"
                    "</catalogue>")
@@ -349,7 +306,6 @@ void tst_Catalogue::list_data()
                .toUtf8()
         << QStringList {};
     QTest::newRow("malformed") << catalogue(a).left(120) << QStringList {};
-    QTest::newRow("empty file") << QByteArray("") << QStringList {};
     QTest::newRow("absent file") << QByteArray() << QStringList {};
     QTest::newRow("rejected entry skipped")
         << catalogue(a + "<sensor><name>No group</name><types>1</types></sensor>" + b)
@@ -386,8 +342,6 @@ void tst_Catalogue::find_data()
                                   << "QUX-T40 A" << 100;
     QTest::newRow("name in other case") << catalogue(a + b) << "qux-t40 a"
                                         << "" << 0;
-    QTest::newRow("name with extra blank") << catalogue(a + b) << "QUX-T40 A "
-                                           << "" << 0;
     QTest::newRow("first of duplicates")
         << catalogue(a + sensorEntry("QUX-T40 D", 20)) << "QUX-T40 D"
         << "QUX-T40 D" << 150;
@@ -402,11 +356,6 @@ void tst_Catalogue::find_data()
         << "" << 7;
     QTest::newRow("foreign identity") << catalogue(a, "QUXFAMILY") << "QUX-T40 D"
                                       << "" << 0;
-    QTest::newRow("no sensorList")
-        << QByteArray("<document><documentId>QUXfamily</documentId></document>") << "QUX-T40 D"
-        << "" << 0;
-    QTest::newRow("malformed") << QByteArray("<document><documentId>") << "QUX-T40 D"
-                               << "" << 0;
     QTest::newRow("absent file") << QByteArray() << "QUX-T40 D"
                                  << "" << 0;
 }
@@ -440,31 +389,27 @@ void tst_Catalogue::shippedCatalogue()
     QCOMPARE(sensors.size(), entries);
     QVERIFY(sensors.size() >= 3);
 
+    // The rows the plug-in reacts to.
     const std::set<std::string> common { "unit",       "laser",    "time", "emisivity", "readTemp",
                                          "ExpertMenu", "baudrate", "0v",   "10v" };
     const std::set<std::string> digitalOnly {
         "1type", "2type", "1operateOutputs", "2operateOutputs", "1switchingOn", "2switchingOn",
         "2A",    "1A",    "2analogoutput",   "2teach"
     };
-    const std::set<std::string> types {
-        "category", "enumerator", "int", "double", "bool", "action"
-    };
+    const std::set<std::string> analogOnly { "analogoutput" };
     std::set<std::string> seenNames;
     std::set<int> seenTypes;
-    int digitalCount = 0;
     for (const auto &basic : sensors) {
         QVERIFY(seenNames.insert(basic.name()).second);
         QCOMPARE(basic.group(), 18);
+        // The identification answer's type number picks the entry.
         for (int type : basic.type())
             QVERIFY2(seenTypes.insert(type).second, "type numbers must be distinct");
-        QVERIFY(!basic.description().empty());
 
         const Sensor sensor = findSensorInCatalogue(basic.name(), path);
         const QByteArray context = QByteArray::fromStdString(basic.name());
-        QCOMPARE(sensor.name(), basic.name());
         QCOMPARE(toList(sensor.getBaudrates()), (QList<int> { 38400, 9600, 19200, 57600, 115200 }));
         QVERIFY(sensor.getLineDelay() > 0);
-        QVERIFY(sensor.getCharacterDelay() > 0);
         QVERIFY(sensor.getChartRangeMin() < sensor.getChartRangeMax());
 
         std::vector<const pt::ptree *> properties;
@@ -473,58 +418,26 @@ void tst_Catalogue::shippedCatalogue()
         for (const pt::ptree *property : properties) {
             const std::string id = property->get<std::string>("id", "");
             const QByteArray where = context + " / " + QByteArray::fromStdString(id);
-            QVERIFY2(!id.empty(), where);
             QVERIFY2(ids.insert(id).second, where + " appears twice");
-            const std::string type = property->get<std::string>("type", "");
-            QVERIFY2(types.count(type), where);
-            QVERIFY2(!property->get<std::string>("text.en", "").empty(), where);
-            QVERIFY2(!property->get<std::string>("text.de", "").empty(), where);
-            const std::string readonly = property->get<std::string>("readonly", "false");
-            QVERIFY2(readonly == "false" || readonly == "true", where);
-            if (type == "enumerator") {
+            QVERIFY2(!property->get<std::string>("text.en", "").empty()
+                         && !property->get<std::string>("text.de", "").empty(),
+                     where);
+            if (property->get<std::string>("type", "") == "enumerator") {
                 const auto &items = property->get_child("items");
-                QVERIFY2(!items.empty(), where);
-                for (const auto &item : items) {
-                    QVERIFY2(!item.second.get<std::string>("en", "").empty(), where);
-                    QVERIFY2(!item.second.get<std::string>("de", "").empty(), where);
-                }
+                for (const auto &item : items)
+                    QVERIFY2(!item.second.get<std::string>("en", "").empty()
+                                 && !item.second.get<std::string>("de", "").empty(),
+                             where);
                 const int index = property->get<int>("defaultvalue", -1);
                 QVERIFY2(index >= 0 && index < int(items.size()), where);
             }
-            if (type == "double") {
-                const double min = property->get<double>("min", 0);
-                const double max = property->get<double>("max", 0);
-                const double value = property->get<double>("defaultvalue", min - 1);
-                QVERIFY2(min < max && value >= min && value <= max, where);
-            }
-            if (type == "action") {
-                QVERIFY2(!property->get<std::string>("caption.text.en", "").empty(), where);
-                QVERIFY2(!property->get<std::string>("caption.text.de", "").empty(), where);
-            }
-            if (id == "baudrate") {
-                QStringList items;
-                for (const auto &item : property->get_child("items"))
-                    items << QString::fromStdString(item.second.get<std::string>("en"));
-                QCOMPARE(items, (QStringList { "9600", "19200", "38400", "57600", "115200" }));
-            }
-            if (id == "1A")
-                QCOMPARE(readonly, std::string("true"));
         }
 
         for (const std::string &id : common)
             QVERIFY2(ids.count(id), context + " lacks " + QByteArray::fromStdString(id));
-        if (sensor.isDigital()) {
-            ++digitalCount;
-            for (const std::string &id : digitalOnly)
-                QVERIFY2(ids.count(id), context + " lacks " + QByteArray::fromStdString(id));
-        } else {
-            QVERIFY2(ids.count("analogoutput"), context);
-            for (const std::string &id : digitalOnly)
-                QVERIFY2(!ids.count(id), context + " has " + QByteArray::fromStdString(id));
-        }
+        for (const std::string &id : sensor.isDigital() ? digitalOnly : analogOnly)
+            QVERIFY2(ids.count(id), context + " lacks " + QByteArray::fromStdString(id));
     }
-    QVERIFY(digitalCount >= 2);
-    QVERIFY(digitalCount < int(sensors.size()));
 }
 
 // The path-less functions read the copy next to the application.
@@ -536,9 +449,7 @@ void tst_Catalogue::applicationDirectoryCatalogue()
     const auto sensors = readSensorCatalogue();
     QCOMPARE(names(sensors), names(readSensorCatalogue(shippedCataloguePath())));
     QVERIFY(!sensors.empty());
-    const Sensor first = findSensorInCatalogue(sensors.front().name());
-    QCOMPARE(first.name(), sensors.front().name());
-    QVERIFY(!first.getPropertyTreeGui().empty());
+    QVERIFY(!findSensorInCatalogue(sensors.front().name()).getPropertyTreeGui().empty());
 }
 
 QTEST_GUILESS_MAIN(tst_Catalogue)

@@ -63,12 +63,10 @@ private slots:
     void initTestCase();
     void strings_data();
     void strings();
-    void initialise();
-    void onlyEntryPointsVisible();
+    void entryPoints();
     void sensorMap();
     void sensorMapInApplicationDirectory_data();
     void sensorMapInApplicationDirectory();
-    void nullArguments();
     void scanThroughEntryPoint();
 
 private:
@@ -109,25 +107,29 @@ void tst_Exports::strings()
     QCOMPARE(QByteArray(first), text);
     // The host may keep the pointer: it must stay the same and stay valid.
     QCOMPARE(call(), first);
-    QCOMPARE(call(), first);
 }
 
-void tst_Exports::initialise()
+void tst_Exports::entryPoints()
 {
     const auto initialisePlugin = entry<void (*)()>("vInitialisePlugin");
     QVERIFY(initialisePlugin);
     initialisePlugin();
-    initialisePlugin();
-}
+    initialisePlugin(); // the host may call it again
 
-void tst_Exports::onlyEntryPointsVisible()
-{
     // Internal functions of the plug-in must not leak out of the module.
     QVERIFY(!m_library.resolve("_ZN17DrumoSensorPlugin4Core10buildFrameENSt7__cxx1112basic_"
                                "stringIcSt11char_traitsIcESaIcEEE"));
     QVERIFY(!m_library.resolve("_ZN17DrumoSensorPlugin4Core19readSensorCatalogueB5cxx11Ev"));
-    QVERIFY(entry<ScanFunction>("scanForSensor"));
-    QVERIFY(entry<InstanceFunction>("poGetInterfaceInstance"));
+
+    // Null arguments give null results, not crashes.
+    const auto scan = entry<ScanFunction>("scanForSensor");
+    QVERIFY(scan);
+    QCOMPARE(scan(nullptr), nullptr);
+    const auto instance = entry<InstanceFunction>("poGetInterfaceInstance");
+    QVERIFY(instance);
+    ExtensionSystem::SensorBasic sensor;
+    sensor.setName("QUX-T40 D");
+    QCOMPARE(instance(&sensor, nullptr), nullptr);
 }
 
 void tst_Exports::sensorMap()
@@ -144,12 +146,6 @@ void tst_Exports::sensorMap()
         QCOMPARE(sensor.group(), 18);
         QVERIFY(!sensor.type().empty());
     }
-
-    // Read anew every time, the same result.
-    SensorList again;
-    sensorMap(again);
-    QCOMPARE(again.size(), sensors.size());
-    QCOMPARE(again.front().name(), sensors.front().name());
 }
 
 void tst_Exports::sensorMapInApplicationDirectory_data()
@@ -190,19 +186,6 @@ void tst_Exports::sensorMapInApplicationDirectory()
     QCOMPARE(process.exitCode(), 0);
     const QString output = QString::fromUtf8(process.readAllStandardOutput());
     QCOMPARE(output.split('\n', Qt::SkipEmptyParts), names);
-}
-
-void tst_Exports::nullArguments()
-{
-    const auto scan = entry<ScanFunction>("scanForSensor");
-    QVERIFY(scan);
-    QCOMPARE(scan(nullptr), nullptr);
-
-    const auto instance = entry<InstanceFunction>("poGetInterfaceInstance");
-    QVERIFY(instance);
-    ExtensionSystem::SensorBasic sensor;
-    sensor.setName("QUX-T40 D");
-    QCOMPARE(instance(&sensor, nullptr), nullptr);
 }
 
 // One real scan with the real pauses: the sensor answers the first attempt.
