@@ -1,6 +1,9 @@
-// quxsim over its real pseudo-terminal: started as a program, talked to through QSerialPort.
+// quxsim over its real pseudo-terminal, started as a program: at the byte level through
+// QSerialPort, and end to end through the host's own serial line.
 
 #include "simtesthelpers.h"
+
+#include <serialcommunication.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -13,6 +16,35 @@
 
 #include <csignal>
 
+using ExtensionSystem::SerialCommunication;
+using Entry = ExtensionSystem::CommunicationInterface::DataFrameEntry;
+using Frame = ExtensionSystem::CommunicationInterface::DataFrame;
+
+namespace {
+const char identificationPattern[] = "/070V8[0-9A-Z]{1,1}:[0-9A-F]{6,6}\\.";
+
+Entry entry(const char *frame, const char *pattern, double timeout)
+{
+    Entry result;
+    result.frame = frame;
+    result.answerPattern = pattern;
+    result.timeout = timeout;
+    return result;
+}
+
+// Runs one transaction of the host's serial line and waits for its end.
+bool run(SerialCommunication &serial, Frame &frame, int waitMs = 3000)
+{
+    const unsigned int id = serial.uiSendDataFrame(&frame);
+    bool finished = false;
+    const auto connection = QObject::connect(&serial, &SerialCommunication::emitFinished,
+                                             [&](unsigned int done) { finished |= done == id; });
+    const bool ended = QTest::qWaitFor([&] { return finished; }, waitMs);
+    QObject::disconnect(connection);
+    return ended;
+}
+} // namespace
+
 class tst_Quxsim : public QObject
 {
     Q_OBJECT
@@ -24,10 +56,14 @@ private slots:
     void identifiesOverPty();
     void answersAtLineSpeed();
     void garblesAtWrongBaudrate();
-    void unplugsAfterRequests();
+    void hostIdentifiesAndPolls();
+    void hostAutoBaudFindsTheSensorsRate();
+    void unplugEndsHostTransactionAndProgram();
 
 private:
     bool start(const QStringList &arguments);
+    bool openPort(const QString &name, int baudrate = 38400);
+    bool openHost(SerialCommunication &serial);
     QByteArray ask(const QByteArray &request, int timeoutMs = 1000);
 
     QTemporaryDir m_dir;
@@ -54,7 +90,8 @@ void tst_Quxsim::cleanup()
     m_port = nullptr;
     if (m_process->state() != QProcess::NotRunning) {
         m_process->terminate();
-        m_process->waitForFinished(3000);
+        if (!m_process->waitForFinished(3000))
+            m_process->kill();
     }
     delete m_process;
     m_process = nullptr;
@@ -80,6 +117,24 @@ bool tst_Quxsim::start(const QStringList &arguments)
         }
     }
     return false;
+}
+
+bool tst_Quxsim::openPort(const QString &name, int baudrate)
+{
+    m_port->setPortName(name);
+    m_port->setBaudRate(baudrate);
+    return m_port->open(QIODevice::ReadWrite);
+}
+
+bool tst_Quxsim::openHost(SerialCommunication &serial)
+{
+    ExtensionSystem::PortSettings settings;
+    settings.portName = m_portName;
+    QString error;
+    const bool opened = serial.open(settings, &error);
+    if (!opened)
+        qWarning() << error;
+    return opened;
 }
 
 QByteArray tst_Quxsim::ask(const QByteArray &request, int timeoutMs)
@@ -124,9 +179,7 @@ void tst_Quxsim::listsCatalogue()
     wrong.start(program(), { "--catalogue", catalogue.fileName(), "--sensor", "Third" });
     QVERIFY(wrong.waitForFinished(5000));
     QVERIFY(wrong.exitCode() != 0);
-    m_port->setPortName(m_portName);
-    m_port->setBaudRate(38400);
-    QVERIFY(m_port->open(QIODevice::ReadWrite));
+    QVERIFY(openPort(m_portName));
     QCOMPARE(ask("/000V49."), SimTest::frame("0V81:0301"));
 }
 
@@ -138,14 +191,9 @@ void tst_Quxsim::identifiesOverPty()
     QVERIFY(m_portName.startsWith("/dev/pts/"));
     QCOMPARE(QFileInfo(link).symLinkTarget(), m_portName);
 
-    m_port->setPortName(link);
-    m_port->setBaudRate(38400);
-    QVERIFY(m_port->open(QIODevice::ReadWrite));
+    QVERIFY(openPort(link));
     const QByteArray answer = ask("/000V49.");
-    QVERIFY2(QRegularExpression(QRegularExpression::anchoredPattern("/070V8Q:[0-9A-F]{6,6}\\."))
-                 .match(QString::fromLatin1(answer))
-                 .hasMatch(),
-             answer.constData());
+    QVERIFY2(SimTest::matchesAnchored("/070V8Q:[0-9A-F]{6,6}\\.", answer), answer.constData());
     QVERIFY(ask("/020D0e0C.").startsWith("/090D0"));
 
     // A host that closes the port and opens it again (a scan, a reconnect) finds the sensor.
@@ -168,9 +216,7 @@ void tst_Quxsim::identifiesOverPty()
 void tst_Quxsim::answersAtLineSpeed()
 {
     QVERIFY(start({ "--baud", "9600" }));
-    m_port->setPortName(m_portName);
-    m_port->setBaudRate(9600);
-    QVERIFY(m_port->open(QIODevice::ReadWrite));
+    QVERIFY(openPort(m_portName, 9600));
     QElapsedTimer clock;
     clock.start();
     const QByteArray answer = ask("/000V49.");
@@ -182,11 +228,8 @@ void tst_Quxsim::answersAtLineSpeed()
 void tst_Quxsim::garblesAtWrongBaudrate()
 {
     QVERIFY(start({ "--baud", "19200", "--seed", "4" }));
-    m_port->setPortName(m_portName);
-    m_port->setBaudRate(57600);
-    QVERIFY(m_port->open(QIODevice::ReadWrite));
-    const QByteArray garbled = ask("/000V49.", 300);
-    QVERIFY(!garbled.contains('/'));
+    QVERIFY(openPort(m_portName, 57600));
+    QVERIFY(!ask("/000V49.", 300).contains('/'));
     m_port->setBaudRate(19200);
     QVERIFY(ask("/000V49.").startsWith("/070V8"));
     // Changing the rate takes a power cycle: the sensor acknowledges and keeps its rate.
@@ -203,14 +246,69 @@ void tst_Quxsim::garblesAtWrongBaudrate()
     QVERIFY(ask("/000V49.").startsWith("/070V8"));
 }
 
-void tst_Quxsim::unplugsAfterRequests()
+// The host's line against the program: identification of a chosen catalogue sensor (its group
+// and type as hexadecimal digits) and repeated live requests.
+void tst_Quxsim::hostIdentifiesAndPolls()
+{
+    QVERIFY(start({ "--sensor", "QUX-T40 A", "--firmware", "7", "--temperature", "123.4", "--head",
+                    "30.5" }));
+    SerialCommunication serial;
+    QVERIFY(openHost(serial));
+    Frame identification { entry("/000V49.", identificationPattern, 500) };
+    QVERIFY(run(serial, identification));
+    QCOMPARE(identification.front().status, 1u);
+    const QString answer = QString::fromStdString(identification.front().answer);
+    QCOMPARE(answer.mid(6, 1), QString("7"));
+    QCOMPARE(answer.mid(8, 4), QString("1203"));
+
+    Frame live { entry("/020D0e0C.", "/[0-9A-F]{2,2}0D0[0-9A-Z]{3,3}:[0-9A-Z]{6,6}\\.", 120) };
+    for (int i = 0; i < 3; ++i) {
+        QVERIFY(run(serial, live));
+        QCOMPARE(live.front().status, 1u);
+        QCOMPARE(QString::fromStdString(live.front().answer).mid(6, 8), QString("305:1234"));
+    }
+}
+
+// The connect sequence's auto-baud: a sensor at 9600 is found from a host set to 38400.
+void tst_Quxsim::hostAutoBaudFindsTheSensorsRate()
+{
+    QVERIFY(start({ "--baud", "9600" }));
+    SerialCommunication serial;
+    QVERIFY(openHost(serial));
+    ExtensionSystem::PortSettings trial = serial.getPortSettings();
+    Frame frame { entry("/000V49.", identificationPattern, 500) };
+    QVector<int> tried;
+    for (int attempt = 0; attempt < 12; ++attempt) {
+        trial.vSetBaudrateDefault(1);
+        serial.vSetPortSettings(trial);
+        tried << serial.getPortSettings().baudrate;
+        QVERIFY(run(serial, frame));
+        if (frame.front().status == 1)
+            break;
+    }
+    QCOMPARE(tried, (QVector<int> { 38400, 57600, 115200, 9600 }));
+    QCOMPARE(frame.front().status, 1u);
+}
+
+// The unplug fault hangs up the line: the host's waiting transaction ends at once (not by its
+// time-out), the host's port closes, and the program ends normally.
+void tst_Quxsim::unplugEndsHostTransactionAndProgram()
 {
     QVERIFY(start({ "--unplug-after", "1" }));
-    m_port->setPortName(m_portName);
-    m_port->setBaudRate(38400);
-    QVERIFY(m_port->open(QIODevice::ReadWrite));
-    QVERIFY(ask("/000V49.").startsWith("/070V8"));
-    QCOMPARE(ask("/000V49.", 300).indexOf('/'), -1);
+    SerialCommunication serial;
+    QVERIFY(openHost(serial));
+    Frame first { entry("/000V49.", identificationPattern, 500) };
+    QVERIFY(run(serial, first));
+    QCOMPARE(first.front().status, 1u);
+
+    Frame second { entry("/000V49.", identificationPattern, 5000) };
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(run(serial, second, 6000));
+    QCOMPARE(second.front().status, 0u);
+    QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
+    QTRY_VERIFY(!serial.isOpen());
+
     QVERIFY(m_process->waitForFinished(3000));
     QCOMPARE(m_process->exitCode(), 0);
     QVERIFY(m_process->readAllStandardOutput().contains("quxsim: unplugged after 1 requests"));

@@ -98,15 +98,11 @@ void tst_SimulatorModel::answersMatchPlugInPatterns_data()
     QTest::newRow("read 0 V") << QByteArray("0Wb") << signedRead.arg("0Wb");
     QTest::newRow("read 10 V") << QByteArray("0We") << signedRead.arg("0We");
     QTest::newRow("write 0 V negative") << QByteArray("0pb-050") << QStringLiteral("/(.*).");
-    QTest::newRow("write 10 V") << QByteArray("0pe3500") << QStringLiteral("/(.*).");
     QTest::newRow("read switching point 1")
         << QByteArray("0WC1") << QStringLiteral("/[0-9A-F]{3,3}WC(.*)\\.");
-    QTest::newRow("read switching point 2")
-        << QByteArray("0WC2") << QStringLiteral("/[0-9A-F]{3,3}WC(.*)\\.");
     QTest::newRow("write switching point 1") << QByteArray("0S13500") << switchingAck;
     QTest::newRow("write switching point 2 negative") << QByteArray("0S2-250") << switchingAck;
     QTest::newRow("read type 1") << QByteArray("0WA1") << outputRead.arg("0WA");
-    QTest::newRow("read type 2") << QByteArray("0WA2") << outputRead.arg("0WA");
     QTest::newRow("write type") << QByteArray("0A21") << QStringLiteral("/030MA[0-9A-F]{4,4}\\.");
     QTest::newRow("read operate mode") << QByteArray("0WO1") << outputRead.arg("0WO");
     QTest::newRow("write operate mode")
@@ -160,7 +156,6 @@ void tst_SimulatorModel::ignoresBadRequests_data()
     wrongChecksum[wrongChecksum.size() - 2]
         = wrongChecksum.at(wrongChecksum.size() - 2) == '0' ? '1' : '0';
     QTest::newRow("wrong checksum") << wrongChecksum << Outcome::BadChecksum;
-    QTest::newRow("lower-case checksum") << QByteArray("/020D0e0c.") << Outcome::BadChecksum;
     QTest::newRow("too short") << QByteArray("/0V4.") << Outcome::BadChecksum;
     QTest::newRow("unknown command") << frame("0Zz") << Outcome::UnknownCommand;
     QTest::newRow("output 3") << frame("0WC3") << Outcome::UnknownCommand;
@@ -169,7 +164,6 @@ void tst_SimulatorModel::ignoresBadRequests_data()
     QTest::newRow("temperature not digits") << frame("0S1ab00") << Outcome::UnknownCommand;
     QTest::newRow("baud digit 7") << frame("0?BR7") << Outcome::UnknownCommand;
     QTest::newRow("threshold letter") << frame("0O0a1X0123") << Outcome::UnknownCommand;
-    QTest::newRow("threshold not hex") << frame("0O0a1S01G3") << Outcome::UnknownCommand;
 }
 
 void tst_SimulatorModel::ignoresBadRequests()
@@ -192,13 +186,11 @@ void tst_SimulatorModel::writesAreReadBack_data()
     QTest::newRow("pin 2") << QByteArray("0T01") << QByteArray("0WT") << QByteArray("0WT01");
     QTest::newRow("unit") << QByteArray("0U1") << QByteArray("0WU") << QByteArray("0WU1");
     QTest::newRow("laser") << QByteArray("0L01") << QByteArray("0WL") << QByteArray("0WL1");
-    QTest::newRow("time") << QByteArray("0F3") << QByteArray("0WF") << QByteArray("0WF3");
     QTest::newRow("emissivity") << QByteArray("0e010") << QByteArray("0Wm") << QByteArray("0Wm010");
     QTest::newRow("emissivity limited")
         << QByteArray("0e005") << QByteArray("0Wm") << QByteArray("0Wm010");
     QTest::newRow("analog type") << QByteArray("0Q01") << QByteArray("0WQ") << QByteArray("0WQ1");
     QTest::newRow("0 V") << QByteArray("0pb-050") << QByteArray("0Wb") << QByteArray("0Wb-050");
-    QTest::newRow("10 V") << QByteArray("0pe2000") << QByteArray("0We") << QByteArray("0We2000");
     QTest::newRow("10 V limited") << QByteArray("0pe4000") << QByteArray("0We")
                                   << QByteArray("0We3500");
     QTest::newRow("switching point 2")
@@ -227,13 +219,10 @@ void tst_SimulatorModel::temperaturesFollowUnit_data()
     QTest::addColumn<QByteArray>("digits");
     QTest::newRow("25 C") << 25.0 << 0 << QByteArray("0250");
     QTest::newRow("25 C in F") << 25.0 << 1 << QByteArray("0770");
-    QTest::newRow("0 C") << 0.0 << 0 << QByteArray("0000");
     QTest::newRow("0 C in F") << 0.0 << 1 << QByteArray("0320");
     QTest::newRow("-0.5 C") << -0.5 << 0 << QByteArray("-005");
-    QTest::newRow("-5 C") << -5.0 << 0 << QByteArray("-050");
     QTest::newRow("-25 C in F") << -25.0 << 1 << QByteArray("-130");
     QTest::newRow("350 C in F") << 350.0 << 1 << QByteArray("6620");
-    QTest::newRow("100 C in F") << 100.0 << 1 << QByteArray("2120");
 }
 
 void tst_SimulatorModel::temperaturesFollowUnit()
@@ -276,7 +265,6 @@ void tst_SimulatorModel::outputsFollowSwitchingRules_data()
     const QList<QByteArray> points = { "0S11000", "0S22000" };
     QTest::newRow("below both") << points << 50.0 << QByteArray("00");
     QTest::newRow("at point 1") << points << 100.0 << QByteArray("01");
-    QTest::newRow("just below point 1") << points << 99.9 << QByteArray("00");
     QTest::newRow("above both") << points << 250.0 << QByteArray("03");
     QTest::newRow("output 1 normally closed, cold")
         << (points + QList<QByteArray> { "0A11" }) << 50.0 << QByteArray("01");
@@ -431,10 +419,8 @@ void tst_SimulatorModel::faultRates_data()
     QTest::addColumn<double>("corrupt");
     QTest::addColumn<quint32>("seed");
     QTest::newRow("20% drop") << 20.0 << 0.0 << 1u;
-    QTest::newRow("20% drop, other seed") << 20.0 << 0.0 << 99u;
     QTest::newRow("10% corrupt") << 0.0 << 10.0 << 5u;
     QTest::newRow("both") << 30.0 << 30.0 << 11u;
-    QTest::newRow("none") << 0.0 << 0.0 << 3u;
     QTest::newRow("all dropped") << 100.0 << 0.0 << 3u;
 }
 
@@ -578,15 +564,12 @@ void tst_SimulatorModel::catalogue()
     QVERIFY(readCatalogue(dir.filePath("missing.xml"), &error).isEmpty());
     QVERIFY(!error.isEmpty());
 
-    // The project's own catalogue, when it lists sensors, must be readable the same way.
-    const QString shipped = qEnvironmentVariable("QUX_SOURCE_DIR") + "/catalogue/QUXfamily.xml";
-    if (QFile::exists(shipped)) {
-        error.clear();
-        const QList<SensorType> own = readCatalogue(shipped, &error);
-        QVERIFY2(error.isEmpty(), qPrintable(error));
-        for (const SensorType &type : own)
-            QVERIFY(!type.types.isEmpty());
-    }
+    // The project's own catalogue must be readable the same way.
+    error.clear();
+    QVERIFY(
+        !readCatalogue(qEnvironmentVariable("QUX_SOURCE_DIR") + "/catalogue/QUXfamily.xml", &error)
+             .isEmpty());
+    QVERIFY2(error.isEmpty(), qPrintable(error));
 }
 
 QTEST_GUILESS_MAIN(tst_SimulatorModel)
