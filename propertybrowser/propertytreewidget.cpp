@@ -209,7 +209,18 @@ void PropertyTreeWidget::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::LanguageChange)
         m_browser->retranslate();
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        m_browser->scheduleNameColumnFit();
     QTreeWidget::changeEvent(event);
+}
+
+bool PropertyTreeWidget::viewportEvent(QEvent *event)
+{
+    const bool result = QTreeWidget::viewportEvent(event);
+    // The name column's share follows the viewport at once, so no scroll bar flickers up.
+    if (event->type() == QEvent::Resize)
+        m_browser->fitNameColumn();
+    return result;
 }
 
 } // namespace PropertyBrowser::Internal

@@ -6,6 +6,9 @@
 #include <QtWidgets/QHBoxLayout>
 #include <QtWidgets/QHeaderView>
 
+#include <algorithm>
+#include <functional>
+
 using PropertyBrowser::Internal::PropertyDelegate;
 using PropertyBrowser::Internal::PropertyTreeWidget;
 
@@ -25,7 +28,21 @@ void QtTreePropertyBrowserPrivate::init()
     tree->setAlternatingRowColors(true);
     tree->header()->setSectionsMovable(false);
     retranslate();
+    nameFitTimer.setSingleShot(true);
+    nameFitTimer.setInterval(0);
+    QObject::connect(&nameFitTimer, &QTimer::timeout, q, [this] { fitNameColumn(); });
     applyResizeMode();
+
+    // Anything that can change the widest visible name refits the name column.
+    QAbstractItemModel *model = tree->model();
+    const auto refit = [this] { scheduleNameColumnFit(); };
+    QObject::connect(model, &QAbstractItemModel::rowsInserted, q, refit);
+    QObject::connect(model, &QAbstractItemModel::rowsRemoved, q, refit);
+    QObject::connect(model, &QAbstractItemModel::dataChanged, q, refit);
+    QObject::connect(model, &QAbstractItemModel::layoutChanged, q, refit);
+    QObject::connect(model, &QAbstractItemModel::modelReset, q, refit);
+    QObject::connect(tree, &QTreeView::expanded, q, refit);
+    QObject::connect(tree, &QTreeView::collapsed, q, refit);
 
     QObject::connect(tree, &QTreeWidget::itemExpanded, q, [this](QTreeWidgetItem *treeItem) {
         if (QtBrowserItem *item = browserItem(treeItem))
@@ -109,6 +126,7 @@ void QtTreePropertyBrowserPrivate::updateSubtree(QTreeWidgetItem *treeItem)
 
 void QtTreePropertyBrowserPrivate::applyResizeMode()
 {
+    QHeaderView *header = tree->header();
     QHeaderView::ResizeMode mode = QHeaderView::Stretch;
     switch (resizeMode) {
     case QtTreePropertyBrowser::Interactive:
@@ -118,12 +136,64 @@ void QtTreePropertyBrowserPrivate::applyResizeMode()
         mode = QHeaderView::Fixed;
         break;
     case QtTreePropertyBrowser::ResizeToContents:
-        mode = QHeaderView::ResizeToContents;
-        break;
+        // The header's own ResizeToContents would give a long name the whole width and push
+        // the values out of sight; the browser sizes the name column itself instead.
+        // A stretched last section never shrinks below its earlier size; a plain Stretch
+        // section goes down to the minimum section size.
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(0, QHeaderView::Fixed);
+        header->setSectionResizeMode(1, QHeaderView::Stretch);
+        fitNameColumn();
+        return;
     case QtTreePropertyBrowser::Stretch:
         break;
     }
-    tree->header()->setSectionResizeMode(mode);
+    header->setStretchLastSection(true);
+    header->setSectionResizeMode(mode);
+}
+
+int QtTreePropertyBrowserPrivate::nameContentWidth() const
+{
+    int width = tree->header()->sectionSizeHint(0);
+    const int indentation = tree->indentation();
+    // Rows spanning both columns (groups) do not need the name column to be wide.
+    std::function<void(const QTreeWidgetItem *, int)> visit
+        = [&](const QTreeWidgetItem *item, int depth) {
+              if (item->isHidden())
+                  return;
+              if (!item->isFirstColumnSpanned()) {
+                  const QModelIndex index = tree->indexFor(item, 0);
+                  width = qMax(width, tree->sizeHintForIndex(index).width() + depth * indentation);
+              }
+              if (item->isExpanded()) {
+                  for (int i = 0; i < item->childCount(); ++i)
+                      visit(item->child(i), depth + 1);
+              }
+          };
+    const int rootDepth = tree->rootIsDecorated() ? 1 : 0;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        visit(tree->topLevelItem(i), rootDepth);
+    return width;
+}
+
+void QtTreePropertyBrowserPrivate::fitNameColumn()
+{
+    nameFitTimer.stop();
+    if (resizeMode != QtTreePropertyBrowser::ResizeToContents || !tree)
+        return;
+    // Names elide beyond three fifths of the viewport, values always keep the rest.
+    const int available = tree->viewport()->width();
+    const int cap = qMax(1, available * 3 / 5);
+    const int minimum = tree->header()->minimumSectionSize();
+    const int width = qMax(minimum, std::min({ nameContentWidth(), cap, available - minimum }));
+    if (tree->header()->sectionSize(0) != width)
+        tree->header()->resizeSection(0, width);
+}
+
+void QtTreePropertyBrowserPrivate::scheduleNameColumnFit()
+{
+    if (resizeMode == QtTreePropertyBrowser::ResizeToContents)
+        nameFitTimer.start();
 }
 
 void QtTreePropertyBrowserPrivate::retranslate()

@@ -3,6 +3,7 @@
 #include "qttreepropertybrowser.h"
 
 #include <QtCore/QHash>
+#include <QtCore/QTimer>
 
 class QTreeWidgetItem;
 
@@ -23,6 +24,11 @@ public:
     QtBrowserItem *browserItem(const QTreeWidgetItem *treeItem) const;
     QWidget *createEditor(QtProperty *property, QWidget *parent) const;
     void applyResizeMode();
+    // ResizeToContents: the name column fits its widest visible name but leaves the value
+    // column at least two fifths of the viewport; the value column takes what is left.
+    void fitNameColumn();
+    void scheduleNameColumnFit();
+    int nameContentWidth() const;
     void retranslate();
 
     QtTreePropertyBrowser *q;
@@ -32,4 +38,5 @@ public:
     QHash<const QTreeWidgetItem *, QtBrowserItem *> treeToItem;
     QHash<QtBrowserItem *, QColor> backgrounds;
     QtTreePropertyBrowser::ResizeMode resizeMode = QtTreePropertyBrowser::Stretch;
+    QTimer nameFitTimer;
 };

@@ -7,6 +7,8 @@
 #include <QtCore/QTranslator>
 #include <QtTest/QSignalSpy>
 #include <QtTest/QtTest>
+#include <QtWidgets/QHeaderView>
+#include <QtWidgets/QScrollBar>
 #include <QtWidgets/QSpinBox>
 #include <QtWidgets/QTreeWidget>
 
@@ -61,6 +63,8 @@ private slots:
     void currentItem();
     void managerDeletionEmptiesBrowser();
     void languageChange();
+    void resizeToContentsKeepsValuesVisible_data();
+    void resizeToContentsKeepsValuesVisible();
     void screenshot();
 };
 
@@ -341,6 +345,69 @@ void tst_TreePropertyBrowser::languageChange()
     QCoreApplication::processEvents();
     QCOMPARE(tree->headerItem()->text(0), "Property");
     QCOMPARE(findRow(tree, "plain")->text(1), "False");
+}
+
+void tst_TreePropertyBrowser::resizeToContentsKeepsValuesVisible_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("nameFits");
+
+    const QString longName = "A rather long property name that no narrow dock can show whole";
+    QTest::newRow("narrow, long name") << 300 << longName << false;
+    QTest::newRow("very narrow, long name") << 160 << longName << false;
+    QTest::newRow("wide, long name") << 900 << longName << false;
+    QTest::newRow("narrow, short name") << 300 << "Gain" << true;
+    QTest::newRow("wide, short name") << 900 << "Gain" << true;
+}
+
+// The name column fits its names but never squeezes the values out of sight; the value
+// column takes the rest of the width, so there is nothing to scroll sideways.
+void tst_TreePropertyBrowser::resizeToContentsKeepsValuesVisible()
+{
+    QFETCH(int, width);
+    QFETCH(QString, name);
+    QFETCH(bool, nameFits);
+
+    QtGroupPropertyManager groups;
+    QtIntPropertyManager ints;
+    QtProperty *group = groups.addProperty("Group heading that is longer than anything else here");
+    QtProperty *value = ints.addProperty(name);
+    QtProperty *other = ints.addProperty("x");
+    group->addSubProperty(value);
+    group->addSubProperty(other);
+
+    QtTreePropertyBrowser browser;
+    browser.setResizeMode(QtTreePropertyBrowser::ResizeToContents);
+    browser.addProperty(group);
+    browser.resize(width, 240);
+    browser.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&browser));
+    QCoreApplication::processEvents();
+
+    auto *tree = browser.findChild<QTreeWidget *>();
+    QHeaderView *header = tree->header();
+    const int viewport = tree->viewport()->width();
+    QTRY_COMPARE(header->sectionSize(0) + header->sectionSize(1), viewport);
+    QVERIFY2(
+        header->sectionSize(1) >= viewport * 2 / 5,
+        qPrintable(QString("value column %1 of %2").arg(header->sectionSize(1)).arg(viewport)));
+    QVERIFY(!tree->horizontalScrollBar()->isVisible());
+    // The name sits two levels in (root decoration and group).
+    const int nameNeeds = tree->fontMetrics().horizontalAdvance(name) + 2 * tree->indentation();
+    QCOMPARE(header->sectionSize(0) >= nameNeeds, nameFits);
+
+    // A longer name turns up later: the column grows, within its share.
+    value->setPropertyName(name + name);
+    QTRY_VERIFY(header->sectionSize(0) >= qMin(nameNeeds, viewport * 3 / 5));
+    QCOMPARE(header->sectionSize(0) + header->sectionSize(1), viewport);
+
+    // Narrowing the browser narrows the name column with it.
+    browser.resize(width / 2 + 40, 240);
+    QCoreApplication::processEvents();
+    const int narrowed = tree->viewport()->width();
+    QVERIFY(header->sectionSize(0) <= narrowed * 3 / 5);
+    QCOMPARE(header->sectionSize(0) + header->sectionSize(1), narrowed);
 }
 
 // Renders a tree with every kind of row, for a human to look at.
