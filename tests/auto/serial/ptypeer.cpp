@@ -2,6 +2,8 @@
 
 #include <QTimer>
 
+#include <utility>
+
 #include <fcntl.h>
 #include <pty.h>
 #include <termios.h>
@@ -58,20 +60,16 @@ int PtyPeer::lineBaudRate() const
     termios mode {};
     if (m_slave < 0 || ::tcgetattr(m_slave, &mode) != 0)
         return -1;
-    switch (::cfgetospeed(&mode)) {
-    case B9600:
-        return 9600;
-    case B19200:
-        return 19200;
-    case B38400:
-        return 38400;
-    case B57600:
-        return 57600;
-    case B115200:
-        return 115200;
-    default:
-        return 0;
-    }
+    const speed_t speed = ::cfgetospeed(&mode);
+    const std::pair<speed_t, int> rates[] = { { B9600, 9600 },
+                                              { B19200, 19200 },
+                                              { B38400, 38400 },
+                                              { B57600, 57600 },
+                                              { B115200, 115200 } };
+    for (const auto &rate : rates)
+        if (rate.first == speed)
+            return rate.second;
+    return 0;
 }
 
 void PtyPeer::readMaster()

@@ -65,7 +65,6 @@ private slots:
     void closeFinishesPending();
     void receiverMayDeleteTheConnection();
     void receiverMayRunNestedTransaction();
-    void destructorFinishesPending();
     void rawData();
     void defaultFactory_data();
     void defaultFactory();
@@ -426,33 +425,42 @@ void tst_SerialCommunication::finishedOnlyFromEventLoop()
 
 void tst_SerialCommunication::closeFinishesPending_data()
 {
-    QTest::addColumn<bool>("deleteInSlot");
-    QTest::newRow("close") << false;
-    QTest::newRow("receiver deletes the connection") << true;
+    QTest::addColumn<QString>("end");
+    QTest::addColumn<int>("finished"); // emitFinished signals seen
+    QTest::newRow("close") << "close" << 2;
+    // The receiver's delete ends the connection: nothing more may be emitted from it.
+    QTest::newRow("receiver deletes the connection") << "delete in slot" << 1;
+    QTest::newRow("destructor") << "destroy" << 2;
 }
 
 void tst_SerialCommunication::closeFinishesPending()
 {
-    QFETCH(bool, deleteInSlot);
+    QFETCH(QString, end);
+    QFETCH(int, finished);
     Frame first { makeEntry(identification, identificationPattern, 5000) };
     Frame second { makeEntry(identification, identificationPattern, 5000) };
-    m_serial->uiSendDataFrame(&first);
+    const unsigned int firstId = m_serial->uiSendDataFrame(&first);
     m_serial->uiSendDataFrame(&second);
     QTRY_COMPARE_WITH_TIMEOUT(m_peer->requests.size(), 1, 2000);
-    if (deleteInSlot) {
+    if (end == "delete in slot") {
         connect(m_serial.get(), &CommunicationInterface::emitFinished, this,
                 [this] { delete m_serial.release(); });
     }
-    m_serial->vClose();
-    QCOMPARE(m_finished.size(), deleteInSlot ? 1 : 2);
+    if (end == "destroy")
+        m_serial.reset();
+    else
+        m_serial->vClose();
+    QCOMPARE(m_finished.size(), finished);
+    QCOMPARE(m_finished.first(), firstId);
     QCOMPARE(first.front().status, 0u);
-    if (!deleteInSlot) {
+    if (finished == 2)
         QCOMPARE(second.front().status, 0u);
+    if (end == "close") {
         QVERIFY(!m_serial->isOpen());
         QCOMPARE(m_serial->pendingTransactions(), 0);
     }
     QTest::qWait(20);
-    QCOMPARE(m_finished.size(), deleteInSlot ? 1 : 2);
+    QCOMPARE(m_finished.size(), finished);
 }
 
 void tst_SerialCommunication::receiverMayDeleteTheConnection()
@@ -498,16 +506,6 @@ void tst_SerialCommunication::receiverMayRunNestedTransaction()
     QTRY_VERIFY_WITH_TIMEOUT(nestedDone, 4000);
     QCOMPARE(poll.front().status, 1u);
     QCOMPARE(nested.front().status, 1u);
-}
-
-void tst_SerialCommunication::destructorFinishesPending()
-{
-    Frame frame { makeEntry(identification, identificationPattern, 5000) };
-    const unsigned int id = m_serial->uiSendDataFrame(&frame);
-    QTRY_COMPARE_WITH_TIMEOUT(m_peer->requests.size(), 1, 2000);
-    m_serial.reset();
-    QCOMPARE(m_finished, QVector<unsigned int> { id });
-    QCOMPARE(frame.front().status, 0u);
 }
 
 void tst_SerialCommunication::rawData()
