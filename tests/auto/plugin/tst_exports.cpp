@@ -159,9 +159,6 @@ void tst_Exports::sensorMapInApplicationDirectory_data()
     QTest::newRow("absent") << QByteArray() << QStringList();
     QTest::newRow("own catalogue") << "<document><documentId>QUXfamily</documentId>" + entries
                                    << QStringList { "QUX-X1", "QUX-X2" };
-    QTest::newRow("foreign identity")
-        << "<document><documentId>QUXFamily</documentId>" + entries << QStringList();
-    QTest::newRow("not XML") << QByteArray("QUX-X1;18;7\n") << QStringList();
 }
 
 void tst_Exports::sensorMapInApplicationDirectory()
