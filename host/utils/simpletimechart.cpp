@@ -1,6 +1,7 @@
 #include "simpletimechart.h"
 #include "simpletimechart_p.h"
 
+#include "timescale_p.h"
 #include "timeseriesitem.h"
 
 #include <qwt_date.h>
@@ -50,7 +51,7 @@ void SimpleTimeChartPrivate::setupPlot()
     plot->setCanvas(canvas);
     plot->setCanvasBackground(Qt::white);
 
-    auto scaleDraw = new QwtDateScaleDraw(Qt::LocalTime);
+    auto scaleDraw = new Internal::TimeScaleDraw;
     scaleDraw->setDateFormat(QwtDate::Millisecond, QStringLiteral("hh:mm:ss.zzz"));
     scaleDraw->setDateFormat(QwtDate::Second, QStringLiteral("hh:mm:ss"));
     scaleDraw->setDateFormat(QwtDate::Minute, QStringLiteral("hh:mm"));
@@ -60,7 +61,13 @@ void SimpleTimeChartPrivate::setupPlot()
     scaleDraw->setDateFormat(QwtDate::Month, QStringLiteral("MM.yyyy"));
     scaleDraw->setDateFormat(QwtDate::Year, QStringLiteral("yyyy"));
     plot->setAxisScaleDraw(QwtPlot::xBottom, scaleDraw);
-    plot->setAxisScaleEngine(QwtPlot::xBottom, new QwtDateScaleEngine(Qt::LocalTime));
+    // The number of time labels follows the width the axis has, so that they never overlap.
+    QwtPlot *timePlot = plot;
+    plot->setAxisScaleEngine(
+        QwtPlot::xBottom,
+        new Internal::TimeScaleEngine(
+            scaleDraw, [timePlot] { return timePlot->canvas()->contentsRect().width(); },
+            [timePlot] { return timePlot->axisWidget(QwtPlot::xBottom)->font(); }));
     plot->setAxisMaxMinor(QwtPlot::xBottom, 5);
     plot->axisWidget(QwtPlot::xBottom)->setMinBorderDist(0, 40);
     plot->enableAxis(QwtPlot::yRight, false);
@@ -440,8 +447,15 @@ void SimpleTimeChart::changeEvent(QEvent *event)
 
 bool SimpleTimeChart::eventFilter(QObject *watched, QEvent *event)
 {
-    if (d->plot && watched == d->plot->canvas())
+    if (d->plot && watched == d->plot->canvas()) {
+        if (event->type() == QEvent::Resize) {
+            // Another width holds another number of time labels: divide the axis anew.
+            const QwtInterval time = d->plot->axisInterval(QwtPlot::xBottom);
+            d->plot->setAxisScale(QwtPlot::xBottom, time.minValue(), time.maxValue());
+            d->plot->replot();
+        }
         return d->canvasEvent(event);
+    }
     return QWidget::eventFilter(watched, event);
 }
 

@@ -4,7 +4,11 @@
 #include <valueovertime.h>
 
 #include <qwt_plot.h>
+#include <qwt_scale_div.h>
+#include <qwt_scale_draw.h>
 #include <qwt_scale_map.h>
+#include <qwt_scale_widget.h>
+#include <qwt_text.h>
 
 #include <QDir>
 #include <QSignalSpy>
@@ -41,6 +45,8 @@ private slots:
     void panStaysInsideTimelineScale();
     void denseDataKeepsSpikes_data();
     void denseDataKeepsSpikes();
+    void timeLabelsNeverOverlap_data();
+    void timeLabelsNeverOverlap();
 
 private:
     static QString text(const SimpleTimeChart &chart)
@@ -388,6 +394,47 @@ void tst_TimeChart::denseDataKeepsSpikes()
     QVERIFY(rowHasCurve(299.0));
     QVERIFY(rowHasCurve(-79.0));
     QVERIFY(!rowHasCurve(350.0));
+}
+
+void tst_TimeChart::timeLabelsNeverOverlap_data()
+{
+    QTest::addColumn<int>("width");
+    for (int width : { 300, 360, 480, 640, 1000, 1600 })
+        QTest::addRow("%d px", width) << width;
+}
+
+// However wide the chart, the time labels it draws keep apart, and there are at least two.
+void tst_TimeChart::timeLabelsNeverOverlap()
+{
+    QFETCH(int, width);
+    SimpleTimeChart chart;
+    chart.resize(width, 300);
+    chart.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&chart));
+    QCoreApplication::processEvents();
+
+    QwtPlot *plot = chart.poPlot();
+    const QwtScaleDraw *draw = plot->axisScaleDraw(QwtPlot::xBottom);
+    const QFontMetrics metrics(plot->axisWidget(QwtPlot::xBottom)->font());
+    const QList<double> ticks = plot->axisScaleDiv(QwtPlot::xBottom).ticks(QwtScaleDiv::MajorTick);
+    QVERIFY2(ticks.size() >= 2, qPrintable(QString::number(ticks.size())));
+    QRectF previous;
+    for (double tick : ticks) {
+        const QString text = draw->label(tick).text();
+        const double centre = plot->transform(QwtPlot::xBottom, tick);
+        const QRectF rect(centre - metrics.horizontalAdvance(text) / 2.0, 0,
+                          metrics.horizontalAdvance(text), metrics.height());
+        QVERIFY2(
+            previous.isNull() || rect.left() > previous.right(),
+            qPrintable(QString("'%1' touches the label before it at %2 px").arg(text).arg(width)));
+        previous = rect;
+    }
+
+    // Growing the chart afterwards gives the axis more labels, not wider gaps only.
+    const int before = ticks.size();
+    chart.resize(width * 2, 300);
+    QCoreApplication::processEvents();
+    QVERIFY(plot->axisScaleDiv(QwtPlot::xBottom).ticks(QwtScaleDiv::MajorTick).size() >= before);
 }
 
 QTEST_MAIN(tst_TimeChart)
