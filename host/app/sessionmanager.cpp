@@ -7,6 +7,7 @@
 #include <connectionmanager.h>
 
 #include <QMdiArea>
+#include <QStyle>
 
 using ExtensionSystem::ConnectionManager;
 
@@ -27,18 +28,48 @@ SessionManager::SessionManager(QMdiArea *area, PortWatcher *ports, QObject *pare
 
 SessionManager::~SessionManager() = default;
 
-// The sub-window was sized before the plug-in put its window in; take the window's size (the
-// plug-in chooses it), within the visible area, and give a window without one a usable frame.
-void SessionManager::fitToContent(SensorSubWindow *window) const
+namespace {
+// Room for the property tree and a chart of readable width side by side.
+const QSize comfortableSize(1100, 700);
+} // namespace
+
+// The sub-window was sized before the plug-in put its window in. A new window opens as large
+// as the area allows up to a comfortable size, never below what the plug-in's window needs,
+// and below and to the right of the windows already open so that their title bars stay in
+// sight; when the area has no room left for that, the cascade starts again at the top left.
+void SessionManager::placeNewWindow(SensorSubWindow *window) const
 {
     const QSize frame = window->size() - window->contentsRect().size();
-    QSize wanted(640, 420);
+    QSize minimum(320, 200);
+    QSize wanted = comfortableSize;
     if (const QWidget *content = window->widget()) {
+        // An explicit minimum wins over the layout's hint, as it does when resizing.
+        const QSize set = content->minimumSize();
+        const QSize hint = content->minimumSizeHint();
+        const QSize needed(set.width() > 0 ? set.width() : hint.width(),
+                           set.height() > 0 ? set.height() : hint.height());
+        minimum = minimum.expandedTo(needed + frame);
+        // A plug-in that chose a larger window keeps it.
         if (content->width() >= 200 && content->height() >= 120)
-            wanted = content->size() + frame;
+            wanted = wanted.expandedTo(content->size() + frame);
     }
     const QSize available = m_area->viewport()->size();
-    window->resize(wanted.boundedTo(available).expandedTo(QSize(320, 200)));
+    int others = 0;
+    for (const QMdiSubWindow *other : m_area->subWindowList()) {
+        if (other != window && other->isVisible() && !other->isMinimized())
+            ++others;
+    }
+    const int step
+        = qMax(16, window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window));
+    int offset = others * step;
+    QSize size = wanted.boundedTo(available - QSize(offset, offset)).expandedTo(minimum);
+    if (offset + size.width() > available.width() || offset + size.height() > available.height()) {
+        size = wanted.boundedTo(available).expandedTo(minimum);
+        const int room = qMin(available.width() - size.width(), available.height() - size.height());
+        const int positions = qMax(0, room) / step + 1;
+        offset = (others % positions) * step;
+    }
+    window->setGeometry(QRect(QPoint(offset, offset), size));
 }
 
 SensorSubWindow *SessionManager::openSensor(LoadedPlugin *plugin,
@@ -55,7 +86,7 @@ SensorSubWindow *SessionManager::openSensor(LoadedPlugin *plugin,
     }
     connect(window, &QObject::destroyed, this, &SessionManager::sensorWindowsChanged);
     window->show();
-    fitToContent(window);
+    placeNewWindow(window);
     if (m_lastUpdate.isValid())
         window->sendUpdate(m_lastUpdate);
     window->offerPorts(freePorts());

@@ -55,7 +55,7 @@ signals:
 
 private:
     void onSubWindowActivated(QMdiSubWindow *window);
-    void fitToContent(SensorSubWindow *window) const;
+    void placeNewWindow(SensorSubWindow *window) const;
     void onConnectionsChanged();
 
     QMdiArea *m_area;

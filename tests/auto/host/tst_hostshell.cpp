@@ -177,6 +177,8 @@ private slots:
     void pluginClosingItsWindowClosesSubWindow();
     void destroyingAreaReleasesInterfaces();
     void shippedPluginWindowLifetime();
+    void newWindowsAreComfortableAndCascaded_data();
+    void newWindowsAreComfortableAndCascaded();
     void nullInterfaceLeavesNothing();
     void activationIsRouted();
     void updatesReachEveryInterface();
@@ -496,6 +498,60 @@ void tst_HostShell::shippedPluginWindowLifetime()
     delete area;
     QVERIFY(!kept);
     QVERIFY(!keptContent);
+}
+
+void tst_HostShell::newWindowsAreComfortableAndCascaded_data()
+{
+    QTest::addColumn<QSize>("areaSize");
+    QTest::addColumn<bool>("roomy");
+    QTest::newRow("roomy area") << QSize(1500, 1000) << true;
+    QTest::newRow("area a little larger than the window's minimum") << QSize(1000, 650) << false;
+    QTest::newRow("area smaller than the window's minimum") << QSize(700, 400) << false;
+}
+
+// A sensor window opens at a size that shows its chart comfortably when the area has room,
+// never below the plug-in window's minimum, and further windows cascade below it.
+void tst_HostShell::newWindowsAreComfortableAndCascaded()
+{
+    QFETCH(QSize, areaSize);
+    QFETCH(bool, roomy);
+    PluginLoader loader;
+    loader.loadFrom(PluginLoader::defaultPluginDir());
+    LoadedPlugin *plugin = loader.plugin(QStringLiteral("QUXfamily"));
+    QVERIFY(plugin);
+    const ExtensionSystem::SensorBasic sensor = plugin->sensorMap().front();
+
+    auto area = new QMdiArea;
+    PortWatcher ports;
+    SessionManager sessions(area, &ports);
+    area->resize(areaSize);
+    area->show();
+    QVERIFY(QTest::qWaitForWindowExposed(area));
+    const QRect available = area->viewport()->rect();
+    QList<QPoint> corners;
+    for (int i = 0; i < 3; ++i) {
+        QString error;
+        SensorSubWindow *window = sessions.openSensor(plugin, sensor, &error);
+        QVERIFY2(window, qPrintable(error));
+        QCoreApplication::processEvents();
+        const QWidget *content = window->widget();
+        QVERIFY(content->width() >= content->minimumWidth());
+        QVERIFY(content->height() >= content->minimumHeight());
+        const QSize frame = window->size() - content->size();
+        QVERIFY(window->width() <= qMax(1100, content->minimumWidth() + frame.width()));
+        QVERIFY(window->height() <= qMax(700, content->minimumHeight() + frame.height()));
+        if (available.width() >= window->width() && available.height() >= window->height())
+            QVERIFY2(available.contains(window->geometry()),
+                     qPrintable(QString("window %1 leaves the area").arg(i)));
+        if (roomy && i == 0)
+            QCOMPARE(window->size(), QSize(1100, 700));
+        corners << window->pos();
+    }
+    if (roomy) {
+        QVERIFY(corners[0].x() < corners[1].x() && corners[1].x() < corners[2].x());
+        QVERIFY(corners[0].y() < corners[1].y() && corners[1].y() < corners[2].y());
+    }
+    delete area;
 }
 
 void tst_HostShell::nullInterfaceLeavesNothing()
