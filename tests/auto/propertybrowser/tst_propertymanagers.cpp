@@ -60,6 +60,9 @@ private slots:
     void boolLabels_data();
     void boolLabels();
     void signalOnlyOnRealChange();
+    void singleStep_data();
+    void singleStep();
+    void rangeSignalOrder();
     void managerDeletionDeletesProperties();
     void subPropertyStructure();
     void deletedPropertyLeavesAllParents();
@@ -280,6 +283,64 @@ void tst_PropertyManagers::signalOnlyOnRealChange()
     ints.setValue(foreign, 3);
     QCOMPARE(intSpy.count(), 1);
     QCOMPARE(ints.value(foreign), 0);
+}
+
+void tst_PropertyManagers::singleStep_data()
+{
+    QTest::addColumn<QList<double>>("steps");
+    QTest::addColumn<double>("expected");
+    QTest::addColumn<int>("stepSignals");
+
+    QTest::newRow("default one") << QList<double>() << 1.0 << 0;
+    QTest::newRow("set") << QList<double> { 5 } << 5.0 << 1;
+    QTest::newRow("same again is silent") << QList<double> { 5, 5 } << 5.0 << 1;
+    QTest::newRow("negative ignored") << QList<double> { 4, -2 } << 4.0 << 1;
+    QTest::newRow("zero allowed") << QList<double> { 0 } << 0.0 << 1;
+}
+
+void tst_PropertyManagers::singleStep()
+{
+    QFETCH(QList<double>, steps);
+    QFETCH(double, expected);
+    QFETCH(int, stepSignals);
+
+    QtIntPropertyManager ints;
+    QtProperty *i = ints.addProperty();
+    QSignalSpy intSpy(&ints, SIGNAL(singleStepChanged(QtProperty *, int)));
+    QtDoublePropertyManager doubles;
+    QtProperty *d = doubles.addProperty();
+    QSignalSpy doubleSpy(&doubles, SIGNAL(singleStepChanged(QtProperty *, double)));
+    for (double step : steps) {
+        ints.setSingleStep(i, int(step));
+        doubles.setSingleStep(d, step);
+    }
+    QCOMPARE(ints.singleStep(i), int(expected));
+    QCOMPARE(intSpy.count(), stepSignals);
+    QCOMPARE(doubles.singleStep(d), expected);
+    QCOMPARE(doubleSpy.count(), stepSignals);
+}
+
+// Listeners to the range see the new bounds before the value that had to follow them.
+void tst_PropertyManagers::rangeSignalOrder()
+{
+    QtDoublePropertyManager doubles;
+    QtProperty *property = doubles.addProperty();
+    doubles.setRange(property, 0, 10);
+    doubles.setValue(property, 8);
+    QStringList order;
+    connect(&doubles, &QtDoublePropertyManager::rangeChanged, this,
+            [&](QtProperty *, double minVal, double maxVal) {
+                order << QString("range %1 %2").arg(minVal).arg(maxVal);
+            });
+    connect(&doubles, &QtDoublePropertyManager::propertyChanged, this,
+            [&](QtProperty *) { order << "property"; });
+    connect(&doubles, &QtDoublePropertyManager::valueChanged, this,
+            [&](QtProperty *, double val) { order << QString("value %1").arg(val); });
+
+    doubles.setMaximum(property, 6);
+    doubles.setMaximum(property, 6);
+    doubles.setMinimum(property, 2);
+    QCOMPARE(order, QStringList({ "range 0 6", "property", "value 6", "range 2 6" }));
 }
 
 void tst_PropertyManagers::managerDeletionDeletesProperties()
