@@ -16,6 +16,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDockWidget>
 #include <QEvent>
 #include <QLabel>
@@ -64,12 +65,12 @@ SensorWindow::SensorWindow(const ExtensionSystem::SensorBasic &sensorArgument, Q
     d->language = sensor.getLanguage();
 
     d->portBox = new QComboBox(this);
-    insertOfflineEntry(d->portBox, tr("Offline"));
+    insertOfflineEntry(d->portBox, QCoreApplication::translate("SensorWindow", "Offline"));
     d->portBox->insertSeparator(1);
     ui->connectionToolBar->addWidget(d->portBox);
 
     d->propertyDock = new QDockWidget();
-    d->propertyDock->setWindowTitle(tr("Property tree"));
+    d->propertyDock->setWindowTitle(QCoreApplication::translate("SensorWindow", "Property tree"));
     d->propertyDock->setObjectName(QStringLiteral("propertyTree"));
     d->propertyDock->setAllowedAreas(Qt::AllDockWidgetAreas);
     d->propertyDock->toggleViewAction()->setIcon(
@@ -116,7 +117,8 @@ SensorWindow::SensorWindow(const ExtensionSystem::SensorBasic &sensorArgument, Q
     ui->sensorOperationsToolbar->setEnabled(false);
     updateLeds(0);
     ui->fileToolBar->addAction(d->propertyDock->toggleViewAction());
-    d->propertyDock->toggleViewAction()->setToolTip(tr("Property Tree"));
+    d->propertyDock->toggleViewAction()->setToolTip(
+        QCoreApplication::translate("SensorWindow", "Property Tree"));
     settingsTimer = new QTimer(this);
     settingsTimer->setInterval(10);
     settingsTimer->setSingleShot(true);
@@ -275,7 +277,7 @@ void SensorWindow::updateComPortList(const QStringList &ports)
 {
     const QString current = d->portBox->currentText();
     d->portBox->clear();
-    insertOfflineEntry(d->portBox, tr("Offline"));
+    insertOfflineEntry(d->portBox, QCoreApplication::translate("SensorWindow", "Offline"));
     d->portBox->insertSeparator(1);
     d->portBox->addItems(ports);
 
@@ -296,8 +298,10 @@ void SensorWindow::updateTemperatureCaption(const QString &unused)
     QtProperty *unit = findProperty(d->rootProperty, "unit");
     enableTreeDataHandling(false);
     if (unit) {
-        ui->label_2->setText(d->enumManager->value(unit) == 0 ? tr("Temperature in °C")
-                                                              : tr("Temperature in °F"));
+        ui->label_2->setText(
+            d->enumManager->value(unit) == 0
+                ? QCoreApplication::translate("SensorWindow", "Temperature in °C")
+                : QCoreApplication::translate("SensorWindow", "Temperature in °F"));
     }
     enableTreeDataHandling(true);
 }
@@ -379,12 +383,12 @@ void SensorWindow::changeEvent(QEvent *event)
 void SensorWindow::retranslateWindow()
 {
     ui->retranslateUi(this);
-    d->propertyDock->setWindowTitle(tr("Property tree"));
+    d->propertyDock->setWindowTitle(QCoreApplication::translate("SensorWindow", "Property tree"));
     d->propertyDock->toggleViewAction()->setToolTip(d->propertyDock->windowTitle());
 
     const int portIndex = d->portBox->currentIndex();
     d->portBox->removeItem(0);
-    insertOfflineEntry(d->portBox, tr("Offline"));
+    insertOfflineEntry(d->portBox, QCoreApplication::translate("SensorWindow", "Offline"));
     d->portBox->setCurrentIndex(portIndex);
 
     updateWindowTitle(connected);

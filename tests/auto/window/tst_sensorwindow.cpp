@@ -304,9 +304,8 @@ void tst_SensorWindow::languageChange()
     QCOMPARE(tester.d()->enumManager->enumNames(tester.find("laser")),
              QStringList({ "Aus", "Ein" }));
     QCOMPARE(tester.enumIndex("laser"), 1);
-    // Messages of the window's code translate as well.
-    QCOMPARE(QCoreApplication::translate("DrumoSensorPlugin::Core::SensorWindow",
-                                         "Connecting to sensor..."),
+    // The window's messages share the form's context.
+    QCOMPARE(QCoreApplication::translate("SensorWindow", "Connecting to sensor..."),
              QString("Verbindung zum Sensor wird hergestellt..."));
     QCOMPARE(QCoreApplication::translate("connectionSwitchingDialog", "Cancel"),
              QString("Abbrechen"));
