@@ -156,6 +156,50 @@ QList<CatalogueSensor> readCatalogue(const QString &fileName)
 
 } // namespace
 
+static ExtensionSystem::SensorBasic fakeSensor(LoadedPlugin *plugin, const char *name)
+{
+    for (const ExtensionSystem::SensorBasic &sensor : plugin->sensorMap()) {
+        if (sensor.name() == name)
+            return sensor;
+    }
+    return {};
+}
+
+// The shipped plug-in, loaded into `loader`.
+static LoadedPlugin *loadShipped(PluginLoader &loader)
+{
+    loader.loadFrom(PluginLoader::defaultPluginDir());
+    return loader.plugin(QStringLiteral("QUXfamily"));
+}
+
+// An area with its sessions, as the main window wires them. Declared so that the sessions go
+// before the area, as in the host; tests that end the host early reset `area` themselves.
+struct Shell
+{
+    explicit Shell(
+        PortWatcher::PortSource source = [] { return QStringList(); },
+        QSize size = QSize(1000, 700))
+        : sessions(area.get(), watch(std::move(source)))
+    {
+        area->resize(size);
+        area->show();
+    }
+    PortWatcher *watch(PortWatcher::PortSource source)
+    {
+        ports.setSystemPortSource(std::move(source));
+        return &ports;
+    }
+    SensorSubWindow *open(LoadedPlugin *plugin, const char *name)
+    {
+        return sessions.openSensor(plugin, fakeSensor(plugin, name), &error);
+    }
+
+    std::unique_ptr<QMdiArea> area = std::make_unique<QMdiArea>();
+    PortWatcher ports;
+    SessionManager sessions;
+    QString error;
+};
+
 class tst_HostShell : public QObject
 {
     Q_OBJECT
@@ -174,17 +218,14 @@ private slots:
 
     void closingSubWindowDeletesInterface();
     void refusedCloseKeepsWindow();
-    void pluginClosingItsWindowClosesSubWindow();
     void destroyingAreaReleasesInterfaces();
     void shippedPluginWindowLifetime();
     void newWindowsAreComfortableAndCascaded_data();
     void newWindowsAreComfortableAndCascaded();
     void nullInterfaceLeavesNothing();
-    void activationIsRouted();
-    void updatesReachEveryInterface();
+    void eventsAreRouted();
 
     void portListChangesOnly();
-    void extraPortPathsMustExist();
     void heldPortsAreNotOffered();
 
     void scanFindsAndMatches();
@@ -285,8 +326,7 @@ void tst_HostShell::sensorListFromShippedCatalogue()
     QVERIFY(catalogue.size() >= 3);
 
     PluginLoader loader;
-    loader.loadFrom(PluginLoader::defaultPluginDir());
-    LoadedPlugin *plugin = loader.plugin(QStringLiteral("QUXfamily"));
+    LoadedPlugin *plugin = loadShipped(loader);
     QVERIFY(plugin);
     SensorListModel model;
     model.setCatalogue(plugin, plugin->sensorMap());
@@ -361,27 +401,11 @@ void tst_HostShell::foundSensorsMatchCatalogue()
     QCOMPARE(model.foundCount(), 2);
 }
 
-static ExtensionSystem::SensorBasic fakeSensor(LoadedPlugin *plugin, const char *name)
-{
-    for (const ExtensionSystem::SensorBasic &sensor : plugin->sensorMap()) {
-        if (sensor.name() == name)
-            return sensor;
-    }
-    return {};
-}
-
 void tst_HostShell::closingSubWindowDeletesInterface()
 {
-    QMdiArea area;
-    PortWatcher ports;
-    ports.setSystemPortSource([] { return QStringList { "portA", "portB" }; });
-    SessionManager sessions(&area, &ports);
-    area.show();
-
-    QString error;
-    QPointer<SensorSubWindow> window
-        = sessions.openSensor(m_fake, fakeSensor(m_fake, "Fake A"), &error);
-    QVERIFY2(window, qPrintable(error));
+    Shell shell([] { return QStringList { "portA", "portB" }; });
+    QPointer<SensorSubWindow> window = shell.open(m_fake, "Fake A");
+    QVERIFY2(window, qPrintable(shell.error));
     QPointer<QWidget> pluginWindow = window->widget();
     QPointer<ExtensionSystem::PluginInterface> pluginInterface = window->pluginInterface();
     QVERIFY(pluginWindow && pluginInterface);
@@ -400,65 +424,41 @@ void tst_HostShell::closingSubWindowDeletesInterface()
     QVERIFY(!pluginWindow);
     QVERIFY(ConnectionManager::instance()->heldPorts().isEmpty());
     QTRY_VERIFY(!window); // deleted on close
-    QVERIFY(area.subWindowList().isEmpty());
+    QVERIFY(shell.area->subWindowList().isEmpty());
 }
 
+// A refused close keeps everything; the plug-in closing its own window closes the sub-window.
 void tst_HostShell::refusedCloseKeepsWindow()
 {
-    QMdiArea area;
-    PortWatcher ports;
-    SessionManager sessions(&area, &ports);
-    area.show();
-    QString error;
-    QPointer<SensorSubWindow> window
-        = sessions.openSensor(m_fake, fakeSensor(m_fake, "Fake B"), &error);
+    Shell shell;
+    QPointer<SensorSubWindow> window = shell.open(m_fake, "Fake B");
     QVERIFY(window);
 
     qApp->setProperty("fakeRefuseClose", true);
-    QVERIFY(!sessions.closeAll());
+    QVERIFY(!shell.sessions.closeAll());
     QVERIFY(window);
     QVERIFY(window->pluginInterface());
     QVERIFY(window->widget() && window->widget()->isVisible());
     QVERIFY(!calls().contains("destroyed"));
 
     qApp->setProperty("fakeRefuseClose", false);
-    QVERIFY(sessions.closeAll());
-    QVERIFY(calls().contains("destroyed"));
-    QTRY_VERIFY(!window);
-}
-
-void tst_HostShell::pluginClosingItsWindowClosesSubWindow()
-{
-    QMdiArea area;
-    PortWatcher ports;
-    SessionManager sessions(&area, &ports);
-    area.show();
-    QString error;
-    QPointer<SensorSubWindow> window
-        = sessions.openSensor(m_fake, fakeSensor(m_fake, "Fake A"), &error);
-    QVERIFY(window);
     window->widget()->close(); // as a plug-in's own exit action would
     QTRY_VERIFY(!window);
     QVERIFY(calls().contains("destroyed"));
-    QVERIFY(area.subWindowList().isEmpty());
+    QVERIFY(shell.area->subWindowList().isEmpty());
 }
 
 void tst_HostShell::destroyingAreaReleasesInterfaces()
 {
-    auto area = new QMdiArea;
-    PortWatcher ports;
-    SessionManager sessions(area, &ports);
-    area->show();
-    QString error;
-    QPointer<SensorSubWindow> first
-        = sessions.openSensor(m_fake, fakeSensor(m_fake, "Fake A"), &error);
-    sessions.openSensor(m_fake, fakeSensor(m_fake, "Fake B"), &error);
+    Shell shell;
+    QPointer<SensorSubWindow> first = shell.open(m_fake, "Fake A");
+    shell.open(m_fake, "Fake B");
     first->autoConnect(QStringLiteral("portA"));
     QCOMPARE(ConnectionManager::instance()->heldPorts(), QStringList { "portA" });
 
     // Even a window that would refuse goes when its area is destroyed (the host quits).
     qApp->setProperty("fakeRefuseClose", true);
-    delete area;
+    shell.area.reset();
     QCOMPARE(callsStartingWith("destroyed").size(), 2);
     QVERIFY(ConnectionManager::instance()->heldPorts().isEmpty());
 }
@@ -466,28 +466,23 @@ void tst_HostShell::destroyingAreaReleasesInterfaces()
 void tst_HostShell::shippedPluginWindowLifetime()
 {
     PluginLoader loader;
-    loader.loadFrom(PluginLoader::defaultPluginDir());
-    LoadedPlugin *plugin = loader.plugin(QStringLiteral("QUXfamily"));
+    LoadedPlugin *plugin = loadShipped(loader);
     QVERIFY(plugin);
     const std::list<ExtensionSystem::SensorBasic> sensors = plugin->sensorMap();
     QVERIFY(!sensors.empty());
 
-    auto area = new QMdiArea;
-    PortWatcher ports;
-    ports.setSystemPortSource([] { return QStringList { "portA" }; });
-    SessionManager sessions(area, &ports);
-    area->resize(1000, 700);
-    area->show();
-    QString error;
-    QPointer<SensorSubWindow> closed = sessions.openSensor(plugin, sensors.front(), &error);
-    QVERIFY2(closed, qPrintable(error));
+    Shell shell([] { return QStringList { "portA" }; });
+    QPointer<SensorSubWindow> closed
+        = shell.sessions.openSensor(plugin, sensors.front(), &shell.error);
+    QVERIFY2(closed, qPrintable(shell.error));
     QPointer<QWidget> closedContent = closed->widget();
     QVERIFY(closedContent);
-    QPointer<SensorSubWindow> kept = sessions.openSensor(plugin, sensors.back(), &error);
+    QPointer<SensorSubWindow> kept
+        = shell.sessions.openSensor(plugin, sensors.back(), &shell.error);
     QVERIFY(kept);
     QPointer<QWidget> keptContent = kept->widget();
-    sessions.broadcastUpdate(true);
-    area->setActiveSubWindow(closed);
+    shell.sessions.broadcastUpdate(true);
+    shell.area->setActiveSubWindow(closed);
     QTest::qWait(50);
 
     // Closed by the user: the plug-in's window goes with its interface, once.
@@ -495,7 +490,7 @@ void tst_HostShell::shippedPluginWindowLifetime()
     QVERIFY(!closedContent);
     QTRY_VERIFY(!closed);
     // Left open when the host quits.
-    delete area;
+    shell.area.reset();
     QVERIFY(!kept);
     QVERIFY(!keptContent);
 }
@@ -516,23 +511,17 @@ void tst_HostShell::newWindowsAreComfortableAndCascaded()
     QFETCH(QSize, areaSize);
     QFETCH(bool, roomy);
     PluginLoader loader;
-    loader.loadFrom(PluginLoader::defaultPluginDir());
-    LoadedPlugin *plugin = loader.plugin(QStringLiteral("QUXfamily"));
+    LoadedPlugin *plugin = loadShipped(loader);
     QVERIFY(plugin);
     const ExtensionSystem::SensorBasic sensor = plugin->sensorMap().front();
 
-    auto area = new QMdiArea;
-    PortWatcher ports;
-    SessionManager sessions(area, &ports);
-    area->resize(areaSize);
-    area->show();
-    QVERIFY(QTest::qWaitForWindowExposed(area));
-    const QRect available = area->viewport()->rect();
+    Shell shell([] { return QStringList(); }, areaSize);
+    QVERIFY(QTest::qWaitForWindowExposed(shell.area.get()));
+    const QRect available = shell.area->viewport()->rect();
     QList<QPoint> corners;
     for (int i = 0; i < 3; ++i) {
-        QString error;
-        SensorSubWindow *window = sessions.openSensor(plugin, sensor, &error);
-        QVERIFY2(window, qPrintable(error));
+        SensorSubWindow *window = shell.sessions.openSensor(plugin, sensor, &shell.error);
+        QVERIFY2(window, qPrintable(shell.error));
         QCoreApplication::processEvents();
         const QWidget *content = window->widget();
         QVERIFY(content->width() >= content->minimumWidth());
@@ -551,69 +540,48 @@ void tst_HostShell::newWindowsAreComfortableAndCascaded()
         QVERIFY(corners[0].x() < corners[1].x() && corners[1].x() < corners[2].x());
         QVERIFY(corners[0].y() < corners[1].y() && corners[1].y() < corners[2].y());
     }
-    delete area;
 }
 
 void tst_HostShell::nullInterfaceLeavesNothing()
 {
-    QMdiArea area;
-    PortWatcher ports;
-    SessionManager sessions(&area, &ports);
-    QSignalSpy changed(&sessions, &SessionManager::sensorWindowsChanged);
-    QString error;
-    QVERIFY(!sessions.openSensor(m_fake, fakeSensor(m_fake, "Fake Null"), &error));
-    QVERIFY2(error.contains("returned no interface") && error.contains("Fake Null"),
-             qPrintable(error));
-    QVERIFY(area.subWindowList().isEmpty());
+    Shell shell;
+    QSignalSpy changed(&shell.sessions, &SessionManager::sensorWindowsChanged);
+    QVERIFY(!shell.open(m_fake, "Fake Null"));
+    QVERIFY2(shell.error.contains("returned no interface") && shell.error.contains("Fake Null"),
+             qPrintable(shell.error));
+    QVERIFY(shell.area->subWindowList().isEmpty());
     QCOMPARE(changed.count(), 0);
 }
 
-void tst_HostShell::activationIsRouted()
+// Activation, the update state and settings files reach the right interfaces.
+void tst_HostShell::eventsAreRouted()
 {
-    QMdiArea area;
-    PortWatcher ports;
-    SessionManager sessions(&area, &ports);
-    area.show();
-    QVERIFY(QTest::qWaitForWindowActive(&area));
-    QString error;
-    SensorSubWindow *first = sessions.openSensor(m_fake, fakeSensor(m_fake, "Fake A"), &error);
-    SensorSubWindow *second = sessions.openSensor(m_fake, fakeSensor(m_fake, "Fake B"), &error);
-    QCOMPARE(sessions.activeSensorWindow(), second);
-
-    clearCalls();
-    area.setActiveSubWindow(first);
-    QCOMPARE(callsStartingWith("active:"), (QStringList { "active:0", "active:1" }));
-    QCOMPARE(sessions.activeSensorWindow(), first);
-}
-
-void tst_HostShell::updatesReachEveryInterface()
-{
-    QMdiArea area;
-    PortWatcher ports;
-    SessionManager sessions(&area, &ports);
-    QString error;
-    sessions.openSensor(m_fake, fakeSensor(m_fake, "Fake A"), &error);
-    sessions.broadcastUpdate(true);
+    Shell shell;
+    QVERIFY(QTest::qWaitForWindowActive(shell.area.get()));
+    SensorSubWindow *first = shell.open(m_fake, "Fake A");
+    shell.sessions.broadcastUpdate(true);
     QCOMPARE(callsStartingWith("update:"), QStringList { "update:true" });
     // A window opened later starts with the current state.
-    SensorSubWindow *later = sessions.openSensor(m_fake, fakeSensor(m_fake, "Fake B"), &error);
+    SensorSubWindow *second = shell.open(m_fake, "Fake B");
     QCOMPARE(callsStartingWith("update:"), (QStringList { "update:true", "update:true" }));
+    QCOMPARE(shell.sessions.activeSensorWindow(), second);
+
     clearCalls();
-    sessions.broadcastUpdate(false);
+    shell.area->setActiveSubWindow(first);
+    QCOMPARE(callsStartingWith("active:"), (QStringList { "active:0", "active:1" }));
+    QCOMPARE(shell.sessions.activeSensorWindow(), first);
+    shell.sessions.broadcastUpdate(false);
     QCOMPARE(callsStartingWith("update:"), (QStringList { "update:false", "update:false" }));
-    later->openSettings(QStringLiteral("/tmp/a.ovs"));
+    second->openSettings(QStringLiteral("/tmp/a.ovs"));
     QVERIFY(calls().contains("open:/tmp/a.ovs"));
 }
 
 void tst_HostShell::portListChangesOnly()
 {
     QStringList systemPorts { "sysA" };
-    PortWatcher ports;
-    ports.setSystemPortSource([&systemPorts] { return systemPorts; });
-    QMdiArea area;
-    SessionManager sessions(&area, &ports);
-    QString error;
-    sessions.openSensor(m_fake, fakeSensor(m_fake, "Fake A"), &error);
+    Shell shell([&systemPorts] { return systemPorts; });
+    PortWatcher &ports = shell.ports;
+    shell.open(m_fake, "Fake A");
     QSignalSpy changed(&ports, &PortWatcher::portsChanged);
 
     ports.refresh();
@@ -638,14 +606,11 @@ void tst_HostShell::portListChangesOnly()
     ports.start();
     QTRY_COMPARE(changed.count(), 3);
     QCOMPARE(callsStartingWith("ports:").constLast(), QStringLiteral("ports:COM7,sysA"));
-}
 
-void tst_HostShell::extraPortPathsMustExist()
-{
+    // Extra ports given as paths come and go with the path.
     QTemporaryDir dir;
     const QString link = dir.filePath("simlink");
-    PortWatcher ports;
-    ports.setSystemPortSource([] { return QStringList(); });
+    ports.stop();
     ports.setExtraPorts({ link });
     QVERIFY(ports.ports().isEmpty());
     QFile file(link);
@@ -660,20 +625,16 @@ void tst_HostShell::extraPortPathsMustExist()
 
 void tst_HostShell::heldPortsAreNotOffered()
 {
-    PortWatcher ports;
-    ports.setSystemPortSource([] { return QStringList { "p1", "p2", "p3" }; });
-    QMdiArea area;
-    SessionManager sessions(&area, &ports);
-    QString error;
-    SensorSubWindow *first = sessions.openSensor(m_fake, fakeSensor(m_fake, "Fake A"), &error);
-    SensorSubWindow *second = sessions.openSensor(m_fake, fakeSensor(m_fake, "Fake B"), &error);
+    Shell shell([] { return QStringList { "p1", "p2", "p3" }; });
+    SensorSubWindow *first = shell.open(m_fake, "Fake A");
+    SensorSubWindow *second = shell.open(m_fake, "Fake B");
     QCOMPARE(second->offeredPorts(), (QStringList { "p1", "p2", "p3" }));
 
     first->autoConnect(QStringLiteral("p2"));
     // Every window is told once the connection is made; the holder adds its own port itself.
     QTRY_COMPARE(second->offeredPorts(), (QStringList { "p1", "p3" }));
     QCOMPARE(first->offeredPorts(), (QStringList { "p1", "p3" }));
-    QCOMPARE(sessions.freePorts(), (QStringList { "p1", "p3" }));
+    QCOMPARE(shell.sessions.freePorts(), (QStringList { "p1", "p3" }));
 
     // The second window cannot take the port the first holds.
     second->autoConnect(QStringLiteral("p2"));
@@ -681,7 +642,7 @@ void tst_HostShell::heldPortsAreNotOffered()
 
     QVERIFY(first->close());
     QTRY_COMPARE(second->offeredPorts(), (QStringList { "p1", "p2", "p3" }));
-    QVERIFY(sessions.closeAll());
+    QVERIFY(shell.sessions.closeAll());
 }
 
 void tst_HostShell::scanFindsAndMatches()
@@ -729,12 +690,8 @@ void tst_HostShell::scanCancels()
 
 void tst_HostShell::languageReachesPluginWindows()
 {
-    QMdiArea area;
-    PortWatcher ports;
-    SessionManager sessions(&area, &ports);
-    area.show();
-    QString error;
-    sessions.openSensor(m_fake, fakeSensor(m_fake, "Fake A"), &error);
+    Shell shell;
+    shell.open(m_fake, "Fake A");
     LanguageManager language;
 
     clearCalls();
@@ -754,7 +711,7 @@ void tst_HostShell::languageReachesPluginWindows()
     QTRY_VERIFY(calls().contains("languageChange"));
     QCOMPARE(QCoreApplication::translate("Orbexa::Internal::MainWindow", "&File"),
              QStringLiteral("&File"));
-    QVERIFY(sessions.closeAll());
+    QVERIFY(shell.sessions.closeAll());
 }
 
 void tst_HostShell::mainWindowOpensFromCommandLine()
