@@ -200,21 +200,14 @@ void tst_PropertyManagers::boolLabels_data()
     QTest::addColumn<QString>("trueText");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("plain false") << false << ""
-                                 << ""
-                                 << "False";
-    QTest::newRow("plain true") << true << ""
-                                << ""
-                                << "True";
-    QTest::newRow("labelled off") << false << "off"
-                                  << "on"
-                                  << "off";
-    QTest::newRow("labelled on") << true << "off"
-                                 << "on"
-                                 << "on";
-    QTest::newRow("only true label, false shown plain") << false << ""
-                                                        << "on"
-                                                        << "False";
+    const char *rows[][3] = { { "", "", "False" },
+                              { "", "", "True" },
+                              { "off", "on", "off" },
+                              { "off", "on", "on" },
+                              { "", "on", "False" } };
+    for (int i = 0; i < 5; ++i) // even rows false, odd rows true
+        QTest::addRow("%s %s/%s", i % 2 ? "true" : "false", rows[i][0], rows[i][1])
+            << bool(i % 2) << rows[i][0] << rows[i][1] << rows[i][2];
 }
 
 void tst_PropertyManagers::boolLabels()

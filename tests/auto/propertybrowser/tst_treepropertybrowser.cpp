@@ -12,6 +12,8 @@
 #include <QtWidgets/QSpinBox>
 #include <QtWidgets/QTreeWidget>
 
+#include <memory>
+
 // "G[a,b],c": names of the rows with their children, as the tree shows them.
 static QString dump(const QTreeWidgetItem *item)
 {
@@ -61,7 +63,6 @@ private slots:
     void itemVisibility();
     void disabledRows();
     void currentItem();
-    void managerDeletionEmptiesBrowser();
     void languageChange();
     void resizeToContentsKeepsValuesVisible_data();
     void resizeToContentsKeepsValuesVisible();
@@ -73,31 +74,25 @@ void tst_TreePropertyBrowser::structureFollowsProperties_data()
     QTest::addColumn<QString>("script");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("sub-properties added later appear") << "add G; sub G a; sub G c; ins G b a"
-                                                       << "G[a,b,c]";
-    QTest::newRow("insert at the front") << "add G; sub G a; ins G b -"
-                                         << "G[b,a]";
-    QTest::newRow("remove and re-add") << "add G; sub G a; sub G b; rm G a; sub G a"
-                                       << "G[b,a]";
-    QTest::newRow("nested before adding") << "sub H c; sub G H; add G"
-                                          << "G[H[c]]";
-    QTest::newRow("nested after adding") << "add G; sub G H; sub H c; sub H a"
-                                         << "G[H[c,a]]";
-    QTest::newRow("moved between groups keeps children")
-        << "add G; sub G H; sub H a; sub G b; rm G H; sub G H"
-        << "G[b,H[a]]";
-    QTest::newRow("top-level order") << "add a; add c; top b a; top G -"
-                                     << "G,a,b,c";
-    QTest::newRow("top-level remove") << "add a; add b; toprm a"
-                                      << "b";
-    QTest::newRow("top-level twice ignored") << "add a; add a"
-                                             << "a";
-    QTest::newRow("deleted property vanishes everywhere") << "add G; sub G a; add a; del a"
-                                                          << "G";
-    QTest::newRow("shown twice") << "add G; sub G a; add a"
-                                 << "G[a],a";
-    QTest::newRow("clear") << "add G; sub G a; add b; clear"
-                           << "";
+    const char *rows[][3] = {
+        { "sub-properties added later appear", "add G; sub G a; sub G c; ins G b a", "G[a,b,c]" },
+        { "insert at the front", "add G; sub G a; ins G b -", "G[b,a]" },
+        { "remove and re-add", "add G; sub G a; sub G b; rm G a; sub G a", "G[b,a]" },
+        { "nested before adding", "sub H c; sub G H; add G", "G[H[c]]" },
+        { "nested after adding", "add G; sub G H; sub H c; sub H a", "G[H[c,a]]" },
+        { "moved between groups keeps children",
+          "add G; sub G H; sub H a; sub G b; rm G H; sub G H", "G[b,H[a]]" },
+        { "top-level order", "add a; add c; top b a; top G -", "G,a,b,c" },
+        { "top-level remove", "add a; add b; toprm a", "b" },
+        { "top-level twice ignored", "add a; add a", "a" },
+        { "deleted property vanishes everywhere", "add G; sub G a; add a; del a", "G" },
+        { "shown twice", "add G; sub G a; add a", "G[a],a" },
+        { "shown twice, top-level copy removed", "add G; sub G a; add a; toprm a", "G[a]" },
+        { "group manager deleted", "add G; sub G a; add a; delgroups", "a" },
+        { "clear", "add G; sub G a; add b; clear", "" },
+    };
+    for (const auto &row : rows)
+        QTest::newRow(row[0]) << row[1] << row[2];
 }
 
 void tst_TreePropertyBrowser::structureFollowsProperties()
@@ -105,10 +100,10 @@ void tst_TreePropertyBrowser::structureFollowsProperties()
     QFETCH(QString, script);
     QFETCH(QString, expected);
 
-    QtGroupPropertyManager groups;
+    auto groups = std::make_unique<QtGroupPropertyManager>();
     QtIntPropertyManager ints;
-    QHash<QString, QtProperty *> properties { { "G", groups.addProperty("G") },
-                                              { "H", groups.addProperty("H") },
+    QHash<QString, QtProperty *> properties { { "G", groups->addProperty("G") },
+                                              { "H", groups->addProperty("H") },
                                               { "a", ints.addProperty("a") },
                                               { "b", ints.addProperty("b") },
                                               { "c", ints.addProperty("c") } };
@@ -136,6 +131,11 @@ void tst_TreePropertyBrowser::structureFollowsProperties()
             delete properties.take(w.value(1));
         else if (w[0] == "clear")
             browser.clear();
+        else if (w[0] == "delgroups") { // its properties go with it
+            groups.reset();
+            properties.remove("G");
+            properties.remove("H");
+        }
     }
 
     auto *tree = browser.findChild<QTreeWidget *>();
@@ -157,6 +157,7 @@ void tst_TreePropertyBrowser::structureFollowsProperties()
     }
 }
 
+// Both rows of a property shown twice follow its value and name.
 void tst_TreePropertyBrowser::propertyShownTwice()
 {
     QtGroupPropertyManager groups;
@@ -168,20 +169,11 @@ void tst_TreePropertyBrowser::propertyShownTwice()
     QtTreePropertyBrowser browser;
     browser.addProperty(group);
     browser.addProperty(value);
-    const QList<QtBrowserItem *> items = browser.items(value);
-    QCOMPARE(items.size(), 2);
-    QCOMPARE(items.at(0)->parent(), browser.topLevelItem(group));
-    QCOMPARE(items.at(1)->parent(), nullptr);
-
     auto *tree = browser.findChild<QTreeWidget *>();
     ints.setValue(value, 17);
     value->setPropertyName("renamed");
     QCOMPARE(findRow(tree, "renamed", 0)->text(1), "17");
     QCOMPARE(findRow(tree, "renamed", 1)->text(1), "17");
-
-    browser.removeProperty(value);
-    QCOMPARE(browser.items(value).size(), 1);
-    QCOMPARE(dump(tree), "group[renamed]");
 }
 
 void tst_TreePropertyBrowser::rowsShowNameAndValue()
@@ -300,23 +292,6 @@ void tst_TreePropertyBrowser::currentItem()
     QtBrowserItem *current = browser.currentItem();
     QVERIFY(!current || current == browser.topLevelItem(b));
     QCOMPARE(current != nullptr, tree->currentItem() != nullptr);
-}
-
-void tst_TreePropertyBrowser::managerDeletionEmptiesBrowser()
-{
-    QtTreePropertyBrowser browser;
-    auto *groups = new QtGroupPropertyManager;
-    QtIntPropertyManager ints;
-    QtProperty *group = groups->addProperty("group");
-    QtProperty *value = ints.addProperty("value");
-    group->addSubProperty(value);
-    browser.addProperty(group);
-    browser.addProperty(value);
-
-    delete groups;
-    QCOMPARE(browser.properties(), (QList<QtProperty *> { value }));
-    QCOMPARE(dump(browser.findChild<QTreeWidget *>()), "value");
-    QCOMPARE(browser.items(value).size(), 1);
 }
 
 void tst_TreePropertyBrowser::languageChange()
