@@ -77,19 +77,14 @@ void tst_ExportDialog::delimiters_data()
     QTest::addColumn<QStringList>("checked");
     QTest::addColumn<QString>("custom");
     QTest::addColumn<QString>("delimiter");
-    QTest::newRow("none") << QStringList {} << ""
-                          << "";
-    QTest::newRow("semicolon") << QStringList { "semicolon" } << ""
-                               << ";";
-    QTest::newRow("tab") << QStringList { "tab" } << ""
-                         << "\t";
-    QTest::newRow("all in order") << QStringList { "custom", "space", "semicolon", "comma", "tab" }
-                                  << "|"
-                                  << "\t,; |";
-    QTest::newRow("custom unchecked") << QStringList { "comma" } << "#"
-                                      << ",";
-    QTest::newRow("custom only") << QStringList { "custom" } << "::"
-                                 << "::";
+    // Boxes checked, custom text, resulting delimiter.
+    const QStringList all { "custom", "space", "semicolon", "comma", "tab" };
+    QTest::newRow("none") << QStringList {} << "" << QString();
+    QTest::newRow("semicolon") << QStringList { "semicolon" } << "" << QString(";");
+    QTest::newRow("tab") << QStringList { "tab" } << "" << QString("\t");
+    QTest::newRow("all in order") << all << "|" << QString("\t,; |");
+    QTest::newRow("custom unchecked") << QStringList { "comma" } << "#" << QString(",");
+    QTest::newRow("custom only") << QStringList { "custom" } << "::" << QString("::");
 }
 
 void tst_ExportDialog::delimiters()

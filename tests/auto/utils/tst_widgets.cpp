@@ -172,27 +172,13 @@ void tst_Widgets::buttonRows()
 void tst_Widgets::iconsLoad_data()
 {
     QTest::addColumn<QString>("path");
-    const char *names[] = { "file_save.svg",
-                            "file_open.svg",
-                            "Reset.svg",
-                            "connect_sensor_pc.svg",
-                            "recorder_play.svg",
-                            "halvorn-tool-measure-point-line.svg",
-                            "led_state_2_1.svg",
-                            "led_state_2_2.svg",
-                            "halvorn-tool-load-reference-image.svg",
-                            "Verlauf_Loeschen.svg",
-                            "file_print.svg",
-                            "Export.svg",
-                            "halvorn-tool-configure.svg",
-                            "libary.svg",
-                            "color-yellow.svg",
-                            "Menuebaum.svg",
-                            "button.svg",
-                            "connect_yes.svg",
-                            "edit_delete_all.svg" };
-    for (const char *name : names)
-        QTest::newRow(name) << QStringLiteral(":/newPrefix/icons/") + QLatin1String(name);
+    const QString names = "file_save file_open Reset connect_sensor_pc recorder_play "
+                          "halvorn-tool-measure-point-line led_state_2_1 led_state_2_2 "
+                          "halvorn-tool-load-reference-image Verlauf_Loeschen file_print Export "
+                          "halvorn-tool-configure libary color-yellow Menuebaum button connect_yes "
+                          "edit_delete_all";
+    for (const QString &name : names.split(' '))
+        QTest::newRow(qPrintable(name)) << ":/newPrefix/icons/" + name + ".svg";
     QTest::newRow("arrow_down.png") << QStringLiteral(":/icons/icons/arrow_down.png");
 }
 
