@@ -26,7 +26,6 @@ private slots:
     void labels();
     void dragIsLimited_data();
     void dragIsLimited();
-    void readOnlyAndDisabledLinesStay();
     void windowSizeBand();
     void diesWithThePlot();
     void hexString_data();
@@ -88,36 +87,48 @@ void tst_Thresholds::labels()
 
 void tst_Thresholds::dragIsLimited_data()
 {
-    QTest::addColumn<bool>("overlapping");
+    QTest::addColumn<QString>("state");
     QTest::addColumn<int>("output");
     QTest::addColumn<double>("target");
-    QTest::addColumn<double>("expected");
-    QTest::newRow("lower inside") << false << 0 << 150.0 << 150.0;
-    QTest::newRow("lower stops at upper") << false << 0 << 300.0 << 200.0;
-    QTest::newRow("upper stops at lower") << false << 1 << 20.0 << 100.0;
-    QTest::newRow("lower passes upper when overlapping") << true << 0 << 300.0 << 300.0;
-    QTest::newRow("upper passes lower when overlapping") << true << 1 << 20.0 << 20.0;
-    QTest::newRow("upper stops at range end") << true << 1 << 390.0 << 350.0;
-    QTest::newRow("lower stops at range start") << false << 0 << -45.0 << -25.0;
+    QTest::addColumn<double>("expected"); // the start value: nothing moves or is reported
+    QTest::newRow("lower inside") << "" << 0 << 150.0 << 150.0;
+    QTest::newRow("lower stops at upper") << "" << 0 << 300.0 << 200.0;
+    QTest::newRow("upper stops at lower") << "" << 1 << 20.0 << 100.0;
+    QTest::newRow("lower passes upper when overlapping") << "overlapping" << 0 << 300.0 << 300.0;
+    QTest::newRow("upper passes lower when overlapping") << "overlapping" << 1 << 20.0 << 20.0;
+    QTest::newRow("upper stops at range end") << "overlapping" << 1 << 390.0 << 350.0;
+    QTest::newRow("lower stops at range start") << "" << 0 << -45.0 << -25.0;
+    QTest::newRow("click without a move") << "" << 0 << 100.0 << 100.0;
+    QTest::newRow("read only") << "readOnly" << 0 << 150.0 << 100.0;
+    QTest::newRow("hidden line stays") << "upperHidden" << 1 << 250.0 << 200.0;
+    QTest::newRow("hidden line holds nothing back") << "upperHidden" << 0 << 300.0 << 300.0;
 }
 
 void tst_Thresholds::dragIsLimited()
 {
-    QFETCH(bool, overlapping);
+    QFETCH(QString, state);
     QFETCH(int, output);
     QFETCH(double, target);
     QFETCH(double, expected);
     Setup s;
     prepare(s);
-    s.widget->allowOverlapping(overlapping);
+    s.widget->allowOverlapping(state == "overlapping");
+    s.widget->setReadOnly(state == "readOnly");
+    s.widget->enableUpperMark(state != "upperHidden");
     QSignalSpy spy(s.widget, &ThresholdWindowWidget::emitValueChanged);
     QWidget *canvas = s.chart.poPlot()->canvas();
-    const QPoint from = at(s, output == 0 ? 100.0 : 200.0);
-    CanvasMouse::send(canvas, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    const double start = output == 0 ? 100.0 : 200.0;
+    CanvasMouse::send(canvas, QEvent::MouseButtonPress, at(s, start), Qt::LeftButton,
+                      Qt::LeftButton);
     CanvasMouse::send(canvas, QEvent::MouseMove, at(s, target), Qt::NoButton, Qt::LeftButton);
     QCOMPARE(spy.count(), 0);
     CanvasMouse::send(canvas, QEvent::MouseButtonRelease, at(s, target), Qt::LeftButton,
                       Qt::NoButton);
+    if (expected == start) {
+        QCOMPARE(spy.count(), 0);
+        QCOMPARE(output == 0 ? s.widget->lowerMark() : s.widget->upperMark(), start);
+        return;
+    }
 
     QCOMPARE(spy.count(), 1);
     QCOMPARE(spy.first().at(0).toUInt(), unsigned(output));
@@ -128,30 +139,6 @@ void tst_Thresholds::dragIsLimited()
     const QString label = output == 0 ? s.widget->lowerLabel() : s.widget->upperLabel();
     QCOMPARE(label, (output == 0 ? "A1: " : "A2: ") + QString::number(value, 'f', 1));
     QVERIFY(s.chart.isFollowing()); // grabbing a line does not pan the chart
-}
-
-void tst_Thresholds::readOnlyAndDisabledLinesStay()
-{
-    Setup s;
-    prepare(s);
-    QSignalSpy spy(s.widget, &ThresholdWindowWidget::emitValueChanged);
-    // A click on a line without moving it changes nothing and reports nothing.
-    CanvasMouse::drag(s.chart.poPlot()->canvas(), at(s, 100.0), at(s, 100.0));
-    QCOMPARE(spy.count(), 0);
-    s.widget->setReadOnly(true);
-    CanvasMouse::drag(s.chart.poPlot()->canvas(), at(s, 100.0), at(s, 150.0));
-    QCOMPARE(spy.count(), 0);
-    QCOMPARE(s.widget->lowerMark(), 100.0);
-
-    s.widget->setReadOnly(false);
-    s.widget->enableUpperMark(false);
-    CanvasMouse::drag(s.chart.poPlot()->canvas(), at(s, 200.0), at(s, 250.0));
-    QCOMPARE(spy.count(), 0);
-    QCOMPARE(s.widget->upperMark(), 200.0);
-    // With the upper line hidden the lower one is not held back by it.
-    CanvasMouse::drag(s.chart.poPlot()->canvas(), at(s, 100.0), at(s, 300.0));
-    QCOMPARE(spy.count(), 1);
-    QVERIFY(spy.first().at(1).toDouble() > 290.0);
 }
 
 void tst_Thresholds::windowSizeBand()
