@@ -58,6 +58,13 @@ private:
     {
         return qRound(chart.poPlot()->canvasMap(QwtPlot::yLeft).transform(value));
     }
+    static void wheel(QwtPlot *plot, QPoint at, int delta,
+                      Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QWheelEvent event(at, plot->canvas()->mapToGlobal(at), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(plot->canvas(), &event);
+    }
     static void showChart(SimpleTimeChart &chart)
     {
         chart.resize(800, 500);
@@ -280,9 +287,7 @@ void tst_TimeChart::followingMovesTheTimeWindow()
     QCOMPARE(shown.width(), 10000.0);
 
     // Not following: new samples do not move the view.
-    QWheelEvent wheel(QPointF(100, 100), QPointF(100, 100), QPoint(), QPoint(0, 120), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(plot->canvas(), &wheel);
+    wheel(plot, QPoint(100, 100), 120);
     shown = plot->axisInterval(QwtPlot::xBottom);
     chart.appendAt(t0 + 60000.0, 3, 3);
     QCOMPARE(plot->axisInterval(QwtPlot::xBottom), shown);
@@ -301,9 +306,7 @@ void tst_TimeChart::zoomAndPanLeaveFollowingAndJumpBack()
     QwtPlot *plot = chart.poPlot();
     const QwtInterval before = plot->axisInterval(QwtPlot::xBottom);
 
-    QWheelEvent wheel(QPointF(400, 200), plot->canvas()->mapToGlobal(QPoint(400, 200)), QPoint(),
-                      QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(plot->canvas(), &wheel);
+    wheel(plot, QPoint(400, 200), 120);
     QVERIFY(!chart.isFollowing());
     QVERIFY(plot->axisInterval(QwtPlot::xBottom).width() < before.width());
 
@@ -338,12 +341,8 @@ void tst_TimeChart::panStaysInsideTimelineScale()
     QCOMPARE(plot->axisInterval(QwtPlot::yLeft).minValue(), 0.0);
     QCOMPARE(plot->axisInterval(QwtPlot::yLeft).maxValue(), 100.0);
     // Zooming out stops at the timeline scale.
-    for (int i = 0; i < 20; ++i) {
-        QWheelEvent wheel(QPointF(300, 200), plot->canvas()->mapToGlobal(QPoint(300, 200)),
-                          QPoint(), QPoint(0, -120), Qt::NoButton, Qt::ControlModifier,
-                          Qt::NoScrollPhase, false);
-        QApplication::sendEvent(plot->canvas(), &wheel);
-    }
+    for (int i = 0; i < 20; ++i)
+        wheel(plot, QPoint(300, 200), -120, Qt::ControlModifier);
     QCOMPARE(plot->axisInterval(QwtPlot::yLeft).minValue(), 0.0);
     QCOMPARE(plot->axisInterval(QwtPlot::yLeft).maxValue(), 200.0);
 }
