@@ -19,7 +19,7 @@ done
 packages=(
     build-essential g++ cmake make pkgconf
     qtbase5-dev libqt5serialport5-dev libqt5svg5-dev qttools5-dev qttools5-dev-tools
-    libqwt-qt5-dev libtinyxml2-dev libboost-dev libbenchmark-dev
+    libqwt-qt5-dev libqt5opengl5-dev libtinyxml2-dev libboost-dev libbenchmark-dev
     xvfb xauth qttranslations5-l10n
 )
 
