@@ -53,3 +53,21 @@ function(qux_add_test name)
         WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QUX_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 endfunction()
+
+# qux_add_layer(<target> FOLDER <folder> SOURCES <files...> [DEPENDS <targets...>])
+# One layer of the plug-in as a static library. Its headers are included as "<folder>/x.h"
+# through an include root of its own (build/layers/<folder>, holding a link to the folder), so
+# a layer sees only the folders of the layers it links: an include of a higher layer from a
+# lower one does not build.
+function(qux_add_layer name)
+    cmake_parse_arguments(ARG "" "FOLDER" "SOURCES;DEPENDS" ${ARGN})
+    set(root ${CMAKE_BINARY_DIR}/layers/${ARG_FOLDER})
+    file(MAKE_DIRECTORY ${root})
+    if(NOT EXISTS ${root}/${ARG_FOLDER})
+        file(CREATE_LINK ${CMAKE_SOURCE_DIR}/${ARG_FOLDER} ${root}/${ARG_FOLDER} SYMBOLIC)
+    endif()
+    qux_add_library(${name} STATIC
+        SOURCES ${ARG_SOURCES}
+        INCLUDE_DIRS ${root}
+        DEPENDS ${ARG_DEPENDS})
+endfunction()

@@ -1,10 +1,8 @@
 #include "plugin/exports.h"
 
-#include "plugin/sensorcatalogue.h"
+#include "model/sensorcatalogue.h"
 #include "plugin/sensorinterface.h"
 #include "plugin/sensorscan.h"
-// SensorInterface hands out its window through a QPointer, which needs the complete type.
-#include "window/sensorwindow.h"
 
 #include <plugininterface.h>
 #include <sensorbasic.h>

@@ -1,5 +1,6 @@
 #include "plugin/sensorinterface.h"
 
+#include "model/sensorcatalogue.h"
 #include "window/sensorwindow.h"
 
 #include <communicationinterface.h>
@@ -16,7 +17,8 @@ SensorInterface::SensorInterface(const ExtensionSystem::SensorBasic *sensor,
     , connected(false)
     , communication(nullptr)
 {
-    window = new SensorWindow(sensor ? *sensor : ExtensionSystem::SensorBasic());
+    // Only the name counts: it selects the sensor type's whole record in the catalogue.
+    window = new SensorWindow(findSensorInCatalogue(sensor ? sensor->name() : std::string()));
     if (subWindow)
         subWindow->setWidget(window);
     window->resize(800, 500);
@@ -34,6 +36,11 @@ SensorInterface::~SensorInterface()
 {
     vUnregisterPlugin(this);
     delete window.data();
+}
+
+SensorWindow *SensorInterface::sensorWindow() const
+{
+    return window;
 }
 
 QString SensorInterface::getPluginNamespace()

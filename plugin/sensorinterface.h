@@ -41,7 +41,7 @@ public:
     QStringList getList() override;
 
     // Not slots: they must not change the meta-object table.
-    SensorWindow *sensorWindow() const { return window; }
+    SensorWindow *sensorWindow() const;
     bool isConnected() const { return connected; }
     const ExtensionSystem::PortSettings &currentPortSettings() const { return portSettings; }
 

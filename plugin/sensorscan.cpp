@@ -1,6 +1,7 @@
 #include "plugin/sensorscan.h"
 
 #include "plugin/pluginlog.h"
+#include "protocol/identification.h"
 
 #include <portsettings.h>
 #include <serialportinterface.h>
@@ -8,7 +9,6 @@
 #include <QThread>
 
 #include <cstring>
-#include <sstream>
 #include <string>
 
 namespace DrumoSensorPlugin {
@@ -18,24 +18,11 @@ namespace {
 
 constexpr int scanAttempts = 5;
 constexpr int scanBaudrate = 38400;
-// The frame with body "0V"; a sensor answers "/070V8" + firmware + ":" + six hex digits + ".".
-const char identificationRequest[] = "/000V49.";
 // The shortest text that can hold an identification answer's group and type digits.
 constexpr std::size_t minimumAnswerSize = 13;
 // Line noise before the answer is tolerated up to these positions.
 constexpr std::size_t maximumStartPosition = 50;
 constexpr std::size_t maximumEndPosition = 100;
-
-// A hexadecimal number of `count` characters at `position`, 0 when they do not read as hex.
-int hexAt(const std::string &text, std::size_t position, std::size_t count)
-{
-    if (position >= text.size())
-        return 0;
-    std::istringstream stream(text.substr(position, count));
-    int value = 0;
-    stream >> std::hex >> value;
-    return stream.fail() ? 0 : value;
-}
 
 } // namespace
 
@@ -60,7 +47,7 @@ ExtensionSystem::SensorBasic *scanPortForSensor(ExtensionSystem::SerialPortInter
         // A lone "." ends whatever half frame a sensor may still be collecting.
         port->vSend(".");
         QThread::msleep(timing.wakeUpPause);
-        port->vSend(identificationRequest);
+        port->vSend(identificationFrame());
         QThread::msleep(timing.answerPause);
 
         const std::string received = port->readAll();
@@ -78,10 +65,12 @@ ExtensionSystem::SensorBasic *scanPortForSensor(ExtensionSystem::SerialPortInter
         return nullptr;
     }
 
+    // At least 13 characters with the "/" below 50: the fields are all there.
+    const Identification found = parseIdentification(buffer, start).value_or(Identification());
     auto *sensor = new ExtensionSystem::SensorBasic;
-    sensor->setGroup(hexAt(buffer, start + 8, 2));
-    sensor->setType({ hexAt(buffer, start + 10, 2) });
-    sensor->setFirmwareVersion({ hexAt(buffer, start + 6, 1) });
+    sensor->setGroup(found.group);
+    sensor->setType({ found.type });
+    sensor->setFirmwareVersion({ found.firmwareDigit });
     // Marks records that come from a scan rather than from the catalogue.
     sensor->setCcustomDescription("DrumoResponse");
     port->vClose();

@@ -1,13 +1,11 @@
-// The property tree of a sensor window, built from the sensor's description in the catalogue.
-//
-// A description is a list of property elements; each holds its values in child elements ("id",
-// "type", "text.<language>", "readonly", "defaultvalue", "min", "max", "items",
-// "caption.text.<language>") and its child rows as elements named "property". Values are read
-// leniently: a missing element or a text that is not one number gives the default.
+// The property tree of a sensor window, built from the sensor's description in the catalogue
+// (see model/description.h for the format).
 
 #include "window/sensorwindow.h"
 
+#include "model/description.h"
 #include "window/sensorwindow_p.h"
+#include "window/treerows.h"
 
 #include <buttonmanager.h>
 #include <qtpropertymanager.h>
@@ -23,46 +21,6 @@ namespace DrumoSensorPlugin {
 namespace Core {
 
 namespace {
-
-const std::string defaultCaption = "action";
-
-// Nodes that the XML reader adds for comments and attributes are not elements of a description.
-bool isElement(const pt::ptree::value_type &node)
-{
-    return node.first != "<xmlcomment>" && node.first != "<xmlattr>";
-}
-
-// The text of `path` + "." + language, or of `path` + ".en" when that is empty.
-QString localizedText(const pt::ptree &element, const std::string &path,
-                      const std::string &language)
-{
-    const std::string prefix = path.empty() ? std::string() : path + '.';
-    std::string text = element.get<std::string>(prefix + language, std::string());
-    if (text.empty())
-        text = element.get<std::string>(prefix + "en", std::string());
-    return QString::fromStdString(text);
-}
-
-QStringList enumEntries(const pt::ptree &element, const std::string &language)
-{
-    QStringList entries;
-    const auto items = element.get_child_optional("items");
-    if (!items)
-        return entries;
-    for (const auto &item : *items) {
-        if (isElement(item))
-            entries.append(localizedText(item.second, std::string(), language));
-    }
-    return entries;
-}
-
-QString actionCaption(const pt::ptree &element, const std::string &language)
-{
-    std::string caption = element.get<std::string>("caption.text." + language, defaultCaption);
-    if (caption.empty())
-        caption = element.get<std::string>("caption.text.en", defaultCaption);
-    return QString::fromStdString(caption);
-}
 
 void collectDescendants(QtProperty *parent, QList<QtProperty *> &result)
 {
@@ -80,7 +38,7 @@ bool SensorWindow::buildPropertyTree(const Sensor &record)
     d->rootProperty->setPropertyId(QStringLiteral("root"));
 
     for (const auto &child : record.getPropertyTreeGui()) {
-        if (isElement(child))
+        if (Description::isElement(child))
             addDescriptionNode(child.second, d->rootProperty, true);
     }
 
@@ -100,43 +58,42 @@ bool SensorWindow::addDescriptionNode(const pt::ptree &element, QtProperty *pare
     if (!parent || element.empty())
         return false;
 
-    const std::string id = element.get<std::string>("id", std::string());
-    const std::string type = element.get<std::string>("type", std::string());
-    const QString name = localizedText(element, "text", d->language);
-    const char *const valuePath = useDefaults ? "defaultvalue" : "value";
+    const std::string type = Description::type(element);
+    const QString name = Description::name(element, d->language);
+    const char *const initial = Description::initialValuePath(useDefaults);
 
     QtProperty *property = nullptr;
     if (type == "category") {
         property = d->groupManager->addProperty(name);
     } else if (type == "enumerator") {
         property = d->enumManager->addProperty(name);
-        d->enumManager->setEnumNames(property, enumEntries(element, d->language));
-        d->enumManager->setValue(property, element.get<int>(valuePath, 0));
+        d->enumManager->setEnumNames(property, Description::enumEntries(element, d->language));
+        d->enumManager->setValue(property, Description::number<int>(element, initial));
     } else if (type == "int") {
         property = d->intManager->addProperty(name);
-        d->intManager->setMinimum(property, element.get<int>("min", 0));
-        d->intManager->setMaximum(property, element.get<int>("max", 0));
-        d->intManager->setValue(property, element.get<int>(valuePath, 0));
+        d->intManager->setMinimum(property, Description::number<int>(element, "min"));
+        d->intManager->setMaximum(property, Description::number<int>(element, "max"));
+        d->intManager->setValue(property, Description::number<int>(element, initial));
     } else if (type == "double") {
         property = d->doubleManager->addProperty(name);
-        d->doubleManager->setMinimum(property, element.get<double>("min", 0.0));
-        d->doubleManager->setMaximum(property, element.get<double>("max", 0.0));
-        d->doubleManager->setValue(property, element.get<double>(valuePath, 0.0));
+        d->doubleManager->setMinimum(property, Description::number<double>(element, "min"));
+        d->doubleManager->setMaximum(property, Description::number<double>(element, "max"));
+        d->doubleManager->setValue(property, Description::number<double>(element, initial));
     } else if (type == "bool") {
         property = d->boolManager->addProperty(name);
-        d->boolManager->setValue(property, element.get<int>(valuePath, 0) != 0, QString(),
-                                 QString());
+        d->boolManager->setValue(property, Description::number<int>(element, initial) != 0,
+                                 QString(), QString());
     } else if (type == "action") {
         property = d->buttonManager->addProperty(name);
-        d->buttonManager->setValue(property, actionCaption(element, d->language));
+        d->buttonManager->setValue(property, Description::actionCaption(element, d->language));
     } else {
         // An unknown kind of row: neither it nor anything below it is shown.
         return false;
     }
     property->setPropertyName(name);
 
-    property->setPropertyId(QString::fromLatin1(id.c_str()));
-    property->setEnabled(element.get<std::string>("readonly", std::string("false")) == "false");
+    property->setPropertyId(QString::fromLatin1(Description::id(element).c_str()));
+    property->setEnabled(!Description::isReadOnly(element));
     parent->addSubProperty(property);
 
     for (const auto &child : element) {
@@ -153,17 +110,16 @@ void SensorWindow::retranslateDescriptionNode(const pt::ptree &element)
     if (d->language.empty())
         d->language = "en";
 
-    const std::string type = element.get<std::string>("type", std::string());
-    const QString name = localizedText(element, "text", d->language);
-    const std::string id = element.get<std::string>("id", std::string());
+    const std::string type = Description::type(element);
+    const QString name = Description::name(element, d->language);
 
-    if (QtProperty *property = findProperty(d->rootProperty, id)) {
+    if (QtProperty *property = findProperty(d->rootProperty, Description::id(element))) {
         property->setPropertyName(name);
         if (type == "action") {
-            d->buttonManager->setValue(property, actionCaption(element, d->language));
+            d->buttonManager->setValue(property, Description::actionCaption(element, d->language));
         } else if (type == "enumerator") {
             const int index = d->enumManager->value(property);
-            d->enumManager->setEnumNames(property, enumEntries(element, d->language));
+            d->enumManager->setEnumNames(property, Description::enumEntries(element, d->language));
             d->enumManager->setValue(property, index);
         }
     }
@@ -176,18 +132,7 @@ void SensorWindow::retranslateDescriptionNode(const pt::ptree &element)
 
 QtProperty *SensorWindow::findProperty(QtProperty *parent, const std::string &id) const
 {
-    if (!parent)
-        return nullptr;
-    const QLatin1String wanted(id.c_str(), int(id.size()));
-    for (QtProperty *child : parent->subProperties()) {
-        if (child->propertyId() == wanted)
-            return child;
-        if (!child->subProperties().isEmpty()) {
-            if (QtProperty *found = findProperty(child, id))
-                return found;
-        }
-    }
-    return nullptr;
+    return findPropertyById(parent, id);
 }
 
 QList<QtProperty *> SensorWindow::allSubProperties(QtProperty *parent) const

@@ -1,8 +1,10 @@
 #include "window/sensorwindow.h"
 
-#include "plugin/sensorcatalogue.h"
+#include "parameters/sensorsession.h"
 #include "ui_sensorwindow.h"
 #include "window/sensorwindow_p.h"
+#include "window/transactions.h"
+#include "window/treerows.h"
 
 #include <buttonmanager.h>
 #include <connectionstatus.h>
@@ -21,56 +23,88 @@
 #include <QEvent>
 #include <QLabel>
 #include <QStatusBar>
-#include <QVBoxLayout>
 
 namespace DrumoSensorPlugin {
 namespace Core {
 
 namespace {
 
-void insertOfflineEntry(QComboBox *box, const QString &text)
+QString translated(const char *text)
 {
-    box->insertItem(0, text, QVariant());
+    return QCoreApplication::translate("SensorWindow", text);
+}
+
+void insertOfflineEntry(QComboBox *box)
+{
+    box->insertItem(0, translated("Offline"), QVariant());
 }
 
 } // namespace
 
-SensorWindow::SensorWindow(const ExtensionSystem::SensorBasic &sensorArgument, QWidget *ignored)
+SensorWindowPrivate::SensorWindowPrivate() = default;
+SensorWindowPrivate::~SensorWindowPrivate() = default;
+
+SensorWindow::SensorWindow(const Sensor &sensor, QWidget *ignored)
     : QMainWindow(nullptr)
     , d(new SensorWindowPrivate)
     , ui(new Ui::SensorWindow())
     , propertyBrowser(nullptr)
-    , connected(false)
-    , deferValueWrites(true)
-    , lastPortIndex(0)
-    , currentTemperature(-200.0)
-    , analogOutputSignal(-200.0)
-    , thresholdDragActive(false)
-    , analogMode(0)
-    , analogScaleLow(0)
-    , analogScaleHigh(0)
-    , missedAnswers(0)
-    , skipNextDelayedWrite(false)
-    , measuredTemp(true)
     , settingsTimer(nullptr)
     , lastProperty(nullptr)
     , expertMenu(false)
 {
     Q_UNUSED(ignored)
-    d->statusTimer.setInterval(65);
-    d->statusTimer.setSingleShot(true);
-
     ui->setupUi(this);
-    // The record constructed above carries the host's language of this moment.
-    d->language = sensor.getLanguage();
+    d->language = ExtensionSystem::Globals::getLanguage();
 
+    createPortBox();
+    createPropertyDock();
+    createSession(sensor);
+    updateWindowTitle(false);
+    setUpToolbarsAndChart();
+    createThresholdLines();
+    connectActions();
+    restoreWindowLayout();
+    // A plain widget inside the host's sub-window, not a top-level window of its own.
+    setWindowFlags(Qt::WindowFlags());
+    connect(ui->actionEnable_live_data, SIGNAL(toggled(bool)), this,
+            SLOT(slotLiveDataToggled(bool)));
+    buildPropertyTree(sensorRecord());
+    setMinimumSize(820, 500);
+    // A docked widget takes its width from the main window's layout, not from resize(); asked
+    // only now that the window has its final minimum width, the dock keeps its 400 pixels.
+    resizeDocks({ d->propertyDock }, { 400 }, Qt::Horizontal);
+    createStatusBar();
+    setUpDelayTimer();
+    d->propertyDock->toggleViewAction()->setToolTip(d->propertyDock->windowTitle());
+    updateTemperatureCaption();
+
+    // Pin 2 starts as analog output until the sensor or the tree says otherwise.
+    applyPin2Mode(true);
+    d->chart->setYRightAxisScale(0.0, 10.0, 2.0);
+    setExpertMenu(false);
+    d->chart->setMaxPanOffset(500);
+    d->chart->setTimelineScale(-60.0, 700.0);
+
+    if (ExtensionSystem::Globals::getPresentationMode())
+        d->propertyDock->hide();
+}
+
+// "Offline" and a separator come first; the host's ports follow when it sends its list.
+void SensorWindow::createPortBox()
+{
     d->portBox = new QComboBox(this);
-    insertOfflineEntry(d->portBox, QCoreApplication::translate("SensorWindow", "Offline"));
+    insertOfflineEntry(d->portBox);
     d->portBox->insertSeparator(1);
     ui->connectionToolBar->addWidget(d->portBox);
+}
 
+// The dock with the property managers and their editor factories; the browser itself is
+// filled by buildPropertyTree().
+void SensorWindow::createPropertyDock()
+{
     d->propertyDock = new QDockWidget();
-    d->propertyDock->setWindowTitle(QCoreApplication::translate("SensorWindow", "Property tree"));
+    d->propertyDock->setWindowTitle(translated("Property tree"));
     d->propertyDock->setObjectName(QStringLiteral("propertyTree"));
     d->propertyDock->setAllowedAreas(Qt::AllDockWidgetAreas);
     d->propertyDock->toggleViewAction()->setIcon(
@@ -109,48 +143,63 @@ SensorWindow::SensorWindow(const ExtensionSystem::SensorBasic &sensorArgument, Q
             SLOT(stringValueChanged(QtProperty *, const QString &)));
     connect(d->buttonManager, SIGNAL(buttonClicked(QtProperty *)), this,
             SLOT(buttonClicked(QtProperty *)));
+}
 
-    sensor = findSensorInCatalogue(sensorArgument.name());
+// The sensor-facing work: on the tree's rows, through this window's transactions, with this
+// window as its view.
+void SensorWindow::createSession(const Sensor &sensor)
+{
+    d->rows = std::make_unique<TreeRows>(*d, [this](bool on) { enableTreeDataHandling(on); });
+    d->runner = std::make_unique<WindowTransactionRunner>(
+        [this](DataFrame &frame) { sendDataFrame(&frame, true); });
+    d->session = std::make_unique<SensorSession>(sensor, *d->runner, *d->rows,
+                                                 static_cast<SensorView &>(*this));
+}
 
-    updateWindowTitle(false);
-
+void SensorWindow::setUpToolbarsAndChart()
+{
     ui->sensorOperationsToolbar->setEnabled(false);
     updateLeds(0);
     ui->fileToolBar->addAction(d->propertyDock->toggleViewAction());
-    d->propertyDock->toggleViewAction()->setToolTip(
-        QCoreApplication::translate("SensorWindow", "Property Tree"));
+    d->propertyDock->toggleViewAction()->setToolTip(translated("Property Tree"));
+    // Edits reach the sensor only while one is connected: the connect sequence connects the
+    // timer to vSettingsChanged().
     settingsTimer = new QTimer(this);
     settingsTimer->setInterval(10);
     settingsTimer->setSingleShot(true);
-    connected = false;
-    // Edits reach the sensor only while one is connected; the connect sequence wires this.
-    disconnect(settingsTimer, SIGNAL(timeout()), this, SLOT(vSettingsChanged()));
-    d->chart = createChart(ui->frame);
-    connect(&d->statusTimer, SIGNAL(timeout()), this, SLOT(queryChartData()));
-    ui->actionOutput_1->setVisible(sensor.isDigital());
-    ui->actionOutput_2->setVisible(sensor.isDigital());
+    d->chart = createChart(ui->chartFrame);
+    connectLivePolling();
+    ui->actionOutput_1->setVisible(sensorRecord().isDigital());
+    ui->actionOutput_2->setVisible(sensorRecord().isDigital());
+}
 
-    d->analogLow = static_cast<double>(sensor.getChartRangeMin());
-    d->analogHigh = static_cast<double>(sensor.getChartRangeMax());
-
+// Digital sensors show their switching points as lines over the chart; the others show the two
+// ends of their analog output as markers.
+void SensorWindow::createThresholdLines()
+{
     d->thresholdData = new Utils::ThresholdDataManager;
     d->thresholdData->setOutputs(2);
 
-    if (!sensor.isDigital()) {
-        d->chart->setOnMarkerRange(sensor.getChartRangeMin(), sensor.getChartRangeMax());
-        d->chart->setOffMarkerRange(sensor.getChartRangeMin(), sensor.getChartRangeMax());
-        d->chart->vSetOnMarker(d->analogLow);
-        d->chart->vSetOffMarker(d->analogHigh);
-    } else {
-        d->thresholdWidget = new Utils::ThresholdWindowWidget(d->chart->poPlot(), -1);
-        d->thresholdWidget->allowOverlapping(sensor.getThresholdsOverlapping());
-        d->thresholdWidget->setReadOnly(sensor.getThresholdsReadOnly());
-        d->thresholdWidget->formatText(true);
-        connect(d->thresholdWidget, SIGNAL(emitValueChanged(unsigned int, const double)), this,
-                SLOT(chartThresholdChanged(unsigned int, double)));
-        d->thresholdWidget->setWindowSizeVisible(false);
+    const Sensor &record = sensorRecord();
+    const SessionState &state = session().state();
+    if (!record.isDigital()) {
+        d->chart->setOnMarkerRange(record.getChartRangeMin(), record.getChartRangeMax());
+        d->chart->setOffMarkerRange(record.getChartRangeMin(), record.getChartRangeMax());
+        d->chart->vSetOnMarker(state.analogLow);
+        d->chart->vSetOffMarker(state.analogHigh);
+        return;
     }
+    d->thresholdWidget = new Utils::ThresholdWindowWidget(d->chart->poPlot(), -1);
+    d->thresholdWidget->allowOverlapping(record.getThresholdsOverlapping());
+    d->thresholdWidget->setReadOnly(record.getThresholdsReadOnly());
+    d->thresholdWidget->formatText(true);
+    connect(d->thresholdWidget, SIGNAL(emitValueChanged(unsigned int, const double)), this,
+            SLOT(chartThresholdChanged(unsigned int, double)));
+    d->thresholdWidget->setWindowSizeVisible(false);
+}
 
+void SensorWindow::connectActions()
+{
     connect(ui->actionSave_Settings, SIGNAL(triggered()), this, SLOT(vSaveSettings()));
     connect(ui->actionOpen_Settings, SIGNAL(triggered()), this, SLOT(vLoadSettings()));
     connect(ui->actionDefaultSettings, SIGNAL(triggered()), this, SLOT(vRestoreFactorySettings()));
@@ -161,55 +210,30 @@ SensorWindow::SensorWindow(const ExtensionSystem::SensorBasic &sensorArgument, Q
     connect(ui->actionClear_History, SIGNAL(triggered()), this, SLOT(vClearHistory()));
     connect(ui->actionOutput_1, SIGNAL(triggered()), this, SLOT(outputLEDTriggered1()));
     connect(ui->actionOutput_2, SIGNAL(triggered()), this, SLOT(outputLEDTriggered2()));
+}
 
-    restoreWindowLayout();
-    // A plain widget inside the host's sub-window, not a top-level window of its own.
-    setWindowFlags(Qt::WindowFlags());
-    connect(ui->actionEnable_live_data, SIGNAL(toggled(bool)), this,
-            SLOT(slotLiveDataToggled(bool)));
-
-    buildPropertyTree(sensor);
-
-    setMinimumSize(820, 500);
-    // A docked widget takes its width from the main window's layout, not from resize(); asked
-    // only now that the window has its final minimum width, the dock keeps its 400 pixels.
-    resizeDocks({ d->propertyDock }, { 400 }, Qt::Horizontal);
+void SensorWindow::createStatusBar()
+{
     d->connectionStatus = new Utils::ConnectionStatus(this);
     ui->statusBar->addPermanentWidget(d->connectionStatus, 0);
     ui->statusBar->addPermanentWidget(new QLabel(this), 0);
+}
 
+void SensorWindow::setUpDelayTimer()
+{
     delayTimer.setInterval(600);
     delayTimer.setSingleShot(true);
     connect(&delayTimer, SIGNAL(timeout()), this, SLOT(sendDelayValue()));
-
-    deferValueWrites = true;
-    d->propertyDock->toggleViewAction()->setToolTip(d->propertyDock->windowTitle());
-
-    updateTemperatureCaption();
-
-    // Pin 2 starts as analog output until the sensor or the tree says otherwise.
-    applyPin2Mode(true);
-    d->chart->setYRightAxisScale(0.0, 10.0, 2.0);
-
-    skipNextDelayedWrite = false;
-    setExpertMenu(false);
-    measuredTemp = true;
-
-    d->chart->setMaxPanOffset(500);
-    d->chart->setTimelineScale(-60.0, 700.0);
-
-    if (ExtensionSystem::Globals::getPresentationMode())
-        d->propertyDock->hide();
 }
 
 SensorWindow::~SensorWindow()
 {
     saveWindowState();
-    d->statusChecking = false;
-    if (sensor.isDigital()) {
-        delete d->thresholdWidget;
-        d->thresholdWidget = nullptr;
-    }
+    // No poll may start or finish into a window that is going away.
+    session().poller().setStatusChecking(false);
+    session().setConnection(nullptr);
+    delete d->thresholdWidget;
+    d->thresholdWidget = nullptr;
     delete d->chart;
     d->chart = nullptr;
     delete ui;
@@ -218,6 +242,9 @@ SensorWindow::~SensorWindow()
     propertyBrowser = nullptr;
     delete settingsTimer;
     settingsTimer = nullptr;
+    // The session works on the rows, which live in the managers below the dock.
+    d->session.reset();
+    d->rows.reset();
     // Takes the managers and factories with it; they delete their properties.
     delete d->propertyDock;
     d->propertyDock = nullptr;
@@ -227,44 +254,40 @@ SensorWindow::~SensorWindow()
     d = nullptr;
 }
 
+SensorSession &SensorWindow::session() const
+{
+    return *d->session;
+}
+
+bool SensorWindow::isConnected() const
+{
+    return session().state().connected;
+}
+
+const Sensor &SensorWindow::sensorRecord() const
+{
+    return session().sensor();
+}
+
 ExtensionSystem::CommunicationInterface *SensorWindow::connection() const
 {
-    return d->connection;
+    return session().connection();
 }
 
 void SensorWindow::setConnection(ExtensionSystem::CommunicationInterface *connection)
 {
-    d->connection = connection;
-}
-
-Utils::SimpleTimeChart *SensorWindow::createChart(QWidget *parent)
-{
-    auto chart = new Utils::SimpleTimeChart(parent);
-    auto layout = new QVBoxLayout(parent);
-    layout->addWidget(chart);
-    chart->setCurrendValuePrecision(2);
-    chart->setAllowNegativeValues(true);
-    chart->vSetYScale(static_cast<double>(sensor.getChartRangeMin()),
-                      static_cast<double>(sensor.getChartRangeMax()));
-    // Analog sensors edit the ends of their output range by dragging the chart's markers.
-    if (!sensor.isDigital()) {
-        connect(chart, SIGNAL(vOnMarkerChanged(const double &)), this,
-                SLOT(slotOnMarkerChanged(double)));
-        connect(chart, SIGNAL(vOffMarkerChanged(const double &)), this,
-                SLOT(slotOffMarkerChanged(double)));
-    }
-    return chart;
+    session().setConnection(connection);
 }
 
 void SensorWindow::updateWindowTitle(bool showBaud)
 {
-    QString title = QString::fromStdString(sensor.name());
+    QString title = QString::fromStdString(sensorRecord().name());
     if (!d->firmware.isEmpty() && showBaud)
         title += QStringLiteral(" fw: %1").arg(d->firmware);
     title += QStringLiteral(" (") + d->portBox->currentText();
-    if (showBaud && d->connection)
+    if (showBaud && connection())
         title += QStringLiteral(" - Baud ")
-            + QString::number(d->connection->getPortSettings().baudrate);
+            + QString::number(connection()->getPortSettings().baudrate);
     title += QLatin1Char(')');
 
     setWindowTitle(title);
@@ -277,7 +300,7 @@ void SensorWindow::updateComPortList(const QStringList &ports)
 {
     const QString current = d->portBox->currentText();
     d->portBox->clear();
-    insertOfflineEntry(d->portBox, QCoreApplication::translate("SensorWindow", "Offline"));
+    insertOfflineEntry(d->portBox);
     d->portBox->insertSeparator(1);
     d->portBox->addItems(ports);
 
@@ -296,14 +319,11 @@ void SensorWindow::updateTemperatureCaption(const QString &unused)
 {
     Q_UNUSED(unused)
     QtProperty *unit = findProperty(d->rootProperty, "unit");
-    enableTreeDataHandling(false);
-    if (unit) {
-        ui->label_2->setText(
-            d->enumManager->value(unit) == 0
-                ? QCoreApplication::translate("SensorWindow", "Temperature in °C")
-                : QCoreApplication::translate("SensorWindow", "Temperature in °F"));
-    }
-    enableTreeDataHandling(true);
+    if (!unit)
+        return;
+    ui->temperatureCaption->setText(d->enumManager->value(unit) == 0
+                                        ? translated("Temperature in °C")
+                                        : translated("Temperature in °F"));
 }
 
 void SensorWindow::vOpenManual() { }
@@ -316,12 +336,6 @@ void SensorWindow::vSensorUpdate(const QVariant &hideTree)
 void SensorWindow::vExportChartData() { }
 
 void SensorWindow::vPrintDocument() { }
-
-void SensorWindow::vSetData(const Utils::ValueOverTime &data)
-{
-    Q_UNUSED(data)
-    ui->chartToolbar->setEnabled(true);
-}
 
 void SensorWindow::setWindowActive(bool active)
 {
@@ -336,26 +350,7 @@ void SensorWindow::vConnectToPort(const QString &port)
 
 void SensorWindow::enableStatusChecking(bool on)
 {
-    d->statusChecking = on;
-    if (!d->connection)
-        return;
-    if (on)
-        d->statusTimer.start();
-    else
-        d->statusTimer.stop();
-}
-
-void SensorWindow::queryChartData()
-{
-    queryAnalogStatusData(0);
-}
-
-// Nothing reads thresholds back from the sensor: the switching points come with the parameter
-// reads, and the "Read Thresholds" action stays hidden and disabled.
-bool SensorWindow::refreshThresholds(int output)
-{
-    Q_UNUSED(output)
-    return false;
+    session().poller().setStatusChecking(on);
 }
 
 void SensorWindow::outputLEDTriggered1() { }
@@ -364,7 +359,7 @@ void SensorWindow::outputLEDTriggered2() { }
 
 void SensorWindow::closeEvent(QCloseEvent *event)
 {
-    d->statusChecking = false;
+    session().poller().setStatusChecking(false);
     if (d->portBox->currentIndex() > 0)
         vConnectionControlBoxChanged(0);
     emit vAboutToClose();
@@ -383,21 +378,21 @@ void SensorWindow::changeEvent(QEvent *event)
 void SensorWindow::retranslateWindow()
 {
     ui->retranslateUi(this);
-    d->propertyDock->setWindowTitle(QCoreApplication::translate("SensorWindow", "Property tree"));
+    d->propertyDock->setWindowTitle(translated("Property tree"));
     d->propertyDock->toggleViewAction()->setToolTip(d->propertyDock->windowTitle());
 
     const int portIndex = d->portBox->currentIndex();
     d->portBox->removeItem(0);
-    insertOfflineEntry(d->portBox, QCoreApplication::translate("SensorWindow", "Offline"));
+    insertOfflineEntry(d->portBox);
     d->portBox->setCurrentIndex(portIndex);
 
-    updateWindowTitle(connected);
+    updateWindowTitle(isConnected());
     d->language = ExtensionSystem::Globals::getLanguage();
 
     // Renaming rows and rebuilding enum entries changes values on the way; none of that is an
     // edit to send to the sensor.
     enableTreeDataHandling(false);
-    for (const auto &child : sensor.getPropertyTreeGui())
+    for (const auto &child : sensorRecord().getPropertyTreeGui())
         retranslateDescriptionNode(child.second);
     enableTreeDataHandling(true);
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "plugin/sensor.h"
+#include "model/sensor.h"
+#include "parameters/sensorview.h"
 
 #include <communicationinterface.h>
 #include <valueovertime.h>
@@ -29,19 +30,25 @@ class SensorWindow;
 namespace DrumoSensorPlugin {
 namespace Core {
 
+class SensorSession;
 class SensorWindowPrivate;
 class SensorWindowTester;
 
 // The main window of one opened sensor: the property tree of its parameters in a dock, the
 // live chart, the output LEDs, four toolbars, the port box and a status bar.
 //
+// The window is the view. Talking to the sensor is the work of its SensorSession (parameters/):
+// the sensor-facing members below forward into it, and the session asks the window, as its
+// SensorView, for the effects that only a window has (rows, chart, lines, LEDs, questions).
+//
 // The order of the signals and slots below is part of the interface: the host and the
 // interface object connect to them by signature, and tools look them up by index. New slots
-// go to the end. The implementation is split by concern over several files: construction and
-// window events (sensorwindow.cpp), the tree (propertytree.cpp), the state file
-// (windowstate.cpp), the tree's value slots (treedatahandling.cpp); the sensor operations
-// live with the protocol, parameter and file code.
-class SensorWindow : public QMainWindow
+// go to the end. The implementation is split by concern: construction and window events
+// (sensorwindow.cpp), the tree (propertytree.cpp, treerows.cpp), an edit's way to the sensor
+// (treedatahandling.cpp, parameterdispatch.cpp), transactions (transactions.cpp), connecting
+// (connectsequence.cpp), the live chart and lines (livechart.cpp, thresholdlines.cpp), the
+// settings files (settingsfileactions.cpp) and the state file (windowstate.cpp).
+class SensorWindow : public QMainWindow, private SensorView
 {
     Q_OBJECT
 
@@ -50,14 +57,14 @@ public:
     enum ThresholdType { ThresholdColour = 0, ThresholdSwitching = 1, ThresholdLevel = 2 };
     Q_ENUM(ThresholdType)
 
-    // The window looks up its catalogue record by the sensor's name. `ignored` is accepted for
+    // The window of the sensor type `sensor`, its catalogue record. `ignored` is accepted for
     // the host's calling convention only: the window has no parent, it becomes the widget of
     // the host's sub-window.
-    explicit SensorWindow(const ExtensionSystem::SensorBasic &sensor, QWidget *ignored = nullptr);
+    explicit SensorWindow(const Sensor &sensor, QWidget *ignored = nullptr);
     ~SensorWindow() override;
 
     // Not slots on purpose: they must not change the meta-object table.
-    const Sensor &sensorRecord() const { return sensor; }
+    const Sensor &sensorRecord() const;
     ExtensionSystem::CommunicationInterface *connection() const;
     void setConnection(ExtensionSystem::CommunicationInterface *connection);
 
@@ -76,7 +83,7 @@ signals:
 public slots:
     void vOpenManual();
     void vSensorUpdate(const QVariant &hideTree);
-    void updateLeds(int states);
+    void updateLeds(int states) override;
     void updateComPortList(const QStringList &ports);
     void vPropertyChanged(QtProperty *property, const QVariant &value);
     void readAllProperties();
@@ -132,8 +139,22 @@ protected:
 private:
     friend class SensorWindowTester;
 
+    // Construction steps (sensorwindow.cpp), in the order the constructor takes them.
+    void createPortBox();
+    void createPropertyDock();
+    void createSession(const Sensor &sensor);
+    void setUpToolbarsAndChart();
+    void createThresholdLines();
+    void connectActions();
+    void createStatusBar();
+    void setUpDelayTimer();
+
+    SensorSession &session() const;
+    bool isConnected() const;
+
     // Caption above the chart from the "unit" row; the text argument is not used.
-    void updateTemperatureCaption(const QString &unused = QString());
+    void updateTemperatureCaption(const QString &unused);
+    void updateTemperatureCaption() override { updateTemperatureCaption(QString()); }
     void retranslateWindow();
 
     // Property tree (propertytree.cpp).
@@ -144,7 +165,7 @@ private:
     QtProperty *findProperty(QtProperty *parent, const std::string &id) const;
     QList<QtProperty *> allSubProperties(QtProperty *parent) const;
     void setPropertyVisible(const QString &id, bool visible);
-    void setExpertMenu(bool on);
+    void setExpertMenu(bool on) override;
 
     // Window state file (windowstate.cpp).
     void saveWindowState();
@@ -152,39 +173,47 @@ private:
     void loadExpertMenuSetting();
     void loadMeasuredTempSetting();
 
-    // Live chart: the chart in the form's frame, with its scales from the record.
-    Utils::SimpleTimeChart *createChart(QWidget *parent);
+    // Connecting (connectsequence.cpp).
+    bool checkConnection() override;
+    bool confirmBaudRateChange() override;
+    void showCurrentBaudRate() override;
+    void baudRateWritten() override;
 
-    // Operations of the parameter and chart code that the window's own paths already call;
-    // their bodies come with that code (see pendingoperations.cpp).
+    // An edit's way to the sensor (parameterdispatch.cpp).
     void applyPropertyToSensor(QtProperty *property, const QVariant &value);
-    void applyPin2Mode(bool analog);
-    void applyTemperatureUnitToChart(bool toFahrenheit);
+    bool suspendPolling() override;
+    void resumePolling(bool liveData) override;
+    void deferWrite() override;
+    void applyPin2Mode(bool analog) override;
     void convertDisplayedTemperatures(bool toFahrenheit);
-    void showAnalogOutputMode(int mode);
+
+    // Live chart (livechart.cpp).
+    Utils::SimpleTimeChart *createChart(QWidget *parent);
+    // The session's live polling feeds the chart, the LEDs and the connection check.
+    void connectLivePolling();
+    void refreshAnalogChart() override;
+    void showAnalogOutputMode(int mode) override;
+    void applyTemperatureUnitToChart(bool toFahrenheit) override;
+
+    // Threshold lines and markers (thresholdlines.cpp).
+    void showSwitchingPoint(int output, double value) override;
+    void showReadSwitchingPoint(int output, double value) override;
+    void setSwitchingPointRow(int output, double value);
+    void setThresholdsRange(double low, double high) override;
+    void updateUpperMark() override;
+    QString thresholdHex(int output, int component) const override;
 
     SensorWindowPrivate *d;
     Ui::SensorWindow *ui;
     QtTreePropertyBrowser *propertyBrowser;
-    Sensor sensor;
-    bool connected;
-    bool deferValueWrites;
-    // Status polling and connect sequence.
-    int lastPortIndex;
-    double currentTemperature;
-    double analogOutputSignal;
-    bool thresholdDragActive;
-    // Live chart: analog output type and the temperatures of its two ends.
-    int analogMode;
-    int analogScaleLow;
-    int analogScaleHigh;
-    int missedAnswers;
-    bool skipNextDelayedWrite;
-    bool measuredTemp;
+    // 10 ms single-shot: an edit reaches the sensor once the edits around it have settled.
     QTimer *settingsTimer;
+    // 600 ms single-shot: rows typed digit by digit are written once the typing pauses.
     QTimer delayTimer;
+    // The row edited last and its value.
     QtProperty *lastProperty;
     QVariant pendingValue;
+    // The expert rows are shown.
     bool expertMenu;
 };
 

@@ -1,11 +1,8 @@
 #pragma once
 
-#include <communicationinterface.h>
-
-#include <QMap>
 #include <QString>
-#include <QTimer>
 
+#include <memory>
 #include <string>
 
 class QComboBox;
@@ -35,14 +32,17 @@ class ThresholdWindowWidget;
 namespace DrumoSensorPlugin {
 namespace Core {
 
+class SensorSession;
+class TransactionRunner;
+class TreeRows;
+
 // The widgets and state a SensorWindow shares between its files. A plain structure: the window
 // creates and releases what it points to (see the window's constructor and destructor).
 class SensorWindowPrivate
 {
 public:
-    bool statusChecking = false;
-    // Not owned: the host's connection, set by the interface object while a port is open.
-    ExtensionSystem::CommunicationInterface *connection = nullptr;
+    SensorWindowPrivate();
+    ~SensorWindowPrivate();
 
     // Managers and factories are children of propertyDock.
     QtBoolPropertyManager *boolManager = nullptr;
@@ -58,11 +58,13 @@ public:
     QtEnumEditorFactory *enumEditorFactory = nullptr;
     Utils::ButtonManager *buttonManager = nullptr;
     Utils::ButtonFactory *buttonFactory = nullptr;
+    // The bool, int, double and enum managers' value signals reach the window.
+    bool treeHandling = false;
 
     QDockWidget *propertyDock = nullptr;
     QComboBox *portBox = nullptr;
-    // 65 ms single-shot: the pause between two live polls.
-    QTimer statusTimer;
+    // portBox's index after the last completed choice; Cancel goes back to it.
+    int lastPortIndex = 0;
     Utils::ThresholdDataManager *thresholdData = nullptr;
     Utils::ThresholdWindowWidget *thresholdWidget = nullptr; // digital sensors only
     Utils::SimpleTimeChart *chart = nullptr;
@@ -70,18 +72,13 @@ public:
     // Language of the texts read from the sensor description.
     std::string language = "en";
     QtProperty *rootProperty = nullptr;
-    // Temperatures at the 0 V and 10 V ends of the analog output.
-    double analogLow = 0.0;
-    double analogHigh = 0.0;
-
-    // Live polling: every fifth poll asks for the output states; the one asynchronous poll in
-    // flight and the frames it owns.
-    int pollCounter = 0;
-    unsigned int pendingTransactionId = 0;
-    QMap<unsigned int, ExtensionSystem::CommunicationInterface::DataFrame *> transactions;
-
     // One character from the identification answer; empty while no sensor is connected.
     QString firmware;
+
+    // The sensor-facing work, on the tree's rows, through the window's transactions.
+    std::unique_ptr<TreeRows> rows;
+    std::unique_ptr<TransactionRunner> runner;
+    std::unique_ptr<SensorSession> session;
 };
 
 } // namespace Core

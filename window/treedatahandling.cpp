@@ -7,6 +7,7 @@
 
 #include "window/sensorwindow.h"
 
+#include "parameters/sensorsession.h"
 #include "window/sensorwindow_p.h"
 
 #include <qtpropertymanager.h>
@@ -22,6 +23,7 @@ namespace Core {
 // and each edit reaches vPropertyChanged exactly once.
 void SensorWindow::enableTreeDataHandling(bool on)
 {
+    d->treeHandling = on;
     if (on) {
         connect(d->boolManager, SIGNAL(valueChanged(QtProperty *, bool)), this,
                 SLOT(boolValueChanged(QtProperty *, bool)), Qt::UniqueConnection);
@@ -75,7 +77,7 @@ void SensorWindow::buttonClicked(QtProperty *property)
 
 void SensorWindow::vPropertyChanged(QtProperty *property, const QVariant &value)
 {
-    d->statusChecking = false;
+    // The polling goes on until the dispatch suspends it around the write, 10 ms from now.
     lastProperty = property;
     enableTreeDataHandling(false);
 
@@ -83,7 +85,7 @@ void SensorWindow::vPropertyChanged(QtProperty *property, const QVariant &value)
     const int index = property ? d->enumManager->value(property) : 0;
 
     // Without a sensor the tree is all there is to update; with one, the unit's write does it.
-    if (!connected && id == QLatin1String("unit")) {
+    if (!isConnected() && id == QLatin1String("unit")) {
         updateTemperatureCaption();
         applyTemperatureUnitToChart(index != 0);
         convertDisplayedTemperatures(index != 0);
@@ -92,7 +94,7 @@ void SensorWindow::vPropertyChanged(QtProperty *property, const QVariant &value)
     if (id == QLatin1String("ExpertMenu")) {
         setExpertMenu(index != 0);
     } else if (id == QLatin1String("readTemp")) {
-        measuredTemp = index != 0;
+        session().state().measuredTemp = index != 0;
     } else if (id == QLatin1String("2A")) {
         applyPin2Mode(index != 0);
         if (index == 1) {

@@ -5,6 +5,7 @@
 
 #include "window/sensorwindow.h"
 
+#include "parameters/sensorsession.h"
 #include "window/sensorwindow_p.h"
 #include "window/windowstatefile.h"
 
@@ -29,7 +30,8 @@ void SensorWindow::saveWindowState()
     settings.setValue(objectName() + QLatin1String(geometryKey), saveGeometry());
     settings.setValue(objectName() + QLatin1String(stateKey), saveState(0));
     settings.setValue(objectName() + QLatin1String(expertMenuKey), expertMenu);
-    settings.setValue(objectName() + QLatin1String(measuredTempKey), measuredTemp);
+    settings.setValue(objectName() + QLatin1String(measuredTempKey),
+                      session().state().measuredTemp);
 }
 
 // The geometry is written but left to the host's sub-window on the way back.
@@ -57,6 +59,7 @@ void SensorWindow::loadExpertMenuSetting()
 
 void SensorWindow::loadMeasuredTempSetting()
 {
+    bool &measuredTemp = session().state().measuredTemp;
     {
         QSettings settings(windowStateFilePath(), QSettings::IniFormat, this);
         measuredTemp

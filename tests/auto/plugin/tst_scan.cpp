@@ -84,6 +84,9 @@ void tst_Scan::scan_data()
         << false << 5 << 0 << 0 << 0;
     QTest::newRow("unreadable group")
         << std::deque<std::string> { identification("2", "zz05") } << true << 1 << 2 << 0 << 5;
+    // Group and type are unsigned: a sign in their place is not a digit.
+    QTest::newRow("minus sign in the group")
+        << std::deque<std::string> { "/070V81:-D0100." } << true << 1 << 1 << 0 << 1;
     QTest::newRow("answer cut after the group")
         << std::deque<std::string> { std::string(40, '~') + "/070V81:12." } << true << 1 << 1 << 18
         << 0;

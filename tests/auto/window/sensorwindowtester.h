@@ -4,7 +4,9 @@
 // its friend).
 
 #include "../common/fakeconnection.h"
-#include "plugin/sensor.h"
+#include "model/sensor.h"
+#include "model/sensorcatalogue.h"
+#include "parameters/sensorsession.h"
 #include "ui_sensorwindow.h"
 #include "window/sensorwindow.h"
 #include "window/sensorwindow_p.h"
@@ -35,10 +37,13 @@ public:
     QtTreePropertyBrowser *browser() const { return w->propertyBrowser; }
     QtProperty *root() const { return w->d->rootProperty; }
     bool expertMenu() const { return w->expertMenu; }
-    bool measuredTemp() const { return w->measuredTemp; }
-    void setMeasuredTemp(bool on) { w->measuredTemp = on; }
+    SensorSession &session() const { return w->session(); }
+    bool measuredTemp() const { return session().state().measuredTemp; }
+    void setMeasuredTemp(bool on) { session().state().measuredTemp = on; }
     void setExpertMenuFlag(bool on) { w->expertMenu = on; }
-    void setConnected(bool on) { w->connected = on; }
+    void setConnected(bool on) { session().state().connected = on; }
+    QtProperty *lastProperty() const { return w->lastProperty; }
+    void setLastProperty(QtProperty *property) { w->lastProperty = property; }
 
     QtProperty *find(const std::string &id) const { return w->findProperty(root(), id); }
     QList<QtProperty *> all() const { return w->allSubProperties(root()); }
@@ -50,11 +55,10 @@ public:
     void loadExpertMenuSetting() { w->loadExpertMenuSetting(); }
     void loadMeasuredTempSetting() { w->loadMeasuredTempSetting(); }
 
-    // Makes `record` the window's record and adds its description below the root row, the
-    // way the constructor builds the tree.
+    // Adds the description of `record` below the root row, the way the constructor builds the
+    // tree.
     void populate(const Sensor &record, bool useDefaults = true)
     {
-        w->sensor = record;
         for (const auto &child : record.getPropertyTreeGui())
             w->addDescriptionNode(child.second, root(), useDefaults);
     }
@@ -88,6 +92,12 @@ inline Sensor sensorWithDescription(const std::string &description,
     Sensor record;
     record.fromXMLStream(text);
     return record;
+}
+
+// The catalogue's record of the sensor type `name` (a default record for an unknown name).
+inline Sensor catalogueRecord(const char *name)
+{
+    return findSensorInCatalogue(name);
 }
 
 inline QStringList boxTexts(QComboBox *box)

@@ -1,7 +1,9 @@
 // The property tree built from a sensor description: row kinds, names by language, read-only
 // rows, defaults and lenient numbers, lookups, expert rows and retranslation.
 
+#include "model/memoryrows.h"
 #include "sensorwindowtester.h"
+#include "window/treerows.h"
 
 #include <buttonmanager.h>
 #include <globals.h>
@@ -145,6 +147,9 @@ private slots:
     void duplicateIdsShowAndHideFirstOnly();
     void removeSubPropertiesDetaches();
     void unitEditWhileOfflineChangesCaption();
+    void memoryRowsMatchTheTree_data();
+    void memoryRowsMatchTheTree();
+    void treeRowsSetFromTheSensorSide();
 
 private:
     SensorWindow *makeWindow(const std::string &language = "en");
@@ -166,12 +171,8 @@ void tst_PropertyTree::cleanup()
 
 SensorWindow *tst_PropertyTree::makeWindow(const std::string &language)
 {
-    ExtensionSystem::SensorBasic unknown;
-    unknown.setName("no such sensor");
-    m_window = new SensorWindow(unknown);
-    SensorWindowTester tester(m_window);
-    tester.d()->language = language;
-    tester.populate(sensorWithDescription(description));
+    ExtensionSystem::Globals::setLanguage(language);
+    m_window = new SensorWindow(sensorWithDescription(description));
     return m_window;
 }
 
@@ -271,8 +272,7 @@ void tst_PropertyTree::germanTexts()
 
 void tst_PropertyTree::valuesInsteadOfDefaults()
 {
-    ExtensionSystem::SensorBasic unknown;
-    m_window = new SensorWindow(unknown);
+    m_window = new SensorWindow(Sensor());
     SensorWindowTester tester(m_window);
     tester.populate(sensorWithDescription(description), false);
     QCOMPARE(tester.enumIndex("mode"), 2);
@@ -313,9 +313,7 @@ void tst_PropertyTree::lookups()
 
 void tst_PropertyTree::unknownSensorGivesRootOnly()
 {
-    ExtensionSystem::SensorBasic unknown;
-    unknown.setName("no such sensor");
-    m_window = new SensorWindow(unknown);
+    m_window = new SensorWindow(catalogueRecord("no such sensor"));
     SensorWindowTester tester(m_window);
     QVERIFY(tester.root());
     QVERIFY(tester.all().isEmpty());
@@ -326,9 +324,7 @@ void tst_PropertyTree::unknownSensorGivesRootOnly()
 // The expert rows follow the flag, whether set directly or through the "ExpertMenu" row.
 void tst_PropertyTree::expertRows()
 {
-    ExtensionSystem::SensorBasic digital;
-    digital.setName("QUX-T40 D");
-    m_window = new SensorWindow(digital);
+    m_window = new SensorWindow(catalogueRecord("QUX-T40 D"));
     SensorWindowTester tester(m_window);
     auto expertShown = [&](bool shown) {
         for (const char *id : { "time", "emisivity", "unit", "laser", "readTemp" })
@@ -392,15 +388,73 @@ void tst_PropertyTree::removeSubPropertiesDetaches()
 
 void tst_PropertyTree::unitEditWhileOfflineChangesCaption()
 {
-    ExtensionSystem::SensorBasic digital;
-    digital.setName("QUX-T40 D");
-    m_window = new SensorWindow(digital);
+    m_window = new SensorWindow(catalogueRecord("QUX-T40 D"));
     SensorWindowTester tester(m_window);
-    QCOMPARE(tester.ui()->label_2->text(), QString::fromUtf8("Temperature in °C"));
+    QCOMPARE(tester.ui()->temperatureCaption->text(), QString::fromUtf8("Temperature in °C"));
     tester.d()->enumManager->setValue(tester.find("unit"), 1);
-    QCOMPARE(tester.ui()->label_2->text(), QString::fromUtf8("Temperature in °F"));
+    QCOMPARE(tester.ui()->temperatureCaption->text(), QString::fromUtf8("Temperature in °F"));
     tester.d()->enumManager->setValue(tester.find("unit"), 0);
-    QCOMPARE(tester.ui()->label_2->text(), QString::fromUtf8("Temperature in °C"));
+    QCOMPARE(tester.ui()->temperatureCaption->text(), QString::fromUtf8("Temperature in °C"));
+}
+
+void tst_PropertyTree::memoryRowsMatchTheTree_data()
+{
+    QTest::addColumn<QString>("sensor");
+    QTest::addColumn<QString>("language");
+    QTest::newRow("test description") << QString() << "en";
+    QTest::newRow("digital, German") << "QUX-T40 D"
+                                     << "de";
+    QTest::newRow("analog") << "QUX-T40 A"
+                            << "en";
+}
+
+// Tools without a window work on rows kept in memory; they must be the window's rows: the same
+// ids in the same order, kinds, names, items, limits and initial values.
+void tst_PropertyTree::memoryRowsMatchTheTree()
+{
+    QFETCH(QString, sensor);
+    QFETCH(QString, language);
+    ExtensionSystem::Globals::setLanguage(language.toStdString());
+    const Sensor record = sensor.isEmpty() ? sensorWithDescription(description)
+                                           : catalogueRecord(sensor.toUtf8().constData());
+    m_window = new SensorWindow(record);
+    SensorWindowTester tester(m_window);
+    const ParameterRows &tree = *tester.d()->rows;
+    const MemoryRows memory(record, language.toStdString());
+
+    QCOMPARE(memory.ids(), tree.ids());
+    QVERIFY(!tree.ids().isEmpty());
+    for (const QString &id : tree.ids()) {
+        QCOMPARE(memory.kind(id), tree.kind(id));
+        QCOMPARE(memory.caption(id), tree.caption(id));
+        QCOMPARE(memory.enumNames(id), tree.enumNames(id));
+        QCOMPARE(memory.value(id), tree.value(id));
+        QCOMPARE(memory.minimum(id), tree.minimum(id));
+        QCOMPARE(memory.maximum(id), tree.maximum(id));
+    }
+}
+
+// What the sensor-facing code sets never reaches the dispatch of the user's edits, and the
+// tree's connections are as they were afterwards.
+void tst_PropertyTree::treeRowsSetFromTheSensorSide()
+{
+    SensorWindowTester tester(makeWindow());
+    ParameterRows &rows = *tester.d()->rows;
+    QSignalSpy edits(tester.d()->enumManager, &QtEnumPropertyManager::valueChanged);
+    // An edit that reached the window would be recorded here.
+    tester.setLastProperty(nullptr);
+    rows.setValue("mode", 0);
+    QCOMPARE(tester.enumIndex("mode"), 0);
+    QCOMPARE(edits.count(), 1);
+    QVERIFY(!tester.lastProperty());
+    QVERIFY(tester.d()->treeHandling);
+
+    // Limits follow the editors' rules: the value moves inside the new range.
+    rows.setMinimum("count", 30);
+    QCOMPARE(rows.value("count"), QVariant(30));
+    rows.setValue("mode", 7); // no such item
+    QCOMPARE(rows.value("mode"), QVariant(0));
+    QVERIFY(!tester.lastProperty());
 }
 
 QTEST_MAIN(tst_PropertyTree)

@@ -71,9 +71,7 @@ void tst_SensorWindow::cleanup()
 
 SensorWindow *tst_SensorWindow::makeWindow(const char *name)
 {
-    ExtensionSystem::SensorBasic sensor;
-    sensor.setName(name);
-    m_window = new SensorWindow(sensor);
+    m_window = new SensorWindow(catalogueRecord(name));
     return m_window;
 }
 
@@ -212,11 +210,11 @@ void tst_SensorWindow::kindOfSensor()
     SensorWindowTester tester(makeWindow(sensor.toUtf8().constData()));
     QCOMPARE(m_window->sensorRecord().isDigital(), digital);
     QCOMPARE(tester.d()->thresholdWidget != nullptr, digital);
-    QCOMPARE(tester.d()->chart->parentWidget(), tester.ui()->frame);
-    QCOMPARE(tester.d()->analogLow, rangeMin);
-    QCOMPARE(tester.d()->analogHigh, 350.0);
+    QCOMPARE(tester.d()->chart->parentWidget(), tester.ui()->chartFrame);
+    QCOMPARE(tester.session().state().analogLow, rangeMin);
+    QCOMPARE(tester.session().state().analogHigh, 350.0);
     QVERIFY(!tester.d()->connectionStatus->isConnected());
-    QVERIFY(!tester.d()->statusChecking);
+    QVERIFY(!tester.session().poller().statusChecking());
     QVERIFY(tester.measuredTemp());
     QVERIFY(!tester.expertMenu());
 }
@@ -299,7 +297,7 @@ void tst_SensorWindow::languageChange()
     QCOMPARE(tester.d()->propertyDock->windowTitle(), QString("Eigenschaftsbaum"));
     QCOMPARE(tester.d()->propertyDock->toggleViewAction()->toolTip(), QString("Eigenschaftsbaum"));
     QCOMPARE(tester.ui()->actionSave_Settings->text(), QString("Einstellungen speichern"));
-    QCOMPARE(tester.ui()->label_2->text(), QString::fromUtf8("Temperatur in °C"));
+    QCOMPARE(tester.ui()->temperatureCaption->text(), QString::fromUtf8("Temperatur in °C"));
     QCOMPARE(tester.find("laser")->propertyName(), QString("Pilotlaser"));
     QCOMPARE(tester.d()->enumManager->enumNames(tester.find("laser")),
              QStringList({ "Aus", "Ein" }));

@@ -48,9 +48,7 @@ void tst_WindowState::cleanup()
 
 SensorWindow *tst_WindowState::makeWindow()
 {
-    ExtensionSystem::SensorBasic sensor;
-    sensor.setName("QUX-T40 D");
-    m_window = new SensorWindow(sensor);
+    m_window = new SensorWindow(catalogueRecord("QUX-T40 D"));
     return m_window;
 }
 
@@ -142,8 +140,7 @@ void tst_WindowState::loadedValuesDriveRows()
 
     // A window without those rows only takes the values.
     delete m_window;
-    ExtensionSystem::SensorBasic unknown;
-    m_window = new SensorWindow(unknown);
+    m_window = new SensorWindow(Sensor());
     SensorWindowTester bare(m_window);
     bare.loadExpertMenuSetting();
     bare.loadMeasuredTempSetting();

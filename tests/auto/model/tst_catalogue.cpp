@@ -1,5 +1,5 @@
-#include "plugin/sensor.h"
-#include "plugin/sensorcatalogue.h"
+#include "model/sensor.h"
+#include "model/sensorcatalogue.h"
 
 #include <globals.h>
 
@@ -317,6 +317,16 @@ void tst_Catalogue::list_data()
         << QStringList { "X1", "X2" };
     QTest::newRow("comments dropped")
         << catalogue("<!-- retired: QUX-T30 -->" + a) << QStringList { "QUX-T40 D" };
+    // Nested deeper than a stack could take in the recursive readers (700 KB; a few thousand levels
+    // already overflow the stack of a sanitized build): refused as a whole before anything is
+    // parsed, instead of taking the host down.
+    QTest::newRow("nested 100000 deep")
+        << catalogue(a + "<sensor>" + QString("<x>").repeated(100000)
+                     + QString("</x>").repeated(100000) + "</sensor>")
+        << QStringList {};
+    QTest::newRow("deep nesting inside a comment does not count")
+        << catalogue("<!--" + QString("<x>").repeated(4000) + "-->" + a)
+        << QStringList { "QUX-T40 D" };
 }
 
 void tst_Catalogue::list()

@@ -1,8 +1,10 @@
-#include "plugin/sensorcatalogue.h"
+#include "model/sensorcatalogue.h"
 
-#include "plugin/pluginlog.h"
+#include "model/modellog.h"
+#include "model/xmldepth.h"
 
 #include <QCoreApplication>
+#include <QFile>
 
 #include <boost/optional.hpp>
 #include <boost/property_tree/xml_parser.hpp>
@@ -17,27 +19,49 @@ namespace Core {
 namespace {
 
 const char catalogueName[] = "QUXfamily";
+// The shipped catalogue has about 40 KB; a file a thousand times larger is not a catalogue.
+constexpr qint64 maximumCatalogueSize = 32 * 1024 * 1024;
 
 // The list of entries of a readable catalogue of our family, or nothing.
 boost::optional<pt::ptree> readEntries(const QString &path)
 {
+    // The path goes to the file system as Latin-1 text.
+    QFile file(QString::fromLatin1(path.toLatin1()));
+    if (!file.open(QIODevice::ReadOnly)) {
+        qCDebug(modelLog) << "Sensor catalogue not readable:" << path << file.errorString();
+        return boost::none;
+    }
+    if (file.size() > maximumCatalogueSize) {
+        qCWarning(modelLog) << "Sensor catalogue refused, larger than" << maximumCatalogueSize
+                            << "bytes:" << path;
+        return boost::none;
+    }
+    const QByteArray content = file.readAll();
+    const std::string text(content.constData(), std::size_t(content.size()));
+    if (!xmlDepthAcceptable(text)) {
+        qCWarning(modelLog) << "Sensor catalogue refused, nested deeper than" << maximumXmlDepth
+                            << "elements:" << path;
+        return boost::none;
+    }
+
     pt::ptree document;
     try {
-        pt::read_xml(path.toLatin1().toStdString(), document,
+        std::istringstream stream(text);
+        pt::read_xml(stream, document,
                      pt::xml_parser::no_comments | pt::xml_parser::trim_whitespace);
     } catch (const pt::ptree_error &error) {
-        qCDebug(pluginLog) << "Sensor catalogue not readable:" << error.what();
+        qCDebug(modelLog) << "Sensor catalogue not readable:" << error.what();
         return boost::none;
     }
 
     const auto documentId = document.get_optional<std::string>("document.documentId");
     if (!documentId || *documentId != catalogueName) {
-        qCDebug(pluginLog) << "Not a" << catalogueName << "catalogue:" << path;
+        qCDebug(modelLog) << "Not a" << catalogueName << "catalogue:" << path;
         return boost::none;
     }
     const auto sensorList = document.get_child_optional("document.sensorList");
     if (!sensorList) {
-        qCDebug(pluginLog) << "Sensor catalogue without a sensor list:" << path;
+        qCDebug(modelLog) << "Sensor catalogue without a sensor list:" << path;
         return boost::none;
     }
     return *sensorList;
@@ -78,11 +102,11 @@ std::list<ExtensionSystem::SensorBasic> readSensorCatalogue(const QString &path)
             if (sensor.fromXMLStream(text))
                 sensors.push_back(sensor);
             else
-                qCDebug(pluginLog) << "Catalogue entry rejected:" << entry.first.c_str();
+                qCDebug(modelLog) << "Catalogue entry rejected:" << entry.first.c_str();
         }
     } catch (...) {
         // Out of memory or a broken entry: the host gets what was read so far.
-        qCWarning(pluginLog) << "Reading the sensor catalogue failed:" << path;
+        qCWarning(modelLog) << "Reading the sensor catalogue failed:" << path;
     }
     return sensors;
 }
@@ -109,7 +133,7 @@ Sensor findSensorInCatalogue(const std::string &name, const QString &path)
             return sensor;
         }
     } catch (...) {
-        qCDebug(pluginLog) << "Sensor lookup stopped at a broken catalogue entry:" << path;
+        qCDebug(modelLog) << "Sensor lookup stopped at a broken catalogue entry:" << path;
     }
     return sensor;
 }

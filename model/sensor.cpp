@@ -1,6 +1,7 @@
-#include "plugin/sensor.h"
+#include "model/sensor.h"
 
-#include "plugin/pluginlog.h"
+#include "model/modellog.h"
+#include "model/xmldepth.h"
 
 #include <globals.h>
 
@@ -66,13 +67,18 @@ bool Sensor::fromXMLStream(std::stringstream &in)
         // rdbuf() leaves the stream failed when it was empty; the base reader copes with that.
         baseText.clear();
         const std::string text = baseText.str();
+        if (!xmlDepthAcceptable(text)) {
+            qCWarning(modelLog) << "Sensor description refused, nested deeper than"
+                                << maximumXmlDepth << "elements";
+            return false;
+        }
 
         try {
             std::istringstream source(text);
             pt::read_xml(source, m_descriptionTree, pt::xml_parser::no_comments);
         } catch (const pt::xml_parser_error &error) {
             // An unreadable description still lets the base record decide about the entry.
-            qCDebug(pluginLog) << "Sensor description not readable:" << error.what();
+            qCDebug(modelLog) << "Sensor description not readable:" << error.what();
         }
         return ExtensionSystem::SensorBasic::fromXMLStream(baseText);
     } catch (...) {

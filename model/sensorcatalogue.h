@@ -1,6 +1,6 @@
 #pragma once
 
-#include "plugin/sensor.h"
+#include "model/sensor.h"
 
 #include <sensorbasic.h>
 

@@ -1,0 +1,42 @@
+#pragma once
+
+namespace DrumoSensorPlugin {
+namespace Core {
+
+class ParameterIo;
+class ParameterRows;
+class RowDispatcher;
+class SensorView;
+struct SessionState;
+
+// The whole parameter set at once: from the sensor into the rows, from the rows to the
+// sensor, and the sensor's factory defaults.
+class BulkTransfer
+{
+public:
+    BulkTransfer(ParameterIo &io, RowDispatcher &dispatcher, ParameterRows &rows, SensorView &view,
+                 SessionState &state);
+
+    // Every parameter in a fixed order (the unit before any temperature, the sensor switched to
+    // °C for the temperature reads and back to °F at the end when the rows show °F). Each step
+    // has its own attempts; a failed parameter keeps its row's value and the read goes on.
+    void readAll();
+
+    // Every row in pre-order through the row dispatch; rows without a command send nothing.
+    // Stops sending when the dispatch's connection check fails (the view went offline).
+    void writeAll();
+
+    // "0R", then reading all, then the rows the reset leaves to the host ("10v", "ExpertMenu",
+    // the chart's temperature) and the factory emissivity 0.95. False when "0R" failed.
+    bool factoryReset();
+
+private:
+    ParameterIo &m_io;
+    RowDispatcher &m_dispatcher;
+    ParameterRows &m_rows;
+    SensorView &m_view;
+    SessionState &m_state;
+};
+
+} // namespace Core
+} // namespace DrumoSensorPlugin

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "parameters/sessionstate.h"
+#include "parameters/transactionrunner.h"
+#include "protocol/commands.h"
+
+#include <optional>
+#include <string>
+
+namespace DrumoSensorPlugin {
+namespace Core {
+
+class ParameterRows;
+class SensorView;
+
+// The reads and writes of single parameters, each one synchronous transaction of one request
+// from the command table. A read sets its row from the answer (from the sensor's side: never
+// written back) and does the read's follow-up on the view; a write sends the value it is given
+// and reports whether the sensor acknowledged it.
+//
+// Temperatures: the sensor is always addressed in °C. Rows show the display unit of the "unit"
+// row; reads convert on the way in, and writes of temperatures switch the sensor's own unit to
+// °C around them when it shows °F (see the temperature writes below). Values outside the
+// sensor's range are limited before they are encoded, never sent.
+//
+// A read of a row that the description lacks still succeeds (the value is dropped), except the
+// switching points. Nothing here shows a message; callers retry and trace.
+class ParameterIo
+{
+public:
+    ParameterIo(TransactionRunner &runner, ParameterRows &rows, SensorView &view,
+                SessionState &state, const LineTiming &timing);
+
+    // One request; true when its answer matched (status 1). `entry` receives the answer.
+    bool transact(Command command, const std::string &argument, DataFrameEntry *entry = nullptr);
+
+    // Reads ("0WT", "0WU", "0WL", "0WF", "0Wm", "0WQ", "0Wb", "0We", "0WC", "0WA", "0WO").
+    bool bReadPin2Mode();
+    bool bReadUnit();
+    bool bReadLaser();
+    bool bReadTime();
+    bool bReadEmissivity();
+    bool bReadAnalogOutput();
+    bool bReadAnalogLow();
+    bool bReadAnalogHigh();
+    bool bReadSwitchingPoint(int output);
+    bool bReadType(int output);
+    bool bReadOperateOutputs(int output);
+
+    // Writes ("0T0", "0U", "0L0", "0F", "0e", "0Q0", "0pb", "0pe", "0S", "0A", "0O").
+    bool bWritePin2Mode(int value);
+    bool bWriteUnit(int value);
+    bool bWriteLaser(int value);
+    bool bWriteTime(int value);
+    bool bWriteEmissivity(double value);
+    bool bWriteAnalogOutput(int value);
+    bool bWriteAnalogLow(double value);
+    bool bWriteAnalogHigh(double value);
+    bool bWriteSwitchingPoint(int output, double value);
+    bool bWriteType(int output, int value);
+    bool bWriteOperateOutputs(int output, int value);
+
+    // Up to five unit writes, stopping at the first success.
+    void vSwitchSensorUnit(bool fahrenheit);
+    // The synchronous "0WD": LEDs from the output states.
+    bool readOutputStates();
+    // "0R"; only the request: reading back is the bulk transfer's.
+    bool sendFactoryReset();
+    // "0?BR" + (index + 2); the rate applies at the sensor's next power-up.
+    bool writeBaudRate(int index);
+    // The "0O0a" family: one request per component of `type`, in one transaction. `output` is
+    // the character code of the output digit ('1' or '2'). Always true.
+    bool setThresholds(int output, int type);
+
+    // After a successful unit write from the tree: converts the temperature rows and lines.
+    void convertDisplayedTemperatures(bool toFahrenheit);
+    // The temperature rows accept values of either unit (a settings file is being loaded).
+    void widenTemperatureRanges();
+    // Item index of "unit" (1 = °F) and of "2A" (not 0 = analog); 0 when the row is missing.
+    int unitIndex() const;
+    int pin2Analog() const;
+
+private:
+    std::optional<double> readNumber(Command command, const std::string &argument = {});
+    bool readTemperatureRow(Command command, const QString &rowId, double *stored,
+                            const std::string &argument = {});
+    bool writeTemperature(Command command, const std::string &prefix, double value,
+                          bool handleUnit);
+
+    TransactionRunner &m_runner;
+    ParameterRows &m_rows;
+    SensorView &m_view;
+    SessionState &m_state;
+    LineTiming m_timing;
+};
+
+} // namespace Core
+} // namespace DrumoSensorPlugin

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+namespace DrumoSensorPlugin {
+namespace Core {
+
+class ParameterIo;
+class ParameterRows;
+class SensorView;
+struct SessionState;
+
+// The way of one edited row to the sensor. Each row id has its write (or none), tried up to
+// five times with a "BUCLA" trace line after every failure, and its follow-up on success; the
+// rows typed digit by digit wait for the view's 600 ms delay while deferValueWrites is set.
+// A row whose write fails five times makes the dispatch ask the view whether the sensor is
+// still there and, when it is, run again, at most twice more: one edit sends at most fifteen
+// attempts.
+class RowDispatcher
+{
+public:
+    enum class Outcome {
+        Handled, // written, deferred, or nothing to send for this row
+        Failed, // the write failed five times, or the id has no branch
+        Declined, // the user declined (baud rate): no retry
+    };
+
+    RowDispatcher(ParameterIo &io, ParameterRows &rows, SensorView &view, SessionState &state);
+
+    // The whole dispatch of an edit (the window's applyPropertyToSensor): nothing unless
+    // connected; polling suspended, the row's write, the retries after a connection check, the
+    // polling resumed as it was.
+    void apply(const QString &id, const QVariant &value);
+
+    // Only the row's write with its attempts, traces and follow-up.
+    Outcome writeRow(const QString &id, const QVariant &value);
+
+    // The delayed write of a deferred row (the window's sendDelayValue, without its
+    // suspending and resuming): the row's current value as it stands in the rows.
+    void writeDeferred(const QString &id);
+
+private:
+    ParameterIo &m_io;
+    ParameterRows &m_rows;
+    SensorView &m_view;
+    SessionState &m_state;
+    // Repeats of the current dispatch chain; 0 between dispatches.
+    int m_repeats = 0;
+};
+
+} // namespace Core
+} // namespace DrumoSensorPlugin

@@ -1,0 +1,266 @@
+#include "protocol/commands.h"
+#include "protocol/frame.h"
+#include "protocol/identification.h"
+#include "protocol/temperature.h"
+
+#include <sensormodel.h>
+
+#include <QRegularExpression>
+#include <QtTest>
+
+#include <optional>
+#include <string>
+
+using namespace DrumoSensorPlugin::Core;
+
+Q_DECLARE_METATYPE(std::string)
+Q_DECLARE_METATYPE(DrumoSensorPlugin::Core::Command)
+Q_DECLARE_METATYPE(std::optional<double>)
+
+namespace {
+
+bool matches(const std::string &pattern, const std::string &answer)
+{
+    const QRegularExpression expression(
+        QRegularExpression::anchoredPattern(QString::fromStdString(pattern)));
+    return expression.match(QString::fromStdString(answer)).hasMatch();
+}
+
+} // namespace
+
+class tst_Commands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void temperatureDigits_data();
+    void temperatureDigits();
+    void conversions_data();
+    void conversions();
+    void timing_data();
+    void timing();
+    void againstSimulator_data();
+    void againstSimulator();
+    void unreadableAnswers_data();
+    void unreadableAnswers();
+    void identification_data();
+    void identification();
+};
+
+void tst_Commands::temperatureDigits_data()
+{
+    QTest::addColumn<double>("celsius");
+    QTest::addColumn<QString>("digits");
+    const struct
+    {
+        double celsius;
+        const char *digits;
+    } rows[] = { { 25.0, "0250" },  { 5.0, "0050" },   { 125.0, "1250" }, { 350.0, "3500" },
+                 { -5.0, "-050" },  { -25.0, "-250" }, { -0.5, "-005" },  { 0.0, "0000" },
+                 { 99.95, "1000" }, { 0.04, "0000" } };
+    for (const auto &row : rows)
+        QTest::addRow("%s", row.digits) << row.celsius << QString(row.digits);
+}
+
+void tst_Commands::temperatureDigits()
+{
+    QFETCH(double, celsius);
+    QFETCH(QString, digits);
+    QCOMPARE(DrumoSensorPlugin::Core::temperatureDigits(celsius), digits);
+}
+
+void tst_Commands::conversions_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<bool>("toFahrenheit");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("boiling to F") << 100.0 << true << 212.0;
+    QTest::newRow("boiling to C") << 212.0 << false << 100.0;
+    QTest::newRow("lowest to F") << -25.0 << true << -13.0;
+    QTest::newRow("highest to F") << 350.0 << true << 662.0;
+    QTest::newRow("rounded to one decimal") << 100.0 << false << 37.8;
+    QTest::newRow("negative rounding") << 0.0 << false << -17.8;
+}
+
+void tst_Commands::conversions()
+{
+    QFETCH(double, value);
+    QFETCH(bool, toFahrenheit);
+    QFETCH(double, expected);
+    QCOMPARE(convertTemperature(value, toFahrenheit), expected);
+}
+
+// The waiting and pacing rules, one row per rule.
+void tst_Commands::timing_data()
+{
+    QTest::addColumn<Command>("command");
+    QTest::addColumn<std::string>("argument");
+    QTest::addColumn<double>("timeout");
+    QTest::addColumn<int>("pacing");
+    // Character delay 3, line delay 150.
+    QTest::newRow("identification") << Command::Identify << std::string() << 3.0 * 8 + 500 << 3;
+    QTest::newRow("parameter read") << Command::ReadUnit << std::string() << 3.0 * 9 + 150 << 3;
+    QTest::newRow("write with any answer")
+        << Command::WriteTime << std::string("2") << 3.0 * 9 + 150 << 0;
+    QTest::newRow("switching point write")
+        << Command::WriteSwitchingPoint << std::string("10250") << 3.0 * 13 + 150 << 1;
+    QTest::newRow("analog range write")
+        << Command::WriteAnalogLow << std::string("0250") << 3.0 * 13 + 150 << 3;
+    QTest::newRow("output states") << Command::ReadOutputStates << std::string() << 500.0 << 0;
+    QTest::newRow("live temperatures") << Command::LiveTemperatures << std::string() << 120.0 << 0;
+    QTest::newRow("live output states") << Command::LiveOutputStates << std::string() << 100.0 << 0;
+    QTest::newRow("baud rate") << Command::WriteBaudRate << std::string("6") << 3.0 * 11 + 150 << 0;
+}
+
+void tst_Commands::timing()
+{
+    QFETCH(Command, command);
+    QFETCH(std::string, argument);
+    QFETCH(double, timeout);
+    QFETCH(int, pacing);
+    const DataFrameEntry entry = makeRequest(command, argument, LineTiming { 3, 150 });
+    QCOMPARE(entry.frame, buildFrame(requestBody(command, argument)));
+    QCOMPARE(entry.timeout, timeout);
+    QCOMPARE(int(entry.characterDelay), pacing);
+    QCOMPARE(entry.status, 0u);
+}
+
+// Every request as the simulated sensor answers it: the answer matches the request's pattern,
+// and a read takes the value the sensor holds.
+void tst_Commands::againstSimulator_data()
+{
+    QTest::addColumn<Command>("command");
+    QTest::addColumn<std::string>("argument");
+    QTest::addColumn<std::optional<double>>("value");
+    const std::optional<double> none;
+    QTest::newRow("identify") << Command::Identify << std::string() << none;
+    QTest::newRow("pin 2") << Command::ReadPin2Mode << std::string() << std::optional(1.0);
+    QTest::newRow("unit") << Command::ReadUnit << std::string() << std::optional(0.0);
+    QTest::newRow("laser") << Command::ReadLaser << std::string() << std::optional(1.0);
+    QTest::newRow("time") << Command::ReadTime << std::string() << std::optional(4.0);
+    QTest::newRow("emissivity") << Command::ReadEmissivity << std::string() << std::optional(0.87);
+    QTest::newRow("analog output")
+        << Command::ReadAnalogOutput << std::string() << std::optional(1.0);
+    QTest::newRow("analog low") << Command::ReadAnalogLow << std::string() << std::optional(-5.0);
+    QTest::newRow("analog high") << Command::ReadAnalogHigh << std::string()
+                                 << std::optional(300.0);
+    QTest::newRow("switching point 2")
+        << Command::ReadSwitchingPoint << std::string("2") << std::optional(212.5);
+    QTest::newRow("type 1") << Command::ReadType << std::string("1") << std::optional(1.0);
+    QTest::newRow("operate 2") << Command::ReadOperateOutputs << std::string("2")
+                               << std::optional(2.0);
+    QTest::newRow("output states")
+        << Command::ReadOutputStates << std::string() << std::optional(1.0);
+    QTest::newRow("live output states")
+        << Command::LiveOutputStates << std::string() << std::optional(1.0);
+    QTest::newRow("live temperatures")
+        << Command::LiveTemperatures << std::string() << std::optional(32.5);
+    for (const auto &[name, command, argument] :
+         { std::tuple("write pin 2", Command::WritePin2Mode, "0"),
+           std::tuple("write unit", Command::WriteUnit, "1"),
+           std::tuple("write laser", Command::WriteLaser, "0"),
+           std::tuple("write time", Command::WriteTime, "3"),
+           std::tuple("write emissivity", Command::WriteEmissivity, "095"),
+           std::tuple("write analog output", Command::WriteAnalogOutput, "0"),
+           std::tuple("write analog low", Command::WriteAnalogLow, "-050"),
+           std::tuple("write analog high", Command::WriteAnalogHigh, "3500"),
+           std::tuple("write switching point 1", Command::WriteSwitchingPoint, "11000"),
+           std::tuple("write switching point 2", Command::WriteSwitchingPoint, "2-250"),
+           std::tuple("write type", Command::WriteType, "21"),
+           std::tuple("write operate", Command::WriteOperateOutputs, "12"),
+           std::tuple("factory reset", Command::FactoryReset, ""),
+           std::tuple("baud rate", Command::WriteBaudRate, "6"),
+           std::tuple("threshold", Command::WriteThreshold, "1S03E8") })
+        QTest::newRow(name) << command << std::string(argument) << none;
+}
+
+void tst_Commands::againstSimulator()
+{
+    QFETCH(Command, command);
+    QFETCH(std::string, argument);
+    QFETCH(std::optional<double>, value);
+
+    QuxSim::SensorModel sensor(QuxSim::SensorType::fallback());
+    QuxSim::SensorParameters &held = sensor.parameters();
+    held.pin2Mode = 1;
+    held.laser = 1;
+    held.time = 4;
+    held.emissivity = 87;
+    held.analogOutput = 1;
+    held.analogLow = -5.0;
+    held.analogHigh = 300.0;
+    held.switchingPoint[1] = 212.5;
+    held.outputType[0] = 1;
+    held.operateMode[1] = 2;
+    // No output is active this cold: output 1, normally closed, reports its bit set; output 2
+    // is the analog output.
+    sensor.process().setTemperature(-20.0);
+    sensor.setHeadTemperature(32.5);
+
+    const DataFrameEntry request = makeRequest(command, argument, LineTiming { 1, 150 });
+    const std::optional<QByteArray> answerBody
+        = sensor.answer(QByteArray::fromStdString(requestBody(command, argument)));
+    QVERIFY2(answerBody, "the sensor ignores the request");
+    const std::string answer = buildFrame(answerBody->toStdString());
+    QVERIFY2(matches(request.answerPattern, answer), answer.c_str());
+    if (value)
+        QCOMPARE(readValue(command, answer), value);
+}
+
+// A read never takes a value from an answer that does not carry one at its place.
+void tst_Commands::unreadableAnswers_data()
+{
+    QTest::addColumn<Command>("command");
+    QTest::addColumn<std::string>("answer");
+    QTest::newRow("wrong checksum") << Command::ReadLaser << std::string("/020WL148.");
+    QTest::newRow("short body") << Command::ReadSwitchingPoint << buildFrame("0WC1025");
+    QTest::newRow("empty") << Command::ReadPin2Mode << std::string();
+    QTest::newRow("hex letter for a digit") << Command::ReadType << buildFrame("0WA1A");
+    QTest::newRow("letters in a temperature") << Command::ReadAnalogLow << buildFrame("0WbA000");
+    QTest::newRow("sign inside") << Command::ReadAnalogHigh << buildFrame("0We1-00");
+    QTest::newRow("blank in the emissivity") << Command::ReadEmissivity << buildFrame("0Wm 95");
+    QTest::newRow("unit, raw answer too short") << Command::ReadUnit << std::string("/020WU");
+    QTest::newRow("a write reads nothing") << Command::WriteUnit << buildFrame("0MU1");
+}
+
+void tst_Commands::unreadableAnswers()
+{
+    QFETCH(Command, command);
+    QFETCH(std::string, answer);
+    QCOMPARE(readValue(command, answer), std::optional<double>());
+}
+
+void tst_Commands::identification_data()
+{
+    QTest::addColumn<std::string>("answer");
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<int>("firmwareDigit");
+    QTest::addColumn<int>("group");
+    QTest::addColumn<int>("type");
+    QTest::newRow("clean") << std::string("/070V81:12017F.") << true << 1 << 18 << 1;
+    QTest::newRow("noise before") << std::string("x.~/070V8A:FF0200.") << true << 10 << 255 << 2;
+    QTest::newRow("signed group") << std::string("/070V81:-D0100.") << true << 1 << 0 << 1;
+    QTest::newRow("letter firmware") << std::string("/070V8Z:12017F.") << true << 0 << 18 << 1;
+    QTest::newRow("cut after the group") << std::string("/070V81:12") << true << 1 << 18 << 0;
+    QTest::newRow("no frame") << std::string("070V81:12017F.") << false << 0 << 0 << 0;
+}
+
+void tst_Commands::identification()
+{
+    QFETCH(std::string, answer);
+    QFETCH(bool, found);
+    QFETCH(int, firmwareDigit);
+    QFETCH(int, group);
+    QFETCH(int, type);
+    const std::optional<Identification> result = parseIdentification(answer);
+    QCOMPARE(result.has_value(), found);
+    if (!found)
+        return;
+    QCOMPARE(result->firmwareDigit, firmwareDigit);
+    QCOMPARE(result->group, group);
+    QCOMPARE(result->type, type);
+}
+
+QTEST_APPLESS_MAIN(tst_Commands)
+
+#include "tst_commands.moc"

@@ -1,0 +1,209 @@
+#include "window/treerows.h"
+
+#include "window/sensorwindow_p.h"
+
+#include <buttonmanager.h>
+#include <qtpropertymanager.h>
+
+namespace DrumoSensorPlugin {
+namespace Core {
+
+namespace {
+
+void collectIds(QtProperty *parent, QStringList &ids)
+{
+    for (QtProperty *child : parent->subProperties()) {
+        ids.append(child->propertyId());
+        collectIds(child, ids);
+    }
+}
+
+} // namespace
+
+QtProperty *findPropertyById(QtProperty *parent, const std::string &id)
+{
+    if (!parent)
+        return nullptr;
+    const QLatin1String wanted(id.c_str(), int(id.size()));
+    for (QtProperty *child : parent->subProperties()) {
+        if (child->propertyId() == wanted)
+            return child;
+        if (!child->subProperties().isEmpty()) {
+            if (QtProperty *found = findPropertyById(child, id))
+                return found;
+        }
+    }
+    return nullptr;
+}
+
+TreeRows::TreeRows(SensorWindowPrivate &d, std::function<void(bool)> treeHandling)
+    : d(d)
+    , m_treeHandling(std::move(treeHandling))
+{
+}
+
+QtProperty *TreeRows::property(const QString &id) const
+{
+    return findPropertyById(d.rootProperty, id.toLatin1().toStdString());
+}
+
+ParameterRows::Kind TreeRows::kind(const QtProperty *property) const
+{
+    if (!property)
+        return Kind::Missing;
+    const QtAbstractPropertyManager *manager = property->propertyManager();
+    if (manager == d.enumManager)
+        return Kind::Enumerator;
+    if (manager == d.intManager)
+        return Kind::Integer;
+    if (manager == d.doubleManager)
+        return Kind::Double;
+    if (manager == d.boolManager)
+        return Kind::Bool;
+    if (manager == d.groupManager)
+        return Kind::Group;
+    if (manager == d.buttonManager)
+        return Kind::Action;
+    return Kind::Missing;
+}
+
+ParameterRows::Kind TreeRows::kind(const QString &id) const
+{
+    return kind(property(id));
+}
+
+QVariant TreeRows::value(const QString &id) const
+{
+    QtProperty *row = property(id);
+    switch (kind(row)) {
+    case Kind::Enumerator:
+        return d.enumManager->value(row);
+    case Kind::Integer:
+        return d.intManager->value(row);
+    case Kind::Double:
+        return d.doubleManager->value(row);
+    case Kind::Bool:
+        return d.boolManager->value(row);
+    default:
+        return QVariant();
+    }
+}
+
+void TreeRows::silently(const std::function<void()> &change)
+{
+    const bool wasOn = d.treeHandling;
+    m_treeHandling(false);
+    change();
+    if (wasOn)
+        m_treeHandling(true);
+}
+
+void TreeRows::setValue(const QString &id, const QVariant &value)
+{
+    QtProperty *row = property(id);
+    switch (kind(row)) {
+    case Kind::Enumerator:
+        silently([&] { d.enumManager->setValue(row, value.toInt()); });
+        break;
+    case Kind::Integer:
+        silently([&] { d.intManager->setValue(row, value.toInt()); });
+        break;
+    case Kind::Double:
+        silently([&] { d.doubleManager->setValue(row, value.toDouble()); });
+        break;
+    case Kind::Bool:
+        silently([&] { d.boolManager->setValue(row, value.toBool(), QString(), QString()); });
+        break;
+    default:
+        break;
+    }
+}
+
+double TreeRows::minimum(const QString &id) const
+{
+    QtProperty *row = property(id);
+    switch (kind(row)) {
+    case Kind::Integer:
+        return d.intManager->minimum(row);
+    case Kind::Double:
+        return d.doubleManager->minimum(row);
+    default:
+        return 0.0;
+    }
+}
+
+double TreeRows::maximum(const QString &id) const
+{
+    QtProperty *row = property(id);
+    switch (kind(row)) {
+    case Kind::Integer:
+        return d.intManager->maximum(row);
+    case Kind::Double:
+        return d.doubleManager->maximum(row);
+    default:
+        return 0.0;
+    }
+}
+
+void TreeRows::setMinimum(const QString &id, double minimum)
+{
+    QtProperty *row = property(id);
+    if (kind(row) == Kind::Double)
+        silently([&] { d.doubleManager->setMinimum(row, minimum); });
+    else if (kind(row) == Kind::Integer)
+        silently([&] { d.intManager->setMinimum(row, int(minimum)); });
+}
+
+void TreeRows::setMaximum(const QString &id, double maximum)
+{
+    QtProperty *row = property(id);
+    if (kind(row) == Kind::Double)
+        silently([&] { d.doubleManager->setMaximum(row, maximum); });
+    else if (kind(row) == Kind::Integer)
+        silently([&] { d.intManager->setMaximum(row, int(maximum)); });
+}
+
+void TreeRows::setDecimals(const QString &id, int decimals)
+{
+    QtProperty *row = property(id);
+    if (kind(row) == Kind::Double)
+        d.doubleManager->setDecimals(row, decimals);
+}
+
+void TreeRows::setSingleStep(const QString &id, double step)
+{
+    QtProperty *row = property(id);
+    if (kind(row) == Kind::Double)
+        d.doubleManager->setSingleStep(row, step);
+    else if (kind(row) == Kind::Integer)
+        d.intManager->setSingleStep(row, int(step));
+}
+
+QString TreeRows::caption(const QString &id) const
+{
+    QtProperty *row = property(id);
+    return row ? row->propertyName() : QString();
+}
+
+void TreeRows::setCaption(const QString &id, const QString &caption)
+{
+    if (QtProperty *row = property(id))
+        row->setPropertyName(caption);
+}
+
+QStringList TreeRows::enumNames(const QString &id) const
+{
+    QtProperty *row = property(id);
+    return kind(row) == Kind::Enumerator ? d.enumManager->enumNames(row) : QStringList();
+}
+
+QStringList TreeRows::ids() const
+{
+    QStringList result;
+    if (d.rootProperty)
+        collectIds(d.rootProperty, result);
+    return result;
+}
+
+} // namespace Core
+} // namespace DrumoSensorPlugin
