@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything, starts a simulated sensor on a pseudo-terminal and opens it in the host.
+# Builds everything, starts a simulated sensor on a pseudo-terminal and opens its sensor type in
+# the host, handing the plug-in the simulator's port (the plug-in does not connect yet, so the
+# sensor window stays "Offline").
 # Without a display the host runs offscreen, saves a screenshot and quits after 10 seconds.
 #
 #   scripts/run.sh [--build-dir DIR]
