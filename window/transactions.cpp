@@ -4,15 +4,40 @@
 
 #include "window/sensorwindow_p.h"
 
+#include <progressbarui.h>
+
+#include <QApplication>
+#include <QPointer>
+
 namespace DrumoSensorPlugin {
 namespace Core {
 
-// Not built yet: nothing is sent, the entries keep status 0.
+// The dialog's nested event loop keeps the window's timers and queued signals running while
+// the transaction is on the line; only the completion of this transaction's id ends the wait.
 void SensorWindow::sendDataFrame(ExtensionSystem::CommunicationInterface::DataFrame *frame,
                                  bool showUi)
 {
-    Q_UNUSED(frame)
-    Q_UNUSED(showUi)
+    // The connection may go away inside the wait (an unplugged adapter); the window too, when
+    // the host closes it meanwhile. Neither may be touched afterwards then.
+    QPointer<ExtensionSystem::CommunicationInterface> line = connection();
+    if (!line || !frame)
+        return;
+
+    QPointer<Utils::ProgressBarUi> progress = new Utils::ProgressBarUi(this);
+    progress->setModal(showUi);
+    progress->setShowUi(showUi);
+    const unsigned int id = line->uiSendDataFrame(frame);
+    connect(line, SIGNAL(emitFinished(unsigned int)), progress, SLOT(exit(unsigned int)));
+    if (showUi)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    progress->exec(int(id));
+    if (showUi)
+        QApplication::restoreOverrideCursor();
+    if (!progress)
+        return;
+    if (line)
+        disconnect(line, SIGNAL(emitFinished(unsigned int)), progress, SLOT(exit(unsigned int)));
+    progress->deleteLater();
 }
 
 } // namespace Core

@@ -43,6 +43,12 @@ public:
     void setExpertMenuFlag(bool on) { w->expertMenu = on; }
     void setConnected(bool on) { session().state().connected = on; }
     QtProperty *lastProperty() const { return w->lastProperty; }
+    QTimer *settingsTimer() const { return w->settingsTimer; }
+    void sendDataFrame(ExtensionSystem::CommunicationInterface::DataFrame *frame, bool showUi)
+    {
+        w->sendDataFrame(frame, showUi);
+    }
+    QTimer *delayTimer() const { return &w->delayTimer; }
     void setLastProperty(QtProperty *property) { w->lastProperty = property; }
 
     QtProperty *find(const std::string &id) const { return w->findProperty(root(), id); }

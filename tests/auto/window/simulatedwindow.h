@@ -1,0 +1,81 @@
+#pragma once
+
+// A sensor window on a port to an in-process simulated sensor of the same catalogue type, for
+// the tests of what the window sends and shows. The sensor outlives the connection, so a test
+// reads its request log and parameters at any time.
+
+#include "sensorwindowtester.h"
+
+#include <sensortype.h>
+#include <simulatedcommunication.h>
+#include <simulatedsensor.h>
+
+#include <QCoreApplication>
+
+#include <memory>
+
+namespace DrumoSensorPlugin {
+namespace Core {
+
+class SimulatedWindow
+{
+public:
+    // `timeScale` shortens the connection's time-outs and delays (a silent sensor costs
+    // timeout × timeScale per request).
+    explicit SimulatedWindow(const char *sensorName = "QUX-T40 D", double timeScale = 0.1)
+    {
+        QList<QuxSim::SensorType> types = QuxSim::readCatalogue(
+            QCoreApplication::applicationDirPath() + QStringLiteral("/QUXfamily.xml"));
+        QuxSim::SensorType type;
+        if (!QuxSim::findSensorType(types, QString::fromUtf8(sensorName), &type))
+            qFatal("no sensor type %s in the catalogue", sensorName);
+        sensor = std::make_shared<QuxSim::SimulatedSensor>(type);
+
+        QuxSim::SimulatedConnectionOptions options;
+        options.latencyMinMs = 0;
+        options.latencyMaxMs = 1;
+        options.timeScale = timeScale;
+        ExtensionSystem::PortSettings settings;
+        settings.vInit();
+        settings.portName = QStringLiteral("sim0");
+        connection = std::make_unique<QuxSim::SimulatedCommunication>(sensor, settings, options);
+
+        window = std::make_unique<SensorWindow>(catalogueRecord(sensorName));
+        tester = std::make_unique<SensorWindowTester>(window.get());
+        window->setConnection(connection.get());
+    }
+
+    ~SimulatedWindow()
+    {
+        // The window first: it may still hold the connection.
+        tester.reset();
+        window.reset();
+        connection.reset();
+    }
+
+    // The state after a successful connect, without its requests: edits reach the sensor.
+    void markConnected()
+    {
+        tester->setConnected(true);
+        QObject::connect(tester->settingsTimer(), SIGNAL(timeout()), window.get(),
+                         SLOT(vSettingsChanged()), Qt::UniqueConnection);
+    }
+
+    // The bodies of the requests the sensor received since the last call.
+    QList<QByteArray> takeRequests()
+    {
+        const QList<QByteArray> requests = sensor->log().requests();
+        sensor->log().clear();
+        return requests;
+    }
+
+    QuxSim::SensorParameters &held() { return sensor->model().parameters(); }
+
+    std::shared_ptr<QuxSim::SimulatedSensor> sensor;
+    std::unique_ptr<QuxSim::SimulatedCommunication> connection;
+    std::unique_ptr<SensorWindow> window;
+    std::unique_ptr<SensorWindowTester> tester;
+};
+
+} // namespace Core
+} // namespace DrumoSensorPlugin
