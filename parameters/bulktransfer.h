@@ -24,6 +24,8 @@ public:
 
     // Every row in pre-order through the row dispatch; rows without a command send nothing.
     // Stops sending when the dispatch's connection check fails (the view went offline).
+    // Callers clear deferValueWrites first, so that the deferred rows go out at once and the
+    // analog range as it stands, and set it again afterwards.
     void writeAll();
 
     // "0R", then reading all, then the rows the reset leaves to the host ("10v", "ExpertMenu",

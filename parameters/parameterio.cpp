@@ -1,9 +1,12 @@
-// Not built yet: the reads and writes of single parameters. Every operation reports failure.
+// The transaction of a single parameter, the factory reset's request, the baud-rate write and
+// the threshold writes. Reads are in parameterreads.cpp, writes in parameterwrites.cpp.
 
 #include "parameters/parameterio.h"
 
 #include "model/parameterrows.h"
 #include "parameters/sensorview.h"
+
+#include <vector>
 
 namespace DrumoSensorPlugin {
 namespace Core {
@@ -27,113 +30,40 @@ bool ParameterIo::transact(Command command, const std::string &argument, DataFra
     return frame.front().status == 1;
 }
 
-bool ParameterIo::bReadPin2Mode()
-{
-    return false;
-}
-bool ParameterIo::bReadUnit()
-{
-    return false;
-}
-bool ParameterIo::bReadLaser()
-{
-    return false;
-}
-bool ParameterIo::bReadTime()
-{
-    return false;
-}
-bool ParameterIo::bReadEmissivity()
-{
-    return false;
-}
-bool ParameterIo::bReadAnalogOutput()
-{
-    return false;
-}
-bool ParameterIo::bReadAnalogLow()
-{
-    return false;
-}
-bool ParameterIo::bReadAnalogHigh()
-{
-    return false;
-}
-bool ParameterIo::bReadSwitchingPoint(int)
-{
-    return false;
-}
-bool ParameterIo::bReadType(int)
-{
-    return false;
-}
-bool ParameterIo::bReadOperateOutputs(int)
-{
-    return false;
-}
-bool ParameterIo::bWritePin2Mode(int)
-{
-    return false;
-}
-bool ParameterIo::bWriteUnit(int)
-{
-    return false;
-}
-bool ParameterIo::bWriteLaser(int)
-{
-    return false;
-}
-bool ParameterIo::bWriteTime(int)
-{
-    return false;
-}
-bool ParameterIo::bWriteEmissivity(double)
-{
-    return false;
-}
-bool ParameterIo::bWriteAnalogOutput(int)
-{
-    return false;
-}
-bool ParameterIo::bWriteAnalogLow(double)
-{
-    return false;
-}
-bool ParameterIo::bWriteAnalogHigh(double)
-{
-    return false;
-}
-bool ParameterIo::bWriteSwitchingPoint(int, double)
-{
-    return false;
-}
-bool ParameterIo::bWriteType(int, int)
-{
-    return false;
-}
-bool ParameterIo::bWriteOperateOutputs(int, int)
-{
-    return false;
-}
-void ParameterIo::vSwitchSensorUnit(bool) { }
-bool ParameterIo::readOutputStates()
-{
-    return false;
-}
 bool ParameterIo::sendFactoryReset()
 {
-    return false;
+    return transact(Command::FactoryReset, std::string());
 }
 bool ParameterIo::writeBaudRate(int)
 {
     return false;
 }
-bool ParameterIo::setThresholds(int, int)
+bool ParameterIo::setThresholds(int output, int type)
 {
+    struct Component
+    {
+        char letter;
+        int component;
+    };
+    static const std::vector<Component> colour { { 'R', 1 }, { 'G', 2 }, { 'B', 3 } };
+    static const std::vector<Component> switching { { 'S', 4 } };
+    static const std::vector<Component> level { { 'L', 5 } };
+    static const std::vector<Component> none;
+    const std::vector<Component> &components
+        = type == 0 ? colour : (type == 1 ? switching : (type == 2 ? level : none));
+
+    DataFrame frame;
+    // Only a printable output digit makes a body; anything else gives an empty transaction.
+    const bool printable = output > 0x20 && output < 0x7F;
+    for (const Component &c : printable ? components : none) {
+        const QString hex = m_view.thresholdHex(output - '0', c.component);
+        frame.push_back(makeRequest(Command::WriteThreshold,
+                                    std::string { char(output), c.letter } + hex.toStdString(),
+                                    m_timing));
+    }
+    m_runner.runTransaction(frame);
     return true;
 }
-void ParameterIo::convertDisplayedTemperatures(bool) { }
-void ParameterIo::widenTemperatureRanges() { }
 
 int ParameterIo::unitIndex() const
 {
@@ -143,19 +73,6 @@ int ParameterIo::unitIndex() const
 int ParameterIo::pin2Analog() const
 {
     return m_rows.contains(QStringLiteral("2A")) ? m_rows.enumIndex(QStringLiteral("2A")) : 0;
-}
-
-std::optional<double> ParameterIo::readNumber(Command, const std::string &)
-{
-    return {};
-}
-bool ParameterIo::readTemperatureRow(Command, const QString &, double *, const std::string &)
-{
-    return false;
-}
-bool ParameterIo::writeTemperature(Command, const std::string &, double, bool)
-{
-    return false;
 }
 
 } // namespace Core

@@ -16,7 +16,13 @@ struct SessionState;
 // rows typed digit by digit wait for the view's 600 ms delay while deferValueWrites is set.
 // A row whose write fails five times makes the dispatch ask the view whether the sensor is
 // still there and, when it is, run again, at most twice more: one edit sends at most fifteen
-// attempts.
+// attempts. The repeats are counted per dispatcher (one per opened sensor), not across
+// windows. An id without a branch counts as failed as well (connection check and repeats, but
+// nothing sent).
+//
+// The rows written are taken as they stand in the rows when the write runs (the value handed
+// in only stands in for a row the rows lack). Pin 2's output rows ("2type",
+// "2operateOutputs", "2switchingOn") send nothing while pin 2 is an analog output.
 class RowDispatcher
 {
 public:
@@ -41,6 +47,13 @@ public:
     void writeDeferred(const QString &id);
 
 private:
+    // The deferred rows' writes: at once while bulk transfers run (`delayed` false), or from
+    // the view's delay.
+    Outcome writeValueRow(const QString &id, const QVariant &value, bool delayed);
+    // "0v" and "10v" never go out equal to the last value read for the other end: such a
+    // value is raised by 1.0, in the row too.
+    double apartFromOtherEnd(const QString &id, double value);
+
     ParameterIo &m_io;
     ParameterRows &m_rows;
     SensorView &m_view;

@@ -3,44 +3,180 @@
 
 #include "window/sensorwindow.h"
 
+#include "parameters/attempts.h"
 #include "parameters/sensorsession.h"
+#include "ui_sensorwindow.h"
 #include "window/sensorwindow_p.h"
+
+#include <qtproperty.h>
+#include <simpletimechart.h>
+#include <thresholdwindowwidget.h>
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QMessageBox>
 
 namespace DrumoSensorPlugin {
 namespace Core {
 
-// Not built yet: nothing is read or written.
-void SensorWindow::readAllProperties() { }
+namespace {
 
-void SensorWindow::writeAllProperties() { }
+QString translated(const char *text)
+{
+    return QCoreApplication::translate("SensorWindow", text);
+}
 
-void SensorWindow::vRestoreFactorySettings() { }
+} // namespace
 
-void SensorWindow::vClearHistory() { }
+void SensorWindow::readAllProperties()
+{
+    enableTreeDataHandling(false);
+    session().bulk().readAll();
+    enableTreeDataHandling(true);
+}
+
+// The callers (connecting with the PC's settings, applying a settings file) clear
+// deferValueWrites around it.
+void SensorWindow::writeAllProperties()
+{
+    enableTreeDataHandling(false);
+    session().bulk().writeAll();
+    enableTreeDataHandling(true);
+}
+
+bool SensorWindow::bFactoryReset()
+{
+    enableTreeDataHandling(false);
+    const bool reset = session().bulk().factoryReset();
+    enableTreeDataHandling(true);
+    return reset;
+}
+
+// A reset that fails five times is followed by a connection check of its own: a sensor that
+// no longer answers takes the window offline, without a message.
+void SensorWindow::vRestoreFactorySettings()
+{
+    const QMessageBox::StandardButton answer = QMessageBox::warning(
+        this, translated("Restore factory defaults"),
+        translated("All settings will be restored to factory defaults, continue ?"),
+        QMessageBox::Ok | QMessageBox::Cancel);
+    if (answer == QMessageBox::Ok) {
+        const bool liveData = suspendPolling();
+        if (!attempt(5, "BUCLA ON RESET", [this] { return bFactoryReset(); })) {
+            if (bConnectToSensor()) {
+                enableStatusChecking(true);
+            } else {
+                d->portBox->setCurrentIndex(0);
+                vConnectionControlBoxChanged(0);
+            }
+        }
+        restoreLiveData(liveData && isConnected());
+    }
+    if (isConnected())
+        enableStatusChecking(true);
+}
+
+void SensorWindow::vClearHistory()
+{
+    const QMessageBox::StandardButton answer
+        = QMessageBox::warning(this, translated("Clear chart history"),
+                               translated("Do you really want to clear chart history ?"),
+                               QMessageBox::Yes | QMessageBox::No);
+    if (answer != QMessageBox::Yes)
+        return;
+    d->chart->clear();
+    // New samples enable it again.
+    ui->chartToolbar->setEnabled(false);
+}
 
 void SensorWindow::applyPropertyToSensor(QtProperty *property, const QVariant &value)
 {
-    Q_UNUSED(property)
-    Q_UNUSED(value)
+    if (!property || !isConnected())
+        return;
+    enableTreeDataHandling(false);
+    lastProperty = property;
+    session().dispatcher().apply(property->propertyId(), value);
+    enableTreeDataHandling(true);
 }
 
-void SensorWindow::sendDelayValue() { }
+// The write of the row edited last, once the typing paused for 600 ms.
+void SensorWindow::sendDelayValue()
+{
+    SessionState &state = session().state();
+    if (state.skipNextDelayedWrite) {
+        // The rows were converted after a unit change: nothing the user typed.
+        state.skipNextDelayedWrite = false;
+        return;
+    }
+    if (!lastProperty || !isConnected())
+        return;
+    enableTreeDataHandling(false);
+    const bool liveData = suspendPolling();
+    session().dispatcher().writeDeferred(lastProperty->propertyId());
+    enableTreeDataHandling(true);
+    resumePolling(liveData);
+}
 
 bool SensorWindow::suspendPolling()
 {
-    return false;
+    enableStatusChecking(false);
+    const bool liveData = ui->actionEnable_live_data->isChecked();
+    if (liveData)
+        ui->actionEnable_live_data->setChecked(false); // toggled: slotLiveDataToggled(false)
+    else
+        slotLiveDataToggled(false);
+    return liveData;
 }
 
+// A window that went offline meanwhile (failed connection check, new baud rate) stays without
+// live data and polling.
 void SensorWindow::resumePolling(bool liveData)
 {
-    Q_UNUSED(liveData)
+    const bool on = liveData && isConnected();
+    enableStatusChecking(on);
+    restoreLiveData(on);
 }
 
-void SensorWindow::deferWrite() { }
+void SensorWindow::restoreLiveData(bool on)
+{
+    if (on && ui->actionEnable_live_data->isChecked())
+        slotLiveDataToggled(true);
+    else
+        ui->actionEnable_live_data->setChecked(on);
+}
 
+void SensorWindow::deferWrite()
+{
+    delayTimer.start();
+}
+
+// Pin 2 is either output 2 (its contact rows, its LED, the upper threshold line) or the analog
+// output (its signal rows, the right axis with the output's signal).
 void SensorWindow::applyPin2Mode(bool analog)
 {
-    Q_UNUSED(analog)
+    for (const char *id : { "2teach", "2analogoutput" })
+        setPropertyVisible(QLatin1String(id), analog);
+    for (const char *id : { "2switchingOn", "2type", "2operateOutputs" })
+        setPropertyVisible(QLatin1String(id), !analog);
+    ui->actionOutput_2->setVisible(!analog);
+    ui->analogCaption->setVisible(analog);
+
+    d->chart->vEnableYRightAxis(analog);
+    d->chart->setTimelineScale(-25.0, 660.0);
+    if (analog) {
+        if (d->thresholdWidget)
+            d->thresholdWidget->enableUpperMark(false);
+        d->chart->setCustomSignal(true);
+        refreshAnalogChart();
+    } else {
+        d->chart->setCustomSignal(false);
+        const bool fahrenheit = session().io().unitIndex() == 1;
+        d->chart->vSetYScale(fahrenheit ? -60.0 : -50.0, fahrenheit ? 700.0 : 400.0);
+        if (d->thresholdWidget)
+            d->thresholdWidget->setThresholdsRange(fahrenheit ? -13.0 : -50.0,
+                                                   fahrenheit ? 662.0 : 400.0);
+    }
+    d->chart->setBaselineTo(0);
 }
 
 void SensorWindow::convertDisplayedTemperatures(bool toFahrenheit)

@@ -181,6 +181,9 @@ private:
 
     // An edit's way to the sensor (parameterdispatch.cpp).
     void applyPropertyToSensor(QtProperty *property, const QVariant &value);
+    bool bFactoryReset();
+    // Live data back on (or left off): checking the action restarts it as slotLiveDataToggled.
+    void restoreLiveData(bool on);
     bool suspendPolling() override;
     void resumePolling(bool liveData) override;
     void deferWrite() override;
