@@ -1,0 +1,274 @@
+#pragma once
+
+// A sensor session without a window, on rows kept in memory, for the tests of the parameter
+// operations: either over an in-process simulated connection (requests and answers as on a
+// line, the sensor's request log) or through a runner that answers at once from a sensor model
+// and lets a test replace any answer (the answers a healthy line rarely gives).
+
+#include "model/memoryrows.h"
+#include "model/sensorcatalogue.h"
+#include "parameters/attempts.h"
+#include "parameters/sensorsession.h"
+#include "parameters/sensorview.h"
+#include "protocol/frame.h"
+
+#include <sensormodel.h>
+#include <sensortype.h>
+#include <simulatedcommunication.h>
+#include <simulatedsensor.h>
+
+#include <QCoreApplication>
+#include <QRegularExpression>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace DrumoSensorPlugin {
+namespace Core {
+
+// Records what the operations ask of the view, one text per call, and answers its questions as
+// told. A failed connection check takes the session offline, as the window does.
+class RecordingView : public SensorView
+{
+public:
+    QStringList calls;
+    bool liveData = false; // what suspendPolling() reports
+    bool sensorThere = true; // checkConnection()'s answer
+    bool acceptBaudRate = false;
+    int deferrals = 0;
+    SessionState *state = nullptr;
+
+    int count(const QString &call) const { return calls.count(call); }
+
+    void applyPin2Mode(bool analog) override { record("applyPin2Mode", analog); }
+    void updateTemperatureCaption() override
+    {
+        calls << QStringLiteral("updateTemperatureCaption");
+    }
+    void applyTemperatureUnitToChart(bool toFahrenheit) override
+    {
+        record("applyTemperatureUnitToChart", toFahrenheit);
+    }
+    void showAnalogOutputMode(int mode) override { record("showAnalogOutputMode", mode); }
+    void showSwitchingPoint(int output, double value) override
+    {
+        record("showSwitchingPoint", output, value);
+    }
+    void showReadSwitchingPoint(int output, double value) override
+    {
+        record("showReadSwitchingPoint", output, value);
+    }
+    void setThresholdsRange(double low, double high) override
+    {
+        record("setThresholdsRange", low, high);
+    }
+    void refreshAnalogChart() override { calls << QStringLiteral("refreshAnalogChart"); }
+    void updateUpperMark() override { calls << QStringLiteral("updateUpperMark"); }
+    void updateLeds(int states) override { record("updateLeds", states); }
+    QString thresholdHex(int output, int component) const override
+    {
+        return QStringLiteral("%1%2")
+            .arg(output, 2, 10, QLatin1Char('0'))
+            .arg(component, 2, 16, QLatin1Char('0'));
+    }
+    void setExpertMenu(bool on) override { record("setExpertMenu", on); }
+    bool suspendPolling() override
+    {
+        calls << QStringLiteral("suspendPolling");
+        return liveData;
+    }
+    void resumePolling(bool live) override { record("resumePolling", live); }
+    void deferWrite() override
+    {
+        ++deferrals;
+        calls << QStringLiteral("deferWrite");
+    }
+    bool checkConnection() override
+    {
+        calls << QStringLiteral("checkConnection");
+        if (!sensorThere && state)
+            state->connected = false;
+        return sensorThere;
+    }
+    bool confirmBaudRateChange() override
+    {
+        calls << QStringLiteral("confirmBaudRateChange");
+        return acceptBaudRate;
+    }
+    void showCurrentBaudRate() override { calls << QStringLiteral("showCurrentBaudRate"); }
+    void baudRateWritten() override { calls << QStringLiteral("baudRateWritten"); }
+
+private:
+    template<typename... Args> void record(const char *name, Args... args)
+    {
+        QStringList texts;
+        (texts << ... << QString::number(args));
+        calls << QStringLiteral("%1(%2)").arg(QLatin1String(name), texts.join(QLatin1Char(',')));
+    }
+};
+
+inline QuxSim::SensorType simulatedType(const char *sensorName)
+{
+    const QList<QuxSim::SensorType> types = QuxSim::readCatalogue(
+        QCoreApplication::applicationDirPath() + QStringLiteral("/QUXfamily.xml"));
+    QuxSim::SensorType type;
+    if (!QuxSim::findSensorType(types, QString::fromUtf8(sensorName), &type))
+        qFatal("no sensor type %s in the catalogue", sensorName);
+    return type;
+}
+
+// Answers every request at once: from `model`, or from `script` when set (an empty optional is
+// silence). The status follows the answer pattern as the host's connection decides it.
+class ScriptedRunner : public TransactionRunner
+{
+public:
+    using Script = std::function<std::optional<std::string>(const QByteArray &body)>;
+
+    explicit ScriptedRunner(const QuxSim::SensorType &type)
+        : model(type)
+    {
+    }
+
+    std::optional<std::string> modelAnswer(const QByteArray &body)
+    {
+        const std::optional<QByteArray> answer = model.answer(body);
+        return answer ? std::optional(buildFrame(answer->toStdString())) : std::nullopt;
+    }
+
+    void runTransaction(DataFrame &frame) override
+    {
+        for (auto &entry : frame) {
+            const QByteArray body = QByteArray::fromStdString(decodeFrame(entry.frame));
+            requests << body;
+            const std::optional<std::string> answer = script ? script(body) : modelAnswer(body);
+            entry.answer = answer.value_or(std::string());
+            const QRegularExpression pattern(
+                QRegularExpression::anchoredPattern(QString::fromStdString(entry.answerPattern)));
+            entry.status = !answer                                          ? 0
+                : pattern.match(QString::fromStdString(*answer)).hasMatch() ? 1
+                                                                            : 2;
+        }
+    }
+
+    QuxSim::SensorModel model;
+    Script script;
+    QList<QByteArray> requests;
+};
+
+// Collects the operations' trace lines ("BUCLA ...") while it lives.
+class TraceRecorder
+{
+public:
+    TraceRecorder()
+    {
+        QLoggingCategory::setFilterRules(QStringLiteral("qux.parameters.debug=true"));
+        s_current = this;
+        m_previous = qInstallMessageHandler(&TraceRecorder::handle);
+    }
+    ~TraceRecorder()
+    {
+        qInstallMessageHandler(m_previous);
+        s_current = nullptr;
+        QLoggingCategory::setFilterRules(QString());
+    }
+
+    QStringList lines;
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext &context, const QString &message)
+    {
+        if (s_current && context.category
+            && qstrcmp(context.category, parametersLog().categoryName()) == 0) {
+            s_current->lines << message;
+            return;
+        }
+        if (s_current && s_current->m_previous)
+            s_current->m_previous(type, context, message);
+    }
+
+    static inline TraceRecorder *s_current = nullptr;
+    QtMessageHandler m_previous = nullptr;
+};
+
+// The session over one of the two runners, connected, on the rows of a catalogue type.
+class SimulatedSession
+{
+public:
+    enum Line { InProcessLine, Scripted };
+
+    explicit SimulatedSession(const char *sensorName = "QUX-T40 D", Line line = InProcessLine,
+                              double timeScale = 0.1)
+        : record(findSensorInCatalogue(sensorName))
+        , rows(record)
+        , sensor(std::make_shared<QuxSim::SimulatedSensor>(simulatedType(sensorName)))
+        , scripted(simulatedType(sensorName))
+    {
+        QuxSim::SimulatedConnectionOptions options;
+        options.latencyMinMs = 0;
+        options.latencyMaxMs = 1;
+        options.timeScale = timeScale;
+        ExtensionSystem::PortSettings settings;
+        settings.vInit();
+        connection = std::make_unique<QuxSim::SimulatedCommunication>(sensor, settings, options);
+        lineRunner.setConnection(connection.get());
+        TransactionRunner &runner
+            = line == Scripted ? static_cast<TransactionRunner &>(scripted) : lineRunner;
+        session = std::make_unique<SensorSession>(record, runner, rows, view);
+        session->setConnection(connection.get());
+        session->state().connected = true;
+        view.state = &session->state();
+        m_line = line;
+    }
+
+    ~SimulatedSession()
+    {
+        session.reset();
+        connection.reset();
+    }
+
+    ParameterIo &io() { return session->io(); }
+    SessionState &state() { return session->state(); }
+    // The sensor's parameters, whichever line the session runs on.
+    QuxSim::SensorParameters &held()
+    {
+        return m_line == Scripted ? scripted.model.parameters() : sensor->model().parameters();
+    }
+
+    // The bodies of the requests sent since the last call.
+    QList<QByteArray> takeRequests()
+    {
+        if (m_line == Scripted)
+            return std::exchange(scripted.requests, {});
+        const QList<QByteArray> requests = sensor->log().requests();
+        sensor->log().clear();
+        return requests;
+    }
+
+    // An edit as the window makes it: the row set, the dispatch, and a deferred row written
+    // once the view's delay is over.
+    void edit(const QString &id, const QVariant &value)
+    {
+        rows.setValue(id, value);
+        const int before = view.deferrals;
+        session->dispatcher().apply(id, value);
+        if (view.deferrals > before)
+            session->dispatcher().writeDeferred(id);
+    }
+
+    Sensor record;
+    MemoryRows rows;
+    RecordingView view;
+    std::shared_ptr<QuxSim::SimulatedSensor> sensor;
+    std::unique_ptr<QuxSim::SimulatedCommunication> connection;
+    EventLoopRunner lineRunner;
+    ScriptedRunner scripted;
+    std::unique_ptr<SensorSession> session;
+
+private:
+    Line m_line = InProcessLine;
+};
+
+} // namespace Core
+} // namespace DrumoSensorPlugin

@@ -1,0 +1,324 @@
+// The whole parameter set against the simulated sensor: reading all and writing all in their
+// order, in °C and °F, the factory reset, a sensor that falls silent or is unplugged meanwhile;
+// and the dispatch's attempts, connection checks and repeats.
+
+#include "simulatedsession.h"
+
+#include <QtTest>
+
+#include <sstream>
+
+using namespace DrumoSensorPlugin::Core;
+
+using Requests = QList<QByteArray>;
+Q_DECLARE_METATYPE(Requests)
+
+namespace {
+
+const Requests readAllInCelsius { "0WT",  "0WU", "0U0", "0WC1", "0WC2", "0WA1", "0WA2", "0WO1",
+                                  "0WO2", "0WQ", "0Wb", "0We",  "0Wm",  "0WF",  "0WL" };
+
+Requests repeated(const QByteArray &body, int times)
+{
+    Requests result;
+    for (int i = 0; i < times; ++i)
+        result << body;
+    return result;
+}
+
+} // namespace
+
+class tst_BulkTransfer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void readAll_data();
+    void readAll();
+    void sensorFallsSilentDuringReadAll_data();
+    void sensorFallsSilentDuringReadAll();
+    void writeAll_data();
+    void writeAll();
+    void writeAllOfGroupsSendsNothing();
+    void unpluggedDuringWriteAll();
+    void factoryReset();
+    void dispatchAttempts_data();
+    void dispatchAttempts();
+};
+
+void tst_BulkTransfer::readAll_data()
+{
+    QTest::addColumn<int>("unit");
+    QTest::newRow("C") << 0;
+    QTest::newRow("F") << 1;
+}
+
+// The sensor is put into °C for the temperatures and back into °F at the end; the rows show the
+// display unit.
+void tst_BulkTransfer::readAll()
+{
+    QFETCH(int, unit);
+    SimulatedSession s;
+    QuxSim::SensorParameters &held = s.held();
+    held.unit = unit;
+    held.laser = 1;
+    held.time = 5;
+    held.emissivity = 87;
+    held.outputType[0] = 1;
+    held.switchingPoint[1] = 250.0;
+    held.analogLow = 20.0;
+    held.analogHigh = 300.0;
+
+    s.session->bulk().readAll();
+    QCOMPARE(s.takeRequests(), readAllInCelsius + (unit ? Requests { "0U1" } : Requests()));
+    QCOMPARE(held.unit, unit);
+
+    const MemoryRows &rows = s.rows;
+    QCOMPARE(rows.enumIndex("unit"), unit);
+    QCOMPARE(rows.enumIndex("laser"), 1);
+    QCOMPARE(rows.enumIndex("time"), 5);
+    QCOMPARE(rows.enumIndex("1type"), 1);
+    QCOMPARE(rows.doubleValue("emisivity"), 0.87);
+    QCOMPARE(rows.doubleValue("1switchingOn"), unit ? 212.0 : 100.0);
+    QCOMPARE(rows.doubleValue("2switchingOn"), unit ? 482.0 : 250.0);
+    QCOMPARE(rows.doubleValue("0v"), unit ? 68.0 : 20.0);
+    QCOMPARE(rows.doubleValue("10v"), unit ? 572.0 : 300.0);
+    QCOMPARE(rows.maximum("10v"), unit ? 662.0 : 350.0);
+    QCOMPARE(s.state().analogHigh, unit ? 572.0 : 300.0);
+    QCOMPARE(s.view.calls.first(), QStringLiteral("applyPin2Mode(0)"));
+    QCOMPARE(s.view.calls.mid(s.view.calls.size() - 2),
+             QStringList({ "refreshAnalogChart", "updateUpperMark" }));
+}
+
+void tst_BulkTransfer::sensorFallsSilentDuringReadAll_data()
+{
+    QTest::addColumn<int>("answered");
+    QTest::newRow("silent from the start") << 0;
+    QTest::newRow("silent after four answers") << 4;
+}
+
+// Every parameter keeps its attempts, the read goes on to the end, and what was not read keeps
+// its row's value.
+void tst_BulkTransfer::sensorFallsSilentDuringReadAll()
+{
+    QFETCH(int, answered);
+    SimulatedSession s("QUX-T40 D", SimulatedSession::Scripted);
+    s.held().switchingPoint[0] = 150.0;
+    s.held().switchingPoint[1] = 250.0;
+    int requests = 0;
+    s.scripted.script = [&](const QByteArray &body) -> std::optional<std::string> {
+        return ++requests <= answered ? s.scripted.modelAnswer(body) : std::nullopt;
+    };
+    TraceRecorder traces;
+    s.session->bulk().readAll();
+
+    // Step by step: its request, its attempts, whether a failed attempt is traced.
+    const struct
+    {
+        const char *body;
+        int attempts;
+        bool traced;
+    } steps[]
+        = { { "0WT", 5, true },  { "0WU", 5, true },  { "0U0", 5, false }, { "0WC1", 5, true },
+            { "0WC2", 5, true }, { "0WA1", 5, true }, { "0WA2", 5, true }, { "0WO1", 5, true },
+            { "0WO2", 5, true }, { "0WQ", 5, true },  { "0Wb", 5, true },  { "0We", 5, true },
+            { "0Wm", 5, true },  { "0WF", 2, false }, { "0WL", 1, false } };
+    Requests expected;
+    int failures = 0;
+    for (int i = 0; i < int(std::size(steps)); ++i) {
+        const int sent = i < answered ? 1 : steps[i].attempts;
+        expected << repeated(steps[i].body, sent);
+        if (i >= answered && steps[i].traced)
+            failures += sent;
+    }
+    QCOMPARE(s.takeRequests(), expected);
+    QCOMPARE(traces.lines.size(), failures);
+    QVERIFY(traces.lines.contains(QStringLiteral("BUCLA EMISIVITY")));
+    QCOMPARE(s.rows.doubleValue("1switchingOn"), answered ? 150.0 : 100.0);
+    QCOMPARE(s.rows.doubleValue("2switchingOn"), 200.0);
+}
+
+void tst_BulkTransfer::writeAll_data()
+{
+    QTest::addColumn<int>("unit");
+    QTest::addColumn<Requests>("requests");
+    // The rows as the description sets them up, pin 2 as output 2 (read back at once).
+    QTest::newRow("C") << 0 << Requests { "0U0",     "0e095", "0F3",  "0L00",    "0A10",   "0O10",
+                                          "0S11000", "0WD",   "0T00", "0WT",     "0A20",   "0O20",
+                                          "0S22000", "0WD",   "0Q00", "0pb0000", "0pe3500" };
+    // The switching points go out in °C; the analog range as it stands, the sensor in °F.
+    QTest::newRow("F") << 1 << Requests { "0U1",  "0e095",   "0F3",    "0L00",    "0A10", "0O10",
+                                          "0U0",  "0S11000", "0U1",    "0WD",     "0T00", "0WT",
+                                          "0A20", "0O20",    "0U0",    "0S22000", "0U1",  "0WD",
+                                          "0Q00", "0pb0320", "0pe6620" };
+}
+
+// Every row in pre-order, the deferred ones at once, as when the PC's settings are sent.
+void tst_BulkTransfer::writeAll()
+{
+    QFETCH(int, unit);
+    QFETCH(Requests, requests);
+    SimulatedSession s;
+    s.held().switchingPoint[0] = 150.0;
+    s.held().analogHigh = 200.0;
+    if (unit) {
+        s.rows.setValue("unit", 1);
+        s.io().convertDisplayedTemperatures(true);
+    }
+    s.state().deferValueWrites = false;
+    s.session->bulk().writeAll();
+
+    QCOMPARE(s.takeRequests(), requests);
+    QCOMPARE(s.held().unit, unit);
+    QCOMPARE(s.held().switchingPoint[0], 100.0);
+    QCOMPARE(s.held().analogLow, 0.0);
+    QCOMPARE(s.held().analogHigh, 350.0);
+    QVERIFY(s.view.calls.contains(QStringLiteral("showCurrentBaudRate")));
+    QCOMPARE(s.view.count("checkConnection"), 0);
+}
+
+void tst_BulkTransfer::writeAllOfGroupsSendsNothing()
+{
+    std::stringstream text;
+    text << "<name>Groups</name><group>18</group><types>1</types><propertytreegui>"
+            "<property><id>outer</id><type>category</type>"
+            "<property><id>inner</id><type>category</type></property></property>"
+            "</propertytreegui>";
+    Sensor record;
+    QVERIFY(record.fromXMLStream(text));
+    SimulatedSession s;
+    MemoryRows rows(record);
+    QCOMPARE(rows.ids(), QStringList({ "outer", "inner" }));
+    SensorSession session(record, s.lineRunner, rows, s.view);
+    session.state().connected = true;
+    session.state().deferValueWrites = false;
+    session.bulk().writeAll();
+    QVERIFY(s.takeRequests().isEmpty());
+    QVERIFY(s.view.calls.isEmpty());
+}
+
+// The write that meets the unplugged line fails five times, the connection check takes the
+// session offline, and the rows after it are passed over.
+void tst_BulkTransfer::unpluggedDuringWriteAll()
+{
+    SimulatedSession s;
+    QuxSim::FaultSettings faults;
+    faults.unplugAfter = 3;
+    s.sensor->setFaults(faults);
+    s.view.sensorThere = false;
+    s.state().deferValueWrites = false;
+    s.session->bulk().writeAll();
+
+    QCOMPARE(s.takeRequests().mid(0, 3), Requests({ "0U0", "0e095", "0F3" }));
+    QVERIFY(!s.state().connected);
+    QCOMPARE(s.view.count("checkConnection"), 1);
+    // unit, emissivity, time, and the laser whose write met the unplugged line.
+    QCOMPARE(s.view.count("suspendPolling"), 4);
+    QCOMPARE(s.view.calls.last(), QStringLiteral("resumePolling(0)"));
+}
+
+// "0R", the whole set read back, the host's own defaults, the factory emissivity once more.
+void tst_BulkTransfer::factoryReset()
+{
+    SimulatedSession s;
+    s.held().laser = 1;
+    s.held().emissivity = 50;
+    s.held().switchingPoint[0] = 150.0;
+    s.rows.setValue("ExpertMenu", 1);
+    s.rows.setValue("laser", 1);
+    s.state().measuredTemp = false;
+
+    QVERIFY(s.session->bulk().factoryReset());
+    QCOMPARE(s.takeRequests(), Requests { "0R" } + readAllInCelsius + Requests { "0e095" });
+    QCOMPARE(s.held(), QuxSim::SensorParameters());
+    QCOMPARE(s.rows.enumIndex("laser"), 0);
+    QCOMPARE(s.rows.doubleValue("1switchingOn"), 100.0);
+    QCOMPARE(s.rows.doubleValue("10v"), 350.0);
+    QCOMPARE(s.rows.minimum("10v"), -25.0);
+    QCOMPARE(s.rows.enumIndex("ExpertMenu"), 0);
+    QVERIFY(s.state().measuredTemp);
+    QVERIFY(s.view.calls.contains(QStringLiteral("setExpertMenu(0)")));
+
+    // Without an acknowledgement nothing else is sent.
+    SimulatedSession silent("QUX-T40 D", SimulatedSession::Scripted);
+    silent.scripted.script = [](const QByteArray &) { return std::optional<std::string>(); };
+    QVERIFY(!silent.session->bulk().factoryReset());
+    QCOMPARE(silent.takeRequests(), Requests({ "0R" }));
+}
+
+void tst_BulkTransfer::dispatchAttempts_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<int>("failures"); // unanswered requests before the sensor answers; -1 all
+    QTest::addColumn<bool>("sensorThere"); // the connection check's answer
+    QTest::addColumn<bool>("pin2Analog");
+    QTest::addColumn<bool>("connected");
+    QTest::addColumn<Requests>("requests");
+    QTest::addColumn<int>("checks");
+
+    auto row = [](const char *name, const char *id, QVariant value, int failures, bool sensorThere,
+                  bool pin2Analog, bool connected, Requests requests, int checks) {
+        QTest::newRow(name) << QString(id) << value << failures << sensorThere << pin2Analog
+                            << connected << requests << checks;
+    };
+    const Requests laser { "0L01" };
+    row("answered at the third attempt", "laser", 1, 2, true, false, true, repeated("0L01", 3), 0);
+    row("never answered, sensor there", "laser", 1, -1, true, false, true, repeated("0L01", 15), 3);
+    row("never answered, sensor gone", "laser", 1, -1, false, false, true, repeated("0L01", 5), 1);
+    row("signal type counts as handled", "2analogoutput", 1, -1, true, false, true,
+        repeated("0Q01", 5), 0);
+    row("id without a command", "2teach", QString(), 0, true, false, true, {}, 3);
+    row("pin 2 analog: type 2", "2type", 1, 0, true, true, true, {}, 0);
+    row("pin 2 analog: switching point 2", "2switchingOn", 120.0, 0, true, true, true, {}, 0);
+    row("pin 1 shown only", "1A", 0, 0, true, false, true, {}, 0);
+    row("baud rate declined", "baudrate", 4, 0, true, false, true, {}, 0);
+    row("not connected", "laser", 1, 0, true, false, false, {}, 0);
+}
+
+// Five attempts per write, a trace line after each failed one; then the connection check and
+// at most two repeats of the whole dispatch; the polling suspended and resumed around each.
+void tst_BulkTransfer::dispatchAttempts()
+{
+    QFETCH(QString, id);
+    QFETCH(QVariant, value);
+    QFETCH(int, failures);
+    QFETCH(bool, sensorThere);
+    QFETCH(bool, pin2Analog);
+    QFETCH(bool, connected);
+    QFETCH(Requests, requests);
+    QFETCH(int, checks);
+
+    SimulatedSession s("QUX-T40 D", SimulatedSession::Scripted);
+    int unanswered = 0;
+    s.scripted.script = [&](const QByteArray &body) -> std::optional<std::string> {
+        if (failures < 0 || unanswered < failures) {
+            ++unanswered;
+            return std::nullopt;
+        }
+        return s.scripted.modelAnswer(body);
+    };
+    s.rows.setValue("2A", pin2Analog ? 1 : 0);
+    s.state().connected = connected;
+    s.view.sensorThere = sensorThere;
+    s.view.liveData = true;
+    TraceRecorder traces;
+    s.edit(id, value);
+
+    QCOMPARE(s.takeRequests(), requests);
+    QCOMPARE(s.view.count("checkConnection"), checks);
+    QCOMPARE(s.view.count("deferWrite"), 0);
+    QCOMPARE(traces.lines.size(), failures < 0 ? requests.size() : qMin(failures, 5));
+    QCOMPARE(s.state().connected, connected && sensorThere);
+    if (id == QLatin1String("baudrate"))
+        QCOMPARE(s.view.calls.mid(1, 2),
+                 QStringList({ "confirmBaudRateChange", "showCurrentBaudRate" }));
+    // Every dispatch that ran gave the polling back as it found it.
+    const int dispatches = !connected ? 0 : qMax(1, sensorThere ? checks : 1);
+    QCOMPARE(s.view.count("suspendPolling"), dispatches);
+    QCOMPARE(s.view.count("resumePolling(1)"), s.view.count("suspendPolling"));
+}
+
+QTEST_GUILESS_MAIN(tst_BulkTransfer)
+
+#include "tst_bulktransfer.moc"

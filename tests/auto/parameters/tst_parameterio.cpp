@@ -1,0 +1,280 @@
+// Single parameters against the simulated sensor: what an edit of each row sends, in °C and in
+// °F, and that the sensor then holds the value (read back through the plug-in's own reads);
+// answers that must not be taken.
+
+#include "simulatedsession.h"
+
+#include <QtTest>
+
+using namespace DrumoSensorPlugin::Core;
+
+using Requests = QList<QByteArray>;
+Q_DECLARE_METATYPE(Requests)
+
+namespace {
+
+bool sameValue(const QVariant &actual, const QVariant &expected)
+{
+    return qAbs(actual.toDouble() - expected.toDouble()) < 1e-6;
+}
+
+// The rows as a freshly opened window on the same line reads them.
+MemoryRows readBack(SimulatedSession &s)
+{
+    MemoryRows fresh(s.record);
+    RecordingView view;
+    SensorSession reader(s.record, s.lineRunner, fresh, view);
+    reader.state().connected = true;
+    reader.bulk().readAll();
+    return fresh;
+}
+
+// Sensor and rows in step, as after connecting: the sensor's switching points 100.0 and
+// 200.0 °C, its analog output from 20.0 to 300.0 °C, the unit given.
+void connectInUnit(SimulatedSession &s, int unit)
+{
+    s.held().unit = unit;
+    s.held().analogLow = 20.0;
+    s.held().analogHigh = 300.0;
+    s.session->bulk().readAll();
+    s.takeRequests();
+    s.view.calls.clear();
+}
+
+} // namespace
+
+class tst_ParameterIo : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void editedRow_data();
+    void editedRow();
+    void everyRowOfEveryType_data();
+    void everyRowOfEveryType();
+    void unitChangeConvertsTheRows();
+    void untakenAnswers_data();
+    void untakenAnswers();
+};
+
+void tst_ParameterIo::editedRow_data()
+{
+    QTest::addColumn<QString>("sensor");
+    QTest::addColumn<int>("unit");
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<Requests>("requests");
+    QTest::addColumn<QVariant>("heldValue"); // read back; invalid: the row has no command
+
+    auto row = [](const char *name, const char *sensor, int unit, const char *id, QVariant value,
+                  Requests requests, QVariant held) {
+        QTest::newRow(name) << QString(sensor) << unit << QString(id) << value << requests << held;
+    };
+    const char *D = "QUX-T40 D";
+    const QVariant none;
+    row("unit to F", D, 0, "unit", 1, { "0U1" }, 1);
+    row("emissivity", D, 0, "emisivity", 0.5, { "0e050" }, 0.5);
+    row("time", D, 0, "time", 5, { "0F5" }, 5);
+    row("laser", D, 0, "laser", 1, { "0L01" }, 1);
+    row("type 1", D, 0, "1type", 1, { "0A11" }, 1);
+    row("circuit 1", D, 0, "1operateOutputs", 2, { "0O12" }, 2);
+    row("switching point 1", D, 0, "1switchingOn", 150.5, { "0S11505", "0WD" }, 150.5);
+    row("pin 2 analog", D, 0, "2A", 1, { "0T01", "0WC1", "0WC2" }, 1);
+    row("type 2", D, 0, "2type", 1, { "0A21" }, 1);
+    row("circuit 2", D, 0, "2operateOutputs", 1, { "0O21" }, 1);
+    row("switching point 2 negative", D, 0, "2switchingOn", -5.0, { "0S2-050", "0WD" }, -5.0);
+    row("analog signal", D, 0, "2analogoutput", 1, { "0Q01" }, 1);
+    row("analog low", D, 0, "0v", 25.0, { "0pb0250" }, 25.0);
+    row("analog low onto the high end", D, 0, "0v", 300.0, { "0pb3010" }, 301.0);
+    row("analog high onto the low end", D, 0, "10v", 20.0, { "0pe0210" }, 21.0);
+    row("analog high beyond the row", D, 0, "10v", 400.0, { "0pe3500" }, 350.0);
+    row("chart temperature", D, 0, "readTemp", 1, {}, none);
+    row("expert rows", D, 0, "ExpertMenu", 1, {}, none);
+    row("unit to C", D, 1, "unit", 0, { "0U0" }, 0);
+    row("laser in F", D, 1, "laser", 1, { "0L01" }, 1);
+    row("emissivity in F", D, 1, "emisivity", 1.0, { "0e100" }, 1.0);
+    row("switching point 1 in F", D, 1, "1switchingOn", 212.0, { "0U0", "0S11000", "0U1", "0WD" },
+        212.0);
+    row("switching point 2 lowest in F", D, 1, "2switchingOn", -13.0,
+        { "0U0", "0S2-250", "0U1", "0WD" }, -13.0);
+    row("pin 2 analog in F", D, 1, "2A", 1, { "0T01", "0U0", "0WC1", "0WC2", "0U1" }, 1);
+    row("analog low in F", D, 1, "0v", 32.0, { "0U0", "0pb0000", "0U1" }, 32.0);
+    row("analog high highest in F", D, 1, "10v", 662.0, { "0U0", "0pe3500", "0U1" }, 662.0);
+    row("analog sensor output", "QUX-T40 A", 0, "analogoutput", 1, { "0Q01" }, 1);
+    row("analog sensor low in F", "QUX-T40 A", 1, "0v", 50.0, { "0U0", "0pb0100", "0U1" }, 50.0);
+}
+
+// One edit as the window makes it (deferred rows written when their delay is over).
+void tst_ParameterIo::editedRow()
+{
+    QFETCH(QString, sensor);
+    QFETCH(int, unit);
+    QFETCH(QString, id);
+    QFETCH(QVariant, value);
+    QFETCH(Requests, requests);
+    QFETCH(QVariant, heldValue);
+
+    SimulatedSession s(sensor.toUtf8().constData());
+    connectInUnit(s, unit);
+    s.edit(id, value);
+    QCOMPARE(s.takeRequests(), requests);
+    QCOMPARE(s.view.count(QStringLiteral("checkConnection")), 0);
+    if (!heldValue.isValid())
+        return;
+    const MemoryRows back = readBack(s);
+    QVERIFY2(sameValue(back.value(id), heldValue), qPrintable(back.value(id).toString()));
+}
+
+void tst_ParameterIo::everyRowOfEveryType_data()
+{
+    QTest::addColumn<QString>("sensor");
+    QTest::addColumn<int>("unit");
+    for (const char *sensor : { "QUX-T40 D", "QUX-T40 DL", "QUX-T40 A" }) {
+        QTest::addRow("%s in C", sensor) << QString(sensor) << 0;
+        QTest::addRow("%s in F", sensor) << QString(sensor) << 1;
+    }
+}
+
+// Every row with a command takes a new value, and the sensor gives all of them back.
+// Temperatures are chosen to survive the trip through °C to one decimal.
+void tst_ParameterIo::everyRowOfEveryType()
+{
+    QFETCH(QString, sensor);
+    QFETCH(int, unit);
+    SimulatedSession s(sensor.toUtf8().constData());
+    connectInUnit(s, unit);
+
+    const QMap<QString, double> temperatures { { "1switchingOn", unit ? 122.0 : 111.1 },
+                                               { "2switchingOn", unit ? 14.0 : -12.3 },
+                                               { "0v", unit ? 50.0 : 33.3 },
+                                               { "10v", unit ? 392.0 : 222.2 } };
+    const QStringList withoutCommand { "unit", "readTemp", "ExpertMenu", "1A", "baudrate" };
+    QMap<QString, QVariant> edited;
+    for (const QString &id : s.rows.ids()) {
+        QVariant value;
+        if (s.rows.kind(id) == ParameterRows::Kind::Enumerator && !withoutCommand.contains(id))
+            value = (s.rows.enumIndex(id) + 1) % s.rows.enumNames(id).size();
+        else if (s.rows.kind(id) == ParameterRows::Kind::Double)
+            value = temperatures.value(id, 0.42);
+        if (!value.isValid())
+            continue;
+        s.edit(id, value);
+        // Pin 2 back to output 2 at once, so that its rows are written too.
+        if (id == QLatin1String("2A"))
+            s.edit(id, 0);
+        else
+            edited.insert(id, value);
+    }
+    QVERIFY(edited.size() >= 6);
+    QCOMPARE(s.view.count(QStringLiteral("checkConnection")), 0);
+
+    const MemoryRows back = readBack(s);
+    for (auto it = edited.cbegin(); it != edited.cend(); ++it)
+        QVERIFY2(sameValue(back.value(it.key()), it.value()), qPrintable(it.key()));
+    QCOMPARE(back.enumIndex(QStringLiteral("unit")), unit);
+}
+
+// A unit written from the tree converts the temperature rows, their limits and lines; the
+// values stored as last read for the analog ends stay as read.
+void tst_ParameterIo::unitChangeConvertsTheRows()
+{
+    SimulatedSession s;
+    connectInUnit(s, 0);
+    const QStringList ids { "1switchingOn", "2switchingOn", "0v", "10v" };
+    auto values = [&] {
+        QList<double> result;
+        for (const QString &id : ids)
+            result << s.rows.doubleValue(id);
+        return result;
+    };
+
+    s.edit(QStringLiteral("unit"), 1);
+    QCOMPARE(values(), QList<double>({ 212.0, 392.0, 68.0, 572.0 }));
+    QCOMPARE(s.rows.maximum(QStringLiteral("0v")), 662.0);
+    QCOMPARE(s.rows.minimum(QStringLiteral("2switchingOn")), -13.0);
+    QVERIFY(s.view.calls.contains(QStringLiteral("showSwitchingPoint(2,392)")));
+    QVERIFY(s.view.calls.contains(QStringLiteral("setThresholdsRange(-60,700)")));
+    QCOMPARE(s.state().analogHigh, 300.0);
+
+    s.edit(QStringLiteral("unit"), 0);
+    QCOMPARE(values(), QList<double>({ 100.0, 200.0, 20.0, 300.0 }));
+    QCOMPARE(s.rows.maximum(QStringLiteral("1switchingOn")), 350.0);
+    QCOMPARE(s.takeRequests(), Requests({ "0U1", "0U0" }));
+    QCOMPARE(s.held().unit, 0);
+}
+
+void tst_ParameterIo::untakenAnswers_data()
+{
+    QTest::addColumn<QString>("read");
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<QByteArray>("answer"); // empty: no answer
+    QTest::addColumn<bool>("taken");
+    QTest::addColumn<QString>("row");
+    QTest::addColumn<QVariant>("rowAfter");
+
+    auto frame = [](const char *body) { return QByteArray::fromStdString(buildFrame(body)); };
+    auto badChecksum = [&](const char *body) {
+        QByteArray answer = frame(body);
+        answer.replace(answer.size() - 3, 2,
+                       answer.mid(answer.size() - 3, 2) == "00" ? "01" : "00");
+        return answer;
+    };
+    auto row = [](const char *name, const char *read, const char *request, QByteArray answer,
+                  bool taken, const char *rowId, QVariant after) {
+        QTest::newRow(name) << QString(read) << QByteArray(request) << answer << taken
+                            << QString(rowId) << after;
+    };
+    row("silence", "laser", "0WL", {}, false, "laser", 0);
+    row("wrong checksum", "laser", "0WL", badChecksum("0WL1"), false, "laser", 0);
+    row("unit, checksum not checked", "unit", "0WU", badChecksum("0WU1"), true, "unit", 1);
+    row("item the row lacks", "laser", "0WL", frame("0WL7"), false, "laser", 0);
+    row("hex letter for an item", "type", "0WA1", frame("0WA1A"), false, "1type", 0);
+    row("body without value", "time", "0WF", frame("0WF"), false, "time", 3);
+    row("blank in the emissivity", "emissivity", "0Wm", frame("0Wm 95"), false, "emisivity", 0.95);
+    row("short temperature", "switching", "0WC1", frame("0WC1025"), false, "1switchingOn", 100.0);
+    row("letter in a temperature", "low", "0Wb", frame("0WbA000"), false, "0v", 0.0);
+    row("switching point above the limit", "switching", "0WC1", frame("0WC14000"), true,
+        "1switchingOn", 350.0);
+    row("analog low below the limit", "low", "0Wb", frame("0Wb-300"), true, "0v", -25.0);
+}
+
+// The row keeps its value unless the answer carries a readable one; readable temperatures
+// beyond the limits are limited.
+void tst_ParameterIo::untakenAnswers()
+{
+    QFETCH(QString, read);
+    QFETCH(QByteArray, request);
+    QFETCH(QByteArray, answer);
+    QFETCH(bool, taken);
+    QFETCH(QString, row);
+    QFETCH(QVariant, rowAfter);
+
+    SimulatedSession s("QUX-T40 D", SimulatedSession::Scripted);
+    s.scripted.script = [&](const QByteArray &body) -> std::optional<std::string> {
+        if (body != request)
+            return s.scripted.modelAnswer(body);
+        return answer.isEmpty() ? std::nullopt : std::optional(answer.toStdString());
+    };
+    s.state().analogLow = 99.0;
+    ParameterIo &io = s.io();
+    const QMap<QString, std::function<bool()>> reads {
+        { "laser", [&] { return io.bReadLaser(); } },
+        { "unit", [&] { return io.bReadUnit(); } },
+        { "type", [&] { return io.bReadType(1); } },
+        { "time", [&] { return io.bReadTime(); } },
+        { "emissivity", [&] { return io.bReadEmissivity(); } },
+        { "switching", [&] { return io.bReadSwitchingPoint(1); } },
+        { "low", [&] { return io.bReadAnalogLow(); } },
+    };
+    QCOMPARE(reads.value(read)(), taken);
+    QVERIFY2(sameValue(s.rows.value(row), rowAfter), qPrintable(s.rows.value(row).toString()));
+    QCOMPARE(s.takeRequests(), Requests({ request }));
+    if (read == QLatin1String("switching") && taken)
+        QCOMPARE(s.view.calls, QStringList({ "showReadSwitchingPoint(1,350)" }));
+    if (read == QLatin1String("low"))
+        QCOMPARE(s.state().analogLow, taken ? -25.0 : 99.0);
+}
+
+QTEST_GUILESS_MAIN(tst_ParameterIo)
+
+#include "tst_parameterio.moc"
