@@ -1,0 +1,252 @@
+// What the window adds to the parameter operations: edits settle for 10 ms before they are
+// dispatched, typed values wait for the typing to pause, rows set from the sensor's answers are
+// never sent back, the two questions, and pin 2's layout.
+
+#include "../common/modalanswerer.h"
+#include "../window/simulatedwindow.h"
+
+#include <simpletimechart.h>
+
+#include <QLabel>
+#include <QTranslator>
+#include <QtTest>
+
+using namespace DrumoSensorPlugin::Core;
+
+using Requests = QList<QByteArray>;
+using Edits = QList<QPair<QString, QVariant>>;
+Q_DECLARE_METATYPE(Requests)
+Q_DECLARE_METATYPE(Edits)
+
+namespace {
+
+// An edit as the row's editor makes it.
+void setRow(SimulatedWindow &sim, const QString &id, const QVariant &value)
+{
+    QtProperty *row = sim.tester->find(id.toStdString());
+    QVERIFY2(row, qPrintable(id));
+    SensorWindowPrivate *d = sim.tester->d();
+    if (row->propertyManager() == d->enumManager)
+        d->enumManager->setValue(row, value.toInt());
+    else
+        d->doubleManager->setValue(row, value.toDouble());
+}
+
+double rowValue(SimulatedWindow &sim, const char *id)
+{
+    return sim.tester->d()->doubleManager->value(sim.tester->find(id));
+}
+
+} // namespace
+
+class tst_Dispatch : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void editsWithin10msSendTheLast();
+    void typedValues_data();
+    void typedValues();
+    void rowsReadAreNotSentBack();
+    void questions_data();
+    void questions();
+    void pin2Layout_data();
+    void pin2Layout();
+};
+
+void tst_Dispatch::editsWithin10msSendTheLast()
+{
+    SimulatedWindow sim;
+    sim.markConnected();
+    setRow(sim, "laser", 1);
+    setRow(sim, "1type", 1);
+    QTRY_VERIFY(!sim.tester->settingsTimer()->isActive());
+    QCOMPARE(sim.takeRequests(), Requests({ "0A11" }));
+    QCOMPARE(sim.held().laser, 0);
+    QCOMPARE(sim.held().outputType[0], 1);
+}
+
+void tst_Dispatch::typedValues_data()
+{
+    QTest::addColumn<Edits>("edits");
+    QTest::addColumn<Requests>("requests");
+    QTest::newRow("0, 9, 5 into the emissivity")
+        << Edits { { "emisivity", 0.1 }, { "emisivity", 0.9 }, { "emisivity", 0.95 } }
+        << Requests { "0e095" };
+    QTest::newRow("emissivity, then response time")
+        << Edits { { "emisivity", 0.5 }, { "time", 5 } } << Requests { "0F5" };
+    QTest::newRow("switching point digit by digit")
+        << Edits { { "1switchingOn", 1.0 }, { "1switchingOn", 12.0 }, { "1switchingOn", 125.0 } }
+        << Requests { "0S11250", "0WD" };
+}
+
+// Each edit settles and is dispatched, and restarts the 600 ms wait instead of writing; when the
+// wait ends (fired here by hand), the row edited last goes out once.
+void tst_Dispatch::typedValues()
+{
+    QFETCH(Edits, edits);
+    QFETCH(Requests, requests);
+    SimulatedWindow sim;
+    sim.markConnected();
+    QTimer *delay = sim.tester->delayTimer();
+    for (const auto &edit : edits) {
+        setRow(sim, edit.first, edit.second);
+        QTRY_VERIFY(!sim.tester->settingsTimer()->isActive());
+        QVERIFY(delay->isActive());
+        delay->stop();
+    }
+    QVERIFY(sim.takeRequests().isEmpty());
+    QMetaObject::invokeMethod(sim.window.get(), "sendDelayValue");
+    QCOMPARE(sim.takeRequests(), requests);
+    QVERIFY(!delay->isActive());
+}
+
+// Reading all sets the rows with the tree's connections off: nothing is dispatched back, and
+// nothing waits to be.
+void tst_Dispatch::rowsReadAreNotSentBack()
+{
+    SimulatedWindow sim;
+    sim.markConnected();
+    sim.held().unit = 1;
+    sim.held().laser = 1;
+    sim.held().time = 5;
+    sim.held().switchingPoint[0] = 150.0;
+    sim.window->readAllProperties();
+    QTest::qWait(50);
+
+    const Requests requests = sim.takeRequests();
+    QCOMPARE(requests.size(), 16);
+    QCOMPARE(requests.last(), QByteArray("0U1"));
+    QVERIFY(!sim.tester->settingsTimer()->isActive());
+    QVERIFY(!sim.tester->delayTimer()->isActive());
+    QCOMPARE(sim.tester->enumIndex("unit"), 1);
+    QCOMPARE(sim.tester->enumIndex("laser"), 1);
+    QCOMPARE(rowValue(sim, "1switchingOn"), 302.0);
+}
+
+void tst_Dispatch::questions_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("question");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");
+
+    const char *factory = "All settings will be restored to factory defaults, continue ?";
+    const char *history = "Do you really want to clear chart history ?";
+    QTest::newRow("factory defaults, Cancel")
+        << "en"
+        << "factory" << int(QMessageBox::Cancel) << "Restore factory defaults" << factory;
+    QTest::newRow("factory defaults, Ok, German")
+        << "de"
+        << "factory" << int(QMessageBox::Ok) << "Werkseinstellungen wiederherstellen"
+        << "Alle Einstellungen werden auf die Werkseinstellungen zurückgesetzt. Fortfahren?";
+    QTest::newRow("chart history, No")
+        << "en"
+        << "history" << int(QMessageBox::No) << "Clear chart history" << history;
+    QTest::newRow("chart history, Yes, German")
+        << "de"
+        << "history" << int(QMessageBox::Yes) << "Diagrammverlauf löschen"
+        << "Möchten Sie den Diagrammverlauf wirklich löschen?";
+}
+
+// Both ask first, as warnings; declining changes nothing on the sensor or the chart.
+void tst_Dispatch::questions()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, question);
+    QFETCH(int, answer);
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+
+    QTranslator translator;
+    if (language == QLatin1String("de")) {
+        QVERIFY(translator.load(QCoreApplication::applicationDirPath()
+                                + QStringLiteral("/translations/QUXfamily_de.qm")));
+        QCoreApplication::installTranslator(&translator);
+    }
+    SimulatedWindow sim;
+    sim.markConnected();
+    sim.held().laser = 1;
+    Utils::SimpleTimeChart *chart = sim.tester->d()->chart;
+    chart->vAppend(20.0, 2.0);
+    sim.tester->ui()->chartToolbar->setEnabled(true);
+
+    ModalAnswerer answerer;
+    answerer.answer(QMessageBox::StandardButton(answer));
+    if (question == QLatin1String("factory"))
+        sim.window->vRestoreFactorySettings();
+    else
+        sim.window->vClearHistory();
+    QCoreApplication::removeTranslator(&translator);
+
+    QCOMPARE(answerer.seen().size(), 1);
+    QCOMPARE(answerer.seen().first().title, title);
+    QCOMPARE(answerer.seen().first().text, text);
+    QCOMPARE(answerer.seen().first().icon, QMessageBox::Warning);
+    const bool yes = answer == QMessageBox::Ok || answer == QMessageBox::Yes;
+    const Requests requests = sim.takeRequests();
+    if (question == QLatin1String("factory")) {
+        QCOMPARE(requests.isEmpty(), !yes);
+        if (yes) {
+            QCOMPARE(requests.first(), QByteArray("0R"));
+            QCOMPARE(requests.last(), QByteArray("0e095"));
+            QCOMPARE(sim.held().laser, 0);
+            QCOMPARE(rowValue(sim, "10v"), 350.0);
+        }
+    } else {
+        QVERIFY(requests.isEmpty());
+        QCOMPARE(int(chart->poData()->size()), yes ? 0 : 1);
+        QCOMPARE(sim.tester->ui()->chartToolbar->isEnabled(), !yes);
+    }
+}
+
+void tst_Dispatch::pin2Layout_data()
+{
+    QTest::addColumn<QString>("sensor");
+    QTest::addColumn<int>("unit");
+    QTest::newRow("switchable, C") << "QUX-T40 D" << 0;
+    QTest::newRow("switchable, F") << "QUX-T40 D" << 1;
+    QTest::newRow("analog sensor") << "QUX-T40 A" << 0;
+}
+
+// The window starts with pin 2 laid out as the analog output; the "2A" row switches between
+// the analog output's rows and caption and output 2's rows, LED and chart scale.
+void tst_Dispatch::pin2Layout()
+{
+    QFETCH(QString, sensor);
+    QFETCH(int, unit);
+    SimulatedWindow sim(sensor.toUtf8().constData());
+    SensorWindowTester &tester = *sim.tester;
+    QAction *led2 = tester.ui()->actionOutput_2;
+    QLabel *caption = tester.ui()->analogCaption;
+    auto layoutIs = [&](bool analog) {
+        QCOMPARE(led2->isVisible(), !analog);
+        QCOMPARE(caption->isVisibleTo(sim.window.get()), analog);
+        if (!tester.find("2A"))
+            return;
+        for (const char *id : { "2teach", "2analogoutput" })
+            QVERIFY2(tester.rowVisible(id) == analog, id);
+        for (const char *id : { "2switchingOn", "2type", "2operateOutputs" })
+            QVERIFY2(tester.rowVisible(id) == !analog, id);
+    };
+    layoutIs(true);
+    if (!tester.find("2A"))
+        return;
+
+    setRow(sim, "unit", unit);
+    setRow(sim, "2A", 1);
+    layoutIs(true);
+    setRow(sim, "2A", 0);
+    layoutIs(false);
+    Utils::SimpleTimeChart *chart = tester.d()->chart;
+    QCOMPARE(chart->getYMin(), unit ? -60.0 : -50.0);
+    QCOMPARE(chart->getYMax(), unit ? 700.0 : 400.0);
+    // Not connected: the layout is the window's alone.
+    QTest::qWait(20);
+    QVERIFY(sim.takeRequests().isEmpty());
+}
+
+QTEST_MAIN(tst_Dispatch)
+
+#include "tst_dispatch.moc"
