@@ -234,7 +234,9 @@ void tst_Dispatch::pin2Layout()
     if (!tester.find("2A"))
         return;
 
+    // Without a sensor the unit converts the rows at once.
     setRow(sim, "unit", unit);
+    QCOMPARE(rowValue(sim, "1switchingOn"), unit ? 212.0 : 100.0);
     setRow(sim, "2A", 1);
     layoutIs(true);
     setRow(sim, "2A", 0);

@@ -55,6 +55,8 @@ private slots:
     void unitChangeConvertsTheRows();
     void untakenAnswers_data();
     void untakenAnswers();
+    void thresholdWrites_data();
+    void thresholdWrites();
 };
 
 void tst_ParameterIo::editedRow_data()
@@ -119,6 +121,9 @@ void tst_ParameterIo::editedRow()
     s.edit(id, value);
     QCOMPARE(s.takeRequests(), requests);
     QCOMPARE(s.view.count(QStringLiteral("checkConnection")), 0);
+    // The output states after a switching point reach the LEDs.
+    QCOMPARE(s.view.calls.filter(QStringLiteral("updateLeds(")).size(),
+             int(requests.contains("0WD")));
     if (!heldValue.isValid())
         return;
     const MemoryRows back = readBack(s);
@@ -273,6 +278,32 @@ void tst_ParameterIo::untakenAnswers()
         QCOMPARE(s.view.calls, QStringList({ "showReadSwitchingPoint(1,350)" }));
     if (read == QLatin1String("low"))
         QCOMPARE(s.state().analogLow, taken ? -25.0 : 99.0);
+}
+
+void tst_ParameterIo::thresholdWrites_data()
+{
+    QTest::addColumn<int>("output");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<Requests>("requests");
+    QTest::newRow("switching, output 1") << int('1') << 1 << Requests { "0O0a1S0104" };
+    QTest::newRow("colour, output 2")
+        << int('2') << 0 << Requests { "0O0a2R0201", "0O0a2G0202", "0O0a2B0203" };
+    QTest::newRow("level, output 1") << int('1') << 2 << Requests { "0O0a1L0105" };
+    QTest::newRow("no such type") << int('1') << 3 << Requests {};
+}
+
+// One transaction per call, one request per component of the type, the stored hex text of each.
+void tst_ParameterIo::thresholdWrites()
+{
+    QFETCH(int, output);
+    QFETCH(int, type);
+    QFETCH(Requests, requests);
+    SimulatedSession s;
+    QSignalSpy finished(s.connection.get(), &ExtensionSystem::CommunicationInterface::emitFinished);
+    QVERIFY(s.io().setThresholds(output, type));
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(s.takeRequests(), requests);
+    QCOMPARE(s.held().thresholds.size(), requests.size());
 }
 
 QTEST_GUILESS_MAIN(tst_ParameterIo)
