@@ -35,6 +35,7 @@ class tst_BulkTransfer : public QObject
 private slots:
     void readAll_data();
     void readAll();
+    void switchingPointsOfAnAnalogSensor();
     void sensorFallsSilentDuringReadAll_data();
     void sensorFallsSilentDuringReadAll();
     void writeAll_data();
@@ -88,6 +89,20 @@ void tst_BulkTransfer::readAll()
     QCOMPARE(s.view.calls.first(), QStringLiteral("applyPin2Mode(0)"));
     QCOMPARE(s.view.calls.mid(s.view.calls.size() - 2),
              QStringList({ "refreshAnalogChart", "updateUpperMark" }));
+}
+
+// An analog sensor's description has no switching points: their reads fail although the sensor
+// answers, and reading all asks five times for each.
+void tst_BulkTransfer::switchingPointsOfAnAnalogSensor()
+{
+    SimulatedSession s("QUX-T40 A", SimulatedSession::Scripted);
+    QVERIFY(!s.io().bReadSwitchingPoint(2));
+    QCOMPARE(s.takeRequests(), Requests({ "0WC2" }));
+    s.session->bulk().readAll();
+    const Requests requests = s.takeRequests();
+    QCOMPARE(requests.count("0WC1"), 5);
+    QCOMPARE(requests.count("0WC2"), 5);
+    QCOMPARE(requests.size(), readAllInCelsius.size() + 8);
 }
 
 void tst_BulkTransfer::sensorFallsSilentDuringReadAll_data()
