@@ -174,6 +174,15 @@ private:
     void loadMeasuredTempSetting();
 
     // Connecting (connectsequence.cpp).
+    void connectPcToSensor();
+    void connectSensorToPc();
+    bool identifyWithRetry();
+    void connectSucceeded(bool pcToSensor);
+    void connectFailed();
+    // The port could not be opened; `icon` is a QMessageBox::Icon.
+    void portNotOpened(const QString &port, int icon);
+    void refreshRightAxis();
+    void finishPortChoice();
     bool checkConnection() override;
     bool confirmBaudRateChange() override;
     void showCurrentBaudRate() override;
