@@ -23,6 +23,19 @@ ConnectionSwitchDialog::~ConnectionSwitchDialog()
     delete ui;
 }
 
+int ConnectionSwitchDialog::exec()
+{
+    m_closedWith = Rejected;
+    QDialog::exec();
+    return m_closedWith;
+}
+
+void ConnectionSwitchDialog::done(int code)
+{
+    m_closedWith = code;
+    QDialog::done(code);
+}
+
 void ConnectionSwitchDialog::vPcToSensor()
 {
     accept();

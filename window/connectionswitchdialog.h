@@ -14,7 +14,8 @@ namespace Core {
 // three stacked buttons; Escape counts as Cancel.
 //
 // Each button accepts the dialog and then sets the result, so exec() returns 1 (Accepted)
-// whichever button was pressed: callers read result() for the choice.
+// whichever button was pressed, and 0 for Escape: callers read result() for the choice.
+// (QDialog::exec() itself would return result(), read after the loop, i.e. the choice.)
 class ConnectionSwitchDialog : public QDialog
 {
     Q_OBJECT
@@ -26,6 +27,10 @@ public:
     ConnectionSwitchDialog();
     ~ConnectionSwitchDialog() override;
 
+    // The code the dialog was closed with: accepted (1) by a button, rejected (0) by Escape.
+    int exec() override;
+    void done(int code) override;
+
 protected slots:
     virtual void vPcToSensor();
     virtual void vSensorToPc();
@@ -33,6 +38,7 @@ protected slots:
 
 private:
     Ui::connectionSwitchingDialog *ui;
+    int m_closedWith = Rejected;
 };
 
 } // namespace Core

@@ -323,7 +323,8 @@ void SensorWindow::vAutoConnect(const QString &ComPort)
             return;
         vDisconnect();
         d->portBox->setCurrentIndex(0);
-        // A later Cancel in the dialog goes back to "Offline", where the window now is.
+        // The title follows the box to "Offline"; a later Cancel in the dialog goes back there.
+        updateWindowTitle(false);
         d->lastPortIndex = 0;
         QMessageBox::warning(this, translated(connectingTitle), translated(noAnswerText),
                              QMessageBox::Ok);
@@ -419,6 +420,7 @@ void SensorWindow::baudRateWritten()
     emit vComPortSelected(d->portBox->currentText());
     session().state().connected = false;
     ui->sensorOperationsToolbar->setEnabled(false);
+    updateWindowTitle(false);
 }
 
 } // namespace Core
