@@ -22,6 +22,7 @@
 #include "ui_sensorwindow.h"
 #include "window/connectionswitchdialog.h"
 #include "window/sensorwindow_p.h"
+#include "window/transactions.h"
 
 #include <connectionstatus.h>
 #include <simpletimechart.h>
@@ -81,8 +82,8 @@ bool SensorWindow::bConnectToSensor()
         return false;
     case IdentifyResult::ForeignGroup:
     case IdentifyResult::ForeignType:
-        QMessageBox::warning(this, translated(connectingTitle), translated(foreignSensorText),
-                             QMessageBox::Ok);
+        showMessage(QMessageBox::Warning, translated(connectingTitle),
+                    translated(foreignSensorText), QMessageBox::Ok);
         if (alive)
             session().state().connected = false;
         return false;
@@ -106,7 +107,8 @@ void SensorWindow::vConnectionControlBoxChanged(int index)
     }
 
     int choice = ConnectionSwitchDialog::Cancel;
-    {
+    if (!d->abandoned) {
+        NestedWait wait(this, d->nestedWaits);
         ConnectionSwitchDialog dialog;
         dialog.exec();
         choice = dialog.result();
@@ -114,10 +116,10 @@ void SensorWindow::vConnectionControlBoxChanged(int index)
     if (!alive)
         return;
     if (choice == ConnectionSwitchDialog::PcToSensor) {
-        const int answer = QMessageBox::information(
-            this, translated("Orbexa"),
-            translated("Sensor settings will be overwritten with the ones from PC"),
-            QMessageBox::Ok | QMessageBox::Cancel);
+        const int answer
+            = showMessage(QMessageBox::Information, translated("Orbexa"),
+                          translated("Sensor settings will be overwritten with the ones from PC"),
+                          QMessageBox::Ok | QMessageBox::Cancel);
         if (!alive)
             return;
         if (answer != QMessageBox::Ok)
@@ -240,8 +242,8 @@ void SensorWindow::connectSucceeded(bool pcToSensor)
         if (!alive)
             return;
     }
-    QMessageBox::information(this, translated("Sensor connections..."),
-                             translated("Successfuly connected ..."), QMessageBox::Ok);
+    showMessage(QMessageBox::Information, translated("Sensor connections..."),
+                translated("Successfuly connected ..."), QMessageBox::Ok);
     if (!alive)
         return;
     refreshRightAxis();
@@ -253,8 +255,8 @@ void SensorWindow::connectSucceeded(bool pcToSensor)
 void SensorWindow::connectFailed()
 {
     QPointer<SensorWindow> alive(this);
-    QMessageBox::critical(this, translated(connectingTitle), translated(noAnswerText),
-                          QMessageBox::Ok);
+    showMessage(QMessageBox::Critical, translated(connectingTitle), translated(noAnswerText),
+                QMessageBox::Ok);
     if (!alive)
         return;
     d->portBox->setCurrentIndex(0);
@@ -265,14 +267,30 @@ void SensorWindow::connectFailed()
 void SensorWindow::portNotOpened(const QString &port, int icon)
 {
     QPointer<SensorWindow> alive(this);
-    QMessageBox box(QMessageBox::Icon(icon), translated(connectingTitle),
-                    translated(portNotOpenedText).arg(port), QMessageBox::Ok, this);
-    box.exec();
+    showMessage(icon, translated(connectingTitle), translated(portNotOpenedText).arg(port),
+                QMessageBox::Ok);
     if (!alive)
         return;
     d->portBox->setCurrentIndex(0);
     vDisconnect();
     d->lastPortIndex = 0;
+}
+
+int SensorWindow::showMessage(int icon, const QString &title, const QString &text, int buttons)
+{
+    const auto standard = QMessageBox::StandardButtons(buttons);
+    if (d->abandoned)
+        return standard & QMessageBox::Cancel ? QMessageBox::Cancel
+            : standard & QMessageBox::No      ? QMessageBox::No
+                                              : QMessageBox::Ok;
+    NestedWait wait(this, d->nestedWaits);
+    // On the heap: should the window go with its parent meanwhile, the box goes with it and
+    // its exec() returns instead of leaving a destroyed object on this stack.
+    QPointer<QMessageBox> box
+        = new QMessageBox(QMessageBox::Icon(icon), title, text, standard, this);
+    const int answer = box->exec();
+    delete box.data();
+    return answer;
 }
 
 // With pin 2 analog, the right axis takes the new scale only after its zoom was toggled.
@@ -326,8 +344,8 @@ void SensorWindow::vAutoConnect(const QString &ComPort)
         // The title follows the box to "Offline"; a later Cancel in the dialog goes back there.
         updateWindowTitle(false);
         d->lastPortIndex = 0;
-        QMessageBox::warning(this, translated(connectingTitle), translated(noAnswerText),
-                             QMessageBox::Ok);
+        showMessage(QMessageBox::Warning, translated(connectingTitle), translated(noAnswerText),
+                    QMessageBox::Ok);
         return;
     }
 
@@ -389,11 +407,10 @@ bool SensorWindow::checkConnection()
 // The sensor takes a new rate only at its next power-up, which the question says.
 bool SensorWindow::confirmBaudRateChange()
 {
-    return QMessageBox::information(this, QStringLiteral("Orbexa"),
-                                    translated("The new baud rate is activated after the power "
-                                               "supply voltage is applied anew and reconnected "
-                                               "with Orbexa."),
-                                    QMessageBox::Yes | QMessageBox::No)
+    return showMessage(QMessageBox::Information, QStringLiteral("Orbexa"),
+                       translated("The new baud rate is activated after the power supply "
+                                  "voltage is applied anew and reconnected with Orbexa."),
+                       QMessageBox::Yes | QMessageBox::No)
         == QMessageBox::Yes;
 }
 

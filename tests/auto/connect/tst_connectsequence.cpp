@@ -12,6 +12,7 @@
 
 #include <QSettings>
 #include <QTranslator>
+#include <optional>
 
 using namespace DrumoSensorPlugin::Core;
 using QuxSim::FaultSettings;
@@ -69,6 +70,7 @@ private slots:
     void unplugged_data();
     void unplugged();
     void liveDataNoticesUnplug();
+    void hostClosesDuringIdentification();
     void dialog_data();
     void dialog();
 
@@ -80,9 +82,9 @@ private:
 
 void tst_ConnectSequence::connectSensorToPc(ConnectRig &rig, ModalAnswerer *answerer)
 {
-    ModalAnswerer own;
+    std::optional<ModalAnswerer> own;
     if (!answerer)
-        answerer = &own;
+        answerer = &own.emplace();
     answerer->clear();
     ConnectRig::press(*answerer, QStringLiteral("sensorToPc"));
     answerer->answer(QMessageBox::Ok);
@@ -463,6 +465,26 @@ void tst_ConnectSequence::liveDataNoticesUnplug()
     ModalAnswerer answerer;
     QTRY_VERIFY_WITH_TIMEOUT(!rig.isConnected() && !rig.portOpen(), 15000);
     QCOMPARE(rig.portBox()->currentIndex(), 0);
+}
+
+// The host may destroy the interface object, and with it the window, from a timer while the
+// window waits for its sensor (a host quitting after a set time does). The identification
+// must not go on in a window that is gone.
+void tst_ConnectSequence::hostClosesDuringIdentification()
+{
+    SimulatedLine line;
+    FaultSettings silent;
+    silent.silent = true;
+    line.setFaults(silent);
+    ConnectRig rig;
+    rig.offerPorts({ "sim0" });
+    QPointer<SensorWindow> window = rig.window;
+    ModalAnswerer answerer;
+    ConnectRig::press(answerer, QStringLiteral("sensorToPc"));
+    QTimer::singleShot(30, [&] { rig.plugin.reset(); });
+    rig.choose(QStringLiteral("sim0"));
+    QTRY_VERIFY(window.isNull());
+    QVERIFY(line.sensor->log().requests().size() < 24);
 }
 
 void tst_ConnectSequence::dialog_data()
