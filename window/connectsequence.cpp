@@ -390,6 +390,9 @@ bool SensorWindow::bCheckConnection()
     QPointer<SensorWindow> alive(this);
     if (bConnectToSensor()) {
         enableStatusChecking(true);
+        // The identification leaves the title without firmware and rate; still connected, it
+        // shows them again.
+        updateWindowTitle(isConnected());
         return true;
     }
     if (!alive)

@@ -417,6 +417,12 @@ void tst_ConnectSequence::unplugged()
     rig.offerPorts({ "sim0" });
     if (whileConnected)
         connectSensorToPc(rig);
+    if (whileConnected) {
+        // A check that finds the sensor keeps the window as it was.
+        QVERIFY(rig.tester->session().view().checkConnection());
+        QVERIFY(rig.isConnected());
+        QCOMPARE(rig.title(), QStringLiteral("QUX-T40 D fw: 1 (sim0 - Baud 38400)"));
+    }
     FaultSettings unplug;
     unplug.unplugAfter = 0;
     line.setFaults(unplug);
