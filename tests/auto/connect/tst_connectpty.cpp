@@ -98,7 +98,6 @@ void tst_ConnectPty::choices_data()
                                   << QStringList { success };
     QTest::newRow("PC -> Sensor") << QStringList() << "pcToSensor" << int(QMessageBox::Ok) << 1
                                   << true << QStringList { question, success };
-    QTest::newRow("Cancel") << QStringList() << "cancel" << na << 0 << false << QStringList();
     // The second identification call steps on through four rates the sensor does not read,
     // each a time-out, before it meets the sensor again.
     QTest::newRow("foreign type") << QStringList { "--foreign-type" } << "sensorToPc" << na << 6

@@ -135,9 +135,6 @@ void tst_ConnectSequence::portChoice_data()
     QTest::newRow("silent sensor")
         << faults([](FaultSettings &f) { f.silent = true; }) << 38400 << false << "sim0" << s2p
         << na << en << 24 << QList<int>() << false << QStringList { noAnswer } << offline;
-    QTest::newRow("silent sensor, PC -> Sensor")
-        << faults([](FaultSettings &f) { f.silent = true; }) << 38400 << false << "sim0" << p2s
-        << ok << en << 24 << QList<int>() << false << QStringList { question, noAnswer } << offline;
     QTest::newRow("silent sensor, German")
         << faults([](FaultSettings &f) { f.silent = true; }) << 38400 << false << "sim0" << s2p
         << na << "de" << 24 << QList<int>() << false
@@ -163,9 +160,6 @@ void tst_ConnectSequence::portChoice_data()
         << faults([](FaultSettings &f) { f.corruptPercent = 100; }) << 38400 << false << "sim0"
         << s2p << na << en << 1 << QList<int>() << true << QStringList { success }
         << "QUX-T40 D (sim0 - Baud 38400)";
-    QTest::newRow("garbage between frames")
-        << faults([](FaultSettings &f) { f.noiseBytes = 7; }) << 38400 << false << "sim0" << s2p
-        << na << en << 1 << QList<int>() << true << QStringList { success } << online;
     QTest::newRow("sensor at 9600 baud")
         << none << 9600 << false << "sim0" << s2p << na << en << 4
         << QList<int> { 38400, 57600, 115200, 9600 } << true << QStringList { success }
