@@ -34,9 +34,10 @@ bool ParameterIo::sendFactoryReset()
 {
     return transact(Command::FactoryReset, std::string());
 }
-bool ParameterIo::writeBaudRate(int)
+// The item index of the "baudrate" row + 2, as "%.1d" prints it ("0?BR2" 9600 .. "0?BR6" 115200).
+bool ParameterIo::writeBaudRate(int index)
 {
-    return false;
+    return transact(Command::WriteBaudRate, std::to_string(index + 2));
 }
 bool ParameterIo::setThresholds(int output, int type)
 {

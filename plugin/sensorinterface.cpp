@@ -35,6 +35,15 @@ SensorInterface::SensorInterface(const ExtensionSystem::SensorBasic *sensor,
 SensorInterface::~SensorInterface()
 {
     vUnregisterPlugin(this);
+    if (window && window->isWaiting()) {
+        // Destroyed from inside one of the window's own waits (a host quitting from a timer):
+        // the code that waits still works in the window, so it goes once the waits are over.
+        window->abandon();
+        window->hide();
+        window->setParent(nullptr);
+        window->deleteLater();
+        return;
+    }
     delete window.data();
 }
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything, starts a simulated sensor on a pseudo-terminal and opens its sensor type in
-# the host, handing the plug-in the simulator's port (the plug-in does not connect yet, so the
-# sensor window stays "Offline").
+# the host, handing the plug-in the simulator's port: the sensor window connects to it on its
+# own (identification, firmware and baud rate in its title, "Connected" in its status bar).
 # Without a display the host runs offscreen, saves a screenshot and quits after 10 seconds.
 #
 #   scripts/run.sh [--build-dir DIR]

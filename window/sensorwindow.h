@@ -67,6 +67,12 @@ public:
     const Sensor &sensorRecord() const;
     ExtensionSystem::CommunicationInterface *connection() const;
     void setConnection(ExtensionSystem::CommunicationInterface *connection);
+    // True while the window waits in a nested event loop of its own (a transaction, a question
+    // of the connect sequence): code up the stack still works in it, so it must not be deleted
+    // now (deleteLater() is safe). abandon() tells it that its owner let go meanwhile: it
+    // finishes without a line and without asking or telling anything.
+    bool isWaiting() const;
+    void abandon();
 
 signals:
     void vAboutToClose();
@@ -174,6 +180,18 @@ private:
     void loadMeasuredTempSetting();
 
     // Connecting (connectsequence.cpp).
+    void connectPcToSensor();
+    void connectSensorToPc();
+    bool identifyWithRetry();
+    void connectSucceeded(bool pcToSensor);
+    void connectFailed();
+    // The port could not be opened; `icon` is a QMessageBox::Icon.
+    void portNotOpened(const QString &port, int icon);
+    // A message box of the connect sequence (QMessageBox icon and standard buttons); returns
+    // the button. An abandoned window shows nothing and answers what changes nothing.
+    int showMessage(int icon, const QString &title, const QString &text, int buttons);
+    void refreshRightAxis();
+    void finishPortChoice();
     bool checkConnection() override;
     bool confirmBaudRateChange() override;
     void showCurrentBaudRate() override;

@@ -74,6 +74,10 @@ public:
     QtProperty *rootProperty = nullptr;
     // One character from the identification answer; empty while no sensor is connected.
     QString firmware;
+    // Nested waits running (transactions, the connect sequence's questions and messages).
+    int nestedWaits = 0;
+    // The owner let go of the window inside a wait: it finishes without asking or telling.
+    bool abandoned = false;
 
     // The sensor-facing work, on the tree's rows, through the window's transactions.
     std::unique_ptr<TreeRows> rows;

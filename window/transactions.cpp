@@ -3,6 +3,7 @@
 #include "window/sensorwindow.h"
 
 #include "window/sensorwindow_p.h"
+#include "window/transactions.h"
 
 #include <progressbarui.h>
 
@@ -30,7 +31,10 @@ void SensorWindow::sendDataFrame(ExtensionSystem::CommunicationInterface::DataFr
     connect(line, SIGNAL(emitFinished(unsigned int)), progress, SLOT(exit(unsigned int)));
     if (showUi)
         QApplication::setOverrideCursor(Qt::WaitCursor);
-    progress->exec(int(id));
+    {
+        NestedWait wait(this, d->nestedWaits);
+        progress->exec(int(id));
+    }
     if (showUi)
         QApplication::restoreOverrideCursor();
     if (!progress)
@@ -38,6 +42,17 @@ void SensorWindow::sendDataFrame(ExtensionSystem::CommunicationInterface::DataFr
     if (line)
         disconnect(line, SIGNAL(emitFinished(unsigned int)), progress, SLOT(exit(unsigned int)));
     progress->deleteLater();
+}
+
+bool SensorWindow::isWaiting() const
+{
+    return d->nestedWaits > 0;
+}
+
+void SensorWindow::abandon()
+{
+    d->abandoned = true;
+    setConnection(nullptr);
 }
 
 } // namespace Core

@@ -10,8 +10,10 @@ class ProgressBarUiPrivate;
 
 // A busy dialog for a synchronous transaction: exec(id) spins a nested event loop until
 // exit(id) arrives with the same id; other ids are ignored. When shown, the dialog appears
-// only after a short delay, so fast transactions do not flicker. Destroying the dialog (for
-// instance with its parent) ends the wait too.
+// only after a short delay, so fast transactions do not flicker. A modal dialog (setModal)
+// keeps the user's mouse, keyboard and shortcut input away from the other windows from the
+// first moment of the wait, not only once it appears. Destroying the dialog (for instance with
+// its parent) ends the wait too.
 class UTILS_EXPORT ProgressBarUi : public QDialog
 {
     Q_OBJECT

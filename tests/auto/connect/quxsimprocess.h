@@ -1,0 +1,143 @@
+#pragma once
+
+// quxsim, the simulated sensor program, serving on a pseudo-terminal behind a symbolic link,
+// with its request log read back line by line. Used by the end-to-end connect tests and the
+// connect benchmark.
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QString>
+#include <QStringList>
+
+#include <csignal>
+
+class QuxsimProcess
+{
+public:
+    // One request as the sensor logged it.
+    struct Entry
+    {
+        QByteArray request; // the raw frame
+        QString outcome; // "answered", "garbled", "silent", ...
+        QByteArray answer; // what went back, empty when nothing
+        int delayMs = 0;
+    };
+
+    // `dir` holds the link ("port") and the log ("requests.log").
+    QuxsimProcess(const QString &program, const QString &dir)
+        : m_program(program)
+        , m_link(dir + QStringLiteral("/port"))
+        , m_logPath(dir + QStringLiteral("/requests.log"))
+    {
+        m_process.setProcessChannelMode(QProcess::SeparateChannels);
+    }
+    ~QuxsimProcess() { stop(); }
+
+    QString link() const { return m_link; }
+
+    // Starts quxsim with `options` and waits for it to serve.
+    bool start(const QStringList &options = {})
+    {
+        stop();
+        m_process.start(
+            m_program,
+            QStringList { QStringLiteral("--link"), m_link, QStringLiteral("--log"), m_logPath }
+                + options);
+        return m_process.waitForStarted(5000) && waitForLine("quxsim: serving");
+    }
+
+    // Switches the sensor off and on (a baud rate written with "0?BR" applies then).
+    bool powerCycle()
+    {
+        ::kill(pid_t(m_process.processId()), SIGHUP);
+        return waitForLine("quxsim: power cycle");
+    }
+
+    bool waitForExit(int ms = 5000)
+    {
+        return m_process.state() == QProcess::NotRunning || m_process.waitForFinished(ms);
+    }
+
+    void stop()
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.terminate();
+        if (!m_process.waitForFinished(3000))
+            m_process.kill();
+        m_process.waitForFinished(1000);
+    }
+
+    // The requests logged since the last call.
+    QList<Entry> take()
+    {
+        QList<Entry> entries;
+        QFile file(m_logPath);
+        if (!file.open(QIODevice::ReadOnly) || !file.seek(m_logOffset))
+            return entries;
+        static const QRegularExpression line(QStringLiteral(
+            "^\\S+ -?\\d+ ms  (\\S*)  -> (\\S+)(?: (\\S+))?(?: \\(delay (\\d+) ms\\))?"));
+        // Only complete lines; a line being written is read next time.
+        const QByteArray text = file.readAll();
+        const int end = text.lastIndexOf('\n') + 1;
+        m_logOffset += end;
+        for (const QByteArray &bytes : text.left(end).split('\n')) {
+            const QRegularExpressionMatch match = line.match(QString::fromUtf8(bytes));
+            if (match.hasMatch())
+                entries.append({ unescape(match.captured(1)), match.captured(2),
+                                 unescape(match.captured(3)), match.captured(4).toInt() });
+        }
+        return entries;
+    }
+
+    // The frames of the requests logged since the last call.
+    QList<QByteArray> takeRequests()
+    {
+        QList<QByteArray> requests;
+        for (const Entry &entry : take())
+            requests << entry.request;
+        return requests;
+    }
+
+    static QByteArray unescape(const QString &text)
+    {
+        QByteArray bytes;
+        for (int i = 0; i < text.size(); ++i) {
+            if (text.at(i) == QLatin1Char('\\') && i + 3 < text.size()
+                && text.at(i + 1) == QLatin1Char('x')) {
+                bytes.append(char(text.mid(i + 2, 2).toInt(nullptr, 16)));
+                i += 3;
+            } else {
+                bytes.append(text.at(i).toLatin1());
+            }
+        }
+        return bytes;
+    }
+
+private:
+    bool waitForLine(const char *start)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 5000) {
+            while (m_process.canReadLine()) {
+                if (m_process.readLine().startsWith(start))
+                    return true;
+            }
+            if (m_process.state() == QProcess::NotRunning)
+                return false;
+            m_process.waitForReadyRead(100);
+        }
+        return false;
+    }
+
+    QString m_program;
+    QString m_link;
+    QString m_logPath;
+    qint64 m_logOffset = 0;
+    QProcess m_process;
+};

@@ -1,0 +1,62 @@
+#pragma once
+
+// The host's connection manager handing out in-process connections to one simulated sensor on
+// the port "sim0" (every other port cannot be opened), with time-outs and character delays
+// scaled down so that a silent sensor costs milliseconds.
+
+#include <connectionmanager.h>
+#include <sensortype.h>
+#include <simulatedcommunication.h>
+#include <simulatedsensor.h>
+
+#include <QCoreApplication>
+#include <QtTest>
+
+#include <memory>
+
+class SimulatedLine
+{
+public:
+    explicit SimulatedLine(const char *sensorName = "QUX-T40 D", double timeScale = 0.01)
+    {
+        const QList<QuxSim::SensorType> types = QuxSim::readCatalogue(
+            QCoreApplication::applicationDirPath() + QStringLiteral("/QUXfamily.xml"));
+        QuxSim::SensorType type;
+        if (!QuxSim::findSensorType(types, QString::fromUtf8(sensorName), &type))
+            qFatal("no sensor type %s in the catalogue", sensorName);
+        sensor = std::make_shared<QuxSim::SimulatedSensor>(type);
+        QuxSim::SimulatedConnectionOptions options;
+        options.latencyMinMs = 0;
+        options.latencyMaxMs = 1;
+        options.timeScale = timeScale;
+        ExtensionSystem::ConnectionManager::instance()->setFactory(
+            QuxSim::SimulatedCommunication::factory(sensor, { QStringLiteral("sim0") }, options));
+    }
+    ~SimulatedLine() { ExtensionSystem::ConnectionManager::instance()->setFactory({}); }
+
+    void setFaults(const QuxSim::FaultSettings &faults) { sensor->setFaults(faults); }
+
+    // The request bodies since the last call.
+    QList<QByteArray> takeRequests()
+    {
+        const QList<QByteArray> requests = sensor->log().requests();
+        sensor->log().clear();
+        return requests;
+    }
+
+    std::shared_ptr<QuxSim::SimulatedSensor> sensor;
+};
+
+// How many identification requests `requests` holds; they must all come first, before anything
+// else the connect sequence sends.
+inline int identifications(const QList<QByteArray> &requests, const QByteArray &identify = "0V")
+{
+    const int total = int(requests.count(identify));
+    for (int i = 0; i < total; ++i) {
+        if (requests.at(i) != identify) {
+            qWarning() << "identification requests are not first:" << requests;
+            return -1;
+        }
+    }
+    return total;
+}

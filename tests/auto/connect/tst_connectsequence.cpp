@@ -1,0 +1,537 @@
+// The connect sequence against an in-process simulated sensor, through the interface object and
+// the host's connection manager as the host wires them: the port box choices, auto-connect,
+// going offline, the baud-rate change and an unplugged adapter. Checked: the identification
+// requests the sensor received (always first, however much the connect reads or writes after
+// them), the baud rates tried, the messages, and the window's state. Also the connection
+// switch dialog on its own.
+
+#include "connectrig.h"
+#include "model/parameterrows.h"
+#include "simulatedline.h"
+#include "window/connectionswitchdialog.h"
+
+#include <QSettings>
+#include <QTranslator>
+#include <optional>
+
+using namespace DrumoSensorPlugin::Core;
+using QuxSim::FaultSettings;
+
+namespace {
+
+const QString connecting = QStringLiteral("Connecting to sensor...");
+const QString noAnswer = QStringLiteral(
+    "C|Connecting to sensor...|The sensor did not respond, please make sure it is properly "
+    "connected to the selected port and try again");
+const QString mismatch = QStringLiteral(
+    "W|Connecting to sensor...|The connected sensor does not match currently selected sensor, "
+    "please try again with the proper sensor");
+const QString question
+    = QStringLiteral("I|Orbexa|Sensor settings will be overwritten with the ones from PC");
+const QString success = QStringLiteral("I|Sensor connections...|Successfuly connected ...");
+
+QString portGone(const char *icon, const QString &port)
+{
+    return QStringLiteral(
+               "%1|Connecting to sensor...|The port %2 could not be opened. It may be in "
+               "use by another program, or it is no longer available. Please close "
+               "the other program or choose another port and try again.")
+        .arg(QLatin1String(icon), port);
+}
+
+QString warned(QString message)
+{
+    return message.replace(0, 1, QLatin1Char('W'));
+}
+
+FaultSettings faults(void (*set)(FaultSettings &))
+{
+    FaultSettings result;
+    if (set)
+        set(result);
+    return result;
+}
+
+const QList<int> allRates { 9600, 19200, 38400, 57600, 115200 };
+
+} // namespace
+
+class tst_ConnectSequence : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void portChoice_data();
+    void portChoice();
+    void autoConnect_data();
+    void autoConnect();
+    void offlineAndStateFile();
+    void baudRateChange();
+    void unplugged_data();
+    void unplugged();
+    void liveDataNoticesUnplug();
+    void hostClosesDuringIdentification();
+    void dialog_data();
+    void dialog();
+
+private:
+    // Connects `rig` through the port box with Sensor -> PC. A test that keeps an answerer of
+    // its own passes it: two would both answer the same dialog.
+    static void connectSensorToPc(ConnectRig &rig, ModalAnswerer *answerer = nullptr);
+};
+
+void tst_ConnectSequence::connectSensorToPc(ConnectRig &rig, ModalAnswerer *answerer)
+{
+    std::optional<ModalAnswerer> own;
+    if (!answerer)
+        answerer = &own.emplace();
+    answerer->clear();
+    ConnectRig::press(*answerer, QStringLiteral("sensorToPc"));
+    answerer->answer(QMessageBox::Ok);
+    rig.choose(QStringLiteral("sim0"));
+    QVERIFY(rig.isConnected());
+    QCOMPARE(said(*answerer), QStringList { success });
+    answerer->clear();
+}
+
+void tst_ConnectSequence::portChoice_data()
+{
+    QTest::addColumn<FaultSettings>("faults");
+    QTest::addColumn<int>("sensorRate");
+    QTest::addColumn<bool>("connectedBefore");
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("confirm"); // the answer to the PC -> Sensor question
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<int>("identifications");
+    QTest::addColumn<QList<int>>("rates"); // empty: only their number is checked
+    QTest::addColumn<bool>("connected");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QString>("title");
+
+    const FaultSettings none;
+    const QString online = QStringLiteral("QUX-T40 D fw: 1 (sim0 - Baud 38400)");
+    const QString offline = QStringLiteral("QUX-T40 D (Offline)");
+    const QString s2p = QStringLiteral("sensorToPc"), p2s = QStringLiteral("pcToSensor");
+    const int ok = QMessageBox::Ok, cancel = QMessageBox::Cancel, na = QMessageBox::NoButton;
+    const QString en = QStringLiteral("en");
+
+    QTest::newRow("Sensor -> PC") << none << 38400 << false << "sim0" << s2p << na << en << 1
+                                  << QList<int> { 38400 } << true << QStringList { success }
+                                  << online;
+    QTest::newRow("PC -> Sensor") << none << 38400 << false << "sim0" << p2s << ok << en << 1
+                                  << QList<int>() << true << QStringList { question, success }
+                                  << online;
+    QTest::newRow("PC -> Sensor, not confirmed")
+        << none << 38400 << false << "sim0" << p2s << cancel << en << 0 << QList<int>() << false
+        << QStringList { question } << offline;
+    QTest::newRow("Cancel") << none << 38400 << false << "sim0"
+                            << "cancel" << na << en << 0 << QList<int>() << false << QStringList()
+                            << offline;
+    // The connected port chosen again: Cancel leaves everything as it was.
+    QTest::newRow("Cancel while connected")
+        << none << 38400 << true << "sim0"
+        << "cancel" << na << en << 0 << QList<int>() << true << QStringList() << online;
+    QTest::newRow("silent sensor")
+        << faults([](FaultSettings &f) { f.silent = true; }) << 38400 << false << "sim0" << s2p
+        << na << en << 24 << QList<int>() << false << QStringList { noAnswer } << offline;
+    QTest::newRow("silent sensor, German")
+        << faults([](FaultSettings &f) { f.silent = true; }) << 38400 << false << "sim0" << s2p
+        << na << "de" << 24 << QList<int>() << false
+        << QStringList { QStringLiteral(
+               "C|Verbindung zum Sensor wird hergestellt...|Der Sensor antwortet nicht. Bitte "
+               "prüfen Sie, ob er richtig an den ausgewählten Anschluss angeschlossen ist, und "
+               "versuchen Sie es erneut.") }
+        << offline;
+    // The second identification call goes on from the first one's baud step, so it comes
+    // back to the sensor's rate only after going round the others.
+    const QList<int> twice { 38400, 57600, 115200, 9600, 19200, 38400 };
+    QTest::newRow("foreign group")
+        << faults([](FaultSettings &f) { f.foreignGroup = true; }) << 38400 << false << "sim0"
+        << s2p << na << en << 6 << twice << false << QStringList { mismatch, mismatch, noAnswer }
+        << offline;
+    QTest::newRow("foreign type") << faults([](FaultSettings &f) { f.foreignType = true; }) << 38400
+                                  << false << "sim0" << p2s << ok << en << 6 << twice << false
+                                  << QStringList { question, mismatch, mismatch, noAnswer }
+                                  << offline;
+    // The pattern leaves the checksum digits to the checksum: the sensor counts as found, but
+    // its firmware cannot be trusted and is not shown.
+    QTest::newRow("wrong checksums")
+        << faults([](FaultSettings &f) { f.corruptPercent = 100; }) << 38400 << false << "sim0"
+        << s2p << na << en << 1 << QList<int>() << true << QStringList { success }
+        << "QUX-T40 D (sim0 - Baud 38400)";
+    QTest::newRow("sensor at 9600 baud")
+        << none << 9600 << false << "sim0" << s2p << na << en << 4
+        << QList<int> { 38400, 57600, 115200, 9600 } << true << QStringList { success }
+        << "QUX-T40 D fw: 1 (sim0 - Baud 9600)";
+    QTest::newRow("port gone") << none << 38400 << false << "sim1" << s2p << na << en << 0
+                               << QList<int>() << false << QStringList { portGone("C", "sim1") }
+                               << offline;
+    QTest::newRow("port held by another window")
+        << none << 38400 << false << "held" << p2s << ok << en << 0 << QList<int>() << false
+        << QStringList { question, portGone("C", "sim0") } << offline;
+}
+
+void tst_ConnectSequence::portChoice()
+{
+    QFETCH(FaultSettings, faults);
+    QFETCH(int, sensorRate);
+    QFETCH(bool, connectedBefore);
+    QFETCH(QString, port);
+    QFETCH(QString, button);
+    QFETCH(int, confirm);
+    QFETCH(QString, language);
+    QFETCH(int, identifications);
+    QFETCH(QList<int>, rates);
+    QFETCH(bool, connected);
+    QFETCH(QStringList, messages);
+    QFETCH(QString, title);
+
+    QTranslator german;
+    if (language == QLatin1String("de")) {
+        QVERIFY(german.load(QStringLiteral("QUXfamily_de"),
+                            QCoreApplication::applicationDirPath() + "/../translations"));
+        QCoreApplication::installTranslator(&german);
+    }
+    SimulatedLine line;
+    line.sensor->model().setBaudrate(sensorRate);
+    line.sensor->model().powerCycle();
+    ConnectRig rig;
+    rig.offerPorts({ "sim0", "sim1" });
+
+    // Another window holds the port.
+    ExtensionSystem::PluginInterface holder;
+    if (port == QLatin1String("held")) {
+        ExtensionSystem::PortSettings settings;
+        settings.portName = port = QStringLiteral("sim0");
+        ExtensionSystem::CommunicationInterface *held = nullptr;
+        holder.vRegisterConnection(settings, &held, &holder);
+        QVERIFY(held);
+    }
+    if (connectedBefore)
+        connectSensorToPc(rig);
+    line.takeRequests();
+    line.setFaults(faults);
+    const int portIndexBefore = rig.portBox()->currentIndex();
+
+    BaudTrace trace;
+    ModalAnswerer answerer;
+    ConnectRig::press(answerer, button);
+    int boxes = messages.size();
+    if (confirm != QMessageBox::NoButton) {
+        answerer.answer(QMessageBox::StandardButton(confirm));
+        --boxes;
+    }
+    for (; boxes > 0; --boxes)
+        answerer.answer(QMessageBox::Ok);
+    rig.choose(port);
+    QCoreApplication::removeTranslator(&german);
+
+    const QList<QByteArray> requests = line.takeRequests();
+    QCOMPARE(::identifications(requests), identifications);
+    const QList<int> tried = trace.take();
+    QCOMPARE(tried.size(), identifications);
+    if (!rates.isEmpty())
+        QCOMPARE(tried, rates);
+    // Each identification call goes round every rate.
+    for (int call = 0; call + 12 <= tried.size(); call += 12)
+        QCOMPARE(QSet<int>(tried.begin() + call, tried.begin() + call + 12),
+                 QSet<int>(allRates.begin(), allRates.end()));
+    if (!connected)
+        QVERIFY(requests.size() == identifications); // nothing but the identification
+
+    QCOMPARE(said(answerer), messages);
+    QCOMPARE(answerer.pending(), 0);
+    QCOMPARE(rig.isConnected(), connected);
+    QCOMPARE(rig.statusShown(), connected);
+    QCOMPARE(rig.toolbarEnabled(), connected);
+    QCOMPARE(rig.tester->ui()->actionEnable_live_data->isChecked(), connected);
+    QCOMPARE(rig.portOpen(), connected);
+    QCOMPARE(rig.title(), title);
+    const int expectedIndex = button == QLatin1String("cancel") || confirm == QMessageBox::Cancel
+        ? portIndexBefore
+        : (connected ? rig.portBox()->findText(port) : 0);
+    QCOMPARE(rig.portBox()->currentIndex(), expectedIndex);
+    QCOMPARE(rig.tester->d()->lastPortIndex, expectedIndex);
+}
+
+void tst_ConnectSequence::autoConnect_data()
+{
+    QTest::addColumn<FaultSettings>("faults");
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<int>("identifications");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QString>("title");
+
+    const QString offline = QStringLiteral("QUX-T40 D (Offline)");
+    QTest::newRow("answering") << FaultSettings() << "sim0" << 1 << QStringList()
+                               << "QUX-T40 D fw: 1 (sim0 - Baud 38400)";
+    QTest::newRow("silent") << faults([](FaultSettings &f) { f.silent = true; }) << "sim0" << 12
+                            << QStringList { warned(noAnswer) } << offline;
+    QTest::newRow("foreign type") << faults([](FaultSettings &f) { f.foreignType = true; })
+                                  << "sim0" << 1 << QStringList { mismatch, warned(noAnswer) }
+                                  << offline;
+    QTest::newRow("port not in the list")
+        << FaultSettings() << "ttyS9" << 0 << QStringList { portGone("W", "ttyS9") } << offline;
+    QTest::newRow("port gone") << FaultSettings() << "sim1" << 0
+                               << QStringList { portGone("W", "sim1") } << offline;
+}
+
+// The host connects a window on its own: no dialog, no success message, the sensor's settings
+// read and the live data on.
+void tst_ConnectSequence::autoConnect()
+{
+    QFETCH(FaultSettings, faults);
+    QFETCH(QString, port);
+    QFETCH(int, identifications);
+    QFETCH(QStringList, messages);
+    QFETCH(QString, title);
+
+    SimulatedLine line;
+    line.setFaults(faults);
+    ConnectRig rig;
+    rig.offerPorts({ "sim0", "sim1" });
+    ModalAnswerer answerer;
+    for (int i = messages.size(); i > 0; --i)
+        answerer.answer(QMessageBox::Ok);
+    rig.plugin->vAutoConnect(port);
+
+    const bool connected = messages.isEmpty();
+    QCOMPARE(::identifications(line.takeRequests()), identifications);
+    QCOMPARE(said(answerer), messages);
+    QCOMPARE(rig.isConnected(), connected);
+    QCOMPARE(rig.portOpen(), connected);
+    QCOMPARE(rig.statusShown(), connected);
+    QCOMPARE(rig.toolbarEnabled(), connected);
+    QCOMPARE(rig.tester->ui()->actionEnable_live_data->isChecked(), connected);
+    QCOMPARE(rig.title(), title);
+    QCOMPARE(rig.portBox()->currentText(), connected ? port : QStringLiteral("Offline"));
+}
+
+// "Offline" closes the port and writes the window state file; Sensor -> PC reads the expert
+// rows and the chart's temperature choice from it before it identifies the sensor.
+void tst_ConnectSequence::offlineAndStateFile()
+{
+    const QString stateFile = QCoreApplication::applicationDirPath() + "/QUXfamily.ini";
+    QFile::remove(stateFile);
+    {
+        QSettings settings(stateFile, QSettings::IniFormat);
+        settings.setValue("SensorWindow/expertMenu", true);
+        settings.setValue("SensorWindow/mesuredTemp", false);
+    }
+    SimulatedLine line;
+    ConnectRig rig;
+    rig.offerPorts({ "sim0" });
+    QVERIFY(rig.tester->measuredTemp());
+    connectSensorToPc(rig);
+    QVERIFY(rig.tester->expertMenu());
+    QCOMPARE(rig.tester->enumIndex("ExpertMenu"), 1);
+    QVERIFY(!rig.tester->measuredTemp());
+    QCOMPARE(rig.tester->enumIndex("readTemp"), 0);
+
+    QFile::remove(stateFile);
+    line.takeRequests();
+    ModalAnswerer answerer;
+    rig.choose(QStringLiteral("Offline"));
+    QVERIFY(answerer.seen().isEmpty());
+    QVERIFY(line.takeRequests().isEmpty());
+    QVERIFY(!rig.isConnected());
+    QVERIFY(!rig.portOpen());
+    QVERIFY(ExtensionSystem::ConnectionManager::instance()->heldPorts().isEmpty());
+    QVERIFY(!rig.statusShown());
+    QVERIFY(!rig.toolbarEnabled());
+    QCOMPARE(rig.title(), QStringLiteral("QUX-T40 D (Offline)"));
+    QSettings written(stateFile, QSettings::IniFormat);
+    QCOMPARE(written.value("SensorWindow/expertMenu").toBool(), true);
+    QVERIFY(written.contains("SensorWindow/state"));
+}
+
+// The baud-rate row's way as the dispatch takes it: the question, the port's rate shown again
+// after No, the write after Yes, which takes the window offline. After the sensor's power
+// cycle, choosing the port finds it at its new rate.
+void tst_ConnectSequence::baudRateChange()
+{
+    SimulatedLine line;
+    ConnectRig rig;
+    rig.offerPorts({ "sim0" });
+    connectSensorToPc(rig);
+    SensorSession &session = rig.tester->session();
+    SensorView &view = session.view();
+    line.takeRequests();
+
+    ModalAnswerer answerer;
+    answerer.answer(QMessageBox::No);
+    QVERIFY(!view.confirmBaudRateChange());
+    QCOMPARE(answerer.seen().last().title, QStringLiteral("Orbexa"));
+    QCOMPARE(answerer.seen().last().text,
+             QStringLiteral("The new baud rate is activated after the power supply voltage is "
+                            "applied anew and reconnected with Orbexa."));
+    session.rows().setValue("baudrate", 4);
+    rig.tester->settingsTimer()->stop();
+    view.showCurrentBaudRate();
+    QCOMPARE(rig.tester->enumIndex("baudrate"), 2); // 38400, the port's rate
+    QVERIFY(!rig.tester->settingsTimer()->isActive()); // not an edit for the sensor
+
+    answerer.answer(QMessageBox::Yes);
+    QVERIFY(view.confirmBaudRateChange());
+    QVERIFY(session.io().writeBaudRate(4));
+    view.baudRateWritten();
+    QCOMPARE(line.takeRequests(), QList<QByteArray> { "0?BR6" });
+    QVERIFY(!rig.isConnected());
+    QVERIFY(!rig.portOpen());
+    QVERIFY(!rig.toolbarEnabled());
+    QCOMPARE(rig.portBox()->currentIndex(), 0);
+
+    // Still at the old rate until it is switched off and on.
+    QCOMPARE(line.sensor->model().baudrate(), 38400);
+    line.sensor->replug();
+    BaudTrace trace;
+    connectSensorToPc(rig, &answerer);
+    QCOMPARE(::identifications(line.takeRequests()), 3);
+    QCOMPARE(trace.take(), (QList<int> { 38400, 57600, 115200 }));
+    QCOMPARE(rig.title(), QStringLiteral("QUX-T40 D fw: 1 (sim0 - Baud 115200)"));
+}
+
+void tst_ConnectSequence::unplugged_data()
+{
+    QTest::addColumn<bool>("whileConnected");
+    QTest::newRow("during identification") << false;
+    QTest::newRow("while connected") << true;
+}
+
+// The adapter pulled out: the window ends "Offline" at once (a closed port answers nothing),
+// choosing the port while it is gone says so, and once it is back choosing it connects.
+// While connected, the live polling or a failed write asks for the connection check; here the
+// test asks for it.
+void tst_ConnectSequence::unplugged()
+{
+    QFETCH(bool, whileConnected);
+    SimulatedLine line;
+    ConnectRig rig;
+    rig.offerPorts({ "sim0" });
+    if (whileConnected)
+        connectSensorToPc(rig);
+    if (whileConnected) {
+        // A check that finds the sensor keeps the window as it was.
+        QVERIFY(rig.tester->session().view().checkConnection());
+        QVERIFY(rig.isConnected());
+        QCOMPARE(rig.title(), QStringLiteral("QUX-T40 D fw: 1 (sim0 - Baud 38400)"));
+    }
+    FaultSettings unplug;
+    unplug.unplugAfter = 0;
+    line.setFaults(unplug);
+
+    ModalAnswerer answerer;
+    if (whileConnected) {
+        QVERIFY(!rig.tester->session().view().checkConnection());
+    } else {
+        ConnectRig::press(answerer, QStringLiteral("sensorToPc"));
+        answerer.answer(QMessageBox::Ok);
+        rig.choose(QStringLiteral("sim0"));
+    }
+    QVERIFY(line.sensor->isUnplugged());
+    QCOMPARE(said(answerer), whileConnected ? QStringList() : QStringList { noAnswer });
+    QVERIFY(!rig.isConnected());
+    QVERIFY(!rig.portOpen());
+    QCOMPARE(rig.portBox()->currentIndex(), 0);
+    QCOMPARE(rig.title(), QStringLiteral("QUX-T40 D (Offline)"));
+
+    answerer.clear();
+    ConnectRig::press(answerer, QStringLiteral("sensorToPc"));
+    answerer.answer(QMessageBox::Ok);
+    rig.choose(QStringLiteral("sim0"));
+    QCOMPARE(said(answerer), QStringList { portGone("C", "sim0") });
+
+    line.setFaults({});
+    line.sensor->replug();
+    line.takeRequests();
+    connectSensorToPc(rig, &answerer);
+    QCOMPARE(::identifications(line.takeRequests()), 1);
+}
+
+// Waits for the live polling: with it, an adapter pulled out while connected takes the window
+// "Offline" by itself within a few time-outs.
+void tst_ConnectSequence::liveDataNoticesUnplug()
+{
+    SimulatedLine line("QUX-T40 D", 0.1);
+    ConnectRig rig;
+    rig.offerPorts({ "sim0" });
+    connectSensorToPc(rig);
+    if (!QTest::qWaitFor([&] { return line.sensor->log().requests().contains("0D0e"); }, 1000))
+        QSKIP("the live polling does not poll yet");
+    FaultSettings unplug;
+    unplug.unplugAfter = 0;
+    line.setFaults(unplug);
+    ModalAnswerer answerer;
+    QTRY_VERIFY_WITH_TIMEOUT(!rig.isConnected() && !rig.portOpen(), 15000);
+    QCOMPARE(rig.portBox()->currentIndex(), 0);
+}
+
+// The host may destroy the interface object, and with it the window, from a timer while the
+// window waits for its sensor (a host quitting after a set time does). The identification
+// must not go on in a window that is gone.
+void tst_ConnectSequence::hostClosesDuringIdentification()
+{
+    SimulatedLine line;
+    FaultSettings silent;
+    silent.silent = true;
+    line.setFaults(silent);
+    ConnectRig rig;
+    rig.offerPorts({ "sim0" });
+    QPointer<SensorWindow> window = rig.window;
+    ModalAnswerer answerer;
+    ConnectRig::press(answerer, QStringLiteral("sensorToPc"));
+    QTimer::singleShot(30, [&] { rig.plugin.reset(); });
+    rig.choose(QStringLiteral("sim0"));
+    QTRY_VERIFY(window.isNull());
+    QVERIFY(line.sensor->log().requests().size() < 24);
+}
+
+void tst_ConnectSequence::dialog_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("execResult");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QSize>("size"); // after the action's resize, if any
+
+    QTest::newRow("PC -> Sensor") << "pcToSensor" << 1 << 2 << QSize();
+    QTest::newRow("Sensor -> PC") << "sensorToPc" << 1 << 1 << QSize();
+    QTest::newRow("Cancel") << "cancel" << 1 << 0 << QSize();
+    QTest::newRow("Escape") << "escape" << 0 << 0 << QSize();
+    QTest::newRow("grown") << "grow" << 0 << 0 << QSize(300, 200);
+}
+
+void tst_ConnectSequence::dialog()
+{
+    QFETCH(QString, action);
+    QFETCH(int, execResult);
+    QFETCH(int, result);
+    QFETCH(QSize, size);
+
+    ConnectionSwitchDialog dialog;
+    QCOMPARE(dialog.result(), 0);
+    QSize seen;
+    int returned = -1;
+    ConnectRig::inMainLoop([&] {
+        QTimer::singleShot(0, &dialog, [&] {
+            if (action == QLatin1String("grow")) {
+                dialog.resize(1000, 1000);
+                seen = dialog.size();
+            }
+            if (auto button = dialog.findChild<QPushButton *>(action))
+                QTest::mouseClick(button, Qt::LeftButton);
+            else
+                QTest::keyClick(&dialog, Qt::Key_Escape);
+        });
+        QTimer::singleShot(5000, &dialog, &QDialog::reject); // never hangs
+        returned = dialog.exec();
+    });
+    QCOMPARE(returned, execResult);
+    QCOMPARE(dialog.result(), result);
+    if (size.isValid())
+        QCOMPARE(seen, size);
+}
+
+QTEST_MAIN(tst_ConnectSequence)
+
+#include "tst_connectsequence.moc"
