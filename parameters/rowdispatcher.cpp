@@ -130,6 +130,10 @@ RowDispatcher::Outcome RowDispatcher::writeRow(const QString &id, const QVariant
         return Outcome::Handled;
     }
     if (id == QLatin1String("baudrate")) {
+        // The rate the line runs at already: nothing to change, nothing to ask. This is what
+        // writing all meets, whose rows hold the rate the sensor was found at.
+        if (index == m_view.currentBaudRateIndex())
+            return Outcome::Handled;
         // The sensor takes a new rate only at its next power-up: the user decides.
         if (!m_view.confirmBaudRateChange()) {
             m_view.showCurrentBaudRate();

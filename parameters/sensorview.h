@@ -71,6 +71,8 @@ public:
     virtual bool confirmBaudRateChange() { return false; }
     // The baud rate was not written: the "baudrate" row shows the port's rate again.
     virtual void showCurrentBaudRate() { }
+    // The item of the "baudrate" row that the port runs at now; -1 when unknown.
+    virtual int currentBaudRateIndex() const { return -1; }
     // The new baud rate was written: the sensor changes its rate at its next power-up, so the
     // view leaves it.
     virtual void baudRateWritten() { }

@@ -417,18 +417,25 @@ bool SensorWindow::confirmBaudRateChange()
         == QMessageBox::Yes;
 }
 
-void SensorWindow::showCurrentBaudRate()
+int SensorWindow::currentBaudRateIndex() const
 {
     if (!connection())
-        return;
+        return -1;
     const QString current = QString::number(connection()->getPortSettings().baudrate);
     for (int index = 0; index < int(std::size(baudRateItems)); ++index) {
-        if (current == QLatin1String(baudRateItems[index])) {
-            // From the sensor's side: putting the row back is no edit to send.
-            session().rows().setValue(QStringLiteral("baudrate"), index);
-            return;
-        }
+        if (current == QLatin1String(baudRateItems[index]))
+            return index;
     }
+    return -1;
+}
+
+void SensorWindow::showCurrentBaudRate()
+{
+    // From the sensor's side: putting the row back is no edit to send. A rate the row has no
+    // item for leaves it as it is.
+    const int index = currentBaudRateIndex();
+    if (index >= 0)
+        session().rows().setValue(QStringLiteral("baudrate"), index);
 }
 
 // The sensor acknowledged the new rate: the window leaves it, as it answers at the new rate

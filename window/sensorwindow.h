@@ -195,6 +195,7 @@ private:
     bool checkConnection() override;
     bool confirmBaudRateChange() override;
     void showCurrentBaudRate() override;
+    int currentBaudRateIndex() const override;
     void baudRateWritten() override;
 
     // An edit's way to the sensor (parameterdispatch.cpp).

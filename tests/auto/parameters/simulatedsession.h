@@ -37,6 +37,7 @@ public:
     bool liveData = false; // what suspendPolling() reports
     bool sensorThere = true; // checkConnection()'s answer
     bool acceptBaudRate = false;
+    int lineBaudIndex = 2; // 38400
     int deferrals = 0;
     SessionState *state = nullptr;
 
@@ -65,6 +66,7 @@ public:
         record("setThresholdsRange", low, high);
     }
     void refreshAnalogChart() override { calls << QStringLiteral("refreshAnalogChart"); }
+    int currentBaudRateIndex() const override { return lineBaudIndex; }
     void updateUpperMark() override { calls << QStringLiteral("updateUpperMark"); }
     void updateLeds(int states) override { record("updateLeds", states); }
     QString thresholdHex(int output, int component) const override

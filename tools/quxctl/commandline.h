@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace QuxCtl {
+
+enum class Command { None, Identify, Read, Write, Save, Apply, Diff, Stream };
+
+// What the user asked for. Parsing is kept apart from running, so it is checked without a port.
+struct Invocation
+{
+    Command command = Command::None;
+    QStringList ports; // --port, repeatable: the command runs on each in turn
+    bool json = false; // --json: results for machines
+    QStringList assignments; // write: ID=VALUE
+    QString file; // save, apply, diff: the settings file
+    int seconds = 10; // stream: how long
+    QString csvFile; // stream: --csv FILE instead of standard output
+    QString catalogue; // --catalogue: another catalogue than the one next to the program
+
+    bool ok = true; // false: errorText says why
+    bool helpRequested = false;
+    bool versionRequested = false;
+    QString errorText;
+};
+
+// `arguments` includes the program name first.
+Invocation parseCommandLine(const QStringList &arguments);
+
+// The whole --help text.
+QString helpText();
+
+} // namespace QuxCtl
