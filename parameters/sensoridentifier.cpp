@@ -31,9 +31,12 @@ IdentifyResult identifySensor(ExtensionSystem::CommunicationInterface *connectio
         return result;
 
     // Copied once: the step count lives in the copy, so every attempt after the first moves
-    // on to the next rate. Settings taken from a connection that was stepped before continue
-    // from where that left off.
+    // on to the next rate. The stepping starts anew at the rate the line runs at, also when an
+    // earlier identification left the connection's settings in the middle of a round: a sensor
+    // that is still there (the connection check) answers at once, a foreign one costs its one
+    // request per call.
     ExtensionSystem::PortSettings settings = line->getPortSettings();
+    settings.vSetBaudrateDefault(0);
     bool answered = false;
     for (int attempt = 0; attempt < identificationAttempts && !answered; ++attempt) {
         settings.vSetBaudrateDefault(1);

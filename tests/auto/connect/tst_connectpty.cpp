@@ -98,9 +98,8 @@ void tst_ConnectPty::choices_data()
                                   << QStringList { success };
     QTest::newRow("PC -> Sensor") << QStringList() << "pcToSensor" << int(QMessageBox::Ok) << 1
                                   << true << QStringList { question, success };
-    // The second identification call steps on through four rates the sensor does not read,
-    // each a time-out, before it meets the sensor again.
-    QTest::newRow("foreign type") << QStringList { "--foreign-type" } << "sensorToPc" << na << 6
+    // One request per identification call: each starts at the rate the sensor answers at.
+    QTest::newRow("foreign type") << QStringList { "--foreign-type" } << "sensorToPc" << na << 2
                                   << false << QStringList { mismatch, mismatch, noAnswer };
     QTest::newRow("garbage and wrong checksums")
         << QStringList { "--noise-bytes", "5", "--corrupt", "100" } << "sensorToPc" << na << 1
