@@ -91,17 +91,16 @@ Invocation parseCommandLine(const QStringList &arguments)
                                         tr("Shows this text."));
     const QCommandLineOption versionOption({ QStringLiteral("v"), QStringLiteral("version") },
                                            tr("Shows the version."));
-    const QCommandLineOption portOption(QStringLiteral("port"), tr("Serial port."),
-                                        tr("port"));
+    const QCommandLineOption portOption(QStringLiteral("port"), tr("Serial port."), tr("port"));
     const QCommandLineOption jsonOption(QStringLiteral("json"), tr("Results as JSON."));
     const QCommandLineOption secondsOption(QStringLiteral("seconds"), tr("Stream duration."),
                                            tr("seconds"));
     const QCommandLineOption csvOption(QStringLiteral("csv"), tr("Stream into a file."),
                                        tr("file"));
-    const QCommandLineOption catalogueOption(QStringLiteral("catalogue"),
-                                             tr("Sensor catalogue."), tr("file"));
-    parser.addOptions({ helpOption, versionOption, portOption, jsonOption, secondsOption,
-                        csvOption, catalogueOption });
+    const QCommandLineOption catalogueOption(QStringLiteral("catalogue"), tr("Sensor catalogue."),
+                                             tr("file"));
+    parser.addOptions({ helpOption, versionOption, portOption, jsonOption, secondsOption, csvOption,
+                        catalogueOption });
 
     if (!parser.parse(arguments))
         return failed(invocation, parser.errorText());
@@ -138,8 +137,8 @@ Invocation parseCommandLine(const QStringList &arguments)
         bool number = false;
         invocation.seconds = parser.value(secondsOption).toInt(&number);
         if (!number || invocation.seconds < 1 || invocation.seconds > maximumSeconds)
-            return failed(invocation, tr("--seconds takes a whole number from 1 to %1.")
-                                          .arg(maximumSeconds));
+            return failed(invocation,
+                          tr("--seconds takes a whole number from 1 to %1.").arg(maximumSeconds));
     }
     invocation.csvFile = parser.value(csvOption);
 

@@ -1,0 +1,286 @@
+#include "commands.h"
+
+#include "csvexport.h"
+#include "rowvalues.h"
+#include "sensorport.h"
+
+#include "parameters/livepoller.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QEventLoop>
+#include <QFile>
+#include <QJsonArray>
+#include <QTimer>
+
+using namespace DrumoSensorPlugin::Core;
+
+namespace QuxCtl {
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("QuxCtl", text);
+}
+
+// Decimals of a row as the tree shows them after reading all.
+int decimalsOf(SensorPort &port, const QString &id)
+{
+    return port.rows().decimals(id);
+}
+
+} // namespace
+
+CommandRunner::CommandRunner(const Invocation &invocation, const Catalogue &catalogue,
+                             QTextStream &progress)
+    : m_invocation(invocation)
+    , m_catalogue(catalogue)
+    , m_progress(progress)
+{
+}
+
+void CommandRunner::say(const QString &line)
+{
+    m_progress << line << '\n';
+    m_progress.flush();
+}
+
+PortResult CommandRunner::run(const QString &portName)
+{
+    PortResult result;
+    result.port = portName;
+    result.json.insert(QStringLiteral("port"), portName);
+
+    say(tr("%1: looking for the sensor...").arg(portName));
+    SensorPort port(portName, m_catalogue);
+    result.status = port.open(&result.message);
+    if (result.status != Success) {
+        result.json.insert(QStringLiteral("error"), result.message);
+        return result;
+    }
+    result.sensorType = QString::fromStdString(port.record().name());
+    result.json.insert(QStringLiteral("sensorType"), result.sensorType);
+    say(tr("%1: %2 found at %3 baud").arg(portName, result.sensorType).arg(port.baudrate()));
+
+    switch (m_invocation.command) {
+    case Command::Identify:
+        identify(port, result);
+        break;
+    case Command::Read:
+        read(port, result);
+        break;
+    case Command::Write:
+        write(port, result);
+        break;
+    case Command::Save:
+        save(port, result);
+        break;
+    case Command::Apply:
+        apply(port, result);
+        break;
+    case Command::Diff:
+        diff(port, result);
+        break;
+    case Command::Stream:
+        stream(port, result);
+        break;
+    case Command::None:
+        break;
+    }
+    if (result.status != Success && result.status != Differs)
+        result.json.insert(QStringLiteral("error"), result.message);
+    return result;
+}
+
+void CommandRunner::identify(SensorPort &port, PortResult &result)
+{
+    const Identification &found = port.identification();
+    result.json.insert(QStringLiteral("group"), found.group);
+    result.json.insert(QStringLiteral("type"), found.type);
+    result.json.insert(QStringLiteral("firmware"), port.firmware());
+    result.json.insert(QStringLiteral("baudrate"), port.baudrate());
+    result.text = tr("port:        %1\nsensor type: %2\ngroup:       %3\ntype:        %4\n"
+                     "firmware:    %5\nbaud rate:   %6\n")
+                      .arg(port.portName(), result.sensorType)
+                      .arg(found.group)
+                      .arg(found.type)
+                      .arg(port.firmware().isEmpty() ? tr("(not readable)") : port.firmware())
+                      .arg(port.baudrate());
+    result.message = tr("identified");
+}
+
+void CommandRunner::listRows(SensorPort &port, PortResult &result, const QStringList &only)
+{
+    MemoryRows &rows = port.rows();
+    QJsonArray parameters;
+    for (const QString &id : rows.ids()) {
+        if (!hasValue(rows, id) || (!only.isEmpty() && !only.contains(id)))
+            continue;
+        const QString value = valueText(rows, id, decimalsOf(port, id));
+        const QString item = itemText(rows, id);
+        QJsonObject row;
+        row.insert(QStringLiteral("id"), id);
+        row.insert(QStringLiteral("caption"), rows.caption(id));
+        row.insert(QStringLiteral("value"), QJsonValue::fromVariant(rows.value(id)));
+        if (!item.isEmpty())
+            row.insert(QStringLiteral("item"), item);
+        parameters.append(row);
+        result.text += QStringLiteral("%1\t%2\t%3%4\n")
+                           .arg(id, rows.caption(id), value,
+                                item.isEmpty() ? QString() : QStringLiteral("\t") + item);
+    }
+    result.json.insert(QStringLiteral("parameters"), parameters);
+}
+
+void CommandRunner::read(SensorPort &port, PortResult &result)
+{
+    say(tr("%1: reading all parameters...").arg(port.portName()));
+    port.session().bulk().readAll();
+    listRows(port, result);
+    result.message = tr("read");
+}
+
+// Each assignment as an edit in the window: the row takes the value as its editor would, the
+// row's dispatch writes it (a row typed digit by digit at once, as its delayed write would),
+// then everything is read back.
+void CommandRunner::write(SensorPort &port, PortResult &result)
+{
+    MemoryRows &rows = port.rows();
+    SensorSession &session = port.session();
+    say(tr("%1: reading all parameters...").arg(port.portName()));
+    session.bulk().readAll();
+
+    // Every assignment is checked before the first is written: a typo leaves the sensor as
+    // it was.
+    QStringList written;
+    QList<QVariant> wanted;
+    for (const QString &assignment : m_invocation.assignments) {
+        const int equals = assignment.indexOf(QLatin1Char('='));
+        const QString id = assignment.left(equals).trimmed();
+        const ParsedValue parsed = parseValue(rows, id, assignment.mid(equals + 1));
+        if (!parsed.value.isValid()) {
+            result.status = BadArguments;
+            result.message = parsed.error;
+            return;
+        }
+        if (parsed.limited)
+            say(tr("%1: %2 limited to %3").arg(port.portName(), id).arg(parsed.value.toDouble()));
+        written << id;
+        wanted << parsed.value;
+    }
+
+    for (int i = 0; i < written.size(); ++i) {
+        const QString &id = written.at(i);
+        say(tr("%1: writing %2...").arg(port.portName(), id));
+        rows.setValue(id, wanted.at(i));
+        session.dispatcher().apply(id, rows.value(id));
+        if (port.view().takeDeferred())
+            session.dispatcher().writeDeferred(id);
+        if (!session.state().connected) {
+            result.status = NoAnswer;
+            result.message = tr("The sensor stopped answering while %1 was written.").arg(id);
+            return;
+        }
+        wanted[i] = rows.value(id);
+    }
+    if (port.view().baudRateChanged()) {
+        result.message = tr("written; the new baud rate applies after the sensor is switched "
+                            "off and on");
+        listRows(port, result, written);
+        return;
+    }
+
+    say(tr("%1: reading back...").arg(port.portName()));
+    session.bulk().readAll();
+    listRows(port, result, written);
+    QStringList refused;
+    for (int i = 0; i < written.size(); ++i) {
+        if (!sameValue(rows, written.at(i), rows.value(written.at(i)), wanted.at(i),
+                       decimalsOf(port, written.at(i))))
+            refused << written.at(i);
+    }
+    if (refused.isEmpty()) {
+        result.message = tr("written and read back");
+    } else {
+        result.status = WriteFailed;
+        result.message
+            = tr("The sensor holds other values for: %1").arg(refused.join(QStringLiteral(", ")));
+    }
+}
+
+void CommandRunner::save(SensorPort &port, PortResult &result)
+{
+    Q_UNUSED(port)
+    result.status = FileRefused;
+    result.message = tr("Settings files are not supported yet.");
+}
+
+void CommandRunner::apply(SensorPort &port, PortResult &result)
+{
+    save(port, result);
+}
+
+void CommandRunner::diff(SensorPort &port, PortResult &result)
+{
+    save(port, result);
+}
+
+// The window's live polling, same rhythm and sample rules, each sample written as a line of
+// the chart export as it comes.
+void CommandRunner::stream(SensorPort &port, PortResult &result)
+{
+    SensorSession &session = port.session();
+    // The temperature the chart would plot: the row "readTemp" chooses.
+    session.bulk().readAll();
+    session.state().measuredTemp = port.rows().enumIndex(QStringLiteral("readTemp")) != 0;
+
+    QFile file;
+    QTextStream out(stdout);
+    if (!m_invocation.csvFile.isEmpty()) {
+        file.setFileName(m_invocation.csvFile);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            result.status = FileRefused;
+            result.message
+                = tr("%1 cannot be written: %2").arg(m_invocation.csvFile, file.errorString());
+            return;
+        }
+        out.setDevice(&file);
+    }
+    out.setCodec("UTF-8");
+    const CsvExport csv(QStringLiteral(";"));
+    out << csv.header();
+
+    int samples = 0;
+    bool lost = false;
+    QEventLoop loop;
+    LivePoller &poller = session.poller();
+    QObject::connect(&poller, &LivePoller::sampleReady, &loop, [&](double temperature, double) {
+        out << csv.line(QDateTime::currentMSecsSinceEpoch(), temperature);
+        out.flush();
+        ++samples;
+    });
+    QObject::connect(&poller, &LivePoller::sensorSilent, &loop, [&] {
+        say(tr("%1: no answer for a while, looking for the sensor...").arg(port.portName()));
+        if (!port.view().checkConnection()) {
+            lost = true;
+            loop.quit();
+        }
+    });
+    say(tr("%1: streaming for %2 s...").arg(port.portName()).arg(m_invocation.seconds));
+    poller.setLiveData(true);
+    poller.poll();
+    QTimer::singleShot(m_invocation.seconds * 1000, &loop, &QEventLoop::quit);
+    loop.exec();
+    poller.setLiveData(false);
+
+    result.json.insert(QStringLiteral("samples"), samples);
+    if (lost) {
+        result.status = NoAnswer;
+        result.message = tr("The sensor stopped answering after %1 samples.").arg(samples);
+    } else {
+        result.message = tr("%1 samples").arg(samples);
+    }
+}
+
+} // namespace QuxCtl

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "commandline.h"
+#include "exitstatus.h"
+
+#include <QJsonObject>
+#include <QString>
+#include <QTextStream>
+
+namespace QuxCtl {
+
+struct Catalogue;
+class SensorPort;
+
+// What one command did on one port.
+struct PortResult
+{
+    QString port;
+    ExitStatus status = Success;
+    QString sensorType; // empty until the sensor was identified
+    QString message; // one line for the summary and for errors
+    QString text; // the results, as text
+    QJsonObject json; // the results, for --json
+};
+
+// Runs the invocation's command on one port at a time. Progress goes to `progress` (standard
+// error), results are returned.
+class CommandRunner
+{
+public:
+    CommandRunner(const Invocation &invocation, const Catalogue &catalogue, QTextStream &progress);
+
+    PortResult run(const QString &port);
+
+private:
+    void identify(SensorPort &port, PortResult &result);
+    void read(SensorPort &port, PortResult &result);
+    void write(SensorPort &port, PortResult &result);
+    void save(SensorPort &port, PortResult &result);
+    void apply(SensorPort &port, PortResult &result);
+    void diff(SensorPort &port, PortResult &result);
+    void stream(SensorPort &port, PortResult &result);
+
+    // The rows as read from the sensor, as text lines and JSON.
+    void listRows(SensorPort &port, PortResult &result, const QStringList &only = {});
+    void say(const QString &line);
+
+    const Invocation &m_invocation;
+    const Catalogue &m_catalogue;
+    QTextStream &m_progress;
+};
+
+} // namespace QuxCtl

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "parameters/sensorview.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace ExtensionSystem {
+class CommunicationInterface;
+}
+
+namespace QuxCtl {
+
+// The sensor operations' view for a program without a window: no widgets to update, no polling
+// to suspend. A deferred row is remembered so that the caller writes it at once (a script does
+// not type digit by digit); a lost sensor is looked for again; a new baud rate is written
+// without a question, since the user asked for it on the command line.
+class ConsoleView : public DrumoSensorPlugin::Core::SensorView
+{
+public:
+    using Check = std::function<bool()>;
+
+    void setConnection(ExtensionSystem::CommunicationInterface *connection);
+    // How the connection check finds the sensor again.
+    void setConnectionCheck(Check check) { m_check = std::move(check); }
+
+    // True once a deferred row waited for its write since the last call.
+    bool takeDeferred();
+    // True once a new baud rate was written: the sensor needs a power cycle.
+    bool baudRateChanged() const { return m_baudRateChanged; }
+
+    void deferWrite() override { m_deferred = true; }
+    bool checkConnection() override { return m_check && m_check(); }
+    bool confirmBaudRateChange() override { return true; }
+    int currentBaudRateIndex() const override;
+    void baudRateWritten() override { m_baudRateChanged = true; }
+
+private:
+    ExtensionSystem::CommunicationInterface *m_connection = nullptr;
+    Check m_check;
+    bool m_deferred = false;
+    bool m_baudRateChanged = false;
+};
+
+} // namespace QuxCtl
