@@ -150,7 +150,9 @@ void SensorWindow::refreshAnalogChart()
     session().poller().setAnalogScale(scale);
 
     if (session().io().pin2Analog() != 0) {
-        d->chart->vSetYScale(scale.low, scale.high);
+        // The left axis spans the analog range; a range without width leaves it as it is.
+        if (scale.low != scale.high)
+            d->chart->vSetYScale(qMin(scale.low, scale.high), qMax(scale.low, scale.high));
         showAnalogOutputMode(scale.mode);
     }
     if (!sensorRecord().isDigital()) {

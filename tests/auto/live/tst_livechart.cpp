@@ -179,7 +179,6 @@ void tst_LiveChart::switchingPointsOntoLines_data()
     QTest::addColumn<double>("shown"); // on the line; NaN: the line did not move
     const double unmoved = qQNaN();
     QTest::newRow("output 1") << 0 << false << 1 << 123.4 << 123.4;
-    QTest::newRow("output 2") << 0 << false << 2 << 222.2 << 222.2;
     QTest::newRow("output 2, pin 2 analog") << 1 << false << 2 << 222.2 << unmoved;
     QTest::newRow("output 2 read, pin 2 analog") << 1 << true << 2 << 222.2 << 222.2;
     QTest::newRow("read beyond the unit's range") << 0 << true << 1 << 400.0 << 350.0;
