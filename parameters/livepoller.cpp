@@ -130,6 +130,11 @@ void LivePoller::transactionFinished(unsigned int id)
     const Command command = m_pending.command;
     m_pending.id = 0;
 
+    // The pause before the next poll counts from here, not from the end of what the samples
+    // cost downstream (drawing them takes a good part of a millisecond).
+    if (m_liveData)
+        setStatusChecking(true);
+
     const DataFrameEntry &entry = frame->front();
     if (entry.answer.size() < shortestAnswer) {
         ++m_missedAnswers;
@@ -152,9 +157,6 @@ void LivePoller::transactionFinished(unsigned int id)
         if (states)
             emit outputStatesRead(int(*states));
     }
-
-    if (m_liveData)
-        setStatusChecking(true);
 }
 
 void LivePoller::connectionDestroyed(QObject *connection)
