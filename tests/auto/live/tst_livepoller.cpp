@@ -69,7 +69,8 @@ struct Recorder
     int silent = 0;
 };
 
-// A poller on a simulated sensor whose time-outs run 100 times faster, 1 ms between polls.
+// A poller on a simulated sensor whose time-outs run 10 times faster (12 ms for a temperature
+// answer, room enough for a slow run), 1 ms between polls.
 struct SimulatedRig
 {
     SimulatedRig()
@@ -78,7 +79,7 @@ struct SimulatedRig
         QuxSim::SimulatedConnectionOptions options;
         options.latencyMinMs = 0;
         options.latencyMaxMs = 1;
-        options.timeScale = 0.01;
+        options.timeScale = 0.1;
         connection = std::make_unique<QuxSim::SimulatedCommunication>(
             sensor, ExtensionSystem::PortSettings(), options);
         sensor->model().process().setTemperature(123.4);
