@@ -1,11 +1,15 @@
 #pragma once
 
+#include "parameters/transactionrunner.h"
+#include "protocol/commands.h"
+
 #include <communicationinterface.h>
 
-#include <QMap>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
+
+#include <memory>
 
 namespace DrumoSensorPlugin {
 namespace Core {
@@ -21,15 +25,32 @@ struct AnalogScale
 };
 
 // The signal the analog output gives for a temperature: 0..10 V or 4..20 mA over the scale,
-// not limited to the range.
+// not limited to the range. A scale whose two ends are equal (both are 0 until the rows were
+// read, and stay so on a sensor without them) has no slope: the output is then taken as a step
+// at that temperature, the bottom of the range below it and the top at or above it, which is
+// what a sensor with such a range drives.
 double analogOutputValue(double temperature, const AnalogScale &scale);
 
 // The live polling of one sensor, asynchronous so that the user keeps working: each cycle asks
 // for the temperatures ("0D0e"), every fifth for the output states ("0WD") instead. At most one
 // poll is in flight; the next starts 65 ms after the last one finished while live data is on.
-// Every cycle gives one sample, also when no answer came (then the previous values again), so
-// the chart keeps moving. More than 60 polls without an answer since the last output-state
-// answer ask for a connection check.
+//
+// What a completion gives:
+// - no answer (fewer than 4 characters): the previous sample once more (noSample on both axes
+//   before the first answer), so the chart keeps moving, and one more missed answer;
+// - a temperature answer: a sample of the temperature that `measuredTemp` selects, taken as
+//   the sensor sends it (in its current unit, which between operations is the display unit),
+//   with the analog signal for it. Reading is strict: an answer that does not match its
+//   pattern, has a wrong checksum or holds anything but digits gives no sample;
+// - an output-state answer: the missed answers start again from 0 (the sensor is there); when
+//   it reads, the states go to the LEDs, otherwise the LEDs keep what they show.
+// More than 60 missed answers since the last output-state answer: the next poll is not sent,
+// the view is asked to check the connection instead (sensorSilent).
+//
+// Completions of other transactions on the same connection (the synchronous reads and writes)
+// are ignored by id. The request of a poll in flight is owned here until its connection has
+// finished it: when the connection changes or the poller goes away first, it is released once
+// the old connection reports it finished or is destroyed itself, never before.
 class LivePoller : public QObject
 {
     Q_OBJECT
@@ -37,6 +58,8 @@ class LivePoller : public QObject
 public:
     // The temperature and signal before the first answer.
     static constexpr double noSample = -200.0;
+    // Polls without an answer that are tolerated before the connection is checked.
+    static constexpr int silentPollLimit = 60;
 
     explicit LivePoller(SessionState &state, QObject *parent = nullptr);
     ~LivePoller() override;
@@ -48,15 +71,18 @@ public:
     void setLiveData(bool on);
     bool liveData() const { return m_liveData; }
 
-    // The status polling switch: with a connection, starts the 65 ms timer when on and stops it
-    // when off.
+    // The status polling switch: with a connection, starts the timer when on and stops it when
+    // off.
     void setStatusChecking(bool on);
     bool statusChecking() const { return m_statusChecking; }
+    // The pause between the end of one poll and the start of the next, 65 ms; tests shorten it.
+    void setRestartDelay(int ms) { m_statusTimer.setInterval(ms); }
+    bool isTimerActive() const { return m_statusTimer.isActive(); }
 
     void setAnalogScale(const AnalogScale &scale) { m_scale = scale; }
     const AnalogScale &analogScale() const { return m_scale; }
 
-    // Starts one poll now (queryAnalogStatusData(0)).
+    // Starts one poll now (queryAnalogStatusData(0)); nothing while one is in flight.
     void poll();
     // A completion reported by the connection; completions of other transactions are ignored.
     void transactionFinished(unsigned int id);
@@ -65,18 +91,29 @@ public:
     double analogOutputSignal() const { return m_analogOutputSignal; }
     int missedAnswers() const { return m_missedAnswers; }
     int pollCounter() const { return m_pollCounter; }
-    unsigned int pendingTransactionId() const { return m_pendingTransactionId; }
+    unsigned int pendingTransactionId() const { return m_pending.id; }
 
 signals:
     // One sample for the chart: the left-axis temperature and the right-axis signal.
     void sampleReady(double temperature, double analogSignal);
-    // A temperature answer arrived (the chart's toolbar has something to work on).
+    // A temperature answer was read (the chart's toolbar has something to work on).
     void liveAnswerArrived();
     void outputStatesRead(int states);
     // More than 60 polls went unanswered: the view checks the connection.
     void sensorSilent();
 
 private:
+    struct Poll
+    {
+        unsigned int id = 0;
+        Command command = Command::LiveTemperatures;
+        std::unique_ptr<DataFrame> frame;
+    };
+
+    void connectionDestroyed(QObject *connection);
+    // Gives the request in flight up: it is freed once its connection is done with it.
+    void abandonPending();
+
     SessionState &m_state;
     QPointer<ExtensionSystem::CommunicationInterface> m_connection;
     QTimer m_statusTimer;
@@ -87,8 +124,7 @@ private:
     int m_missedAnswers = 0;
     double m_currentTemperature = noSample;
     double m_analogOutputSignal = noSample;
-    unsigned int m_pendingTransactionId = 0;
-    QMap<unsigned int, ExtensionSystem::CommunicationInterface::DataFrame *> m_transactions;
+    Poll m_pending;
 };
 
 } // namespace Core

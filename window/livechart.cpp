@@ -3,16 +3,34 @@
 
 #include "window/sensorwindow.h"
 
+#include "model/parameterrows.h"
 #include "parameters/sensorsession.h"
+#include "protocol/temperature.h"
 #include "ui_sensorwindow.h"
 #include "window/sensorwindow_p.h"
 
 #include <simpletimechart.h>
+#include <thresholdwindowwidget.h>
 
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QMessageBox>
 #include <QVBoxLayout>
 
 namespace DrumoSensorPlugin {
 namespace Core {
+
+namespace {
+
+QString translated(const char *text)
+{
+    return QCoreApplication::translate("SensorWindow", text);
+}
+
+const QString lowEndRow = QStringLiteral("0v");
+const QString highEndRow = QStringLiteral("10v");
+
+} // namespace
 
 Utils::SimpleTimeChart *SensorWindow::createChart(QWidget *parent)
 {
@@ -33,12 +51,45 @@ Utils::SimpleTimeChart *SensorWindow::createChart(QWidget *parent)
     return chart;
 }
 
-// Not built yet: the polling's signals reach nothing.
-void SensorWindow::connectLivePolling() { }
+// The poller follows the live-data action: its chain ends at the first completion after the
+// action was unchecked. This connection is made before the constructor connects the action to
+// slotLiveDataToggled, so a poll started there already sees the new state.
+void SensorWindow::connectLivePolling()
+{
+    LivePoller &poller = session().poller();
+    connect(ui->actionEnable_live_data, &QAction::toggled, &poller, &LivePoller::setLiveData);
+    connect(&poller, &LivePoller::sampleReady, d->chart, &Utils::SimpleTimeChart::vAppend);
+    connect(&poller, &LivePoller::liveAnswerArrived, ui->chartToolbar,
+            [this] { ui->chartToolbar->setEnabled(true); });
+    connect(&poller, &LivePoller::outputStatesRead, this, &SensorWindow::updateLeds);
+    connect(&poller, &LivePoller::sensorSilent, this, &SensorWindow::checkSilentSensor);
+}
+
+// More than 60 polls went unanswered: is the sensor still there? If not, the window goes
+// offline and says why.
+void SensorWindow::checkSilentSensor()
+{
+    if (bConnectToSensor()) {
+        enableStatusChecking(true);
+        return;
+    }
+    d->portBox->setCurrentIndex(0);
+    vConnectionControlBoxChanged(0);
+    QMessageBox::critical(this, translated("Connecting to sensor..."),
+                          translated("The sensor did not respond, please make sure it is properly "
+                                     "connected to the selected port and try again"),
+                          QMessageBox::Ok);
+    vDisconnect();
+}
 
 void SensorWindow::slotLiveDataToggled(bool on)
 {
-    Q_UNUSED(on)
+    // Switching off needs nothing here: the chain of polls ends at the next completion.
+    if (!on)
+        return;
+    if (!sensorRecord().isDigital())
+        d->chart->vSetMarkersMoveable(true);
+    queryAnalogStatusData(0);
 }
 
 void SensorWindow::queryAnalogStatusData(unsigned int index)
@@ -54,9 +105,20 @@ void SensorWindow::queryChartData()
     queryAnalogStatusData(0);
 }
 
+// An LED is lit while its action is enabled: a normally open output (type 0) while its bit is
+// set, any other type while it is clear.
 void SensorWindow::updateLeds(int states)
 {
-    Q_UNUSED(states)
+    if (!isConnected()) {
+        ui->actionOutput_1->setEnabled(false);
+        ui->actionOutput_2->setEnabled(false);
+        return;
+    }
+    const ParameterRows &rows = session().rows();
+    const bool inverted1 = rows.enumIndex(QStringLiteral("1type")) != 0;
+    const bool inverted2 = rows.enumIndex(QStringLiteral("2type")) != 0;
+    ui->actionOutput_1->setEnabled(inverted1 != ((states & 1) != 0));
+    ui->actionOutput_2->setEnabled(inverted2 != ((states & 2) != 0));
 }
 
 void SensorWindow::vSetData(const Utils::ValueOverTime &data)
@@ -65,16 +127,91 @@ void SensorWindow::vSetData(const Utils::ValueOverTime &data)
     ui->chartToolbar->setEnabled(true);
 }
 
-void SensorWindow::refreshAnalogChart() { }
-
-void SensorWindow::showAnalogOutputMode(int mode)
+// After the analog output's range or type changed: the right axis, the scale and the signal
+// of the following samples. A sensor whose description has "analogoutput" instead of
+// "2analogoutput" takes its type from that row. The markers of a sensor without switching
+// outputs show the range's ends ("0v" on the on marker, "10v" on the off marker).
+void SensorWindow::refreshAnalogChart()
 {
-    Q_UNUSED(mode)
+    enableTreeDataHandling(false);
+    d->chart->setTimelineScale(-25.0, 660.0);
+
+    const ParameterRows &rows = session().rows();
+    AnalogScale scale = session().poller().analogScale();
+    if (rows.contains(lowEndRow))
+        scale.low = int(rows.doubleValue(lowEndRow));
+    if (rows.contains(highEndRow))
+        scale.high = int(rows.doubleValue(highEndRow));
+    const QString typeRow = rows.contains(QStringLiteral("2analogoutput"))
+        ? QStringLiteral("2analogoutput")
+        : QStringLiteral("analogoutput");
+    if (rows.contains(typeRow))
+        scale.mode = rows.enumIndex(typeRow);
+    session().poller().setAnalogScale(scale);
+
+    if (session().io().pin2Analog() != 0) {
+        // The left axis spans the analog range; a range without width leaves it as it is.
+        if (scale.low != scale.high)
+            d->chart->vSetYScale(qMin(scale.low, scale.high), qMax(scale.low, scale.high));
+        showAnalogOutputMode(scale.mode);
+    }
+    if (!sensorRecord().isDigital()) {
+        if (rows.contains(lowEndRow))
+            d->chart->vSetOnMarker(rows.doubleValue(lowEndRow));
+        if (rows.contains(highEndRow))
+            d->chart->vSetOffMarker(rows.doubleValue(highEndRow));
+    }
+    if (rows.contains(QStringLiteral("1switchingOn")))
+        showSwitchingPoint(1, rows.doubleValue(QStringLiteral("1switchingOn")));
+
+    d->chart->setBaselineTo(0);
+    enableTreeDataHandling(true);
 }
 
+// The analog output's units: on the rows of its range ends, the right axis and its caption.
+// The signal of the following samples follows the type at once.
+void SensorWindow::showAnalogOutputMode(int mode)
+{
+    ParameterRows &rows = session().rows();
+    const bool voltage = mode == 0;
+    if (rows.contains(lowEndRow))
+        rows.setCaption(lowEndRow, voltage ? translated("0 volt") : QStringLiteral("4mA"));
+    if (rows.contains(highEndRow))
+        rows.setCaption(highEndRow, voltage ? translated("10 volt") : QStringLiteral("20mA"));
+    if (voltage)
+        d->chart->setYRightAxisScale(0.0, 10.0, 2.0);
+    else
+        d->chart->setYRightAxisScale(4.0, 20.0, 2.0);
+    ui->analogCaption->setText(voltage ? translated("Voltage (V)") : translated("Current (mA)"));
+
+    AnalogScale scale = session().poller().analogScale();
+    scale.mode = mode;
+    session().poller().setAnalogScale(scale);
+}
+
+// The chart's scales after the display unit changed. With pin 2 switching, the fixed ranges of
+// the unit; with pin 2 analog, the current scale converted (the upper line has no meaning then).
 void SensorWindow::applyTemperatureUnitToChart(bool toFahrenheit)
 {
-    Q_UNUSED(toFahrenheit)
+    const bool fahrenheit = session().io().unitIndex() != 0;
+    const double low = fahrenheit ? -60.0 : -50.0;
+    const double high = fahrenheit ? 700.0 : 400.0;
+    d->chart->setTimelineScale(-50.0, 700.0);
+
+    if (session().io().pin2Analog() == 0) {
+        d->chart->vSetYScale(low, high);
+        setThresholdsRange(low, high);
+        d->chart->setBaselineTo(0);
+        return;
+    }
+    enableTreeDataHandling(false);
+    d->chart->vSetYScale(convertTemperature(d->chart->getYMin(), toFahrenheit),
+                         convertTemperature(d->chart->getYMax(), toFahrenheit));
+    setThresholdsRange(low, high);
+    if (d->thresholdWidget)
+        d->thresholdWidget->enableUpperMark(false);
+    d->chart->setBaselineTo(0);
+    enableTreeDataHandling(true);
 }
 
 } // namespace Core

@@ -213,6 +213,8 @@ private:
     Utils::SimpleTimeChart *createChart(QWidget *parent);
     // The session's live polling feeds the chart, the LEDs and the connection check.
     void connectLivePolling();
+    // More than 60 polls went unanswered: reconnect, or go offline with a message.
+    void checkSilentSensor();
     void refreshAnalogChart() override;
     void showAnalogOutputMode(int mode) override;
     void applyTemperatureUnitToChart(bool toFahrenheit) override;

@@ -13,7 +13,7 @@ class ValueOverTimeData;
 // and the right-axis value, kept in three contiguous arrays so that the chart can hand them
 // to drawing code and binary-search the times without copying.
 //
-// Appending is amortised constant time. The arrays grow geometrically; from 1 MiB on each
+// Appending is amortised constant time. The arrays grow geometrically; from 64 KiB on each
 // lives in an anonymous mapping of its own that grows with mremap() (Linux), so growing never
 // copies and the capacity reserved ahead, never written, costs no resident memory: 24 bytes
 // per sample.

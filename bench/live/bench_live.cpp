@@ -1,0 +1,404 @@
+// The live polling against quxsim over a pseudo-terminal, through the host's real
+// SerialCommunication:
+//
+//   bench_live [--minutes M] [--phase all|poller|window|memory] [--baud B] [--samples N]
+//              [--probe-ms P]
+//
+// poller  LivePoller without a window for M minutes: the cycle time (start of one poll to the
+//         start of the next) against its floor (the answer's wire time + the 65 ms restart
+//         delay), and the host's CPU time per cycle.
+// window  A sensor window polling for M minutes, shown (offscreen unless a platform is set):
+//         how late the GUI thread handles an event posted from another thread every P ms
+//         (default 10; 0 posts none),
+//         the cycle time with the chart drawing, the CPU time per cycle.
+// memory  A sensor window's chart filled with N samples (default 1,000,000): resident memory
+//         per plotted sample.
+//
+// Not a test: run it by hand on a quiet machine, from a Release or RelWithDebInfo build.
+
+#include "model/sensorcatalogue.h"
+#include "parameters/livepoller.h"
+#include "parameters/sessionstate.h"
+#include "window/sensorwindow.h"
+
+#include <serialcommunication.h>
+#include <simpletimechart.h>
+#include <valueovertime.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QEvent>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTimer>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+#include <vector>
+
+#include <malloc.h>
+#include <time.h>
+#include <unistd.h>
+
+using namespace DrumoSensorPlugin::Core;
+using ExtensionSystem::CommunicationInterface;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr double restartDelayMs = 65.0;
+
+double msBetween(Clock::time_point from, Clock::time_point to)
+{
+    return std::chrono::duration<double, std::milli>(to - from).count();
+}
+
+struct Stats
+{
+    double median = 0, p99 = 0, max = 0;
+};
+
+Stats stats(std::vector<double> values)
+{
+    if (values.empty())
+        return {};
+    std::sort(values.begin(), values.end());
+    const auto at = [&](double q) { return values[std::size_t(q * double(values.size() - 1))]; };
+    return { at(0.5), at(0.99), values.back() };
+}
+
+void printStats(const char *what, const std::vector<double> &values, const char *unit = "ms")
+{
+    const Stats s = stats(values);
+    std::printf("  %-34s median %8.3f %s  p99 %8.3f %s  max %8.3f %s\n", what, s.median, unit,
+                s.p99, unit, s.max, unit);
+}
+
+double cpuSeconds(clockid_t clock)
+{
+    timespec t {};
+    clock_gettime(clock, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
+double residentBytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0.0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toDouble() * double(sysconf(_SC_PAGESIZE)) : 0.0;
+}
+
+// quxsim on a pseudo-terminal; the port's name once it serves.
+class Simulator
+{
+public:
+    explicit Simulator(int baud)
+    {
+        m_process.start(QCoreApplication::applicationDirPath() + "/quxsim",
+                        { "--baud", QString::number(baud), "--temperature", "180", "--target",
+                          "220", "--ramp", "0.1", "--noise", "0.3" });
+        static const QRegularExpression serving("^quxsim: serving .+ on (\\S+)$");
+        while (m_port.isEmpty() && m_process.waitForReadyRead(5000)) {
+            while (m_process.canReadLine()) {
+                const QRegularExpressionMatch match
+                    = serving.match(QString::fromLocal8Bit(m_process.readLine()).trimmed());
+                if (match.hasMatch())
+                    m_port = match.captured(1);
+            }
+        }
+    }
+    ~Simulator()
+    {
+        m_process.terminate();
+        m_process.waitForFinished(3000);
+    }
+    QString port() const { return m_port; }
+
+private:
+    QProcess m_process;
+    QString m_port;
+};
+
+// The serial connection, with the time each transaction was queued and finished.
+class TimedLine : public CommunicationInterface
+{
+public:
+    struct Poll
+    {
+        Clock::time_point queued, finished;
+        std::size_t answerLength = 0;
+        std::size_t requestLength = 0;
+        bool answered = false;
+    };
+
+    explicit TimedLine(ExtensionSystem::SerialCommunication &line)
+        : m_line(line)
+    {
+        connect(&line, &CommunicationInterface::emitFinished, this, [this](unsigned int id) {
+            if (id == m_id && m_frame) {
+                m_current.finished = Clock::now();
+                m_current.answerLength = m_frame->front().answer.size();
+                m_current.answered = m_frame->front().status == 1;
+                polls.push_back(m_current);
+                m_frame = nullptr;
+            }
+            emit emitFinished(id);
+        });
+    }
+
+    void vSendRawData(std::string data) override { m_line.vSendRawData(data); }
+    unsigned int uiSendDataFrame(DataFrame *frame) override
+    {
+        m_current = Poll();
+        m_current.queued = Clock::now();
+        m_current.requestLength = frame->front().frame.size();
+        m_frame = frame;
+        m_id = m_line.uiSendDataFrame(frame);
+        return m_id;
+    }
+    void vSetPortSettings(const ExtensionSystem::PortSettings &s) override
+    {
+        m_line.vSetPortSettings(s);
+    }
+    ExtensionSystem::PortSettings getPortSettings() override { return m_line.getPortSettings(); }
+    void vClose() override { m_line.vClose(); }
+
+    std::vector<Poll> polls;
+
+private:
+    ExtensionSystem::SerialCommunication &m_line;
+    Poll m_current;
+    DataFrame *m_frame = nullptr;
+    unsigned int m_id = 0;
+};
+
+// Cycle times of consecutive polls against their floor: what quxsim needs to send its answer
+// at the line's speed (the request reaches it at once over a pseudo-terminal) plus the restart
+// delay. On a real line the request's own wire time adds to both.
+void reportCycles(const std::vector<TimedLine::Poll> &polls, int baud, double cpuProcess,
+                  double cpuThread)
+{
+    const double characterMs = 10.0 * 1000.0 / baud;
+    std::vector<double> cycle, aboveFloor, transaction, restart;
+    int unanswered = 0;
+    for (std::size_t i = 0; i < polls.size(); ++i) {
+        if (!polls[i].answered)
+            ++unanswered;
+        if (i + 1 == polls.size())
+            break;
+        const double wire = double(polls[i].answerLength) * characterMs;
+        const double ms = msBetween(polls[i].queued, polls[i + 1].queued);
+        cycle.push_back(ms);
+        aboveFloor.push_back(ms - wire - restartDelayMs);
+        transaction.push_back(msBetween(polls[i].queued, polls[i].finished) - wire);
+        restart.push_back(msBetween(polls[i].finished, polls[i + 1].queued) - restartDelayMs);
+    }
+    std::printf("  polls %zu, unanswered %d\n", polls.size(), unanswered);
+    printStats("cycle time", cycle);
+    printStats("cycle above its floor", aboveFloor);
+    printStats("  transaction above the answer's wire", transaction);
+    printStats("  restart above 65 ms", restart);
+    const double n = double(std::max<std::size_t>(1, cycle.size()));
+    std::printf("  CPU per cycle: process %.1f us, GUI thread %.1f us\n", cpuProcess / n * 1e6,
+                cpuThread / n * 1e6);
+}
+
+bool openLine(ExtensionSystem::SerialCommunication &line, const QString &port, int baud)
+{
+    ExtensionSystem::PortSettings settings;
+    settings.vInit();
+    settings.portName = port;
+    settings.baudrate = baud;
+    QString error;
+    if (!line.open(settings, &error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return false;
+    }
+    return true;
+}
+
+void runFor(double minutes)
+{
+    QEventLoop loop;
+    QTimer progress;
+    int elapsed = 0;
+    QObject::connect(&progress, &QTimer::timeout,
+                     [&] { std::fprintf(stderr, "  ... %d min\n", ++elapsed); });
+    progress.start(60000);
+    QTimer::singleShot(int(minutes * 60000), &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+int pollerPhase(double minutes, int baud)
+{
+    std::printf("\nLivePoller without a window, %.1f min at %d baud\n", minutes, baud);
+    Simulator simulator(baud);
+    ExtensionSystem::SerialCommunication serial;
+    if (simulator.port().isEmpty() || !openLine(serial, simulator.port(), baud))
+        return 1;
+    TimedLine line(serial);
+    SessionState state;
+    LivePoller poller(state);
+    poller.setConnection(&line);
+
+    const double cpu0 = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
+    const double thread0 = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
+    poller.setLiveData(true);
+    poller.poll();
+    runFor(minutes);
+    poller.setLiveData(false);
+    while (poller.pendingTransactionId() != 0)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    reportCycles(line.polls, baud, cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - cpu0,
+                 cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - thread0);
+    return 0;
+}
+
+// An event stamped when it was posted.
+class ProbeEvent : public QEvent
+{
+public:
+    static QEvent::Type type()
+    {
+        static const int t = QEvent::registerEventType();
+        return QEvent::Type(t);
+    }
+    ProbeEvent()
+        : QEvent(type())
+        , posted(Clock::now())
+    {
+    }
+    const Clock::time_point posted;
+};
+
+class ProbeReceiver : public QObject
+{
+public:
+    bool event(QEvent *e) override
+    {
+        if (e->type() != ProbeEvent::type())
+            return QObject::event(e);
+        latencies.push_back(msBetween(static_cast<ProbeEvent *>(e)->posted, Clock::now()));
+        return true;
+    }
+    std::vector<double> latencies;
+};
+
+int windowPhase(double minutes, int baud, int probeMs)
+{
+    std::printf("\nSensor window polling, shown, %.1f min at %d baud\n", minutes, baud);
+    Simulator simulator(baud);
+    ExtensionSystem::SerialCommunication serial;
+    if (simulator.port().isEmpty() || !openLine(serial, simulator.port(), baud))
+        return 1;
+    TimedLine line(serial);
+    SensorWindow window(findSensorInCatalogue("QUX-T40 D"));
+    window.resize(1280, 800);
+    window.show();
+    window.setConnection(&line);
+
+    ProbeReceiver receiver;
+    std::atomic<bool> stop { false };
+    std::thread poster([&] {
+        while (!stop && probeMs > 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(probeMs));
+            QCoreApplication::postEvent(&receiver, new ProbeEvent);
+        }
+    });
+
+    const double cpu0 = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
+    const double thread0 = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
+    auto *live = window.findChild<QAction *>(QStringLiteral("actionEnable_live_data"));
+    live->setChecked(true);
+    runFor(minutes);
+    live->setChecked(false);
+    const double cpu = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - cpu0;
+    const double thread = cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - thread0;
+    stop = true;
+    poster.join();
+    for (int i = 0; i < 20; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+
+    const auto *chart = window.findChild<Utils::SimpleTimeChart *>();
+    std::printf("  samples on the chart %d\n", chart ? chart->poData()->size() : -1);
+    printStats("posted event handled after", receiver.latencies);
+    reportCycles(line.polls, baud, cpu, thread);
+    window.setConnection(nullptr);
+    return 0;
+}
+
+int memoryPhase(int samples)
+{
+    std::printf("\nA sensor window's chart with %d samples\n", samples);
+    SensorWindow window(findSensorInCatalogue("QUX-T40 D"));
+    window.resize(1280, 800);
+    window.show();
+    QCoreApplication::processEvents();
+    auto *chart = window.findChild<Utils::SimpleTimeChart *>();
+    // Drawing set up and warm (fonts, backing store, direct painter) before the count starts.
+    for (int i = 0; i < 1000; ++i)
+        chart->vAppend(200.0, 5.0);
+    for (int i = 0; i < 10; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    const double before = residentBytes();
+    for (int i = 0; i < samples; ++i) {
+        chart->vAppend(200.0 + (i % 1000) * 0.1, 5.0);
+        if (i % 10000 == 0)
+            QCoreApplication::processEvents();
+    }
+    QCoreApplication::processEvents();
+    const double after = residentBytes();
+    std::printf("  resident memory per sample %.2f bytes (%.1f MiB for %d; the store reserves "
+                "%d)\n",
+                (after - before) / samples, (after - before) / 1048576.0, samples,
+                chart->poData()->capacity());
+    // What the heap keeps of the blocks the store outgrew before its columns moved to mappings
+    // of their own: free for the process to reuse, but resident until trimmed.
+    malloc_trim(0);
+    const double trimmed = residentBytes();
+    std::printf("  after returning free heap pages  %.2f bytes per sample\n",
+                (trimmed - before) / samples);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    double minutes = 10.0;
+    int baud = 38400;
+    int samples = 1000000;
+    int probeMs = 10;
+    QString phase = QStringLiteral("all");
+    const QStringList args = app.arguments();
+    for (int i = 1; i + 1 < args.size(); ++i) {
+        if (args[i] == "--minutes")
+            minutes = args[i + 1].toDouble();
+        else if (args[i] == "--baud")
+            baud = args[i + 1].toInt();
+        else if (args[i] == "--samples")
+            samples = args[i + 1].toInt();
+        else if (args[i] == "--probe-ms")
+            probeMs = args[i + 1].toInt();
+        else if (args[i] == "--phase")
+            phase = args[i + 1];
+    }
+    const bool all = phase == "all";
+    int result = 0;
+    if (all || phase == "poller")
+        result |= pollerPhase(minutes, baud);
+    if (all || phase == "window")
+        result |= windowPhase(minutes, baud, probeMs);
+    if (all || phase == "memory")
+        result |= memoryPhase(samples);
+    return result;
+}

@@ -1,0 +1,457 @@
+// The live polling without a window: LivePoller on an in-process simulated sensor (what goes
+// over the line, what the chart and the LEDs would get) and on a scripted connection (answers
+// of every form, and the request of a poll outliving its poller or its connection).
+
+#include "parameters/livepoller.h"
+#include "parameters/sessionstate.h"
+#include "parameters/transactionrunner.h"
+#include "protocol/frame.h"
+
+#include <simulatedcommunication.h>
+#include <simulatedsensor.h>
+
+#include "waituntil.h"
+
+#include <QtTest>
+
+#include <memory>
+
+using namespace DrumoSensorPlugin::Core;
+using ExtensionSystem::CommunicationInterface;
+
+namespace {
+
+using Sample = QPair<double, double>;
+
+// A connection whose transactions end only when the test says so, with the answer it gives.
+class ScriptedConnection : public CommunicationInterface
+{
+public:
+    void vSendRawData(std::string) override { }
+    unsigned int uiSendDataFrame(DataFrame *frame) override
+    {
+        last = frame;
+        ++sent;
+        return ++lastId;
+    }
+    void vSetPortSettings(const ExtensionSystem::PortSettings &) override { }
+    ExtensionSystem::PortSettings getPortSettings() override { return {}; }
+    void vClose() override { }
+
+    void finish(const std::string &answer, quint32 status)
+    {
+        last->front().answer = answer;
+        last->front().status = status;
+        last = nullptr;
+        emit emitFinished(lastId);
+    }
+    std::string lastBody() const { return decodeFrame(last->front().frame); }
+
+    DataFrame *last = nullptr;
+    unsigned int lastId = 0;
+    int sent = 0;
+};
+
+// What the poller hands on, recorded.
+struct Recorder
+{
+    explicit Recorder(LivePoller &poller)
+    {
+        QObject::connect(&poller, &LivePoller::sampleReady, [this](double t, double s) {
+            samples.append({ t, s });
+        });
+        QObject::connect(&poller, &LivePoller::outputStatesRead,
+                         [this](int s) { states.append(s); });
+        QObject::connect(&poller, &LivePoller::sensorSilent, [this] { ++silent; });
+    }
+    QList<Sample> samples;
+    QList<int> states;
+    int silent = 0;
+};
+
+// A poller on a simulated sensor whose time-outs run 10 times faster (12 ms for a temperature
+// answer, room enough for a slow run), 1 ms between polls.
+struct SimulatedRig
+{
+    SimulatedRig()
+        : sensor(std::make_shared<QuxSim::SimulatedSensor>())
+    {
+        QuxSim::SimulatedConnectionOptions options;
+        options.latencyMinMs = 0;
+        options.latencyMaxMs = 1;
+        options.timeScale = 0.1;
+        connection = std::make_unique<QuxSim::SimulatedCommunication>(
+            sensor, ExtensionSystem::PortSettings(), options);
+        sensor->model().process().setTemperature(123.4);
+        poller.setConnection(connection.get());
+        poller.setRestartDelay(1);
+    }
+    void start()
+    {
+        poller.setLiveData(true);
+        poller.poll();
+    }
+    bool waitFor(const std::function<bool()> &done) { return waitUntil(done); }
+    // Ends the chain and waits until the last poll is back.
+    void stop()
+    {
+        poller.setLiveData(false);
+        QVERIFY(waitFor([this] { return poller.pendingTransactionId() == 0; }));
+    }
+
+    std::shared_ptr<QuxSim::SimulatedSensor> sensor;
+    std::unique_ptr<QuxSim::SimulatedCommunication> connection;
+    SessionState state;
+    LivePoller poller { state };
+    Recorder recorder { poller };
+};
+
+} // namespace
+
+class tst_LivePoller : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fourTemperaturesThenOutputStates();
+    void plotsTheChosenTemperatureAsSent_data();
+    void plotsTheChosenTemperatureAsSent();
+    void analogSignal_data();
+    void analogSignal();
+    void answerForms_data();
+    void answerForms();
+    void faultsKeepTheChartMoving_data();
+    void faultsKeepTheChartMoving();
+    void silentSensorAsksForACheck_data();
+    void silentSensorAsksForACheck();
+    void onePollInFlightAndForeignCompletionsIgnored();
+    void synchronousTransactionDuringAPoll();
+    void requestInFlightOutlivesItsOwner_data();
+    void requestInFlightOutlivesItsOwner();
+};
+
+// The rhythm over several cycles, and the chain ends with live data off.
+void tst_LivePoller::fourTemperaturesThenOutputStates()
+{
+    SimulatedRig rig;
+    rig.start();
+    QVERIFY(rig.waitFor([&] { return rig.sensor->requestCount() >= 16; }));
+    rig.stop();
+
+    const QList<QByteArray> requests = rig.sensor->log().requests();
+    for (int i = 0; i < requests.size(); ++i)
+        QCOMPARE(requests.at(i), QByteArray((i + 1) % 5 == 0 ? "0WD" : "0D0e"));
+    const int sent = requests.size();
+    QTest::qWait(20);
+    QCOMPARE(rig.sensor->requestCount(), sent);
+    QCOMPARE(rig.recorder.samples.size(), sent - sent / 5);
+    QCOMPARE(rig.recorder.states.size(), sent / 5);
+    QCOMPARE(rig.poller.pollCounter(), sent % 5);
+}
+
+void tst_LivePoller::plotsTheChosenTemperatureAsSent_data()
+{
+    QTest::addColumn<int>("unit");
+    QTest::addColumn<bool>("measuredTemp");
+    QTest::addColumn<double>("expected");
+    // Object 123.4 °C, head 32.5 °C; the sensor answers in its own unit, taken as it comes.
+    QTest::newRow("object, °C") << 0 << false << 123.4;
+    QTest::newRow("head, °C") << 0 << true << 32.5;
+    QTest::newRow("object, °F") << 1 << false << 254.1;
+    QTest::newRow("head, °F") << 1 << true << 90.5;
+}
+
+void tst_LivePoller::plotsTheChosenTemperatureAsSent()
+{
+    QFETCH(int, unit);
+    QFETCH(bool, measuredTemp);
+    QFETCH(double, expected);
+    SimulatedRig rig;
+    rig.sensor->model().parameters().unit = unit;
+    rig.state.measuredTemp = measuredTemp;
+    rig.poller.setAnalogScale({ 0, 500, 0 });
+    rig.start();
+    QVERIFY(rig.waitFor([&] { return rig.recorder.samples.size() >= 6; }));
+    rig.stop();
+
+    for (const Sample &sample : qAsConst(rig.recorder.samples)) {
+        QCOMPARE(sample.first, expected);
+        QCOMPARE(sample.second, expected / 50.0);
+    }
+    QCOMPARE(rig.poller.currentTemperature(), expected);
+}
+
+void tst_LivePoller::analogSignal_data()
+{
+    QTest::addColumn<double>("temperature");
+    QTest::addColumn<int>("low");
+    QTest::addColumn<int>("high");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<double>("signal");
+    QTest::newRow("voltage") << 250.0 << 0 << 500 << 0 << 5.0;
+    QTest::newRow("current") << 250.0 << 0 << 500 << 1 << 12.0;
+    QTest::newRow("not limited above") << 600.0 << 0 << 500 << 0 << 12.0;
+    QTest::newRow("falling range") << 75.0 << 100 << 0 << 0 << 2.5;
+    // Both ends equal: a step at that temperature.
+    QTest::newRow("equal ends, below") << -0.1 << 0 << 0 << 0 << 0.0;
+    QTest::newRow("equal ends, at") << 0.0 << 0 << 0 << 0 << 10.0;
+}
+
+void tst_LivePoller::analogSignal()
+{
+    QFETCH(double, temperature);
+    QFETCH(int, low);
+    QFETCH(int, high);
+    QFETCH(int, mode);
+    QFETCH(double, signal);
+    QCOMPARE(analogOutputValue(temperature, { low, high, mode }), signal);
+}
+
+// One poll per answer; every reply is checked strictly.
+void tst_LivePoller::answerForms_data()
+{
+    const std::string temperatures = buildFrame("0D0325:1234");
+    std::string badChecksum = temperatures;
+    badChecksum[badChecksum.size() - 2] = badChecksum[badChecksum.size() - 2] == '0' ? '1' : '0';
+
+    QTest::addColumn<int>("polls"); // the answer goes to the last one; those before stay silent
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QList<Sample>>("samples");
+    QTest::addColumn<QList<int>>("states");
+    QTest::addColumn<int>("missed");
+
+    const Sample none { LivePoller::noSample, LivePoller::noSample };
+    const Sample read { 123.4, 10.0 }; // no analog scale yet: the step's top
+    QTest::newRow("temperatures") << 1 << QByteArray(temperatures.c_str()) << 1
+                                  << QList<Sample> { read } << QList<int>() << 0;
+    QTest::newRow("wrong checksum: no sample")
+        << 1 << QByteArray(badChecksum.c_str()) << 1 << QList<Sample>() << QList<int>() << 0;
+    QTest::newRow("letter in a temperature") << 1 << QByteArray(buildFrame("0D0325:12A4").c_str())
+                                             << 1 << QList<Sample>() << QList<int>() << 0;
+    QTest::newRow("not matching its pattern")
+        << 1 << QByteArray(temperatures.c_str()) << 2 << QList<Sample>() << QList<int>() << 0;
+    QTest::newRow("cut short") << 1 << QByteArray("/090D0325:12") << 0 << QList<Sample>()
+                               << QList<int>() << 0;
+    // Fewer than four characters are no answer: the previous values again.
+    QTest::newRow("nothing: previous values")
+        << 1 << QByteArray("/09") << 0 << QList<Sample> { none } << QList<int>() << 1;
+    QTest::newRow("output states")
+        << 5 << QByteArray(buildFrame("0WD03").c_str()) << 1
+        << QList<Sample> { none, none, none, none } << QList<int> { 3 } << 0;
+    QTest::newRow("output states unreadable: LEDs stay, sensor counts as there")
+        << 5 << QByteArray(buildFrame("0WDx3").c_str()) << 1
+        << QList<Sample> { none, none, none, none } << QList<int>() << 0;
+    QTest::newRow("output states missing")
+        << 5 << QByteArray() << 0 << QList<Sample> { none, none, none, none, none } << QList<int>()
+        << 5;
+}
+
+void tst_LivePoller::answerForms()
+{
+    QFETCH(int, polls);
+    QFETCH(QByteArray, answer);
+    QFETCH(int, status);
+    QFETCH(QList<Sample>, samples);
+    QFETCH(QList<int>, states);
+    QFETCH(int, missed);
+
+    ScriptedConnection connection;
+    SessionState state;
+    state.measuredTemp = false;
+    LivePoller poller(state);
+    Recorder recorder(poller);
+    poller.setConnection(&connection);
+    for (int i = 1; i <= polls; ++i) {
+        poller.poll();
+        QCOMPARE(connection.lastBody(), std::string(i == 5 ? "0WD" : "0D0e"));
+        if (i < polls)
+            connection.finish(std::string(), 0);
+        else
+            connection.finish(answer.toStdString(), quint32(status));
+    }
+    QCOMPARE(recorder.samples, samples);
+    QCOMPARE(recorder.states, states);
+    QCOMPARE(poller.missedAnswers(), missed);
+    QCOMPARE(poller.pendingTransactionId(), 0u);
+}
+
+void tst_LivePoller::faultsKeepTheChartMoving_data()
+{
+    QTest::addColumn<QuxSim::FaultSettings>("faults");
+    QTest::addColumn<bool>("readable"); // the samples carry the sensor's values
+    QTest::addColumn<bool>("answered"); // missed answers stay 0
+
+    QuxSim::FaultSettings faults;
+    faults.noiseBytes = 6;
+    QTest::newRow("garbage around the answers") << faults << true << true;
+    faults = {};
+    faults.corruptPercent = 100;
+    QTest::newRow("wrong checksums") << faults << false << true;
+    faults = {};
+    faults.delayMs = 150;
+    QTest::newRow("answers after the time-out") << faults << false << false;
+}
+
+// Every cycle still completes; what the chart gets depends on what came back.
+void tst_LivePoller::faultsKeepTheChartMoving()
+{
+    QFETCH(QuxSim::FaultSettings, faults);
+    QFETCH(bool, readable);
+    QFETCH(bool, answered);
+    SimulatedRig rig;
+    rig.sensor->setFaults(faults);
+    rig.start();
+    QVERIFY(rig.waitFor([&] { return rig.sensor->requestCount() >= 12; }));
+    rig.stop();
+
+    const int polls = rig.sensor->requestCount();
+    const int temperaturePolls = polls - polls / 5;
+    if (readable) {
+        QCOMPARE(rig.recorder.samples.size(), temperaturePolls);
+        QCOMPARE(rig.recorder.samples.first().first, 32.5);
+        QCOMPARE(rig.recorder.states.size(), polls / 5);
+    } else if (answered) {
+        // Answers that do not read give nothing: no sample, no LED change.
+        QVERIFY(rig.recorder.samples.isEmpty());
+        QVERIFY(rig.recorder.states.isEmpty());
+    } else {
+        // Silence: a sample per poll, the previous values (none yet).
+        QCOMPARE(rig.recorder.samples.size(), polls);
+        for (const Sample &sample : qAsConst(rig.recorder.samples))
+            QCOMPARE(sample, Sample(LivePoller::noSample, LivePoller::noSample));
+    }
+    QCOMPARE(rig.poller.missedAnswers() == 0, answered);
+}
+
+void tst_LivePoller::silentSensorAsksForACheck_data()
+{
+    QTest::addColumn<int>("answeredRequests"); // -1: silent from the start
+    QTest::addColumn<int>("polls"); // completed polls when the check is asked for
+    QTest::newRow("silent from the start") << -1 << 61;
+    // Unplugged after three temperature answers: the silence starts with the fourth poll.
+    QTest::newRow("unplugged after three answers") << 3 << 64;
+    // The fifth answer is an output-state answer: the count starts again after it.
+    QTest::newRow("unplugged after output states") << 5 << 66;
+}
+
+void tst_LivePoller::silentSensorAsksForACheck()
+{
+    QFETCH(int, answeredRequests);
+    QFETCH(int, polls);
+    SimulatedRig rig;
+    QuxSim::FaultSettings faults;
+    faults.silent = answeredRequests < 0;
+    faults.unplugAfter = answeredRequests;
+    rig.sensor->setFaults(faults);
+    int completedAtCheck = -1;
+    QObject::connect(&rig.poller, &LivePoller::sensorSilent, [&] {
+        completedAtCheck = rig.recorder.samples.size() + rig.recorder.states.size();
+    });
+    rig.start();
+    QVERIFY(rig.waitFor([&] { return rig.recorder.silent > 0; }));
+
+    QCOMPARE(completedAtCheck, polls);
+    QCOMPARE(rig.poller.missedAnswers(), 0);
+    // The chain waits for the view's check: nothing more is sent.
+    QTest::qWait(20);
+    QCOMPARE(rig.recorder.silent, 1);
+    QCOMPARE(rig.recorder.samples.size() + rig.recorder.states.size(), polls);
+    QCOMPARE(rig.poller.pendingTransactionId(), 0u);
+}
+
+void tst_LivePoller::onePollInFlightAndForeignCompletionsIgnored()
+{
+    ScriptedConnection connection;
+    SessionState state;
+    LivePoller poller(state);
+    Recorder recorder(poller);
+    poller.setConnection(&connection);
+    poller.poll();
+    poller.poll();
+    QCOMPARE(connection.sent, 1);
+    const unsigned int pending = poller.pendingTransactionId();
+    QCOMPARE(pending, connection.lastId);
+
+    emit connection.emitFinished(0);
+    emit connection.emitFinished(pending + 1);
+    poller.transactionFinished(pending - 1);
+    QCOMPARE(poller.pendingTransactionId(), pending);
+    QVERIFY(recorder.samples.isEmpty());
+
+    connection.finish(buildFrame("0D0325:1234"), 1);
+    // The analog scale is not known yet (both ends 0): the signal is the step's top.
+    QCOMPARE(recorder.samples, QList<Sample>({ { 32.5, 10.0 } }));
+    QCOMPARE(poller.pendingTransactionId(), 0u);
+}
+
+// A read started by the user while a poll is on the line: both are answered, each to its own.
+void tst_LivePoller::synchronousTransactionDuringAPoll()
+{
+    SimulatedRig rig;
+    EventLoopRunner runner(rig.connection.get());
+    rig.start();
+    QVERIFY(rig.poller.pendingTransactionId() != 0);
+    DataFrame read { makeRequest(Command::ReadUnit, std::string(), LineTiming { 0, 150 }) };
+    runner.runTransaction(read);
+
+    QCOMPARE(read.front().status, 1u);
+    QCOMPARE(decodeFrame(read.front().answer), std::string("0WU0"));
+    QVERIFY(rig.waitFor([&] { return rig.recorder.samples.size() >= 3; }));
+    rig.stop();
+    QCOMPARE(rig.sensor->log().requests().mid(0, 2), QList<QByteArray>({ "0D0e", "0WU" }));
+    for (const Sample &sample : qAsConst(rig.recorder.samples))
+        QCOMPARE(sample.first, 32.5);
+}
+
+void tst_LivePoller::requestInFlightOutlivesItsOwner_data()
+{
+    QTest::addColumn<QString>("event");
+    QTest::newRow("port changed") << "port changed";
+    QTest::newRow("poller destroyed") << "poller destroyed";
+    QTest::newRow("connection destroyed without finishing") << "connection destroyed";
+}
+
+// The connection may write into a poll's request until it reports it finished: the request is
+// freed then (or with the connection), never before; and nothing reaches the poller any more.
+void tst_LivePoller::requestInFlightOutlivesItsOwner()
+{
+    QFETCH(QString, event);
+    auto connection = std::make_unique<ScriptedConnection>();
+    ScriptedConnection next;
+    SessionState state;
+    auto poller = std::make_unique<LivePoller>(state);
+    Recorder recorder(*poller);
+    poller->setConnection(connection.get());
+    poller->setLiveData(true);
+    poller->poll();
+    QVERIFY(connection->last);
+
+    if (event == "port changed") {
+        poller->setConnection(&next);
+        QCOMPARE(poller->pendingTransactionId(), 0u);
+        connection->finish(buildFrame("0D0325:1234"), 1);
+        QVERIFY(recorder.samples.isEmpty());
+        // The new line polls at once, the old one's request is gone with its completion.
+        poller->poll();
+        QCOMPARE(next.sent, 1);
+        QTRY_VERIFY(connection->children().isEmpty());
+    } else if (event == "poller destroyed") {
+        poller.reset();
+        QCOMPARE(connection->children().size(), 1);
+        connection->finish(buildFrame("0D0325:1234"), 1);
+        QTRY_VERIFY(connection->children().isEmpty());
+    } else {
+        connection.reset();
+        QCOMPARE(poller->pendingTransactionId(), 0u);
+        poller->poll(); // no connection: nothing, no crash
+        poller->setConnection(&next);
+        poller->poll();
+        QCOMPARE(next.sent, 1);
+        QVERIFY(recorder.samples.isEmpty());
+    }
+}
+
+QTEST_MAIN(tst_LivePoller)
+
+#include "tst_livepoller.moc"
