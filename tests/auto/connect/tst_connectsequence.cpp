@@ -327,17 +327,17 @@ void tst_ConnectSequence::offlineAndStateFile()
     {
         QSettings settings(stateFile, QSettings::IniFormat);
         settings.setValue("SensorWindow/expertMenu", true);
-        settings.setValue("SensorWindow/mesuredTemp", false);
+        settings.setValue("SensorWindow/mesuredTemp", true);
     }
     SimulatedLine line;
     ConnectRig rig;
     rig.offerPorts({ "sim0" });
-    QVERIFY(rig.tester->measuredTemp());
+    QVERIFY(!rig.tester->measuredTemp());
     connectSensorToPc(rig);
     QVERIFY(rig.tester->expertMenu());
     QCOMPARE(rig.tester->enumIndex("ExpertMenu"), 1);
-    QVERIFY(!rig.tester->measuredTemp());
-    QCOMPARE(rig.tester->enumIndex("readTemp"), 0);
+    QVERIFY(rig.tester->measuredTemp());
+    QCOMPARE(rig.tester->enumIndex("readTemp"), 1);
 
     QFile::remove(stateFile);
     line.takeRequests();
@@ -353,6 +353,7 @@ void tst_ConnectSequence::offlineAndStateFile()
     QCOMPARE(rig.title(), QStringLiteral("QUX-T40 D (Offline)"));
     QSettings written(stateFile, QSettings::IniFormat);
     QCOMPARE(written.value("SensorWindow/expertMenu").toBool(), true);
+    QCOMPARE(written.value("SensorWindow/mesuredTemp").toBool(), true);
     QVERIFY(written.contains("SensorWindow/state"));
 }
 
