@@ -51,15 +51,16 @@ int xmlNestingDepth(std::string_view text, int limit)
                 ++j;
             }
             i = j < text.size() ? j + 1 : text.size();
-            // An unterminated tag still counts: a reader may get that deep before it fails.
-            if (!(selfClosing && j < text.size())) {
-                ++depth;
-                if (depth > deepest) {
-                    deepest = depth;
-                    if (deepest > limit)
-                        return deepest;
-                }
+            // An empty element is one level deeper too; an unterminated tag counts as open: a
+            // reader may get that deep before it fails.
+            ++depth;
+            if (depth > deepest) {
+                deepest = depth;
+                if (deepest > limit)
+                    return deepest;
             }
+            if (selfClosing && j < text.size())
+                --depth;
         }
     }
     return deepest;

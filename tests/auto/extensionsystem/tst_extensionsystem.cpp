@@ -221,7 +221,8 @@ void tst_ExtensionSystem::xmlNesting_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("depth");
     QTest::newRow("flat") << "<?xml version=\"1.0\"?><a/><b>t</b>" << 1;
-    QTest::newRow("nested") << "<a><b><c/></b><b x='1'><c></c></b></a>" << 3;
+    QTest::newRow("nested") << "<a><b><c></c></b><b x='1'><c/></b></a>" << 3;
+    QTest::newRow("an empty element is a level") << "<a><b/></a>" << 2;
     QTest::newRow("markup in comments, sections, declarations")
         << "<!DOCTYPE a><a><!-- <b><b> --><![CDATA[<b><b>]]><?pi <b><b>?></a>" << 1;
     QTest::newRow("'/>' in a quoted value") << "<a x=\"/>\"><a y='/>'><a>" << 3;
