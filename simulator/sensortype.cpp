@@ -95,14 +95,19 @@ static SensorType readEntry(QXmlStreamReader &xml, int entryDepth)
 
 QList<SensorType> readCatalogue(const QString &path, QString *errorMessage)
 {
-    QList<SensorType> result;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (errorMessage)
             *errorMessage = file.errorString();
-        return result;
+        return {};
     }
-    QXmlStreamReader xml(&file);
+    return readCatalogue(&file, errorMessage);
+}
+
+QList<SensorType> readCatalogue(QIODevice *device, QString *errorMessage)
+{
+    QList<SensorType> result;
+    QXmlStreamReader xml(device);
     int depth = 0;
     bool inDocument = false;
     bool inList = false;
