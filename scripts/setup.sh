@@ -21,6 +21,9 @@ packages=(
     qtbase5-dev libqt5serialport5-dev libqt5svg5-dev qttools5-dev qttools5-dev-tools
     libqwt-qt5-dev libqt5opengl5-dev libtinyxml2-dev libboost-dev libbenchmark-dev
     xvfb xauth qttranslations5-l10n
+    # The sanitizer and fuzz stages (scripts/sanitize.sh, scripts/fuzz.sh): clang 14, its
+    # sanitizer and libFuzzer runtimes, and llvm-symbolizer for readable reports.
+    clang-14 libclang-rt-14-dev llvm-14
 )
 
 missing=()
