@@ -63,7 +63,11 @@ RequestLog::~RequestLog() = default;
 
 void RequestLog::append(const RequestLogEntry &entry)
 {
-    m_entries.append(entry);
+    if (m_capacity > 0)
+        m_entries.append(entry);
+    else
+        ++m_dropped;
+    setCapacity(m_capacity);
     if (m_file) {
         const QString line = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs)
             + QLatin1Char(' ') + entry.toString() + QLatin1Char('\n');
@@ -72,6 +76,15 @@ void RequestLog::append(const RequestLogEntry &entry)
     }
     if (m_observer)
         m_observer(entry);
+}
+
+void RequestLog::setCapacity(int capacity)
+{
+    m_capacity = std::max(0, capacity);
+    while (m_entries.size() > m_capacity) {
+        m_entries.removeFirst(); // constant time for QList
+        ++m_dropped;
+    }
 }
 
 QList<QByteArray> RequestLog::requests() const

@@ -43,17 +43,26 @@ struct QUXSIM_EXPORT RequestLogEntry
     QString toString() const;
 };
 
-// Every request the sensor received, in order. Kept in memory for tests and optionally
-// appended, one line per request, to a file.
+// Every request the sensor received, in order. The newest ones are kept in memory for tests (a
+// ring of `capacity` entries, so that a long run does not grow without bound); every request is
+// optionally appended, one line per request, to a file.
 class QUXSIM_EXPORT RequestLog
 {
 public:
+    static constexpr int defaultCapacity = 10000;
+
     RequestLog();
     ~RequestLog();
 
     void append(const RequestLogEntry &entry);
+    // The newest entries, oldest first: at most capacity() of them.
     const QList<RequestLogEntry> &entries() const { return m_entries; }
     void clear() { m_entries.clear(); }
+    // How many entries memory keeps; 0 keeps none (the file and the observer still see all).
+    int capacity() const { return m_capacity; }
+    void setCapacity(int capacity);
+    // Entries that left memory because it was full.
+    qint64 droppedCount() const { return m_dropped; }
 
     // The bodies of the requests in order; requests with a wrong checksum give their raw frame.
     QList<QByteArray> requests() const;
@@ -67,6 +76,8 @@ public:
 
 private:
     QList<RequestLogEntry> m_entries;
+    int m_capacity = defaultCapacity;
+    qint64 m_dropped = 0;
     std::unique_ptr<QFile> m_file;
     std::function<void(const RequestLogEntry &)> m_observer;
 };

@@ -117,12 +117,22 @@ double SensorModel::fromUnit(double value) const
     return m_parameters.unit == 1 ? (value - 32.0) / 1.8 : value;
 }
 
+// Tenths of `value`, clamped to what the answer can show before converting to int, so that no
+// value (NaN included, which gives `low`) can overflow the conversion.
+static int clampedTenths(double value, int low, int high)
+{
+    const double tenths = std::round(value * 10.0);
+    if (!(tenths >= low))
+        return low;
+    return tenths > high ? high : int(tenths);
+}
+
 QByteArray SensorModel::encodeTemperature(double celsius) const
 {
-    const int tenths = (int)std::lround(toUnit(celsius) * 10.0);
+    const int tenths = clampedTenths(toUnit(celsius), -999, 9999);
     if (tenths < 0)
-        return "-" + QByteArray::number(std::min(-tenths, 999)).rightJustified(3, '0');
-    return QByteArray::number(std::min(tenths, 9999)).rightJustified(4, '0');
+        return "-" + QByteArray::number(-tenths).rightJustified(3, '0');
+    return QByteArray::number(tenths).rightJustified(4, '0');
 }
 
 std::optional<double> SensorModel::decodeTemperature(const QByteArray &text) const
@@ -166,8 +176,8 @@ double SensorModel::analogOutputValue(double objectCelsius) const
 QByteArray SensorModel::liveTemperatures()
 {
     // The live answer has no room for a sign: both values bottom out at zero.
-    const int head = int(std::clamp(std::lround(toUnit(m_headTemperature) * 10.0), 0L, 999L));
-    const int object = int(std::clamp(std::lround(toUnit(m_process.measure()) * 10.0), 0L, 9999L));
+    const int head = clampedTenths(toUnit(m_headTemperature), 0, 999);
+    const int object = clampedTenths(toUnit(m_process.measure()), 0, 9999);
     return "0D0" + QByteArray::number(head).rightJustified(3, '0') + ":"
         + QByteArray::number(object).rightJustified(4, '0');
 }

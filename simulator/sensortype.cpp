@@ -1,5 +1,7 @@
 #include "sensortype.h"
 
+#include <extensionsystem/xmlnesting.h>
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QXmlStreamReader>
@@ -38,40 +40,54 @@ static QList<int> readNumberList(const QString &text)
     return numbers;
 }
 
-// Reads one entry element; the reader stands on its start tag.
-static SensorType readEntry(QXmlStreamReader &xml)
+// The simulator reads the catalogue without recursion, but it keeps the host's limit, so that it
+// never offers sensor types from a catalogue the host would refuse.
+static bool tooDeep(QXmlStreamReader &xml, int depth)
+{
+    if (depth <= ExtensionSystem::maxXmlNesting)
+        return false;
+    xml.raiseError(QStringLiteral("the catalogue is nested deeper than %1 elements")
+                       .arg(ExtensionSystem::maxXmlNesting));
+    return true;
+}
+
+// Reads one entry element, which stands at `entryDepth`; the reader is on its start tag. Only the
+// names of the entry's children are looked at and only portsettings has a child of interest, so
+// deeper elements are merely counted: every element costs the same however deep it lies.
+static SensorType readEntry(QXmlStreamReader &xml, int entryDepth)
 {
     SensorType type;
     type.group = -1;
-    int depth = 0;
-    QString path;
+    int depth = 0; // below the entry
+    QString child; // the entry's child we are in
     while (!xml.atEnd()) {
         xml.readNext();
         if (xml.isStartElement()) {
             ++depth;
-            path = path.isEmpty() ? xml.name().toString() : path + '/' + xml.name().toString();
-            if (path == QLatin1String("name"))
+            if (tooDeep(xml, entryDepth + depth))
+                break;
+            if (depth == 1)
+                child = xml.name().toString();
+            if (depth == 1 && child == QLatin1String("name"))
                 type.name = xml.readElementText().trimmed();
-            else if (path == QLatin1String("group"))
+            else if (depth == 1 && child == QLatin1String("group"))
                 readDecimal(xml.readElementText(), &type.group);
-            else if (path == QLatin1String("types"))
+            else if (depth == 1 && child == QLatin1String("types"))
                 type.types = readNumberList(xml.readElementText());
-            else if (path == QLatin1String("isdigital")) {
+            else if (depth == 1 && child == QLatin1String("isdigital")) {
                 int digital = 0;
                 readDecimal(xml.readElementText(), &digital);
                 type.isDigital = digital != 0;
-            } else if (path == QLatin1String("portsettings/baudrate"))
+            } else if (depth == 2 && child == QLatin1String("portsettings")
+                       && xml.name() == QLatin1String("baudrate"))
                 type.baudrates = readNumberList(xml.readElementText());
             else
                 continue;
-            // readElementText() consumed the end tag of the element.
-            --depth;
-            path = path.section('/', 0, -2);
+            --depth; // readElementText() consumed the end tag of the element
         } else if (xml.isEndElement()) {
             if (depth == 0)
                 break;
             --depth;
-            path = path.section('/', 0, -2);
         }
     }
     return type;
@@ -79,29 +95,40 @@ static SensorType readEntry(QXmlStreamReader &xml)
 
 QList<SensorType> readCatalogue(const QString &path, QString *errorMessage)
 {
-    QList<SensorType> result;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (errorMessage)
             *errorMessage = file.errorString();
-        return result;
+        return {};
     }
-    QXmlStreamReader xml(&file);
-    QStringList stack;
+    return readCatalogue(&file, errorMessage);
+}
+
+QList<SensorType> readCatalogue(QIODevice *device, QString *errorMessage)
+{
+    QList<SensorType> result;
+    QXmlStreamReader xml(device);
+    int depth = 0;
+    bool inDocument = false;
+    bool inList = false;
     while (!xml.atEnd()) {
         xml.readNext();
         if (xml.isStartElement()) {
-            if (stack == QStringList { QStringLiteral("document"), QStringLiteral("sensorList") }) {
-                const SensorType type = readEntry(xml);
+            if (tooDeep(xml, ++depth))
+                break;
+            if (depth == 1) {
+                inDocument = xml.name() == QLatin1String("document");
+            } else if (depth == 2) {
+                inList = inDocument && xml.name() == QLatin1String("sensorList");
+            } else if (depth == 3 && inList) {
+                const SensorType type = readEntry(xml, depth);
+                --depth; // readEntry() consumed the entry's end tag
                 if (!type.name.isEmpty() && type.group >= 0 && type.group <= 255
                     && !type.types.isEmpty())
                     result.append(type);
-                continue;
             }
-            stack.append(xml.name().toString());
         } else if (xml.isEndElement()) {
-            if (!stack.isEmpty())
-                stack.removeLast();
+            --depth;
         }
     }
     if (xml.hasError()) {

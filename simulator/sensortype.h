@@ -5,6 +5,10 @@
 #include <QList>
 #include <QString>
 
+QT_BEGIN_NAMESPACE
+class QIODevice;
+QT_END_NAMESPACE
+
 namespace QuxSim {
 
 // One sensor type of the catalogue, as far as the simulated sensor needs it: what it reports
@@ -25,6 +29,8 @@ struct QUXSIM_EXPORT SensorType
 // a readable group (0-255) or at least one type number are skipped, like the host does.
 // Returns an empty list and fills *errorMessage when the file cannot be read.
 QUXSIM_EXPORT QList<SensorType> readCatalogue(const QString &path, QString *errorMessage = nullptr);
+// The same from an open device.
+QUXSIM_EXPORT QList<SensorType> readCatalogue(QIODevice *device, QString *errorMessage = nullptr);
 
 // The catalogue next to the running program.
 QUXSIM_EXPORT QString defaultCataloguePath();

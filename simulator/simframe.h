@@ -11,6 +11,9 @@ namespace QuxSim {
 // lines so that it never depends on the plug-in it is meant to test.
 namespace Frame {
 
+// The length field has two hex digits for the body length minus 2: no frame is longer.
+constexpr int maxLength = 1 + 2 + (0xFF + 2) + 2 + 1;
+
 QUXSIM_EXPORT QByteArray checksum(const QByteArray &text);
 QUXSIM_EXPORT QByteArray build(const QByteArray &body);
 // The body of a frame whose checksum is right (upper-case digits), else an empty array. Like the

@@ -2,8 +2,9 @@
 
 #include "simulatorlog.h"
 
+#include <extensionsystem/answercollector.h>
+
 #include <QPointer>
-#include <QRegularExpression>
 #include <QTimer>
 
 #include <cmath>
@@ -61,7 +62,7 @@ public:
     bool running = false;
     bool startScheduled = false;
     DataFrame::iterator entry;
-    QByteArray received;
+    ExtensionSystem::AnswerCollector collector;
     // Changes with every entry, so that timers of an earlier entry find they are out of date.
     quint64 generation = 0;
     QTimer timeoutTimer;
@@ -108,7 +109,7 @@ void SimulatedCommunication::Private::startEntry()
         return;
     }
     // Whatever is still in the receive buffer belongs to an earlier request.
-    received.clear();
+    collector.start(entry->answerPattern);
     const quint64 current = ++generation;
     const int characters = int(entry->frame.size());
     const int sending = scaled(double(entry->characterDelay) * std::max(0, characters - 1))
@@ -148,24 +149,15 @@ void SimulatedCommunication::Private::arrive(quint64 current, const QByteArray &
 {
     if (current != generation || !running)
         return;
-    received.append(bytes);
-    const int start = received.indexOf('/');
-    const int end = start < 0 ? -1 : received.indexOf('.', start);
-    if (end < 0)
-        return;
-    const QByteArray answer = received.mid(start, end - start + 1);
-    const QRegularExpression pattern(
-        QRegularExpression::anchoredPattern(QString::fromStdString(entry->answerPattern)));
-    const bool matches = pattern.isValid() && pattern.match(QString::fromLatin1(answer)).hasMatch();
-    completeEntry(answer, matches ? 1 : 2);
+    if (collector.feed(bytes))
+        completeEntry(collector.answer(), collector.status());
 }
 
 void SimulatedCommunication::Private::timedOut()
 {
     if (!running)
         return;
-    const int start = received.indexOf('/');
-    completeEntry(start < 0 ? QByteArray() : received.mid(start), 0);
+    completeEntry(collector.answer(), 0);
 }
 
 void SimulatedCommunication::Private::completeEntry(const QByteArray &answer, quint32 status)
@@ -202,9 +194,7 @@ void SimulatedCommunication::Private::finishAll()
         auto it = i == 0 && wasRunning ? entry : frame->begin();
         if (i == 0 && wasRunning && it != frame->end()) {
             // The entry in progress keeps what arrived of its answer.
-            const int start = received.indexOf('/');
-            if (start >= 0)
-                it->answer = received.mid(start).toStdString();
+            it->answer = collector.answer().toStdString();
         }
         for (; it != frame->end(); ++it)
             it->status = 0;

@@ -24,7 +24,10 @@ struct QUXSIM_EXPORT SimulatedConnectionOptions
 
 // A host connection served in-process by a simulated sensor: the same transaction rules as the
 // serial connection (ids from 1, one transaction at a time, emitFinished from the event loop,
-// status 1/2/0 by anchored pattern, time-outs), with timers instead of a port.
+// time-outs), with timers instead of a port. Answers are cut out and matched by the host's own
+// AnswerCollector, exactly as on the serial line. Unlike a real line, an answer that arrives
+// after its entry ended (a late answer) is known as such and dropped, never taken for the next
+// entry.
 //
 // The sensor outlives connections: it is shared, so that a test can reopen the port and find
 // the sensor as it left it, and read its request log at any time.

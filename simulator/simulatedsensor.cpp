@@ -68,27 +68,31 @@ QList<SimulatedSensor::Output> SimulatedSensor::receive(const QByteArray &bytes,
     if (m_unplugged)
         return outputs;
     m_buffer.append(bytes);
-    for (;;) {
-        // A frame runs from a "/" to the next "."; a later "/" starts over, like on the wire.
-        const int end = m_buffer.indexOf('.');
-        if (end < 0) {
-            const int start = m_buffer.lastIndexOf('/');
-            m_buffer = start < 0 ? QByteArray() : m_buffer.mid(start);
+    // A frame runs from a "/" to the next "."; a later "/" starts over, like on the wire. A frame
+    // longer than any frame can be is line noise. Each byte is looked at a bounded number of
+    // times, however the bytes are split.
+    int position = 0;
+    while (!m_unplugged) {
+        const int end = m_buffer.indexOf('.', position);
+        if (end < 0)
             break;
-        }
-        const int start = m_buffer.lastIndexOf('/', end);
-        if (start < 0) {
-            m_buffer.remove(0, end + 1);
+        int start = end - 1;
+        while (start >= position && m_buffer.at(start) != '/')
+            --start;
+        const bool framed = start >= position && end - start + 1 <= Frame::maxLength;
+        position = end + 1;
+        if (!framed)
             continue;
-        }
-        const QByteArray frame = m_buffer.mid(start, end - start + 1);
-        m_buffer.remove(0, end + 1);
-        const Output output = handleFrame(frame, hostBaudrate);
+        const Output output = handleFrame(m_buffer.mid(start, end - start + 1), hostBaudrate);
         if (!output.bytes.isEmpty())
             outputs.append(output);
-        if (m_unplugged)
-            break;
     }
+    // Keep the frame begun after the last "." (if any), as long as it can still become one.
+    int start = m_buffer.lastIndexOf('/');
+    if (m_unplugged || start < position || m_buffer.size() - start >= Frame::maxLength)
+        m_buffer.clear();
+    else
+        m_buffer.remove(0, start);
     return outputs;
 }
 

@@ -16,8 +16,11 @@ namespace ExtensionSystem {
 //
 // For each entry: input still waiting in the receive buffer is discarded, the frame is sent
 // (characterDelay ms between characters when above 0), then characters are collected until a
-// frame from the first "/" to the next "." is complete or `timeout` ms have passed since the
-// last character was sent. `answer` receives what arrived (from the first "/"); `status` is
+// frame from a "/" to the next "." is complete or `timeout` ms have passed since the last
+// character was sent. Characters that arrive before the frame was sent completely are dropped
+// (they cannot answer it); a "/" before the "." starts the frame over, so line noise in front of
+// the answer does not cost it. `answer` receives the frame (from its "/", also when it stayed
+// incomplete); `status` is
 //   1  the complete answer matches `answerPattern` (anchored regular expression),
 //   2  a complete answer arrived that does not match,
 //   0  nothing complete arrived in time, or the port failed.

@@ -1,5 +1,8 @@
 #include "sensorbasic.h"
 
+#include "extensionsystemlog.h"
+#include "xmlnesting.h"
+
 #include <boost/property_tree/ptree.hpp>
 #include <boost/property_tree/xml_parser.hpp>
 
@@ -39,7 +42,14 @@ SensorBasic::SensorBasic() = default;
 bool SensorBasic::fromXMLStream(std::stringstream &in)
 {
     // Consume whatever is left in the stream, whether or not the entry is accepted.
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string text { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
+
+    // The reader and the tree recurse per level; a deep text would overflow the stack.
+    if (xmlNestingDepth(text) > maxXmlNesting) {
+        qCWarning(extensionSystemLog).noquote()
+            << "Sensor entry ignored: its XML is nested deeper than" << maxXmlNesting << "elements";
+        return false;
+    }
 
     boost::property_tree::ptree entry;
     try {
@@ -65,8 +75,8 @@ bool SensorBasic::fromXMLStream(std::stringstream &in)
     std::size_t start = 0;
     while (start <= typeText.size()) {
         const std::size_t end = typeText.find(';', start);
-        const std::string piece = typeText.substr(start, end == std::string::npos ? std::string::npos
-                                                                                  : end - start);
+        const std::string piece
+            = typeText.substr(start, end == std::string::npos ? std::string::npos : end - start);
         if (!trimmed(piece).empty()) {
             long type = 0;
             if (!readDecimal(piece, type) || type < 0 || type > 255)

@@ -34,7 +34,8 @@ public:
     // "name" must be non-empty, "group" a decimal 0..255, "types" decimal numbers separated
     // by ";" with at least one. "description" is optional. On acceptance the record takes the
     // values and true is returned; otherwise the record is left unchanged. The whole stream is
-    // consumed either way and nothing is thrown.
+    // consumed either way and nothing is thrown. A text nested deeper than maxXmlNesting
+    // (xmlnesting.h) is rejected with a warning before it is parsed.
     bool fromXMLStream(std::stringstream &in);
 
 private:

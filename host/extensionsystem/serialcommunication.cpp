@@ -1,10 +1,10 @@
 #include "serialcommunication.h"
 
+#include "answercollector.h"
 #include "seriallog.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
-#include <QRegularExpression>
 #include <QSerialPort>
 #include <QTimer>
 
@@ -73,6 +73,7 @@ public:
     void kick();
     void startEntry(DataFrameEntry &entry);
     void sendNextCharacter();
+    void write(int count);
     bool frameSent() const;
     void checkSent();
     void startWaiting();
@@ -83,7 +84,6 @@ public:
     void onError(QSerialPort::SerialPortError error);
     void finishEntry(quint32 status);
     void stopTimers();
-    QByteArray partialAnswer() const;
     void failRemaining(Transaction &transaction);
     std::deque<Transaction> takeAllFailed();
 
@@ -105,8 +105,7 @@ public:
     QByteArray frameBytes;
     int queuedCharacters = 0; // handed to QSerialPort::write so far
     int timeoutMs = 0;
-    QByteArray received; // from the first "/" on
-    QRegularExpression pattern;
+    AnswerCollector collector;
     QElapsedTimer entryClock;
     qint64 sendBudgetMs = 0;
 };
@@ -167,13 +166,11 @@ void SerialCommunication::Private::startEntry(DataFrameEntry &entry)
     // of an earlier run may survive.
     entry.answer.clear();
     entry.status = 0;
-    received.clear();
-    // Polling repeats the same pattern, so it is compiled only when it changes.
-    const QString anchored
-        = QRegularExpression::anchoredPattern(QString::fromStdString(entry.answerPattern));
-    if (pattern.pattern() != anchored) {
-        pattern = QRegularExpression(anchored);
-        pattern.optimize();
+    collector.start(entry.answerPattern);
+    if (!collector.isPatternValid()) {
+        qCWarning(serialLog).noquote()
+            << "Invalid answer pattern:" << QString::fromStdString(entry.answerPattern)
+            << collector.patternErrorString();
     }
 
     // A late answer to an earlier request must not count for this one: drop what QSerialPort
@@ -202,9 +199,7 @@ void SerialCommunication::Private::startEntry(DataFrameEntry &entry)
         paceTimer->setInterval(int(qMin<quint32>(characterDelay, INT_MAX / 2)));
         sendNextCharacter();
     } else {
-        queuedCharacters = frameBytes.size();
-        port->write(frameBytes);
-        checkSent();
+        write(frameBytes.size());
     }
 }
 
@@ -212,12 +207,26 @@ void SerialCommunication::Private::sendNextCharacter()
 {
     if (phase != Phase::Sending || queuedCharacters >= frameBytes.size())
         return;
-    port->write(frameBytes.constData() + queuedCharacters, 1);
-    ++queuedCharacters;
+    write(1);
     // Restarted after each character, so every gap is at least the delay.
-    if (queuedCharacters < frameBytes.size())
+    if (phase == Phase::Sending && queuedCharacters < frameBytes.size())
         paceTimer->start();
-    else
+}
+
+// Hands the next `count` characters of the frame to the driver at once (flush), so that the
+// moment the frame is complete is known. Whatever arrived before the last character goes out
+// cannot be the answer to this frame: the sensor answers a whole frame only.
+void SerialCommunication::Private::write(int count)
+{
+    const bool last = queuedCharacters + count >= frameBytes.size();
+    if (last) {
+        port->clear(QSerialPort::Input);
+        port->readAll();
+    }
+    port->write(frameBytes.constData() + queuedCharacters, count);
+    queuedCharacters += count;
+    port->flush();
+    if (last)
         checkSent();
 }
 
@@ -237,8 +246,10 @@ void SerialCommunication::Private::checkSent()
 void SerialCommunication::Private::startWaiting()
 {
     phase = Phase::Waiting;
+    // What QSerialPort took from the driver so far was read before the frame was out; only the
+    // driver may hold characters that arrived after it.
+    port->readAll();
     timeoutTimer->start(timeoutMs);
-    collect();
 }
 
 void SerialCommunication::Private::collect()
@@ -246,32 +257,10 @@ void SerialCommunication::Private::collect()
     if (phase == Phase::Idle)
         return; // left for the next entry's discard
     const QByteArray data = port->readAll();
-    if (phase == Phase::Sending) {
-        if (!frameSent())
-            return; // arrived before the frame was complete, so it cannot be its answer
-        phase = Phase::Waiting;
-        timeoutTimer->start(timeoutMs);
-    }
-    if (received.isEmpty()) {
-        const int start = data.indexOf('/');
-        if (start >= 0)
-            received = data.mid(start);
-    } else {
-        received += data;
-    }
-    if (received.isEmpty())
-        return;
-    const int end = received.indexOf('.', 1);
-    if (end < 0)
-        return;
-    received.truncate(end + 1);
-    if (!pattern.isValid()) {
-        qCWarning(serialLog).noquote()
-            << "Invalid answer pattern:" << pattern.pattern() << pattern.errorString();
-    }
-    const bool matches
-        = pattern.isValid() && pattern.match(QString::fromLatin1(received)).hasMatch();
-    finishEntry(matches ? 1 : 2);
+    if (phase == Phase::Sending)
+        return; // arrived before the frame was complete, so it cannot be its answer
+    if (collector.feed(data))
+        finishEntry(collector.status());
 }
 
 // Reads what the driver holds without waiting; QSerialPort reports it through readyRead, which
@@ -346,9 +335,9 @@ void SerialCommunication::Private::finishEntry(quint32 status)
     stopTimers();
     Transaction &transaction = queue.front();
     DataFrameEntry &entry = *transaction.next;
-    entry.answer = received.toStdString();
+    entry.answer = collector.answer().toStdString();
     entry.status = status;
-    qCDebug(serialLog).noquote() << "answer" << received << "status" << status << "after"
+    qCDebug(serialLog).noquote() << "answer" << collector.answer() << "status" << status << "after"
                                  << entryClock.elapsed() << "ms";
     ++transaction.next;
     phase = Phase::Idle;
@@ -379,7 +368,7 @@ std::deque<SerialCommunication::Private::Transaction> SerialCommunication::Priva
     if (phase != Phase::Idle) {
         stopTimers();
         DataFrameEntry &entry = *queue.front().next;
-        entry.answer = received.toStdString();
+        entry.answer = collector.answer().toStdString();
         entry.status = 0;
         ++queue.front().next;
         phase = Phase::Idle;

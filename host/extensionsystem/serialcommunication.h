@@ -13,11 +13,20 @@ namespace ExtensionSystem {
 // runs the transaction queue of CommunicationInterface.
 //
 // Timing details that CommunicationInterface leaves to the implementation:
-// - The time-out of an entry starts when the last character of its frame has been handed to the
-//   driver (bytesWritten). Input is discarded before each entry; while a paced frame is still
-//   being sent, whatever arrives is discarded as well, since the sensor answers only after the
-//   whole frame.
-// - An invalid answer pattern counts as "does not match": status 2 once a complete answer is in.
+// - The frame is sent completely when its last character has been handed to the driver: the
+//   port is flushed right after each write, so that moment is known. The time-out starts then.
+//   Input is discarded before each entry, and everything that arrives until that moment
+//   (while a paced frame is still being sent, and just before its last character goes out) is
+//   discarded too: the sensor answers only a whole frame, so nothing earlier can answer it.
+// - What remains of the late-answer problem: characters that arrive after that moment are
+//   taken, whatever request they answer. A sensor answering an earlier request later than that
+//   request's time-out can therefore answer the next request too, when both have the same
+//   answer pattern (repeated polls), and the line carries nothing that could tell them apart.
+//   Time-outs above the sensor's reaction time avoid it; a sensor that is slower than the
+//   time-out gets status 0 as long as its stale answer arrives before the next request is out.
+// - The answer is cut out by AnswerCollector: a later "/" starts the frame over (line noise),
+//   NUL and every other byte count. An invalid answer pattern counts as "does not match":
+//   status 2 once a complete answer is in.
 // - An entry whose frame cannot be written within its pacing time plus one second finishes with
 //   status 0, so a stuck driver cannot hold the queue.
 // - Transactions queued while the port is closed finish with status 0 from the event loop.

@@ -14,7 +14,9 @@ public:
 class ButtonFactoryPrivate
 {
 public:
-    QMap<QtProperty *, QList<QPushButton *>> editors;
+    // Editors are kept as QObject: one that reports its destruction is no QPushButton any more,
+    // and converting its pointer to one would be undefined.
+    QMap<QtProperty *, QList<QObject *>> editors;
     QMap<QObject *, QtProperty *> propertyOfEditor;
 };
 
@@ -94,7 +96,7 @@ QWidget *ButtonFactory::createEditor(ButtonManager *manager, QtProperty *propert
 {
     auto button = new QPushButton(manager->value(property), parent);
     button->setAutoFillBackground(true);
-    d->editors[property].append(button);
+    d->editors[property].append(static_cast<QObject *>(button));
     d->propertyOfEditor.insert(button, property);
     connect(button, &QPushButton::clicked, manager,
             [manager, property] { manager->click(property); });
@@ -104,8 +106,10 @@ QWidget *ButtonFactory::createEditor(ButtonManager *manager, QtProperty *propert
 
 void ButtonFactory::updateCaption(QtProperty *property, const QString &caption)
 {
-    for (QPushButton *button : d->editors.value(property))
-        button->setText(caption);
+    for (QObject *editor : d->editors.value(property)) {
+        if (auto button = qobject_cast<QPushButton *>(editor))
+            button->setText(caption);
+    }
 }
 
 void ButtonFactory::editorDestroyed(QObject *editor)
@@ -116,7 +120,7 @@ void ButtonFactory::editorDestroyed(QObject *editor)
     auto it = d->editors.find(property);
     if (it == d->editors.end())
         return;
-    it.value().removeAll(static_cast<QPushButton *>(editor));
+    it.value().removeAll(editor);
     if (it.value().isEmpty())
         d->editors.erase(it);
 }

@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QSocketNotifier>
 
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <sys/socket.h>
@@ -54,13 +55,23 @@ struct Link
     }
 };
 
-bool readNumber(const QCommandLineParser &parser, const QString &name, double *value)
+// A numeric option: a finite number from `low` to `high`, a whole one when `whole`. Leaves
+// *value alone when the option is not given; otherwise returns an error text, or an empty one.
+QString readNumber(const QCommandLineParser &parser, const QString &name, double *value, double low,
+                   double high, bool whole = false)
 {
     if (!parser.isSet(name))
-        return true;
+        return QString();
     bool ok = false;
-    *value = parser.value(name).toDouble(&ok);
-    return ok;
+    const double number = parser.value(name).toDouble(&ok);
+    if (ok && std::isfinite(number) && number >= low && number <= high
+        && (!whole || number == std::floor(number))) {
+        *value = number;
+        return QString();
+    }
+    return QStringLiteral("--%1 must be a%2 number from %3 to %4, not \"%5\"")
+        .arg(name, whole ? QStringLiteral(" whole") : QString(), QString::number(low, 'g', 10),
+             QString::number(high, 'g', 10), parser.value(name));
 }
 
 } // namespace
@@ -147,27 +158,38 @@ int main(int argc, char *argv[])
                   .arg(cataloguePath, type.name));
     }
 
-    quint32 seed = 1;
-    if (parser.isSet("seed"))
-        seed = parser.value("seed").toUInt();
-    SimulatedSensor sensor(type, systemClock(), seed);
+    double temperature = 25.0, target = qQNaN(), ramp = 0.0, noise = 0.0, head = 32.5;
+    double drop = 0.0, corrupt = 0.0, delay = 0.0, noiseBytes = 0.0, unplug = -1.0, baud = 38400;
+    double seed = 1;
+    // Bounds keep every value within what the sensor model and the timers can hold.
+    const QStringList problems = {
+        readNumber(parser, "temperature", &temperature, -273.15, 10000.0),
+        readNumber(parser, "target", &target, -273.15, 10000.0),
+        readNumber(parser, "ramp", &ramp, 0.0, 1e6),
+        readNumber(parser, "noise", &noise, 0.0, 1000.0),
+        readNumber(parser, "head", &head, -273.15, 10000.0),
+        readNumber(parser, "drop", &drop, 0.0, 100.0),
+        readNumber(parser, "corrupt", &corrupt, 0.0, 100.0),
+        readNumber(parser, "delay", &delay, 0.0, 3600000.0, true),
+        readNumber(parser, "noise-bytes", &noiseBytes, 0.0, 4096.0, true),
+        readNumber(parser, "unplug-after", &unplug, 0.0, 1e9, true),
+        readNumber(parser, "baud", &baud, 9600.0, 115200.0, true),
+        readNumber(parser, "seed", &seed, 0.0, 4294967295.0, true),
+    };
+    for (const QString &problem : problems) {
+        if (!problem.isEmpty())
+            return fail(problem);
+    }
+    if (!QList<int> { 9600, 19200, 38400, 57600, 115200 }.contains(int(baud)))
+        return fail(QStringLiteral("--baud must be 9600, 19200, 38400, 57600 or 115200"));
+    SimulatedSensor sensor(type, systemClock(), quint32(seed));
+    // The program never reads the log back; the file and --verbose see every request.
+    sensor.log().setCapacity(0);
 
     FaultSettings faults;
     faults.silent = parser.isSet("silent");
     faults.foreignGroup = parser.isSet("foreign-group");
     faults.foreignType = parser.isSet("foreign-type");
-    double temperature = 25.0, target = qQNaN(), ramp = 0.0, noise = 0.0, head = 32.5;
-    double drop = 0.0, corrupt = 0.0, delay = 0.0, noiseBytes = 0.0, unplug = -1.0, baud = 38400;
-    const bool numbersOk = readNumber(parser, "temperature", &temperature)
-        && readNumber(parser, "target", &target) && readNumber(parser, "ramp", &ramp)
-        && readNumber(parser, "noise", &noise) && readNumber(parser, "head", &head)
-        && readNumber(parser, "drop", &drop) && readNumber(parser, "corrupt", &corrupt)
-        && readNumber(parser, "delay", &delay) && readNumber(parser, "noise-bytes", &noiseBytes)
-        && readNumber(parser, "unplug-after", &unplug) && readNumber(parser, "baud", &baud);
-    if (!numbersOk)
-        return fail(QStringLiteral("a numeric option has an unreadable value"));
-    if (!QList<int> { 9600, 19200, 38400, 57600, 115200 }.contains(int(baud)))
-        return fail(QStringLiteral("--baud must be 9600, 19200, 38400, 57600 or 115200"));
     faults.dropPercent = drop;
     faults.corruptPercent = corrupt;
     faults.delayMs = int(delay);

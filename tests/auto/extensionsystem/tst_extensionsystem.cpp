@@ -1,10 +1,12 @@
 #include "../common/fakeconnection.h"
 
+#include <answercollector.h>
 #include <communicationinterface.h>
 #include <connectionmanager.h>
 #include <plugininterface.h>
 #include <portsettings.h>
 #include <sensorbasic.h>
+#include <xmlnesting.h>
 
 #include <QtTest>
 
@@ -39,6 +41,10 @@ private slots:
     void sensorRecord_data();
     void sensorRecord();
     void rejectedRecordUnchanged();
+    void xmlNesting_data();
+    void xmlNesting();
+    void answerCollector_data();
+    void answerCollector();
 
     void connectionPerPort();
     void reRegisterReleasesOldConnection();
@@ -155,6 +161,15 @@ void tst_ExtensionSystem::sensorRecord_data()
     QTest::newRow("blank name") << "<name>  </name><group>1</group><types>1</types>" << false << 0
                                 << QList<int> {};
     QTest::newRow("malformed") << entry.arg("18", "1").chopped(3) << false << 0 << QList<int> {};
+    // An element of the entry nesting `levels` deep.
+    const auto nested = [&](int levels) {
+        return entry.arg("18", "1") + "<d>" + QString("<x>").repeated(levels - 1)
+            + QString("</x>").repeated(levels - 1) + "</d>";
+    };
+    QTest::newRow("nested to the limit") << nested(maxXmlNesting) << true << 18 << QList<int> { 1 };
+    QTest::newRow("nested too deep") << nested(maxXmlNesting + 1) << false << 0 << QList<int> {};
+    // Deep enough to overflow the stack of a recursive reader.
+    QTest::newRow("nested 50000 deep") << nested(50000) << false << 0 << QList<int> {};
 }
 
 void tst_ExtensionSystem::sensorRecord()
@@ -166,6 +181,8 @@ void tst_ExtensionSystem::sensorRecord()
 
     SensorBasic sensor;
     std::stringstream in(text.toStdString());
+    if (text.size() > 1000 && !accepted)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("nested deeper than"));
     QCOMPARE(sensor.fromXMLStream(in), accepted);
     // The stream is used up either way, so a caller can reuse it for the next entry.
     QCOMPARE(in.peek(), std::char_traits<char>::eof());
@@ -195,6 +212,87 @@ void tst_ExtensionSystem::rejectedRecordUnchanged()
     std::stringstream plain("<name>C</name><group>6</group><types>9</types>");
     QVERIFY(sensor.fromXMLStream(plain));
     QCOMPARE(sensor.description(), std::string());
+}
+
+// What the depth scan must not be fooled by: markup inside comments, sections and quoted values,
+// and texts that are not well-formed (a recursive reader still descends into them).
+void tst_ExtensionSystem::xmlNesting_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("depth");
+    QTest::newRow("flat") << "<?xml version=\"1.0\"?><a/><b>t</b>" << 1;
+    QTest::newRow("nested") << "<a><b><c></c></b><b x='1'><c/></b></a>" << 3;
+    QTest::newRow("an empty element is a level") << "<a><b/></a>" << 2;
+    QTest::newRow("markup in comments, sections, declarations")
+        << "<!DOCTYPE a><a><!-- <b><b> --><![CDATA[<b><b>]]><?pi <b><b>?></a>" << 1;
+    QTest::newRow("'/>' in a quoted value") << "<a x=\"/>\"><a y='/>'><a>" << 3;
+    QTest::newRow("'>' in a quoted value") << "<a x=\"></a>\"><a>" << 2;
+    QTest::newRow("closing tags without openers") << "</a></a><a><a>" << 2;
+    QTest::newRow("unterminated tag") << "<a><b" << 2;
+}
+
+void tst_ExtensionSystem::xmlNesting()
+{
+    QFETCH(QString, text);
+    QFETCH(int, depth);
+    QCOMPARE(xmlNestingDepth(text.toStdString()), depth);
+    // Counting stops right past the limit.
+    QCOMPARE(xmlNestingDepth(text.toStdString(), 1), qMin(depth, 2));
+}
+
+void tst_ExtensionSystem::answerCollector_data()
+{
+    QTest::addColumn<QByteArrayList>("pieces");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<quint32>("status");
+    QTest::addColumn<QByteArray>("answer");
+
+    const QString id = "/070V8[0-9A-Z]{1,1}:[0-9A-F]{6,6}\\.";
+    const QByteArray good = "/070V81:0A0B55.";
+    QTest::newRow("one piece") << QByteArrayList { good } << id << 1u << good;
+    QByteArrayList bytes;
+    for (char c : good)
+        bytes << QByteArray(1, c);
+    QTest::newRow("byte by byte") << bytes << id << 1u << good;
+    QTest::newRow("NUL inside the frame")
+        << QByteArrayList { QByteArray("/\0.", 3) } << "/(.*)\\." << 1u << QByteArray("/\0.", 3);
+    QTest::newRow("NUL before the frame")
+        << QByteArrayList { QByteArray("\0\0", 2), good } << id << 1u << good;
+    QTest::newRow("stray / in the noise") << QByteArrayList { "x/y" + good } << id << 1u << good;
+    QTest::newRow("stray / in an earlier piece")
+        << QByteArrayList { "x/y", "/070V81:", "0A0B55.junk" } << id << 1u << good;
+    QTest::newRow("dot before the frame") << QByteArrayList { "..", good } << id << 1u << good;
+    QTest::newRow("not matching") << QByteArrayList { "/020L0150." } << id << 2u
+                                  << QByteArray("/020L0150.");
+    QTest::newRow("first complete frame counts")
+        << QByteArrayList { "/020L0150." + good } << id << 2u << QByteArray("/020L0150.");
+    QTest::newRow("invalid pattern") << QByteArrayList { good } << "/(0V8." << 2u << good;
+    QTest::newRow("incomplete") << QByteArrayList { "ab/07", "0V81:0A" } << id << 0u
+                                << QByteArray("/070V81:0A");
+    QTest::newRow("no frame") << QByteArrayList { "abc", "." } << id << 0u << QByteArray();
+}
+
+void tst_ExtensionSystem::answerCollector()
+{
+    QFETCH(QByteArrayList, pieces);
+    QFETCH(QString, pattern);
+    QFETCH(quint32, status);
+    QFETCH(QByteArray, answer);
+
+    AnswerCollector collector;
+    collector.start("/(.*)\\.");
+    collector.feed("/stale"); // a new start forgets it
+    collector.start(pattern.toStdString());
+    for (const QByteArray &piece : pieces)
+        collector.feed(piece);
+    QCOMPARE(collector.isComplete(), status != 0);
+    QCOMPARE(collector.status(), status);
+    QCOMPARE(collector.answer(), answer);
+    // Once complete, the answer stays as it is.
+    if (status != 0) {
+        collector.feed("/000V49.");
+        QCOMPARE(collector.answer(), answer);
+    }
 }
 
 void tst_ExtensionSystem::connectionPerPort()

@@ -49,8 +49,8 @@ private slots:
     void answers();
     void timeoutCountsFromLastCharacter_data();
     void timeoutCountsFromLastCharacter();
-    void lateAnswerNeverCounts_data();
-    void lateAnswerNeverCounts();
+    void lateAnswer_data();
+    void lateAnswer();
     void queuedTransactionsRunInOrder();
     void multiEntryFrameIsOneTransaction();
     void unplugFinishesEverything_data();
@@ -122,6 +122,10 @@ void tst_SerialCommunication::answers_data()
     QTest::newRow("noise before and after")
         << pattern << QByteArray("x\x00z/070V81:0A0B55.junk", 22) << QByteArray() << 0 << 1u
         << answer;
+    QTest::newRow("stray / in the noise")
+        << pattern << QByteArray("x/y/070V81:0A0B55.") << QByteArray() << 0 << 1u << answer;
+    QTest::newRow("NUL inside the answer") << QString("/(.*)\\.") << QByteArray("/\0.", 3)
+                                           << QByteArray() << 0 << 1u << QByteArray("/\0.", 3);
     QTest::newRow("two frames, first counts")
         << pattern << QByteArray("/020L0150./070V81:0A0B55.") << QByteArray() << 0 << 2u
         << QByteArray("/020L0150.");
@@ -196,19 +200,25 @@ void tst_SerialCommunication::timeoutCountsFromLastCharacter()
     QVERIFY2(waited < timeout + 150.0, qPrintable(QString::number(waited)));
 }
 
-void tst_SerialCommunication::lateAnswerNeverCounts_data()
+// A late answer to the first of two identical requests. The line cannot tell whom it answers,
+// so only its arrival time decides: before the second frame is out it is dropped, after that it
+// is taken (the limitation SerialCommunication documents).
+void tst_SerialCommunication::lateAnswer_data()
 {
     QTest::addColumn<int>("gap"); // between the end of the first and the start of the second
     QTest::addColumn<quint32>("secondDelay");
+    QTest::addColumn<quint32>("secondStatus");
     // The late answer comes 100 ms after the first request, whose time-out is 50 ms.
-    QTest::newRow("late answer waiting in the buffer") << 150 << 0u;
-    QTest::newRow("late answer while the next frame is sent") << 0 << 20u;
+    QTest::newRow("waiting in the buffer") << 150 << 0u << 0u;
+    QTest::newRow("while the next frame is sent") << 0 << 20u << 0u;
+    QTest::newRow("after the next frame was sent") << 0 << 0u << 1u;
 }
 
-void tst_SerialCommunication::lateAnswerNeverCounts()
+void tst_SerialCommunication::lateAnswer()
 {
     QFETCH(int, gap);
     QFETCH(quint32, secondDelay);
+    QFETCH(quint32, secondStatus);
 
     m_peer->onRequest = [this](const QByteArray &) {
         if (m_peer->requests.size() == 1)
@@ -225,8 +235,9 @@ void tst_SerialCommunication::lateAnswerNeverCounts()
     QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 2, 5000);
     QCOMPARE(m_peer->requests.size(), 2);
     QCOMPARE(first.front().status, 0u);
-    QCOMPARE(second.front().status, 0u);
-    QCOMPARE(second.front().answer, std::string());
+    QCOMPARE(second.front().status, secondStatus);
+    QCOMPARE(second.front().answer,
+             secondStatus ? std::string(identificationAnswer) : std::string());
 }
 
 void tst_SerialCommunication::queuedTransactionsRunInOrder()

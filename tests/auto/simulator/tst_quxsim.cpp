@@ -53,6 +53,8 @@ private slots:
     void init();
     void cleanup();
     void listsCatalogue();
+    void refusesBadOptions_data();
+    void refusesBadOptions();
     void identifiesOverPty();
     void answersAtLineSpeed();
     void garblesAtWrongBaudrate();
@@ -181,6 +183,36 @@ void tst_Quxsim::listsCatalogue()
     QVERIFY(wrong.exitCode() != 0);
     QVERIFY(openPort(m_portName));
     QCOMPARE(ask("/000V49."), SimTest::frame("0V81:0301"));
+}
+
+// Values that do not fit the sensor or the timers end the program with a message instead of
+// overflowing a conversion.
+void tst_Quxsim::refusesBadOptions_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("baud nan") << QStringList { "--baud", "nan" } << "--baud must be";
+    QTest::newRow("baud 1200") << QStringList { "--baud", "1200" } << "--baud must be";
+    QTest::newRow("delay 1e12") << QStringList { "--delay", "1e12" } << "--delay must be";
+    QTest::newRow("unplug-after -1e12")
+        << QStringList { "--unplug-after", "-1e12" } << "--unplug-after must be";
+    QTest::newRow("noise-bytes 2.5")
+        << QStringList { "--noise-bytes", "2.5" } << "--noise-bytes must be a whole number";
+    QTest::newRow("drop 101") << QStringList { "--drop", "101" } << "--drop must be";
+    QTest::newRow("temperature inf")
+        << QStringList { "--temperature", "inf" } << "--temperature must be";
+    QTest::newRow("seed -1") << QStringList { "--seed", "-1" } << "--seed must be";
+}
+
+void tst_Quxsim::refusesBadOptions()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    m_process->start(program(), arguments);
+    QVERIFY(m_process->waitForFinished(5000));
+    QCOMPARE(m_process->exitCode(), 2);
+    const QString error = QString::fromLocal8Bit(m_process->readAllStandardError());
+    QVERIFY2(error.contains("quxsim: " + message), qPrintable(error));
 }
 
 void tst_Quxsim::identifiesOverPty()

@@ -1,10 +1,12 @@
 #include "simtesthelpers.h"
 
+#include <extensionsystem/xmlnesting.h>
 #include <sensortype.h>
 #include <simframe.h>
 #include <simulatedsensor.h>
 
 #include <QTemporaryDir>
+
 #include <QtTest>
 
 using namespace QuxSim;
@@ -511,6 +513,16 @@ void tst_SimulatorModel::framesAcrossChunks()
     // Rubbish, a broken start and two frames in one piece.
     QCOMPARE(sensor.receive("x.y/12" + frame("0WL") + frame("0WU")).size(), 2);
     QCOMPARE(sensor.log().requests(), (QList<QByteArray> { "0V", "0WL", "0WU" }));
+
+    // A "/" never followed by "." is noise once it is longer than any frame: it is dropped,
+    // whether it comes in one piece or in many, and the next frame is answered.
+    const QByteArray overlong = "/" + QByteArray(Frame::maxLength, 'x');
+    QVERIFY(sensor.receive(overlong + ".").isEmpty());
+    for (int i = 0; i < 1000; ++i)
+        QVERIFY(sensor.receive(overlong).isEmpty());
+    QVERIFY(sensor.receive(".").isEmpty());
+    QCOMPARE(sensor.receive(overlong + frame("0V")).size(), 1);
+    QCOMPARE(sensor.log().requests(), (QList<QByteArray> { "0V", "0WL", "0WU", "0V" }));
 }
 
 void tst_SimulatorModel::requestLogFile()
@@ -531,6 +543,15 @@ void tst_SimulatorModel::requestLogFile()
     QCOMPARE(lines.size(), 3);
     QVERIFY(lines.at(0).contains("/000V49.  -> answered /070V81:1203"));
     QVERIFY(lines.at(1).contains("bad-checksum"));
+
+    // Memory keeps only the newest entries; the file keeps every one.
+    sensor.log().setCapacity(2);
+    QCOMPARE(sensor.log().entries().size(), 2);
+    exchange(sensor, "0WL");
+    QCOMPARE(sensor.log().requests(), (QList<QByteArray> { "/000V00.", "0WL" }));
+    QCOMPARE(sensor.log().droppedCount(), 1);
+    file.seek(0);
+    QCOMPARE(file.readAll().count('\n'), 3);
 }
 
 void tst_SimulatorModel::catalogue()
@@ -560,6 +581,21 @@ void tst_SimulatorModel::catalogue()
     QCOMPARE(found.name, QStringLiteral("Digital"));
     QVERIFY(readCatalogue(dir.filePath("missing.xml"), &error).isEmpty());
     QVERIFY(!error.isEmpty());
+
+    // The host refuses catalogues nested deeper than its limit, and so does the simulator: the
+    // description of an entry (at level 3) nesting to the limit is read, one level more is not.
+    for (int levels : { ExtensionSystem::maxXmlNesting, ExtensionSystem::maxXmlNesting + 1 }) {
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("<document><documentId>QUXfamily</documentId><sensorList><s>"
+                   "<name>Deep</name><group>1</group><types>1</types><d>"
+                   + QByteArray("<x>").repeated(levels - 4)
+                   + QByteArray("</x>").repeated(levels - 4) + "</d></s></sensorList></document>");
+        file.close();
+        error.clear();
+        const bool accepted = levels <= ExtensionSystem::maxXmlNesting;
+        QCOMPARE(readCatalogue(path, &error).size(), accepted ? 1 : 0);
+        QCOMPARE(error.contains("nested deeper than"), !accepted);
+    }
 
     // The project's own catalogue must be readable the same way.
     error.clear();

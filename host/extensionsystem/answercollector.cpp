@@ -1,0 +1,66 @@
+#include "answercollector.h"
+
+#include <cstring>
+
+namespace ExtensionSystem {
+
+void AnswerCollector::start(const std::string &answerPattern)
+{
+    reset();
+    if (m_hasPattern && m_patternText == answerPattern)
+        return; // polling repeats one pattern: compile it once
+    m_patternText = answerPattern;
+    m_hasPattern = true;
+    m_pattern = QRegularExpression(
+        QRegularExpression::anchoredPattern(QString::fromStdString(answerPattern)));
+    m_pattern.optimize();
+}
+
+void AnswerCollector::reset()
+{
+    m_frame.clear();
+    m_complete = false;
+    m_status = Incomplete;
+}
+
+bool AnswerCollector::feed(const char *data, qsizetype size)
+{
+    const char *const end = data + size;
+    while (!m_complete && data < end) {
+        if (m_frame.isEmpty()) {
+            const auto *slash
+                = static_cast<const char *>(std::memchr(data, '/', size_t(end - data)));
+            if (!slash)
+                return false;
+            m_frame = QByteArray(1, '/');
+            data = slash + 1;
+            continue;
+        }
+        const char *stop = data;
+        while (stop < end && *stop != '/' && *stop != '.')
+            ++stop;
+        if (stop == end) {
+            m_frame.append(data, int(end - data));
+            return false;
+        }
+        if (*stop == '/') {
+            m_frame = QByteArray(1, '/');
+        } else {
+            m_frame.append(data, int(stop - data + 1));
+            m_complete = true;
+            // fromLatin1(QByteArray) would stop at a NUL; the length given keeps every byte.
+            const QString text = QString::fromLatin1(m_frame.constData(), m_frame.size());
+            m_status
+                = m_pattern.isValid() && m_pattern.match(text).hasMatch() ? Matches : DoesNotMatch;
+        }
+        data = stop + 1;
+    }
+    return m_complete;
+}
+
+QString AnswerCollector::patternErrorString() const
+{
+    return m_pattern.isValid() ? QString() : m_pattern.errorString();
+}
+
+} // namespace ExtensionSystem

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "extensionsystem_global.h"
+
+#include <QByteArray>
+#include <QRegularExpression>
+
+#include <string>
+
+namespace ExtensionSystem {
+
+// Cuts one answer frame out of the bytes a line delivers, in whatever pieces they come, and
+// decides its status. The serial and the simulated connection both use it, so both read a line
+// the same way.
+//
+// A frame runs from a "/" to the next "."; a "/" before that "." starts the frame over, so line
+// noise in front of an answer (a stray "/" included) never costs the answer. Bytes before the
+// first "/" and after the "." are ignored. Every byte counts, NUL included: the pattern is
+// applied to the whole frame as Latin-1 text, anchored at both ends.
+//
+// Which bytes are fed is the connection's business: it feeds only what arrived after the
+// request was sent completely.
+class EXTENSIONSYSTEM_EXPORT AnswerCollector
+{
+public:
+    // Status values of CommunicationInterface::DataFrameEntry.
+    enum Status : quint32 { Incomplete = 0, Matches = 1, DoesNotMatch = 2 };
+
+    // Forgets what was collected and waits for an answer matching `answerPattern`. An invalid
+    // pattern matches nothing. The compiled pattern is kept while it does not change.
+    void start(const std::string &answerPattern);
+    // Forgets what was collected; the pattern stays.
+    void reset();
+
+    // Takes the next received bytes. Returns true once the frame is complete; from then on
+    // further bytes are ignored until the next start() or reset().
+    bool feed(const char *data, qsizetype size);
+    bool feed(const QByteArray &data) { return feed(data.constData(), data.size()); }
+
+    bool isComplete() const { return m_complete; }
+    // Matches or DoesNotMatch once complete, Incomplete before.
+    quint32 status() const { return m_status; }
+    // The complete frame, or the frame begun so far (from its "/"); empty before any "/".
+    const QByteArray &answer() const { return m_frame; }
+
+    bool isPatternValid() const { return m_pattern.isValid(); }
+    QString patternErrorString() const;
+
+private:
+    QRegularExpression m_pattern;
+    std::string m_patternText;
+    bool m_hasPattern = false;
+    QByteArray m_frame;
+    bool m_complete = false;
+    quint32 m_status = Incomplete;
+};
+
+} // namespace ExtensionSystem
