@@ -16,6 +16,7 @@
 //   handling and live data stopped) is put back, and nothing is sent. A file that is not XML
 //   at all, or cannot be read, is followed by writing all properties while connected, as
 //   loading has always done.
+// - File names are used as the dialogs give them, whatever their characters.
 // - Work that takes longer than half a second (a chart of a million samples) shows a progress
 //   dialog; it runs on the GUI thread and the dialog repaints at each report.
 

@@ -492,15 +492,15 @@ void tst_SettingsWindow::failedSaveKeepsTheOldFile()
 void tst_SettingsWindow::chartTooLargeToSave()
 {
     Window window;
-    Utils::SimpleTimeChart &chart = window.chart();
-    for (long long i = 0; i <= maxSettingsChartSamples; ++i)
-        chart.appendAt(double(i), 0.0, 0.0);
+    const QString samples = QString("0,0,0;").repeated(int(maxSettingsChartSamples)) + "0,0,0";
+    QVERIFY(window.chart().setDataFromString(samples, ";"));
     ModalAnswerer answerer;
     answerer.answer(QMessageBox::Ok);
     window.window->vSaveSettings();
     QCOMPARE(answerer.texts(),
              QStringList("The chart holds 2000001 samples, more than a settings file keeps "
                          "(2000000). Clear the chart history and save again."));
+    QCOMPARE(answerer.seen().first().title, QString("Saving settings..."));
 }
 
 void tst_SettingsWindow::exportText_data()
@@ -563,8 +563,11 @@ void tst_SettingsWindow::largeExportMatchesTheSamples()
     setTimeZone("Europe/Berlin");
     Window window;
     const double start = 1729980000000.0; // 26-10-2024 22:00 UTC, 3 h before the change
+    QString samples;
     for (int i = 0; i < 300000; ++i)
-        window.chart().appendAt(start + 65.5 * i, (i % 4001 - 2000) / 8.0, 0.0);
+        samples
+            += QString("%1,%2,0;").arg(start + 65.5 * i, 0, 'f', 1).arg((i % 4001 - 2000) / 8.0);
+    QVERIFY(window.chart().setDataFromString(samples, ";"));
     const QString path = m_dir.filePath("large.csv");
     ModalAnswerer answerer;
     answerer.answerWith([&](QWidget *widget) {
