@@ -5,6 +5,7 @@
 #include "../common/modalanswerer.h"
 #include "../window/simulatedwindow.h"
 #include "files/settingsfile.h"
+#include "filesizelimit.h"
 #include "plugin/sensorinterface.h"
 #include "window/treerows.h"
 
@@ -22,11 +23,8 @@
 #include <QTranslator>
 #include <QtTest>
 
-#include <csignal>
-#include <cstring>
 #include <ctime>
 #include <memory>
-#include <sys/resource.h>
 
 using namespace DrumoSensorPlugin::Core;
 using Kind = ParameterRows::Kind;
@@ -348,13 +346,21 @@ void tst_SettingsWindow::messagesInGerman()
     writeFile(path, "x");
     answerer.answer(QMessageBox::Ok);
     QVERIFY(!window.window->bOpenSettings(path));
+    writeFile(path,
+              settings("QUX-T40 D",
+                       "<pluginsettings><propertytreedata data=\"" + QByteArray(";").repeated(10000)
+                           + "\"/></pluginsettings>"));
+    answerer.answer(QMessageBox::Ok);
+    QVERIFY(!window.window->bOpenSettings(path));
     QCoreApplication::removeTranslator(&translator);
 
-    QCOMPARE(answerer.seen().size(), 2);
+    QCOMPARE(answerer.seen().size(), 3);
     QCOMPARE(answerer.seen().first().title, QString("Einstellungen öffnen..."));
     QCOMPARE(answerer.texts(),
              QStringList({ "Die ausgewählten Einstellungen gehören nicht zum aktuellen Sensor",
-                           "Die ausgewählten Einstellungen sind beschädigt" }));
+                           "Die ausgewählten Einstellungen sind beschädigt",
+                           "Die ausgewählten Einstellungen enthalten zu viele Eigenschaften "
+                           "(10001, höchstens 10000)" }));
 }
 
 // Missing parts: the rest is loaded, the load is incomplete, nobody is told. Values that are
@@ -453,8 +459,8 @@ void tst_SettingsWindow::loadingWhileConnected()
     QVERIFY(window.sim->takeRequests().contains("0L01"));
 }
 
-// A save that cannot be completed (here: beyond the process's file size limit) leaves the old
-// file as it was and says why; a cancelled dialog writes nothing.
+// A save that cannot be completed leaves the old file as it was and says why; a cancelled
+// dialog writes nothing.
 void tst_SettingsWindow::failedSaveKeepsTheOldFile()
 {
     Window window("QUX-T40 D");
@@ -467,17 +473,13 @@ void tst_SettingsWindow::failedSaveKeepsTheOldFile()
     window.window->vSaveSettings();
     QCOMPARE(fileBytes(path), QByteArray("old"));
 
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit {};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    const rlimit before = limit;
-    limit.rlim_cur = 4096;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
-    chooseFile(answerer, path);
-    answerer.answer(QMessageBox::Ok);
-    window.window->vSaveSettings();
-    setrlimit(RLIMIT_FSIZE, &before);
-
+    {
+        const FileSizeLimit limit(4096);
+        QVERIFY(limit.isActive());
+        chooseFile(answerer, path);
+        answerer.answer(QMessageBox::Ok);
+        window.window->vSaveSettings();
+    }
     QCOMPARE(answerer.seen().size(), 3);
     const ModalAnswerer::Seen &box = answerer.seen().last();
     QCOMPARE(box.title, QString("Saving settings..."));
