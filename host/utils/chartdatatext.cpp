@@ -23,8 +23,9 @@ namespace {
 const int progressStep = 1 << 14;
 
 // Writes `value` as QString::number(value, 'g', 17) does: 17 significant digits, which read back
-// bit for bit. (Where the exact value lies halfway between two 17-digit texts, to_chars takes
-// the even last digit and QString::number the one away from zero; both read back the same.)
+// bit for bit. Two differences, both only for the better: where the exact value lies halfway
+// between two 17-digit texts, to_chars takes the even last digit and QString::number the one
+// away from zero (both read back the same); and negative zero keeps its sign ("-0").
 inline char *writeNumber(char *out, double value)
 {
     if (!std::isfinite(value)) {
