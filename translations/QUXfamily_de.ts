@@ -240,6 +240,30 @@
         <translation>Die ausgewählten Einstellungen gehören nicht zum aktuellen Sensor</translation>
     </message>
     <message>
+        <source>Saving settings...</source>
+        <translation>Einstellungen werden gespeichert...</translation>
+    </message>
+    <message>
+        <source>The selected settings file is too large (%1 MB, at most %2 MB)</source>
+        <translation>Die ausgewählte Einstellungsdatei ist zu groß (%1 MB, höchstens %2 MB)</translation>
+    </message>
+    <message>
+        <source>The selected settings hold too many properties (%1, at most %2)</source>
+        <translation>Die ausgewählten Einstellungen enthalten zu viele Eigenschaften (%1, höchstens %2)</translation>
+    </message>
+    <message>
+        <source>The selected settings hold too many chart samples (%1, at most %2)</source>
+        <translation>Die ausgewählten Einstellungen enthalten zu viele Diagrammwerte (%1, höchstens %2)</translation>
+    </message>
+    <message>
+        <source>The chart holds %1 samples, more than a settings file keeps (%2). Clear the chart history and save again.</source>
+        <translation>Das Diagramm enthält %1 Messwerte, mehr als eine Einstellungsdatei aufnimmt (%2). Bitte den Diagrammverlauf löschen und erneut speichern.</translation>
+    </message>
+    <message>
+        <source>The settings were not saved to %1: %2. A file of that name is unchanged.</source>
+        <translation>Die Einstellungen wurden nicht in %1 gespeichert: %2. Eine Datei dieses Namens bleibt unverändert.</translation>
+    </message>
+    <message>
         <source>Time</source>
         <translation>Zeit</translation>
     </message>

@@ -1,19 +1,314 @@
-// The window's settings files and chart export: the dialogs and messages around the files layer.
+// The window's settings files and chart export: the file dialogs, messages and progress around
+// the files layer (files/settingsfile.h, files/propertytext.h), and what a load does to the
+// window.
+//
+// Choices where the behaviour was open:
+// - Saving never deletes the old file first: the new text goes into a file beside it that
+//   replaces it only when complete, so a failed save leaves the old file as it was; the user is
+//   told that the file was not saved and why.
+// - A chart text that does not read leaves the chart's samples as they were (the chart reads
+//   all or nothing), instead of clearing them first; as before, the properties are still loaded
+//   and the load counts as complete (the chart's result is not checked).
+// - A value that is not a number sets 0, as the C library's atoi/atof read it (in the C locale,
+//   whatever the user's); an enumerator index that names no item leaves the row as it was.
+// - Refusals ("no root", another sensor, and the limits of files/settingsfile.h) change
+//   nothing: what the load had prepared while connected (temperature ranges widened, tree
+//   handling and live data stopped) is put back, and nothing is sent. A file that is not XML
+//   at all, or cannot be read, is followed by writing all properties while connected, as
+//   loading has always done.
+// - File names are used as the dialogs give them, whatever their characters.
+// - Work that takes longer than half a second (a chart of a million samples) shows a progress
+//   dialog; it runs on the GUI thread and the dialog repaints at each report.
 
 #include "window/sensorwindow.h"
 
+#include "files/propertytext.h"
+#include "files/settingsfile.h"
+#include "parameters/sensorsession.h"
+#include "ui_sensorwindow.h"
 #include "window/sensorwindow_p.h"
+#include "window/treerows.h"
+
+#include <exportdialog.h>
+#include <simpletimechart.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QProgressDialog>
+
+#include <optional>
 
 namespace DrumoSensorPlugin {
 namespace Core {
 
-// Not built yet: the save, load and export actions do nothing.
-void SensorWindow::vSaveSettings() { }
+namespace {
+
+const QString chartSeparator = QStringLiteral(";");
+
+QString translated(const char *text)
+{
+    return QCoreApplication::translate("SensorWindow", text);
+}
+
+// The progress of a long file operation: a window-modal dialog without a cancel button that
+// appears only when the work promises to last longer than half a second.
+class FileProgressDialog
+{
+public:
+    FileProgressDialog(QWidget *parent, const QString &label)
+        : m_dialog(label, QString(), 0, 1000, parent)
+    {
+        m_dialog.setWindowModality(Qt::WindowModal);
+        m_dialog.setMinimumDuration(500);
+        m_dialog.setAutoClose(false);
+        m_dialog.setAutoReset(false);
+        m_dialog.setValue(0); // starts the clock
+    }
+
+    // Reports of one part of the work, 0 to 1000 within it, placed at [from, to] of the whole.
+    FileProgress part(int from, int to)
+    {
+        return [this, from, to](int permille) { set(from + (to - from) * permille / 1000); };
+    }
+
+    Utils::SimpleTimeChart::TextProgress chartPart(int from, int to)
+    {
+        return [this, from, to](int done, int total) {
+            set(from + int(qint64(to - from) * done / qMax(total, 1)));
+        };
+    }
+
+    // Before any message: reset() also stops the clock that would show the dialog later.
+    void close()
+    {
+        m_dialog.reset();
+        m_dialog.hide();
+    }
+
+private:
+    void set(int value)
+    {
+        if (value > m_dialog.value())
+            m_dialog.setValue(value);
+    }
+
+    QProgressDialog m_dialog;
+};
+
+QString askSaveFileName(QWidget *parent, const QString &proposed)
+{
+    // A dialog object rather than the static function: the same dialog (native where the
+    // platform has one), and one that tests can find and answer.
+    QFileDialog dialog(parent, translated("Save As..."), proposed, QStringLiteral("*.ovs"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFiles().value(0);
+}
+
+// Nothing when cancelled; an empty name when the dialog was accepted without a file.
+std::optional<QString> askOpenFileName(QWidget *parent)
+{
+    QFileDialog dialog(parent);
+    dialog.setNameFilter(translated("Sensor Settings (*.ovs)"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.selectedFiles().value(0);
+}
+
+QString megabytes(qint64 bytes)
+{
+    return QString::number(double(bytes) / (1024.0 * 1024.0), 'f', 1);
+}
+
+QString readErrorText(const SettingsReadResult &read)
+{
+    const QString text = translated(settingsErrorText(read.error));
+    switch (read.error) {
+    case SettingsError::TooLarge:
+        return text.arg(megabytes(read.fileBytes), megabytes(maxSettingsFileBytes));
+    case SettingsError::TooManyProperties:
+        return text.arg(read.items).arg(maxSettingsPropertyItems);
+    case SettingsError::TooManySamples:
+        return text.arg(read.items).arg(maxSettingsChartSamples);
+    default:
+        return text;
+    }
+}
+
+struct RowRange
+{
+    QString id;
+    double minimum;
+    double maximum;
+};
+
+QVector<RowRange> numberRanges(const ParameterRows &rows)
+{
+    QVector<RowRange> ranges;
+    for (const QString &id : rows.ids()) {
+        const ParameterRows::Kind kind = rows.kind(id);
+        if (kind == ParameterRows::Kind::Integer || kind == ParameterRows::Kind::Double)
+            ranges.append({ id, rows.minimum(id), rows.maximum(id) });
+    }
+    return ranges;
+}
+
+void restoreRanges(ParameterRows &rows, const QVector<RowRange> &ranges)
+{
+    for (const RowRange &range : ranges) {
+        rows.setMinimum(range.id, range.minimum);
+        rows.setMaximum(range.id, range.maximum);
+    }
+}
+
+} // namespace
+
+void SensorWindow::vSaveSettings()
+{
+    const Sensor &sensor = sensorRecord();
+    const QString title = translated("Saving settings...");
+    // Refused before the dialog: a file the window writes must load again.
+    const int samples = d->chart->poData()->size();
+    if (samples > maxSettingsChartSamples) {
+        QMessageBox::critical(this, title,
+                              translated(settingsErrorText(SettingsError::ChartTooLarge))
+                                  .arg(samples)
+                                  .arg(maxSettingsChartSamples),
+                              QMessageBox::Ok);
+        return;
+    }
+    const QString fileName = askSaveFileName(
+        this, defaultSettingsFileName(QString::fromStdString(sensor.name()), QDate::currentDate()));
+    if (fileName.isEmpty())
+        return;
+
+    FileProgressDialog progress(this, title);
+    std::string chartText;
+    {
+        QString text;
+        d->chart->dataToString(text, chartSeparator, progress.chartPart(0, 600));
+        const QByteArray bytes = text.toLatin1(); // the chart writes ASCII
+        text = QString();
+        chartText.assign(bytes.constData(), size_t(bytes.size()));
+    }
+    const SettingsDocument document
+        = settingsDocument(sensor.name(), *d->rows, std::move(chartText));
+    QString reason;
+    const bool written = writeSettingsFile(fileName, document, &reason, progress.part(600, 1000));
+    progress.close();
+    if (!written) {
+        QMessageBox::critical(this, title,
+                              translated(settingsErrorText(SettingsError::NotWritten))
+                                  .arg(QDir::toNativeSeparators(fileName), reason),
+                              QMessageBox::Ok);
+    }
+}
 
 bool SensorWindow::bOpenSettings(const QString &fileName)
 {
-    Q_UNUSED(fileName)
-    return false;
+    const bool liveDataWasOn = ui->actionEnable_live_data->isChecked();
+    bool complete = true;
+    QString path = fileName;
+    if (path.isEmpty()) {
+        const std::optional<QString> chosen = askOpenFileName(this);
+        if (!chosen)
+            return false;
+        path = *chosen;
+        complete = !path.isEmpty(); // reading a file without a name fails below
+    }
+
+    const bool digital = sensorRecord().isDigital();
+    const bool connectedAtStart = isConnected();
+    QVector<RowRange> rangesBefore;
+    if (connectedAtStart) {
+        if (QMessageBox::information(this, translated("Open Settings"),
+                                     translated("Loaded settings will override the current "
+                                                "project !"),
+                                     QMessageBox::Ok | QMessageBox::Cancel)
+            != QMessageBox::Ok)
+            return false;
+        // Loaded temperatures may be in either unit: the rows accept both until written.
+        rangesBefore = numberRanges(*d->rows);
+        session().io().widenTemperatureRanges();
+        enableTreeDataHandling(false);
+        if (digital)
+            ui->actionEnable_live_data->setChecked(false);
+    }
+
+    // Live data as it was before the load, once the sensor has the loaded values.
+    const auto resumeLiveData = [this, digital, liveDataWasOn] {
+        if (digital && liveDataWasOn) {
+            queryAnalogStatusData(0);
+            ui->actionEnable_live_data->setChecked(true);
+        }
+    };
+    const QString title = translated("Opening settings...");
+
+    FileProgressDialog progress(this, title);
+    SettingsReadResult read = readSettingsFile(path, sensorRecord().name(), progress.part(0, 400));
+    if (read.error == SettingsError::NotLoadable) {
+        progress.close();
+        QMessageBox::critical(this, title, readErrorText(read), QMessageBox::Ok);
+        complete = false;
+    } else if (read.error != SettingsError::None) {
+        progress.close();
+        QMessageBox::critical(this, title, readErrorText(read), QMessageBox::Ok);
+        if (connectedAtStart) {
+            restoreRanges(*d->rows, rangesBefore);
+            enableTreeDataHandling(true);
+            resumeLiveData();
+        }
+        return false;
+    } else {
+        // The rows change from the file's side: no edit goes to the sensor one by one.
+        enableTreeDataHandling(false);
+        SettingsDocument &document = read.document;
+        if (!document.hasPluginSettings) {
+            complete = false;
+        } else {
+            if (document.propertyText)
+                applyPropertyText(*d->rows, *document.propertyText);
+            else
+                complete = false;
+            if (document.chartText) {
+                const QString text = QString::fromLatin1(document.chartText->data(),
+                                                         int(document.chartText->size()));
+                document.chartText.reset();
+                d->chart->setDataFromString(text, chartSeparator, progress.chartPart(400, 1000));
+                ui->chartToolbar->setEnabled(true);
+            } else {
+                complete = false;
+            }
+        }
+        progress.close();
+    }
+
+    enableTreeDataHandling(true);
+    if (isConnected()) {
+        // One write of every row instead of one per loaded value.
+        SessionState &state = session().state();
+        state.deferValueWrites = false;
+        writeAllProperties();
+        resumeLiveData();
+        state.deferValueWrites = true;
+    } else if (d->rows->contains(QStringLiteral("2A"))) {
+        const int pin2 = d->rows->enumIndex(QStringLiteral("2A"));
+        applyPin2Mode(pin2 != 0);
+        if (pin2 == 1) {
+            // Toggling the right axis' zoom makes the chart take the new right scale.
+            enableTreeDataHandling(false);
+            d->chart->setZoomingRightAxes(false);
+            d->chart->setZoomingRightAxes(true);
+            d->chart->setZoomingRightAxes(false);
+            enableTreeDataHandling(true);
+        }
+    }
+    return complete;
 }
 
 void SensorWindow::vLoadSettings()
@@ -21,7 +316,15 @@ void SensorWindow::vLoadSettings()
     bOpenSettings(QString());
 }
 
-void SensorWindow::vExportDocument() { }
+void SensorWindow::vExportDocument()
+{
+    QList<const Utils::ValueOverTime *> series { d->chart->poData() };
+    QList<QString> columns { translated("Time"), translated("Signal") };
+    Utils::ExportDialog dialog(&series, &columns, this,
+                               Qt::WindowTitleHint | Qt::WindowSystemMenuHint);
+    dialog.setPrecision(2);
+    dialog.exec();
+}
 
 } // namespace Core
 } // namespace DrumoSensorPlugin

@@ -9,6 +9,7 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QFontDatabase>
+#include <QProgressDialog>
 #include <QPushButton>
 
 namespace Utils {
@@ -140,8 +141,18 @@ void ExportDialog::vFinished(int state)
 {
     if (state != QDialog::Accepted || d->fileName.isEmpty())
         return;
-    if (!writeExportFile(d->fileName,
-                         exportText(d->series, d->columns, d->delimiter, d->precision)))
+    // A million samples take a few tenths of a second; longer exports show their progress
+    // after half a second (the export dialog itself is closed by now).
+    QProgressDialog progress(tr("Exporting chart data..."), QString(), 0, 1000, parentWidget());
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    progress.setValue(0);
+    const QString text = exportText(d->series, d->columns, d->delimiter, d->precision, -1,
+                                    [&progress](int done, int total) {
+                                        progress.setValue(int(qint64(done) * 900 / qMax(total, 1)));
+                                    });
+    progress.setValue(900);
+    if (!writeExportFile(d->fileName, text))
         qCWarning(Internal::utilsLog) << "could not write the export file" << d->fileName;
 }
 

@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 namespace Utils {
 
 class ValueOverTime;
@@ -16,6 +18,12 @@ class ValueOverTime;
 UTILS_EXPORT QString exportText(const QList<const ValueOverTime *> &series,
                                 const QStringList &columns, const QString &delimiter, int precision,
                                 int maxRows = -1);
+// The same, reporting now and then the lines written out of all (the report may run the event
+// loop; samples appended meanwhile are not exported).
+UTILS_EXPORT QString exportText(const QList<const ValueOverTime *> &series,
+                                const QStringList &columns, const QString &delimiter, int precision,
+                                int maxRows,
+                                const std::function<void(int done, int total)> &progress);
 UTILS_EXPORT QString exportText(const ValueOverTime &series, const QStringList &columns,
                                 const QString &delimiter, int precision, int maxRows = -1);
 

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QwtPlot;
 
 namespace Utils {
@@ -88,6 +90,13 @@ public:
     // exactly. Reading is all or nothing: unreadable text returns false and changes nothing.
     void dataToString(QString &text, const QString &separator) const;
     bool setDataFromString(const QString &text, const QString &separator);
+    // The same for large data, reporting now and then how far they are (samples written, or
+    // characters read, out of all). The report may run the event loop: samples appended
+    // meanwhile are not part of the text, and a text read replaces them.
+    using TextProgress = std::function<void(int done, int total)>;
+    void dataToString(QString &text, const QString &separator, const TextProgress &progress) const;
+    bool setDataFromString(const QString &text, const QString &separator,
+                           const TextProgress &progress);
 
 signals:
     void vOnMarkerChanged(const double &value);

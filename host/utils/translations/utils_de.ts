@@ -65,6 +65,10 @@
         <source>Save As...</source>
         <translation>Speichern unter...</translation>
     </message>
+    <message>
+        <source>Exporting chart data...</source>
+        <translation>Diagrammdaten werden exportiert...</translation>
+    </message>
 </context>
 <context>
     <name>Utils::ProgressBarUi</name>

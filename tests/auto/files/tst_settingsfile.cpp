@@ -1,0 +1,343 @@
+// The settings file without a window: the property text on rows in memory, the document as
+// tinyxml2 prints it, a corpus of bad files and every truncation of a good one, and the safe
+// replacement of an existing file.
+
+#include "files/propertytext.h"
+#include "files/settingsfile.h"
+#include "filesizelimit.h"
+#include "model/memoryrows.h"
+#include "model/sensorcatalogue.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <tinyxml2.h>
+
+#include <cmath>
+#include <limits>
+
+using namespace DrumoSensorPlugin::Core;
+
+using Kind = ParameterRows::Kind;
+
+Q_DECLARE_METATYPE(SettingsError)
+
+namespace {
+
+const std::string sensorName = "QUX-T40 D";
+
+// A row of every kind, with values a file can change.
+MemoryRows everyKind()
+{
+    MemoryRows rows;
+    rows.addRow("group", Kind::Group);
+    rows.addRow("mode", Kind::Enumerator, 1, 0, 0, { "a", "b", "c" });
+    rows.addRow("count", Kind::Integer, -7, -100, 100);
+    rows.addRow("level", Kind::Double, 0.95, 0.1, 1.0);
+    rows.addRow("flag", Kind::Bool, true);
+    rows.addRow("teach", Kind::Action);
+    return rows;
+}
+
+QByteArray document(const QByteArray &root, const QByteArray &inner)
+{
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<root " + root + ">" + inner + "</root>\n";
+}
+
+const QByteArray ours = "pluginid=\"QUXfamily\" sensorid=\"QUX-T40 D\"";
+const QByteArray bothInside = "<propertytreedata data=\"laser=1;\"/><chartdata data=\"1,2,3\"/>";
+const QByteArray bothParts = "<pluginsettings>" + bothInside + "</pluginsettings>";
+
+QByteArray utf16(const QByteArray &utf8)
+{
+    const QString text = QString::fromUtf8(utf8);
+    return QByteArray("\xFF\xFE", 2)
+        + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+}
+
+} // namespace
+
+class tst_SettingsFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void propertyTextOfEveryKind();
+    void valuesReadAsTheCLibraryReadsThem_data();
+    void valuesReadAsTheCLibraryReadsThem();
+    void applyingSetsWhatRowsHold();
+    void printedAsTinyxml2PrintsTheDocument();
+    void corpus_data();
+    void corpus();
+    void everyTruncationIsRefused();
+    void limits();
+    void replacingKeepsTheOldFileUntilComplete();
+    void defaultName();
+};
+
+void tst_SettingsFile::propertyTextOfEveryKind()
+{
+    MemoryRows rows = everyKind();
+    QCOMPARE(propertyText(rows), std::string("mode=1;count=-7;level=0.950000;flag=1;"));
+    rows.setValue("level", 0.1234567); // "%f" rounds to six decimals
+    rows.setValue("flag", false);
+    QCOMPARE(propertyText(rows), std::string("mode=1;count=-7;level=0.123457;flag=0;"));
+    QCOMPARE(propertyText(MemoryRows()), std::string());
+}
+
+void tst_SettingsFile::valuesReadAsTheCLibraryReadsThem_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("asInt");
+    QTest::addColumn<double>("asDouble");
+    const double inf = std::numeric_limits<double>::infinity();
+    const int maxInt = std::numeric_limits<int>::max();
+    const int minInt = std::numeric_limits<int>::min();
+    QTest::newRow("plain") << "12" << 12 << 12.0;
+    QTest::newRow("word") << "abc" << 0 << 0.0;
+    QTest::newRow("leading space, trailing junk") << " \t-12.5x" << -12 << -12.5;
+    QTest::newRow("two signs") << "+-5" << 0 << 0.0;
+    QTest::newRow("decimal comma") << "0,95" << 0 << 0.0;
+    QTest::newRow("exponent") << "1.5e2" << 1 << 150.0;
+    QTest::newRow("int overflow") << "99999999999999999999" << maxInt << 1e20;
+    QTest::newRow("int underflow") << "-99999999999" << minInt << -99999999999.0;
+    QTest::newRow("double overflow") << "1e400" << 1 << inf;
+    QTest::newRow("double underflow") << "-1e-400" << -1 << -0.0;
+    QTest::newRow("hexadecimal") << "0x10" << 0 << 0.0;
+}
+
+void tst_SettingsFile::valuesReadAsTheCLibraryReadsThem()
+{
+    QFETCH(QString, text);
+    QFETCH(int, asInt);
+    QFETCH(double, asDouble);
+    QCOMPARE(propertyInt(text.toStdString()), asInt);
+    QCOMPARE(propertyDouble(text.toStdString()), asDouble);
+}
+
+void tst_SettingsFile::applyingSetsWhatRowsHold()
+{
+    MemoryRows rows = everyKind();
+    // Unknown ids, rows without values, an item without "=", an enumerator index that names
+    // no item, values beyond the limits, a value up to the second "=", the empty last item.
+    const PropertyTextResult result = applyPropertyText(
+        rows, "nothing=1;group=1;teach=1;mode;mode=7;count=500;level=abc;flag=2=0;mode=2;");
+    QCOMPARE(result.applied, 5);
+    QCOMPARE(result.skipped, 3);
+    QCOMPARE(rows.enumIndex("mode"), 2);
+    QCOMPARE(rows.value("count").toInt(), 100);
+    QCOMPARE(rows.doubleValue("level"), 0.1);
+    QCOMPARE(rows.value("flag").toBool(), true);
+
+    const std::vector<PropertyItem> items = propertyItems("a=1;b;=2;c=3=4;");
+    QCOMPARE(int(items.size()), 3);
+    QCOMPARE(items[1].id, std::string());
+    QCOMPARE(items[2].value, std::string("3"));
+}
+
+// The file is what tinyxml2's indented printer makes of the document, entities escaped.
+void tst_SettingsFile::printedAsTinyxml2PrintsTheDocument()
+{
+    SettingsDocument document = settingsDocument("S <&> \"'", everyKind(), "1,2,3;4,5,6");
+    document.propertyText = "a=<&>\"';";
+
+    tinyxml2::XMLDocument xml;
+    xml.InsertEndChild(xml.NewDeclaration("xml version=\"1.0\" encoding=\"utf-8\""));
+    tinyxml2::XMLElement *root = xml.NewElement("root");
+    xml.InsertEndChild(root);
+    root->SetAttribute("pluginid", "QUXfamily");
+    root->SetAttribute("sensorid", document.sensorId.c_str());
+    tinyxml2::XMLElement *settings = xml.NewElement("pluginsettings");
+    root->InsertEndChild(settings);
+    tinyxml2::XMLElement *properties = xml.NewElement("propertytreedata");
+    properties->SetAttribute("data", document.propertyText->c_str());
+    settings->InsertEndChild(properties);
+    tinyxml2::XMLElement *chart = xml.NewElement("chartdata");
+    chart->SetAttribute("data", document.chartText->c_str());
+    settings->InsertEndChild(chart);
+    tinyxml2::XMLPrinter printer;
+    xml.Print(&printer);
+
+    const QByteArray text = settingsText(document);
+    QCOMPARE(text, QByteArray(printer.CStr()));
+    const SettingsReadResult read = parseSettings(text, document.sensorId);
+    QCOMPARE(read.error, SettingsError::None);
+    QCOMPARE(read.document.propertyText, document.propertyText);
+}
+
+void tst_SettingsFile::corpus_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<SettingsError>("error");
+    QTest::addColumn<QString>("parts"); // p: property text, c: chart text, s: pluginsettings
+
+    const QByteArray good = document(ours, bothParts);
+    QTest::newRow("good") << good << SettingsError::None << "spc";
+    QTest::newRow("byte order mark") << "\xEF\xBB\xBF" + good << SettingsError::None << "spc";
+    QTest::newRow("empty") << QByteArray() << SettingsError::NotLoadable << "";
+    QTest::newRow("white space") << QByteArray(" \n\t") << SettingsError::NotLoadable << "";
+    QTest::newRow("text") << QByteArray("laser=1;") << SettingsError::NotLoadable << "";
+    QTest::newRow("binary") << QByteArray("\x00\x01\xFF<", 4) << SettingsError::NotLoadable << "";
+    QTest::newRow("utf-16") << utf16(good) << SettingsError::NotLoadable << "";
+    QTest::newRow("nul in attribute")
+        << document(ours, QByteArray("<pluginsettings a=\"x\0y\"/>", 25))
+        << SettingsError::NotLoadable << "";
+    QTest::newRow("unclosed") << good.left(good.indexOf("</root>")) << SettingsError::NotLoadable
+                              << "";
+    QByteArray deep = QByteArray("<root>") + QByteArray("<a>").repeated(1000)
+        + QByteArray("</a>").repeated(1000) + "</root>";
+    QTest::newRow("nested 1000 deep") << deep << SettingsError::NotLoadable << "";
+    QTest::newRow("another kind") << QByteArray("<html><body/></html>") << SettingsError::NoRoot
+                                  << "";
+    QTest::newRow("root not first")
+        << QByteArray("<a/><root ") + ours + "/>" << SettingsError::None << "";
+    QTest::newRow("no attributes") << document("", bothParts) << SettingsError::OtherSensor << "";
+    QTest::newRow("other plug-in")
+        << document("pluginid=\"QUXfamilyX\" sensorid=\"QUX-T40 D\"", bothParts)
+        << SettingsError::OtherSensor << "";
+    QTest::newRow("other sensor") << document("pluginid=\"QUXfamily\" sensorid=\"QUX-T40 DL\"",
+                                              bothParts)
+                                  << SettingsError::OtherSensor << "";
+    QTest::newRow("sensor name in other case")
+        << document("pluginid=\"QUXfamily\" sensorid=\"qux-t40 d\"", bothParts)
+        << SettingsError::OtherSensor << "";
+    QTest::newRow("latin-1 sensor name")
+        << "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><root pluginid=\"QUXfamily\" "
+           "sensorid=\"QUX-T40 D\xE9\">"
+            + bothParts + "</root>"
+        << SettingsError::OtherSensor << "";
+    QTest::newRow("no plugin settings") << document(ours, "") << SettingsError::None << "";
+    QTest::newRow("no property text")
+        << document(ours, "<pluginsettings><chartdata data=\"\"/></pluginsettings>")
+        << SettingsError::None << "sc";
+    QTest::newRow("property element without data") << document(
+        ours, "<pluginsettings><propertytreedata/><chartdata data=\"\"/></pluginsettings>")
+                                                   << SettingsError::None << "sc";
+    QTest::newRow("no chart text")
+        << document(ours, "<pluginsettings><propertytreedata data=\"\"/></pluginsettings>")
+        << SettingsError::None << "sp";
+    QTest::newRow("id and value elements ignored")
+        << document(ours,
+                    "<pluginsettings><propertytreedata data=\"laser=1;\"><p id=\"1\" "
+                    "value=\"2\"/></propertytreedata><chartdata data=\"1,2,3\"/>"
+                    "</pluginsettings>")
+        << SettingsError::None << "spc";
+    QTest::newRow("a million elements")
+        << document(ours,
+                    "<pluginsettings>" + QByteArray("<x/>").repeated(1000000) + bothInside
+                        + "</pluginsettings>")
+        << SettingsError::None << "spc";
+    QTest::newRow("a million properties")
+        << document(ours,
+                    "<pluginsettings><propertytreedata data=\""
+                        + QByteArray("laser=1;").repeated(1000000) + "\"/></pluginsettings>")
+        << SettingsError::TooManyProperties << "";
+    QTest::newRow("more chart samples than a file keeps")
+        << document(ours,
+                    "<pluginsettings><chartdata data=\""
+                        + QByteArray("0,0,0;").repeated(int(maxSettingsChartSamples)) + "0,0,0"
+                        + "\"/></pluginsettings>")
+        << SettingsError::TooManySamples << "";
+}
+
+void tst_SettingsFile::corpus()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(SettingsError, error);
+    QFETCH(QString, parts);
+    const SettingsReadResult read = parseSettings(bytes, sensorName);
+    QCOMPARE(read.error, error);
+    QCOMPARE(read.document.hasPluginSettings, parts.contains('s'));
+    QCOMPARE(bool(read.document.propertyText), parts.contains('p'));
+    QCOMPARE(bool(read.document.chartText), parts.contains('c'));
+
+    // The same from a file.
+    QTemporaryDir dir;
+    QFile file(dir.filePath("corpus.ovs"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    QCOMPARE(readSettingsFile(file.fileName(), sensorName).error, error);
+}
+
+// Cut anywhere before its end, a good file is refused as corrupted: not XML, or (the
+// declaration alone) XML without a root; whole up to "</root>", it reads.
+void tst_SettingsFile::everyTruncationIsRefused()
+{
+    MemoryRows rows(findSensorInCatalogue(sensorName));
+    QString chart;
+    for (int i = 0; i < 20; ++i)
+        chart += QStringLiteral("%1%2,%3,%4")
+                     .arg(i ? ";" : "")
+                     .arg(1733400000000.0 + 65 * i, 0, 'f', 0)
+                     .arg(20.0 + i / 10.0)
+                     .arg(i / 7.0);
+    const QByteArray text = settingsText(settingsDocument(sensorName, rows, chart.toStdString()));
+    const int complete = text.indexOf("</root>") + 7;
+    for (int length = 0; length < text.size(); ++length) {
+        const SettingsReadResult read = parseSettings(text.left(length), sensorName);
+        const bool refused
+            = read.error == SettingsError::NotLoadable || read.error == SettingsError::NoRoot;
+        if (refused != (length < complete) || (!refused && read.error != SettingsError::None))
+            QFAIL(qPrintable(QString("length %1 of %2").arg(length).arg(text.size())));
+    }
+}
+
+void tst_SettingsFile::limits()
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath("large.ovs"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.resize(maxSettingsFileBytes + 1)); // sparse: nothing is written
+    file.close();
+    const SettingsReadResult read = readSettingsFile(file.fileName(), sensorName);
+    QCOMPARE(read.error, SettingsError::TooLarge);
+    QCOMPARE(read.fileBytes, maxSettingsFileBytes + 1);
+}
+
+// A write that fails halfway leaves the old file as it
+// was and no new file behind; a complete one replaces it, shorter or not.
+void tst_SettingsFile::replacingKeepsTheOldFileUntilComplete()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("settings.ovs");
+    MemoryRows rows = everyKind();
+    const SettingsDocument large = settingsDocument(sensorName, rows, std::string(20000, '1'));
+    const SettingsDocument small = settingsDocument(sensorName, rows, "1,2,3");
+    QVERIFY(writeSettingsFile(path, small));
+    const QByteArray old = settingsText(small);
+
+    QString error;
+    bool written = true;
+    {
+        const FileSizeLimit limit(4096);
+        QVERIFY(limit.isActive());
+        written = writeSettingsFile(path, large, &error);
+    }
+    QVERIFY(!written);
+    QVERIFY(!error.isEmpty());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), old);
+    file.close();
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList("settings.ovs"));
+
+    QVERIFY(writeSettingsFile(path, large));
+    QVERIFY(writeSettingsFile(path, small));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), old);
+
+    QVERIFY(!writeSettingsFile(dir.filePath("missing/settings.ovs"), small, &error));
+    QVERIFY(!error.isEmpty());
+}
+
+void tst_SettingsFile::defaultName()
+{
+    QCOMPARE(defaultSettingsFileName("QUX-T40 D", QDate(2026, 12, 4)),
+             QString("QUX-T40 D-settings-04-12-2026.ovs"));
+}
+
+QTEST_GUILESS_MAIN(tst_SettingsFile)
+
+#include "tst_settingsfile.moc"

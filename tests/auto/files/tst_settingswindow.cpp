@@ -1,0 +1,612 @@
+// The window's settings files and chart export: saving and loading through the real file
+// dialogs, the messages of refused files, what a load sends to a connected sensor, and the
+// export file's text.
+
+#include "../common/modalanswerer.h"
+#include "../window/simulatedwindow.h"
+#include "files/settingsfile.h"
+#include "filesizelimit.h"
+#include "plugin/sensorinterface.h"
+#include "window/treerows.h"
+
+#include <exportdialog.h>
+#include <simpletimechart.h>
+#include <valueovertime.h>
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTranslator>
+#include <QtTest>
+
+#include <ctime>
+#include <memory>
+
+using namespace DrumoSensorPlugin::Core;
+using Kind = ParameterRows::Kind;
+
+namespace {
+
+// Rows of every kind the file holds, and some it does not.
+const char everyKindDescription[]
+    = "<p><id>group</id><type>category</type><text><en>Group</en></text>"
+      "<property><id>mode</id><type>enumerator</type><text><en>Mode</en></text><items>"
+      "<i><en>A</en></i><i><en>B</en></i><i><en>C</en></i></items></property>"
+      "<property><id>count</id><type>int</type><min>-100</min><max>100</max>"
+      "<defaultvalue>5</defaultvalue></property>"
+      "<property><id>level</id><type>double</type><min>0.1</min><max>1000</max>"
+      "<defaultvalue>1</defaultvalue></property>"
+      "<property><id>flag</id><type>bool</type><defaultvalue>0</defaultvalue></property>"
+      "<property><id>teach</id><type>action</type></property></p>";
+
+// A window of a catalogue sensor on a simulated one, or of a sensor with rows of every kind.
+struct Window
+{
+    explicit Window(const QString &sensor = QString())
+    {
+        if (sensor.isEmpty()) {
+            own = std::make_unique<SensorWindow>(sensorWithDescription(everyKindDescription));
+            tester = std::make_unique<SensorWindowTester>(own.get());
+            window = own.get();
+        } else {
+            sim = std::make_unique<SimulatedWindow>(qPrintable(sensor));
+            window = sim->window.get();
+        }
+    }
+    SensorWindowTester &t() { return sim ? *sim->tester : *tester; }
+    ParameterRows &rows() { return *t().d()->rows; }
+    Utils::SimpleTimeChart &chart() { return *t().d()->chart; }
+
+    std::unique_ptr<SimulatedWindow> sim;
+    std::unique_ptr<SensorWindow> own;
+    std::unique_ptr<SensorWindowTester> tester;
+    SensorWindow *window = nullptr;
+};
+
+QMap<QString, QVariant> valuesOf(const ParameterRows &rows)
+{
+    QMap<QString, QVariant> values;
+    for (const QString &id : rows.ids()) {
+        const QVariant value = rows.value(id);
+        values[id]
+            = rows.kind(id) == Kind::Double ? QString::number(value.toDouble(), 'f', 6) : value;
+    }
+    return values;
+}
+
+// Every value away from where the description put it.
+void changeEveryValue(ParameterRows &rows)
+{
+    for (const QString &id : rows.ids()) {
+        switch (rows.kind(id)) {
+        case Kind::Enumerator:
+            rows.setValue(id, rows.enumNames(id).size() - 1);
+            break;
+        case Kind::Integer:
+            rows.setValue(id, int(rows.maximum(id)) - 3);
+            break;
+        case Kind::Double:
+            rows.setValue(id, (2 * rows.minimum(id) + rows.maximum(id)) / 3 + 0.0000004);
+            break;
+        case Kind::Bool:
+            rows.setValue(id, !rows.value(id).toBool());
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+QByteArray samplesOf(const Utils::SimpleTimeChart &chart)
+{
+    const Utils::ValueOverTime *data = chart.poData();
+    QByteArray bytes;
+    for (const double *column : { data->pxData(), data->pyData(), data->pyRightData() })
+        bytes.append(reinterpret_cast<const char *>(column), int(sizeof(double)) * data->size());
+    return bytes;
+}
+
+// The next dialog is a file dialog: choose `path` (no question about replacing a file).
+void chooseFile(ModalAnswerer &answerer, const QString &path, QString *proposed = nullptr)
+{
+    answerer.answerWith([path, proposed](QWidget *widget) {
+        auto *dialog = qobject_cast<QFileDialog *>(widget);
+        if (!dialog) {
+            widget->close();
+            return;
+        }
+        if (proposed)
+            *proposed = QFileInfo(dialog->selectedFiles().value(0)).fileName();
+        dialog->setOption(QFileDialog::DontConfirmOverwrite);
+        dialog->selectFile(path);
+        static_cast<QDialog *>(dialog)->accept(); // the file dialog's own accept is protected
+    });
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray settings(const QByteArray &sensor, const QByteArray &inner)
+{
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<root pluginid=\"QUXfamily\" sensorid=\""
+        + sensor + "\">" + inner + "</root>\n";
+}
+
+// The requests other than the live data's polls.
+QList<QByteArray> writes(const QList<QByteArray> &requests)
+{
+    QList<QByteArray> result;
+    for (const QByteArray &request : requests) {
+        if (request != "0D0e" && request != "0WD")
+            result.append(request);
+    }
+    return result;
+}
+
+void setTimeZone(const char *zone)
+{
+    qputenv("TZ", zone);
+    tzset();
+}
+
+} // namespace
+
+class tst_SettingsWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void roundTripIntoAFreshWindow_data();
+    void roundTripIntoAFreshWindow();
+    void openThroughTheActionAndItsDialog();
+    void refusedFilesChangeNothing_data();
+    void refusedFilesChangeNothing();
+    void messagesInGerman();
+    void missingPartsAndForgivenValues();
+    void loadingWhileConnected();
+    void failedSaveKeepsTheOldFile();
+    void chartTooLargeToSave();
+    void exportText_data();
+    void exportText();
+    void largeExportMatchesTheSamples();
+    void hostOpensThroughTheInterface();
+
+private:
+    QTemporaryDir m_dir;
+    QString m_good; // a file of the catalogue's digital sensor with changed values
+    QMap<QString, QVariant> m_goodValues;
+};
+
+void tst_SettingsWindow::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    Window source("QUX-T40 D");
+    changeEveryValue(source.rows());
+    source.chart().appendAt(1733400000000.0, 23.4, 4.68);
+    m_goodValues = valuesOf(source.rows());
+    m_good = m_dir.filePath("good.ovs");
+    writeFile(
+        m_good,
+        settingsText(settingsDocument("QUX-T40 D", source.rows(), "1733400000000,23.4,4.68")));
+}
+
+void tst_SettingsWindow::roundTripIntoAFreshWindow_data()
+{
+    QTest::addColumn<QString>("sensor");
+    QTest::addColumn<int>("samples");
+    QTest::newRow("digital") << "QUX-T40 D" << 50;
+    QTest::newRow("analog") << "QUX-T40 A" << 0;
+    // Enough samples for the chart text's progress reports.
+    QTest::newRow("every kind") << QString() << 40000;
+}
+
+// Saved through the window's dialog under the proposed name's folder, loaded into a new window
+// of the same sensor: every value to six decimals, every sample bit for bit, nothing sent.
+void tst_SettingsWindow::roundTripIntoAFreshWindow()
+{
+    QFETCH(QString, sensor);
+    QFETCH(int, samples);
+    Window saved(sensor);
+    changeEveryValue(saved.rows());
+    for (int i = 0; i < samples; ++i)
+        saved.chart().appendAt(1733400000000.0 + 65.25 * i, 20.0 + i / 3.0, -i / 7.0);
+    const QString path
+        = m_dir.filePath(QStringLiteral("round %1.ovs").arg(QTest::currentDataTag()));
+
+    ModalAnswerer answerer;
+    QString proposed;
+    chooseFile(answerer, path, &proposed);
+    saved.window->vSaveSettings();
+    QCOMPARE(answerer.seen().size(), 1);
+    QCOMPARE(answerer.seen().first().title, QString("Save As..."));
+    const QString name = QString::fromStdString(saved.window->sensorRecord().name());
+    QCOMPARE(proposed, defaultSettingsFileName(name, QDate::currentDate()));
+
+    Window loaded(sensor);
+    QVERIFY(loaded.window->bOpenSettings(path));
+    QCOMPARE(answerer.seen().size(), 1);
+    QCOMPARE(valuesOf(loaded.rows()), valuesOf(saved.rows()));
+    QVERIFY(valuesOf(loaded.rows()) != valuesOf(Window(sensor).rows()));
+    QCOMPARE(loaded.chart().poData()->size(), samples);
+    QVERIFY(samplesOf(loaded.chart()) == samplesOf(saved.chart()));
+    QVERIFY(loaded.t().ui()->chartToolbar->isEnabled());
+    if (loaded.sim)
+        QVERIFY(loaded.sim->takeRequests().isEmpty());
+}
+
+void tst_SettingsWindow::openThroughTheActionAndItsDialog()
+{
+    Window window("QUX-T40 D");
+    const QMap<QString, QVariant> before = valuesOf(window.rows());
+    ModalAnswerer answerer;
+    answerer.answerWith([](QWidget *dialog) { qobject_cast<QDialog *>(dialog)->reject(); });
+    QVERIFY(!window.window->bOpenSettings());
+    QCOMPARE(valuesOf(window.rows()), before);
+
+    chooseFile(answerer, m_good);
+    window.t().ui()->actionOpen_Settings->trigger();
+    QCOMPARE(answerer.seen().size(), 2);
+    QCOMPARE(answerer.seen().last().className, QString("QFileDialog"));
+    QCOMPARE(valuesOf(window.rows()), m_goodValues);
+    QCOMPARE(window.chart().poData()->size(), 1);
+}
+
+void tst_SettingsWindow::refusedFilesChangeNothing_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message");
+    const QString corrupted = "The selected settings are corupted";
+    const QString other = "The selected settings are not for the current sensor";
+    const QByteArray good = fileBytes(m_good);
+    QTest::newRow("empty") << QByteArray() << corrupted;
+    QTest::newRow("cut after one byte") << good.left(1) << corrupted;
+    QTest::newRow("cut in the middle") << good.left(good.size() / 2) << corrupted;
+    QTest::newRow("cut before the last tag") << good.left(good.size() - 3) << corrupted;
+    QTest::newRow("declaration only") << good.left(good.indexOf('\n')) << corrupted;
+    QTest::newRow("another kind of XML") << QByteArray("<svg/>") << corrupted;
+    QTest::newRow("another sensor") << settings("QUX-T40 A", "") << other;
+    QTest::newRow("another plug-in")
+        << QByteArray(good).replace("pluginid=\"QUXfamily\"", "pluginid=\"Other\"") << other;
+    QTest::newRow("too many properties")
+        << settings("QUX-T40 D",
+                    "<pluginsettings><propertytreedata data=\""
+                        + QByteArray("laser=1;").repeated(20000) + "\"/></pluginsettings>")
+        << "The selected settings hold too many properties (20001, at most 10000)";
+}
+
+// Refused with a critical box, the window as it was, nothing sent; connected, after the
+// question, the same, and the tree's edits and live data are back on.
+void tst_SettingsWindow::refusedFilesChangeNothing()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    const QString path = m_dir.filePath("refused.ovs");
+    writeFile(path, bytes);
+    for (const bool connected : { false, true }) {
+        Window window("QUX-T40 D");
+        window.chart().appendAt(1733400000000.0, 1.0, 2.0);
+        const QMap<QString, QVariant> values = valuesOf(window.rows());
+        const QByteArray samples = samplesOf(window.chart());
+        if (connected) {
+            window.sim->markConnected();
+            window.t().ui()->actionEnable_live_data->setChecked(true);
+        }
+        ModalAnswerer answerer;
+        if (connected)
+            answerer.answer(QMessageBox::Ok);
+        answerer.answer(QMessageBox::Ok);
+        const bool loaded = window.window->bOpenSettings(path);
+
+        QVERIFY(!loaded);
+        QCOMPARE(answerer.seen().size(), connected ? 2 : 1);
+        const ModalAnswerer::Seen &box = answerer.seen().last();
+        QCOMPARE(box.title, QString("Opening settings..."));
+        QCOMPARE(box.text, message);
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QCOMPARE(valuesOf(window.rows()), values);
+        QVERIFY(samplesOf(window.chart()) == samples);
+        QCOMPARE(window.t().d()->treeHandling, true);
+        QCOMPARE(window.t().ui()->actionEnable_live_data->isChecked(), connected);
+        const bool corrupt = QByteArray(QTest::currentDataTag()).startsWith("empty")
+            || QByteArray(QTest::currentDataTag()).startsWith("cut");
+        // A file that is no XML at all is followed by writing all properties when connected
+        // (see loadingWhileConnected); the other refusals send nothing.
+        if (!connected || !corrupt)
+            QVERIFY(writes(window.sim->takeRequests()).isEmpty());
+    }
+}
+
+void tst_SettingsWindow::messagesInGerman()
+{
+    QTranslator translator;
+    QVERIFY(
+        translator.load("QUXfamily_de", QCoreApplication::applicationDirPath() + "/translations"));
+    QCoreApplication::installTranslator(&translator);
+    const QString path = m_dir.filePath("other.ovs");
+    writeFile(path, settings("QUX-T40 A", ""));
+    Window window("QUX-T40 D");
+    ModalAnswerer answerer;
+    answerer.answer(QMessageBox::Ok);
+    QVERIFY(!window.window->bOpenSettings(path));
+    writeFile(path, "x");
+    answerer.answer(QMessageBox::Ok);
+    QVERIFY(!window.window->bOpenSettings(path));
+    writeFile(path,
+              settings("QUX-T40 D",
+                       "<pluginsettings><propertytreedata data=\"" + QByteArray(";").repeated(10000)
+                           + "\"/></pluginsettings>"));
+    answerer.answer(QMessageBox::Ok);
+    QVERIFY(!window.window->bOpenSettings(path));
+    QCoreApplication::removeTranslator(&translator);
+
+    QCOMPARE(answerer.seen().size(), 3);
+    QCOMPARE(answerer.seen().first().title, QString("Einstellungen öffnen..."));
+    QCOMPARE(answerer.texts(),
+             QStringList({ "Die ausgewählten Einstellungen gehören nicht zum aktuellen Sensor",
+                           "Die ausgewählten Einstellungen sind beschädigt",
+                           "Die ausgewählten Einstellungen enthalten zu viele Eigenschaften "
+                           "(10001, höchstens 10000)" }));
+}
+
+// Missing parts: the rest is loaded, the load is incomplete, nobody is told. Values that are
+// no numbers read as 0, unknown ids and items are passed over, an index that names no item
+// leaves its row, a chart text that does not read leaves the chart as it was: the load is
+// complete.
+void tst_SettingsWindow::missingPartsAndForgivenValues()
+{
+    const QString path = m_dir.filePath("parts.ovs");
+    const QByteArray chart = "<chartdata data=\"5,6,7\"/>";
+    const QByteArray properties = "<propertytreedata data=\"laser=0;\"/>";
+    struct Case
+    {
+        QByteArray inner;
+        bool complete;
+        int laser; // before: 1
+        int samples; // before: 2
+    };
+    const Case cases[] = {
+        { "", false, 1, 2 },
+        { "<pluginsettings>" + chart + "</pluginsettings>", false, 1, 1 },
+        { "<pluginsettings>" + properties + "</pluginsettings>", false, 0, 2 },
+        { "<pluginsettings>" + properties + chart + "</pluginsettings>", true, 0, 1 },
+        { "<pluginsettings><propertytreedata data=\"laser=abc;=1;nothing=3;unit=9;emisivity=x;"
+          "laser\"/><chartdata data=\"1,2\"/></pluginsettings>",
+          true, 0, 2 },
+    };
+    for (const Case &c : cases) {
+        writeFile(path, settings("QUX-T40 D", c.inner));
+        Window window("QUX-T40 D");
+        window.rows().setValue("laser", 1);
+        window.rows().setValue("unit", 1);
+        window.chart().appendAt(1.0, 2.0, 3.0);
+        window.chart().appendAt(2.0, 2.0, 3.0);
+        const QByteArray before = samplesOf(window.chart());
+        ModalAnswerer answerer;
+        QCOMPARE(window.window->bOpenSettings(path), c.complete);
+        QVERIFY(answerer.seen().isEmpty());
+        QCOMPARE(window.rows().enumIndex("laser"), c.laser);
+        QCOMPARE(window.chart().poData()->size(), c.samples);
+        QCOMPARE(window.rows().enumIndex("unit"), 1);
+        if (c.samples == 2)
+            QVERIFY(samplesOf(window.chart()) == before);
+    }
+    QCOMPARE(Window("QUX-T40 D").rows().minimum("emisivity"), 0.1);
+}
+
+// While connected: the question first (Cancel changes and sends nothing), then one write of
+// every row with the loaded values, live data put back. Writing all is the parameter layer's:
+// until it sends anything, the part that needs it is skipped.
+void tst_SettingsWindow::loadingWhileConnected()
+{
+    Window window("QUX-T40 D");
+    window.sim->markConnected();
+    QAction *liveData = window.t().ui()->actionEnable_live_data;
+    liveData->setChecked(true);
+    const QMap<QString, QVariant> before = valuesOf(window.rows());
+    ModalAnswerer answerer;
+    answerer.answer(QMessageBox::Cancel);
+    QVERIFY(!window.window->bOpenSettings(m_good));
+    QCOMPARE(answerer.seen().size(), 1);
+    QCOMPARE(answerer.seen().first().title, QString("Open Settings"));
+    QCOMPARE(answerer.seen().first().text,
+             QString("Loaded settings will override the current project !"));
+    QCOMPARE(valuesOf(window.rows()), before);
+    QVERIFY(writes(window.sim->takeRequests()).isEmpty());
+
+    QSignalSpy toggled(liveData, &QAction::toggled);
+    const QByteArray file
+        = QString::fromUtf8(fileBytes(m_good))
+              .replace(QRegularExpression("laser=\\d"), "laser=1")
+              .replace(QRegularExpression("emisivity=[0-9.]+"), "emisivity=0.900000")
+              .toUtf8();
+    const QString path = m_dir.filePath("connected.ovs");
+    writeFile(path, file);
+    answerer.answer(QMessageBox::Ok);
+    QVERIFY(window.window->bOpenSettings(path));
+    QCOMPARE(answerer.seen().size(), 2);
+    QCOMPARE(toggled.count(), 2);
+    QVERIFY(liveData->isChecked());
+    QVERIFY(window.t().session().state().deferValueWrites);
+    const QList<QByteArray> requests = writes(window.sim->takeRequests());
+
+    if (requests.isEmpty())
+        QSKIP("writing all properties sends nothing yet (the parameter layer's part)");
+    QVERIFY(requests.contains("0L01"));
+    QVERIFY(requests.contains("0e090"));
+    QCOMPARE(window.sim->held().laser, 1);
+    QCOMPARE(window.sim->held().emissivity, 90);
+
+    // A file that is no XML: refused, and every row written as it stands.
+    writeFile(path, "not xml");
+    answerer.answer(QMessageBox::Ok);
+    answerer.answer(QMessageBox::Ok);
+    QVERIFY(!window.window->bOpenSettings(path));
+    QVERIFY(window.sim->takeRequests().contains("0L01"));
+}
+
+// A save that cannot be completed leaves the old file as it was and says why; a cancelled
+// dialog writes nothing.
+void tst_SettingsWindow::failedSaveKeepsTheOldFile()
+{
+    Window window("QUX-T40 D");
+    for (int i = 0; i < 1000; ++i)
+        window.chart().appendAt(1733400000000.0 + i, i, i);
+    const QString path = m_dir.filePath("kept.ovs");
+    writeFile(path, "old");
+    ModalAnswerer answerer;
+    answerer.answerWith([](QWidget *dialog) { qobject_cast<QDialog *>(dialog)->reject(); });
+    window.window->vSaveSettings();
+    QCOMPARE(fileBytes(path), QByteArray("old"));
+
+    {
+        const FileSizeLimit limit(4096);
+        QVERIFY(limit.isActive());
+        chooseFile(answerer, path);
+        answerer.answer(QMessageBox::Ok);
+        window.window->vSaveSettings();
+    }
+    QCOMPARE(answerer.seen().size(), 3);
+    const ModalAnswerer::Seen &box = answerer.seen().last();
+    QCOMPARE(box.title, QString("Saving settings..."));
+    QCOMPARE(box.icon, QMessageBox::Critical);
+    QVERIFY2(box.text.startsWith("The settings were not saved to " + path + ": "),
+             qPrintable(box.text));
+    QVERIFY(box.text.endsWith(". A file of that name is unchanged."));
+    QCOMPARE(fileBytes(path), QByteArray("old"));
+    QCOMPARE(QDir(m_dir.path()).entryList({ "kept*" }, QDir::Files), QStringList("kept.ovs"));
+}
+
+void tst_SettingsWindow::chartTooLargeToSave()
+{
+    Window window;
+    const QString samples = QString("0,0,0;").repeated(int(maxSettingsChartSamples)) + "0,0,0";
+    QVERIFY(window.chart().setDataFromString(samples, ";"));
+    ModalAnswerer answerer;
+    answerer.answer(QMessageBox::Ok);
+    window.window->vSaveSettings();
+    QCOMPARE(answerer.texts(),
+             QStringList("The chart holds 2000001 samples, more than a settings file keeps "
+                         "(2000000). Clear the chart history and save again."));
+    QCOMPARE(answerer.seen().first().title, QString("Saving settings..."));
+}
+
+void tst_SettingsWindow::exportText_data()
+{
+    QTest::addColumn<QStringList>("checked");
+    QTest::addColumn<QString>("custom");
+    QTest::addColumn<QString>("delimiter");
+    QTest::newRow("tab") << QStringList { "tab" } << ""
+                         << "\t";
+    QTest::newRow("comma") << QStringList { "comma" } << ""
+                           << ",";
+    QTest::newRow("semicolon") << QStringList { "semicolon" } << ""
+                               << ";";
+    QTest::newRow("space") << QStringList { "space" } << ""
+                           << " ";
+    QTest::newRow("custom") << QStringList { "custom" } << "||"
+                            << "||";
+    QTest::newRow("semicolon and custom") << QStringList { "semicolon", "custom" } << "#"
+                                          << ";#";
+}
+
+// The file the window's export writes: the column names, local times, two decimals.
+void tst_SettingsWindow::exportText()
+{
+    QFETCH(QStringList, checked);
+    QFETCH(QString, custom);
+    QFETCH(QString, delimiter);
+    setTimeZone("UTC");
+    Window window;
+    window.chart().appendAt(0.0, 23.456, 9.0);
+    window.chart().appendAt(1733407205123.9, -200.0, 9.0);
+    window.chart().appendAt(1733407205188.0, 0.125, 9.0);
+    const QString path = m_dir.filePath("export.csv");
+    ModalAnswerer answerer;
+    answerer.answerWith([&](QWidget *widget) {
+        auto *dialog = qobject_cast<Utils::ExportDialog *>(widget);
+        if (!dialog) {
+            widget->close();
+            return;
+        }
+        for (const char *name : { "tab", "comma", "semicolon", "space", "custom" })
+            dialog->findChild<QCheckBox *>(QString(name) + "CheckBox")
+                ->setChecked(checked.contains(name));
+        dialog->findChild<QLineEdit *>("customLineEdit")->setText(custom);
+        dialog->setFileName(path);
+        dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Save)->click();
+    });
+    window.t().ui()->actionExport_chart_view->trigger();
+    QCOMPARE(answerer.seen().size(), 1);
+    QCOMPARE(answerer.seen().first().className, QString("Utils::ExportDialog"));
+    const QString d = delimiter;
+    QCOMPARE(QString::fromUtf8(fileBytes(path)),
+             "Time" + d + "Signal\n01-01-1970 00:00:00.000" + d + "23.46\n05-12-2024 14:00:05.123"
+                 + d + "-200.00\n05-12-2024 14:00:05.188" + d + "0.13\n");
+}
+
+// Many samples across a change of daylight saving time, each line as Qt writes the sample.
+void tst_SettingsWindow::largeExportMatchesTheSamples()
+{
+    setTimeZone("Europe/Berlin");
+    Window window;
+    const double start = 1729980000000.0; // 26-10-2024 22:00 UTC, 3 h before the change
+    QString samples;
+    for (int i = 0; i < 300000; ++i)
+        samples
+            += QString("%1,%2,0;").arg(start + 65.5 * i, 0, 'f', 1).arg((i % 4001 - 2000) / 8.0);
+    QVERIFY(window.chart().setDataFromString(samples, ";"));
+    const QString path = m_dir.filePath("large.csv");
+    ModalAnswerer answerer;
+    answerer.answerWith([&](QWidget *widget) {
+        auto *dialog = qobject_cast<Utils::ExportDialog *>(widget);
+        dialog->setFileName(path);
+        dialog->accept();
+    });
+    window.window->vExportDocument();
+    const QList<QByteArray> lines = fileBytes(path).split('\n');
+    const Utils::ValueOverTime *data = window.chart().poData();
+    QCOMPARE(lines.size(), data->size() + 2);
+    QCOMPARE(lines.first(), QByteArray("Time;Signal"));
+    for (int i = 0; i < data->size(); ++i) {
+        const QString expected = QDateTime::fromMSecsSinceEpoch(qint64(data->pxData()[i]))
+                                     .toString("dd-MM-yyyy hh:mm:ss.zzz")
+            + ";" + QString::number(data->pyData()[i], 'f', 2);
+        if (lines[i + 1] != expected.toUtf8())
+            QFAIL(
+                qPrintable(QString("line %1: %2, not %3").arg(i + 2).arg(lines[i + 1], expected)));
+    }
+    QVERIFY(lines.last().isEmpty());
+    setTimeZone("UTC");
+}
+
+// The host opens a settings file through the interface object.
+void tst_SettingsWindow::hostOpensThroughTheInterface()
+{
+    ExtensionSystem::SensorBasic sensor;
+    sensor.setName("QUX-T40 D");
+    QMdiSubWindow subWindow;
+    auto *plugin = new SensorInterface(&sensor, &subWindow);
+    static_cast<ExtensionSystem::PluginInterface *>(plugin)->vActionOpen(m_good);
+    SensorWindowTester tester(plugin->sensorWindow());
+    QCOMPARE(valuesOf(*tester.d()->rows), m_goodValues);
+    delete plugin;
+}
+
+QTEST_MAIN(tst_SettingsWindow)
+
+#include "tst_settingswindow.moc"
