@@ -1,9 +1,9 @@
 #include "model/sensor.h"
 
 #include "model/modellog.h"
-#include "model/xmldepth.h"
 
 #include <globals.h>
+#include <xmlnesting.h>
 
 #include <boost/property_tree/xml_parser.hpp>
 
@@ -67,9 +67,9 @@ bool Sensor::fromXMLStream(std::stringstream &in)
         // rdbuf() leaves the stream failed when it was empty; the base reader copes with that.
         baseText.clear();
         const std::string text = baseText.str();
-        if (!xmlDepthAcceptable(text)) {
+        if (ExtensionSystem::xmlNestingDepth(text) > ExtensionSystem::maxXmlNesting) {
             qCWarning(modelLog) << "Sensor description refused, nested deeper than"
-                                << maximumXmlDepth << "elements";
+                                << ExtensionSystem::maxXmlNesting << "elements";
             return false;
         }
 

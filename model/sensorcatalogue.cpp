@@ -1,7 +1,8 @@
 #include "model/sensorcatalogue.h"
 
 #include "model/modellog.h"
-#include "model/xmldepth.h"
+
+#include <xmlnesting.h>
 
 #include <QCoreApplication>
 #include <QFile>
@@ -38,9 +39,9 @@ boost::optional<pt::ptree> readEntries(const QString &path)
     }
     const QByteArray content = file.readAll();
     const std::string text(content.constData(), std::size_t(content.size()));
-    if (!xmlDepthAcceptable(text)) {
-        qCWarning(modelLog) << "Sensor catalogue refused, nested deeper than" << maximumXmlDepth
-                            << "elements:" << path;
+    if (ExtensionSystem::xmlNestingDepth(text) > ExtensionSystem::maxXmlNesting) {
+        qCWarning(modelLog) << "Sensor catalogue refused, nested deeper than"
+                            << ExtensionSystem::maxXmlNesting << "elements:" << path;
         return boost::none;
     }
 
