@@ -1,9 +1,12 @@
 #include "commands.h"
 
 #include "csvexport.h"
+#include "filecomparison.h"
 #include "rowvalues.h"
 #include "sensorport.h"
 
+#include "files/propertytext.h"
+#include "files/settingsfile.h"
 #include "parameters/livepoller.h"
 
 #include <QCoreApplication>
@@ -22,6 +25,17 @@ namespace {
 QString tr(const char *text)
 {
     return QCoreApplication::translate("QuxCtl", text);
+}
+
+// A files layer error in the user's language, in the window's words.
+QString settingsMessage(SettingsError error, const QString &first, const QString &second)
+{
+    QString text = QCoreApplication::translate("SensorWindow", settingsErrorText(error));
+    if (text.contains(QLatin1String("%2")))
+        return text.arg(first, second);
+    if (text.contains(QLatin1String("%1")))
+        return text.arg(first);
+    return text;
 }
 
 // Decimals of a row as the tree shows them after reading all.
@@ -154,7 +168,7 @@ void CommandRunner::write(SensorPort &port, PortResult &result)
     // Every assignment is checked before the first is written: a typo leaves the sensor as
     // it was.
     QStringList written;
-    QList<QVariant> wanted;
+    QStringList texts;
     for (const QString &assignment : m_invocation.assignments) {
         const int equals = assignment.indexOf(QLatin1Char('='));
         const QString id = assignment.left(equals).trimmed();
@@ -164,16 +178,32 @@ void CommandRunner::write(SensorPort &port, PortResult &result)
             result.message = parsed.error;
             return;
         }
-        if (parsed.limited)
-            say(tr("%1: %2 limited to %3").arg(port.portName(), id).arg(parsed.value.toDouble()));
         written << id;
-        wanted << parsed.value;
+        texts << assignment.mid(equals + 1);
     }
 
     for (int i = 0; i < written.size(); ++i) {
         const QString &id = written.at(i);
+        // Taken as the row's editor takes it now: an earlier assignment may have changed the
+        // unit, and with it the row's limits.
+        const ParsedValue parsed = parseValue(rows, id, texts.at(i));
+        if (parsed.limited)
+            say(tr("%1: %2 limited to %3").arg(port.portName(), id).arg(parsed.value.toDouble()));
+        // As in the tree: choosing the value a row already has is no edit, nothing is sent.
+        if (sameValue(rows, id, rows.value(id), parsed.value, decimalsOf(port, id))) {
+            say(tr("%1: %2 already holds that value").arg(port.portName(), id));
+            continue;
+        }
+        // The window hides these rows then, and the dispatch sends nothing for them.
+        if (isPin2OutputRow(id) && session.io().pin2Analog() != 0) {
+            say(tr("%1: %2 is not sent while pin 2 is an analog output").arg(port.portName(), id));
+            written.removeAt(i);
+            texts.removeAt(i);
+            --i;
+            continue;
+        }
         say(tr("%1: writing %2...").arg(port.portName(), id));
-        rows.setValue(id, wanted.at(i));
+        rows.setValue(id, parsed.value);
         session.dispatcher().apply(id, rows.value(id));
         if (port.view().takeDeferred())
             session.dispatcher().writeDeferred(id);
@@ -182,8 +212,12 @@ void CommandRunner::write(SensorPort &port, PortResult &result)
             result.message = tr("The sensor stopped answering while %1 was written.").arg(id);
             return;
         }
-        wanted[i] = rows.value(id);
     }
+    // What the rows hold now is what the sensor should give back: a unit written among the
+    // assignments has converted the temperature rows written before it.
+    QList<QVariant> wanted;
+    for (const QString &id : qAsConst(written))
+        wanted << rows.value(id);
     if (port.view().baudRateChanged()) {
         result.message = tr("written; the new baud rate applies after the sensor is switched "
                             "off and on");
@@ -196,8 +230,8 @@ void CommandRunner::write(SensorPort &port, PortResult &result)
     listRows(port, result, written);
     QStringList refused;
     for (int i = 0; i < written.size(); ++i) {
-        if (!sameValue(rows, written.at(i), rows.value(written.at(i)), wanted.at(i),
-                       decimalsOf(port, written.at(i))))
+        if (!heldAsWritten(rows, written.at(i), rows.value(written.at(i)), wanted.at(i),
+                           decimalsOf(port, written.at(i))))
             refused << written.at(i);
     }
     if (refused.isEmpty()) {
@@ -211,19 +245,120 @@ void CommandRunner::write(SensorPort &port, PortResult &result)
 
 void CommandRunner::save(SensorPort &port, PortResult &result)
 {
-    Q_UNUSED(port)
-    result.status = FileRefused;
-    result.message = tr("Settings files are not supported yet.");
+    say(tr("%1: reading all parameters...").arg(port.portName()));
+    port.session().bulk().readAll();
+    // No chart: a window that loads the file keeps an empty chart.
+    const SettingsDocument document
+        = settingsDocument(port.record().name(), port.rows(), std::string());
+    QString error;
+    if (!writeSettingsFile(m_invocation.file, document, &error)) {
+        result.status = FileRefused;
+        result.message = settingsMessage(SettingsError::NotWritten, m_invocation.file, error);
+        return;
+    }
+    result.json.insert(QStringLiteral("file"), m_invocation.file);
+    result.text = tr("%1: saved to %2\n").arg(port.portName(), m_invocation.file);
+    result.message = tr("saved to %1").arg(m_invocation.file);
 }
 
+// The file for this sensor, refused as the window refuses it. False when refused (the result
+// then says why).
+bool CommandRunner::readFile(SensorPort &port, PortResult &result, SettingsDocument *document)
+{
+    const SettingsReadResult read = readSettingsFile(m_invocation.file, port.record().name());
+    if (read.error == SettingsError::None && !read.document.propertyText) {
+        result.status = FileRefused;
+        result.message = tr("%1 holds no parameters.").arg(m_invocation.file);
+        return false;
+    }
+    if (read.error != SettingsError::None) {
+        result.status = read.error == SettingsError::OtherSensor ? WrongSensor : FileRefused;
+        result.message = settingsMessage(read.error, QString::number(read.items),
+                                         QString::number(read.error == SettingsError::TooLarge
+                                                             ? maxSettingsFileBytes / 1048576
+                                                             : maxSettingsPropertyItems));
+        return false;
+    }
+    *document = read.document;
+    return true;
+}
+
+// As the window loads a file while connected: the rows take the file's values (temperatures of
+// either unit accepted), then every row is written with the values as they stand; afterwards
+// the sensor is read back and compared with the file.
 void CommandRunner::apply(SensorPort &port, PortResult &result)
 {
-    save(port, result);
+    SettingsDocument document;
+    if (!readFile(port, result, &document))
+        return;
+    SensorSession &session = port.session();
+    say(tr("%1: reading all parameters...").arg(port.portName()));
+    session.bulk().readAll();
+    session.io().widenTemperatureRanges();
+    applyPropertyText(port.rows(), *document.propertyText);
+
+    say(tr("%1: writing all parameters...").arg(port.portName()));
+    session.state().deferValueWrites = false;
+    session.bulk().writeAll();
+    session.state().deferValueWrites = true;
+    if (!session.state().connected) {
+        result.status = NoAnswer;
+        result.message = tr("The sensor stopped answering while the file was written.");
+        return;
+    }
+    if (port.view().baudRateChanged())
+        say(tr("%1: the new baud rate applies after the sensor is switched off and on")
+                .arg(port.portName()));
+
+    say(tr("%1: reading back...").arg(port.portName()));
+    session.bulk().readAll();
+    const QStringList differing = compareWithFile(port, result, document, true);
+    if (differing.isEmpty()) {
+        result.message = tr("applied and read back");
+    } else {
+        result.status = WriteFailed;
+        result.message
+            = tr("The sensor holds other values for: %1").arg(differing.join(QStringLiteral(", ")));
+    }
+}
+
+QStringList CommandRunner::compareWithFile(SensorPort &port, PortResult &result,
+                                           const SettingsDocument &document, bool afterApply)
+{
+    QStringList ids;
+    QJsonArray differences;
+    for (const RowDifference &difference :
+         compareWithPropertyText(port.rows(), *document.propertyText, afterApply)) {
+        ids << difference.id;
+        QJsonObject row;
+        row.insert(QStringLiteral("id"), difference.id);
+        row.insert(QStringLiteral("caption"), difference.caption);
+        row.insert(QStringLiteral("sensor"), difference.sensorText);
+        row.insert(QStringLiteral("file"), difference.fileText);
+        differences.append(row);
+        result.text += QStringLiteral("%1\t%2\t%3: %4\t%5: %6\n")
+                           .arg(difference.id, difference.caption, tr("sensor"),
+                                difference.sensorText, tr("file"), difference.fileText);
+    }
+    result.json.insert(QStringLiteral("differences"), differences);
+    return ids;
 }
 
 void CommandRunner::diff(SensorPort &port, PortResult &result)
 {
-    save(port, result);
+    SettingsDocument document;
+    if (!readFile(port, result, &document))
+        return;
+    say(tr("%1: reading all parameters...").arg(port.portName()));
+    port.session().bulk().readAll();
+    const QStringList differing = compareWithFile(port, result, document, false);
+    if (differing.isEmpty()) {
+        result.message = tr("the sensor holds the file's values");
+    } else {
+        result.status = Differs;
+        result.message = QCoreApplication::translate("QuxCtl", "%n parameter(s) differ", nullptr,
+                                                     differing.size());
+    }
 }
 
 // The window's live polling, same rhythm and sample rules, each sample written as a line of

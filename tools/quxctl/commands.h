@@ -3,6 +3,8 @@
 #include "commandline.h"
 #include "exitstatus.h"
 
+#include "files/settingsfile.h"
+
 #include <QJsonObject>
 #include <QString>
 #include <QTextStream>
@@ -41,6 +43,12 @@ private:
     void diff(SensorPort &port, PortResult &result);
     void stream(SensorPort &port, PortResult &result);
 
+    bool readFile(SensorPort &port, PortResult &result,
+                  DrumoSensorPlugin::Core::SettingsDocument *document);
+    // Lists the rows the sensor holds that differ from the file; returns their ids.
+    QStringList compareWithFile(SensorPort &port, PortResult &result,
+                                const DrumoSensorPlugin::Core::SettingsDocument &document,
+                                bool afterApply);
     // The rows as read from the sensor, as text lines and JSON.
     void listRows(SensorPort &port, PortResult &result, const QStringList &only = {});
     void say(const QString &line);

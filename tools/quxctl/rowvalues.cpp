@@ -122,3 +122,25 @@ bool sameValue(const ParameterRows &rows, const QString &id, const QVariant &a, 
 }
 
 } // namespace QuxCtl
+
+namespace QuxCtl {
+
+bool heldAsWritten(const ParameterRows &rows, const QString &id, const QVariant &held,
+                   const QVariant &written, int decimals)
+{
+    if (sameValue(rows, id, held, written, decimals))
+        return true;
+    const bool temperature = id == QLatin1String("1switchingOn")
+        || id == QLatin1String("2switchingOn") || id == QLatin1String("0v")
+        || id == QLatin1String("10v");
+    const bool fahrenheit = rows.enumIndex(QStringLiteral("unit")) == 1;
+    return temperature && fahrenheit && qAbs(held.toDouble() - written.toDouble()) <= 0.18 + 1e-9;
+}
+
+bool isPin2OutputRow(const QString &id)
+{
+    return id == QLatin1String("2type") || id == QLatin1String("2operateOutputs")
+        || id == QLatin1String("2switchingOn");
+}
+
+} // namespace QuxCtl

@@ -34,4 +34,12 @@ ParsedValue parseValue(const DrumoSensorPlugin::Core::ParameterRows &rows, const
 bool sameValue(const DrumoSensorPlugin::Core::ParameterRows &rows, const QString &id,
                const QVariant &a, const QVariant &b, int decimals);
 
+// Whether the sensor holds what was written: as sameValue, except that a temperature shown in
+// °F may be off by the sensor's own step, a tenth of a degree Celsius (it keeps °C tenths).
+bool heldAsWritten(const DrumoSensorPlugin::Core::ParameterRows &rows, const QString &id,
+                   const QVariant &held, const QVariant &written, int decimals);
+
+// The rows of switching output 2, which are not sent while pin 2 is an analog output.
+bool isPin2OutputRow(const QString &id);
+
 } // namespace QuxCtl

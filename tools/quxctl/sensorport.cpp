@@ -114,6 +114,9 @@ ExitStatus SensorPort::open(QString *message)
     m_session = std::make_unique<SensorSession>(m_record, m_runner, *m_rows, m_view);
     m_session->setConnection(m_connection.get());
     m_session->state().connected = true;
+    // No command reads the baud rate: the row shows the rate the sensor was found at.
+    if (m_view.currentBaudRateIndex() >= 0)
+        m_rows->setValue(QStringLiteral("baudrate"), m_view.currentBaudRateIndex());
     // As the window's check: a sensor that is gone leaves the session offline, so the rest of
     // a bulk transfer sends nothing.
     m_view.setConnectionCheck([this] {

@@ -4,7 +4,7 @@
 // and messages. The paths that only cost time-outs (a silent sensor) run in-process.
 
 #include "connectrig.h"
-#include "quxsimprocess.h"
+#include "../common/quxsimprocess.h"
 
 #include <QTemporaryDir>
 

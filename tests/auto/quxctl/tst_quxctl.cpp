@@ -1,0 +1,398 @@
+// quxctl against quxsim on a pseudo-terminal: each command's output and exit status, the
+// requests it sends next to those the window sends for the same edits, and settings files going
+// both ways between quxctl and the window.
+
+#include "../common/modalanswerer.h"
+#include "../common/quxsimprocess.h"
+#include "../window/simulatedwindow.h"
+
+#include "files/settingsfile.h"
+#include "protocol/frame.h"
+
+#include <qtpropertymanager.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace DrumoSensorPlugin::Core;
+
+namespace {
+
+struct Run
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+Run quxctl(const QStringList &arguments, const QString &language = QStringLiteral("C.UTF-8"))
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("LANGUAGE"));
+    environment.insert(QStringLiteral("LC_ALL"), language);
+    process.setProcessEnvironment(environment);
+    process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/quxctl"), arguments);
+    Run run;
+    if (!process.waitForFinished(60000))
+        return run;
+    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+// The request bodies of the frames quxsim logged.
+QList<QByteArray> bodies(const QList<QByteArray> &frames)
+{
+    QList<QByteArray> result;
+    for (const QByteArray &frame : frames)
+        result << QByteArray::fromStdString(decodeFrame(frame.toStdString()));
+    return result;
+}
+
+// An edit in the window's tree, as a user makes it, and the wait for its dispatch (a row typed
+// digit by digit is written 600 ms after the edit).
+void edit(SimulatedWindow &sim, const QString &id, const QVariant &value)
+{
+    SensorWindowPrivate *d = sim.tester->d();
+    QtProperty *row = sim.tester->find(id.toStdString());
+    QVERIFY2(row, qPrintable(id));
+    if (row->propertyManager() == d->enumManager)
+        d->enumManager->setValue(row, value.toInt());
+    else
+        d->doubleManager->setValue(row, value.toDouble());
+    QTRY_VERIFY(!sim.tester->settingsTimer()->isActive() && !sim.tester->delayTimer()->isActive());
+}
+
+} // namespace
+
+class tst_Quxctl : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void badArguments_data();
+    void badArguments();
+    void identify_data();
+    void identify();
+    void readAsJson();
+    void writeSendsWhatTheWindowSends_data();
+    void writeSendsWhatTheWindowSends();
+    void writeRefusesWithoutSending_data();
+    void writeRefusesWithoutSending();
+    void settingsFilesBetweenQuxctlAndWindow();
+    void refusedFiles_data();
+    void refusedFiles();
+    void stream();
+    void severalPorts();
+
+private:
+    QString quxsim() const { return QCoreApplication::applicationDirPath() + "/quxsim"; }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<QuxsimProcess> m_sim;
+};
+
+// A folder of its own per test: quxsim's link and request log, the files written.
+void tst_Quxctl::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_sim = std::make_unique<QuxsimProcess>(quxsim(), m_dir->path());
+}
+
+void tst_Quxctl::cleanup()
+{
+    m_sim.reset();
+    m_dir.reset();
+}
+
+void tst_Quxctl::badArguments_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no command") << QStringList { "--port", "x" } << "No command given.";
+    QTest::newRow("unknown command")
+        << QStringList { "erase", "--port", "x" } << "Unknown command: erase";
+    QTest::newRow("no port") << QStringList { "read" } << "No port given";
+    QTest::newRow("write without assignment")
+        << QStringList { "write", "--port", "x", "laser" } << "Not of the form ID=VALUE: laser";
+    QTest::newRow("save without file")
+        << QStringList { "save", "--port", "x" } << "save needs exactly one settings file.";
+    QTest::newRow("seconds out of range")
+        << QStringList { "stream", "--port", "x", "--seconds", "0" } << "--seconds takes";
+    QTest::newRow("stream option elsewhere")
+        << QStringList { "read", "--port", "x", "--csv", "f" } << "belong to the stream command";
+}
+
+// Refused before any port is opened, with the reason and the usage.
+void tst_Quxctl::badArguments()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    const Run run = quxctl(arguments);
+    QCOMPARE(run.status, 2);
+    QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    QVERIFY(run.err.contains("Usage: quxctl"));
+    QVERIFY(run.out.isEmpty());
+}
+
+void tst_Quxctl::identify_data()
+{
+    QTest::addColumn<QStringList>("simulator");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("output");
+    QTest::newRow("sensor") << QStringList { "--firmware", "7" } << 0
+                            << "sensor type: QUX-T40 D\ngroup:       18\ntype:        1\n"
+                               "firmware:    7\nbaud rate:   38400";
+    QTest::newRow("sensor at 115200, found by the baud stepping")
+        << QStringList { "--baud", "115200" } << 0 << "baud rate:   115200";
+    QTest::newRow("analog sensor")
+        << QStringList { "--sensor", "QUX-T40 A" } << 0 << "sensor type: QUX-T40 A";
+    QTest::newRow("group not in the catalogue") << QStringList { "--foreign-group" } << 4 << "";
+    QTest::newRow("silent") << QStringList { "--silent" } << 3 << "";
+}
+
+void tst_Quxctl::identify()
+{
+    QFETCH(QStringList, simulator);
+    QFETCH(int, status);
+    QFETCH(QString, output);
+    QVERIFY(m_sim->start(simulator));
+    const Run run = quxctl({ "identify", "--port", m_sim->link() });
+    QCOMPARE(run.status, status);
+    QVERIFY2(run.out.contains(output), qPrintable(run.out));
+    const QList<QByteArray> sent = bodies(m_sim->takeRequests());
+    QVERIFY(!sent.isEmpty());
+    QVERIFY(std::all_of(sent.begin(), sent.end(), [](const QByteArray &b) { return b == "0V"; }));
+    // Twelve attempts for a silent port; from 38400 the stepping reaches 115200 at the third.
+    QCOMPARE(sent.size(), status == 3 ? 12 : simulator.contains("--baud") ? 3 : 1);
+}
+
+// Every parameter in the tree's order, with its caption, value and item text.
+void tst_Quxctl::readAsJson()
+{
+    QVERIFY(m_sim->start({ "--sensor", "QUX-T40 D" }));
+    QVERIFY(quxctl({ "write", "--port", m_sim->link(), "unit=°F", "laser=On" }).status == 0);
+    const Run run = quxctl({ "read", "--port", m_sim->link(), "--json" });
+    QCOMPARE(run.status, 0);
+    const QJsonObject document = QJsonDocument::fromJson(run.out.toUtf8()).object();
+    const QJsonObject port = document["ports"].toArray().first().toObject();
+    QCOMPARE(port["sensorType"].toString(), QString("QUX-T40 D"));
+    QMap<QString, QJsonObject> rows;
+    QStringList order;
+    for (const QJsonValue &value : port["parameters"].toArray()) {
+        rows.insert(value["id"].toString(), value.toObject());
+        order << value["id"].toString();
+    }
+    QCOMPARE(order.mid(0, 4), QStringList({ "unit", "emisivity", "time", "laser" }));
+    QCOMPARE(rows["unit"]["item"].toString(), QString::fromUtf8("°F"));
+    QCOMPARE(rows["laser"]["value"].toInt(), 1);
+    QCOMPARE(rows["laser"]["caption"].toString(), QString("Pilot laser"));
+    // 100.0 °C, shown in °F.
+    QCOMPARE(rows["1switchingOn"]["value"].toDouble(), 212.0);
+    QCOMPARE(rows["baudrate"]["item"].toString(), QString("38400"));
+    QCOMPARE(document["status"].toInt(), 0);
+}
+
+void tst_Quxctl::writeSendsWhatTheWindowSends_data()
+{
+    QTest::addColumn<QStringList>("assignments");
+    QTest::addColumn<QVariantList>("values"); // the same edits in the window's tree
+    QTest::newRow("laser") << QStringList { "laser=On" } << QVariantList { 1 };
+    QTest::newRow("emissivity, typed") << QStringList { "emisivity=0.9" } << QVariantList { 0.9 };
+    QTest::newRow("switching point, °C")
+        << QStringList { "1switchingOn=150" } << QVariantList { 150.0 };
+    QTest::newRow("switching point, °F")
+        << QStringList { "unit=1", "2switchingOn=300" } << QVariantList { 1, 300.0 };
+    QTest::newRow("analog range, °F")
+        << QStringList { "unit=°F", "0v=50", "10v=400" } << QVariantList { 1, 50.0, 400.0 };
+    QTest::newRow("pin 2 analog, then its type")
+        << QStringList { "2A=1", "2type=1" } << QVariantList { 1, 1 };
+    QTest::newRow("contact and circuit")
+        << QStringList { "1type=Normally closed", "2operateOutputs=2" } << QVariantList { 1, 2 };
+}
+
+// The same edits from quxctl and from the window's tree send the same requests, byte for byte:
+// quxctl reads all (as connecting does), writes, and reads all back; the window does the same
+// around its edits.
+void tst_Quxctl::writeSendsWhatTheWindowSends()
+{
+    QFETCH(QStringList, assignments);
+    QFETCH(QVariantList, values);
+
+    QVERIFY(m_sim->start());
+    const Run run = quxctl(QStringList { "write", "--port", m_sim->link() } + assignments);
+    QCOMPARE(run.status, 0);
+    QList<QByteArray> fromQuxctl = bodies(m_sim->takeRequests());
+    QCOMPARE(fromQuxctl.takeFirst(), QByteArray("0V"));
+
+    SimulatedWindow sim("QUX-T40 D");
+    sim.markConnected();
+    sim.window->readAllProperties();
+    for (int i = 0; i < assignments.size(); ++i)
+        edit(sim, assignments.at(i).section('=', 0, 0), values.at(i));
+    sim.window->readAllProperties();
+    QCOMPARE(fromQuxctl, sim.takeRequests());
+}
+
+void tst_Quxctl::writeRefusesWithoutSending_data()
+{
+    QTest::addColumn<QStringList>("assignments");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("unknown id") << QStringList { "laser=1", "lazer=1" }
+                                << "The sensor has no parameter lazer";
+    QTest::newRow("unknown item") << QStringList { "laser=bright" }
+                                  << "laser has no item \"bright\"; its items are: Off, On";
+    QTest::newRow("not a number") << QStringList { "emisivity=high" }
+                                  << "emisivity takes a number, not \"high\"";
+    QTest::newRow("a group") << QStringList { "output1=1" } << "output1 takes no value";
+}
+
+// A wrong assignment anywhere refuses the whole command before anything is written.
+void tst_Quxctl::writeRefusesWithoutSending()
+{
+    QFETCH(QStringList, assignments);
+    QFETCH(QString, message);
+    QVERIFY(m_sim->start());
+    const Run run = quxctl(QStringList { "write", "--port", m_sim->link() } + assignments);
+    QCOMPARE(run.status, 2);
+    QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    for (const QByteArray &body : bodies(m_sim->takeRequests()))
+        QVERIFY2(!body.startsWith("0L0") && !body.startsWith("0e"), body.constData());
+}
+
+// A file saved by quxctl loads in the window; one the window saves, quxctl compares and applies.
+void tst_Quxctl::settingsFilesBetweenQuxctlAndWindow()
+{
+    QVERIFY(m_sim->start());
+    QCOMPARE(quxctl({ "write", "--port", m_sim->link(), "laser=1", "1switchingOn=123.4" }).status,
+             0);
+    const QString fromQuxctl = m_dir->filePath("quxctl.ovs");
+    QCOMPARE(quxctl({ "save", "--port", m_sim->link(), fromQuxctl }).status, 0);
+
+    SimulatedWindow sim("QUX-T40 D");
+    QVERIFY(sim.window->bOpenSettings(fromQuxctl));
+    QCOMPARE(sim.tester->enumIndex("laser"), 1);
+    QCOMPARE(sim.tester->d()->doubleManager->value(sim.tester->find("1switchingOn")), 123.4);
+    QVERIFY(sim.takeRequests().isEmpty()); // offline: nothing sent
+
+    // The window's own file, with other values: quxctl finds the differences, applies the file,
+    // and then finds none.
+    sim.tester->d()->enumManager->setValue(sim.tester->find("laser"), 0);
+    sim.tester->d()->doubleManager->setValue(sim.tester->find("2switchingOn"), 250.0);
+    const QString fromWindow = m_dir->filePath("window.ovs");
+    QVERIFY(writeSettingsFile(fromWindow,
+                              settingsDocument("QUX-T40 D", sim.tester->session().rows(), "")));
+
+    Run diff = quxctl({ "diff", "--port", m_sim->link(), fromWindow });
+    QCOMPARE(diff.status, 1);
+    QVERIFY2(diff.out.contains("laser\tPilot laser\tsensor: 1 (On)\tfile: 0 (Off)"),
+             qPrintable(diff.out));
+    QVERIFY(diff.out.contains("2switchingOn\tSwitching point\tsensor: 200.0\tfile: 250.0"));
+    QCOMPARE(diff.out.count('\n'), 2);
+
+    m_sim->takeRequests();
+    QCOMPARE(quxctl({ "apply", "--port", m_sim->link(), fromWindow }).status, 0);
+    const QList<QByteArray> applied = bodies(m_sim->takeRequests());
+    QVERIFY(applied.contains("0L00"));
+    QVERIFY(applied.contains("0S22500"));
+    QCOMPARE(quxctl({ "diff", "--port", m_sim->link(), fromWindow }).status, 0);
+}
+
+void tst_Quxctl::refusedFiles_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("german");
+    QTest::newRow("another sensor type")
+        << QByteArray("<root pluginid=\"QUXfamily\" sensorid=\"QUX-T40 A\"><pluginsettings>"
+                      "<propertytreedata data=\"laser=1;\"/></pluginsettings></root>")
+        << 4 << "The selected settings are not for the current sensor"
+        << "Die ausgewählten Einstellungen gehören nicht zum aktuellen Sensor";
+    QTest::newRow("not XML") << QByteArray("laser=1;") << 5 << "The selected settings are corupted"
+                             << "Die ausgewählten Einstellungen sind beschädigt";
+    QTest::newRow("no parameters")
+        << QByteArray("<root pluginid=\"QUXfamily\" sensorid=\"QUX-T40 D\"/>") << 5
+        << "holds no parameters"
+        << "enthält keine Parameter";
+}
+
+// Refused as the window refuses them; nothing is written.
+void tst_Quxctl::refusedFiles()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, status);
+    QFETCH(QString, message);
+    QFETCH(QString, german);
+    const QString path = m_dir->filePath("refused.ovs");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(content);
+    file.close();
+    QVERIFY(m_sim->start());
+    for (const char *command : { "apply", "diff" }) {
+        const Run run = quxctl({ command, "--port", m_sim->link(), path });
+        QCOMPARE(run.status, status);
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    }
+    QCOMPARE(bodies(m_sim->takeRequests()), QList<QByteArray>({ "0V", "0V" }));
+    // In German, in the window's words.
+    const Run inGerman = quxctl({ "apply", "--port", m_sim->link(), path }, "de_DE.UTF-8");
+    QCOMPARE(inGerman.status, status);
+    QVERIFY2(inGerman.err.contains(german), qPrintable(inGerman.err));
+}
+
+// The window's live polling: four temperature polls and one output-state poll per cycle, every
+// sample a line of the chart export.
+void tst_Quxctl::stream()
+{
+    QVERIFY(m_sim->start({ "--temperature", "123.4" }));
+    const QString csv = m_dir->filePath("stream.csv");
+    const Run run = quxctl({ "stream", "--port", m_sim->link(), "--seconds", "2", "--csv", csv });
+    QCOMPARE(run.status, 0);
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.first(), QString("Time;Signal"));
+    QVERIFY(lines.size() > 10);
+    const QRegularExpression line(R"(^\d\d-\d\d-\d{4} \d\d:\d\d:\d\d\.\d{3};123\.40$)");
+    for (const QString &sample : lines.mid(1))
+        QVERIFY2(line.match(sample).hasMatch(), qPrintable(sample));
+
+    QList<QByteArray> polls = bodies(m_sim->takeRequests());
+    polls.erase(polls.begin(), std::find(polls.begin(), polls.end(), QByteArray("0D0e")));
+    QVERIFY(polls.size() >= 10);
+    for (int i = 0; i < 10; ++i)
+        QCOMPARE(polls.at(i), QByteArray(i % 5 == 4 ? "0WD" : "0D0e"));
+}
+
+// The command runs on each port in turn; a summary follows, and the first failure decides the
+// exit status.
+void tst_Quxctl::severalPorts()
+{
+    QVERIFY(m_sim->start());
+    QTemporaryDir other;
+    QuxsimProcess foreign(quxsim(), other.path());
+    QVERIFY(foreign.start({ "--foreign-group" }));
+    const Run run = quxctl({ "identify", "--port", m_sim->link(), "--port", foreign.link() });
+    QCOMPARE(run.status, 4);
+    const QStringList summary = run.out.section("\n\n", -1).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(summary.size(), 3);
+    QVERIFY(summary.at(0).startsWith("Port"));
+    QVERIFY(summary.at(1).startsWith(m_sim->link()) && summary.at(1).contains("QUX-T40 D"));
+    QVERIFY(summary.at(1).contains("identified"));
+    QVERIFY(summary.at(2).startsWith(foreign.link())
+            && summary.at(2).contains("not in the catalogue"));
+}
+
+QTEST_MAIN(tst_Quxctl)
+
+#include "tst_quxctl.moc"
