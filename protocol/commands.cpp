@@ -155,8 +155,8 @@ bool allDigits(const std::string &text, std::size_t from)
 
 std::optional<double> valueOf(Command command, const std::string &answer, const ValueField &field)
 {
-    const CommandSpec &spec = commandSpec(command);
-    switch (spec.source) {
+    const CommandSpec &definition = commandSpec(command);
+    switch (definition.source) {
     case ValueSource::None:
         return std::nullopt;
     case ValueSource::RawAnswer:
@@ -191,15 +191,16 @@ std::string requestBody(Command command, const std::string &argument)
 
 DataFrameEntry makeRequest(Command command, const std::string &argument, const LineTiming &timing)
 {
-    const CommandSpec &spec = commandSpec(command);
+    const CommandSpec &definition = commandSpec(command);
     const std::string body = requestBody(command, argument);
 
     DataFrameEntry entry;
     entry.frame = buildFrame(body);
-    entry.answerPattern = spec.answerPattern ? spec.answerPattern : buildFrame("0M" + body);
+    entry.answerPattern
+        = definition.answerPattern ? definition.answerPattern : buildFrame("0M" + body);
 
     const quint32 sending = timing.characterDelay * quint32(entry.frame.size());
-    switch (spec.timeout) {
+    switch (definition.timeout) {
     case TimeoutRule::LineDelay:
         entry.timeout = double(sending + timing.lineDelay);
         break;
@@ -207,10 +208,10 @@ DataFrameEntry makeRequest(Command command, const std::string &argument, const L
         entry.timeout = double(sending + 500u);
         break;
     case TimeoutRule::Fixed:
-        entry.timeout = spec.fixedTimeout;
+        entry.timeout = definition.fixedTimeout;
         break;
     }
-    switch (spec.pacing) {
+    switch (definition.pacing) {
     case PacingRule::CharacterDelay:
         entry.characterDelay = timing.characterDelay;
         break;

@@ -127,8 +127,8 @@ std::optional<Command> commandOf(const std::string &body)
     std::optional<Command> best;
     std::size_t bestLength = 0;
     for (int i = 0; i <= int(Command::WriteThreshold); ++i) {
-        const CommandSpec &spec = commandSpec(Command(i));
-        const std::string letters = spec.letters;
+        const CommandSpec &definition = commandSpec(Command(i));
+        const std::string letters = definition.letters;
         if (body.compare(0, letters.size(), letters) == 0 && letters.size() > bestLength) {
             best = Command(i);
             bestLength = letters.size();
