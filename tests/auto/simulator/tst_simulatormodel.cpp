@@ -49,8 +49,6 @@ private slots:
     void liveTemperatures();
     void outputsFollowSwitchingRules_data();
     void outputsFollowSwitchingRules();
-    void analogOutput_data();
-    void analogOutput();
     void temperatureProcess();
     void factoryReset();
     void identity();
@@ -187,29 +185,6 @@ void tst_SimulatorModel::outputsFollowSwitchingRules()
         QVERIFY2(write.isEmpty() || !ask(sensor, write).isEmpty(), write.constData());
     sensor.model().process().setTemperature(temperature);
     QCOMPARE(ask(sensor, "0WD"), "0WD" + states);
-}
-
-void tst_SimulatorModel::analogOutput_data()
-{
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<double>("temperature");
-    QTest::addColumn<double>("expected");
-    QTest::newRow("voltage middle") << 0 << 250.0 << 5.0;
-    QTest::newRow("current middle") << 1 << 250.0 << 12.0;
-    QTest::newRow("voltage below range") << 0 << -20.0 << 0.0;
-    QTest::newRow("current above range") << 1 << 600.0 << 20.0;
-}
-
-void tst_SimulatorModel::analogOutput()
-{
-    QFETCH(int, mode);
-    QFETCH(double, temperature);
-    QFETCH(double, expected);
-    SensorModel model(testType());
-    model.parameters().analogLow = 0.0;
-    model.parameters().analogHigh = 500.0;
-    model.parameters().analogOutput = mode;
-    QCOMPARE(model.analogOutputValue(temperature), expected);
 }
 
 void tst_SimulatorModel::temperatureProcess()
