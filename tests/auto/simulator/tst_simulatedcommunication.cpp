@@ -69,7 +69,6 @@ private slots:
     void timeoutTakesItsTime_data();
     void timeoutTakesItsTime();
     void lateAnswerDoesNotCount();
-    void baudrateMismatch();
     void endFinishesPending_data();
     void endFinishesPending();
     void unplugFailsPort();
@@ -198,22 +197,6 @@ void tst_SimulatedCommunication::lateAnswerDoesNotCount()
     QCOMPARE(second.front().status, 1u);
     QCOMPARE(second.front().answer, frame("0WU0").toStdString());
     QTest::qWait(80);
-}
-
-void tst_SimulatedCommunication::baudrateMismatch()
-{
-    SimulatedConnectionOptions options = fast();
-    options.timeScale = 0.1;
-    SimulatedCommunication connection(makeSensor(), port(9600), options);
-    DataFrame dataFrame { request("0V", "/(.*)\\.") };
-    run(connection, &dataFrame);
-    QCOMPARE(dataFrame.front().status, 0u);
-    ExtensionSystem::PortSettings settings = connection.getPortSettings();
-    settings.baudrate = 38400;
-    connection.vSetPortSettings(settings);
-    QCOMPARE(connection.getPortSettings().baudrate, 38400);
-    run(connection, &dataFrame);
-    QCOMPARE(dataFrame.front().status, 1u);
 }
 
 void tst_SimulatedCommunication::endFinishesPending_data()
