@@ -21,7 +21,6 @@ private slots:
     void settingsApplyAtPrepare();
     void clearDropsReceived();
     void cancelMakesCallsNoOps();
-    void missingPort();
 };
 
 namespace {
@@ -134,17 +133,6 @@ void tst_SerialScanPort::cancelMakesCallsNoOps()
     QVERIFY(!port.isOpen());
     QTest::qWait(30);
     QCOMPARE(peer.rawReceived, QByteArray());
-}
-
-void tst_SerialScanPort::missingPort()
-{
-    SerialScanPort port("/dev/ttyQUXnone");
-    port.vPrepare();
-    QVERIFY(!port.isOpen());
-    QVERIFY(!port.errorString().isEmpty());
-    port.vSend("/000V49.");
-    QCOMPARE(port.readAll(), std::string());
-    port.vClose();
 }
 
 QTEST_GUILESS_MAIN(tst_SerialScanPort)
