@@ -77,43 +77,33 @@ private slots:
 void tst_SimulatedCommunication::statusFollowsAnswer_data()
 {
     QTest::addColumn<FaultSettings>("faults");
-    QTest::addColumn<QByteArray>("body");
     QTest::addColumn<QByteArray>("pattern");
     QTest::addColumn<quint32>("status");
     QTest::addColumn<QByteArray>("answer");
-    FaultSettings none;
-    QTest::newRow("matching") << none << QByteArray("0WL")
-                              << QByteArray("/[0-9A-F]{2,2}0WL[0-9A-F]{3,3}\\.") << 1u
-                              << frame("0WL0");
-    QTest::newRow("not matching") << none << QByteArray("0WL")
-                                  << QByteArray("/020L0[0-9A-F]{3,3}\\.") << 2u << frame("0WL0");
-    FaultSettings silent;
+    const QByteArray unit = "/[0-9A-F]{2,2}0WU[0-9A-F]{3,3}\\.";
+    FaultSettings none, silent, noisy, corrupt;
     silent.silent = true;
-    QTest::newRow("silent") << silent << QByteArray("0V") << QByteArray("/(.*)\\.") << 0u
-                            << QByteArray();
-    FaultSettings noisy;
     noisy.noiseBytes = 30;
-    QTest::newRow("line noise around the answer")
-        << noisy << QByteArray("0WU") << QByteArray("/[0-9A-F]{2,2}0WU[0-9A-F]{3,3}\\.") << 1u
-        << frame("0WU0");
-    FaultSettings corrupt;
     corrupt.corruptPercent = 100;
+    QTest::newRow("matching") << none << unit << 1u << frame("0WU0");
+    QTest::newRow("not matching") << none << QByteArray("/020L0[0-9A-F]{3,3}\\.") << 2u
+                                  << frame("0WU0");
+    QTest::newRow("silent") << silent << unit << 0u << QByteArray();
+    QTest::newRow("line noise around the answer") << noisy << unit << 1u << frame("0WU0");
     QTest::newRow("corrupted checksum still matches")
-        << corrupt << QByteArray("0WU") << QByteArray("/[0-9A-F]{2,2}0WU[0-9A-F]{3,3}\\.") << 1u
-        << QByteArray("/020WU02E.");
+        << corrupt << unit << 1u << QByteArray("/020WU02E.");
 }
 
 void tst_SimulatedCommunication::statusFollowsAnswer()
 {
     QFETCH(FaultSettings, faults);
-    QFETCH(QByteArray, body);
     QFETCH(QByteArray, pattern);
     QFETCH(quint32, status);
     QFETCH(QByteArray, answer);
     SimulatedConnectionOptions options = fast();
     options.timeScale = 0.1;
     SimulatedCommunication connection(makeSensor(faults), port(), options);
-    DataFrame dataFrame { request(body, pattern.constData()) };
+    DataFrame dataFrame { request("0WU", pattern.constData()) };
     dataFrame.front().status = 77; // must be overwritten
     run(connection, &dataFrame);
     QCOMPARE(dataFrame.front().status, status);
