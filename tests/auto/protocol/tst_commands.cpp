@@ -160,7 +160,7 @@ void tst_Commands::againstSimulator_data()
            std::tuple("write unit", Command::WriteUnit, "1"),
            std::tuple("write laser", Command::WriteLaser, "0"),
            std::tuple("write time", Command::WriteTime, "3"),
-           std::tuple("write emissivity", Command::WriteEmissivity, "095"),
+           std::tuple("write emissivity", Command::WriteEmissivity, "100"),
            std::tuple("write analog output", Command::WriteAnalogOutput, "0"),
            std::tuple("write analog low", Command::WriteAnalogLow, "-050"),
            std::tuple("write analog high", Command::WriteAnalogHigh, "3500"),
@@ -198,13 +198,27 @@ void tst_Commands::againstSimulator()
     sensor.setHeadTemperature(32.5);
 
     const DataFrameEntry request = makeRequest(command, argument, LineTiming { 1, 150 });
-    const std::optional<QByteArray> answerBody
-        = sensor.answer(QByteArray::fromStdString(requestBody(command, argument)));
+    const QByteArray body = QByteArray::fromStdString(requestBody(command, argument));
+    std::optional<QByteArray> answerBody = sensor.answer(body);
     QVERIFY2(answerBody, "the sensor ignores the request");
     const std::string answer = buildFrame(answerBody->toStdString());
     QVERIFY2(matches(request.answerPattern, answer), answer.c_str());
     if (value)
         QCOMPARE(readValue(command, answer), value);
+
+    // Signs and four-digit values, in both units, must fit the patterns as well.
+    for (int unit : { 0, 1 }) {
+        for (double extreme : { -25.0, 350.0 }) {
+            held.unit = unit;
+            held.analogLow = held.analogHigh = extreme;
+            held.switchingPoint[0] = held.switchingPoint[1] = extreme;
+            sensor.process().setTemperature(extreme);
+            answerBody = sensor.answer(body);
+            QVERIFY(answerBody);
+            const std::string frame = buildFrame(answerBody->toStdString());
+            QVERIFY2(matches(request.answerPattern, frame), frame.c_str());
+        }
+    }
 }
 
 // A read never takes a value from an answer that does not carry one at its place.
@@ -241,6 +255,7 @@ void tst_Commands::identification_data()
     QTest::newRow("noise before") << std::string("x.~/070V8A:FF0200.") << true << 10 << 255 << 2;
     QTest::newRow("signed group") << std::string("/070V81:-D0100.") << true << 1 << 0 << 1;
     QTest::newRow("letter firmware") << std::string("/070V8Z:12017F.") << true << 0 << 18 << 1;
+    QTest::newRow("unreadable group") << std::string("/070V82:zz0500.") << true << 2 << 0 << 5;
     QTest::newRow("cut after the group") << std::string("/070V81:12") << true << 1 << 18 << 0;
     QTest::newRow("no frame") << std::string("070V81:12017F.") << false << 0 << 0 << 0;
 }

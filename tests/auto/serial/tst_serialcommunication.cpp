@@ -52,10 +52,8 @@ private slots:
     void lateAnswer_data();
     void lateAnswer();
     void queuedTransactionsRunInOrder();
-    void multiEntryFrameIsOneTransaction();
     void unplugFinishesEverything_data();
     void unplugFinishesEverything();
-    void pacing();
     void answerFoundWhenNotificationsStall();
     void setPortSettingsChangesBaudRate_data();
     void setPortSettingsChangesBaudRate();
@@ -117,8 +115,6 @@ void tst_SerialCommunication::answers_data()
     const QString pattern = identificationPattern;
     const QByteArray answer = identificationAnswer;
     QTest::newRow("matching") << pattern << answer << QByteArray() << 0 << 1u << answer;
-    QTest::newRow("not matching") << pattern << QByteArray("/020L0150.") << QByteArray() << 0 << 2u
-                                  << QByteArray("/020L0150.");
     QTest::newRow("noise before and after")
         << pattern << QByteArray("x\x00z/070V81:0A0B55.junk", 22) << QByteArray() << 0 << 1u
         << answer;
@@ -126,22 +122,13 @@ void tst_SerialCommunication::answers_data()
         << pattern << QByteArray("x/y/070V81:0A0B55.") << QByteArray() << 0 << 1u << answer;
     QTest::newRow("NUL inside the answer") << QString("/(.*)\\.") << QByteArray("/\0.", 3)
                                            << QByteArray() << 0 << 1u << QByteArray("/\0.", 3);
-    QTest::newRow("two frames, first counts")
-        << pattern << QByteArray("/020L0150./070V81:0A0B55.") << QByteArray() << 0 << 2u
-        << QByteArray("/020L0150.");
     QTest::newRow("arrives in pieces")
         << pattern << QByteArray("/070V81:") << QByteArray("0A0B55.") << 0 << 1u << answer;
-    QTest::newRow("pattern is anchored")
-        << QString("/070V8") << answer << QByteArray() << 0 << 2u << answer;
-    QTest::newRow("open pattern") << QString("/(.*).") << answer << QByteArray() << 0 << 1u
-                                  << answer;
     QTest::newRow("invalid pattern")
         << QString("/(0V8.") << answer << QByteArray() << 0 << 2u << answer;
     QTest::newRow("incomplete") << pattern << QByteArray("/070V81:0A") << QByteArray() << 0 << 0u
                                 << QByteArray("/070V81:0A");
     QTest::newRow("silence") << pattern << QByteArray() << QByteArray() << 0 << 0u << QByteArray();
-    QTest::newRow("only noise") << pattern << QByteArray("abc") << QByteArray() << 0 << 0u
-                                << QByteArray();
     QTest::newRow("after the time-out")
         << pattern << answer << QByteArray() << 250 << 0u << QByteArray();
 }
@@ -195,8 +182,13 @@ void tst_SerialCommunication::timeoutCountsFromLastCharacter()
     const double earliest = queued + 7 * characterDelay + timeout;
     QVERIFY2(m_finishedMs.first() >= earliest,
              qPrintable(QString::number(m_finishedMs.first() - earliest)));
+    // Arrival times at the peer jitter, so single gaps are not compared; but a paced frame did
+    // not come as one block.
+    const QVector<double> &at = m_peer->characterMs;
+    QVERIFY(at.last() - queued >= 7 * characterDelay);
+    QVERIFY(characterDelay == 0 || QSet<double>(at.begin(), at.end()).size() >= 4);
     // Generous upper bound: this machine is shared; the benchmark measures the real lateness.
-    const double waited = m_finishedMs.first() - m_peer->characterMs.last();
+    const double waited = m_finishedMs.first() - at.last();
     QVERIFY2(waited < timeout + 150.0, qPrintable(QString::number(waited)));
 }
 
@@ -240,61 +232,52 @@ void tst_SerialCommunication::lateAnswer()
              secondStatus ? std::string(identificationAnswer) : std::string());
 }
 
+// Transactions one at a time in the order queued; the entries of a frame in order within one
+// transaction, an unanswered entry costing only its own time-out.
 void tst_SerialCommunication::queuedTransactionsRunInOrder()
 {
     const QHash<QByteArray, QByteArray> replies { { "/000V49.", identificationAnswer },
-                                                  { "/020L0150.", "/020L0151." },
-                                                  { "/010WD0D.", "/030WD0217." } };
+                                                  { "/020L0150.", "/020L0151." } };
     QVector<double> repliedMs;
     m_peer->onRequest = [&](const QByteArray &request) {
-        QTimer::singleShot(10, Qt::PreciseTimer, m_peer.get(), [&, request] {
-            m_peer->send(replies.value(request));
-            repliedMs << m_peer->elapsedMs();
-        });
+        if (replies.contains(request)) // "/010WD0D." stays unanswered
+            QTimer::singleShot(10, Qt::PreciseTimer, m_peer.get(), [&, request] {
+                m_peer->send(replies.value(request));
+                repliedMs << m_peer->elapsedMs();
+            });
     };
-    Frame frames[3] = { { makeEntry("/000V49.", identificationPattern, 500) },
-                        { makeEntry("/020L0150.", "/020L0[0-9A-F]{3,3}\\.", 500) },
-                        { makeEntry("/010WD0D.", "/030WD[0-9A-F]{4,4}\\.", 500) } };
+    Frame frames[2] = { { makeEntry("/000V49.", identificationPattern, 500) },
+                        { makeEntry("/020L0150.", "/020L0[0-9A-F]{3,3}\\.", 500),
+                          makeEntry("/010WD0D.", "/030WD[0-9A-F]{4,4}\\.", 60),
+                          makeEntry("/000V49.", identificationPattern, 500) } };
     QVector<unsigned int> ids;
     for (Frame &frame : frames)
         ids << m_serial->uiSendDataFrame(&frame);
     QVERIFY(m_finished.isEmpty());
-    QCOMPARE(m_serial->pendingTransactions(), 3);
+    QCOMPARE(m_serial->pendingTransactions(), 2);
 
-    QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 3, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 2, 5000);
+    QTest::qWait(50);
     QCOMPARE(m_finished, ids);
-    QVERIFY(ids[0] != 0 && ids[0] < ids[1] && ids[1] < ids[2]);
-    QCOMPARE(m_peer->requests, (QVector<QByteArray> { "/000V49.", "/020L0150.", "/010WD0D." }));
-    for (int i = 0; i < 3; ++i) {
-        const QByteArray request = m_peer->requests[i];
-        QCOMPARE(QByteArray::fromStdString(frames[i].front().answer), replies.value(request));
-        QCOMPARE(frames[i].front().status, 1u);
+    QVERIFY(ids[0] != 0 && ids[0] < ids[1]);
+    QCOMPARE(m_peer->requests,
+             (QVector<QByteArray> { "/000V49.", "/020L0150.", "/010WD0D.", "/000V49." }));
+    QVector<quint32> statuses;
+    QVector<QByteArray> answers;
+    for (const Frame &frame : frames) {
+        for (const Entry &entry : frame) {
+            statuses << entry.status;
+            answers << QByteArray::fromStdString(entry.answer);
+        }
     }
+    QCOMPARE(statuses, (QVector<quint32> { 1, 1, 0, 1 }));
+    QCOMPARE(
+        answers,
+        (QVector<QByteArray> { identificationAnswer, "/020L0151.", "", identificationAnswer }));
     // One at a time: each request went out only after the previous answer.
     QVERIFY(m_peer->requestEndMs[1] > repliedMs[0]);
     QVERIFY(m_peer->requestEndMs[2] > repliedMs[1]);
     QCOMPARE(m_serial->pendingTransactions(), 0);
-}
-
-void tst_SerialCommunication::multiEntryFrameIsOneTransaction()
-{
-    m_peer->onRequest = [this](const QByteArray &request) {
-        if (request != "/010WD0D.") // the middle request stays unanswered
-            m_peer->send("/030MS1" + request.mid(6, 2) + ".");
-    };
-    Frame frame { makeEntry("/020S1ab.", "/030MS1[0-9a-f]{2,2}\\.", 100),
-                  makeEntry("/010WD0D.", "/030WD[0-9A-F]{4,4}\\.", 60),
-                  makeEntry("/020S2cd.", "/030MS1[0-9a-f]{2,2}\\.", 100) };
-    const unsigned int id = m_serial->uiSendDataFrame(&frame);
-    QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 1, 5000);
-    QTest::qWait(50);
-    QCOMPARE(m_finished, QVector<unsigned int> { id });
-    QCOMPARE(m_peer->requests.size(), 3);
-    QVector<quint32> statuses;
-    for (const Entry &entry : frame)
-        statuses << entry.status;
-    QCOMPARE(statuses, (QVector<quint32> { 1, 0, 1 }));
-    QCOMPARE(frame.back().answer, std::string("/030MS1cd."));
 }
 
 void tst_SerialCommunication::unplugFinishesEverything_data()
@@ -338,20 +321,6 @@ void tst_SerialCommunication::unplugFinishesEverything()
     m_serial->uiSendDataFrame(&later);
     QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 3, 1000);
     QCOMPARE(later.front().status, 0u);
-}
-
-void tst_SerialCommunication::pacing()
-{
-    Frame frame { makeEntry(identification, identificationPattern, 20, 5) };
-    const double queued = m_peer->elapsedMs();
-    m_serial->uiSendDataFrame(&frame);
-    QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 1, 2000);
-    QCOMPARE(m_peer->rawReceived, QByteArray(identification));
-    // Seven gaps of at least 5 ms before the last character can arrive. Arrival times at the
-    // peer jitter, so single gaps are not compared; but the frame did not come as one block.
-    const QVector<double> &at = m_peer->characterMs;
-    QVERIFY2(at.last() - queued >= 35.0, qPrintable(QString::number(at.last() - queued)));
-    QVERIFY(QSet<double>(at.begin(), at.end()).size() >= 4);
 }
 
 // QtSerialPort 5.15 can stop delivering readyRead; the answer must still be found long before
