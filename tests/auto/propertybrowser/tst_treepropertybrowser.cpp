@@ -2,7 +2,6 @@
 #include <qtpropertymanager.h>
 #include <qttreepropertybrowser.h>
 
-#include <QtCore/QDir>
 #include <QtCore/QLocale>
 #include <QtCore/QTranslator>
 #include <QtTest/QSignalSpy>
@@ -14,20 +13,14 @@
 
 #include <memory>
 
-// "G[a,b],c": names of the rows with their children, as the tree shows them.
+// "G[a,b],c": names of the rows below `item` with their children, as the tree shows them.
 static QString dump(const QTreeWidgetItem *item)
 {
-    QStringList children;
-    for (int i = 0; i < item->childCount(); ++i)
-        children << dump(item->child(i));
-    return item->text(0) + (children.isEmpty() ? QString() : '[' + children.join(',') + ']');
-}
-
-static QString dump(const QTreeWidget *tree)
-{
     QStringList rows;
-    for (int i = 0; i < tree->topLevelItemCount(); ++i)
-        rows << dump(tree->topLevelItem(i));
+    for (int i = 0; i < item->childCount(); ++i) {
+        const QString children = dump(item->child(i));
+        rows << item->child(i)->text(0) + (children.isEmpty() ? QString() : '[' + children + ']');
+    }
     return rows.join(',');
 }
 
@@ -58,15 +51,11 @@ private slots:
     void initTestCase() { QLocale::setDefault(QLocale::c()); }
     void structureFollowsProperties_data();
     void structureFollowsProperties();
-    void propertyShownTwice();
     void rowsShowNameAndValue();
-    void itemVisibility();
-    void disabledRows();
+    void hiddenAndDisabledRows();
     void currentItem();
-    void languageChange();
     void resizeToContentsKeepsValuesVisible_data();
     void resizeToContentsKeepsValuesVisible();
-    void screenshot();
 };
 
 void tst_TreePropertyBrowser::structureFollowsProperties_data()
@@ -140,7 +129,7 @@ void tst_TreePropertyBrowser::structureFollowsProperties()
 
     auto *tree = browser.findChild<QTreeWidget *>();
     QVERIFY(tree);
-    QCOMPARE(dump(tree), expected);
+    QCOMPARE(dump(tree->invisibleRootItem()), expected);
     QCOMPARE(dump(browser.topLevelItems()), expected);
     QCOMPARE(browser.properties().size(), browser.topLevelItems().size());
 
@@ -157,94 +146,69 @@ void tst_TreePropertyBrowser::structureFollowsProperties()
     }
 }
 
-// Both rows of a property shown twice follow its value and name.
-void tst_TreePropertyBrowser::propertyShownTwice()
-{
-    QtGroupPropertyManager groups;
-    QtIntPropertyManager ints;
-    QtProperty *group = groups.addProperty("group");
-    QtProperty *value = ints.addProperty("value");
-    group->addSubProperty(value);
-
-    QtTreePropertyBrowser browser;
-    browser.addProperty(group);
-    browser.addProperty(value);
-    auto *tree = browser.findChild<QTreeWidget *>();
-    ints.setValue(value, 17);
-    value->setPropertyName("renamed");
-    QCOMPARE(findRow(tree, "renamed", 0)->text(1), "17");
-    QCOMPARE(findRow(tree, "renamed", 1)->text(1), "17");
-}
-
+// Rows show name and value text and follow both, in every row of a property shown twice and in
+// the language of the moment; labels of their own are not translated.
 void tst_TreePropertyBrowser::rowsShowNameAndValue()
 {
     QtGroupPropertyManager groups;
     QtBoolPropertyManager bools;
     QtDoublePropertyManager doubles;
+    QtIntPropertyManager ints;
     QtProperty *group = groups.addProperty("group");
-    QtProperty *flag = bools.addProperty("flag");
+    QtProperty *plain = bools.addProperty("plain");
+    QtProperty *labelled = bools.addProperty("labelled");
     QtProperty *number = doubles.addProperty("number");
-    group->addSubProperty(flag);
-    group->addSubProperty(number);
-    bools.setValue(flag, true, "off", "on");
+    QtProperty *value = ints.addProperty("value");
+    for (QtProperty *property : { plain, labelled, number, value })
+        group->addSubProperty(property);
+    bools.setValue(labelled, true, "off", "on");
     doubles.setDecimals(number, 1);
     doubles.setValue(number, 0.25);
 
     QtTreePropertyBrowser browser;
     browser.addProperty(group);
+    browser.addProperty(value);
+    browser.show();
     auto *tree = browser.findChild<QTreeWidget *>();
-    QCOMPARE(tree->columnCount(), 2);
-    QCOMPARE(tree->headerItem()->text(0), "Property");
-    QCOMPARE(tree->headerItem()->text(1), "Value");
-
     QTreeWidgetItem *groupRow = findRow(tree, "group");
-    QVERIFY(groupRow->text(1).isEmpty());
-    QVERIFY(groupRow->isFirstColumnSpanned());
+    QVERIFY(groupRow->text(1).isEmpty() && groupRow->isFirstColumnSpanned());
     QVERIFY(!(groupRow->flags() & Qt::ItemIsEditable));
-    QCOMPARE(findRow(tree, "flag")->text(1), "on");
-    QVERIFY(!findRow(tree, "flag")->icon(1).isNull());
-    QCOMPARE(findRow(tree, "number")->text(1), "0.3");
     QVERIFY(findRow(tree, "number")->flags() & Qt::ItemIsEditable);
+    QCOMPARE(findRow(tree, "number")->text(1), "0.3");
+    QCOMPARE(findRow(tree, "labelled")->text(1), "on");
+    QVERIFY(!findRow(tree, "labelled")->icon(1).isNull());
+    ints.setValue(value, 17);
+    value->setPropertyName("renamed");
+    QCOMPARE(findRow(tree, "renamed", 0)->text(1), "17");
+    QCOMPARE(findRow(tree, "renamed", 1)->text(1), "17");
+
+    QTranslator german;
+    QVERIFY(german.load("propertybrowser_de",
+                        QCoreApplication::applicationDirPath() + "/translations"));
+    QCoreApplication::installTranslator(&german);
+    QCoreApplication::processEvents();
+    QCOMPARE(tree->headerItem()->text(1), "Wert");
+    QCOMPARE(findRow(tree, "plain")->text(1), "Falsch");
+    QCOMPARE(findRow(tree, "labelled")->text(1), "on");
+    QCoreApplication::removeTranslator(&german);
+    QCoreApplication::processEvents();
+    QCOMPARE(tree->headerItem()->text(1), "Value");
+    QCOMPARE(findRow(tree, "plain")->text(1), "False");
 }
 
-void tst_TreePropertyBrowser::itemVisibility()
-{
-    QtGroupPropertyManager groups;
-    QtStringPropertyManager strings;
-    QtProperty *root = groups.addProperty("root");
-    QtProperty *expert = strings.addProperty("expert");
-    QtProperty *plain = strings.addProperty("plain");
-    root->addSubProperty(expert);
-    root->addSubProperty(plain);
-
-    QtTreePropertyBrowser browser;
-    browser.addProperty(root);
-    auto *tree = browser.findChild<QTreeWidget *>();
-    QtBrowserItem *expertItem = browser.items(expert).value(0);
-    QVERIFY(browser.isItemVisible(expertItem));
-
-    browser.setItemVisible(expertItem, false);
-    QVERIFY(!browser.isItemVisible(expertItem));
-    QVERIFY(findRow(tree, "expert")->isHidden());
-    QVERIFY(!findRow(tree, "plain")->isHidden());
-
-    // Hidden rows stay hidden across value changes and come back when asked.
-    strings.setValue(expert, "x");
-    QVERIFY(findRow(tree, "expert")->isHidden());
-    browser.setItemVisible(expertItem, true);
-    QVERIFY(!findRow(tree, "expert")->isHidden());
-    QVERIFY(!browser.isItemVisible(nullptr));
-}
-
-void tst_TreePropertyBrowser::disabledRows()
+// Hidden rows stay hidden across value changes. A disabled row cannot be edited; a disabled
+// group takes the rows below it along, and gives them back.
+void tst_TreePropertyBrowser::hiddenAndDisabledRows()
 {
     QtGroupPropertyManager groups;
     QtIntPropertyManager ints;
     QtSpinBoxFactory factory;
     QtProperty *group = groups.addProperty("group");
     QtProperty *inner = ints.addProperty("inner");
+    QtProperty *hidden = ints.addProperty("hidden");
     QtProperty *lone = ints.addProperty("lone");
     group->addSubProperty(inner);
+    group->addSubProperty(hidden);
 
     QtTreePropertyBrowser browser;
     browser.setFactoryForManager(&ints, &factory);
@@ -254,18 +218,25 @@ void tst_TreePropertyBrowser::disabledRows()
     QVERIFY(QTest::qWaitForWindowExposed(&browser));
     auto *tree = browser.findChild<QTreeWidget *>();
 
+    QtBrowserItem *hiddenItem = browser.items(hidden).value(0);
+    QVERIFY(browser.isItemVisible(hiddenItem));
+    browser.setItemVisible(hiddenItem, false);
+    ints.setValue(hidden, 5);
+    QVERIFY(!browser.isItemVisible(hiddenItem) && findRow(tree, "hidden")->isHidden());
+    QVERIFY(!findRow(tree, "inner")->isHidden());
+    browser.setItemVisible(hiddenItem, true);
+    QVERIFY(!findRow(tree, "hidden")->isHidden());
+    QVERIFY(!browser.isItemVisible(nullptr));
+
     lone->setEnabled(false);
     QVERIFY(!(findRow(tree, "lone")->flags() & Qt::ItemIsEnabled));
     browser.editItem(browser.topLevelItem(lone));
     QVERIFY(!tree->indexWidget(tree->currentIndex()));
-
-    // A disabled group takes the rows below it along, and gives them back.
     group->setEnabled(false);
     QVERIFY(!(findRow(tree, "inner")->flags() & Qt::ItemIsEnabled));
     QVERIFY(inner->isEnabled());
     group->setEnabled(true);
     QVERIFY(findRow(tree, "inner")->flags() & Qt::ItemIsEnabled);
-
     browser.editItem(browser.items(inner).value(0));
     QVERIFY(qobject_cast<QSpinBox *>(tree->indexWidget(tree->currentIndex())));
 }
@@ -294,34 +265,6 @@ void tst_TreePropertyBrowser::currentItem()
     QCOMPARE(current != nullptr, tree->currentItem() != nullptr);
 }
 
-void tst_TreePropertyBrowser::languageChange()
-{
-    QtBoolPropertyManager bools;
-    QtProperty *plain = bools.addProperty("plain");
-    QtProperty *labelled = bools.addProperty("labelled");
-    bools.setValue(labelled, false, "off", "on");
-    QtTreePropertyBrowser browser;
-    browser.addProperty(plain);
-    browser.addProperty(labelled);
-    browser.show();
-    auto *tree = browser.findChild<QTreeWidget *>();
-
-    QTranslator german;
-    QVERIFY(german.load("propertybrowser_de",
-                        QCoreApplication::applicationDirPath() + "/translations"));
-    QCoreApplication::installTranslator(&german);
-    QCoreApplication::processEvents();
-    QCOMPARE(tree->headerItem()->text(0), "Eigenschaft");
-    QCOMPARE(tree->headerItem()->text(1), "Wert");
-    QCOMPARE(findRow(tree, "plain")->text(1), "Falsch");
-    QCOMPARE(findRow(tree, "labelled")->text(1), "off");
-
-    QCoreApplication::removeTranslator(&german);
-    QCoreApplication::processEvents();
-    QCOMPARE(tree->headerItem()->text(0), "Property");
-    QCOMPARE(findRow(tree, "plain")->text(1), "False");
-}
-
 void tst_TreePropertyBrowser::resizeToContentsKeepsValuesVisible_data()
 {
     QTest::addColumn<int>("width");
@@ -330,10 +273,8 @@ void tst_TreePropertyBrowser::resizeToContentsKeepsValuesVisible_data()
 
     const QString longName = "A rather long property name that no narrow dock can show whole";
     QTest::newRow("narrow, long name") << 300 << longName << false;
-    QTest::newRow("very narrow, long name") << 160 << longName << false;
     QTest::newRow("wide, long name") << 900 << longName << false;
     QTest::newRow("narrow, short name") << 300 << "Gain" << true;
-    QTest::newRow("wide, short name") << 900 << "Gain" << true;
 }
 
 // The name column fits its names but never squeezes the values out of sight; the value
@@ -383,76 +324,6 @@ void tst_TreePropertyBrowser::resizeToContentsKeepsValuesVisible()
     const int narrowed = tree->viewport()->width();
     QVERIFY(header->sectionSize(0) <= narrowed * 3 / 5);
     QCOMPARE(header->sectionSize(0) + header->sectionSize(1), narrowed);
-}
-
-// Renders a tree with every kind of row, for a human to look at.
-void tst_TreePropertyBrowser::screenshot()
-{
-    QtGroupPropertyManager groups;
-    QtBoolPropertyManager bools;
-    QtIntPropertyManager ints;
-    QtDoublePropertyManager doubles;
-    QtStringPropertyManager strings;
-    QtEnumPropertyManager enums;
-    QtCheckBoxFactory checkBoxes;
-    QtSpinBoxFactory spinBoxes;
-    QtDoubleSpinBoxFactory doubleSpinBoxes;
-    QtLineEditFactory lineEdits;
-    QtEnumEditorFactory enumEditors;
-
-    QtTreePropertyBrowser browser;
-    browser.setFactoryForManager(&bools, &checkBoxes);
-    browser.setFactoryForManager(&ints, &spinBoxes);
-    browser.setFactoryForManager(&doubles, &doubleSpinBoxes);
-    browser.setFactoryForManager(&strings, &lineEdits);
-    browser.setFactoryForManager(&enums, &enumEditors);
-    browser.setResizeMode(QtTreePropertyBrowser::ResizeToContents);
-    browser.setRootIsDecorated(true);
-    // As the sensor window styles it.
-    browser.setStyleSheet(" QTreeView {selection-background-color:  #00619E;}");
-
-    QtProperty *root = groups.addProperty("Sensor QUX-1 (Offline)");
-    QtProperty *settings = groups.addProperty("Settings");
-    QtProperty *unit = enums.addProperty("Temperature unit");
-    enums.setEnumNames(unit, { "°C", "°F" });
-    QtProperty *time = ints.addProperty("Response time [ms]");
-    ints.setRange(time, 0, 999);
-    ints.setValue(time, 150);
-    QtProperty *emissivity = doubles.addProperty("Emissivity");
-    doubles.setRange(emissivity, 0.1, 1.0);
-    doubles.setValue(emissivity, 0.95);
-    QtProperty *laser = bools.addProperty("Laser");
-    bools.setValue(laser, true, QString(), QString());
-    QtProperty *hold = bools.addProperty("Hold");
-    bools.setValue(hold, false, "off", "on");
-    QtProperty *name = strings.addProperty("Name");
-    strings.setValue(name, "Furnace 2");
-    QtProperty *firmware = strings.addProperty("Firmware (read only)");
-    strings.setValue(firmware, "8A");
-    firmware->setEnabled(false);
-    QtProperty *outputs = groups.addProperty("Outputs");
-    QtProperty *mode = enums.addProperty("Output 1 mode");
-    enums.setEnumNames(mode, { "Off", "Alarm", "Window" });
-    enums.setValue(mode, 1);
-    root->addSubProperty(settings);
-    for (QtProperty *property : { unit, time, emissivity, laser, hold, name, firmware })
-        settings->addSubProperty(property);
-    root->addSubProperty(outputs);
-    outputs->addSubProperty(mode);
-    browser.addProperty(root);
-
-    browser.resize(420, 360);
-    browser.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&browser));
-    browser.setCurrentItem(browser.items(emissivity).value(0));
-    browser.editItem(browser.items(emissivity).value(0));
-    QCoreApplication::processEvents();
-
-    const QString dir = QCoreApplication::applicationDirPath() + "/screenshots";
-    QVERIFY(QDir().mkpath(dir));
-    const QPixmap shot = browser.grab();
-    QVERIFY(!shot.isNull());
-    QVERIFY(shot.save(dir + "/propertybrowser.png"));
 }
 
 QTEST_MAIN(tst_TreePropertyBrowser)
