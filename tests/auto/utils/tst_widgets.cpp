@@ -1,37 +1,19 @@
-// The small widgets of the library: progress dialog, connection indicator, button rows and
-// the German translation.
+// The small widgets of the library: progress dialog, connection indicator, icons and the German
+// translation. The button rows are tested in a property tree (tst_propertyeditors).
 
-#include <buttonmanager.h>
 #include <connectionstatus.h>
 #include <progressbarui.h>
 
 #include <QCoreApplication>
-#include <QFile>
+#include <QDirIterator>
 #include <QIcon>
 #include <QPointer>
-#include <QPushButton>
-#include <QSignalSpy>
 #include <QTimer>
 #include <QTranslator>
 #include <QtTest>
 
-Q_DECLARE_METATYPE(QtProperty *)
-
-using Utils::ButtonFactory;
-using Utils::ButtonManager;
 using Utils::ConnectionStatus;
 using Utils::ProgressBarUi;
-
-// Reaches the protected createEditor of the factory base as a browser would.
-class EditorHost : public QtAbstractEditorFactoryBase
-{
-public:
-    static QWidget *create(QtAbstractEditorFactoryBase *factory, QtProperty *property,
-                           QWidget *parent)
-    {
-        return factory->createEditor(property, parent);
-    }
-};
 
 class tst_Widgets : public QObject
 {
@@ -43,8 +25,6 @@ private slots:
     void progressAppearsOnlyWhenSlow_data();
     void progressAppearsOnlyWhenSlow();
     void connectionStatusTexts();
-    void buttonRows();
-    void iconsLoad_data();
     void iconsLoad();
 };
 
@@ -138,63 +118,21 @@ void tst_Widgets::connectionStatusTexts()
     QTRY_COMPARE(status.text(), QStringLiteral("Connected"));
 }
 
-void tst_Widgets::buttonRows()
-{
-    qRegisterMetaType<QtProperty *>();
-    ButtonManager manager;
-    ButtonFactory factory;
-    factory.addPropertyManager(&manager);
-    QtProperty *row = manager.addProperty(QStringLiteral("Reset"));
-    QSignalSpy valueSpy(&manager, &ButtonManager::valueChanged);
-    QSignalSpy clickSpy(&manager, &ButtonManager::buttonClicked);
-    manager.setValue(row, QStringLiteral("Factory defaults"));
-    manager.setValue(row, QStringLiteral("Factory defaults")); // no change, no signal
-    QCOMPARE(valueSpy.count(), 1);
-    QCOMPARE(manager.value(row), QStringLiteral("Factory defaults"));
-    QCOMPARE(row->valueText(), QStringLiteral("Factory defaults"));
-
-    QWidget parent;
-    auto button = qobject_cast<QPushButton *>(EditorHost::create(&factory, row, &parent));
-    QVERIFY(button);
-    QCOMPARE(button->text(), QStringLiteral("Factory defaults"));
-    manager.setValue(row, QStringLiteral("Restore"));
-    QCOMPARE(button->text(), QStringLiteral("Restore"));
-    button->click();
-    QCOMPARE(clickSpy.count(), 1);
-    QCOMPARE(clickSpy.first().first().value<QtProperty *>(), row);
-
-    delete button; // the factory forgets it; later changes must not touch it
-    manager.setValue(row, QStringLiteral("Again"));
-    manager.clear();
-    QCOMPARE(manager.properties().size(), 0);
-}
-
-void tst_Widgets::iconsLoad_data()
-{
-    QTest::addColumn<QString>("path");
-    const QString names = "file_save file_open Reset connect_sensor_pc recorder_play "
-                          "halvorn-tool-measure-point-line led_state_2_1 led_state_2_2 "
-                          "halvorn-tool-load-reference-image Verlauf_Loeschen file_print Export "
-                          "halvorn-tool-configure libary color-yellow Menuebaum button connect_yes "
-                          "edit_delete_all";
-    for (const QString &name : names.split(' '))
-        QTest::newRow(qPrintable(name)) << ":/newPrefix/icons/" + name + ".svg";
-    QTest::newRow("arrow_down.png") << QStringLiteral(":/icons/icons/arrow_down.png");
-}
-
+// Every icon the library carries draws something.
 void tst_Widgets::iconsLoad()
 {
-    QFETCH(QString, path);
-    QVERIFY(QFile::exists(path));
-    const QPixmap pixmap = QIcon(path).pixmap(24, 24);
-    QVERIFY(!pixmap.isNull());
-    // Not blank: some pixel is drawn.
-    const QImage image = pixmap.toImage();
-    bool drawn = false;
-    for (int y = 0; y < image.height() && !drawn; ++y)
-        for (int x = 0; x < image.width() && !drawn; ++x)
-            drawn = qAlpha(image.pixel(x, y)) > 0;
-    QVERIFY(drawn);
+    int icons = 0;
+    for (const char *dir : { ":/newPrefix/icons", ":/icons/icons" }) {
+        for (QDirIterator it(dir); it.hasNext(); ++icons) {
+            const QImage image = QIcon(it.next()).pixmap(24, 24).toImage();
+            bool drawn = false;
+            for (int y = 0; y < image.height() && !drawn; ++y)
+                for (int x = 0; x < image.width() && !drawn; ++x)
+                    drawn = qAlpha(image.pixel(x, y)) > 0;
+            QVERIFY2(drawn, qPrintable(it.filePath()));
+        }
+    }
+    QVERIFY(icons > 1);
 }
 
 QTEST_MAIN(tst_Widgets)
