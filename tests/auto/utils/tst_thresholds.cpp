@@ -7,7 +7,6 @@
 #include <qwt_plot.h>
 #include <qwt_scale_map.h>
 
-#include <QDir>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -26,12 +25,9 @@ private slots:
     void labels();
     void dragIsLimited_data();
     void dragIsLimited();
-    void windowSizeBand();
-    void diesWithThePlot();
+    void bandAndLifetime();
     void hexString_data();
     void hexString();
-    void unknownOutputsReadZero();
-    void screenshot();
 
 private:
     struct Setup
@@ -141,24 +137,16 @@ void tst_Thresholds::dragIsLimited()
     QVERIFY(s.chart.isFollowing()); // grabbing a line does not pan the chart
 }
 
-void tst_Thresholds::windowSizeBand()
-{
-    QwtPlot plot;
-    ThresholdWindowWidget widget(&plot);
-    widget.setWindowSizeVisible(true);
-    QVERIFY(!widget.isWindowSizeVisible()); // needs both lines
-    widget.enableLowerMark(true);
-    widget.enableUpperMark(true);
-    QVERIFY(widget.isWindowSizeVisible());
-    widget.setWindowSizeVisible(false);
-    QVERIFY(!widget.isWindowSizeVisible());
-}
-
-void tst_Thresholds::diesWithThePlot()
+// The band between the lines needs both lines; the widget's items go with it or with the plot.
+void tst_Thresholds::bandAndLifetime()
 {
     auto plot = new QwtPlot;
     QPointer<ThresholdWindowWidget> widget = new ThresholdWindowWidget(plot);
+    widget->setWindowSizeVisible(true);
+    QVERIFY(!widget->isWindowSizeVisible());
     widget->enableLowerMark(true);
+    widget->enableUpperMark(true);
+    QVERIFY(widget->isWindowSizeVisible());
     delete plot; // deletes the widget and its lines exactly once
     QVERIFY(widget.isNull());
 
@@ -173,16 +161,16 @@ void tst_Thresholds::hexString_data()
 {
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("hex");
-    QTest::newRow("zero") << 0.0 << "0000";
-    QTest::newRow("positive") << 350.0 << "0DAC";
-    QTest::newRow("one tenth") << 0.1 << "0001";
-    QTest::newRow("minus one tenth") << -0.1 << "FFFF";
-    QTest::newRow("negative") << -25.0 << "FF06";
-    QTest::newRow("most negative") << -3276.8 << "8000";
-    QTest::newRow("rounded") << 12.34 << "007B";
-    QTest::newRow("rounded negative") << -12.36 << "FF84";
+    const QList<QPair<double, const char *>> rows { { 0.0, "0000" },   { 350.0, "0DAC" },
+                                                    { 0.1, "0001" },   { -0.1, "FFFF" },
+                                                    { -25.0, "FF06" }, { -3276.8, "8000" },
+                                                    { 12.34, "007B" }, { -12.36, "FF84" } };
+    for (const auto &row : rows)
+        QTest::addRow("%g", row.first) << row.first << QString(row.second);
 }
 
+// Tenths as 16-bit two's complement; outputs and components the manager does not have are
+// ignored and read zero.
 void tst_Thresholds::hexString()
 {
     QFETCH(double, value);
@@ -194,70 +182,15 @@ void tst_Thresholds::hexString()
     QCOMPARE(manager.toHexString(2, 4), hex);
     QCOMPARE(manager.low(2, 4), value);
     QCOMPARE(manager.high(2, 4), 999.0);
-}
 
-void tst_Thresholds::unknownOutputsReadZero()
-{
-    ThresholdDataManager manager;
-    manager.setOutputs(2);
-    QCOMPARE(manager.outputs(), 2);
-    manager.setLow(3, 4, 12.0, true, true); // no output 3: ignored
-    manager.setHigh(1, 6, 12.0, true, true); // no component 6: ignored
+    manager.setLow(3, 4, 12.0, true, true);
+    manager.setHigh(1, 6, 12.0, true, true);
     QCOMPARE(manager.low(3, 4), 0.0);
     QCOMPARE(manager.high(1, 6), 0.0);
     QCOMPARE(manager.toHexString(0, 1), QStringLiteral("0000"));
-    QCOMPARE(manager.toHexString(1, 0), QStringLiteral("0000"));
-    QCOMPARE(manager.low(2, 4), 0.0); // never set
+    QCOMPARE(manager.low(1, 4), 0.0); // never set
     manager.setLow(1, 5, 1.0, true, false);
     QVERIFY(!manager.isLowEnabled(1, 5));
-}
-
-// The picture a reviewer looks at: a chart with a few thousand samples on both axes, two
-// threshold lines and the two markers.
-void tst_Thresholds::screenshot()
-{
-    SimpleTimeChart chart;
-    chart.setCurrendValuePrecision(2);
-    chart.vSetYScale(-50.0, 400.0);
-    chart.vEnableYRightAxis(true);
-    chart.setYRightAxisScale(0.0, 10.0, 2.0);
-    chart.setCustomSignal(true);
-    chart.setBaselineTo(0.0);
-    chart.setVisibleTimeSpan(6 * 60 * 1000.0);
-    const double start = QDateTime(QDate(2026, 12, 5), QTime(14, 0)).toMSecsSinceEpoch();
-    for (int i = 0; i < 3000; ++i) {
-        const double t = i * 0.1;
-        const double temperature = 180.0 + 120.0 * std::sin(t / 20.0) + 15.0 * std::sin(t * 1.7)
-            + ((i * 7919) % 13) - 6.0;
-        chart.appendAt(start + i * 100.0, temperature, temperature / 50.0);
-    }
-    chart.setOnMarkerRange(-50.0, 400.0);
-    chart.setOffMarkerRange(-50.0, 400.0);
-    chart.vSetOnMarker(20.0);
-    chart.vSetOffMarker(360.0);
-    ThresholdWindowWidget widget(chart.poPlot());
-    widget.formatText(true);
-    widget.setLowerMarkerValue(120.0, QStringLiteral("A1: "));
-    widget.setUpperMarkerValue(250.0, QStringLiteral("A2: "));
-    widget.enableLowerMark(true);
-    widget.enableUpperMark(true);
-    widget.setWindowSizeVisible(true);
-    chart.resize(1000, 560);
-    chart.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&chart));
-    chart.jumpToPlottingArea();
-    QTRY_VERIFY(chart.currentValueText().contains(QLatin1String("|")));
-
-    const QString dir = QDir::currentPath() + QStringLiteral("/screenshots");
-    QVERIFY(QDir().mkpath(dir));
-    const QImage image = chart.grab().toImage();
-    QVERIFY(image.save(dir + QStringLiteral("/chart.png")));
-    // Something was drawn in the curve's colour.
-    int curvePixels = 0;
-    for (int y = 0; y < image.height(); y += 2)
-        for (int x = 0; x < image.width(); x += 2)
-            curvePixels += image.pixelColor(x, y) == QColor(0x2d, 0x6c, 0xdf);
-    QVERIFY(curvePixels > 50);
 }
 
 QTEST_MAIN(tst_Thresholds)
