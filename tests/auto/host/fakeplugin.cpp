@@ -2,6 +2,7 @@
 // records every call the host makes in the application property "fakeCalls", so that tests can
 // check order and lifetime even after the object is gone.
 
+#include <globals.h>
 #include <plugininterface.h>
 #include <sensorbasic.h>
 #include <serialportinterface.h>
@@ -53,7 +54,8 @@ protected:
     void changeEvent(QEvent *event) override
     {
         if (event->type() == QEvent::LanguageChange)
-            record(QStringLiteral("languageChange"));
+            record(QStringLiteral("languageChange:")
+                   + QString::fromStdString(ExtensionSystem::Globals::getLanguage()));
         QWidget::changeEvent(event);
     }
 };
