@@ -67,6 +67,8 @@ void tst_TreePropertyBrowser::structureFollowsProperties_data()
         { "sub-properties added later appear", "add G; sub G a; sub G c; ins G b a", "G[a,b,c]" },
         { "insert at the front", "add G; sub G a; ins G b -", "G[b,a]" },
         { "remove and re-add", "add G; sub G a; sub G b; rm G a; sub G a", "G[b,a]" },
+        { "inserted twice ignored", "add G; sub G a; ins G a -", "G[a]" },
+        { "cycle refused", "add G; sub G H; sub H G", "G[H]" },
         { "nested before adding", "sub H c; sub G H; add G", "G[H[c]]" },
         { "nested after adding", "add G; sub G H; sub H c; sub H a", "G[H[c,a]]" },
         { "moved between groups keeps children",
