@@ -121,14 +121,13 @@ private slots:
     void foundSensorsMatchCatalogue_data();
     void foundSensorsMatchCatalogue();
 
-    void closingSubWindowDeletesInterface();
+    void windowHoldsItsPort();
     void refusedCloseAndQuit();
     void newWindowsAreComfortableAndCascaded_data();
     void newWindowsAreComfortableAndCascaded();
     void eventsAreRouted();
 
     void portListChangesOnly();
-    void heldPortsAreNotOffered();
 
     void scanCancels();
 
@@ -289,30 +288,39 @@ void tst_HostShell::foundSensorsMatchCatalogue()
     QCOMPARE(model.foundCount(), 2);
 }
 
-void tst_HostShell::closingSubWindowDeletesInterface()
+// A window learns its name and the ports, its title shows the port it holds, and no other window
+// is offered or given that port. Closing it ends the plug-in's side in order and frees the port.
+void tst_HostShell::windowHoldsItsPort()
 {
-    Shell shell([] { return QStringList { "portA", "portB" }; });
-    QPointer<SensorSubWindow> window = shell.open(m_fake, "Fake A");
-    QVERIFY2(window, qPrintable(shell.error));
-    QPointer<QWidget> pluginWindow = window->widget();
-    QPointer<ExtensionSystem::PluginInterface> pluginInterface = window->pluginInterface();
-    QVERIFY(pluginWindow && pluginInterface);
-    QCOMPARE(window->windowTitle(), QStringLiteral("Fake A"));
+    Shell shell([] { return QStringList { "p1", "p2", "p3" }; });
+    QPointer<SensorSubWindow> first = shell.open(m_fake, "Fake A");
+    QVERIFY2(first, qPrintable(shell.error));
+    SensorSubWindow *second = shell.open(m_fake, "Fake B");
+    QPointer<QWidget> pluginWindow = first->widget();
+    QPointer<ExtensionSystem::PluginInterface> pluginInterface = first->pluginInterface();
+    QCOMPARE(first->windowTitle(), QStringLiteral("Fake A"));
     QVERIFY(calls().contains("name:Fake A"));
-    QVERIFY(calls().contains("ports:portA,portB"));
+    QVERIFY(calls().contains("ports:p1,p2,p3"));
+    QCOMPARE(second->offeredPorts(), (QStringList { "p1", "p2", "p3" }));
 
-    window->autoConnect(QStringLiteral("portA"));
-    QCOMPARE(ConnectionManager::instance()->portOf(pluginInterface), QStringLiteral("portA"));
-    QTRY_COMPARE(window->windowTitle(), QStringLiteral("Fake A on portA"));
+    first->autoConnect(QStringLiteral("p2"));
+    QCOMPARE(ConnectionManager::instance()->portOf(pluginInterface), QStringLiteral("p2"));
+    QTRY_COMPARE(first->windowTitle(), QStringLiteral("Fake A on p2"));
+    // Every window is told once the connection is made; the holder adds its own port itself.
+    QTRY_COMPARE(second->offeredPorts(), (QStringList { "p1", "p3" }));
+    QCOMPARE(first->offeredPorts(), (QStringList { "p1", "p3" }));
+    QCOMPARE(shell.sessions.freePorts(), (QStringList { "p1", "p3" }));
+    second->autoConnect(QStringLiteral("p2"));
+    QCOMPARE(second->connectedPort(), QString());
 
     clearCalls();
-    QVERIFY(window->close());
+    QVERIFY(first->close());
     QCOMPARE(calls(), (QStringList { "exit", "windowClosed", "destroyed" }));
-    QVERIFY(!pluginInterface);
-    QVERIFY(!pluginWindow);
-    QVERIFY(ConnectionManager::instance()->heldPorts().isEmpty());
-    QTRY_VERIFY(!window); // deleted on close
-    QVERIFY(shell.area->subWindowList().isEmpty());
+    QVERIFY(!pluginInterface && !pluginWindow);
+    QTRY_VERIFY(!first); // deleted on close
+    QCOMPARE(shell.area->subWindowList().size(), 1);
+    QTRY_COMPARE(second->offeredPorts(), (QStringList { "p1", "p2", "p3" }));
+    QVERIFY(shell.sessions.closeAll());
 }
 
 // A refused close keeps everything; the plug-in closing its own window closes the sub-window.
@@ -474,28 +482,6 @@ void tst_HostShell::portListChangesOnly()
     QVERIFY(file.remove());
     ports.refresh();
     QVERIFY(ports.ports().isEmpty());
-}
-
-void tst_HostShell::heldPortsAreNotOffered()
-{
-    Shell shell([] { return QStringList { "p1", "p2", "p3" }; });
-    SensorSubWindow *first = shell.open(m_fake, "Fake A");
-    SensorSubWindow *second = shell.open(m_fake, "Fake B");
-    QCOMPARE(second->offeredPorts(), (QStringList { "p1", "p2", "p3" }));
-
-    first->autoConnect(QStringLiteral("p2"));
-    // Every window is told once the connection is made; the holder adds its own port itself.
-    QTRY_COMPARE(second->offeredPorts(), (QStringList { "p1", "p3" }));
-    QCOMPARE(first->offeredPorts(), (QStringList { "p1", "p3" }));
-    QCOMPARE(shell.sessions.freePorts(), (QStringList { "p1", "p3" }));
-
-    // The second window cannot take the port the first holds.
-    second->autoConnect(QStringLiteral("p2"));
-    QCOMPARE(second->connectedPort(), QString());
-
-    QVERIFY(first->close());
-    QTRY_COMPARE(second->offeredPorts(), (QStringList { "p1", "p2", "p3" }));
-    QVERIFY(shell.sessions.closeAll());
 }
 
 void tst_HostShell::scanCancels()
