@@ -1,6 +1,9 @@
-#include "canvasmouse.h"
+// The chart: its samples and their text, following and zooming, markers and threshold lines
+// dragged with the mouse, and what it draws.
 
 #include <simpletimechart.h>
+#include <thresholddatamanager.h>
+#include <thresholdwindowwidget.h>
 #include <valueovertime.h>
 
 #include <qwt_plot.h>
@@ -10,14 +13,38 @@
 #include <qwt_scale_widget.h>
 #include <qwt_text.h>
 
-#include <QDir>
 #include <QSignalSpy>
 #include <QtTest>
 
 #include <cstring>
 
 using Utils::SimpleTimeChart;
+using Utils::ThresholdDataManager;
+using Utils::ThresholdWindowWidget;
 using Utils::ValueOverTime;
+
+// Sends mouse events straight to a plot canvas, so that drags do not depend on the cursor
+// position of the (offscreen) platform.
+namespace CanvasMouse {
+
+inline void send(QWidget *canvas, QEvent::Type type, const QPoint &pos, Qt::MouseButton button,
+                 Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QMouseEvent event(type, pos, canvas->mapToGlobal(pos), button, buttons, modifiers);
+    QApplication::sendEvent(canvas, &event);
+}
+
+inline void drag(QWidget *canvas, const QPoint &from, const QPoint &to,
+                 Qt::MouseButton button = Qt::LeftButton)
+{
+    send(canvas, QEvent::MouseButtonPress, from, button, button);
+    const QPoint middle = (from + to) / 2;
+    send(canvas, QEvent::MouseMove, middle, Qt::NoButton, button);
+    send(canvas, QEvent::MouseMove, to, Qt::NoButton, button);
+    send(canvas, QEvent::MouseButtonRelease, to, button, Qt::NoButton);
+}
+
+} // namespace CanvasMouse
 
 struct Sample
 {
@@ -36,14 +63,19 @@ private slots:
     void dataRoundTrip();
     void readingText_data();
     void readingText();
-    void markerDragIsClampedAndReportedOnRelease_data();
-    void markerDragIsClampedAndReportedOnRelease();
+    void dragsAreLimitedAndReportedOnRelease_data();
+    void dragsAreLimitedAndReportedOnRelease();
     void followingAndLeavingIt();
     void panStaysInsideTimelineScale();
     void denseDataKeepsSpikes_data();
     void denseDataKeepsSpikes();
     void timeLabelsNeverOverlap_data();
     void timeLabelsNeverOverlap();
+    void thresholdLabels_data();
+    void thresholdLabels();
+    void thresholdBandAndLifetime();
+    void thresholdHexString_data();
+    void thresholdHexString();
 
 private:
     static QString text(const SimpleTimeChart &chart)
@@ -202,60 +234,116 @@ void tst_TimeChart::readingText()
     QCOMPARE(text(chart), expected.isEmpty() ? before : expected);
 }
 
-void tst_TimeChart::markerDragIsClampedAndReportedOnRelease_data()
+void tst_TimeChart::dragsAreLimitedAndReportedOnRelease_data()
 {
-    QTest::addColumn<int>("marker");
+    // The markers "on" and "off" or the threshold lines "lower" and "upper".
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("state");
     QTest::addColumn<double>("target");
-    QTest::addColumn<double>("expected");
-    QTest::addColumn<bool>("moveable");
-    QTest::newRow("on inside") << 0 << 42.0 << 42.0 << true;
-    QTest::newRow("on above range") << 0 << 90.0 << 50.0 << true;
-    QTest::newRow("off below range") << 1 << 5.0 << 60.0 << true;
-    QTest::newRow("off inside") << 1 << 75.0 << 75.0 << true;
-    QTest::newRow("fixed markers stay") << 0 << 45.0 << 30.0 << false;
-    QTest::newRow("click without a move") << 0 << 30.0 << 30.0 << true;
+    QTest::addColumn<double>("expected"); // the start value: nothing moves or is reported
+    const struct
+    {
+        const char *name, *item, *state;
+        double target, expected;
+    } rows[] = {
+        { "on inside", "on", "", 42, 42 },
+        { "on above range", "on", "", 90, 50 },
+        { "off below range", "off", "", 5, 60 },
+        { "off inside", "off", "", 75, 75 },
+        { "fixed markers stay", "on", "fixed", 45, 30 },
+        { "marker clicked without a move", "on", "", 30, 30 },
+        { "lower inside", "lower", "", 150, 150 },
+        { "lower stops at upper", "lower", "", 300, 200 },
+        { "upper stops at lower", "upper", "", 20, 100 },
+        { "lower passes upper when overlapping", "lower", "overlapping", 300, 300 },
+        { "upper passes lower when overlapping", "upper", "overlapping", 20, 20 },
+        { "upper stops at range end", "upper", "overlapping", 390, 350 },
+        { "lower stops at range start", "lower", "", -45, -25 },
+        { "line clicked without a move", "lower", "", 100, 100 },
+        { "read only", "lower", "readOnly", 150, 100 },
+        { "hidden line stays", "upper", "upperHidden", 250, 200 },
+        { "hidden line holds nothing back", "lower", "upperHidden", 300, 300 },
+    };
+    for (const auto &row : rows)
+        QTest::newRow(row.name) << row.item << row.state << row.target << row.expected;
 }
 
-void tst_TimeChart::markerDragIsClampedAndReportedOnRelease()
+// Markers and threshold lines (never both on one chart) follow the mouse within their limits and
+// report the new value, at pixel resolution rounded to one decimal, once on release. Grabbing
+// one is no pan; where nothing can be grabbed, the drag pans.
+void tst_TimeChart::dragsAreLimitedAndReportedOnRelease()
 {
-    QFETCH(int, marker);
+    QFETCH(QString, item);
+    QFETCH(QString, state);
     QFETCH(double, target);
     QFETCH(double, expected);
-    QFETCH(bool, moveable);
     SimpleTimeChart chart;
-    chart.vSetYScale(0.0, 100.0);
-    chart.setOnMarkerRange(10.0, 50.0);
-    chart.setOffMarkerRange(60.0, 95.0);
-    chart.vSetOnMarker(30.0);
-    chart.vSetOffMarker(80.0);
-    chart.vSetMarkersMoveable(moveable);
+    const bool marker = item == "on" || item == "off";
+    ThresholdWindowWidget *lines = nullptr;
+    if (marker) {
+        chart.vSetYScale(0.0, 100.0);
+        chart.setOnMarkerRange(10.0, 50.0);
+        chart.setOffMarkerRange(60.0, 95.0);
+        chart.vSetOnMarker(30.0);
+        chart.vSetOffMarker(80.0);
+        chart.vSetMarkersMoveable(state != "fixed");
+    } else {
+        chart.vSetYScale(-50.0, 400.0);
+        lines = new ThresholdWindowWidget(chart.poPlot(), 1);
+        lines->setThresholdsRange(-25.0, 350.0);
+        lines->formatText(true);
+        lines->setLowerMarkerValue(100.0, QStringLiteral("A1: "));
+        lines->setUpperMarkerValue(200.0, QStringLiteral("A2: "));
+        lines->enableLowerMark(true);
+        lines->enableUpperMark(state != "upperHidden");
+        lines->allowOverlapping(state == "overlapping");
+        lines->setReadOnly(state == "readOnly");
+    }
     showChart(chart);
-    QSignalSpy onSpy(&chart, &SimpleTimeChart::vOnMarkerChanged);
-    QSignalSpy offSpy(&chart, &SimpleTimeChart::vOffMarkerChanged);
+    QList<QPair<QString, double>> reports;
+    connect(&chart, &SimpleTimeChart::vOnMarkerChanged, this, [&](double value) {
+        reports.append({ "on", value });
+    });
+    connect(&chart, &SimpleTimeChart::vOffMarkerChanged, this, [&](double value) {
+        reports.append({ "off", value });
+    });
+    if (lines)
+        connect(lines, &ThresholdWindowWidget::emitValueChanged, this,
+                [&](unsigned output, double value) {
+                    reports.append({ output ? "upper" : "lower", value });
+                });
+    const auto position = [&] {
+        return item == "on"   ? chart.onMarker()
+            : item == "off"   ? chart.offMarker()
+            : item == "lower" ? lines->lowerMark()
+                              : lines->upperMark();
+    };
 
     QWidget *canvas = chart.poPlot()->canvas();
-    const double start = marker == 0 ? 30.0 : 80.0;
+    const double start = position();
     const QPoint from(300, pixelOf(chart, start));
     const QPoint to(target == start ? 300 : 320, pixelOf(chart, target));
     CanvasMouse::send(canvas, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
     CanvasMouse::send(canvas, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
-    QCOMPARE(onSpy.count() + offSpy.count(), 0); // nothing before the release
+    QVERIFY(reports.isEmpty());
     CanvasMouse::send(canvas, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
-    if (!moveable || target == start) {
-        QCOMPARE(onSpy.count() + offSpy.count(), 0);
-        QCOMPARE(chart.onMarker(), 30.0);
+    if (expected == start) {
+        QVERIFY(reports.isEmpty());
+        QCOMPARE(position(), start);
         return;
     }
 
-    QSignalSpy &spy = marker == 0 ? onSpy : offSpy;
-    QCOMPARE(spy.count(), 1);
-    QCOMPARE((marker == 0 ? offSpy : onSpy).count(), 0);
-    // Pixel resolution: within one pixel of the target, rounded to one decimal.
-    const double reported = spy.first().first().toDouble();
-    QVERIFY2(qAbs(reported - expected) <= 0.5, qPrintable(QString::number(reported)));
+    QCOMPARE(reports.size(), 1);
+    QCOMPARE(reports.first().first, item);
+    const double reported = reports.first().second;
+    QVERIFY2(qAbs(reported - expected) <= (marker ? 0.5 : 1.0),
+             qPrintable(QString::number(reported)));
     QCOMPARE(reported, qRound(reported * 10.0) / 10.0);
-    QCOMPARE(marker == 0 ? chart.onMarker() : chart.offMarker(), reported);
-    QVERIFY(chart.isFollowing()); // a marker drag is no pan
+    QCOMPARE(position(), reported);
+    QVERIFY(chart.isFollowing());
+    if (lines)
+        QCOMPARE(item == "lower" ? lines->lowerLabel() : lines->upperLabel(),
+                 (item == "lower" ? "A1: " : "A2: ") + QString::number(reported, 'f', 1));
 }
 
 // Following moves the time window on with new samples. Wheel zoom, pan and rubber band leave it,
@@ -399,6 +487,87 @@ void tst_TimeChart::timeLabelsNeverOverlap()
     chart.resize(width * 2, 300);
     QCoreApplication::processEvents();
     QVERIFY(plot->axisScaleDiv(QwtPlot::xBottom).ticks(QwtScaleDiv::MajorTick).size() >= before);
+}
+
+void tst_TimeChart::thresholdLabels_data()
+{
+    QTest::addColumn<bool>("oneDecimal");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("fixed") << true << 250.0 << "A1: 250.0";
+    QTest::newRow("fixed rounds") << true << 12.345 << "A1: 12.3";
+    QTest::newRow("fixed negative") << true << -7.0 << "A1: -7.0";
+    QTest::newRow("free") << false << 250.0 << "A1: 250";
+    QTest::newRow("free fraction") << false << 12.25 << "A1: 12.25";
+}
+
+void tst_TimeChart::thresholdLabels()
+{
+    QFETCH(bool, oneDecimal);
+    QFETCH(double, value);
+    QFETCH(QString, label);
+    QwtPlot plot;
+    ThresholdWindowWidget widget(&plot);
+    widget.formatText(oneDecimal);
+    widget.setLowerMarkerValue(value, QStringLiteral("A1: "));
+    QCOMPARE(widget.lowerLabel(), label);
+    QCOMPARE(widget.lowerMark(), value);
+}
+
+// The band between the lines needs both lines; the widget's items go with it or with the plot.
+void tst_TimeChart::thresholdBandAndLifetime()
+{
+    auto plot = new QwtPlot;
+    QPointer<ThresholdWindowWidget> widget = new ThresholdWindowWidget(plot);
+    widget->setWindowSizeVisible(true);
+    QVERIFY(!widget->isWindowSizeVisible());
+    widget->enableLowerMark(true);
+    widget->enableUpperMark(true);
+    QVERIFY(widget->isWindowSizeVisible());
+    delete plot; // deletes the widget and its lines exactly once
+    QVERIFY(widget.isNull());
+
+    QwtPlot other;
+    auto owned = new ThresholdWindowWidget(&other);
+    const int items = other.itemList().size();
+    delete owned;
+    QCOMPARE(other.itemList().size(), items - 3);
+}
+
+void tst_TimeChart::thresholdHexString_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("hex");
+    const QList<QPair<double, const char *>> rows { { 0.0, "0000" },   { 350.0, "0DAC" },
+                                                    { 0.1, "0001" },   { -0.1, "FFFF" },
+                                                    { -25.0, "FF06" }, { -3276.8, "8000" },
+                                                    { 12.34, "007B" }, { -12.36, "FF84" } };
+    for (const auto &row : rows)
+        QTest::addRow("%g", row.first) << row.first << QString(row.second);
+}
+
+// Tenths as 16-bit two's complement; outputs and components the manager does not have are
+// ignored and read zero.
+void tst_TimeChart::thresholdHexString()
+{
+    QFETCH(double, value);
+    QFETCH(QString, hex);
+    ThresholdDataManager manager;
+    manager.setOutputs(2);
+    manager.setLow(2, 4, value, true, true);
+    manager.setHigh(2, 4, 999.0, true, true);
+    QCOMPARE(manager.toHexString(2, 4), hex);
+    QCOMPARE(manager.low(2, 4), value);
+    QCOMPARE(manager.high(2, 4), 999.0);
+
+    manager.setLow(3, 4, 12.0, true, true);
+    manager.setHigh(1, 6, 12.0, true, true);
+    QCOMPARE(manager.low(3, 4), 0.0);
+    QCOMPARE(manager.high(1, 6), 0.0);
+    QCOMPARE(manager.toHexString(0, 1), QStringLiteral("0000"));
+    QCOMPARE(manager.low(1, 4), 0.0); // never set
+    manager.setLow(1, 5, 1.0, true, false);
+    QVERIFY(!manager.isLowEnabled(1, 5));
 }
 
 QTEST_MAIN(tst_TimeChart)
