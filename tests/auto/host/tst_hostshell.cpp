@@ -143,7 +143,6 @@ void tst_HostShell::initTestCase()
 {
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir.path());
     m_loader = std::make_unique<PluginLoader>();
-    QString error;
     // The loader keeps what it loads; use it for the fake plug-in too.
     QTemporaryDir dir;
     QVERIFY(QFile::copy(fakePluginFile("hostfakeplugin"), dir.filePath("hostfakeplugin.so")));
