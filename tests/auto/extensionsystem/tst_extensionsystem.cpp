@@ -47,9 +47,8 @@ private slots:
     void answerCollector();
 
     void connectionPerPort();
-    void reRegisterReleasesOldConnection();
+    void connectionLifetime();
     void unopenablePort();
-    void destroyedPluginReleasesPort();
 
 private:
     QStringList m_openedPorts;
@@ -325,28 +324,35 @@ void tst_ExtensionSystem::connectionPerPort()
     QCOMPARE(manager->heldPorts(), QStringList());
 }
 
-void tst_ExtensionSystem::reRegisterReleasesOldConnection()
+// Registering again, even on the same port, replaces and closes the old connection; a destroyed
+// plug-in interface gives its port back.
+void tst_ExtensionSystem::connectionLifetime()
 {
-    PluginInterface plugin;
+    auto plugin = std::make_unique<PluginInterface>();
     CommunicationInterface *first = nullptr;
-    plugin.vRegisterConnection(settingsFor("/dev/ttyQUX0"), &first, &plugin);
-    QVERIFY(first);
+    plugin->vRegisterConnection(settingsFor("/dev/ttyQUX0"), &first, plugin.get());
     QPointer<CommunicationInterface> old(first);
-
-    // Registering again, even on the same port, replaces the connection.
     CommunicationInterface *second = nullptr;
-    plugin.vRegisterConnection(settingsFor("/dev/ttyQUX0"), &second, &plugin);
-    QVERIFY(second);
-    QVERIFY(old && static_cast<FakeConnection *>(old.data())->closed);
+    plugin->vRegisterConnection(settingsFor("/dev/ttyQUX0"), &second, plugin.get());
+    QVERIFY(second && old && static_cast<FakeConnection *>(old.data())->closed);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!old);
-    QCOMPARE(ConnectionManager::instance()->connection(&plugin), second);
-
+    QCOMPARE(ConnectionManager::instance()->connection(plugin.get()), second);
     CommunicationInterface *third = nullptr;
-    plugin.vRegisterConnection(settingsFor("/dev/ttyQUX1"), &third, &plugin);
+    plugin->vRegisterConnection(settingsFor("/dev/ttyQUX1"), &third, plugin.get());
     QVERIFY(third);
     QCOMPARE(ConnectionManager::instance()->heldPorts(), QStringList { "/dev/ttyQUX1" });
-    plugin.vUnregisterConnection(&plugin);
+
+    QPointer<CommunicationInterface> held(third);
+    QSignalSpy unregistered(ConnectionManager::instance(), &ConnectionManager::pluginUnregistered);
+    plugin.reset();
+    QCOMPARE(unregistered.count(), 1);
+    QCOMPARE(ConnectionManager::instance()->heldPorts(), QStringList());
+    QVERIFY(static_cast<FakeConnection *>(held.data())->closed);
+    PluginInterface next; // the port is free for the next window
+    next.vRegisterConnection(settingsFor("/dev/ttyQUX1"), &third, &next);
+    QVERIFY(third);
+    next.vUnregisterConnection(&next);
 }
 
 void tst_ExtensionSystem::unopenablePort()
@@ -365,27 +371,6 @@ void tst_ExtensionSystem::unopenablePort()
     plugin.vRegisterConnection(settingsFor("/dev/qux-no-such-port"), &connection, &plugin);
     QCOMPARE(connection, nullptr);
     QVERIFY(!ConnectionManager::instance()->lastError().isEmpty());
-}
-
-void tst_ExtensionSystem::destroyedPluginReleasesPort()
-{
-    auto plugin = std::make_unique<PluginInterface>();
-    CommunicationInterface *connection = nullptr;
-    plugin->vRegisterConnection(settingsFor("/dev/ttyQUX0"), &connection, plugin.get());
-    QVERIFY(connection);
-    QPointer<CommunicationInterface> held(connection);
-
-    QSignalSpy unregistered(ConnectionManager::instance(), &ConnectionManager::pluginUnregistered);
-    plugin.reset();
-    QCOMPARE(unregistered.count(), 1);
-    QCOMPARE(ConnectionManager::instance()->heldPorts(), QStringList());
-    QVERIFY(static_cast<FakeConnection *>(held.data())->closed);
-
-    // The port is free for the next window.
-    PluginInterface next;
-    next.vRegisterConnection(settingsFor("/dev/ttyQUX0"), &connection, &next);
-    QVERIFY(connection);
-    next.vUnregisterConnection(&next);
 }
 
 QTEST_GUILESS_MAIN(tst_ExtensionSystem)

@@ -2,6 +2,7 @@
 // records every call the host makes in the application property "fakeCalls", so that tests can
 // check order and lifetime even after the object is gone.
 
+#include <globals.h>
 #include <plugininterface.h>
 #include <sensorbasic.h>
 #include <serialportinterface.h>
@@ -30,7 +31,6 @@ ExtensionSystem::SensorBasic makeSensor(const char *name, int group, std::vector
     sensor.setName(name);
     sensor.setGroup(group);
     sensor.setType(types);
-    sensor.setCcustomDescription(std::string("Fake sensor ") + name);
     return sensor;
 }
 
@@ -43,7 +43,6 @@ protected:
     void closeEvent(QCloseEvent *event) override
     {
         if (qApp->property("fakeRefuseClose").toBool()) {
-            record(QStringLiteral("closeRefused"));
             event->ignore();
             return;
         }
@@ -53,7 +52,8 @@ protected:
     void changeEvent(QEvent *event) override
     {
         if (event->type() == QEvent::LanguageChange)
-            record(QStringLiteral("languageChange"));
+            record(QStringLiteral("languageChange:")
+                   + QString::fromStdString(ExtensionSystem::Globals::getLanguage()));
         QWidget::changeEvent(event);
     }
 };
@@ -63,10 +63,9 @@ class FakeInterface : public ExtensionSystem::PluginInterface
     Q_OBJECT
 
 public:
-    FakeInterface(const ExtensionSystem::SensorBasic *sensor, QMdiSubWindow *subWindow)
+    explicit FakeInterface(QMdiSubWindow *subWindow)
         : m_window(new FakeWindow)
     {
-        record(QStringLiteral("created:") + QString::fromStdString(sensor->name()));
         subWindow->setWidget(m_window);
         m_window->show();
     }
@@ -113,10 +112,7 @@ private:
 
 } // namespace
 
-FAKE_EXPORT void vInitialisePlugin()
-{
-    record(QStringLiteral("initialised"));
-}
+FAKE_EXPORT void vInitialisePlugin() { }
 
 FAKE_EXPORT const char *pcHalvornOrbexaPluginName()
 {
@@ -147,29 +143,18 @@ FAKE_EXPORT void vSensorMap(std::list<ExtensionSystem::SensorBasic> &sensors)
 }
 
 #ifndef FAKE_WITHOUT_SCAN
-// Ports named "sensor..." answer at once with group 7, type 2, firmware 8; ports named
-// "slow..." keep the scan busy for seconds unless the host cancels (the port then reports -1
-// bytes available); every other port is silent.
+// Nothing answers. Ports named "slow..." keep the scan busy for seconds unless the host cancels
+// (the port then reports -1 bytes available).
 FAKE_EXPORT ExtensionSystem::SensorBasic *scanForSensor(ExtensionSystem::SerialPortInterface *port)
 {
-    if (!port)
-        return nullptr;
     QString name;
     port->vGetPortName(name);
     port->vPrepare();
-    if (name.startsWith(QLatin1String("slow"))) {
-        for (int i = 0; i < 100 && port->iBytesAvailable() >= 0; ++i)
-            QThread::msleep(50);
-    }
+    const bool slow = name.startsWith(QLatin1String("slow"));
+    for (int i = 0; slow && i < 100 && port->iBytesAvailable() >= 0; ++i)
+        QThread::msleep(50);
     port->vClose();
-    if (!name.startsWith(QLatin1String("sensor")))
-        return nullptr;
-    auto sensor = new ExtensionSystem::SensorBasic;
-    sensor->setGroup(7);
-    sensor->setType({ 2 });
-    sensor->setFirmwareVersion({ 8 });
-    sensor->setCcustomDescription("DrumoResponse");
-    return sensor;
+    return nullptr;
 }
 #endif
 
@@ -178,7 +163,7 @@ poGetInterfaceInstance(const ExtensionSystem::SensorBasic *sensor, QMdiSubWindow
 {
     if (!subWindow || sensor->name() == "Fake Null")
         return nullptr;
-    return new FakeInterface(sensor, subWindow);
+    return new FakeInterface(subWindow);
 }
 
 #include "fakeplugin.moc"

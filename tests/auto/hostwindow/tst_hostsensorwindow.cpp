@@ -1,7 +1,8 @@
 // The real plug-in inside the real host: a sensor window opened from the sensor list shows its
 // tree in the host's language, and switching the "ExpertMenu" row on, as a user would, shows
-// the expert rows at once. With QUX_SCREENSHOT_DIR set, the main window is saved there per
-// language (orbexa-expert-<lang>.png), which is how the documentation screenshots are made.
+// the expert rows at once (which rows those are is tst_propertytree's test). With
+// QUX_SCREENSHOT_DIR set, the main window is saved there per language
+// (orbexa-expert-<lang>.png), which is how the documentation screenshots are made.
 
 #include <mainwindow.h>
 #include <sensorsubwindow.h>
@@ -15,9 +16,7 @@
 
 using namespace Orbexa::Internal;
 
-namespace {
-
-QtProperty *findById(const QList<QtProperty *> &properties, const QString &id)
+static QtProperty *findById(const QList<QtProperty *> &properties, const QString &id)
 {
     for (QtProperty *property : properties) {
         if (property->propertyId() == id)
@@ -27,14 +26,6 @@ QtProperty *findById(const QList<QtProperty *> &properties, const QString &id)
     }
     return nullptr;
 }
-
-bool isShown(QtTreePropertyBrowser *browser, QtProperty *property)
-{
-    const QList<QtBrowserItem *> items = browser->items(property);
-    return !items.isEmpty() && browser->isItemVisible(items.constFirst());
-}
-
-} // namespace
 
 class tst_HostSensorWindow : public QObject
 {
@@ -50,8 +41,10 @@ void tst_HostSensorWindow::expertRows_data()
     QTest::addColumn<QString>("language");
     QTest::addColumn<QString>("emissivityName");
 
-    QTest::newRow("English") << "en" << "Emissivity";
-    QTest::newRow("German") << "de" << "Emissionsgrad";
+    QTest::newRow("English") << "en"
+                             << "Emissivity";
+    QTest::newRow("German") << "de"
+                            << "Emissionsgrad";
 }
 
 void tst_HostSensorWindow::expertRows()
@@ -69,23 +62,16 @@ void tst_HostSensorWindow::expertRows()
     QVERIFY(sub);
     auto *browser = sub->widget()->findChild<QtTreePropertyBrowser *>();
     QVERIFY(browser);
-
-    const QList<QtProperty *> top = browser->properties();
-    QtProperty *expertMenu = findById(top, QStringLiteral("ExpertMenu"));
-    QtProperty *emissivity = findById(top, QStringLiteral("emisivity"));
+    QtProperty *expertMenu = findById(browser->properties(), QStringLiteral("ExpertMenu"));
+    QtProperty *emissivity = findById(browser->properties(), QStringLiteral("emisivity"));
     QVERIFY(expertMenu && emissivity);
     QCOMPARE(emissivity->propertyName(), emissivityName);
-
-    const QStringList expertIds{"time", "emisivity", "unit", "laser", "readTemp"};
-    for (const QString &id : expertIds)
-        QVERIFY2(!isShown(browser, findById(top, id)), qPrintable(id));
-
+    QtBrowserItem *emissivityRow = browser->items(emissivity).value(0);
+    QVERIFY(!browser->isItemVisible(emissivityRow));
     auto *enumManager = qobject_cast<QtEnumPropertyManager *>(expertMenu->propertyManager());
     QVERIFY(enumManager);
     enumManager->setValue(expertMenu, 1);
-
-    for (const QString &id : expertIds)
-        QVERIFY2(isShown(browser, findById(top, id)), qPrintable(id));
+    QVERIFY(browser->isItemVisible(emissivityRow));
 
     const QString shots = qEnvironmentVariable("QUX_SCREENSHOT_DIR");
     if (!shots.isEmpty()) {
@@ -97,8 +83,6 @@ void tst_HostSensorWindow::expertRows()
         QVERIFY2(window.grab().save(file), qPrintable(file));
         qInfo().noquote() << "Screenshot:" << file;
     }
-
-    enumManager->setValue(expertMenu, 0);
     QVERIFY(window.close());
 }
 

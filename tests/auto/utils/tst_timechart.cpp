@@ -1,6 +1,9 @@
-#include "canvasmouse.h"
+// The chart: its samples and their text, following and zooming, markers and threshold lines
+// dragged with the mouse, and what it draws.
 
 #include <simpletimechart.h>
+#include <thresholddatamanager.h>
+#include <thresholdwindowwidget.h>
 #include <valueovertime.h>
 
 #include <qwt_plot.h>
@@ -10,14 +13,38 @@
 #include <qwt_scale_widget.h>
 #include <qwt_text.h>
 
-#include <QDir>
 #include <QSignalSpy>
 #include <QtTest>
 
 #include <cstring>
 
 using Utils::SimpleTimeChart;
+using Utils::ThresholdDataManager;
+using Utils::ThresholdWindowWidget;
 using Utils::ValueOverTime;
+
+// Sends mouse events straight to a plot canvas, so that drags do not depend on the cursor
+// position of the (offscreen) platform.
+namespace CanvasMouse {
+
+inline void send(QWidget *canvas, QEvent::Type type, const QPoint &pos, Qt::MouseButton button,
+                 Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QMouseEvent event(type, pos, canvas->mapToGlobal(pos), button, buttons, modifiers);
+    QApplication::sendEvent(canvas, &event);
+}
+
+inline void drag(QWidget *canvas, const QPoint &from, const QPoint &to,
+                 Qt::MouseButton button = Qt::LeftButton)
+{
+    send(canvas, QEvent::MouseButtonPress, from, button, button);
+    const QPoint middle = (from + to) / 2;
+    send(canvas, QEvent::MouseMove, middle, Qt::NoButton, button);
+    send(canvas, QEvent::MouseMove, to, Qt::NoButton, button);
+    send(canvas, QEvent::MouseButtonRelease, to, button, Qt::NoButton);
+}
+
+} // namespace CanvasMouse
 
 struct Sample
 {
@@ -34,18 +61,21 @@ private slots:
     void appendKeepsTimesSorted();
     void dataRoundTrip_data();
     void dataRoundTrip();
-    void unreadableTextLeavesChart_data();
-    void unreadableTextLeavesChart();
-    void readsUnsortedAndCommaSeparated();
-    void markerDragIsClampedAndReportedOnRelease_data();
-    void markerDragIsClampedAndReportedOnRelease();
-    void followingMovesTheTimeWindow();
-    void zoomAndPanLeaveFollowingAndJumpBack();
+    void readingText_data();
+    void readingText();
+    void dragsAreLimitedAndReportedOnRelease_data();
+    void dragsAreLimitedAndReportedOnRelease();
+    void followingAndLeavingIt();
     void panStaysInsideTimelineScale();
     void denseDataKeepsSpikes_data();
     void denseDataKeepsSpikes();
     void timeLabelsNeverOverlap_data();
     void timeLabelsNeverOverlap();
+    void thresholdLabels_data();
+    void thresholdLabels();
+    void thresholdBandAndLifetime();
+    void thresholdHexString_data();
+    void thresholdHexString();
 
 private:
     static QString text(const SimpleTimeChart &chart)
@@ -167,156 +197,189 @@ void tst_TimeChart::dataRoundTrip()
     QCOMPARE(text(loaded), written);
 }
 
-void tst_TimeChart::unreadableTextLeavesChart_data()
+void tst_TimeChart::readingText_data()
 {
     QTest::addColumn<QString>("input");
-    QTest::newRow("words") << "temperature";
-    QTest::newRow("two fields") << "1,2";
-    QTest::newRow("four fields") << "1,2,3,4";
-    QTest::newRow("second item short") << "1,2,3;4,5";
-    QTest::newRow("empty item inside") << "1,2,3;;4,5,6";
-    QTest::newRow("letter in number") << "1,2x,3";
-    QTest::newRow("decimal comma") << "1;2,5;3";
-    QTest::newRow("not a number") << "1,nan,3";
-    QTest::newRow("infinite") << "1,2,inf";
+    QTest::addColumn<QString>("separator");
+    QTest::addColumn<QString>("expected"); // written back with ";"; empty: refused
+    const char *rows[][4] = {
+        { "unsorted", "30,3,0.5;10,1,0.25;20,2,0.75;", ";", "10,1,0.25;20,2,0.75;30,3,0.5" },
+        { "comma between samples", "20,2,0.5,10,1,0.25", ",", "10,1,0.25;20,2,0.5" },
+        { "comma, four fields", "1,2,3,4", ",", "" },
+        { "words", "temperature", ";", "" },
+        { "two fields", "1,2", ";", "" },
+        { "four fields", "1,2,3,4", ";", "" },
+        { "second item short", "1,2,3;4,5", ";", "" },
+        { "empty item inside", "1,2,3;;4,5,6", ";", "" },
+        { "letter in number", "1,2x,3", ";", "" },
+        { "decimal comma", "1;2,5;3", ";", "" },
+        { "not a number", "1,nan,3", ";", "" },
+        { "infinite", "1,2,inf", ";", "" },
+    };
+    for (const auto &row : rows)
+        QTest::newRow(row[0]) << row[1] << row[2] << row[3];
 }
 
-void tst_TimeChart::unreadableTextLeavesChart()
+// Reading is all or nothing: a refused text leaves the chart as it was.
+void tst_TimeChart::readingText()
 {
     QFETCH(QString, input);
+    QFETCH(QString, separator);
+    QFETCH(QString, expected);
     SimpleTimeChart chart;
     chart.appendAt(1000.0, -12.5, 0.25);
     chart.appendAt(2000.0, 13.5, 0.5);
     const QString before = text(chart);
-    QVERIFY(!chart.setDataFromString(input, QStringLiteral(";")));
-    QCOMPARE(text(chart), before);
+    QCOMPARE(chart.setDataFromString(input, separator), !expected.isEmpty());
+    QCOMPARE(text(chart), expected.isEmpty() ? before : expected);
 }
 
-void tst_TimeChart::readsUnsortedAndCommaSeparated()
+void tst_TimeChart::dragsAreLimitedAndReportedOnRelease_data()
 {
-    SimpleTimeChart chart;
-    QVERIFY(chart.setDataFromString(QStringLiteral("30,3,0.3;10,1,0.1;20,2,0.2;"),
-                                    QStringLiteral(";")));
-    QCOMPARE(chart.poData()->size(), 3);
-    QCOMPARE(chart.poData()->pxData()[0], 10.0);
-    QCOMPARE(chart.poData()->pyData()[2], 3.0);
-
-    QString commaText;
-    chart.dataToString(commaText, QStringLiteral(","));
-    QCOMPARE(commaText,
-             QStringLiteral("10,1,0.10000000000000001,20,2,0.20000000000000001,30,3,"
-                            "0.29999999999999999"));
-    SimpleTimeChart other;
-    QVERIFY(other.setDataFromString(commaText, QStringLiteral(",")));
-    QCOMPARE(text(other), text(chart));
-    QVERIFY(!other.setDataFromString(QStringLiteral("1,2,3,4"), QStringLiteral(",")));
-    QVERIFY(other.setDataFromString(QString(), QStringLiteral(";")));
-    QCOMPARE(other.poData()->size(), 0);
-}
-
-void tst_TimeChart::markerDragIsClampedAndReportedOnRelease_data()
-{
-    QTest::addColumn<int>("marker");
+    // The markers "on" and "off" or the threshold lines "lower" and "upper".
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("state");
     QTest::addColumn<double>("target");
-    QTest::addColumn<double>("expected");
-    QTest::addColumn<bool>("moveable");
-    QTest::newRow("on inside") << 0 << 42.0 << 42.0 << true;
-    QTest::newRow("on above range") << 0 << 90.0 << 50.0 << true;
-    QTest::newRow("off below range") << 1 << 5.0 << 60.0 << true;
-    QTest::newRow("off inside") << 1 << 75.0 << 75.0 << true;
-    QTest::newRow("fixed markers stay") << 0 << 45.0 << 30.0 << false;
-    QTest::newRow("click without a move") << 0 << 30.0 << 30.0 << true;
+    QTest::addColumn<double>("expected"); // the start value: nothing moves or is reported
+    const struct
+    {
+        const char *name, *item, *state;
+        double target, expected;
+    } rows[] = {
+        { "on inside", "on", "", 42, 42 },
+        { "on above range", "on", "", 90, 50 },
+        { "off below range", "off", "", 5, 60 },
+        { "off inside", "off", "", 75, 75 },
+        { "fixed markers stay", "on", "fixed", 45, 30 },
+        { "marker clicked without a move", "on", "", 30, 30 },
+        { "lower inside", "lower", "", 150, 150 },
+        { "lower stops at upper", "lower", "", 300, 200 },
+        { "upper stops at lower", "upper", "", 20, 100 },
+        { "lower passes upper when overlapping", "lower", "overlapping", 300, 300 },
+        { "upper passes lower when overlapping", "upper", "overlapping", 20, 20 },
+        { "upper stops at range end", "upper", "overlapping", 390, 350 },
+        { "lower stops at range start", "lower", "", -45, -25 },
+        { "line clicked without a move", "lower", "", 100, 100 },
+        { "read only", "lower", "readOnly", 150, 100 },
+        { "hidden line stays", "upper", "upperHidden", 250, 200 },
+        { "hidden line holds nothing back", "lower", "upperHidden", 300, 300 },
+    };
+    for (const auto &row : rows)
+        QTest::newRow(row.name) << row.item << row.state << row.target << row.expected;
 }
 
-void tst_TimeChart::markerDragIsClampedAndReportedOnRelease()
+// Markers and threshold lines (never both on one chart) follow the mouse within their limits and
+// report the new value, at pixel resolution rounded to one decimal, once on release. Grabbing
+// one is no pan; where nothing can be grabbed, the drag pans.
+void tst_TimeChart::dragsAreLimitedAndReportedOnRelease()
 {
-    QFETCH(int, marker);
+    QFETCH(QString, item);
+    QFETCH(QString, state);
     QFETCH(double, target);
     QFETCH(double, expected);
-    QFETCH(bool, moveable);
     SimpleTimeChart chart;
-    chart.vSetYScale(0.0, 100.0);
-    chart.setOnMarkerRange(10.0, 50.0);
-    chart.setOffMarkerRange(60.0, 95.0);
-    chart.vSetOnMarker(30.0);
-    chart.vSetOffMarker(80.0);
-    chart.vSetMarkersMoveable(moveable);
+    const bool marker = item == "on" || item == "off";
+    ThresholdWindowWidget *lines = nullptr;
+    if (marker) {
+        chart.vSetYScale(0.0, 100.0);
+        chart.setOnMarkerRange(10.0, 50.0);
+        chart.setOffMarkerRange(60.0, 95.0);
+        chart.vSetOnMarker(30.0);
+        chart.vSetOffMarker(80.0);
+        chart.vSetMarkersMoveable(state != "fixed");
+    } else {
+        chart.vSetYScale(-50.0, 400.0);
+        lines = new ThresholdWindowWidget(chart.poPlot(), 1);
+        lines->setThresholdsRange(-25.0, 350.0);
+        lines->formatText(true);
+        lines->setLowerMarkerValue(100.0, QStringLiteral("A1: "));
+        lines->setUpperMarkerValue(200.0, QStringLiteral("A2: "));
+        lines->enableLowerMark(true);
+        lines->enableUpperMark(state != "upperHidden");
+        lines->allowOverlapping(state == "overlapping");
+        lines->setReadOnly(state == "readOnly");
+    }
     showChart(chart);
-    QSignalSpy onSpy(&chart, &SimpleTimeChart::vOnMarkerChanged);
-    QSignalSpy offSpy(&chart, &SimpleTimeChart::vOffMarkerChanged);
+    QList<QPair<QString, double>> reports;
+    connect(&chart, &SimpleTimeChart::vOnMarkerChanged, this, [&](double value) {
+        reports.append({ "on", value });
+    });
+    connect(&chart, &SimpleTimeChart::vOffMarkerChanged, this, [&](double value) {
+        reports.append({ "off", value });
+    });
+    if (lines)
+        connect(lines, &ThresholdWindowWidget::emitValueChanged, this,
+                [&](unsigned output, double value) {
+                    reports.append({ output ? "upper" : "lower", value });
+                });
+    const auto position = [&] {
+        return item == "on"   ? chart.onMarker()
+            : item == "off"   ? chart.offMarker()
+            : item == "lower" ? lines->lowerMark()
+                              : lines->upperMark();
+    };
 
     QWidget *canvas = chart.poPlot()->canvas();
-    const double start = marker == 0 ? 30.0 : 80.0;
+    const double start = position();
     const QPoint from(300, pixelOf(chart, start));
     const QPoint to(target == start ? 300 : 320, pixelOf(chart, target));
     CanvasMouse::send(canvas, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
     CanvasMouse::send(canvas, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
-    QCOMPARE(onSpy.count() + offSpy.count(), 0); // nothing before the release
+    QVERIFY(reports.isEmpty());
     CanvasMouse::send(canvas, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
-    if (!moveable || target == start) {
-        QCOMPARE(onSpy.count() + offSpy.count(), 0);
-        QCOMPARE(chart.onMarker(), 30.0);
+    if (expected == start) {
+        QVERIFY(reports.isEmpty());
+        QCOMPARE(position(), start);
         return;
     }
 
-    QSignalSpy &spy = marker == 0 ? onSpy : offSpy;
-    QCOMPARE(spy.count(), 1);
-    QCOMPARE((marker == 0 ? offSpy : onSpy).count(), 0);
-    // Pixel resolution: within one pixel of the target, rounded to one decimal.
-    const double reported = spy.first().first().toDouble();
-    QVERIFY2(qAbs(reported - expected) <= 0.5, qPrintable(QString::number(reported)));
+    QCOMPARE(reports.size(), 1);
+    QCOMPARE(reports.first().first, item);
+    const double reported = reports.first().second;
+    QVERIFY2(qAbs(reported - expected) <= (marker ? 0.5 : 1.0),
+             qPrintable(QString::number(reported)));
     QCOMPARE(reported, qRound(reported * 10.0) / 10.0);
-    QCOMPARE(marker == 0 ? chart.onMarker() : chart.offMarker(), reported);
-    QVERIFY(chart.isFollowing()); // a marker drag is no pan
+    QCOMPARE(position(), reported);
+    QVERIFY(chart.isFollowing());
+    if (lines)
+        QCOMPARE(item == "lower" ? lines->lowerLabel() : lines->upperLabel(),
+                 (item == "lower" ? "A1: " : "A2: ") + QString::number(reported, 'f', 1));
 }
 
-void tst_TimeChart::followingMovesTheTimeWindow()
-{
-    SimpleTimeChart chart;
-    chart.setVisibleTimeSpan(10000.0);
-    const double t0 = 1.7e12;
-    chart.appendAt(t0, 1, 1);
-    QwtPlot *plot = chart.poPlot();
-    QVERIFY(plot->axisInterval(QwtPlot::xBottom).contains(t0));
-    QCOMPARE(plot->axisInterval(QwtPlot::xBottom).width(), 10000.0);
-
-    chart.appendAt(t0 + 25000.0, 2, 2); // beyond the right edge: the window moves on
-    QwtInterval shown = plot->axisInterval(QwtPlot::xBottom);
-    QVERIFY(shown.contains(t0 + 25000.0));
-    QVERIFY(shown.maxValue() > t0 + 25000.0); // room for the next samples
-    QCOMPARE(shown.width(), 10000.0);
-
-    // Not following: new samples do not move the view.
-    wheel(plot, QPoint(100, 100), 120);
-    shown = plot->axisInterval(QwtPlot::xBottom);
-    chart.appendAt(t0 + 60000.0, 3, 3);
-    QCOMPARE(plot->axisInterval(QwtPlot::xBottom), shown);
-    chart.jumpToPlottingArea();
-    QVERIFY(plot->axisInterval(QwtPlot::xBottom).contains(t0 + 60000.0));
-}
-
-void tst_TimeChart::zoomAndPanLeaveFollowingAndJumpBack()
+// Following moves the time window on with new samples. Wheel zoom, pan and rubber band leave it,
+// and new samples then leave the view alone; jumping back or a double click return to it.
+void tst_TimeChart::followingAndLeavingIt()
 {
     SimpleTimeChart chart;
     chart.vSetYScale(-50.0, 400.0);
-    for (int i = 0; i < 2000; ++i)
-        chart.appendAt(1.7e12 + i * 100.0, 20.0 + i % 50, 5.0);
+    chart.setVisibleTimeSpan(10000.0);
+    const double t0 = 1.7e12;
+    chart.appendAt(t0, 1, 1);
     showChart(chart);
-    QVERIFY(chart.isFollowing());
     QwtPlot *plot = chart.poPlot();
-    const QwtInterval before = plot->axisInterval(QwtPlot::xBottom);
+    const auto shown = [plot] { return plot->axisInterval(QwtPlot::xBottom); };
+    QVERIFY(shown().contains(t0));
+    QCOMPARE(shown().width(), 10000.0);
+    chart.appendAt(t0 + 25000.0, 2, 2); // beyond the right edge: the window moves on
+    QVERIFY(shown().contains(t0 + 25000.0));
+    QVERIFY(shown().maxValue() > t0 + 25000.0); // room for the next samples
+    QCOMPARE(shown().width(), 10000.0);
 
     wheel(plot, QPoint(400, 200), 120);
     QVERIFY(!chart.isFollowing());
-    QVERIFY(plot->axisInterval(QwtPlot::xBottom).width() < before.width());
-
+    const QwtInterval zoomed = shown();
+    QVERIFY(zoomed.width() < 10000.0);
+    chart.appendAt(t0 + 60000.0, 3, 3);
+    QCOMPARE(shown(), zoomed);
     chart.jumpToPlottingArea();
     QVERIFY(chart.isFollowing());
+    QVERIFY(shown().contains(t0 + 60000.0));
     QCOMPARE(plot->axisInterval(QwtPlot::yLeft).minValue(), -50.0);
 
+    const QwtInterval before = shown();
     CanvasMouse::drag(plot->canvas(), QPoint(400, 200), QPoint(500, 250));
     QVERIFY(!chart.isFollowing());
-    QVERIFY(plot->axisInterval(QwtPlot::xBottom).minValue() < before.minValue());
+    QVERIFY(shown().minValue() < before.minValue());
 
     // Right button: rubber band zoom into the marked rectangle.
     chart.jumpToPlottingArea();
@@ -424,6 +487,87 @@ void tst_TimeChart::timeLabelsNeverOverlap()
     chart.resize(width * 2, 300);
     QCoreApplication::processEvents();
     QVERIFY(plot->axisScaleDiv(QwtPlot::xBottom).ticks(QwtScaleDiv::MajorTick).size() >= before);
+}
+
+void tst_TimeChart::thresholdLabels_data()
+{
+    QTest::addColumn<bool>("oneDecimal");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("fixed") << true << 250.0 << "A1: 250.0";
+    QTest::newRow("fixed rounds") << true << 12.345 << "A1: 12.3";
+    QTest::newRow("fixed negative") << true << -7.0 << "A1: -7.0";
+    QTest::newRow("free") << false << 250.0 << "A1: 250";
+    QTest::newRow("free fraction") << false << 12.25 << "A1: 12.25";
+}
+
+void tst_TimeChart::thresholdLabels()
+{
+    QFETCH(bool, oneDecimal);
+    QFETCH(double, value);
+    QFETCH(QString, label);
+    QwtPlot plot;
+    ThresholdWindowWidget widget(&plot);
+    widget.formatText(oneDecimal);
+    widget.setLowerMarkerValue(value, QStringLiteral("A1: "));
+    QCOMPARE(widget.lowerLabel(), label);
+    QCOMPARE(widget.lowerMark(), value);
+}
+
+// The band between the lines needs both lines; the widget's items go with it or with the plot.
+void tst_TimeChart::thresholdBandAndLifetime()
+{
+    auto plot = new QwtPlot;
+    QPointer<ThresholdWindowWidget> widget = new ThresholdWindowWidget(plot);
+    widget->setWindowSizeVisible(true);
+    QVERIFY(!widget->isWindowSizeVisible());
+    widget->enableLowerMark(true);
+    widget->enableUpperMark(true);
+    QVERIFY(widget->isWindowSizeVisible());
+    delete plot; // deletes the widget and its lines exactly once
+    QVERIFY(widget.isNull());
+
+    QwtPlot other;
+    auto owned = new ThresholdWindowWidget(&other);
+    const int items = other.itemList().size();
+    delete owned;
+    QCOMPARE(other.itemList().size(), items - 3);
+}
+
+void tst_TimeChart::thresholdHexString_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("hex");
+    const QList<QPair<double, const char *>> rows { { 0.0, "0000" },   { 350.0, "0DAC" },
+                                                    { 0.1, "0001" },   { -0.1, "FFFF" },
+                                                    { -25.0, "FF06" }, { -3276.8, "8000" },
+                                                    { 12.34, "007B" }, { -12.36, "FF84" } };
+    for (const auto &row : rows)
+        QTest::addRow("%g", row.first) << row.first << QString(row.second);
+}
+
+// Tenths as 16-bit two's complement; outputs and components the manager does not have are
+// ignored and read zero.
+void tst_TimeChart::thresholdHexString()
+{
+    QFETCH(double, value);
+    QFETCH(QString, hex);
+    ThresholdDataManager manager;
+    manager.setOutputs(2);
+    manager.setLow(2, 4, value, true, true);
+    manager.setHigh(2, 4, 999.0, true, true);
+    QCOMPARE(manager.toHexString(2, 4), hex);
+    QCOMPARE(manager.low(2, 4), value);
+    QCOMPARE(manager.high(2, 4), 999.0);
+
+    manager.setLow(3, 4, 12.0, true, true);
+    manager.setHigh(1, 6, 12.0, true, true);
+    QCOMPARE(manager.low(3, 4), 0.0);
+    QCOMPARE(manager.high(1, 6), 0.0);
+    QCOMPARE(manager.toHexString(0, 1), QStringLiteral("0000"));
+    QCOMPARE(manager.low(1, 4), 0.0); // never set
+    manager.setLow(1, 5, 1.0, true, false);
+    QVERIFY(!manager.isLowEnabled(1, 5));
 }
 
 QTEST_MAIN(tst_TimeChart)

@@ -1,73 +1,76 @@
-// The small widgets of the library: progress dialog, connection indicator, button rows and
-// the German translation.
+// The widgets of the library besides the chart: progress dialog, connection indicator, icons,
+// the export dialog and the German translation. The button rows are tested in a property tree
+// (tst_treepropertybrowser).
 
-#include <buttonmanager.h>
 #include <connectionstatus.h>
+#include <exportdialog.h>
+#include <exporttext.h>
 #include <progressbarui.h>
+#include <valueovertime.h>
 
+#include <QCheckBox>
 #include <QCoreApplication>
-#include <QFile>
+#include <QDirIterator>
 #include <QIcon>
+#include <QLineEdit>
 #include <QPointer>
-#include <QPushButton>
-#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTranslator>
 #include <QtTest>
 
-Q_DECLARE_METATYPE(QtProperty *)
+#include <ctime>
 
-using Utils::ButtonFactory;
-using Utils::ButtonManager;
 using Utils::ConnectionStatus;
+using Utils::ExportDialog;
 using Utils::ProgressBarUi;
-
-// Reaches the protected createEditor of the factory base as a browser would.
-class EditorHost : public QtAbstractEditorFactoryBase
-{
-public:
-    static QWidget *create(QtAbstractEditorFactoryBase *factory, QtProperty *property,
-                           QWidget *parent)
-    {
-        return factory->createEditor(property, parent);
-    }
-};
+using Utils::ValueOverTime;
 
 class tst_Widgets : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void progressIgnoresForeignIds();
     void progressEndsWithItsParent();
     void progressAppearsOnlyWhenSlow_data();
     void progressAppearsOnlyWhenSlow();
     void connectionStatusTexts();
-    void buttonRows();
-    void iconsLoad_data();
     void iconsLoad();
+    void exportText_data();
+    void exportText();
+    void exportDelimiters_data();
+    void exportDelimiters();
+    void exportPreviewShowsTenSamples();
+    void exportFileIsReplacedOnlyWhenAccepted();
+
+private:
+    QStringList columns { QStringLiteral("Time"), QStringLiteral("Signal") };
 };
+
+void tst_Widgets::initTestCase()
+{
+    // Dates in the expected export texts are UTC.
+    qputenv("TZ", "UTC");
+    tzset();
+}
 
 void tst_Widgets::progressIgnoresForeignIds()
 {
     ProgressBarUi progress;
     progress.setShowUi(false);
-    QStringList events;
-    QTimer::singleShot(10, &progress, [&] {
-        events << "foreign";
-        progress.exit(8);
-    });
-    QTimer::singleShot(30, &progress, [&] {
-        events << "zero";
-        progress.exit(0);
-    });
-    QTimer::singleShot(60, &progress, [&] {
-        events << "own";
-        progress.exit(7);
-    });
-    QTimer::singleShot(5000, &progress, [&] { progress.exit(7); }); // safety against hangs
+    // Another wait's id, zero, then its own id; and a safety against hangs.
+    QList<int> completed;
+    for (const auto &[delay, id] : { std::pair(10, 8), std::pair(30, 0), std::pair(60, 7) })
+        QTimer::singleShot(delay, &progress, [&, id = id] {
+            completed << id;
+            progress.exit(id);
+        });
+    QTimer::singleShot(5000, &progress, [&] { progress.exit(7); });
     QCOMPARE(progress.exec(7), int(QDialog::Accepted));
-    QCOMPARE(events, (QStringList { "foreign", "zero", "own" }));
+    QCOMPARE(completed, (QList<int> { 8, 0, 7 }));
     QVERIFY(!progress.isVisible());
 
     // A completion after the wait has ended is harmless, and the dialog can wait again.
@@ -138,63 +141,150 @@ void tst_Widgets::connectionStatusTexts()
     QTRY_COMPARE(status.text(), QStringLiteral("Connected"));
 }
 
-void tst_Widgets::buttonRows()
-{
-    qRegisterMetaType<QtProperty *>();
-    ButtonManager manager;
-    ButtonFactory factory;
-    factory.addPropertyManager(&manager);
-    QtProperty *row = manager.addProperty(QStringLiteral("Reset"));
-    QSignalSpy valueSpy(&manager, &ButtonManager::valueChanged);
-    QSignalSpy clickSpy(&manager, &ButtonManager::buttonClicked);
-    manager.setValue(row, QStringLiteral("Factory defaults"));
-    manager.setValue(row, QStringLiteral("Factory defaults")); // no change, no signal
-    QCOMPARE(valueSpy.count(), 1);
-    QCOMPARE(manager.value(row), QStringLiteral("Factory defaults"));
-    QCOMPARE(row->valueText(), QStringLiteral("Factory defaults"));
-
-    QWidget parent;
-    auto button = qobject_cast<QPushButton *>(EditorHost::create(&factory, row, &parent));
-    QVERIFY(button);
-    QCOMPARE(button->text(), QStringLiteral("Factory defaults"));
-    manager.setValue(row, QStringLiteral("Restore"));
-    QCOMPARE(button->text(), QStringLiteral("Restore"));
-    button->click();
-    QCOMPARE(clickSpy.count(), 1);
-    QCOMPARE(clickSpy.first().first().value<QtProperty *>(), row);
-
-    delete button; // the factory forgets it; later changes must not touch it
-    manager.setValue(row, QStringLiteral("Again"));
-    manager.clear();
-    QCOMPARE(manager.properties().size(), 0);
-}
-
-void tst_Widgets::iconsLoad_data()
-{
-    QTest::addColumn<QString>("path");
-    const QString names = "file_save file_open Reset connect_sensor_pc recorder_play "
-                          "halvorn-tool-measure-point-line led_state_2_1 led_state_2_2 "
-                          "halvorn-tool-load-reference-image Verlauf_Loeschen file_print Export "
-                          "halvorn-tool-configure libary color-yellow Menuebaum button connect_yes "
-                          "edit_delete_all";
-    for (const QString &name : names.split(' '))
-        QTest::newRow(qPrintable(name)) << ":/newPrefix/icons/" + name + ".svg";
-    QTest::newRow("arrow_down.png") << QStringLiteral(":/icons/icons/arrow_down.png");
-}
-
+// Every icon the library carries draws something.
 void tst_Widgets::iconsLoad()
 {
-    QFETCH(QString, path);
-    QVERIFY(QFile::exists(path));
-    const QPixmap pixmap = QIcon(path).pixmap(24, 24);
-    QVERIFY(!pixmap.isNull());
-    // Not blank: some pixel is drawn.
-    const QImage image = pixmap.toImage();
-    bool drawn = false;
-    for (int y = 0; y < image.height() && !drawn; ++y)
-        for (int x = 0; x < image.width() && !drawn; ++x)
-            drawn = qAlpha(image.pixel(x, y)) > 0;
-    QVERIFY(drawn);
+    int icons = 0;
+    for (const char *dir : { ":/newPrefix/icons", ":/icons/icons" }) {
+        for (QDirIterator it(dir); it.hasNext(); ++icons) {
+            const QImage image = QIcon(it.next()).pixmap(24, 24).toImage();
+            bool drawn = false;
+            for (int y = 0; y < image.height() && !drawn; ++y)
+                for (int x = 0; x < image.width() && !drawn; ++x)
+                    drawn = qAlpha(image.pixel(x, y)) > 0;
+            QVERIFY2(drawn, qPrintable(it.filePath()));
+        }
+    }
+    QVERIFY(icons > 1);
+}
+
+// Two decimals, epoch and millisecond dates through the window are tst_settingswindow's rows.
+void tst_Widgets::exportText_data()
+{
+    QTest::addColumn<QVector<QPointF>>("samples"); // time, value
+    QTest::addColumn<int>("precision");
+    QTest::addColumn<int>("maxRows");
+    QTest::addColumn<QString>("expected");
+    const QString header = "Time;Signal\n";
+    QTest::newRow("empty") << QVector<QPointF> {} << 2 << -1 << header;
+    QTest::newRow("one decimal, negative")
+        << QVector<QPointF> { { 1733407205123.9, -200.0 }, { 1733407205188.0, -0.04 } } << 1 << -1
+        << header + "05-12-2024 14:00:05.123;-200.0\n05-12-2024 14:00:05.188;-0.0\n";
+    QTest::newRow("no decimals") << QVector<QPointF> { { 0.0, 3.6 } } << 0 << -1
+                                 << header + "01-01-1970 00:00:00.000;4\n";
+    QTest::newRow("limited rows") << QVector<QPointF> { { 0.0, 1 }, { 1.0, 2 }, { 2.0, 3 } } << 2
+                                  << 2
+                                  << header
+            + "01-01-1970 00:00:00.000;1.00\n01-01-1970 00:00:00.001;2.00\n";
+}
+
+void tst_Widgets::exportText()
+{
+    QFETCH(QVector<QPointF>, samples);
+    QFETCH(int, precision);
+    QFETCH(int, maxRows);
+    QFETCH(QString, expected);
+    ValueOverTime series;
+    for (const QPointF &sample : samples)
+        series.append(sample.x(), sample.y(), 99.0);
+    QCOMPARE(Utils::exportText(series, columns, QStringLiteral(";"), precision, maxRows), expected);
+}
+
+void tst_Widgets::exportDelimiters_data()
+{
+    QTest::addColumn<QStringList>("checked");
+    QTest::addColumn<QString>("custom");
+    QTest::addColumn<QString>("delimiter");
+    // Boxes checked, custom text, resulting delimiter. Each box alone and semicolon with custom
+    // text are tst_settingswindow's rows.
+    const QStringList all { "custom", "space", "semicolon", "comma", "tab" };
+    QTest::newRow("none") << QStringList {} << "" << QString();
+    QTest::newRow("all in order") << all << "|" << QString("\t,; |");
+    QTest::newRow("custom unchecked") << QStringList { "comma" } << "#" << QString(",");
+}
+
+void tst_Widgets::exportDelimiters()
+{
+    QFETCH(QStringList, checked);
+    QFETCH(QString, custom);
+    QFETCH(QString, delimiter);
+    ValueOverTime series;
+    series.append(0.0, 1.5, 0.0);
+    QList<const ValueOverTime *> list { &series };
+    QList<QString> names = columns;
+    ExportDialog dialog(&list, &names);
+    dialog.setPrecision(2);
+    for (const char *name : { "tab", "comma", "semicolon", "space", "custom" }) {
+        auto box = dialog.findChild<QCheckBox *>(QString::fromLatin1(name) + "CheckBox");
+        QVERIFY(box);
+        box->setChecked(checked.contains(QLatin1String(name)));
+    }
+    dialog.findChild<QLineEdit *>("customLineEdit")->setText(custom);
+    QCOMPARE(dialog.delimiter(), delimiter);
+    QCOMPARE(dialog.previewText(),
+             "Time" + delimiter + "Signal\n01-01-1970 00:00:00.000" + delimiter + "1.50\n");
+}
+
+void tst_Widgets::exportPreviewShowsTenSamples()
+{
+    ValueOverTime series;
+    for (int i = 0; i < 25; ++i)
+        series.append(i * 1000.0, i, 0.0);
+    QList<const ValueOverTime *> list { &series };
+    QList<QString> names = columns;
+    ExportDialog dialog(&list, &names);
+    dialog.setPrecision(2);
+    const QString preview = dialog.previewText();
+    const QStringList lines = preview.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 11); // header and ten samples
+    QCOMPARE(lines.last(), QStringLiteral("01-01-1970 00:00:09.000;9.00"));
+    QCOMPARE(preview, Utils::exportText(series, columns, QStringLiteral(";"), 2, 10));
+
+    // The decimals field and setPrecision stay in step and both refresh the preview.
+    auto decimals = dialog.findChild<QSpinBox *>("precisionSpinBox");
+    QVERIFY(decimals);
+    QCOMPARE(decimals->value(), 2);
+    decimals->setValue(0);
+    QCOMPARE(dialog.precision(), 0);
+    QVERIFY(dialog.previewText().endsWith("00:00:09.000;9\n"));
+    dialog.setPrecision(3);
+    QCOMPARE(decimals->value(), 3);
+}
+
+void tst_Widgets::exportFileIsReplacedOnlyWhenAccepted()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("export.csv");
+    const QByteArray old(5000, 'x');
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(old);
+    }
+    auto contents = [&path] {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+
+    ValueOverTime series;
+    for (int i = 0; i < 15; ++i)
+        series.append(i * 1000.0, i * 0.5, 0.0);
+    QList<const ValueOverTime *> list { &series };
+    QList<QString> names { QStringLiteral("Zeit"), QStringLiteral("Signal °C") };
+    ExportDialog dialog(&list, &names);
+    dialog.setPrecision(2);
+    dialog.setFileName(path);
+
+    dialog.vFinished(QDialog::Rejected);
+    QCOMPARE(contents(), old);
+
+    dialog.vFinished(QDialog::Accepted);
+    const QByteArray written = contents();
+    QVERIFY(written.startsWith("Zeit;Signal \xc2\xb0"
+                               "C\n")); // UTF-8
+    QVERIFY(written.endsWith("01-01-1970 00:00:14.000;7.00\n")); // all samples, not the preview
+    QVERIFY(!written.contains('x'));
+    QVERIFY(!written.contains('\r'));
 }
 
 QTEST_MAIN(tst_Widgets)
