@@ -9,8 +9,6 @@
 #include "files/settingsfile.h"
 #include "protocol/frame.h"
 
-#include <qtpropertymanager.h>
-
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -58,13 +56,7 @@ QList<QByteArray> bodies(const QList<QByteArray> &frames)
 // digit by digit is written 600 ms after the edit).
 void edit(SimulatedWindow &sim, const QString &id, const QVariant &value)
 {
-    SensorWindowPrivate *d = sim.tester->d();
-    QtProperty *row = sim.tester->find(id.toStdString());
-    QVERIFY2(row, qPrintable(id));
-    if (row->propertyManager() == d->enumManager)
-        d->enumManager->setValue(row, value.toInt());
-    else
-        d->doubleManager->setValue(row, value.toDouble());
+    sim.tester->edit(id.toStdString(), value);
     QTRY_VERIFY(!sim.tester->settingsTimer()->isActive() && !sim.tester->delayTimer()->isActive());
 }
 
@@ -280,16 +272,15 @@ void tst_Quxctl::settingsFilesBetweenQuxctlAndWindow()
     SimulatedWindow sim("QUX-T40 D");
     QVERIFY(sim.window->bOpenSettings(fromQuxctl));
     QCOMPARE(sim.tester->enumIndex("laser"), 1);
-    QCOMPARE(sim.tester->d()->doubleManager->value(sim.tester->find("1switchingOn")), 123.4);
+    QCOMPARE(sim.tester->rows().doubleValue("1switchingOn"), 123.4);
     QVERIFY(sim.takeRequests().isEmpty()); // offline: nothing sent
 
     // The window's own file, with other values: quxctl finds the differences, applies the file,
     // and then finds none.
-    sim.tester->d()->enumManager->setValue(sim.tester->find("laser"), 0);
-    sim.tester->d()->doubleManager->setValue(sim.tester->find("2switchingOn"), 250.0);
+    sim.tester->edit("laser", 0);
+    sim.tester->edit("2switchingOn", 250.0);
     const QString fromWindow = m_dir->filePath("window.ovs");
-    QVERIFY(writeSettingsFile(fromWindow,
-                              settingsDocument("QUX-T40 D", sim.tester->session().rows(), "")));
+    QVERIFY(writeSettingsFile(fromWindow, settingsDocument("QUX-T40 D", sim.tester->rows(), "")));
 
     Run diff = quxctl({ "diff", "--port", m_sim->link(), fromWindow });
     QCOMPARE(diff.status, 1);

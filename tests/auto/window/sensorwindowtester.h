@@ -4,6 +4,7 @@
 // its friend).
 
 #include "../common/fakeconnection.h"
+#include "model/parameterrows.h"
 #include "model/sensor.h"
 #include "model/sensorcatalogue.h"
 #include "parameters/sensorsession.h"
@@ -38,6 +39,7 @@ public:
     QtProperty *root() const { return w->d->rootProperty; }
     bool expertMenu() const { return w->expertMenu; }
     SensorSession &session() const { return w->session(); }
+    ParameterRows &rows() const { return session().rows(); }
     bool measuredTemp() const { return session().state().measuredTemp; }
     void setMeasuredTemp(bool on) { session().state().measuredTemp = on; }
     void setExpertMenuFlag(bool on) { w->expertMenu = on; }
@@ -82,6 +84,17 @@ public:
     }
 
     int enumIndex(const std::string &id) const { return d()->enumManager->value(find(id)); }
+
+    // An edit of an enumerator or number row as its editor makes it.
+    void edit(const std::string &id, const QVariant &value) const
+    {
+        QtProperty *row = find(id);
+        QVERIFY2(row, id.c_str());
+        if (row->propertyManager() == d()->enumManager)
+            d()->enumManager->setValue(row, value.toInt());
+        else
+            d()->doubleManager->setValue(row, value.toDouble());
+    }
 
 private:
     SensorWindow *w;

@@ -205,7 +205,7 @@ void tst_PropertyTree::germanTexts()
     SensorWindowTester tester(makeWindow(retranslate ? "en" : "de"));
     SensorWindowPrivate *d = tester.d();
     if (retranslate) {
-        d->enumManager->setValue(tester.find("mode"), 2);
+        tester.edit("mode", 2);
         ExtensionSystem::Globals::setLanguage("de");
         QEvent change(QEvent::LanguageChange);
         QCoreApplication::sendEvent(m_window, &change);
@@ -291,16 +291,15 @@ void tst_PropertyTree::expertRows()
     tester.setExpertMenu(false);
     expertShown(false);
 
-    QtProperty *row = tester.find("ExpertMenu");
-    tester.d()->enumManager->setValue(row, 1);
+    tester.edit("ExpertMenu", 1);
     expertShown(true);
-    tester.d()->enumManager->setValue(row, 0);
+    tester.edit("ExpertMenu", 0);
     expertShown(false);
 
     // The "readTemp" row sets the chart's temperature choice.
-    tester.d()->enumManager->setValue(tester.find("readTemp"), 1);
+    tester.edit("readTemp", 1);
     QVERIFY(tester.measuredTemp());
-    tester.d()->enumManager->setValue(tester.find("readTemp"), 0);
+    tester.edit("readTemp", 0);
     QVERIFY(!tester.measuredTemp());
 }
 
@@ -344,9 +343,9 @@ void tst_PropertyTree::unitEditWhileOfflineChangesCaption()
     m_window = new SensorWindow(catalogueRecord("QUX-T40 D"));
     SensorWindowTester tester(m_window);
     QCOMPARE(tester.ui()->temperatureCaption->text(), QString::fromUtf8("Temperature in °C"));
-    tester.d()->enumManager->setValue(tester.find("unit"), 1);
+    tester.edit("unit", 1);
     QCOMPARE(tester.ui()->temperatureCaption->text(), QString::fromUtf8("Temperature in °F"));
-    tester.d()->enumManager->setValue(tester.find("unit"), 0);
+    tester.edit("unit", 0);
     QCOMPARE(tester.ui()->temperatureCaption->text(), QString::fromUtf8("Temperature in °C"));
 }
 

@@ -95,10 +95,9 @@ void tst_WindowState::savesFourKeys()
 void tst_WindowState::defaultsWhenMissing()
 {
     SensorWindowTester tester(makeWindow());
-    SensorWindowPrivate *d = tester.d();
     // Shown by the row, as a user would.
-    d->enumManager->setValue(tester.find("ExpertMenu"), 1);
-    d->enumManager->setValue(tester.find("readTemp"), 1);
+    tester.edit("ExpertMenu", 1);
+    tester.edit("readTemp", 1);
     QVERIFY(tester.expertMenu());
     QVERIFY(tester.measuredTemp());
 
