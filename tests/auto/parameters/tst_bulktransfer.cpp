@@ -6,8 +6,6 @@
 
 #include <QtTest>
 
-#include <sstream>
-
 using namespace DrumoSensorPlugin::Core;
 
 using Requests = QList<QByteArray>;
@@ -195,17 +193,11 @@ void tst_BulkTransfer::writeAll()
 
 void tst_BulkTransfer::writeAllOfGroupsSendsNothing()
 {
-    std::stringstream text;
-    text << "<name>Groups</name><group>18</group><types>1</types><propertytreegui>"
-            "<property><id>outer</id><type>category</type>"
-            "<property><id>inner</id><type>category</type></property></property>"
-            "</propertytreegui>";
-    Sensor record;
-    QVERIFY(record.fromXMLStream(text));
     SimulatedSession s;
-    MemoryRows rows(record);
-    QCOMPARE(rows.ids(), QStringList({ "outer", "inner" }));
-    SensorSession session(record, s.lineRunner, rows, s.view);
+    MemoryRows rows;
+    rows.addRow("outer", ParameterRows::Kind::Group);
+    rows.addRow("inner", ParameterRows::Kind::Group);
+    SensorSession session(s.record, s.lineRunner, rows, s.view);
     session.state().connected = true;
     session.state().deferValueWrites = false;
     session.bulk().writeAll();
