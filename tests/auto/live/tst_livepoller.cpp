@@ -120,8 +120,7 @@ private slots:
     void analogSignal();
     void answerForms_data();
     void answerForms();
-    void faultsKeepTheChartMoving_data();
-    void faultsKeepTheChartMoving();
+    void unreadableAnswersKeepThePolling();
     void silentSensorAsksForACheck_data();
     void silentSensorAsksForACheck();
     void onePollInFlightAndForeignCompletionsIgnored();
@@ -276,52 +275,20 @@ void tst_LivePoller::answerForms()
     QCOMPARE(poller.pendingTransactionId(), 0u);
 }
 
-void tst_LivePoller::faultsKeepTheChartMoving_data()
+// Answers that do not read (every checksum wrong) give no sample and no LED change, and the
+// polling goes on. Each answer form is answerForms' row; silence is silentSensorAsksForACheck's.
+void tst_LivePoller::unreadableAnswersKeepThePolling()
 {
-    QTest::addColumn<QuxSim::FaultSettings>("faults");
-    QTest::addColumn<bool>("readable"); // the samples carry the sensor's values
-    QTest::addColumn<bool>("answered"); // missed answers stay 0
-
-    QuxSim::FaultSettings faults;
-    faults.noiseBytes = 6;
-    QTest::newRow("garbage around the answers") << faults << true << true;
-    faults = {};
-    faults.corruptPercent = 100;
-    QTest::newRow("wrong checksums") << faults << false << true;
-    faults = {};
-    faults.delayMs = 150;
-    QTest::newRow("answers after the time-out") << faults << false << false;
-}
-
-// Every cycle still completes; what the chart gets depends on what came back.
-void tst_LivePoller::faultsKeepTheChartMoving()
-{
-    QFETCH(QuxSim::FaultSettings, faults);
-    QFETCH(bool, readable);
-    QFETCH(bool, answered);
     SimulatedRig rig;
+    QuxSim::FaultSettings faults;
+    faults.corruptPercent = 100;
     rig.sensor->setFaults(faults);
     rig.start();
     QVERIFY(rig.waitFor([&] { return rig.sensor->requestCount() >= 12; }));
     rig.stop();
-
-    const int polls = rig.sensor->requestCount();
-    const int temperaturePolls = polls - polls / 5;
-    if (readable) {
-        QCOMPARE(rig.recorder.samples.size(), temperaturePolls);
-        QCOMPARE(rig.recorder.samples.first().first, 32.5);
-        QCOMPARE(rig.recorder.states.size(), polls / 5);
-    } else if (answered) {
-        // Answers that do not read give nothing: no sample, no LED change.
-        QVERIFY(rig.recorder.samples.isEmpty());
-        QVERIFY(rig.recorder.states.isEmpty());
-    } else {
-        // Silence: a sample per poll, the previous values (none yet).
-        QCOMPARE(rig.recorder.samples.size(), polls);
-        for (const Sample &sample : qAsConst(rig.recorder.samples))
-            QCOMPARE(sample, Sample(LivePoller::noSample, LivePoller::noSample));
-    }
-    QCOMPARE(rig.poller.missedAnswers() == 0, answered);
+    QVERIFY(rig.recorder.samples.isEmpty());
+    QVERIFY(rig.recorder.states.isEmpty());
+    QCOMPARE(rig.poller.missedAnswers(), 0);
 }
 
 void tst_LivePoller::silentSensorAsksForACheck_data()

@@ -42,7 +42,6 @@ public:
     ParameterRows &rows() const { return session().rows(); }
     bool measuredTemp() const { return session().state().measuredTemp; }
     void setMeasuredTemp(bool on) { session().state().measuredTemp = on; }
-    void setExpertMenuFlag(bool on) { w->expertMenu = on; }
     void setConnected(bool on) { session().state().connected = on; }
     QtProperty *lastProperty() const { return w->lastProperty; }
     QTimer *settingsTimer() const { return w->settingsTimer; }
@@ -59,7 +58,6 @@ public:
     void setPropertyVisible(const QString &id, bool on) { w->setPropertyVisible(id, on); }
     void removeSubProperties(QtProperty *p) { w->removeSubProperties(p); }
     void updateWindowTitle(bool showBaud) { w->updateWindowTitle(showBaud); }
-    void saveWindowState() { w->saveWindowState(); }
     void loadExpertMenuSetting() { w->loadExpertMenuSetting(); }
     void loadMeasuredTempSetting() { w->loadMeasuredTempSetting(); }
 
