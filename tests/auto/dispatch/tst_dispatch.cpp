@@ -188,8 +188,10 @@ void tst_Dispatch::pin2Layout()
     if (!tester.find("2A"))
         return;
 
-    // Without a sensor the unit converts the rows at once.
+    // Without a sensor the unit converts the rows and the caption at once.
     sim.tester->edit("unit", unit);
+    QCOMPARE(tester.ui()->temperatureCaption->text(),
+             QString::fromUtf8(unit ? "Temperature in °F" : "Temperature in °C"));
     QCOMPARE(sim.tester->rows().doubleValue("1switchingOn"), unit ? 212.0 : 100.0);
     sim.tester->edit("2A", 1);
     layoutIs(true);

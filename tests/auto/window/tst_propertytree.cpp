@@ -114,7 +114,6 @@ private slots:
     void expertRows();
     void duplicateIdsShowAndHideFirstOnly();
     void removeSubPropertiesDetaches();
-    void unitEditWhileOfflineChangesCaption();
     void memoryRowsMatchTheTree_data();
     void memoryRowsMatchTheTree();
     void treeRowsSetFromTheSensorSide();
@@ -338,26 +337,13 @@ void tst_PropertyTree::removeSubPropertiesDetaches()
     tester.removeSubProperties(mode);
 }
 
-void tst_PropertyTree::unitEditWhileOfflineChangesCaption()
-{
-    m_window = new SensorWindow(catalogueRecord("QUX-T40 D"));
-    SensorWindowTester tester(m_window);
-    QCOMPARE(tester.ui()->temperatureCaption->text(), QString::fromUtf8("Temperature in °C"));
-    tester.edit("unit", 1);
-    QCOMPARE(tester.ui()->temperatureCaption->text(), QString::fromUtf8("Temperature in °F"));
-    tester.edit("unit", 0);
-    QCOMPARE(tester.ui()->temperatureCaption->text(), QString::fromUtf8("Temperature in °C"));
-}
-
 void tst_PropertyTree::memoryRowsMatchTheTree_data()
 {
     QTest::addColumn<QString>("sensor");
     QTest::addColumn<QString>("language");
-    QTest::newRow("test description") << QString() << "en";
-    QTest::newRow("digital, German") << "QUX-T40 D"
-                                     << "de";
-    QTest::newRow("analog") << "QUX-T40 A"
-                            << "en";
+    QTest::newRow("test description") << QString() << QString("en");
+    QTest::newRow("digital, German") << QString("QUX-T40 D") << QString("de");
+    QTest::newRow("analog") << QString("QUX-T40 A") << QString("en");
 }
 
 // Tools without a window work on rows kept in memory; they must be the window's rows: the same
