@@ -29,17 +29,6 @@ const QString question
     = QStringLiteral("I|Orbexa|Sensor settings will be overwritten with the ones from PC");
 const QString success = QStringLiteral("I|Sensor connections...|Successfuly connected ...");
 
-// What went over the line besides the live polling, which runs while a sensor is connected.
-QList<QByteArray> withoutPolls(const QList<QByteArray> &requests)
-{
-    QList<QByteArray> result;
-    for (const QByteArray &request : requests) {
-        if (request != "0D0e" && request != "0WD")
-            result << request;
-    }
-    return result;
-}
-
 QString portGone(const char *icon, const QString &port)
 {
     return QStringLiteral(

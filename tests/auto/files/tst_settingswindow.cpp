@@ -144,17 +144,6 @@ QByteArray settings(const QByteArray &sensor, const QByteArray &inner)
         + sensor + "\">" + inner + "</root>\n";
 }
 
-// The requests other than the live data's polls.
-QList<QByteArray> writes(const QList<QByteArray> &requests)
-{
-    QList<QByteArray> result;
-    for (const QByteArray &request : requests) {
-        if (request != "0D0e" && request != "0WD")
-            result.append(request);
-    }
-    return result;
-}
-
 void setTimeZone(const char *zone)
 {
     qputenv("TZ", zone);
@@ -322,7 +311,7 @@ void tst_SettingsWindow::refusedFilesChangeNothing()
         // A file that is no XML at all is followed by writing all properties when connected
         // (see loadingWhileConnected); the other refusals send nothing.
         if (!connected || !corrupt)
-            QVERIFY(writes(window.sim->takeRequests()).isEmpty());
+            QVERIFY(withoutPolls(window.sim->takeRequests()).isEmpty());
     }
 }
 
@@ -413,7 +402,7 @@ void tst_SettingsWindow::loadingWhileConnected()
     QCOMPARE(answerer.seen().first().text,
              QString("Loaded settings will override the current project !"));
     QCOMPARE(valuesOf(window.rows()), before);
-    QVERIFY(writes(window.sim->takeRequests()).isEmpty());
+    QVERIFY(withoutPolls(window.sim->takeRequests()).isEmpty());
 
     QSignalSpy toggled(liveData, &QAction::toggled);
     const QByteArray file
@@ -432,7 +421,7 @@ void tst_SettingsWindow::loadingWhileConnected()
     QCOMPARE(toggled.count(), 2);
     QVERIFY(liveData->isChecked());
     QVERIFY(window.t().session().state().deferValueWrites);
-    const QList<QByteArray> requests = writes(window.sim->takeRequests());
+    const QList<QByteArray> requests = withoutPolls(window.sim->takeRequests());
     QVERIFY(requests.contains("0L01"));
     QVERIFY(requests.contains("0e090"));
     QCOMPARE(window.sim->held().laser, 1);

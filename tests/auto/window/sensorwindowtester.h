@@ -125,6 +125,14 @@ inline QStringList boxTexts(QComboBox *box)
     return texts;
 }
 
+// The requests other than the live data's polls.
+inline QList<QByteArray> withoutPolls(QList<QByteArray> requests)
+{
+    requests.removeAll("0D0e");
+    requests.removeAll("0WD");
+    return requests;
+}
+
 // The method signatures a class declares itself, in declaration order.
 inline QStringList ownSignatures(const QMetaObject &meta)
 {

@@ -116,7 +116,6 @@ private slots:
     void removeSubPropertiesDetaches();
     void memoryRowsMatchTheTree_data();
     void memoryRowsMatchTheTree();
-    void treeRowsSetFromTheSensorSide();
 
 private:
     SensorWindow *makeWindow(const std::string &language = "en");
@@ -370,29 +369,6 @@ void tst_PropertyTree::memoryRowsMatchTheTree()
         QCOMPARE(memory.minimum(id), tree.minimum(id));
         QCOMPARE(memory.maximum(id), tree.maximum(id));
     }
-}
-
-// What the sensor-facing code sets never reaches the dispatch of the user's edits, and the
-// tree's connections are as they were afterwards.
-void tst_PropertyTree::treeRowsSetFromTheSensorSide()
-{
-    SensorWindowTester tester(makeWindow());
-    ParameterRows &rows = *tester.d()->rows;
-    QSignalSpy edits(tester.d()->enumManager, &QtEnumPropertyManager::valueChanged);
-    // An edit that reached the window would be recorded here.
-    tester.setLastProperty(nullptr);
-    rows.setValue("mode", 0);
-    QCOMPARE(tester.enumIndex("mode"), 0);
-    QCOMPARE(edits.count(), 1);
-    QVERIFY(!tester.lastProperty());
-    QVERIFY(tester.d()->treeHandling);
-
-    // Limits follow the editors' rules: the value moves inside the new range.
-    rows.setMinimum("count", 30);
-    QCOMPARE(rows.value("count"), QVariant(30));
-    rows.setValue("mode", 7); // no such item
-    QCOMPARE(rows.value("mode"), QVariant(0));
-    QVERIFY(!tester.lastProperty());
 }
 
 QTEST_MAIN(tst_PropertyTree)
