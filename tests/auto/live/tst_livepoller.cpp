@@ -209,10 +209,6 @@ void tst_LivePoller::analogSignal()
 // One poll per answer; every reply is checked strictly.
 void tst_LivePoller::answerForms_data()
 {
-    const std::string temperatures = buildFrame("0D0325:1234");
-    std::string badChecksum = temperatures;
-    badChecksum[badChecksum.size() - 2] = badChecksum[badChecksum.size() - 2] == '0' ? '1' : '0';
-
     QTest::addColumn<int>("polls"); // the answer goes to the last one; those before stay silent
     QTest::addColumn<QByteArray>("answer");
     QTest::addColumn<int>("status");
@@ -220,30 +216,27 @@ void tst_LivePoller::answerForms_data()
     QTest::addColumn<QList<int>>("states");
     QTest::addColumn<int>("missed");
 
+    auto row = [](const char *tag, int polls, const std::string &answer, int status,
+                  const QList<Sample> &samples, const QList<int> &states = {}, int missed = 0) {
+        QTest::newRow(tag) << polls << QByteArray::fromStdString(answer) << status << samples
+                           << states << missed;
+    };
+    const std::string temperatures = buildFrame("0D0325:1234");
+    std::string badChecksum = temperatures;
+    badChecksum[badChecksum.size() - 2] = badChecksum[badChecksum.size() - 2] == '0' ? '1' : '0';
     const Sample none { LivePoller::noSample, LivePoller::noSample };
-    const Sample read { 123.4, 10.0 }; // no analog scale yet: the step's top
-    QTest::newRow("temperatures") << 1 << QByteArray(temperatures.c_str()) << 1
-                                  << QList<Sample> { read } << QList<int>() << 0;
-    QTest::newRow("wrong checksum: no sample")
-        << 1 << QByteArray(badChecksum.c_str()) << 1 << QList<Sample>() << QList<int>() << 0;
-    QTest::newRow("letter in a temperature") << 1 << QByteArray(buildFrame("0D0325:12A4").c_str())
-                                             << 1 << QList<Sample>() << QList<int>() << 0;
-    QTest::newRow("not matching its pattern")
-        << 1 << QByteArray(temperatures.c_str()) << 2 << QList<Sample>() << QList<int>() << 0;
-    QTest::newRow("cut short") << 1 << QByteArray("/090D0325:12") << 0 << QList<Sample>()
-                               << QList<int>() << 0;
+    const QList<Sample> fourNone { none, none, none, none };
+    row("temperatures", 1, temperatures, 1, { { 123.4, 10.0 } }); // no analog scale: step's top
+    row("wrong checksum: no sample", 1, badChecksum, 1, {});
+    row("letter in a temperature", 1, buildFrame("0D0325:12A4"), 1, {});
+    row("not matching its pattern", 1, temperatures, 2, {});
+    row("cut short", 1, "/090D0325:12", 0, {});
     // Fewer than four characters are no answer: the previous values again.
-    QTest::newRow("nothing: previous values")
-        << 1 << QByteArray("/09") << 0 << QList<Sample> { none } << QList<int>() << 1;
-    QTest::newRow("output states")
-        << 5 << QByteArray(buildFrame("0WD03").c_str()) << 1
-        << QList<Sample> { none, none, none, none } << QList<int> { 3 } << 0;
-    QTest::newRow("output states unreadable: LEDs stay, sensor counts as there")
-        << 5 << QByteArray(buildFrame("0WDx3").c_str()) << 1
-        << QList<Sample> { none, none, none, none } << QList<int>() << 0;
-    QTest::newRow("output states missing")
-        << 5 << QByteArray() << 0 << QList<Sample> { none, none, none, none, none } << QList<int>()
-        << 5;
+    row("nothing: previous values", 1, "/09", 0, { none }, {}, 1);
+    row("output states", 5, buildFrame("0WD03"), 1, fourNone, { 3 });
+    row("output states unreadable: LEDs stay, sensor counts as there", 5, buildFrame("0WDx3"), 1,
+        fourNone);
+    row("output states missing", 5, "", 0, fourNone + QList<Sample> { none }, {}, 5);
 }
 
 void tst_LivePoller::answerForms()
