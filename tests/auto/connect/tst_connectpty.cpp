@@ -23,25 +23,19 @@ class tst_ConnectPty : public QObject
 private slots:
     void init();
     void cleanup();
-    void sensorToPc_data();
-    void sensorToPc();
+    void noisyLine();
     void unplugged_data();
     void unplugged();
 
 private:
-    // Sensor -> PC through the port box; the messages said on the way.
-    QStringList choose(const QString &port, const QString &button = "sensorToPc", int boxes = 1)
+    // Sensor -> PC on quxsim's port through the port box; the messages said on the way.
+    QStringList choose()
     {
         ModalAnswerer answerer;
-        ConnectRig::press(answerer, button);
-        for (; boxes > 0; --boxes)
-            answerer.answer(QMessageBox::Ok);
-        m_rig->choose(port);
+        ConnectRig::press(answerer, QStringLiteral("sensorToPc"));
+        answerer.answer(QMessageBox::Ok);
+        m_rig->choose(m_sim->link());
         return said(answerer);
-    }
-    QString onlineTitle() const
-    {
-        return QStringLiteral("QUX-T40 D fw: 1 (%1 - Baud 38400)").arg(m_sim->link());
     }
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -69,33 +63,17 @@ void tst_ConnectPty::cleanup()
     m_dir.reset();
 }
 
-void tst_ConnectPty::sensorToPc_data()
+// Bytes around every answer and every checksum wrong: connected with one identification
+// request, the firmware left unknown. A clean line is the reconnect in unplugged().
+void tst_ConnectPty::noisyLine()
 {
-    QTest::addColumn<QStringList>("options");
-    QTest::newRow("clean line") << QStringList();
-    // A corrupted checksum leaves the firmware unknown.
-    QTest::newRow("garbage and wrong checksums")
-        << QStringList { "--noise-bytes", "5", "--corrupt", "100" };
-}
-
-// Connected with one identification request, and "Offline" releases the port.
-void tst_ConnectPty::sensorToPc()
-{
-    QFETCH(QStringList, options);
-    QVERIFY(m_sim->start(options));
-    QCOMPARE(choose(m_sim->link()), QStringList { success });
+    QVERIFY(m_sim->start({ "--noise-bytes", "5", "--corrupt", "100" }));
+    QCOMPARE(choose(), QStringList { success });
     const QList<QByteArray> requests = m_sim->takeRequests();
     QCOMPARE(requests.count(identify), 1);
     QCOMPARE(requests.first(), identify);
     QVERIFY(m_rig->isConnected() && m_rig->portOpen() && m_rig->statusShown());
-    QVERIFY(m_rig->toolbarEnabled());
-    QCOMPARE(m_rig->title(),
-             options.isEmpty() ? onlineTitle()
-                               : QStringLiteral("QUX-T40 D (%1 - Baud 38400)").arg(m_sim->link()));
-
-    QCOMPARE(choose("Offline", QString(), 0), QStringList());
-    QVERIFY(!m_rig->portOpen());
-    QVERIFY(ExtensionSystem::ConnectionManager::instance()->heldPorts().isEmpty());
+    QCOMPARE(m_rig->title(), QStringLiteral("QUX-T40 D (%1 - Baud 38400)").arg(m_sim->link()));
 }
 
 void tst_ConnectPty::unplugged_data()
@@ -112,12 +90,12 @@ void tst_ConnectPty::unplugged()
     QFETCH(int, answeredBefore);
     QVERIFY(m_sim->start({ "--unplug-after", QString::number(answeredBefore) }));
     if (answeredBefore == 0) {
-        QCOMPARE(choose(m_sim->link()),
+        QCOMPARE(choose(),
                  QStringList { "C|Connecting to sensor...|The sensor did not respond, please make "
                                "sure it is properly connected to the selected port and try "
                                "again" });
     } else {
-        QCOMPARE(choose(m_sim->link()), QStringList { success });
+        QCOMPARE(choose(), QStringList { success });
         // What the live polling or a failed write asks for.
         QVERIFY(!m_rig->tester->session().view().checkConnection());
     }
@@ -127,15 +105,16 @@ void tst_ConnectPty::unplugged()
     QCOMPARE(m_rig->portBox()->currentIndex(), 0);
     QCOMPARE(m_rig->title(), QStringLiteral("QUX-T40 D (Offline)"));
 
-    const QStringList gone = choose(m_sim->link());
+    const QStringList gone = choose();
     QCOMPARE(gone.size(), 1);
     QVERIFY(gone.first().contains(QStringLiteral("could not be opened")));
 
     m_sim->take();
     QVERIFY(m_sim->start());
-    QCOMPARE(choose(m_sim->link()), QStringList { success });
+    QCOMPARE(choose(), QStringList { success });
     QCOMPARE(m_sim->takeRequests().mid(0, 1), QList<QByteArray> { identify });
-    QCOMPARE(m_rig->title(), onlineTitle());
+    QCOMPARE(m_rig->title(),
+             QStringLiteral("QUX-T40 D fw: 1 (%1 - Baud 38400)").arg(m_sim->link()));
 }
 
 QTEST_MAIN(tst_ConnectPty)

@@ -118,11 +118,6 @@ void tst_SensorInterface::construction()
     QCOMPARE(window->sensorRecord().name(), std::string("QUX-T40 D"));
     QVERIFY(!m_interface->isConnected());
     QVERIFY(!window->connection());
-    QCOMPARE(m_interface->getPluginNamespace(), QString("DrumoSensorPlugin"));
-    QCOMPARE(m_interface->getPluginGroup(), QString("DrumoSensors"));
-    QVERIFY(m_interface->getSensorName().isEmpty());
-    m_interface->setSensorName("oven 3");
-    QCOMPARE(m_interface->getSensorName(), QString("oven 3"));
 }
 
 void tst_SensorInterface::portSelection()
