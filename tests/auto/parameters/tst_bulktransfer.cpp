@@ -67,7 +67,7 @@ void tst_BulkTransfer::readAll()
     QCOMPARE(s.takeRequests(), readAllInCelsius + (unit ? Requests { "0U1" } : Requests()));
     QCOMPARE(held.unit, unit);
 
-    // Every row's value read back is the parameter tests' round trip; here the unit's effects.
+    // Each row's value as read is tst_parameterio's read-back; here the unit's effects.
     QCOMPARE(s.rows.enumIndex("unit"), unit);
     QCOMPARE(s.rows.doubleValue("2switchingOn"), unit ? 482.0 : 250.0);
     QCOMPARE(s.rows.maximum("10v"), unit ? 662.0 : 350.0);
