@@ -8,7 +8,6 @@
 #include <simpletimechart.h>
 
 #include <QLabel>
-#include <QTranslator>
 #include <QtTest>
 
 using namespace DrumoSensorPlugin::Core;
@@ -17,27 +16,6 @@ using Requests = QList<QByteArray>;
 using Edits = QList<QPair<QString, QVariant>>;
 Q_DECLARE_METATYPE(Requests)
 Q_DECLARE_METATYPE(Edits)
-
-namespace {
-
-// An edit as the row's editor makes it.
-void setRow(SimulatedWindow &sim, const QString &id, const QVariant &value)
-{
-    QtProperty *row = sim.tester->find(id.toStdString());
-    QVERIFY2(row, qPrintable(id));
-    SensorWindowPrivate *d = sim.tester->d();
-    if (row->propertyManager() == d->enumManager)
-        d->enumManager->setValue(row, value.toInt());
-    else
-        d->doubleManager->setValue(row, value.toDouble());
-}
-
-double rowValue(SimulatedWindow &sim, const char *id)
-{
-    return sim.tester->d()->doubleManager->value(sim.tester->find(id));
-}
-
-} // namespace
 
 class tst_Dispatch : public QObject
 {
@@ -58,8 +36,8 @@ void tst_Dispatch::editsWithin10msSendTheLast()
 {
     SimulatedWindow sim;
     sim.markConnected();
-    setRow(sim, "laser", 1);
-    setRow(sim, "1type", 1);
+    sim.tester->edit("laser", 1);
+    sim.tester->edit("1type", 1);
     QTRY_VERIFY(!sim.tester->settingsTimer()->isActive());
     QCOMPARE(sim.takeRequests(), Requests({ "0A11" }));
     QCOMPARE(sim.held().laser, 0);
@@ -90,7 +68,7 @@ void tst_Dispatch::typedValues()
     sim.markConnected();
     QTimer *delay = sim.tester->delayTimer();
     for (const auto &edit : edits) {
-        setRow(sim, edit.first, edit.second);
+        sim.tester->edit(edit.first.toStdString(), edit.second);
         QTRY_VERIFY(!sim.tester->settingsTimer()->isActive());
         QVERIFY(delay->isActive());
         delay->stop();
@@ -121,50 +99,24 @@ void tst_Dispatch::rowsReadAreNotSentBack()
     QVERIFY(!sim.tester->delayTimer()->isActive());
     QCOMPARE(sim.tester->enumIndex("unit"), 1);
     QCOMPARE(sim.tester->enumIndex("laser"), 1);
-    QCOMPARE(rowValue(sim, "1switchingOn"), 302.0);
+    QCOMPARE(sim.tester->rows().doubleValue("1switchingOn"), 302.0);
 }
 
 void tst_Dispatch::questions_data()
 {
-    QTest::addColumn<QString>("language");
-    QTest::addColumn<QString>("question");
+    QTest::addColumn<bool>("factory"); // the factory defaults' question, or the chart history's
     QTest::addColumn<int>("answer");
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("text");
-
-    const char *factory = "All settings will be restored to factory defaults, continue ?";
-    const char *history = "Do you really want to clear chart history ?";
-    QTest::newRow("factory defaults, Cancel")
-        << "en"
-        << "factory" << int(QMessageBox::Cancel) << "Restore factory defaults" << factory;
-    QTest::newRow("factory defaults, Ok, German")
-        << "de"
-        << "factory" << int(QMessageBox::Ok) << "Werkseinstellungen wiederherstellen"
-        << "Alle Einstellungen werden auf die Werkseinstellungen zurückgesetzt. Fortfahren?";
-    QTest::newRow("chart history, No")
-        << "en"
-        << "history" << int(QMessageBox::No) << "Clear chart history" << history;
-    QTest::newRow("chart history, Yes, German")
-        << "de"
-        << "history" << int(QMessageBox::Yes) << "Diagrammverlauf löschen"
-        << "Möchten Sie den Diagrammverlauf wirklich löschen?";
+    QTest::newRow("factory defaults, Cancel") << true << int(QMessageBox::Cancel);
+    QTest::newRow("factory defaults, Ok") << true << int(QMessageBox::Ok);
+    QTest::newRow("chart history, No") << false << int(QMessageBox::No);
+    QTest::newRow("chart history, Yes") << false << int(QMessageBox::Yes);
 }
 
 // Both ask first, as warnings; declining changes nothing on the sensor or the chart.
 void tst_Dispatch::questions()
 {
-    QFETCH(QString, language);
-    QFETCH(QString, question);
+    QFETCH(bool, factory);
     QFETCH(int, answer);
-    QFETCH(QString, title);
-    QFETCH(QString, text);
-
-    QTranslator translator;
-    if (language == QLatin1String("de")) {
-        QVERIFY(translator.load(QCoreApplication::applicationDirPath()
-                                + QStringLiteral("/translations/QUXfamily_de.qm")));
-        QCoreApplication::installTranslator(&translator);
-    }
     SimulatedWindow sim;
     sim.markConnected();
     sim.held().laser = 1;
@@ -174,25 +126,27 @@ void tst_Dispatch::questions()
 
     ModalAnswerer answerer;
     answerer.answer(QMessageBox::StandardButton(answer));
-    if (question == QLatin1String("factory"))
+    if (factory)
         sim.window->vRestoreFactorySettings();
     else
         sim.window->vClearHistory();
-    QCoreApplication::removeTranslator(&translator);
 
     QCOMPARE(answerer.seen().size(), 1);
-    QCOMPARE(answerer.seen().first().title, title);
-    QCOMPARE(answerer.seen().first().text, text);
+    QCOMPARE(answerer.seen().first().title,
+             factory ? "Restore factory defaults" : "Clear chart history");
+    QCOMPARE(answerer.seen().first().text,
+             factory ? "All settings will be restored to factory defaults, continue ?"
+                     : "Do you really want to clear chart history ?");
     QCOMPARE(answerer.seen().first().icon, QMessageBox::Warning);
     const bool yes = answer == QMessageBox::Ok || answer == QMessageBox::Yes;
     const Requests requests = sim.takeRequests();
-    if (question == QLatin1String("factory")) {
+    if (factory) {
         QCOMPARE(requests.isEmpty(), !yes);
         if (yes) {
             QCOMPARE(requests.first(), QByteArray("0R"));
             QCOMPARE(requests.last(), QByteArray("0e095"));
             QCOMPARE(sim.held().laser, 0);
-            QCOMPARE(rowValue(sim, "10v"), 350.0);
+            QCOMPARE(sim.tester->rows().doubleValue("10v"), 350.0);
         }
     } else {
         QVERIFY(requests.isEmpty());
@@ -234,12 +188,14 @@ void tst_Dispatch::pin2Layout()
     if (!tester.find("2A"))
         return;
 
-    // Without a sensor the unit converts the rows at once.
-    setRow(sim, "unit", unit);
-    QCOMPARE(rowValue(sim, "1switchingOn"), unit ? 212.0 : 100.0);
-    setRow(sim, "2A", 1);
+    // Without a sensor the unit converts the rows and the caption at once.
+    sim.tester->edit("unit", unit);
+    QCOMPARE(tester.ui()->temperatureCaption->text(),
+             QString::fromUtf8(unit ? "Temperature in °F" : "Temperature in °C"));
+    QCOMPARE(sim.tester->rows().doubleValue("1switchingOn"), unit ? 212.0 : 100.0);
+    sim.tester->edit("2A", 1);
     layoutIs(true);
-    setRow(sim, "2A", 0);
+    sim.tester->edit("2A", 0);
     layoutIs(false);
     Utils::SimpleTimeChart *chart = tester.d()->chart;
     QCOMPARE(chart->getYMin(), unit ? -60.0 : -50.0);

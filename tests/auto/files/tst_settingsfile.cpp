@@ -1,18 +1,15 @@
 // The settings file without a window: the property text on rows in memory, the document as
-// tinyxml2 prints it, a corpus of bad files and every truncation of a good one, and the safe
+// tinyxml2 prints it, a corpus of bad files and every truncation of a good one, and the
 // replacement of an existing file.
 
 #include "files/propertytext.h"
 #include "files/settingsfile.h"
-#include "filesizelimit.h"
 #include "model/memoryrows.h"
 #include "model/sensorcatalogue.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include <tinyxml2.h>
 
 #include <cmath>
 #include <limits>
@@ -67,12 +64,12 @@ private slots:
     void valuesReadAsTheCLibraryReadsThem_data();
     void valuesReadAsTheCLibraryReadsThem();
     void applyingSetsWhatRowsHold();
-    void printedAsTinyxml2PrintsTheDocument();
+    void printedDocument();
     void corpus_data();
     void corpus();
     void everyTruncationIsRefused();
     void limits();
-    void replacingKeepsTheOldFileUntilComplete();
+    void replacingAFile();
     void defaultName();
 };
 
@@ -136,31 +133,20 @@ void tst_SettingsFile::applyingSetsWhatRowsHold()
     QCOMPARE(items[2].value, std::string("3"));
 }
 
-// The file is what tinyxml2's indented printer makes of the document, entities escaped.
-void tst_SettingsFile::printedAsTinyxml2PrintsTheDocument()
+// The file as tinyxml2's indented printer makes it, entities escaped; it reads back.
+void tst_SettingsFile::printedDocument()
 {
     SettingsDocument document = settingsDocument("S <&> \"'", everyKind(), "1,2,3;4,5,6");
     document.propertyText = "a=<&>\"';";
-
-    tinyxml2::XMLDocument xml;
-    xml.InsertEndChild(xml.NewDeclaration("xml version=\"1.0\" encoding=\"utf-8\""));
-    tinyxml2::XMLElement *root = xml.NewElement("root");
-    xml.InsertEndChild(root);
-    root->SetAttribute("pluginid", "QUXfamily");
-    root->SetAttribute("sensorid", document.sensorId.c_str());
-    tinyxml2::XMLElement *settings = xml.NewElement("pluginsettings");
-    root->InsertEndChild(settings);
-    tinyxml2::XMLElement *properties = xml.NewElement("propertytreedata");
-    properties->SetAttribute("data", document.propertyText->c_str());
-    settings->InsertEndChild(properties);
-    tinyxml2::XMLElement *chart = xml.NewElement("chartdata");
-    chart->SetAttribute("data", document.chartText->c_str());
-    settings->InsertEndChild(chart);
-    tinyxml2::XMLPrinter printer;
-    xml.Print(&printer);
-
     const QByteArray text = settingsText(document);
-    QCOMPARE(text, QByteArray(printer.CStr()));
+    QCOMPARE(text,
+             QByteArray("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+                        "<root pluginid=\"QUXfamily\" sensorid=\"S &lt;&amp;&gt; &quot;&apos;\">\n"
+                        "    <pluginsettings>\n"
+                        "        <propertytreedata data=\"a=&lt;&amp;&gt;&quot;&apos;;\"/>\n"
+                        "        <chartdata data=\"1,2,3;4,5,6\"/>\n"
+                        "    </pluginsettings>\n"
+                        "</root>\n"));
     const SettingsReadResult read = parseSettings(text, document.sensorId);
     QCOMPARE(read.error, SettingsError::None);
     QCOMPARE(read.document.propertyText, document.propertyText);
@@ -172,73 +158,60 @@ void tst_SettingsFile::corpus_data()
     QTest::addColumn<SettingsError>("error");
     QTest::addColumn<QString>("parts"); // p: property text, c: chart text, s: pluginsettings
 
+    using E = SettingsError;
+    auto row = [](const char *tag, const QByteArray &bytes, E error, const char *parts = "") {
+        QTest::newRow(tag) << bytes << error << QString(parts);
+    };
+    // Our file with `inner` inside its plug-in settings, and with another root.
+    auto ofOurs = [](const QByteArray &inner) {
+        return document(ours, "<pluginsettings>" + inner + "</pluginsettings>");
+    };
+    auto rootOf = [](const QByteArray &plugin, const QByteArray &sensor) {
+        return document("pluginid=\"" + plugin + "\" sensorid=\"" + sensor + "\"", bothParts);
+    };
     const QByteArray good = document(ours, bothParts);
-    QTest::newRow("good") << good << SettingsError::None << "spc";
-    QTest::newRow("byte order mark") << "\xEF\xBB\xBF" + good << SettingsError::None << "spc";
-    QTest::newRow("empty") << QByteArray() << SettingsError::NotLoadable << "";
-    QTest::newRow("white space") << QByteArray(" \n\t") << SettingsError::NotLoadable << "";
-    QTest::newRow("text") << QByteArray("laser=1;") << SettingsError::NotLoadable << "";
-    QTest::newRow("binary") << QByteArray("\x00\x01\xFF<", 4) << SettingsError::NotLoadable << "";
-    QTest::newRow("utf-16") << utf16(good) << SettingsError::NotLoadable << "";
-    QTest::newRow("nul in attribute")
-        << document(ours, QByteArray("<pluginsettings a=\"x\0y\"/>", 25))
-        << SettingsError::NotLoadable << "";
-    QTest::newRow("unclosed") << good.left(good.indexOf("</root>")) << SettingsError::NotLoadable
-                              << "";
-    QByteArray deep = QByteArray("<root>") + QByteArray("<a>").repeated(1000)
-        + QByteArray("</a>").repeated(1000) + "</root>";
-    QTest::newRow("nested 1000 deep") << deep << SettingsError::NotLoadable << "";
-    QTest::newRow("another kind") << QByteArray("<html><body/></html>") << SettingsError::NoRoot
-                                  << "";
-    QTest::newRow("root not first")
-        << QByteArray("<a/><root ") + ours + "/>" << SettingsError::None << "";
-    QTest::newRow("no attributes") << document("", bothParts) << SettingsError::OtherSensor << "";
-    QTest::newRow("other plug-in")
-        << document("pluginid=\"QUXfamilyX\" sensorid=\"QUX-T40 D\"", bothParts)
-        << SettingsError::OtherSensor << "";
-    QTest::newRow("other sensor") << document("pluginid=\"QUXfamily\" sensorid=\"QUX-T40 DL\"",
-                                              bothParts)
-                                  << SettingsError::OtherSensor << "";
-    QTest::newRow("sensor name in other case")
-        << document("pluginid=\"QUXfamily\" sensorid=\"qux-t40 d\"", bothParts)
-        << SettingsError::OtherSensor << "";
-    QTest::newRow("latin-1 sensor name")
-        << "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><root pluginid=\"QUXfamily\" "
-           "sensorid=\"QUX-T40 D\xE9\">"
-            + bothParts + "</root>"
-        << SettingsError::OtherSensor << "";
-    QTest::newRow("no plugin settings") << document(ours, "") << SettingsError::None << "";
-    QTest::newRow("no property text")
-        << document(ours, "<pluginsettings><chartdata data=\"\"/></pluginsettings>")
-        << SettingsError::None << "sc";
-    QTest::newRow("property element without data") << document(
-        ours, "<pluginsettings><propertytreedata/><chartdata data=\"\"/></pluginsettings>")
-                                                   << SettingsError::None << "sc";
-    QTest::newRow("no chart text")
-        << document(ours, "<pluginsettings><propertytreedata data=\"\"/></pluginsettings>")
-        << SettingsError::None << "sp";
-    QTest::newRow("id and value elements ignored")
-        << document(ours,
-                    "<pluginsettings><propertytreedata data=\"laser=1;\"><p id=\"1\" "
-                    "value=\"2\"/></propertytreedata><chartdata data=\"1,2,3\"/>"
-                    "</pluginsettings>")
-        << SettingsError::None << "spc";
-    QTest::newRow("a million elements")
-        << document(ours,
-                    "<pluginsettings>" + QByteArray("<x/>").repeated(1000000) + bothInside
-                        + "</pluginsettings>")
-        << SettingsError::None << "spc";
-    QTest::newRow("a million properties")
-        << document(ours,
-                    "<pluginsettings><propertytreedata data=\""
-                        + QByteArray("laser=1;").repeated(1000000) + "\"/></pluginsettings>")
-        << SettingsError::TooManyProperties << "";
-    QTest::newRow("more chart samples than a file keeps")
-        << document(ours,
-                    "<pluginsettings><chartdata data=\""
-                        + QByteArray("0,0,0;").repeated(int(maxSettingsChartSamples)) + "0,0,0"
-                        + "\"/></pluginsettings>")
-        << SettingsError::TooManySamples << "";
+    row("good", good, E::None, "spc");
+    row("byte order mark", "\xEF\xBB\xBF" + good, E::None, "spc");
+    row("empty", QByteArray(), E::NotLoadable);
+    row("white space", " \n\t", E::NotLoadable);
+    row("text", "laser=1;", E::NotLoadable);
+    row("binary", QByteArray("\x00\x01\xFF<", 4), E::NotLoadable);
+    row("utf-16", utf16(good), E::NotLoadable);
+    row("nul in attribute", document(ours, QByteArray("<pluginsettings a=\"x\0y\"/>", 25)),
+        E::NotLoadable);
+    row("unclosed", good.left(good.indexOf("</root>")), E::NotLoadable);
+    row("nested 1000 deep",
+        "<root>" + QByteArray("<a>").repeated(1000) + QByteArray("</a>").repeated(1000) + "</root>",
+        E::NotLoadable);
+    row("another kind", "<html><body/></html>", E::NoRoot);
+    row("root not first", "<a/><root " + ours + "/>", E::None);
+    row("no attributes", document("", bothParts), E::OtherSensor);
+    row("other plug-in", rootOf("QUXfamilyX", "QUX-T40 D"), E::OtherSensor);
+    row("other sensor", rootOf("QUXfamily", "QUX-T40 DL"), E::OtherSensor);
+    row("sensor name in other case", rootOf("QUXfamily", "qux-t40 d"), E::OtherSensor);
+    row("latin-1 sensor name",
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><root pluginid=\"QUXfamily\" "
+        "sensorid=\"QUX-T40 D\xE9\">"
+            + bothParts + "</root>",
+        E::OtherSensor);
+    row("no plugin settings", document(ours, ""), E::None);
+    row("no property text", ofOurs("<chartdata data=\"\"/>"), E::None, "sc");
+    row("property element without data", ofOurs("<propertytreedata/><chartdata data=\"\"/>"),
+        E::None, "sc");
+    row("no chart text", ofOurs("<propertytreedata data=\"\"/>"), E::None, "sp");
+    row("id and value elements ignored",
+        ofOurs("<propertytreedata data=\"laser=1;\"><p id=\"1\" value=\"2\"/></propertytreedata>"
+               "<chartdata data=\"1,2,3\"/>"),
+        E::None, "spc");
+    row("a million elements", ofOurs(QByteArray("<x/>").repeated(1000000) + bothInside), E::None,
+        "spc");
+    row("a million properties",
+        ofOurs("<propertytreedata data=\"" + QByteArray("laser=1;").repeated(1000000) + "\"/>"),
+        E::TooManyProperties);
+    row("more chart samples than a file keeps",
+        ofOurs("<chartdata data=\"" + QByteArray("0,0,0;").repeated(int(maxSettingsChartSamples))
+               + "0,0,0\"/>"),
+        E::TooManySamples);
 }
 
 void tst_SettingsFile::corpus()
@@ -296,38 +269,23 @@ void tst_SettingsFile::limits()
     QCOMPARE(read.fileBytes, maxSettingsFileBytes + 1);
 }
 
-// A write that fails halfway leaves the old file as it
-// was and no new file behind; a complete one replaces it, shorter or not.
-void tst_SettingsFile::replacingKeepsTheOldFileUntilComplete()
+// A complete write replaces the file, shorter or not; one that fails halfway (the old file kept,
+// nothing left behind) is the window's save test, which checks its message too.
+void tst_SettingsFile::replacingAFile()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("settings.ovs");
     MemoryRows rows = everyKind();
-    const SettingsDocument large = settingsDocument(sensorName, rows, std::string(20000, '1'));
     const SettingsDocument small = settingsDocument(sensorName, rows, "1,2,3");
     QVERIFY(writeSettingsFile(path, small));
-    const QByteArray old = settingsText(small);
-
-    QString error;
-    bool written = true;
-    {
-        const FileSizeLimit limit(4096);
-        QVERIFY(limit.isActive());
-        written = writeSettingsFile(path, large, &error);
-    }
-    QVERIFY(!written);
-    QVERIFY(!error.isEmpty());
+    QVERIFY(writeSettingsFile(path, settingsDocument(sensorName, rows, std::string(20000, '1'))));
+    QVERIFY(writeSettingsFile(path, small));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), old);
-    file.close();
+    QCOMPARE(file.readAll(), settingsText(small));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList("settings.ovs"));
 
-    QVERIFY(writeSettingsFile(path, large));
-    QVERIFY(writeSettingsFile(path, small));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), old);
-
+    QString error;
     QVERIFY(!writeSettingsFile(dir.filePath("missing/settings.ovs"), small, &error));
     QVERIFY(!error.isEmpty());
 }

@@ -1,11 +1,11 @@
 // The window's side of the live data, on an in-process simulated sensor: samples on the chart,
 // the LEDs, the analog output's axis, the switching-point lines and their drag, the markers of a
-// sensor without switching outputs, and a sensor that falls silent.
+// sensor without switching outputs, and a sensor that falls silent. A request outliving its poll
+// is the poller's test.
 
 #include "../common/modalanswerer.h"
 #include "../window/simulatedwindow.h"
 #include "model/parameterrows.h"
-#include "protocol/frame.h"
 
 #include <simpletimechart.h>
 #include <thresholddatamanager.h>
@@ -54,15 +54,6 @@ struct LiveWindow : SimulatedWindow
         return (output == 1 ? tester->ui()->actionOutput_1 : tester->ui()->actionOutput_2)
             ->isEnabled();
     }
-    QList<QByteArray> liveRequests()
-    {
-        QList<QByteArray> live;
-        for (const QByteArray &request : sensor->log().requests()) {
-            if (request == "0D0e" || request == "0WD")
-                live << request;
-        }
-        return live;
-    }
 };
 
 } // namespace
@@ -82,7 +73,6 @@ private slots:
     void draggedLineIsWritten();
     void markersEditTheAnalogRange();
     void silentSensorGoesOffline();
-    void closingWhilePolling();
 };
 
 void tst_LiveChart::samplesAndLedsFollowTheSensor_data()
@@ -307,6 +297,10 @@ void tst_LiveChart::silentSensorGoesOffline()
     sim.sensor->setFaults(faults);
     sim.window->updateComPortList({ QStringLiteral("sim0") });
     sim.tester->d()->portBox->setCurrentIndex(2);
+    const auto polls = [&] {
+        const QList<QByteArray> requests = sim.sensor->log().requests();
+        return requests.count("0D0e") + requests.count("0WD"); // not the check's
+    };
     ModalAnswerer answerer;
     answerer.answer(QMessageBox::Ok);
     sim.setLive(true);
@@ -319,31 +313,13 @@ void tst_LiveChart::silentSensorGoesOffline()
                             "connected to the selected port and try again"));
     QCOMPARE(message.icon, QMessageBox::Critical);
     QCOMPARE(sim.tester->d()->portBox->currentIndex(), 0);
-    QCOMPARE(sim.liveRequests().size(), 61);
+    QCOMPARE(polls(), 61);
     const Utils::ValueOverTime *data = sim.chart()->poData();
     QCOMPARE(data->size(), 61);
     QCOMPARE(data->pyData()[60], LivePoller::noSample);
     QCOMPARE(data->pyRightData()[60], LivePoller::noSample);
     QTest::qWait(30);
-    QCOMPARE(sim.liveRequests().size(), 61);
-}
-
-// The window goes while a poll is on the line: the connection finishes it later, and its request
-// is released then.
-void tst_LiveChart::closingWhilePolling()
-{
-    LiveWindow sim;
-    sim.setLive(true);
-    QVERIFY(sim.waitForSamples(2));
-    QVERIFY(waitUntil([&] { return sim.poller().pendingTransactionId() != 0; }));
-    const int children = sim.connection->children().size();
-    sim.tester.reset();
-    sim.window.reset();
-    QCOMPARE(sim.connection->children().size(), children + 1);
-    QTRY_COMPARE(sim.connection->children().size(), children);
-    const int sent = sim.sensor->requestCount();
-    QTest::qWait(20);
-    QCOMPARE(sim.sensor->requestCount(), sent);
+    QCOMPARE(polls(), 61);
 }
 
 QTEST_MAIN(tst_LiveChart)

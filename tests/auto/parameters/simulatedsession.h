@@ -38,36 +38,32 @@ public:
     bool sensorThere = true; // checkConnection()'s answer
     bool acceptBaudRate = false;
     int lineBaudIndex = 2; // 38400
-    int deferrals = 0;
     SessionState *state = nullptr;
 
     int count(const QString &call) const { return calls.count(call); }
 
     void applyPin2Mode(bool analog) override { record("applyPin2Mode", analog); }
-    void updateTemperatureCaption() override
+    void updateTemperatureCaption() override { record("updateTemperatureCaption"); }
+    void applyTemperatureUnitToChart(bool toF) override
     {
-        calls << QStringLiteral("updateTemperatureCaption");
-    }
-    void applyTemperatureUnitToChart(bool toFahrenheit) override
-    {
-        record("applyTemperatureUnitToChart", toFahrenheit);
+        record("applyTemperatureUnitToChart", toF);
     }
     void showAnalogOutputMode(int mode) override { record("showAnalogOutputMode", mode); }
-    void showSwitchingPoint(int output, double value) override
+    void showSwitchingPoint(int output, double v) override
     {
-        record("showSwitchingPoint", output, value);
+        record("showSwitchingPoint", output, v);
     }
-    void showReadSwitchingPoint(int output, double value) override
+    void showReadSwitchingPoint(int output, double v) override
     {
-        record("showReadSwitchingPoint", output, value);
+        record("showReadSwitchingPoint", output, v);
     }
     void setThresholdsRange(double low, double high) override
     {
         record("setThresholdsRange", low, high);
     }
-    void refreshAnalogChart() override { calls << QStringLiteral("refreshAnalogChart"); }
+    void refreshAnalogChart() override { record("refreshAnalogChart"); }
     int currentBaudRateIndex() const override { return lineBaudIndex; }
-    void updateUpperMark() override { calls << QStringLiteral("updateUpperMark"); }
+    void updateUpperMark() override { record("updateUpperMark"); }
     void updateLeds(int states) override { record("updateLeds", states); }
     QString thresholdHex(int output, int component) const override
     {
@@ -78,36 +74,35 @@ public:
     void setExpertMenu(bool on) override { record("setExpertMenu", on); }
     bool suspendPolling() override
     {
-        calls << QStringLiteral("suspendPolling");
+        record("suspendPolling");
         return liveData;
     }
     void resumePolling(bool live) override { record("resumePolling", live); }
-    void deferWrite() override
-    {
-        ++deferrals;
-        calls << QStringLiteral("deferWrite");
-    }
+    void deferWrite() override { record("deferWrite"); }
     bool checkConnection() override
     {
-        calls << QStringLiteral("checkConnection");
+        record("checkConnection");
         if (!sensorThere && state)
             state->connected = false;
         return sensorThere;
     }
     bool confirmBaudRateChange() override
     {
-        calls << QStringLiteral("confirmBaudRateChange");
+        record("confirmBaudRateChange");
         return acceptBaudRate;
     }
-    void showCurrentBaudRate() override { calls << QStringLiteral("showCurrentBaudRate"); }
-    void baudRateWritten() override { calls << QStringLiteral("baudRateWritten"); }
+    void showCurrentBaudRate() override { record("showCurrentBaudRate"); }
+    void baudRateWritten() override { record("baudRateWritten"); }
 
 private:
+    // "name" for a call without arguments, "name(a,b)" with them.
     template<typename... Args> void record(const char *name, Args... args)
     {
         QStringList texts;
         (texts << ... << QString::number(args));
-        calls << QStringLiteral("%1(%2)").arg(QLatin1String(name), texts.join(QLatin1Char(',')));
+        calls << (texts.isEmpty() ? QLatin1String(name)
+                                  : QStringLiteral("%1(%2)").arg(QLatin1String(name),
+                                                                 texts.join(QLatin1Char(','))));
     }
 };
 
@@ -253,9 +248,9 @@ public:
     void edit(const QString &id, const QVariant &value)
     {
         rows.setValue(id, value);
-        const int before = view.deferrals;
+        const int before = view.count(QStringLiteral("deferWrite"));
         session->dispatcher().apply(id, value);
-        if (view.deferrals > before)
+        if (view.count(QStringLiteral("deferWrite")) > before)
             session->dispatcher().writeDeferred(id);
     }
 

@@ -9,8 +9,6 @@
 #include "files/settingsfile.h"
 #include "protocol/frame.h"
 
-#include <qtpropertymanager.h>
-
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -58,13 +56,7 @@ QList<QByteArray> bodies(const QList<QByteArray> &frames)
 // digit by digit is written 600 ms after the edit).
 void edit(SimulatedWindow &sim, const QString &id, const QVariant &value)
 {
-    SensorWindowPrivate *d = sim.tester->d();
-    QtProperty *row = sim.tester->find(id.toStdString());
-    QVERIFY2(row, qPrintable(id));
-    if (row->propertyManager() == d->enumManager)
-        d->enumManager->setValue(row, value.toInt());
-    else
-        d->doubleManager->setValue(row, value.toDouble());
+    sim.tester->edit(id.toStdString(), value);
     QTRY_VERIFY(!sim.tester->settingsTimer()->isActive() && !sim.tester->delayTimer()->isActive());
 }
 
@@ -117,18 +109,18 @@ void tst_Quxctl::badArguments_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("message");
-    QTest::newRow("no command") << QStringList { "--port", "x" } << "No command given.";
-    QTest::newRow("unknown command")
-        << QStringList { "erase", "--port", "x" } << "Unknown command: erase";
-    QTest::newRow("no port") << QStringList { "read" } << "No port given";
-    QTest::newRow("write without assignment")
-        << QStringList { "write", "--port", "x", "laser" } << "Not of the form ID=VALUE: laser";
-    QTest::newRow("save without file")
-        << QStringList { "save", "--port", "x" } << "save needs exactly one settings file.";
-    QTest::newRow("seconds out of range")
-        << QStringList { "stream", "--port", "x", "--seconds", "0" } << "--seconds takes";
-    QTest::newRow("stream option elsewhere")
-        << QStringList { "read", "--port", "x", "--csv", "f" } << "belong to the stream command";
+    auto row = [](const char *tag, const QStringList &arguments, const char *message) {
+        QTest::newRow(tag) << arguments << QString(message);
+    };
+    row("no command", { "--port", "x" }, "No command given.");
+    row("unknown command", { "erase", "--port", "x" }, "Unknown command: erase");
+    row("no port", { "read" }, "No port given");
+    row("write without assignment", { "write", "--port", "x", "laser" },
+        "Not of the form ID=VALUE: laser");
+    row("save without file", { "save", "--port", "x" }, "save needs exactly one settings file.");
+    row("seconds out of range", { "stream", "--port", "x", "--seconds", "0" }, "--seconds takes");
+    row("stream option elsewhere", { "read", "--port", "x", "--csv", "f" },
+        "belong to the stream command");
 }
 
 // Refused before any port is opened, with the reason and the usage.
@@ -148,15 +140,18 @@ void tst_Quxctl::identify_data()
     QTest::addColumn<QStringList>("simulator");
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("output");
-    QTest::newRow("sensor") << QStringList { "--firmware", "7" } << 0
-                            << "sensor type: QUX-T40 D\ngroup:       18\ntype:        1\n"
-                               "firmware:    7\nbaud rate:   38400";
-    QTest::newRow("sensor at 115200, found by the baud stepping")
-        << QStringList { "--baud", "115200" } << 0 << "baud rate:   115200";
-    QTest::newRow("analog sensor")
-        << QStringList { "--sensor", "QUX-T40 A" } << 0 << "sensor type: QUX-T40 A";
-    QTest::newRow("group not in the catalogue") << QStringList { "--foreign-group" } << 4 << "";
-    QTest::newRow("silent") << QStringList { "--silent" } << 3 << "";
+    auto row
+        = [](const char *tag, const QStringList &simulator, int status, const char *output = "") {
+              QTest::newRow(tag) << simulator << status << QString(output);
+          };
+    row("sensor", { "--firmware", "7" }, 0,
+        "sensor type: QUX-T40 D\ngroup:       18\ntype:        1\nfirmware:    7\nbaud rate:   "
+        "38400");
+    row("sensor at 115200, found by the baud stepping", { "--baud", "115200" }, 0,
+        "baud rate:   115200");
+    row("analog sensor", { "--sensor", "QUX-T40 A" }, 0, "sensor type: QUX-T40 A");
+    row("group not in the catalogue", { "--foreign-group" }, 4);
+    row("silent", { "--silent" }, 3);
 }
 
 void tst_Quxctl::identify()
@@ -205,18 +200,16 @@ void tst_Quxctl::writeSendsWhatTheWindowSends_data()
 {
     QTest::addColumn<QStringList>("assignments");
     QTest::addColumn<QVariantList>("values"); // the same edits in the window's tree
-    QTest::newRow("laser") << QStringList { "laser=On" } << QVariantList { 1 };
-    QTest::newRow("emissivity, typed") << QStringList { "emisivity=0.9" } << QVariantList { 0.9 };
-    QTest::newRow("switching point, °C")
-        << QStringList { "1switchingOn=150" } << QVariantList { 150.0 };
-    QTest::newRow("switching point, °F")
-        << QStringList { "unit=1", "2switchingOn=300" } << QVariantList { 1, 300.0 };
-    QTest::newRow("analog range, °F")
-        << QStringList { "unit=°F", "0v=50", "10v=400" } << QVariantList { 1, 50.0, 400.0 };
-    QTest::newRow("pin 2 analog, then its type")
-        << QStringList { "2A=1", "2type=1" } << QVariantList { 1, 1 };
-    QTest::newRow("contact and circuit")
-        << QStringList { "1type=Normally closed", "2operateOutputs=2" } << QVariantList { 1, 2 };
+    auto row = [](const char *tag, const QStringList &assignments, const QVariantList &values) {
+        QTest::newRow(tag) << assignments << values;
+    };
+    row("laser", { "laser=On" }, { 1 });
+    row("emissivity, typed", { "emisivity=0.9" }, { 0.9 });
+    row("switching point, °C", { "1switchingOn=150" }, { 150.0 });
+    row("switching point, °F", { "unit=1", "2switchingOn=300" }, { 1, 300.0 });
+    row("analog range, °F", { "unit=°F", "0v=50", "10v=400" }, { 1, 50.0, 400.0 });
+    row("pin 2 analog, then its type", { "2A=1", "2type=1" }, { 1, 1 });
+    row("contact and circuit", { "1type=Normally closed", "2operateOutputs=2" }, { 1, 2 });
 }
 
 // The same edits from quxctl and from the window's tree send the same requests, byte for byte:
@@ -246,13 +239,13 @@ void tst_Quxctl::writeRefusesWithoutSending_data()
 {
     QTest::addColumn<QStringList>("assignments");
     QTest::addColumn<QString>("message");
-    QTest::newRow("unknown id") << QStringList { "laser=1", "lazer=1" }
-                                << "The sensor has no parameter lazer";
-    QTest::newRow("unknown item") << QStringList { "laser=bright" }
-                                  << "laser has no item \"bright\"; its items are: Off, On";
-    QTest::newRow("not a number") << QStringList { "emisivity=high" }
-                                  << "emisivity takes a number, not \"high\"";
-    QTest::newRow("a group") << QStringList { "output1=1" } << "output1 takes no value";
+    auto row = [](const char *tag, const QStringList &assignments, const char *message) {
+        QTest::newRow(tag) << assignments << QString(message);
+    };
+    row("unknown id", { "laser=1", "lazer=1" }, "The sensor has no parameter lazer");
+    row("unknown item", { "laser=bright" }, "laser has no item \"bright\"; its items are: Off, On");
+    row("not a number", { "emisivity=high" }, "emisivity takes a number, not \"high\"");
+    row("a group", { "output1=1" }, "output1 takes no value");
 }
 
 // A wrong assignment anywhere refuses the whole command before anything is written.
@@ -280,16 +273,15 @@ void tst_Quxctl::settingsFilesBetweenQuxctlAndWindow()
     SimulatedWindow sim("QUX-T40 D");
     QVERIFY(sim.window->bOpenSettings(fromQuxctl));
     QCOMPARE(sim.tester->enumIndex("laser"), 1);
-    QCOMPARE(sim.tester->d()->doubleManager->value(sim.tester->find("1switchingOn")), 123.4);
+    QCOMPARE(sim.tester->rows().doubleValue("1switchingOn"), 123.4);
     QVERIFY(sim.takeRequests().isEmpty()); // offline: nothing sent
 
     // The window's own file, with other values: quxctl finds the differences, applies the file,
     // and then finds none.
-    sim.tester->d()->enumManager->setValue(sim.tester->find("laser"), 0);
-    sim.tester->d()->doubleManager->setValue(sim.tester->find("2switchingOn"), 250.0);
+    sim.tester->edit("laser", 0);
+    sim.tester->edit("2switchingOn", 250.0);
     const QString fromWindow = m_dir->filePath("window.ovs");
-    QVERIFY(writeSettingsFile(fromWindow,
-                              settingsDocument("QUX-T40 D", sim.tester->session().rows(), "")));
+    QVERIFY(writeSettingsFile(fromWindow, settingsDocument("QUX-T40 D", sim.tester->rows(), "")));
 
     Run diff = quxctl({ "diff", "--port", m_sim->link(), fromWindow });
     QCOMPARE(diff.status, 1);

@@ -4,6 +4,7 @@
 // its friend).
 
 #include "../common/fakeconnection.h"
+#include "model/parameterrows.h"
 #include "model/sensor.h"
 #include "model/sensorcatalogue.h"
 #include "parameters/sensorsession.h"
@@ -38,9 +39,9 @@ public:
     QtProperty *root() const { return w->d->rootProperty; }
     bool expertMenu() const { return w->expertMenu; }
     SensorSession &session() const { return w->session(); }
+    ParameterRows &rows() const { return session().rows(); }
     bool measuredTemp() const { return session().state().measuredTemp; }
     void setMeasuredTemp(bool on) { session().state().measuredTemp = on; }
-    void setExpertMenuFlag(bool on) { w->expertMenu = on; }
     void setConnected(bool on) { session().state().connected = on; }
     QtProperty *lastProperty() const { return w->lastProperty; }
     QTimer *settingsTimer() const { return w->settingsTimer; }
@@ -57,7 +58,6 @@ public:
     void setPropertyVisible(const QString &id, bool on) { w->setPropertyVisible(id, on); }
     void removeSubProperties(QtProperty *p) { w->removeSubProperties(p); }
     void updateWindowTitle(bool showBaud) { w->updateWindowTitle(showBaud); }
-    void saveWindowState() { w->saveWindowState(); }
     void loadExpertMenuSetting() { w->loadExpertMenuSetting(); }
     void loadMeasuredTempSetting() { w->loadMeasuredTempSetting(); }
 
@@ -82,6 +82,17 @@ public:
     }
 
     int enumIndex(const std::string &id) const { return d()->enumManager->value(find(id)); }
+
+    // An edit of an enumerator or number row as its editor makes it.
+    void edit(const std::string &id, const QVariant &value) const
+    {
+        QtProperty *row = find(id);
+        QVERIFY2(row, id.c_str());
+        if (row->propertyManager() == d()->enumManager)
+            d()->enumManager->setValue(row, value.toInt());
+        else
+            d()->doubleManager->setValue(row, value.toDouble());
+    }
 
 private:
     SensorWindow *w;
@@ -112,6 +123,14 @@ inline QStringList boxTexts(QComboBox *box)
     for (int i = 0; i < box->count(); ++i)
         texts << box->itemText(i);
     return texts;
+}
+
+// The requests other than the live data's polls.
+inline QList<QByteArray> withoutPolls(QList<QByteArray> requests)
+{
+    requests.removeAll("0D0e");
+    requests.removeAll("0WD");
+    return requests;
 }
 
 // The method signatures a class declares itself, in declaration order.

@@ -11,6 +11,8 @@
 #include <QtTest>
 
 using namespace DrumoSensorPlugin::Core;
+using Kind = ParameterRows::Kind;
+Q_DECLARE_METATYPE(Kind)
 
 namespace {
 
@@ -83,40 +85,6 @@ const char description[] = R"(
 </second>
 )";
 
-QString kindOf(QtProperty *property, SensorWindowPrivate *d)
-{
-    const QtAbstractPropertyManager *manager = property->propertyManager();
-    if (manager == d->groupManager)
-        return "group";
-    if (manager == d->enumManager)
-        return "enum";
-    if (manager == d->intManager)
-        return "int";
-    if (manager == d->doubleManager)
-        return "double";
-    if (manager == d->boolManager)
-        return "bool";
-    if (manager == d->buttonManager)
-        return "button";
-    return "other";
-}
-
-QVariant valueOf(QtProperty *property, SensorWindowPrivate *d)
-{
-    const QString kind = kindOf(property, d);
-    if (kind == "enum")
-        return d->enumManager->value(property);
-    if (kind == "int")
-        return d->intManager->value(property);
-    if (kind == "double")
-        return d->doubleManager->value(property);
-    if (kind == "bool")
-        return d->boolManager->value(property);
-    if (kind == "button")
-        return d->buttonManager->value(property);
-    return QVariant();
-}
-
 QStringList ids(const QList<QtProperty *> &properties)
 {
     QStringList result;
@@ -146,10 +114,8 @@ private slots:
     void expertRows();
     void duplicateIdsShowAndHideFirstOnly();
     void removeSubPropertiesDetaches();
-    void unitEditWhileOfflineChangesCaption();
     void memoryRowsMatchTheTree_data();
     void memoryRowsMatchTheTree();
-    void treeRowsSetFromTheSensorSide();
 
 private:
     SensorWindow *makeWindow(const std::string &language = "en");
@@ -179,62 +145,47 @@ SensorWindow *tst_PropertyTree::makeWindow(const std::string &language)
 void tst_PropertyTree::rows_data()
 {
     QTest::addColumn<QString>("id");
-    QTest::addColumn<QString>("kind");
+    QTest::addColumn<Kind>("kind");
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("enabled");
-    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QVariant>("value"); // an action's: its button text
 
-    QTest::newRow("category") << "grp"
-                              << "group"
-                              << "Group" << true << QVariant();
-    QTest::newRow("enum default index") << "mode"
-                                        << "enum"
-                                        << "Mode" << true << QVariant(1);
-    QTest::newRow("read-only int, blanks around the number") << "count"
-                                                             << "int"
-                                                             << "Count" << false << QVariant(20);
-    QTest::newRow("readonly False is not false") << "ratio"
-                                                 << "double"
-                                                 << "Ratio" << false << QVariant(0.95);
-    QTest::newRow("bool word is no number") << "flagWord"
-                                            << "bool"
-                                            << "Word flag" << true << QVariant(false);
-    QTest::newRow("bool non-zero number") << "flagNumber"
-                                          << "bool"
-                                          << "Number flag" << true << QVariant(true);
-    QTest::newRow("unreadable number is 0") << "lenient"
-                                            << "int"
-                                            << "Lenient" << true << QVariant(0);
-    QTest::newRow("double without range") << "noRange"
-                                          << "double"
-                                          << "No range" << true << QVariant(0.0);
-    QTest::newRow("action without caption") << "plainAction"
-                                            << "button"
-                                            << "Plain" << true << QVariant("action");
-    QTest::newRow("action caption") << "start"
-                                    << "button"
-                                    << "Start row" << true << QVariant("Start");
-    QTest::newRow("group without names") << "nameless"
-                                         << "group"
-                                         << "" << true << QVariant();
+    auto row = [](const char *tag, const char *id, Kind kind, const char *name, bool enabled,
+                  const QVariant &value) {
+        QTest::newRow(tag) << QString(id) << kind << QString(name) << enabled << value;
+    };
+    row("category", "grp", Kind::Group, "Group", true, {});
+    row("enum default index", "mode", Kind::Enumerator, "Mode", true, 1);
+    row("read-only int, blanks around the number", "count", Kind::Integer, "Count", false, 20);
+    row("readonly False is not false", "ratio", Kind::Double, "Ratio", false, 0.95);
+    row("bool word is no number", "flagWord", Kind::Bool, "Word flag", true, false);
+    row("bool non-zero number", "flagNumber", Kind::Bool, "Number flag", true, true);
+    row("unreadable number is 0", "lenient", Kind::Integer, "Lenient", true, 0);
+    row("double without range", "noRange", Kind::Double, "No range", true, 0.0);
+    row("action without caption", "plainAction", Kind::Action, "Plain", true, "action");
+    row("action caption", "start", Kind::Action, "Start row", true, "Start");
+    row("group without names", "nameless", Kind::Group, "", true, {});
 }
 
 void tst_PropertyTree::rows()
 {
     QFETCH(QString, id);
-    QFETCH(QString, kind);
+    QFETCH(Kind, kind);
     QFETCH(QString, name);
     QFETCH(bool, enabled);
     QFETCH(QVariant, value);
 
     SensorWindowTester tester(makeWindow());
+    const ParameterRows &rows = *tester.d()->rows;
     QtProperty *property = tester.find(id.toStdString());
     QVERIFY(property);
     QCOMPARE(property->propertyId(), id);
-    QCOMPARE(kindOf(property, tester.d()), kind);
+    QCOMPARE(rows.kind(id), kind);
     QCOMPARE(property->propertyName(), name);
     QCOMPARE(property->isEnabled(), enabled);
-    QCOMPARE(valueOf(property, tester.d()), value);
+    QCOMPARE(kind == Kind::Action ? QVariant(tester.d()->buttonManager->value(property))
+                                  : rows.value(id),
+             value);
 }
 
 void tst_PropertyTree::germanTexts_data()
@@ -252,7 +203,7 @@ void tst_PropertyTree::germanTexts()
     SensorWindowTester tester(makeWindow(retranslate ? "en" : "de"));
     SensorWindowPrivate *d = tester.d();
     if (retranslate) {
-        d->enumManager->setValue(tester.find("mode"), 2);
+        tester.edit("mode", 2);
         ExtensionSystem::Globals::setLanguage("de");
         QEvent change(QEvent::LanguageChange);
         QCoreApplication::sendEvent(m_window, &change);
@@ -338,16 +289,15 @@ void tst_PropertyTree::expertRows()
     tester.setExpertMenu(false);
     expertShown(false);
 
-    QtProperty *row = tester.find("ExpertMenu");
-    tester.d()->enumManager->setValue(row, 1);
+    tester.edit("ExpertMenu", 1);
     expertShown(true);
-    tester.d()->enumManager->setValue(row, 0);
+    tester.edit("ExpertMenu", 0);
     expertShown(false);
 
     // The "readTemp" row sets the chart's temperature choice.
-    tester.d()->enumManager->setValue(tester.find("readTemp"), 1);
+    tester.edit("readTemp", 1);
     QVERIFY(tester.measuredTemp());
-    tester.d()->enumManager->setValue(tester.find("readTemp"), 0);
+    tester.edit("readTemp", 0);
     QVERIFY(!tester.measuredTemp());
 }
 
@@ -386,26 +336,13 @@ void tst_PropertyTree::removeSubPropertiesDetaches()
     tester.removeSubProperties(mode);
 }
 
-void tst_PropertyTree::unitEditWhileOfflineChangesCaption()
-{
-    m_window = new SensorWindow(catalogueRecord("QUX-T40 D"));
-    SensorWindowTester tester(m_window);
-    QCOMPARE(tester.ui()->temperatureCaption->text(), QString::fromUtf8("Temperature in °C"));
-    tester.d()->enumManager->setValue(tester.find("unit"), 1);
-    QCOMPARE(tester.ui()->temperatureCaption->text(), QString::fromUtf8("Temperature in °F"));
-    tester.d()->enumManager->setValue(tester.find("unit"), 0);
-    QCOMPARE(tester.ui()->temperatureCaption->text(), QString::fromUtf8("Temperature in °C"));
-}
-
 void tst_PropertyTree::memoryRowsMatchTheTree_data()
 {
     QTest::addColumn<QString>("sensor");
     QTest::addColumn<QString>("language");
-    QTest::newRow("test description") << QString() << "en";
-    QTest::newRow("digital, German") << "QUX-T40 D"
-                                     << "de";
-    QTest::newRow("analog") << "QUX-T40 A"
-                            << "en";
+    QTest::newRow("test description") << QString() << QString("en");
+    QTest::newRow("digital, German") << QString("QUX-T40 D") << QString("de");
+    QTest::newRow("analog") << QString("QUX-T40 A") << QString("en");
 }
 
 // Tools without a window work on rows kept in memory; they must be the window's rows: the same
@@ -432,29 +369,6 @@ void tst_PropertyTree::memoryRowsMatchTheTree()
         QCOMPARE(memory.minimum(id), tree.minimum(id));
         QCOMPARE(memory.maximum(id), tree.maximum(id));
     }
-}
-
-// What the sensor-facing code sets never reaches the dispatch of the user's edits, and the
-// tree's connections are as they were afterwards.
-void tst_PropertyTree::treeRowsSetFromTheSensorSide()
-{
-    SensorWindowTester tester(makeWindow());
-    ParameterRows &rows = *tester.d()->rows;
-    QSignalSpy edits(tester.d()->enumManager, &QtEnumPropertyManager::valueChanged);
-    // An edit that reached the window would be recorded here.
-    tester.setLastProperty(nullptr);
-    rows.setValue("mode", 0);
-    QCOMPARE(tester.enumIndex("mode"), 0);
-    QCOMPARE(edits.count(), 1);
-    QVERIFY(!tester.lastProperty());
-    QVERIFY(tester.d()->treeHandling);
-
-    // Limits follow the editors' rules: the value moves inside the new range.
-    rows.setMinimum("count", 30);
-    QCOMPARE(rows.value("count"), QVariant(30));
-    rows.setValue("mode", 7); // no such item
-    QCOMPARE(rows.value("mode"), QVariant(0));
-    QVERIFY(!tester.lastProperty());
 }
 
 QTEST_MAIN(tst_PropertyTree)
