@@ -233,6 +233,9 @@ void tst_LivePoller::answerForms_data()
         << 1 << QByteArray(temperatures.c_str()) << 2 << QList<Sample>() << QList<int>() << 0;
     QTest::newRow("cut short") << 1 << QByteArray("/090D0325:12") << 0 << QList<Sample>()
                                << QList<int>() << 0;
+    // Only whole answers are read, whatever status the line reports.
+    QTest::newRow("one character too many") << 1 << QByteArray(buildFrame("0D0325:12345").c_str())
+                                            << 1 << QList<Sample>() << QList<int>() << 0;
     // Fewer than four characters are no answer: the previous values again.
     QTest::newRow("nothing: previous values")
         << 1 << QByteArray("/09") << 0 << QList<Sample> { none } << QList<int>() << 1;
@@ -242,6 +245,9 @@ void tst_LivePoller::answerForms_data()
     QTest::newRow("output states unreadable: LEDs stay, sensor counts as there")
         << 5 << QByteArray(buildFrame("0WDx3").c_str()) << 1
         << QList<Sample> { none, none, none, none } << QList<int>() << 0;
+    QTest::newRow("output states cut short: no sign of the sensor")
+        << 5 << QByteArray("/030WD03") << 0 << QList<Sample> { none, none, none, none }
+        << QList<int>() << 4;
     QTest::newRow("output states missing")
         << 5 << QByteArray() << 0 << QList<Sample> { none, none, none, none, none } << QList<int>()
         << 5;
