@@ -1,9 +1,10 @@
 // The plug-in's catalogue reader against the host's record reader:
-// - a whole catalogue file: where Qt's XML reader finds the file well-formed (7-bit text without
-//   a document type), the list holds exactly the entries below document/sensorList that the
-//   host's SensorBasic accepts, in order, with their names, groups and types; a lookup by a
-//   listed name gives that entry's record (or the default record, when an entry before it
-//   stops the search), and a copy of a record reads the same as the record;
+// - a whole catalogue file: nested deeper than the host's limit, it lists nothing; where Qt's
+//   XML reader finds the file well-formed (7-bit text without a document type), the list holds
+//   exactly the entries below document/sensorList that the host's SensorBasic accepts, in
+//   order, with their names, groups and types; a lookup by a listed name gives that entry's
+//   record (or the default record, when an entry before it stops the search), and a copy of a
+//   record reads the same as the record;
 // - one entry's text: the plug-in's record accepts exactly what SensorBasic accepts, with the
 //   same values, and its copies and assignments read the same as the record.
 
@@ -158,10 +159,14 @@ void checkCatalogue(const QByteArray &bytes)
             return;
     }
     const std::list<SensorBasic> listed = readSensorCatalogue(*cataloguePath);
+    // Too deep for the recursive readers: refused as a whole.
+    if (ExtensionSystem::xmlNestingDepth(bytes.toStdString()) > ExtensionSystem::maxXmlNesting) {
+        FUZZ_CHECK(listed.empty(), "listed %zu entries of a catalogue nested too deep",
+                   listed.size());
+        return;
+    }
     const Entries entries = entriesWithQt(bytes);
-    if (entries.comparable
-        && ExtensionSystem::xmlNestingDepth(bytes.toStdString())
-            <= ExtensionSystem::maxXmlNesting) {
+    if (entries.comparable) {
         std::vector<SensorBasic> accepted;
         for (const std::string &text : entries.texts) {
             SensorBasic sensor;

@@ -37,11 +37,13 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -170,13 +172,22 @@ public:
     bool checkConnection() override { return check && check(); }
 };
 
-// Good "0D0e" answers in quxsim's request log, in order, as the temperature the poller plots.
-std::vector<double> goodAnswers(const QString &path, bool measuredTemp)
+// What quxsim's request log says: the outcomes of all requests and of the temperature polls,
+// and the good "0D0e" answers in order, as the temperature the poller plots.
+struct RequestLog
 {
-    std::vector<double> values;
+    QMap<QString, int> outcomes, temperatureOutcomes;
+    std::vector<double> goodAnswers;
+};
+
+RequestLog readRequestLog(const QString &path, bool measuredTemp)
+{
+    RequestLog log;
+    std::vector<double> &values = log.goodAnswers;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return values;
+        return log;
+    static const QRegularExpression outcome(R"(ms  (\S+)  -> (\S+))");
     // "<time> <ms> ms  <request>  -> answered <answer>[ (delay N ms)][ (+N noise bytes)]"
     static const QRegularExpression line(
         R"(ms  (\S+)  -> answered (.*?)( \(delay \d+ ms\))?( \(\+\d+ noise bytes\))?$)");
@@ -184,6 +195,12 @@ std::vector<double> goodAnswers(const QString &path, bool measuredTemp)
         QString text = QString::fromLatin1(file.readLine());
         if (text.endsWith('\n'))
             text.chop(1);
+        const QRegularExpressionMatch request = outcome.match(text);
+        if (request.hasMatch()) {
+            ++log.outcomes[request.captured(2)];
+            if (decodeFrame(request.captured(1).toStdString()) == "0D0e")
+                ++log.temperatureOutcomes[request.captured(2)];
+        }
         const QRegularExpressionMatch match = line.match(text);
         if (!match.hasMatch() || decodeFrame(match.captured(1).toStdString()) != "0D0e")
             continue;
@@ -200,7 +217,18 @@ std::vector<double> goodAnswers(const QString &path, bool measuredTemp)
         if (value)
             values.push_back(*value);
     }
-    return values;
+    return log;
+}
+
+QString outcomeCounts(const QMap<QString, int> &outcomes)
+{
+    QStringList parts;
+    int total = 0;
+    for (auto it = outcomes.cbegin(); it != outcomes.cend(); ++it) {
+        parts << QStringLiteral("%1 %2").arg(it.key()).arg(it.value());
+        total += it.value();
+    }
+    return QStringLiteral("%1 (%2)").arg(total).arg(parts.join(QStringLiteral(", ")));
 }
 
 class Soak : public QObject
@@ -399,8 +427,9 @@ private:
     int report()
     {
         // Output-state polls give no sample: count them from the log instead of the poller.
-        const std::vector<double> answers
-            = goodAnswers(m_dir.filePath("requests.log"), m_session.state().measuredTemp);
+        const RequestLog log
+            = readRequestLog(m_dir.filePath("requests.log"), m_session.state().measuredTemp);
+        const std::vector<double> &answers = log.goodAnswers;
         if (!m_options.keepLog.isEmpty()) {
             QFile::remove(m_options.keepLog);
             QFile::copy(m_dir.filePath("requests.log"), m_options.keepLog);
@@ -424,6 +453,9 @@ private:
                     m_polls, m_clock.elapsed() / 1000.0, m_options.unplugs, m_options.drop,
                     m_options.corrupt, m_options.noiseBytes, m_options.baud);
         std::printf("  transactions                 %d\n", m_transactions);
+        std::printf("  requests quxsim received     %s\n", qPrintable(outcomeCounts(log.outcomes)));
+        std::printf("    of them temperature polls  %s\n",
+                    qPrintable(outcomeCounts(log.temperatureOutcomes)));
         std::printf("  polls: samples from answers  %zu, repeated (no answer) %d\n",
                     m_samples.size(), m_repeated);
         std::printf(
@@ -437,9 +469,12 @@ private:
         std::printf("  crashes                      %d (simulator runs %d, exits %d)\n",
                     m_simulator.crashes, m_simulatorRuns, m_simulator.exits);
         std::printf("  hangs                        %d\n", m_hangs);
-        std::printf("  resident memory              %.0f KiB after 1,000 polls, %.0f KiB at the "
-                    "end; %.1f KiB per 1,000 polls on average\n",
-                    m_memory.size() > 1 ? m_memory[1] : m_memory.front(), m_memory.back(), mean);
+        double largest = 0;
+        for (double g : growth)
+            largest = std::max(largest, g);
+        std::printf("  resident memory              %.0f KiB at the start, %.0f KiB at the end; "
+                    "per 1,000 polls after the first: %.1f KiB on average, %.0f KiB at most\n",
+                    m_memory.front(), m_memory.back(), mean, largest);
         std::printf("  log lines: %d debug, %d warnings\n", debugLines, warnings);
         if (!equal) {
             for (std::size_t i = firstDifference; i < firstDifference + 5; ++i) {
