@@ -99,7 +99,7 @@ private:
 
     QIODevice &m_device;
     qint64 m_expected;
-    const FileProgress &m_progress;
+    const FileProgress m_progress; // a copy: settingsText() hands over a temporary
     QByteArray m_buffer;
     qint64 m_written = 0;
     bool m_failed = false;

@@ -68,6 +68,14 @@ boost::optional<pt::ptree> readEntries(const QString &path)
     return *sensorList;
 }
 
+// The reader hands the list's attributes over as a child "<xmlattr>" among the entries: they
+// are no entry (as an entry they could list a sensor of their own, and having no name, they
+// would end every lookup).
+bool isEntry(const pt::ptree::value_type &child)
+{
+    return child.first != pt::xml_parser::xmlattr<std::string>();
+}
+
 // An entry as the record readers take it: an XML declaration, then the entry's child elements
 // without the entry's own tag, on one line.
 void writeEntry(std::stringstream &out, const pt::ptree &entry)
@@ -96,6 +104,8 @@ std::list<ExtensionSystem::SensorBasic> readSensorCatalogue(const QString &path)
         if (!entries)
             return sensors;
         for (const auto &entry : *entries) {
+            if (!isEntry(entry))
+                continue;
             // A fresh record and stream per entry: a rejected entry leaves nothing behind.
             std::stringstream text;
             writeEntry(text, entry.second);
@@ -125,6 +135,8 @@ Sensor findSensorInCatalogue(const std::string &name, const QString &path)
         if (!entries)
             return sensor;
         for (const auto &entry : *entries) {
+            if (!isEntry(entry))
+                continue;
             // An entry without a name ends the search (the lookup throws).
             if (entry.second.get<std::string>("name") != name)
                 continue;

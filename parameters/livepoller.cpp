@@ -11,6 +11,10 @@ using ExtensionSystem::CommunicationInterface;
 
 // Fewer characters than this are no answer at all: the sensor said nothing (or the line lost it).
 constexpr std::size_t shortestAnswer = 4;
+// A whole answer of each poll, "/xx0D0hhh:oooocc." and "/030WDsscc.": anything else is not read,
+// whatever status the connection gave it.
+constexpr std::size_t temperatureAnswerLength = 17;
+constexpr std::size_t outputStatesAnswerLength = 11;
 // Every fifth poll asks for the output states.
 constexpr int outputStatesEvery = 5;
 
@@ -140,7 +144,8 @@ void LivePoller::transactionFinished(unsigned int id)
         ++m_missedAnswers;
         emit sampleReady(m_currentTemperature, m_analogOutputSignal);
     } else if (command == Command::LiveTemperatures) {
-        const std::optional<double> temperature = entry.status != 1
+        const std::optional<double> temperature
+            = entry.status != 1 || entry.answer.size() != temperatureAnswerLength
             ? std::nullopt
             : (m_state.measuredTemp ? readValue(command, entry.answer)
                                     : readSecondValue(command, entry.answer));
@@ -150,7 +155,7 @@ void LivePoller::transactionFinished(unsigned int id)
             emit liveAnswerArrived();
             emit sampleReady(m_currentTemperature, m_analogOutputSignal);
         }
-    } else {
+    } else if (entry.answer.size() == outputStatesAnswerLength) {
         m_missedAnswers = 0;
         const std::optional<double> states
             = entry.status == 1 ? readValue(command, entry.answer) : std::nullopt;

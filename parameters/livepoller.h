@@ -38,12 +38,13 @@ double analogOutputValue(double temperature, const AnalogScale &scale);
 // What a completion gives:
 // - no answer (fewer than 4 characters): the previous sample once more (noSample on both axes
 //   before the first answer), so the chart keeps moving, and one more missed answer;
-// - a temperature answer: a sample of the temperature that `measuredTemp` selects, taken as
-//   the sensor sends it (in its current unit, which between operations is the display unit),
-//   with the analog signal for it. Reading is strict: an answer that does not match its
-//   pattern, has a wrong checksum or holds anything but digits gives no sample;
-// - an output-state answer: the missed answers start again from 0 (the sensor is there); when
-//   it reads, the states go to the LEDs, otherwise the LEDs keep what they show.
+// - a temperature answer (17 characters): a sample of the temperature that `measuredTemp`
+//   selects, taken as the sensor sends it (in its current unit, which between operations is the
+//   display unit), with the analog signal for it. Reading is strict: an answer that does not
+//   match its pattern, has a wrong checksum or holds anything but digits gives no sample;
+// - an output-state answer (11 characters): the missed answers start again from 0 (the sensor
+//   is there); when it reads, the states go to the LEDs, otherwise the LEDs keep what they show;
+// - an answer of any other length: nothing.
 // More than 60 missed answers since the last output-state answer: the next poll is not sent,
 // the view is asked to check the connection instead (sensorSilent).
 //

@@ -142,15 +142,20 @@ constexpr bool tableInOrder()
 }
 static_assert(tableInOrder(), "the command table follows the order of the Command enumeration");
 
-bool allDigits(const std::string &text, std::size_t from)
+// The decimal number of `text` from `from` on when every character there is a digit (at least
+// one). Read digit by digit, so a field of any length gives a number (beyond 15 digits rounded
+// as a double is) instead of overflowing an int.
+std::optional<double> digitsValue(const std::string &text, std::size_t from)
 {
     if (from >= text.size())
-        return false;
+        return std::nullopt;
+    double value = 0.0;
     for (std::size_t i = from; i < text.size(); ++i) {
         if (!std::isdigit(static_cast<unsigned char>(text[i])))
-            return false;
+            return std::nullopt;
+        value = value * 10.0 + (text[i] - '0');
     }
-    return true;
+    return value;
 }
 
 std::optional<double> valueOf(Command command, const std::string &answer, const ValueField &field)
@@ -236,19 +241,18 @@ std::optional<double> convertField(const std::string &text, const ValueField &fi
     case Conversion::None:
         return std::nullopt;
     case Conversion::Integer:
-        if (!allDigits(piece, 0))
-            return std::nullopt;
-        return double(std::stoi(piece));
-    case Conversion::Hundredths:
-        if (!allDigits(piece, 0))
-            return std::nullopt;
-        return std::stoi(piece) / 100.0;
+        return digitsValue(piece, 0);
+    case Conversion::Hundredths: {
+        const std::optional<double> hundredths = digitsValue(piece, 0);
+        return hundredths ? std::optional<double>(*hundredths / 100.0) : std::nullopt;
+    }
     case Conversion::Tenths: {
         const bool negative = piece[0] == '-';
-        if (!allDigits(piece, negative ? 1 : 0))
+        const std::optional<double> tenths = digitsValue(piece, negative ? 1 : 0);
+        if (!tenths)
             return std::nullopt;
-        const int tenths = std::stoi(piece.substr(negative ? 1 : 0));
-        return (negative ? -tenths : tenths) / 10.0;
+        // "-000" reads as 0, not as negative zero.
+        return (negative ? 0.0 - *tenths : *tenths) / 10.0;
     }
     }
     return std::nullopt;

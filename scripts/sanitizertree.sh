@@ -13,9 +13,12 @@ qux_configure_sanitizer_tree() {
     fi
     echo "== Configuring the sanitizer tree in $build_dir"
     # -O1: the usual trade between build time, run time and readable sanitizer reports.
+    # clang links through the system's ld; left alone, CMake records an LLVM linker that happens
+    # to be installed (ld.lld-14) as CMAKE_LINKER, which the build never runs but the dependency
+    # check (tst_checkdeps, also run in this tree) would then ask the package list for.
     cmake -S "$source_dir" -B "$build_dir" \
         -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" \
-        -DCMAKE_C_COMPILER="$cc" -DCMAKE_CXX_COMPILER="$cxx" \
+        -DCMAKE_C_COMPILER="$cc" -DCMAKE_CXX_COMPILER="$cxx" -DCMAKE_LINKER="$(command -v ld)" \
         -DQUX_SANITIZE=ON -DQUX_FUZZ=ON >/dev/null
 }
 

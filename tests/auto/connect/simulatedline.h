@@ -2,7 +2,8 @@
 
 // The host's connection manager handing out in-process connections to one simulated sensor on
 // the port "sim0" (every other port cannot be opened), with time-outs and character delays
-// scaled down so that a silent sensor costs milliseconds.
+// scaled down so that a silent sensor costs little: 10 times (an identification waits 50 ms),
+// so that answers still arrive in time on a loaded machine or in a sanitizer build.
 
 #include <connectionmanager.h>
 #include <sensortype.h>
@@ -17,7 +18,7 @@
 class SimulatedLine
 {
 public:
-    explicit SimulatedLine(const char *sensorName = "QUX-T40 D", double timeScale = 0.01)
+    explicit SimulatedLine(const char *sensorName = "QUX-T40 D", double timeScale = 0.1)
     {
         const QList<QuxSim::SensorType> types = QuxSim::readCatalogue(
             QCoreApplication::applicationDirPath() + QStringLiteral("/QUXfamily.xml"));

@@ -231,11 +231,14 @@ void tst_LivePoller::answerForms_data()
     row("letter in a temperature", 1, buildFrame("0D0325:12A4"), 1, {});
     row("not matching its pattern", 1, temperatures, 2, {});
     row("cut short", 1, "/090D0325:12", 0, {});
+    // Only whole answers are read, whatever status the line reports.
+    row("one character too many", 1, buildFrame("0D0325:12345"), 1, {});
     // Fewer than four characters are no answer: the previous values again.
     row("nothing: previous values", 1, "/09", 0, { none }, {}, 1);
     row("output states", 5, buildFrame("0WD03"), 1, fourNone, { 3 });
     row("output states unreadable: LEDs stay, sensor counts as there", 5, buildFrame("0WDx3"), 1,
         fourNone);
+    row("output states cut short: no sign of the sensor", 5, "/030WD03", 0, fourNone, {}, 4);
     row("output states missing", 5, "", 0, fourNone + QList<Sample> { none }, {}, 5);
 }
 

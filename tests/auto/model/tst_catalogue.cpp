@@ -298,6 +298,10 @@ void tst_Catalogue::list_data()
         << QStringList { "X1", "X2" };
     QTest::newRow("comments dropped")
         << catalogue("<!-- retired: QUX-T30 -->" + a) << QStringList { "QUX-T40 D" };
+    QTest::newRow("attributes of the list are no entry")
+        << catalogue(a + b).replace("<sensorList>",
+                                    "<sensorList name=\"QUX-T40 X\" group=\"7\" types=\"8\">")
+        << QStringList { "QUX-T40 D", "QUX-T40 A" };
     // Nested deeper than a stack could take in the recursive readers (700 KB; a few thousand levels
     // already overflow the stack of a sanitized build): refused as a whole before anything is
     // parsed, instead of taking the host down.
@@ -337,6 +341,9 @@ void tst_Catalogue::find_data()
         << catalogue(a + nameless + b) << two << none << 0;
     QTest::newRow("nameless entry after the match")
         << catalogue(a + nameless + b) << one << one << 150;
+    QTest::newRow("attributes of the list end no search")
+        << catalogue(a + b).replace("<sensorList>", "<sensorList version=\"2\">") << two << two
+        << 100;
     QTest::newRow("rejected by base reader still carries its description")
         << catalogue("<sensor><name>Odd</name><group>300</group><types>1</types>"
                      "<portsettings><linedelay>7</linedelay></portsettings></sensor>")
