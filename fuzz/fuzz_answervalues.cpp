@@ -76,12 +76,12 @@ std::string referenceBody(const std::string &answer)
 
 void checkAnyAnswer(Command command, const std::string &answer)
 {
-    const CommandSpec &spec = commandSpec(command);
-    const std::string text = spec.source == ValueSource::Body ? referenceBody(answer) : answer;
-    const bool reads = spec.source != ValueSource::None && !text.empty();
-    const std::optional<double> first = reads ? expectedField(text, spec.value) : std::nullopt;
+    const CommandDefinition &definition = commandDefinition(command);
+    const std::string text = definition.source == ValueSource::Body ? referenceBody(answer) : answer;
+    const bool reads = definition.source != ValueSource::None && !text.empty();
+    const std::optional<double> first = reads ? expectedField(text, definition.value) : std::nullopt;
     const std::optional<double> second
-        = reads ? expectedField(text, spec.secondValue) : std::nullopt;
+        = reads ? expectedField(text, definition.secondValue) : std::nullopt;
     const std::optional<double> value = readValue(command, answer);
     const std::optional<double> secondValue = readSecondValue(command, answer);
     FUZZ_CHECK(sameValue(value, first), "command %d: read %s %g, expected %s %g", int(command),
@@ -90,10 +90,10 @@ void checkAnyAnswer(Command command, const std::string &answer)
     FUZZ_CHECK(sameValue(secondValue, second), "command %d: second value", int(command));
 
     // A temperature field reads as the sensor's own decoder reads its four characters.
-    if (value && spec.value.conversion == Conversion::Tenths && spec.value.length == 4) {
+    if (value && definition.value.conversion == Conversion::Tenths && definition.value.length == 4) {
         static const QuxSim::SensorModel celsius;
         const std::optional<double> decoded = celsius.decodeTemperature(
-            QByteArray::fromStdString(text.substr(std::size_t(spec.value.position), 4)));
+            QByteArray::fromStdString(text.substr(std::size_t(definition.value.position), 4)));
         FUZZ_CHECK(decoded && *decoded == *value, "the sensor decodes %g", decoded.value_or(0));
     }
 }
@@ -204,7 +204,7 @@ void checkSensorAnswer(FuzzInput &input)
     FUZZ_CHECK(body, "the sensor does not answer command %d", int(command));
     const QByteArray answer = QuxSim::Frame::build(*body);
     const QRegularExpression pattern(QRegularExpression::anchoredPattern(
-        QString::fromLatin1(commandSpec(command).answerPattern)));
+        QString::fromLatin1(commandDefinition(command).answerPattern)));
     FUZZ_CHECK(pattern.match(QString::fromLatin1(answer)).hasMatch(),
                "the sensor's answer %s does not match the pattern of command %d",
                answer.constData(), int(command));

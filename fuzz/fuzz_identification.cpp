@@ -66,7 +66,7 @@ void checkAgainstSimulator(FuzzInput &input)
 
     // Every answer with a firmware character the pattern allows matches it.
     static const QRegularExpression pattern(QRegularExpression::anchoredPattern(
-        QString::fromLatin1(commandSpec(Command::Identify).answerPattern)));
+        QString::fromLatin1(commandDefinition(Command::Identify).answerPattern)));
     const bool allowed
         = (firmware >= '0' && firmware <= '9') || (firmware >= 'A' && firmware <= 'Z');
     FUZZ_CHECK(pattern.match(QString::fromLatin1(frame)).hasMatch() == allowed,

@@ -23,7 +23,7 @@ constexpr ValueField digit(int position)
 }
 
 // One row per request the plug-in sends, in the order of the Command enumeration.
-constexpr std::array<CommandSpec, 29> table = { {
+constexpr std::array<CommandDefinition, 29> table = { {
     { Command::Identify, "0V", R"(/070V8[0-9A-Z]{1,1}:[0-9A-F]{6,6}\.)", T::Identification, 0,
       P::CharacterDelay, S::None, none, none },
     { Command::ReadPin2Mode, "0WT", R"(/[0-9A-F]{2,2}0WT0[0-9A-F]{3,3}\.)", T::LineDelay, 0,
@@ -160,7 +160,7 @@ std::optional<double> digitsValue(const std::string &text, std::size_t from)
 
 std::optional<double> valueOf(Command command, const std::string &answer, const ValueField &field)
 {
-    const CommandSpec &definition = commandSpec(command);
+    const CommandDefinition &definition = commandDefinition(command);
     switch (definition.source) {
     case ValueSource::None:
         return std::nullopt;
@@ -177,7 +177,7 @@ std::optional<double> valueOf(Command command, const std::string &answer, const 
 
 } // namespace
 
-const CommandSpec &commandSpec(Command command)
+const CommandDefinition &commandDefinition(Command command)
 {
     return table[static_cast<std::size_t>(command)];
 }
@@ -191,12 +191,12 @@ LineTiming lineTiming(const Sensor &sensor)
 
 std::string requestBody(Command command, const std::string &argument)
 {
-    return commandSpec(command).letters + argument;
+    return commandDefinition(command).letters + argument;
 }
 
 DataFrameEntry makeRequest(Command command, const std::string &argument, const LineTiming &timing)
 {
-    const CommandSpec &definition = commandSpec(command);
+    const CommandDefinition &definition = commandDefinition(command);
     const std::string body = requestBody(command, argument);
 
     DataFrameEntry entry;
@@ -260,12 +260,12 @@ std::optional<double> convertField(const std::string &text, const ValueField &fi
 
 std::optional<double> readValue(Command command, const std::string &answer)
 {
-    return valueOf(command, answer, commandSpec(command).value);
+    return valueOf(command, answer, commandDefinition(command).value);
 }
 
 std::optional<double> readSecondValue(Command command, const std::string &answer)
 {
-    return valueOf(command, answer, commandSpec(command).secondValue);
+    return valueOf(command, answer, commandDefinition(command).secondValue);
 }
 
 } // namespace Core

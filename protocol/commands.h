@@ -83,7 +83,7 @@ struct ValueField
     Conversion conversion = Conversion::None;
 };
 
-struct CommandSpec
+struct CommandDefinition
 {
     Command command;
     const char *letters; // the body starts with these; the argument follows
@@ -98,7 +98,7 @@ struct CommandSpec
     ValueField secondValue; // the live answer carries two temperatures
 };
 
-const CommandSpec &commandSpec(Command command);
+const CommandDefinition &commandDefinition(Command command);
 
 // The port timing of a sensor type, from its catalogue entry.
 struct LineTiming

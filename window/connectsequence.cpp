@@ -146,15 +146,8 @@ void SensorWindow::connectPcToSensor()
     vDisconnect();
     const QString port = d->portBox->currentText();
     vConnectToPort(port);
-    if (!connection()) {
-        portNotOpened(port, QMessageBox::Critical);
+    if (!identifyOpenedPort(port))
         return;
-    }
-    if (!identifyWithRetry()) {
-        if (alive)
-            connectFailed();
-        return;
-    }
 
     SessionState &state = session().state();
     state.connected = true;
@@ -190,15 +183,8 @@ void SensorWindow::connectSensorToPc()
     emit vComPortSelected(port);
     loadExpertMenuSetting();
     loadMeasuredTempSetting();
-    if (!connection()) {
-        portNotOpened(port, QMessageBox::Critical);
+    if (!identifyOpenedPort(port))
         return;
-    }
-    if (!identifyWithRetry()) {
-        if (alive)
-            connectFailed();
-        return;
-    }
 
     slotLiveDataToggled(false);
     ui->actionEnable_live_data->setChecked(false);
@@ -213,6 +199,21 @@ void SensorWindow::connectSensorToPc()
         return;
     slotLiveDataToggled(true);
     ui->actionEnable_live_data->setChecked(true);
+}
+
+// Identifies the sensor on the port just opened; says why not (and goes offline) when that fails.
+bool SensorWindow::identifyOpenedPort(const QString &port)
+{
+    if (!connection()) {
+        portNotOpened(port, QMessageBox::Critical);
+        return false;
+    }
+    QPointer<SensorWindow> alive(this);
+    if (identifyWithRetry())
+        return true;
+    if (alive)
+        connectFailed();
+    return false;
 }
 
 // Two identification calls, so that up to 24 requests go round the baud rates.

@@ -182,6 +182,7 @@ private:
     // Connecting (connectsequence.cpp).
     void connectPcToSensor();
     void connectSensorToPc();
+    bool identifyOpenedPort(const QString &port);
     bool identifyWithRetry();
     void connectSucceeded(bool pcToSensor);
     void connectFailed();

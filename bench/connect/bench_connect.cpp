@@ -127,7 +127,7 @@ std::optional<Command> commandOf(const std::string &body)
     std::optional<Command> best;
     std::size_t bestLength = 0;
     for (int i = 0; i <= int(Command::WriteThreshold); ++i) {
-        const CommandSpec &definition = commandSpec(Command(i));
+        const CommandDefinition &definition = commandDefinition(Command(i));
         const std::string letters = definition.letters;
         if (body.compare(0, letters.size(), letters) == 0 && letters.size() > bestLength) {
             best = Command(i);
@@ -147,7 +147,7 @@ double floorMs(const QList<QuxsimProcess::Entry> &entries, int baud, const LineT
         ms += double(entry.request.size() + entry.answer.size()) * 10000.0 / baud;
         const std::string body = decodeFrame(frame);
         if (const std::optional<Command> command = commandOf(body)) {
-            const std::string letters = commandSpec(*command).letters;
+            const std::string letters = commandDefinition(*command).letters;
             const DataFrameEntry request
                 = makeRequest(*command, body.substr(letters.size()), timing);
             ms += double(request.characterDelay) * double(qMax(0, entry.request.size() - 1));
