@@ -1,3 +1,6 @@
+# Where this file and the scripts it runs are.
+set(QUX_CMAKE_DIR ${CMAKE_CURRENT_LIST_DIR})
+
 # qux_add_library(<name>
 #     [SHARED|STATIC|MODULE]
 #     SOURCES <files...>
@@ -70,4 +73,40 @@ function(qux_add_layer name)
         SOURCES ${ARG_SOURCES}
         INCLUDE_DIRS ${root}
         DEPENDS ${ARG_DEPENDS})
+endfunction()
+
+# qux_translation_sources(<ts file> SOURCES <folders...>)
+# Declares which folders hold the texts of a translation file. The test
+# tst_translations_<name> runs lupdate over them into a copy of the file and fails when the
+# copy differs: a text added to the code without a translation, or one left behind after it
+# was removed. `cmake --build build --target update_translations` brings every file up to date
+# (new texts then wait as type="unfinished" for their translation).
+function(qux_translation_sources ts)
+    cmake_parse_arguments(ARG "" "" "SOURCES" ${ARGN})
+    get_filename_component(ts ${ts} ABSOLUTE)
+    get_filename_component(name ${ts} NAME_WE)
+    set(folders)
+    foreach(folder ${ARG_SOURCES})
+        get_filename_component(folder ${folder} ABSOLUTE)
+        list(APPEND folders ${folder})
+    endforeach()
+    # A command line would split a list at its ";".
+    list(JOIN folders "|" folders)
+    set(arguments -DLUPDATE=$<TARGET_FILE:Qt5::lupdate> -DTS=${ts}
+                  -DROOT=${CMAKE_SOURCE_DIR} "-DSOURCES=${folders}"
+                  -DWORK=${CMAKE_BINARY_DIR}/translation-check)
+    add_test(NAME tst_translations_${name}
+             COMMAND ${CMAKE_COMMAND} ${arguments} -P ${QUX_CMAKE_DIR}/CheckTranslation.cmake)
+    set_tests_properties(tst_translations_${name} PROPERTIES LABELS unit TIMEOUT 120)
+    add_custom_target(update_translations_${name}
+        COMMAND ${CMAKE_COMMAND} ${arguments} -DUPDATE=ON -P ${QUX_CMAKE_DIR}/CheckTranslation.cmake
+        VERBATIM)
+    set_property(GLOBAL APPEND PROPERTY QUX_TRANSLATION_UPDATES update_translations_${name})
+endfunction()
+
+# The target update_translations, over every file declared with qux_translation_sources; called
+# once, after all folders are added.
+function(qux_add_translation_update_target)
+    get_property(updates GLOBAL PROPERTY QUX_TRANSLATION_UPDATES)
+    add_custom_target(update_translations DEPENDS ${updates})
 endfunction()

@@ -223,21 +223,29 @@ const char *settingsErrorText(SettingsError error)
     case SettingsError::None:
         return "";
     case SettingsError::TooLarge:
-        return "The selected settings file is too large (%1 MB, at most %2 MB)";
+        return QT_TRANSLATE_NOOP("SensorWindow",
+                                 "The selected settings file is too large (%1 MB, at most %2 MB)");
     case SettingsError::NotLoadable:
     case SettingsError::NoRoot:
-        return "The selected settings are corupted";
+        return QT_TRANSLATE_NOOP("SensorWindow", "The selected settings are corupted");
     case SettingsError::OtherSensor:
-        return "The selected settings are not for the current sensor";
+        return QT_TRANSLATE_NOOP("SensorWindow",
+                                 "The selected settings are not for the current sensor");
     case SettingsError::TooManyProperties:
-        return "The selected settings hold too many properties (%1, at most %2)";
+        return QT_TRANSLATE_NOOP("SensorWindow",
+                                 "The selected settings hold too many properties (%1, at most %2)");
     case SettingsError::TooManySamples:
-        return "The selected settings hold too many chart samples (%1, at most %2)";
+        return QT_TRANSLATE_NOOP(
+            "SensorWindow", "The selected settings hold too many chart samples (%1, at most %2)");
     case SettingsError::ChartTooLarge:
-        return "The chart holds %1 samples, more than a settings file keeps (%2). Clear the "
-               "chart history and save again.";
+        return QT_TRANSLATE_NOOP(
+            "SensorWindow",
+            "The chart holds %1 samples, more than a settings file keeps (%2). Clear the "
+            "chart history and save again.");
     case SettingsError::NotWritten:
-        return "The settings were not saved to %1: %2. A file of that name is unchanged.";
+        return QT_TRANSLATE_NOOP(
+            "SensorWindow",
+            "The settings were not saved to %1: %2. A file of that name is unchanged.");
     }
     return "";
 }

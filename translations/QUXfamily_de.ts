@@ -52,7 +52,7 @@
         <translation>Werkseinstellungen</translation>
     </message>
     <message>
-        <source>Restore sensor's default settings</source>
+        <source>Restore sensor&apos;s default settings</source>
         <translation>Werkseinstellungen des Sensors wiederherstellen</translation>
     </message>
     <message>
@@ -158,10 +158,6 @@
     <message>
         <source>Sensor settings will be overwritten with the ones from PC</source>
         <translation>Die Einstellungen des Sensors werden durch die des PCs überschrieben</translation>
-    </message>
-    <message>
-        <source>PC settings will be overwritten with the ones from the Sensor</source>
-        <translation>Die Einstellungen des PCs werden durch die des Sensors überschrieben</translation>
     </message>
     <message>
         <source>Sensor connections...</source>

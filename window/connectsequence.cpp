@@ -23,6 +23,7 @@
 #include "window/connectionswitchdialog.h"
 #include "window/sensorwindow_p.h"
 #include "window/transactions.h"
+#include "window/windowtexts.h"
 
 #include <connectionstatus.h>
 #include <simpletimechart.h>
@@ -40,11 +41,6 @@ namespace DrumoSensorPlugin {
 namespace Core {
 
 namespace {
-
-QString translated(const char *text)
-{
-    return QCoreApplication::translate("SensorWindow", text);
-}
 
 const char connectingTitle[] = QT_TRANSLATE_NOOP("SensorWindow", "Connecting to sensor...");
 const char noAnswerText[] = QT_TRANSLATE_NOOP(
@@ -82,8 +78,8 @@ bool SensorWindow::bConnectToSensor()
         return false;
     case IdentifyResult::ForeignGroup:
     case IdentifyResult::ForeignType:
-        showMessage(QMessageBox::Warning, translated(connectingTitle),
-                    translated(foreignSensorText), QMessageBox::Ok);
+        showMessage(QMessageBox::Warning, WindowTexts::tr(connectingTitle),
+                    WindowTexts::tr(foreignSensorText), QMessageBox::Ok);
         if (alive)
             session().state().connected = false;
         return false;
@@ -116,10 +112,10 @@ void SensorWindow::vConnectionControlBoxChanged(int index)
     if (!alive)
         return;
     if (choice == ConnectionSwitchDialog::PcToSensor) {
-        const int answer
-            = showMessage(QMessageBox::Information, translated("Orbexa"),
-                          translated("Sensor settings will be overwritten with the ones from PC"),
-                          QMessageBox::Ok | QMessageBox::Cancel);
+        const int answer = showMessage(
+            QMessageBox::Information, WindowTexts::tr("Orbexa"),
+            WindowTexts::tr("Sensor settings will be overwritten with the ones from PC"),
+            QMessageBox::Ok | QMessageBox::Cancel);
         if (!alive)
             return;
         if (answer != QMessageBox::Ok)
@@ -243,8 +239,8 @@ void SensorWindow::connectSucceeded(bool pcToSensor)
         if (!alive)
             return;
     }
-    showMessage(QMessageBox::Information, translated("Sensor connections..."),
-                translated("Successfuly connected ..."), QMessageBox::Ok);
+    showMessage(QMessageBox::Information, WindowTexts::tr("Sensor connections..."),
+                WindowTexts::tr("Successfuly connected ..."), QMessageBox::Ok);
     if (!alive)
         return;
     refreshRightAxis();
@@ -256,8 +252,8 @@ void SensorWindow::connectSucceeded(bool pcToSensor)
 void SensorWindow::connectFailed()
 {
     QPointer<SensorWindow> alive(this);
-    showMessage(QMessageBox::Critical, translated(connectingTitle), translated(noAnswerText),
-                QMessageBox::Ok);
+    showMessage(QMessageBox::Critical, WindowTexts::tr(connectingTitle),
+                WindowTexts::tr(noAnswerText), QMessageBox::Ok);
     if (!alive)
         return;
     d->portBox->setCurrentIndex(0);
@@ -268,8 +264,8 @@ void SensorWindow::connectFailed()
 void SensorWindow::portNotOpened(const QString &port, int icon)
 {
     QPointer<SensorWindow> alive(this);
-    showMessage(icon, translated(connectingTitle), translated(portNotOpenedText).arg(port),
-                QMessageBox::Ok);
+    showMessage(icon, WindowTexts::tr(connectingTitle),
+                WindowTexts::tr(portNotOpenedText).arg(port), QMessageBox::Ok);
     if (!alive)
         return;
     d->portBox->setCurrentIndex(0);
@@ -345,8 +341,8 @@ void SensorWindow::vAutoConnect(const QString &ComPort)
         // The title follows the box to "Offline"; a later Cancel in the dialog goes back there.
         updateWindowTitle(false);
         d->lastPortIndex = 0;
-        showMessage(QMessageBox::Warning, translated(connectingTitle), translated(noAnswerText),
-                    QMessageBox::Ok);
+        showMessage(QMessageBox::Warning, WindowTexts::tr(connectingTitle),
+                    WindowTexts::tr(noAnswerText), QMessageBox::Ok);
         return;
     }
 
@@ -412,8 +408,8 @@ bool SensorWindow::checkConnection()
 bool SensorWindow::confirmBaudRateChange()
 {
     return showMessage(QMessageBox::Information, QStringLiteral("Orbexa"),
-                       translated("The new baud rate is activated after the power supply "
-                                  "voltage is applied anew and reconnected with Orbexa."),
+                       WindowTexts::tr("The new baud rate is activated after the power supply "
+                                       "voltage is applied anew and reconnected with Orbexa."),
                        QMessageBox::Yes | QMessageBox::No)
         == QMessageBox::Yes;
 }

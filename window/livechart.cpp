@@ -8,6 +8,7 @@
 #include "protocol/temperature.h"
 #include "ui_sensorwindow.h"
 #include "window/sensorwindow_p.h"
+#include "window/windowtexts.h"
 
 #include <simpletimechart.h>
 #include <thresholdwindowwidget.h>
@@ -21,11 +22,6 @@ namespace DrumoSensorPlugin {
 namespace Core {
 
 namespace {
-
-QString translated(const char *text)
-{
-    return QCoreApplication::translate("SensorWindow", text);
-}
 
 const QString lowEndRow = QStringLiteral("0v");
 const QString highEndRow = QStringLiteral("10v");
@@ -75,10 +71,11 @@ void SensorWindow::checkSilentSensor()
     }
     d->portBox->setCurrentIndex(0);
     vConnectionControlBoxChanged(0);
-    QMessageBox::critical(this, translated("Connecting to sensor..."),
-                          translated("The sensor did not respond, please make sure it is properly "
-                                     "connected to the selected port and try again"),
-                          QMessageBox::Ok);
+    QMessageBox::critical(
+        this, WindowTexts::tr("Connecting to sensor..."),
+        WindowTexts::tr("The sensor did not respond, please make sure it is properly "
+                        "connected to the selected port and try again"),
+        QMessageBox::Ok);
     vDisconnect();
 }
 
@@ -175,14 +172,15 @@ void SensorWindow::showAnalogOutputMode(int mode)
     ParameterRows &rows = session().rows();
     const bool voltage = mode == 0;
     if (rows.contains(lowEndRow))
-        rows.setCaption(lowEndRow, voltage ? translated("0 volt") : QStringLiteral("4mA"));
+        rows.setCaption(lowEndRow, voltage ? WindowTexts::tr("0 volt") : QStringLiteral("4mA"));
     if (rows.contains(highEndRow))
-        rows.setCaption(highEndRow, voltage ? translated("10 volt") : QStringLiteral("20mA"));
+        rows.setCaption(highEndRow, voltage ? WindowTexts::tr("10 volt") : QStringLiteral("20mA"));
     if (voltage)
         d->chart->setYRightAxisScale(0.0, 10.0, 2.0);
     else
         d->chart->setYRightAxisScale(4.0, 20.0, 2.0);
-    ui->analogCaption->setText(voltage ? translated("Voltage (V)") : translated("Current (mA)"));
+    ui->analogCaption->setText(voltage ? WindowTexts::tr("Voltage (V)")
+                                       : WindowTexts::tr("Current (mA)"));
 
     AnalogScale scale = session().poller().analogScale();
     scale.mode = mode;

@@ -7,6 +7,7 @@
 #include "parameters/sensorsession.h"
 #include "ui_sensorwindow.h"
 #include "window/sensorwindow_p.h"
+#include "window/windowtexts.h"
 
 #include <qtproperty.h>
 #include <simpletimechart.h>
@@ -18,15 +19,6 @@
 
 namespace DrumoSensorPlugin {
 namespace Core {
-
-namespace {
-
-QString translated(const char *text)
-{
-    return QCoreApplication::translate("SensorWindow", text);
-}
-
-} // namespace
 
 void SensorWindow::readAllProperties()
 {
@@ -57,8 +49,8 @@ bool SensorWindow::bFactoryReset()
 void SensorWindow::vRestoreFactorySettings()
 {
     const QMessageBox::StandardButton answer = QMessageBox::warning(
-        this, translated("Restore factory defaults"),
-        translated("All settings will be restored to factory defaults, continue ?"),
+        this, WindowTexts::tr("Restore factory defaults"),
+        WindowTexts::tr("All settings will be restored to factory defaults, continue ?"),
         QMessageBox::Ok | QMessageBox::Cancel);
     if (answer == QMessageBox::Ok) {
         const bool liveData = suspendPolling();
@@ -79,8 +71,8 @@ void SensorWindow::vRestoreFactorySettings()
 void SensorWindow::vClearHistory()
 {
     const QMessageBox::StandardButton answer
-        = QMessageBox::warning(this, translated("Clear chart history"),
-                               translated("Do you really want to clear chart history ?"),
+        = QMessageBox::warning(this, WindowTexts::tr("Clear chart history"),
+                               WindowTexts::tr("Do you really want to clear chart history ?"),
                                QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;

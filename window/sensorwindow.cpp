@@ -5,6 +5,7 @@
 #include "window/sensorwindow_p.h"
 #include "window/transactions.h"
 #include "window/treerows.h"
+#include "window/windowtexts.h"
 
 #include <buttonmanager.h>
 #include <connectionstatus.h>
@@ -29,14 +30,9 @@ namespace Core {
 
 namespace {
 
-QString translated(const char *text)
-{
-    return QCoreApplication::translate("SensorWindow", text);
-}
-
 void insertOfflineEntry(QComboBox *box)
 {
-    box->insertItem(0, translated("Offline"), QVariant());
+    box->insertItem(0, WindowTexts::tr("Offline"), QVariant());
 }
 
 } // namespace
@@ -109,7 +105,7 @@ void SensorWindow::createPortBox()
 void SensorWindow::createPropertyDock()
 {
     d->propertyDock = new QDockWidget();
-    d->propertyDock->setWindowTitle(translated("Property tree"));
+    d->propertyDock->setWindowTitle(WindowTexts::tr("Property tree"));
     d->propertyDock->setObjectName(QStringLiteral("propertyTree"));
     d->propertyDock->setAllowedAreas(Qt::AllDockWidgetAreas);
     d->propertyDock->toggleViewAction()->setIcon(
@@ -166,7 +162,7 @@ void SensorWindow::setUpToolbarsAndChart()
     ui->sensorOperationsToolbar->setEnabled(false);
     updateLeds(0);
     ui->fileToolBar->addAction(d->propertyDock->toggleViewAction());
-    d->propertyDock->toggleViewAction()->setToolTip(translated("Property Tree"));
+    d->propertyDock->toggleViewAction()->setToolTip(WindowTexts::tr("Property Tree"));
     // Edits reach the sensor only while one is connected: the connect sequence connects the
     // timer to vSettingsChanged().
     settingsTimer = new QTimer(this);
@@ -327,8 +323,8 @@ void SensorWindow::updateTemperatureCaption(const QString &unused)
     if (!unit)
         return;
     ui->temperatureCaption->setText(d->enumManager->value(unit) == 0
-                                        ? translated("Temperature in °C")
-                                        : translated("Temperature in °F"));
+                                        ? WindowTexts::tr("Temperature in °C")
+                                        : WindowTexts::tr("Temperature in °F"));
 }
 
 void SensorWindow::vOpenManual() { }
@@ -383,7 +379,7 @@ void SensorWindow::changeEvent(QEvent *event)
 void SensorWindow::retranslateWindow()
 {
     ui->retranslateUi(this);
-    d->propertyDock->setWindowTitle(translated("Property tree"));
+    d->propertyDock->setWindowTitle(WindowTexts::tr("Property tree"));
     d->propertyDock->toggleViewAction()->setToolTip(d->propertyDock->windowTitle());
 
     const int portIndex = d->portBox->currentIndex();

@@ -28,6 +28,7 @@
 #include "ui_sensorwindow.h"
 #include "window/sensorwindow_p.h"
 #include "window/treerows.h"
+#include "window/windowtexts.h"
 
 #include <exportdialog.h>
 #include <simpletimechart.h>
@@ -46,11 +47,6 @@ namespace Core {
 namespace {
 
 const QString chartSeparator = QStringLiteral(";");
-
-QString translated(const char *text)
-{
-    return QCoreApplication::translate("SensorWindow", text);
-}
 
 // The progress of a long file operation: a window-modal dialog without a cancel button that
 // appears only when the work promises to last longer than half a second.
@@ -101,7 +97,7 @@ QString askSaveFileName(QWidget *parent, const QString &proposed)
 {
     // A dialog object rather than the static function: the same dialog (native where the
     // platform has one), and one that tests can find and answer.
-    QFileDialog dialog(parent, translated("Save As..."), proposed, QStringLiteral("*.ovs"));
+    QFileDialog dialog(parent, WindowTexts::tr("Save As..."), proposed, QStringLiteral("*.ovs"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     if (dialog.exec() != QDialog::Accepted)
@@ -113,7 +109,7 @@ QString askSaveFileName(QWidget *parent, const QString &proposed)
 std::optional<QString> askOpenFileName(QWidget *parent)
 {
     QFileDialog dialog(parent);
-    dialog.setNameFilter(translated("Sensor Settings (*.ovs)"));
+    dialog.setNameFilter(WindowTexts::tr("Sensor Settings (*.ovs)"));
     dialog.setFileMode(QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
@@ -127,7 +123,7 @@ QString megabytes(qint64 bytes)
 
 QString readErrorText(const SettingsReadResult &read)
 {
-    const QString text = translated(settingsErrorText(read.error));
+    const QString text = WindowTexts::tr(settingsErrorText(read.error));
     switch (read.error) {
     case SettingsError::TooLarge:
         return text.arg(megabytes(read.fileBytes), megabytes(maxSettingsFileBytes));
@@ -171,12 +167,12 @@ void restoreRanges(ParameterRows &rows, const QVector<RowRange> &ranges)
 void SensorWindow::vSaveSettings()
 {
     const Sensor &sensor = sensorRecord();
-    const QString title = translated("Saving settings...");
+    const QString title = WindowTexts::tr("Saving settings...");
     // Refused before the dialog: a file the window writes must load again.
     const int samples = d->chart->poData()->size();
     if (samples > maxSettingsChartSamples) {
         QMessageBox::critical(this, title,
-                              translated(settingsErrorText(SettingsError::ChartTooLarge))
+                              WindowTexts::tr(settingsErrorText(SettingsError::ChartTooLarge))
                                   .arg(samples)
                                   .arg(maxSettingsChartSamples),
                               QMessageBox::Ok);
@@ -203,7 +199,7 @@ void SensorWindow::vSaveSettings()
     progress.close();
     if (!written) {
         QMessageBox::critical(this, title,
-                              translated(settingsErrorText(SettingsError::NotWritten))
+                              WindowTexts::tr(settingsErrorText(SettingsError::NotWritten))
                                   .arg(QDir::toNativeSeparators(fileName), reason),
                               QMessageBox::Ok);
     }
@@ -226,9 +222,9 @@ bool SensorWindow::bOpenSettings(const QString &fileName)
     const bool connectedAtStart = isConnected();
     QVector<RowRange> rangesBefore;
     if (connectedAtStart) {
-        if (QMessageBox::information(this, translated("Open Settings"),
-                                     translated("Loaded settings will override the current "
-                                                "project !"),
+        if (QMessageBox::information(this, WindowTexts::tr("Open Settings"),
+                                     WindowTexts::tr("Loaded settings will override the current "
+                                                     "project !"),
                                      QMessageBox::Ok | QMessageBox::Cancel)
             != QMessageBox::Ok)
             return false;
@@ -247,7 +243,7 @@ bool SensorWindow::bOpenSettings(const QString &fileName)
             ui->actionEnable_live_data->setChecked(true);
         }
     };
-    const QString title = translated("Opening settings...");
+    const QString title = WindowTexts::tr("Opening settings...");
 
     FileProgressDialog progress(this, title);
     SettingsReadResult read = readSettingsFile(path, sensorRecord().name(), progress.part(0, 400));
@@ -319,7 +315,7 @@ void SensorWindow::vLoadSettings()
 void SensorWindow::vExportDocument()
 {
     QList<const Utils::ValueOverTime *> series { d->chart->poData() };
-    QList<QString> columns { translated("Time"), translated("Signal") };
+    QList<QString> columns { WindowTexts::tr("Time"), WindowTexts::tr("Signal") };
     Utils::ExportDialog dialog(&series, &columns, this,
                                Qt::WindowTitleHint | Qt::WindowSystemMenuHint);
     dialog.setPrecision(2);

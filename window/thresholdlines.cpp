@@ -14,6 +14,7 @@
 #include "protocol/temperature.h"
 #include "ui_sensorwindow.h"
 #include "window/sensorwindow_p.h"
+#include "window/windowtexts.h"
 
 #include <qtpropertymanager.h>
 #include <thresholddatamanager.h>
@@ -30,11 +31,6 @@ namespace {
 constexpr int switchingSet = 1;
 constexpr int switchingComponent = 4;
 constexpr int writeAttempts = 5;
-
-QString translated(const char *text)
-{
-    return QCoreApplication::translate("SensorWindow", text);
-}
 
 QString switchingPointRow(int output)
 {
@@ -90,11 +86,11 @@ void SensorWindow::chartThresholdChanged(unsigned int index, double value)
         if (output == 2) {
             d->thresholdWidget->enableUpperMark(true);
             d->thresholdWidget->setUpperMark(value);
-            d->thresholdWidget->setUpperMarkerValue(value, translated("A2: "));
+            d->thresholdWidget->setUpperMarkerValue(value, WindowTexts::tr("A2: "));
         } else {
             d->thresholdWidget->enableLowerMark(true);
             d->thresholdWidget->setLowerMark(value);
-            d->thresholdWidget->setLowerMarkerValue(value, translated("A1: "));
+            d->thresholdWidget->setLowerMarkerValue(value, WindowTexts::tr("A1: "));
         }
     }
     if (output == 2)
@@ -152,14 +148,14 @@ void SensorWindow::showReadSwitchingPoint(int output, double value)
         d->thresholdData->setLow(switchingSet, switchingComponent, value, true, true);
         if (d->thresholdWidget) {
             d->thresholdWidget->setLowerMark(value);
-            d->thresholdWidget->setLowerMarkerValue(value, translated("A1: "));
+            d->thresholdWidget->setLowerMarkerValue(value, WindowTexts::tr("A1: "));
             d->thresholdWidget->enableLowerMark(true);
         }
     } else if (output == 2) {
         d->thresholdData->setHigh(switchingSet, switchingComponent, value, true, true);
         if (d->thresholdWidget) {
             d->thresholdWidget->setUpperMark(value);
-            d->thresholdWidget->setUpperMarkerValue(value, translated("A2: "));
+            d->thresholdWidget->setUpperMarkerValue(value, WindowTexts::tr("A2: "));
             d->thresholdWidget->enableUpperMark(true);
         }
     }

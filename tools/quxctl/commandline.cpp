@@ -1,16 +1,13 @@
 #include "commandline.h"
 
+#include "texts.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
 namespace QuxCtl {
 
 namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("QuxCtl", text);
-}
 
 // The longest stream a line engineer would leave running unattended from a script: a day.
 constexpr int maximumSeconds = 24 * 60 * 60;
@@ -38,47 +35,48 @@ Invocation failed(Invocation invocation, const QString &error)
 
 QString helpText()
 {
-    return tr("Usage: quxctl COMMAND --port PORT [--port PORT ...] [options] [arguments]\n"
-              "\n"
-              "Configures QUX family sensors from the command line, with the catalogue, the\n"
-              "commands, the encodings, the limits and the retry rules of the plug-in.\n"
-              "\n"
-              "Commands:\n"
-              "  identify              find the sensor and print group, type, firmware and its\n"
-              "                        sensor type\n"
-              "  read [--json]         read all parameters: id, caption, value (display unit)\n"
-              "                        and, for choices, the item text\n"
-              "  write ID=VALUE ...    write the rows as an edit in the window would, then read\n"
-              "                        them back; a choice takes an item index or an item text,\n"
-              "                        a temperature is in the sensor's display unit\n"
-              "  save FILE.ovs         read all and save a settings file the window loads\n"
-              "  apply FILE.ovs        write a settings file's parameters to the sensor\n"
-              "  diff FILE.ovs         compare the sensor with a settings file\n"
-              "  stream [--seconds N] [--csv FILE]\n"
-              "                        poll the live temperature as the window does and write\n"
-              "                        the samples as the chart export's text\n"
-              "\n"
-              "Options:\n"
-              "  --port PORT           serial port; repeat it to run the command on several\n"
-              "                        ports in turn (a summary table follows)\n"
-              "  --json                results as JSON\n"
-              "  --catalogue FILE      sensor catalogue (default: QUXfamily.xml next to quxctl)\n"
-              "  -h, --help            this text\n"
-              "  -v, --version         the version\n"
-              "\n"
-              "Results go to standard output, progress and messages to standard error.\n"
-              "Messages are in German when the environment's language is German.\n"
-              "\n"
-              "Exit status:\n"
-              "  0  success\n"
-              "  1  diff: the sensor differs from the file\n"
-              "  2  bad arguments (unknown id, unknown item, a value that is not a number)\n"
-              "  3  no answer: the port could not be opened or no sensor answered\n"
-              "  4  wrong sensor: not of the family, or not the file's sensor type\n"
-              "  5  the settings file was refused (unreadable, not a settings file) or could\n"
-              "     not be written\n"
-              "  6  the sensor did not take a value\n"
-              "With several ports the first port that failed gives the status.\n");
+    return Texts::tr(
+        "Usage: quxctl COMMAND --port PORT [--port PORT ...] [options] [arguments]\n"
+        "\n"
+        "Configures QUX family sensors from the command line, with the catalogue, the\n"
+        "commands, the encodings, the limits and the retry rules of the plug-in.\n"
+        "\n"
+        "Commands:\n"
+        "  identify              find the sensor and print group, type, firmware and its\n"
+        "                        sensor type\n"
+        "  read [--json]         read all parameters: id, caption, value (display unit)\n"
+        "                        and, for choices, the item text\n"
+        "  write ID=VALUE ...    write the rows as an edit in the window would, then read\n"
+        "                        them back; a choice takes an item index or an item text,\n"
+        "                        a temperature is in the sensor's display unit\n"
+        "  save FILE.ovs         read all and save a settings file the window loads\n"
+        "  apply FILE.ovs        write a settings file's parameters to the sensor\n"
+        "  diff FILE.ovs         compare the sensor with a settings file\n"
+        "  stream [--seconds N] [--csv FILE]\n"
+        "                        poll the live temperature as the window does and write\n"
+        "                        the samples as the chart export's text\n"
+        "\n"
+        "Options:\n"
+        "  --port PORT           serial port; repeat it to run the command on several\n"
+        "                        ports in turn (a summary table follows)\n"
+        "  --json                results as JSON\n"
+        "  --catalogue FILE      sensor catalogue (default: QUXfamily.xml next to quxctl)\n"
+        "  -h, --help            this text\n"
+        "  -v, --version         the version\n"
+        "\n"
+        "Results go to standard output, progress and messages to standard error.\n"
+        "Messages are in German when the environment's language is German.\n"
+        "\n"
+        "Exit status:\n"
+        "  0  success\n"
+        "  1  diff: the sensor differs from the file\n"
+        "  2  bad arguments (unknown id, unknown item, a value that is not a number)\n"
+        "  3  no answer: the port could not be opened or no sensor answered\n"
+        "  4  wrong sensor: not of the family, or not the file's sensor type\n"
+        "  5  the settings file was refused (unreadable, not a settings file) or could\n"
+        "     not be written\n"
+        "  6  the sensor did not take a value\n"
+        "With several ports the first port that failed gives the status.\n");
 }
 
 Invocation parseCommandLine(const QStringList &arguments)
@@ -88,17 +86,18 @@ Invocation parseCommandLine(const QStringList &arguments)
     QCommandLineParser parser;
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
     const QCommandLineOption helpOption({ QStringLiteral("h"), QStringLiteral("help") },
-                                        tr("Shows this text."));
+                                        Texts::tr("Shows this text."));
     const QCommandLineOption versionOption({ QStringLiteral("v"), QStringLiteral("version") },
-                                           tr("Shows the version."));
-    const QCommandLineOption portOption(QStringLiteral("port"), tr("Serial port."), tr("port"));
-    const QCommandLineOption jsonOption(QStringLiteral("json"), tr("Results as JSON."));
-    const QCommandLineOption secondsOption(QStringLiteral("seconds"), tr("Stream duration."),
-                                           tr("seconds"));
-    const QCommandLineOption csvOption(QStringLiteral("csv"), tr("Stream into a file."),
-                                       tr("file"));
-    const QCommandLineOption catalogueOption(QStringLiteral("catalogue"), tr("Sensor catalogue."),
-                                             tr("file"));
+                                           Texts::tr("Shows the version."));
+    const QCommandLineOption portOption(QStringLiteral("port"), Texts::tr("Serial port."),
+                                        Texts::tr("port"));
+    const QCommandLineOption jsonOption(QStringLiteral("json"), Texts::tr("Results as JSON."));
+    const QCommandLineOption secondsOption(QStringLiteral("seconds"), Texts::tr("Stream duration."),
+                                           Texts::tr("seconds"));
+    const QCommandLineOption csvOption(QStringLiteral("csv"), Texts::tr("Stream into a file."),
+                                       Texts::tr("file"));
+    const QCommandLineOption catalogueOption(QStringLiteral("catalogue"),
+                                             Texts::tr("Sensor catalogue."), Texts::tr("file"));
     parser.addOptions({ helpOption, versionOption, portOption, jsonOption, secondsOption, csvOption,
                         catalogueOption });
 
@@ -111,44 +110,46 @@ Invocation parseCommandLine(const QStringList &arguments)
 
     QStringList positional = parser.positionalArguments();
     if (positional.isEmpty())
-        return failed(invocation, tr("No command given."));
+        return failed(invocation, Texts::tr("No command given."));
     const QString name = positional.takeFirst();
     for (const CommandName &known : commands) {
         if (name == QLatin1String(known.name))
             invocation.command = known.command;
     }
     if (invocation.command == Command::None)
-        return failed(invocation, tr("Unknown command: %1").arg(name));
+        return failed(invocation, Texts::tr("Unknown command: %1").arg(name));
 
     invocation.ports = parser.values(portOption);
     if (invocation.ports.isEmpty())
-        return failed(invocation, tr("No port given: use --port PORT."));
+        return failed(invocation, Texts::tr("No port given: use --port PORT."));
     for (const QString &port : qAsConst(invocation.ports)) {
         if (port.trimmed().isEmpty())
-            return failed(invocation, tr("An empty port name was given."));
+            return failed(invocation, Texts::tr("An empty port name was given."));
     }
     invocation.json = parser.isSet(jsonOption);
     invocation.catalogue = parser.value(catalogueOption);
 
     const bool streaming = invocation.command == Command::Stream;
     if (!streaming && (parser.isSet(secondsOption) || parser.isSet(csvOption)))
-        return failed(invocation, tr("--seconds and --csv belong to the stream command."));
+        return failed(invocation, Texts::tr("--seconds and --csv belong to the stream command."));
     if (parser.isSet(secondsOption)) {
         bool number = false;
         invocation.seconds = parser.value(secondsOption).toInt(&number);
         if (!number || invocation.seconds < 1 || invocation.seconds > maximumSeconds)
-            return failed(invocation,
-                          tr("--seconds takes a whole number from 1 to %1.").arg(maximumSeconds));
+            return failed(
+                invocation,
+                Texts::tr("--seconds takes a whole number from 1 to %1.").arg(maximumSeconds));
     }
     invocation.csvFile = parser.value(csvOption);
 
     switch (invocation.command) {
     case Command::Write:
         if (positional.isEmpty())
-            return failed(invocation, tr("write needs at least one ID=VALUE."));
+            return failed(invocation, Texts::tr("write needs at least one ID=VALUE."));
         for (const QString &assignment : qAsConst(positional)) {
             if (assignment.indexOf(QLatin1Char('=')) < 1)
-                return failed(invocation, tr("Not of the form ID=VALUE: %1").arg(assignment));
+                return failed(invocation,
+                              Texts::tr("Not of the form ID=VALUE: %1").arg(assignment));
         }
         invocation.assignments = positional;
         break;
@@ -156,12 +157,12 @@ Invocation parseCommandLine(const QStringList &arguments)
     case Command::Apply:
     case Command::Diff:
         if (positional.size() != 1)
-            return failed(invocation, tr("%1 needs exactly one settings file.").arg(name));
+            return failed(invocation, Texts::tr("%1 needs exactly one settings file.").arg(name));
         invocation.file = positional.first();
         break;
     default:
         if (!positional.isEmpty())
-            return failed(invocation, tr("Unexpected argument: %1").arg(positional.first()));
+            return failed(invocation, Texts::tr("Unexpected argument: %1").arg(positional.first()));
         break;
     }
     return invocation;

@@ -4,6 +4,7 @@
 #include "filecomparison.h"
 #include "rowvalues.h"
 #include "sensorport.h"
+#include "texts.h"
 
 #include "files/propertytext.h"
 #include "files/settingsfile.h"
@@ -22,15 +23,10 @@ namespace QuxCtl {
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("QuxCtl", text);
-}
-
 // A files layer error in the user's language, in the window's words.
 QString settingsMessage(SettingsError error, const QString &first, const QString &second)
 {
-    QString text = QCoreApplication::translate("SensorWindow", settingsErrorText(error));
+    QString text = QCoreApplication::translate(windowContext, settingsErrorText(error));
     if (text.contains(QLatin1String("%2")))
         return text.arg(first, second);
     if (text.contains(QLatin1String("%1")))
@@ -66,7 +62,7 @@ PortResult CommandRunner::run(const QString &portName)
     result.port = portName;
     result.json.insert(QStringLiteral("port"), portName);
 
-    say(tr("%1: looking for the sensor...").arg(portName));
+    say(Texts::tr("%1: looking for the sensor...").arg(portName));
     SensorPort port(portName, m_catalogue);
     result.status = port.open(&result.message);
     if (result.status != Success) {
@@ -75,7 +71,7 @@ PortResult CommandRunner::run(const QString &portName)
     }
     result.sensorType = QString::fromStdString(port.record().name());
     result.json.insert(QStringLiteral("sensorType"), result.sensorType);
-    say(tr("%1: %2 found at %3 baud").arg(portName, result.sensorType).arg(port.baudrate()));
+    say(Texts::tr("%1: %2 found at %3 baud").arg(portName, result.sensorType).arg(port.baudrate()));
 
     switch (m_invocation.command) {
     case Command::Identify:
@@ -114,14 +110,15 @@ void CommandRunner::identify(SensorPort &port, PortResult &result)
     result.json.insert(QStringLiteral("type"), found.type);
     result.json.insert(QStringLiteral("firmware"), port.firmware());
     result.json.insert(QStringLiteral("baudrate"), port.baudrate());
-    result.text = tr("port:        %1\nsensor type: %2\ngroup:       %3\ntype:        %4\n"
-                     "firmware:    %5\nbaud rate:   %6\n")
-                      .arg(port.portName(), result.sensorType)
-                      .arg(found.group)
-                      .arg(found.type)
-                      .arg(port.firmware().isEmpty() ? tr("(not readable)") : port.firmware())
-                      .arg(port.baudrate());
-    result.message = tr("identified");
+    result.text
+        = Texts::tr("port:        %1\nsensor type: %2\ngroup:       %3\ntype:        %4\n"
+                    "firmware:    %5\nbaud rate:   %6\n")
+              .arg(port.portName(), result.sensorType)
+              .arg(found.group)
+              .arg(found.type)
+              .arg(port.firmware().isEmpty() ? Texts::tr("(not readable)") : port.firmware())
+              .arg(port.baudrate());
+    result.message = Texts::tr("identified");
 }
 
 void CommandRunner::listRows(SensorPort &port, PortResult &result, const QStringList &only)
@@ -149,10 +146,10 @@ void CommandRunner::listRows(SensorPort &port, PortResult &result, const QString
 
 void CommandRunner::read(SensorPort &port, PortResult &result)
 {
-    say(tr("%1: reading all parameters...").arg(port.portName()));
+    say(Texts::tr("%1: reading all parameters...").arg(port.portName()));
     port.session().bulk().readAll();
     listRows(port, result);
-    result.message = tr("read");
+    result.message = Texts::tr("read");
 }
 
 // Each assignment as an edit in the window: the row takes the value as its editor would, the
@@ -162,7 +159,7 @@ void CommandRunner::write(SensorPort &port, PortResult &result)
 {
     MemoryRows &rows = port.rows();
     SensorSession &session = port.session();
-    say(tr("%1: reading all parameters...").arg(port.portName()));
+    say(Texts::tr("%1: reading all parameters...").arg(port.portName()));
     session.bulk().readAll();
 
     // Every assignment is checked before the first is written: a typo leaves the sensor as
@@ -188,28 +185,32 @@ void CommandRunner::write(SensorPort &port, PortResult &result)
         // unit, and with it the row's limits.
         const ParsedValue parsed = parseValue(rows, id, texts.at(i));
         if (parsed.limited)
-            say(tr("%1: %2 limited to %3").arg(port.portName(), id).arg(parsed.value.toDouble()));
+            say(Texts::tr("%1: %2 limited to %3")
+                    .arg(port.portName(), id)
+                    .arg(parsed.value.toDouble()));
         // As in the tree: choosing the value a row already has is no edit, nothing is sent.
         if (sameValue(rows, id, rows.value(id), parsed.value, decimalsOf(port, id))) {
-            say(tr("%1: %2 already holds that value").arg(port.portName(), id));
+            say(Texts::tr("%1: %2 already holds that value").arg(port.portName(), id));
             continue;
         }
         // The window hides these rows then, and the dispatch sends nothing for them.
         if (isPin2OutputRow(id) && session.io().pin2Analog() != 0) {
-            say(tr("%1: %2 is not sent while pin 2 is an analog output").arg(port.portName(), id));
+            say(Texts::tr("%1: %2 is not sent while pin 2 is an analog output")
+                    .arg(port.portName(), id));
             written.removeAt(i);
             texts.removeAt(i);
             --i;
             continue;
         }
-        say(tr("%1: writing %2...").arg(port.portName(), id));
+        say(Texts::tr("%1: writing %2...").arg(port.portName(), id));
         rows.setValue(id, parsed.value);
         session.dispatcher().apply(id, rows.value(id));
         if (port.view().takeDeferred())
             session.dispatcher().writeDeferred(id);
         if (!session.state().connected) {
             result.status = NoAnswer;
-            result.message = tr("The sensor stopped answering while %1 was written.").arg(id);
+            result.message
+                = Texts::tr("The sensor stopped answering while %1 was written.").arg(id);
             return;
         }
     }
@@ -219,13 +220,14 @@ void CommandRunner::write(SensorPort &port, PortResult &result)
     for (const QString &id : qAsConst(written))
         wanted << rows.value(id);
     if (port.view().baudRateChanged()) {
-        result.message = tr("written; the new baud rate applies after the sensor is switched "
-                            "off and on");
+        result.message
+            = Texts::tr("written; the new baud rate applies after the sensor is switched "
+                        "off and on");
         listRows(port, result, written);
         return;
     }
 
-    say(tr("%1: reading back...").arg(port.portName()));
+    say(Texts::tr("%1: reading back...").arg(port.portName()));
     session.bulk().readAll();
     listRows(port, result, written);
     QStringList refused;
@@ -235,17 +237,17 @@ void CommandRunner::write(SensorPort &port, PortResult &result)
             refused << written.at(i);
     }
     if (refused.isEmpty()) {
-        result.message = tr("written and read back");
+        result.message = Texts::tr("written and read back");
     } else {
         result.status = WriteFailed;
-        result.message
-            = tr("The sensor holds other values for: %1").arg(refused.join(QStringLiteral(", ")));
+        result.message = Texts::tr("The sensor holds other values for: %1")
+                             .arg(refused.join(QStringLiteral(", ")));
     }
 }
 
 void CommandRunner::save(SensorPort &port, PortResult &result)
 {
-    say(tr("%1: reading all parameters...").arg(port.portName()));
+    say(Texts::tr("%1: reading all parameters...").arg(port.portName()));
     port.session().bulk().readAll();
     // No chart: a window that loads the file keeps an empty chart.
     const SettingsDocument document
@@ -257,8 +259,8 @@ void CommandRunner::save(SensorPort &port, PortResult &result)
         return;
     }
     result.json.insert(QStringLiteral("file"), m_invocation.file);
-    result.text = tr("%1: saved to %2\n").arg(port.portName(), m_invocation.file);
-    result.message = tr("saved to %1").arg(m_invocation.file);
+    result.text = Texts::tr("%1: saved to %2\n").arg(port.portName(), m_invocation.file);
+    result.message = Texts::tr("saved to %1").arg(m_invocation.file);
 }
 
 // The file for this sensor, refused as the window refuses it. False when refused (the result
@@ -268,7 +270,7 @@ bool CommandRunner::readFile(SensorPort &port, PortResult &result, SettingsDocum
     const SettingsReadResult read = readSettingsFile(m_invocation.file, port.record().name());
     if (read.error == SettingsError::None && !read.document.propertyText) {
         result.status = FileRefused;
-        result.message = tr("%1 holds no parameters.").arg(m_invocation.file);
+        result.message = Texts::tr("%1 holds no parameters.").arg(m_invocation.file);
         return false;
     }
     if (read.error != SettingsError::None) {
@@ -292,33 +294,33 @@ void CommandRunner::apply(SensorPort &port, PortResult &result)
     if (!readFile(port, result, &document))
         return;
     SensorSession &session = port.session();
-    say(tr("%1: reading all parameters...").arg(port.portName()));
+    say(Texts::tr("%1: reading all parameters...").arg(port.portName()));
     session.bulk().readAll();
     session.io().widenTemperatureRanges();
     applyPropertyText(port.rows(), *document.propertyText);
 
-    say(tr("%1: writing all parameters...").arg(port.portName()));
+    say(Texts::tr("%1: writing all parameters...").arg(port.portName()));
     session.state().deferValueWrites = false;
     session.bulk().writeAll();
     session.state().deferValueWrites = true;
     if (!session.state().connected) {
         result.status = NoAnswer;
-        result.message = tr("The sensor stopped answering while the file was written.");
+        result.message = Texts::tr("The sensor stopped answering while the file was written.");
         return;
     }
     if (port.view().baudRateChanged())
-        say(tr("%1: the new baud rate applies after the sensor is switched off and on")
+        say(Texts::tr("%1: the new baud rate applies after the sensor is switched off and on")
                 .arg(port.portName()));
 
-    say(tr("%1: reading back...").arg(port.portName()));
+    say(Texts::tr("%1: reading back...").arg(port.portName()));
     session.bulk().readAll();
     const QStringList differing = compareWithFile(port, result, document, true);
     if (differing.isEmpty()) {
-        result.message = tr("applied and read back");
+        result.message = Texts::tr("applied and read back");
     } else {
         result.status = WriteFailed;
-        result.message
-            = tr("The sensor holds other values for: %1").arg(differing.join(QStringLiteral(", ")));
+        result.message = Texts::tr("The sensor holds other values for: %1")
+                             .arg(differing.join(QStringLiteral(", ")));
     }
 }
 
@@ -337,8 +339,8 @@ QStringList CommandRunner::compareWithFile(SensorPort &port, PortResult &result,
         row.insert(QStringLiteral("file"), difference.fileText);
         differences.append(row);
         result.text += QStringLiteral("%1\t%2\t%3: %4\t%5: %6\n")
-                           .arg(difference.id, difference.caption, tr("sensor"),
-                                difference.sensorText, tr("file"), difference.fileText);
+                           .arg(difference.id, difference.caption, Texts::tr("sensor"),
+                                difference.sensorText, Texts::tr("file"), difference.fileText);
     }
     result.json.insert(QStringLiteral("differences"), differences);
     return ids;
@@ -349,15 +351,14 @@ void CommandRunner::diff(SensorPort &port, PortResult &result)
     SettingsDocument document;
     if (!readFile(port, result, &document))
         return;
-    say(tr("%1: reading all parameters...").arg(port.portName()));
+    say(Texts::tr("%1: reading all parameters...").arg(port.portName()));
     port.session().bulk().readAll();
     const QStringList differing = compareWithFile(port, result, document, false);
     if (differing.isEmpty()) {
-        result.message = tr("the sensor holds the file's values");
+        result.message = Texts::tr("the sensor holds the file's values");
     } else {
         result.status = Differs;
-        result.message = QCoreApplication::translate("QuxCtl", "%n parameter(s) differ", nullptr,
-                                                     differing.size());
+        result.message = Texts::tr("%n parameter(s) differ", nullptr, differing.size());
     }
 }
 
@@ -376,8 +377,8 @@ void CommandRunner::stream(SensorPort &port, PortResult &result)
         file.setFileName(m_invocation.csvFile);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
             result.status = FileRefused;
-            result.message
-                = tr("%1 cannot be written: %2").arg(m_invocation.csvFile, file.errorString());
+            result.message = Texts::tr("%1 cannot be written: %2")
+                                 .arg(m_invocation.csvFile, file.errorString());
             return;
         }
         out.setDevice(&file);
@@ -396,13 +397,13 @@ void CommandRunner::stream(SensorPort &port, PortResult &result)
         ++samples;
     });
     QObject::connect(&poller, &LivePoller::sensorSilent, &loop, [&] {
-        say(tr("%1: no answer for a while, looking for the sensor...").arg(port.portName()));
+        say(Texts::tr("%1: no answer for a while, looking for the sensor...").arg(port.portName()));
         if (!port.view().checkConnection()) {
             lost = true;
             loop.quit();
         }
     });
-    say(tr("%1: streaming for %2 s...").arg(port.portName()).arg(m_invocation.seconds));
+    say(Texts::tr("%1: streaming for %2 s...").arg(port.portName()).arg(m_invocation.seconds));
     poller.setLiveData(true);
     poller.poll();
     QTimer::singleShot(m_invocation.seconds * 1000, &loop, &QEventLoop::quit);
@@ -412,9 +413,9 @@ void CommandRunner::stream(SensorPort &port, PortResult &result)
     result.json.insert(QStringLiteral("samples"), samples);
     if (lost) {
         result.status = NoAnswer;
-        result.message = tr("The sensor stopped answering after %1 samples.").arg(samples);
+        result.message = Texts::tr("The sensor stopped answering after %1 samples.").arg(samples);
     } else {
-        result.message = tr("%1 samples").arg(samples);
+        result.message = Texts::tr("%1 samples").arg(samples);
     }
 }
 

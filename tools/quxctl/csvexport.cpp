@@ -1,5 +1,7 @@
 #include "csvexport.h"
 
+#include "texts.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 
@@ -7,9 +9,9 @@ namespace QuxCtl {
 
 QString CsvExport::header() const
 {
-    // The window's export dialog names its columns in the window's context.
-    return QCoreApplication::translate("SensorWindow", "Time") + m_delimiter
-        + QCoreApplication::translate("SensorWindow", "Signal") + QLatin1Char('\n');
+    // The column names of the window's chart export.
+    return QCoreApplication::translate(windowContext, "Time") + m_delimiter
+        + QCoreApplication::translate(windowContext, "Signal") + QLatin1Char('\n');
 }
 
 QString CsvExport::line(qint64 msecsSinceEpoch, double value) const

@@ -1,5 +1,7 @@
 #include "report.h"
 
+#include "texts.h"
+
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -7,11 +9,6 @@
 namespace QuxCtl {
 
 namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("QuxCtl", text);
-}
 
 QString padded(const QString &text, int width)
 {
@@ -52,19 +49,20 @@ ExitStatus report(const Invocation &invocation, const QList<PortResult> &results
             err << result.port << ": " << result.message << '\n';
     }
     if (results.size() > 1) {
-        int portWidth = tr("Port").size();
-        int typeWidth = tr("Sensor type").size();
+        int portWidth = Texts::tr("Port").size();
+        int typeWidth = Texts::tr("Sensor type").size();
         for (const PortResult &result : results) {
             portWidth = qMax(portWidth, result.port.size());
             typeWidth = qMax(typeWidth, result.sensorType.size());
         }
         out << '\n'
-            << padded(tr("Port"), portWidth) << "  " << padded(tr("Sensor type"), typeWidth) << "  "
-            << tr("Status") << "  " << tr("Result") << '\n';
+            << padded(Texts::tr("Port"), portWidth) << "  "
+            << padded(Texts::tr("Sensor type"), typeWidth) << "  " << Texts::tr("Status") << "  "
+            << Texts::tr("Result") << '\n';
         for (const PortResult &result : results) {
             out << padded(result.port, portWidth) << "  " << padded(result.sensorType, typeWidth)
-                << "  " << padded(QString::number(int(result.status)), tr("Status").size()) << "  "
-                << result.message << '\n';
+                << "  " << padded(QString::number(int(result.status)), Texts::tr("Status").size())
+                << "  " << result.message << '\n';
         }
     }
     out.flush();

@@ -1,20 +1,13 @@
 #include "rowvalues.h"
 
+#include "texts.h"
+
 #include <QCoreApplication>
 #include <QtMath>
 
 using DrumoSensorPlugin::Core::ParameterRows;
 
 namespace QuxCtl {
-
-namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("QuxCtl", text);
-}
-
-} // namespace
 
 bool hasValue(const ParameterRows &rows, const QString &id)
 {
@@ -71,7 +64,7 @@ ParsedValue parseValue(const ParameterRows &rows, const QString &id, const QStri
                 return parsed;
             }
         }
-        parsed.error = tr("%1 has no item \"%2\"; its items are: %3")
+        parsed.error = Texts::tr("%1 has no item \"%2\"; its items are: %3")
                            .arg(id, trimmed, items.join(QStringLiteral(", ")));
         return parsed;
     }
@@ -79,7 +72,7 @@ ParsedValue parseValue(const ParameterRows &rows, const QString &id, const QStri
     case ParameterRows::Kind::Double: {
         const double value = trimmed.toDouble(&number);
         if (!number || !qIsFinite(value)) {
-            parsed.error = tr("%1 takes a number, not \"%2\"").arg(id, trimmed);
+            parsed.error = Texts::tr("%1 takes a number, not \"%2\"").arg(id, trimmed);
             return parsed;
         }
         const double bounded = qBound(rows.minimum(id), value, rows.maximum(id));
@@ -98,14 +91,14 @@ ParsedValue parseValue(const ParameterRows &rows, const QString &id, const QStri
                  || lower == QLatin1String("off"))
             parsed.value = false;
         else
-            parsed.error = tr("%1 takes 0 or 1, not \"%2\"").arg(id, trimmed);
+            parsed.error = Texts::tr("%1 takes 0 or 1, not \"%2\"").arg(id, trimmed);
         return parsed;
     }
     case ParameterRows::Kind::Missing:
-        parsed.error = tr("The sensor has no parameter %1").arg(id);
+        parsed.error = Texts::tr("The sensor has no parameter %1").arg(id);
         return parsed;
     default:
-        parsed.error = tr("%1 takes no value").arg(id);
+        parsed.error = Texts::tr("%1 takes no value").arg(id);
         return parsed;
     }
 }

@@ -1,5 +1,7 @@
 #include "sensorport.h"
 
+#include "texts.h"
+
 #include "model/sensorcatalogue.h"
 
 #include <communicationinterface.h>
@@ -13,15 +15,6 @@
 using namespace DrumoSensorPlugin::Core;
 
 namespace QuxCtl {
-
-namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("QuxCtl", text);
-}
-
-} // namespace
 
 Catalogue Catalogue::load(const QString &path)
 {
@@ -64,7 +57,7 @@ int SensorPort::baudrate() const
 ExitStatus SensorPort::open(QString *message)
 {
     if (m_catalogue.records.empty()) {
-        *message = tr("The catalogue %1 lists no sensor type.").arg(m_catalogue.path);
+        *message = Texts::tr("The catalogue %1 lists no sensor type.").arg(m_catalogue.path);
         return WrongSensor;
     }
     // The port's timing comes from the catalogue, as the plug-in takes it from the record of
@@ -82,7 +75,7 @@ ExitStatus SensorPort::open(QString *message)
     QString error;
     m_connection.reset(ExtensionSystem::ConnectionManager::defaultFactory()(settings, &error));
     if (!m_connection) {
-        *message = tr("The port %1 could not be opened: %2").arg(m_portName, error);
+        *message = Texts::tr("The port %1 could not be opened: %2").arg(m_portName, error);
         return NoAnswer;
     }
     m_runner.setConnection(m_connection.get());
@@ -90,14 +83,14 @@ ExitStatus SensorPort::open(QString *message)
 
     const IdentifyResult result = identifySensor(m_connection.get(), m_runner, probe);
     if (result.status == IdentifyResult::NoAnswer) {
-        *message = tr("No sensor answered on %1.").arg(m_portName);
+        *message = Texts::tr("No sensor answered on %1.").arg(m_portName);
         return NoAnswer;
     }
     m_found = result.identification;
     m_firmware = result.firmware;
     const Sensor *record = m_catalogue.find(m_found.group, m_found.type);
     if (!record) {
-        *message = tr("The sensor on %1 (group %2, type %3) is not in the catalogue.")
+        *message = Texts::tr("The sensor on %1 (group %2, type %3) is not in the catalogue.")
                        .arg(m_portName)
                        .arg(m_found.group)
                        .arg(m_found.type);

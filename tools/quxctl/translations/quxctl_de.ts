@@ -16,13 +16,13 @@ Commands:
                         and, for choices, the item text
   write ID=VALUE ...    write the rows as an edit in the window would, then read
                         them back; a choice takes an item index or an item text,
-                        a temperature is in the sensor's display unit
+                        a temperature is in the sensor&apos;s display unit
   save FILE.ovs         read all and save a settings file the window loads
-  apply FILE.ovs        write a settings file's parameters to the sensor
+  apply FILE.ovs        write a settings file&apos;s parameters to the sensor
   diff FILE.ovs         compare the sensor with a settings file
   stream [--seconds N] [--csv FILE]
                         poll the live temperature as the window does and write
-                        the samples as the chart export's text
+                        the samples as the chart export&apos;s text
 
 Options:
   --port PORT           serial port; repeat it to run the command on several
@@ -33,14 +33,14 @@ Options:
   -v, --version         the version
 
 Results go to standard output, progress and messages to standard error.
-Messages are in German when the environment's language is German.
+Messages are in German when the environment&apos;s language is German.
 
 Exit status:
   0  success
   1  diff: the sensor differs from the file
   2  bad arguments (unknown id, unknown item, a value that is not a number)
   3  no answer: the port could not be opened or no sensor answered
-  4  wrong sensor: not of the family, or not the file's sensor type
+  4  wrong sensor: not of the family, or not the file&apos;s sensor type
   5  the settings file was refused (unreadable, not a settings file) or could
      not be written
   6  the sensor did not take a value
@@ -277,7 +277,7 @@ Baudrate:    %6
         <translation>Sensor</translation>
     </message>
     <message>
-        <source>the sensor holds the file's values</source>
+        <source>the sensor holds the file&apos;s values</source>
         <translation>der Sensor hat die Werte der Datei</translation>
     </message>
     <message numerus="yes">
@@ -324,15 +324,15 @@ Baudrate:    %6
         <translation>Ergebnis</translation>
     </message>
     <message>
-        <source>%1 has no item "%2"; its items are: %3</source>
+        <source>%1 has no item &quot;%2&quot;; its items are: %3</source>
         <translation>%1 hat keinen Eintrag „%2“; seine Einträge sind: %3</translation>
     </message>
     <message>
-        <source>%1 takes a number, not "%2"</source>
+        <source>%1 takes a number, not &quot;%2&quot;</source>
         <translation>%1 nimmt eine Zahl, nicht „%2“</translation>
     </message>
     <message>
-        <source>%1 takes 0 or 1, not "%2"</source>
+        <source>%1 takes 0 or 1, not &quot;%2&quot;</source>
         <translation>%1 nimmt 0 oder 1, nicht „%2“</translation>
     </message>
     <message>
