@@ -5,6 +5,8 @@
 // scaled down so that a silent sensor costs little: 10 times (an identification waits 50 ms),
 // so that answers still arrive in time on a loaded machine or in a sanitizer build.
 
+#include "../common/testline.h"
+
 #include <connectionmanager.h>
 #include <sensortype.h>
 #include <simulatedcommunication.h>
@@ -20,18 +22,10 @@ class SimulatedLine
 public:
     explicit SimulatedLine(const char *sensorName = "QUX-T40 D", double timeScale = 0.1)
     {
-        const QList<QuxSim::SensorType> types = QuxSim::readCatalogue(
-            QCoreApplication::applicationDirPath() + QStringLiteral("/QUXfamily.xml"));
-        QuxSim::SensorType type;
-        if (!QuxSim::findSensorType(types, QString::fromUtf8(sensorName), &type))
-            qFatal("no sensor type %s in the catalogue", sensorName);
-        sensor = std::make_shared<QuxSim::SimulatedSensor>(type);
-        QuxSim::SimulatedConnectionOptions options;
-        options.latencyMinMs = 0;
-        options.latencyMaxMs = 1;
-        options.timeScale = timeScale;
+        sensor = std::make_shared<QuxSim::SimulatedSensor>(TestLine::catalogueType(sensorName));
         ExtensionSystem::ConnectionManager::instance()->setFactory(
-            QuxSim::SimulatedCommunication::factory(sensor, { QStringLiteral("sim0") }, options));
+            QuxSim::SimulatedCommunication::factory(sensor, { QStringLiteral("sim0") },
+                                                    TestLine::quickOptions(timeScale)));
     }
     ~SimulatedLine() { ExtensionSystem::ConnectionManager::instance()->setFactory({}); }
 

@@ -10,6 +10,7 @@
 #include <simulatedcommunication.h>
 #include <simulatedsensor.h>
 
+#include "../common/testline.h"
 #include "waituntil.h"
 
 #include <QtTest>
@@ -76,12 +77,8 @@ struct SimulatedRig
     SimulatedRig()
         : sensor(std::make_shared<QuxSim::SimulatedSensor>())
     {
-        QuxSim::SimulatedConnectionOptions options;
-        options.latencyMinMs = 0;
-        options.latencyMaxMs = 1;
-        options.timeScale = 0.1;
         connection = std::make_unique<QuxSim::SimulatedCommunication>(
-            sensor, ExtensionSystem::PortSettings(), options);
+            sensor, ExtensionSystem::PortSettings(), TestLine::quickOptions());
         sensor->model().process().setTemperature(123.4);
         poller.setConnection(connection.get());
         poller.setRestartDelay(1);

@@ -12,6 +12,8 @@
 #include "parameters/sensorview.h"
 #include "protocol/frame.h"
 
+#include "../common/testline.h"
+
 #include <sensormodel.h>
 #include <sensortype.h>
 #include <simulatedcommunication.h>
@@ -106,16 +108,6 @@ private:
     }
 };
 
-inline QuxSim::SensorType simulatedType(const char *sensorName)
-{
-    const QList<QuxSim::SensorType> types = QuxSim::readCatalogue(
-        QCoreApplication::applicationDirPath() + QStringLiteral("/QUXfamily.xml"));
-    QuxSim::SensorType type;
-    if (!QuxSim::findSensorType(types, QString::fromUtf8(sensorName), &type))
-        qFatal("no sensor type %s in the catalogue", sensorName);
-    return type;
-}
-
 // Answers every request at once: from `model`, or from `script` when set (an empty optional is
 // silence). The status follows the answer pattern as the host's connection decides it.
 class ScriptedRunner : public TransactionRunner
@@ -199,16 +191,13 @@ public:
                               double timeScale = 0.1)
         : record(findSensorInCatalogue(sensorName))
         , rows(record)
-        , sensor(std::make_shared<QuxSim::SimulatedSensor>(simulatedType(sensorName)))
-        , scripted(simulatedType(sensorName))
+        , sensor(std::make_shared<QuxSim::SimulatedSensor>(TestLine::catalogueType(sensorName)))
+        , scripted(TestLine::catalogueType(sensorName))
     {
-        QuxSim::SimulatedConnectionOptions options;
-        options.latencyMinMs = 0;
-        options.latencyMaxMs = 1;
-        options.timeScale = timeScale;
         ExtensionSystem::PortSettings settings;
         settings.vInit();
-        connection = std::make_unique<QuxSim::SimulatedCommunication>(sensor, settings, options);
+        connection = std::make_unique<QuxSim::SimulatedCommunication>(
+            sensor, settings, TestLine::quickOptions(timeScale));
         lineRunner.setConnection(connection.get());
         TransactionRunner &runner
             = line == Scripted ? static_cast<TransactionRunner &>(scripted) : lineRunner;

@@ -6,6 +6,8 @@
 
 #include "sensorwindowtester.h"
 
+#include "../common/testline.h"
+
 #include <sensortype.h>
 #include <simulatedcommunication.h>
 #include <simulatedsensor.h>
@@ -24,21 +26,13 @@ public:
     // timeout × timeScale per request).
     explicit SimulatedWindow(const char *sensorName = "QUX-T40 D", double timeScale = 0.1)
     {
-        QList<QuxSim::SensorType> types = QuxSim::readCatalogue(
-            QCoreApplication::applicationDirPath() + QStringLiteral("/QUXfamily.xml"));
-        QuxSim::SensorType type;
-        if (!QuxSim::findSensorType(types, QString::fromUtf8(sensorName), &type))
-            qFatal("no sensor type %s in the catalogue", sensorName);
-        sensor = std::make_shared<QuxSim::SimulatedSensor>(type);
+        sensor = std::make_shared<QuxSim::SimulatedSensor>(TestLine::catalogueType(sensorName));
 
-        QuxSim::SimulatedConnectionOptions options;
-        options.latencyMinMs = 0;
-        options.latencyMaxMs = 1;
-        options.timeScale = timeScale;
         ExtensionSystem::PortSettings settings;
         settings.vInit();
         settings.portName = QStringLiteral("sim0");
-        connection = std::make_unique<QuxSim::SimulatedCommunication>(sensor, settings, options);
+        connection = std::make_unique<QuxSim::SimulatedCommunication>(
+            sensor, settings, TestLine::quickOptions(timeScale));
 
         window = std::make_unique<SensorWindow>(catalogueRecord(sensorName));
         tester = std::make_unique<SensorWindowTester>(window.get());
