@@ -29,34 +29,11 @@ for program in orbexa quxsim; do
     fi
 done
 
-sensor="$("$bin/quxsim" --list | awk -F '\t' '$NF == "digital" { print $1; exit }')"
-work_dir="$(mktemp -d "${TMPDIR:-/tmp}/chart-shot.XXXXXX")"
-link="$work_dir/quxsim-port"
-sim_pid=""
-cleanup() {
-    if [ -n "$sim_pid" ] && kill -0 "$sim_pid" 2>/dev/null; then
-        kill "$sim_pid" 2>/dev/null || true
-        wait "$sim_pid" 2>/dev/null || true
-    fi
-    rm -rf "$work_dir"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
+source "$here/scripts/simulator.sh"
+sensor="$(first_digital_sensor "$bin")"
 # 3 °C per second: 80 to 260 °C within the minute, with a little measuring noise.
-"$bin/quxsim" --sensor "$sensor" --link "$link" --temperature 80 --target 260 --ramp 3 \
-    --noise 0.4 >"$work_dir/quxsim.log" 2>&1 &
-sim_pid=$!
-for _ in $(seq 1 50); do
-    grep -q "^quxsim: serving" "$work_dir/quxsim.log" 2>/dev/null && break
-    sleep 0.1
-done
-if ! grep -q "^quxsim: serving" "$work_dir/quxsim.log"; then
-    echo "chart-screenshot.sh: the simulator did not start:" >&2
-    cat "$work_dir/quxsim.log" >&2
-    exit 1
-fi
+start_simulator "$bin" "$sensor" --temperature 80 --target 260 --ramp 3 --noise 0.4
 
 echo "Polling $sensor for $seconds seconds (offscreen) ..."
-QT_QPA_PLATFORM=offscreen "$bin/orbexa" --port "$link" --sensor "$sensor" \
+QT_QPA_PLATFORM=offscreen "$bin/orbexa" --port "$sim_link" --sensor "$sensor" \
     --screenshot "$output" --quit-after "$seconds"
