@@ -57,6 +57,12 @@ CommandLineOptions parseCommandLine(const QStringList &arguments)
         QCoreApplication::translate("Orbexa::Internal::CommandLine", "dir"));
     parser.addOptions({ portOption, sensorOption, languageOption, presentationOption,
                         screenshotOption, quitOption, pluginsOption });
+    parser.addPositionalArgument(
+        QStringLiteral("file"),
+        QCoreApplication::translate("Orbexa::Internal::CommandLine",
+                                    "A sensor settings file (.ovs) to open in a window for its "
+                                    "sensor type."),
+        QStringLiteral("[FILE.ovs]"));
     options.helpText = parser.helpText();
 
     if (!parser.parse(arguments)) {
@@ -66,13 +72,15 @@ CommandLineOptions parseCommandLine(const QStringList &arguments)
     }
     options.helpRequested = parser.isSet(helpOption);
     options.versionRequested = parser.isSet(versionOption);
-    if (!parser.positionalArguments().isEmpty()) {
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() > 1) {
         options.ok = false;
         options.errorText = QCoreApplication::translate("Orbexa::Internal::CommandLine",
                                                         "Unexpected argument: %1")
-                                .arg(parser.positionalArguments().constFirst());
+                                .arg(positional.at(1));
         return options;
     }
+    options.settingsFile = positional.value(0);
 
     for (const QString &port : parser.values(portOption)) {
         if (port.trimmed().isEmpty()) {

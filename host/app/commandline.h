@@ -16,6 +16,7 @@ struct CommandLineOptions
     QString screenshot; // --screenshot: grab the main window into this file
     int quitAfterMs = -1; // --quit-after in milliseconds; -1 runs until the user quits
     QString pluginDir; // --plugins: overrides <application dir>/plugins
+    QString settingsFile; // the one positional argument: a settings file to open at start
 
     bool ok = true; // false: errorText says why, the program should stop
     bool helpRequested = false;

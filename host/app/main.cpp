@@ -1,5 +1,6 @@
 #include "commandline.h"
 #include "hostlog.h"
+#include "logdock.h"
 #include "mainwindow.h"
 
 #include <QApplication>
@@ -32,7 +33,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Halvorn"));
     QApplication::setApplicationName(QStringLiteral("Orbexa"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+    QApplication::setApplicationVersion(QStringLiteral(QUX_VERSION));
 
     const CommandLineOptions options = parseCommandLine(QApplication::arguments());
     if (!options.ok) {
@@ -60,6 +61,11 @@ int main(int argc, char *argv[])
         window.setPresentationMode(true);
     if (!options.sensor.isEmpty())
         window.openSensorByName(options.sensor, options.ports.value(0));
+    if (!options.settingsFile.isEmpty()
+        && !window.openSettingsFileInItsWindow(
+            options.settingsFile, options.sensor.isEmpty() ? options.ports.value(0) : QString()))
+        std::fprintf(stderr, "orbexa: %s\n",
+                     qPrintable(window.logDock()->text().trimmed().section(QLatin1Char('\n'), -1)));
 
     int exitCode = 0;
     if (!options.screenshot.isEmpty() || options.quitAfterMs >= 0) {

@@ -42,6 +42,10 @@ public:
     // Opens the catalogue type `name`; with a port, asks it to connect there. Problems go to
     // the log only, since nobody may be there to answer a message box.
     SensorSubWindow *openSensorByName(const QString &name, const QString &port = QString());
+    // Opens a window for the sensor type a settings file was saved for and loads the file into
+    // it; with a port, then connects there. Problems go to the log, as above.
+    SensorSubWindow *openSettingsFileInItsWindow(const QString &fileName,
+                                                 const QString &port = QString());
 
     void setLanguage(const QString &code);
     void setPresentationMode(bool on);

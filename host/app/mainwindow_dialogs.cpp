@@ -11,6 +11,7 @@
 #include "sensorlistmodel.h"
 #include "sensorsubwindow.h"
 #include "sessionmanager.h"
+#include "settingsfilesensor.h"
 
 #include <serialscanport.h>
 
@@ -36,6 +37,33 @@ void MainWindow::openSettingsFile()
     m_lastSettingsDir = QFileInfo(fileName).absolutePath();
     log(tr("Loading %1 into %2.").arg(QDir::toNativeSeparators(fileName), window->sensorName()));
     window->openSettings(fileName);
+}
+
+SensorSubWindow *MainWindow::openSettingsFileInItsWindow(const QString &fileName,
+                                                         const QString &port)
+{
+    const SettingsFileSensor named = readSettingsFileSensor(fileName);
+    if (!named.error.isEmpty()) {
+        log(tr("%1 is not opened: %2").arg(QDir::toNativeSeparators(fileName), named.error), true);
+        return nullptr;
+    }
+    if (!m_loader->plugin(named.pluginId)) {
+        log(tr("%1 is not opened: it belongs to the plug-in %2, which is not loaded.")
+                .arg(QDir::toNativeSeparators(fileName), named.pluginId),
+            true);
+        return nullptr;
+    }
+    SensorSubWindow *window = openSensorByName(named.sensorId);
+    if (!window)
+        return nullptr;
+    m_lastSettingsDir = QFileInfo(fileName).absolutePath();
+    log(tr("Loading %1 into %2.").arg(QDir::toNativeSeparators(fileName), window->sensorName()));
+    window->openSettings(QFileInfo(fileName).absoluteFilePath());
+    if (!port.isEmpty()) {
+        log(tr("Connecting %1 to %2.").arg(window->sensorName(), port));
+        window->autoConnect(port);
+    }
+    return window;
 }
 
 void MainWindow::scanForSensors()

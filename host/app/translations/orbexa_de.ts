@@ -79,6 +79,10 @@
         <source>--quit-after needs a number of seconds, not &quot;%1&quot;.</source>
         <translation>--quit-after braucht eine Anzahl Sekunden, nicht „%1“.</translation>
     </message>
+    <message>
+        <source>A sensor settings file (.ovs) to open in a window for its sensor type.</source>
+        <translation>Eine Sensoreinstellungsdatei (.ovs), die in einem Fenster ihres Sensortyps geöffnet wird.</translation>
+    </message>
 </context>
 <context>
     <name>Orbexa::Internal::LogDock</name>
@@ -294,6 +298,14 @@
             <numerusform>&lt;h3&gt;Orbexa %1&lt;/h3&gt;&lt;p&gt;Programm zur Sensorkonfiguration. Es lädt Sensor-Plug-ins, listet deren Sensortypen auf, sucht an seriellen Schnittstellen nach Sensoren und öffnet für jeden Sensor ein Fenster.&lt;/p&gt;&lt;p&gt;%n Plug-ins geladen.&lt;/p&gt;</numerusform>
         </translation>
     </message>
+    <message>
+        <source>%1 is not opened: %2</source>
+        <translation>%1 wird nicht geöffnet: %2</translation>
+    </message>
+    <message>
+        <source>%1 is not opened: it belongs to the plug-in %2, which is not loaded.</source>
+        <translation>%1 wird nicht geöffnet: Die Datei gehört zum Plug-in %2, das nicht geladen ist.</translation>
+    </message>
 </context>
 <context>
     <name>Orbexa::Internal::PluginLoader</name>
@@ -492,6 +504,21 @@
     <message>
         <source>%1 on %2</source>
         <translation>%1 an %2</translation>
+    </message>
+</context>
+<context>
+    <name>Orbexa::Internal::SettingsFileSensor</name>
+    <message>
+        <source>The file names no plug-in or no sensor type.</source>
+        <translation>Die Datei nennt kein Plug-in oder keinen Sensortyp.</translation>
+    </message>
+    <message>
+        <source>The file is not a sensor settings file.</source>
+        <translation>Die Datei ist keine Sensoreinstellungsdatei.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be read: %2</source>
+        <translation>%1 kann nicht gelesen werden: %2</translation>
     </message>
 </context>
 </TS>

@@ -22,6 +22,7 @@ static QString changed(const CommandLineOptions &options)
     add("plugins", options.pluginDir, !options.pluginDir.isEmpty());
     add("help", QString(), options.helpRequested);
     add("version", QString(), options.versionRequested);
+    add("file", options.settingsFile, !options.settingsFile.isEmpty());
     return words.join(' ');
 }
 
@@ -55,6 +56,8 @@ void tst_HostCommandLine::accepted_data()
     QTest::newRow("plug-in folder") << QStringList { "--plugins", "/opt/p" } << "plugins=/opt/p";
     QTest::newRow("help") << QStringList { "--help" } << "help=";
     QTest::newRow("version") << QStringList { "--version" } << "version=";
+    QTest::newRow("settings file")
+        << QStringList { "--port", "/tmp/q", "a b.ovs" } << "ports=/tmp/q file=a b.ovs";
 }
 
 void tst_HostCommandLine::accepted()
@@ -78,7 +81,7 @@ void tst_HostCommandLine::rejected_data()
     QTest::newRow("unknown language") << QStringList { "--language", "fr" } << "fr";
     QTest::newRow("quit after text") << QStringList { "--quit-after", "soon" } << "soon";
     QTest::newRow("quit after negative") << QStringList { "--quit-after", "-1" } << "-1";
-    QTest::newRow("positional") << QStringList { "file.ovs" } << "file.ovs";
+    QTest::newRow("two files") << QStringList { "a.ovs", "b.ovs" } << "b.ovs";
 }
 
 // A wrong command line says what is wrong and shows the help.

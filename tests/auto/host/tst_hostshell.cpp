@@ -132,6 +132,8 @@ private slots:
     void scanCancels();
 
     void mainWindowOpensFromCommandLine();
+    void settingsFileOpensInItsSensorWindow_data();
+    void settingsFileOpensInItsSensorWindow();
 
 private:
     std::unique_ptr<PluginLoader> m_loader;
@@ -546,6 +548,65 @@ void tst_HostShell::mainWindowOpensFromCommandLine()
 
     QVERIFY(window.close());
     QVERIFY(calls().contains("destroyed"));
+}
+
+// A settings file opened from the desktop or the command line goes to a window for the sensor
+// type it names; anything else is refused in the log without a window.
+void tst_HostShell::settingsFileOpensInItsSensorWindow_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("logPart"); // empty: the file is opened
+
+    const QByteArray head = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
+    QTest::newRow("saved by a window")
+        << head + "<root pluginid=\"FakeSensors\" sensorid=\"Fake B\"><pluginsettings/></root>"
+        << QString();
+    QTest::newRow("long chart after the root's start") << head
+            + "<root pluginid=\"FakeSensors\" sensorid=\"Fake A\"><chartdata data=\""
+            + QByteArray(200000, '1') + "\"/></root>" << QString();
+    QTest::newRow("unknown sensor type")
+        << head + "<root pluginid=\"FakeSensors\" sensorid=\"Fake Z\"/>"
+        << "Fake Z";
+    QTest::newRow("plug-in not loaded") << head + "<root pluginid=\"Other\" sensorid=\"Fake A\"/>"
+                                        << "Other";
+    QTest::newRow("no sensor named") << head + "<root pluginid=\"FakeSensors\"/>"
+                                     << "no sensor type";
+    QTest::newRow("other root") << head + "<chart sensorid=\"Fake A\"/>"
+                                << "not a sensor";
+    QTest::newRow("root beyond the head") << head + "<!--" + QByteArray(100000, ' ')
+            + "--><root pluginid=\"FakeSensors\" "
+              "sensorid=\"Fake A\"/>"
+                                          << "not a sensor";
+    QTest::newRow("not XML") << QByteArray("\x89PNG\r\n\x1a\n") << "not a sensor";
+    QTest::newRow("empty") << QByteArray() << "not a sensor";
+}
+
+void tst_HostShell::settingsFileOpensInItsSensorWindow()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, logPart);
+    QTemporaryDir dir;
+    QVERIFY(QFile::copy(fakePluginFile("hostfakeplugin"), dir.filePath("hostfakeplugin.so")));
+    const QString fileName = dir.filePath("settings.ovs");
+    QFile file(fileName);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+
+    MainWindow window;
+    window.loadPlugins(dir.path());
+    clearCalls();
+    SensorSubWindow *sensor = window.openSettingsFileInItsWindow(fileName, "pX");
+    if (logPart.isEmpty()) {
+        QVERIFY(sensor);
+        QVERIFY(calls().contains("open:" + fileName));
+        QVERIFY(calls().indexOf("open:" + fileName) < calls().indexOf("autoConnect:pX"));
+    } else {
+        QVERIFY(!sensor);
+        QVERIFY(window.mdiArea()->subWindowList().isEmpty());
+        QVERIFY2(window.logDock()->text().contains(logPart), qPrintable(window.logDock()->text()));
+    }
+    QVERIFY(window.close());
 }
 
 QTEST_MAIN(tst_HostShell)
