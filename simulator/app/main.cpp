@@ -80,6 +80,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quxsim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUX_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -89,6 +90,7 @@ int main(int argc, char *argv[])
         "applies then). Answers leave at the sensor's line speed (10 bits per character).\n"
         "Temperatures are in degrees Celsius; the sensor reports them in its unit."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QList<QCommandLineOption> options = {
         { "sensor", "Sensor type from the catalogue (default: the first digital type).", "name" },
         { "catalogue", "Catalogue file (default: QUXfamily.xml next to quxsim).", "path" },

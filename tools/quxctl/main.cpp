@@ -57,7 +57,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quxctl"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUX_VERSION));
     if (qEnvironmentVariableIsEmpty("QUXCTL_DEBUG"))
         qInstallMessageHandler(quietMessages);
     installTranslations(app, environmentLanguage());
