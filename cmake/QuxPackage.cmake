@@ -12,11 +12,15 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "configuration host and tools for QUX infrared temperature sensors")
-set(CPACK_PACKAGE_DESCRIPTION
-    "orbexa configures and monitors QUX family infrared temperature sensors over a serial \
-line: it reads, edits and writes their parameters, shows the live temperature on a chart, and \
-saves and loads sensor settings files (.ovs). quxctl does the same from the command line for \
-production lines and service scripts, and quxsim simulates a sensor on a pseudo-terminal.")
+# The extended description, one paragraph in lines of at most 80 characters.
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+    "orbexa configures and monitors QUX family infrared temperature sensors over a\n"
+    "serial line: it identifies a sensor, reads, edits and writes its parameters\n"
+    "(emissivity, switching points and outputs, analog output, laser, unit, baud\n"
+    "rate), shows the live temperature on a chart, and saves and loads sensor\n"
+    "settings files (.ovs), in English or German. quxctl does the same from the\n"
+    "command line for production lines and service scripts, and quxsim simulates a\n"
+    "sensor on a pseudo-terminal, with fault injection, for training and trials.")
 # The libraries the programs link are found by dpkg-shlibdeps, our own ones in the private
 # folder. Qt loads the SVG icon engine at run time, which no link shows.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
