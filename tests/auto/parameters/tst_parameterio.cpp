@@ -91,7 +91,6 @@ void tst_ParameterIo::editedRow_data()
     row("chart temperature", D, 0, "readTemp", 1, {}, none);
     row("expert rows", D, 0, "ExpertMenu", 1, {}, none);
     row("unit to C", D, 1, "unit", 0, { "0U0" }, 0);
-    row("laser in F", D, 1, "laser", 1, { "0L01" }, 1);
     row("emissivity in F", D, 1, "emisivity", 1.0, { "0e100" }, 1.0);
     row("switching point 1 in F", D, 1, "1switchingOn", 212.0, { "0U0", "0S11000", "0U1", "0WD" },
         212.0);
@@ -101,12 +100,9 @@ void tst_ParameterIo::editedRow_data()
     row("analog low in F", D, 1, "0v", 32.0, { "0U0", "0pb0000", "0U1" }, 32.0);
     row("analog high highest in F", D, 1, "10v", 662.0, { "0U0", "0pe3500", "0U1" }, 662.0);
     // The analog sensor's rows ("QUX-T40 DL" has the digital one's).
-    row("analog sensor emissivity", "QUX-T40 A", 0, "emisivity", 0.5, { "0e050" }, 0.5);
-    row("analog sensor time in F", "QUX-T40 A", 1, "time", 5, { "0F5" }, 5);
     row("analog sensor output (never read)", "QUX-T40 A", 0, "analogoutput", 1, { "0Q01" }, none);
     row("analog sensor high in F", "QUX-T40 A", 1, "10v", 392.0, { "0U0", "0pe2000", "0U1" },
         392.0);
-    row("analog sensor low in F", "QUX-T40 A", 1, "0v", 50.0, { "0U0", "0pb0100", "0U1" }, 50.0);
 }
 
 // One edit as the window makes it (deferred rows written when their delay is over).
