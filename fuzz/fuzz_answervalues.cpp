@@ -52,7 +52,8 @@ std::optional<double> expectedField(const std::string &text, const ValueField &f
     const std::string prefix = leading.captured(0).toStdString();
     switch (field.conversion) {
     case Conversion::Integer:
-        return double(std::strtol(prefix.c_str(), nullptr, 10));
+        // As a double: a field longer than an int's digits does not overflow.
+        return std::strtod(prefix.c_str(), nullptr);
     case Conversion::Hundredths:
         return std::strtod(prefix.c_str(), nullptr) / 100.0;
     case Conversion::Tenths:

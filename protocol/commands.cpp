@@ -258,14 +258,14 @@ std::optional<double> convertField(const std::string &text, const ValueField &fi
     case Conversion::Integer:
         return leadingNumber(piece, true);
     case Conversion::Hundredths:
-        return leadingNumber(piece, false) * 0.01;
+        return leadingNumber(piece, false) / 100.0;
     case Conversion::Tenths:
-        return leadingNumber(piece, false) * 0.1 + 0.0; // "-000" is 0, not -0
+        return leadingNumber(piece, false) / 10.0 + 0.0; // "-000" is 0, not -0
     case Conversion::WholeTenths: {
         // The whole field or nothing: "12a4" is not 1.2 but 0 (nor is "NAN" a temperature).
         bool ok = false;
         const double value = QString::fromLatin1(piece.data(), int(piece.size())).toDouble(&ok);
-        return ok && std::isfinite(value) ? value * 0.1 + 0.0 : 0.0;
+        return ok && std::isfinite(value) ? value / 10.0 + 0.0 : 0.0;
     }
     }
     return std::nullopt;
