@@ -3,9 +3,10 @@
 // - on the simulated sensor's answer to the plug-in's own read request, with parameters taken
 //   from the input, the answer matches the command's pattern and reads as the value the sensor
 //   encoded (temperatures by the sensor's rounding, in its current unit);
-// - on any answer, a value comes exactly when the field lies inside the (checksum-checked) text
-//   and holds a number of the command's form, and it is that number (temperatures as the
-//   sensor's own decoder reads them);
+// - on any answer, a value comes exactly when the (checksum-checked) text is not empty, and it is
+//   the number the field starts with (the whole field for the analog range and the live
+//   temperatures), 0 where there is none; plain temperature fields as the sensor's own decoder
+//   reads them;
 // - convertField on any field of any text, likewise.
 
 #include "fuzzsupport.h"
@@ -32,26 +33,36 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-// The number a field holds by the rules of its conversion, read here independently of the
-// plug-in; nothing when the characters are not of that form or lie outside the text.
+// The number a field holds by the rules of its conversion, read here with the C library and Qt
+// rather than the plug-in's reader; nothing only for a field without a conversion.
 std::optional<double> expectedField(const std::string &text, const ValueField &field)
 {
-    if (field.position < 0 || field.length <= 0 || field.conversion == Conversion::None
-        || std::size_t(field.position) + std::size_t(field.length) > text.size())
+    if (field.position < 0 || field.length <= 0 || field.conversion == Conversion::None)
         return std::nullopt;
-    const std::string piece = text.substr(std::size_t(field.position), std::size_t(field.length));
-    const bool negative = field.conversion == Conversion::Tenths && piece[0] == '-';
-    const std::string digits = negative ? piece.substr(1) : piece;
-    if (digits.empty() || !std::all_of(digits.begin(), digits.end(), isDigit))
-        return std::nullopt;
-    const double number = std::strtod(digits.c_str(), nullptr);
+    const std::string piece = std::size_t(field.position) < text.size()
+        ? text.substr(std::size_t(field.position), std::size_t(field.length))
+        : std::string();
+    const QString qpiece = QString::fromLatin1(piece.data(), int(piece.size()));
+    // The leading decimal number only: the C library would also take hex, "inf" and "nan".
+    const QRegularExpressionMatch leading
+        = QRegularExpression(field.conversion == Conversion::Integer
+                                 ? QStringLiteral("^[ \\t\\n\\v\\f\\r]*[+-]?[0-9]*")
+                                 : QStringLiteral("^[ \\t\\n\\v\\f\\r]*[+-]?[0-9]*(\\.[0-9]*)?"))
+              .match(qpiece);
+    const std::string prefix = leading.captured(0).toStdString();
     switch (field.conversion) {
     case Conversion::Integer:
-        return number;
+        // As a double: a field longer than an int's digits does not overflow.
+        return std::strtod(prefix.c_str(), nullptr);
     case Conversion::Hundredths:
-        return number / 100.0;
+        return std::strtod(prefix.c_str(), nullptr) / 100.0;
     case Conversion::Tenths:
-        return (negative ? -number : number) / 10.0;
+        return std::strtod(prefix.c_str(), nullptr) / 10.0;
+    case Conversion::WholeTenths: {
+        bool ok = false;
+        const double value = qpiece.toDouble(&ok);
+        return ok && std::isfinite(value) ? value / 10.0 : 0.0;
+    }
     case Conversion::None:
         break;
     }
@@ -77,9 +88,11 @@ std::string referenceBody(const std::string &answer)
 void checkAnyAnswer(Command command, const std::string &answer)
 {
     const CommandDefinition &definition = commandDefinition(command);
-    const std::string text = definition.source == ValueSource::Body ? referenceBody(answer) : answer;
+    const std::string text
+        = definition.source == ValueSource::Body ? referenceBody(answer) : answer;
     const bool reads = definition.source != ValueSource::None && !text.empty();
-    const std::optional<double> first = reads ? expectedField(text, definition.value) : std::nullopt;
+    const std::optional<double> first
+        = reads ? expectedField(text, definition.value) : std::nullopt;
     const std::optional<double> second
         = reads ? expectedField(text, definition.secondValue) : std::nullopt;
     const std::optional<double> value = readValue(command, answer);
@@ -89,11 +102,16 @@ void checkAnyAnswer(Command command, const std::string &answer)
                first.value_or(0));
     FUZZ_CHECK(sameValue(secondValue, second), "command %d: second value", int(command));
 
-    // A temperature field reads as the sensor's own decoder reads its four characters.
-    if (value && definition.value.conversion == Conversion::Tenths && definition.value.length == 4) {
+    // A plain temperature field ("-" and digits) reads as the sensor's own decoder reads it.
+    const std::string field = value && text.size() >= std::size_t(definition.value.position + 4)
+        ? text.substr(std::size_t(definition.value.position), 4)
+        : std::string();
+    const bool plain = field.size() == 4
+        && std::all_of(field.begin() + (field[0] == '-' ? 1 : 0), field.end(), isDigit);
+    if (plain && definition.value.length == 4) {
         static const QuxSim::SensorModel celsius;
-        const std::optional<double> decoded = celsius.decodeTemperature(
-            QByteArray::fromStdString(text.substr(std::size_t(definition.value.position), 4)));
+        const std::optional<double> decoded
+            = celsius.decodeTemperature(QByteArray::fromStdString(field));
         FUZZ_CHECK(decoded && *decoded == *value, "the sensor decodes %g", decoded.value_or(0));
     }
 }
@@ -103,7 +121,7 @@ void checkField(FuzzInput &input)
     ValueField field;
     field.position = static_cast<std::int8_t>(input.byte());
     field.length = static_cast<std::int8_t>(input.byte()) % 24;
-    field.conversion = Conversion(input.byte() % 4);
+    field.conversion = Conversion(input.byte() % 5);
     const std::string text = input.rest();
     FUZZ_CHECK(sameValue(convertField(text, field), expectedField(text, field)),
                "field at %d, %d characters, conversion %d", field.position, field.length,

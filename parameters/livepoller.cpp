@@ -11,8 +11,8 @@ using ExtensionSystem::CommunicationInterface;
 
 // Fewer characters than this are no answer at all: the sensor said nothing (or the line lost it).
 constexpr std::size_t shortestAnswer = 4;
-// A whole answer of each poll, "/xx0D0hhh:oooocc." and "/030WDsscc.": anything else is not read,
-// whatever status the connection gave it.
+// A whole answer of each poll, "/xx0D0hhh:oooocc." and "/030WDsscc.": an answer is taken by its
+// length alone, whatever status the connection gave it; any other length is not read.
 constexpr std::size_t temperatureAnswerLength = 17;
 constexpr std::size_t outputStatesAnswerLength = 11;
 // Every fifth poll asks for the output states.
@@ -131,7 +131,6 @@ void LivePoller::transactionFinished(unsigned int id)
     if (id == 0 || id != m_pending.id || !m_pending.frame)
         return;
     const std::unique_ptr<DataFrame> frame = std::move(m_pending.frame);
-    const Command command = m_pending.command;
     m_pending.id = 0;
 
     // The pause before the next poll counts from here, not from the end of what the samples
@@ -143,24 +142,24 @@ void LivePoller::transactionFinished(unsigned int id)
     if (entry.answer.size() < shortestAnswer) {
         ++m_missedAnswers;
         emit sampleReady(m_currentTemperature, m_analogOutputSignal);
-    } else if (command == Command::LiveTemperatures) {
-        const std::optional<double> temperature
-            = entry.status != 1 || entry.answer.size() != temperatureAnswerLength
-            ? std::nullopt
-            : (m_state.measuredTemp ? readValue(command, entry.answer)
-                                    : readSecondValue(command, entry.answer));
+    } else if (entry.answer.size() == temperatureAnswerLength) {
+        emit liveAnswerArrived();
+        // Only a wrong checksum (an empty body) gives no sample; a field that is no number
+        // reads as 0.0.
+        const Command temperatures = Command::LiveTemperatures;
+        const std::optional<double> temperature = m_state.measuredTemp
+            ? readValue(temperatures, entry.answer)
+            : readSecondValue(temperatures, entry.answer);
         if (temperature) {
             m_currentTemperature = *temperature;
             m_analogOutputSignal = analogOutputValue(*temperature, m_scale);
-            emit liveAnswerArrived();
             emit sampleReady(m_currentTemperature, m_analogOutputSignal);
         }
     } else if (entry.answer.size() == outputStatesAnswerLength) {
         m_missedAnswers = 0;
-        const std::optional<double> states
-            = entry.status == 1 ? readValue(command, entry.answer) : std::nullopt;
-        if (states)
-            emit outputStatesRead(int(*states));
+        // An unreadable answer shows the outputs off.
+        const std::optional<double> states = readValue(Command::LiveOutputStates, entry.answer);
+        emit outputStatesRead(states ? int(*states) : 0);
     }
 }
 

@@ -38,12 +38,12 @@ double analogOutputValue(double temperature, const AnalogScale &scale);
 // What a completion gives:
 // - no answer (fewer than 4 characters): the previous sample once more (noSample on both axes
 //   before the first answer), so the chart keeps moving, and one more missed answer;
-// - a temperature answer (17 characters): a sample of the temperature that `measuredTemp`
-//   selects, taken as the sensor sends it (in its current unit, which between operations is the
-//   display unit), with the analog signal for it. Reading is strict: an answer that does not
-//   match its pattern, has a wrong checksum or holds anything but digits gives no sample;
+// - a temperature answer (17 characters, whatever its status): the chart's toolbar has work,
+//   and a sample of the temperature that `measuredTemp` selects, taken as the sensor sends it
+//   (in its current unit, which between operations is the display unit), with the analog
+//   signal for it. Only a wrong checksum gives no sample; a field that is no number reads 0.0;
 // - an output-state answer (11 characters): the missed answers start again from 0 (the sensor
-//   is there); when it reads, the states go to the LEDs, otherwise the LEDs keep what they show;
+//   is there), and the states go to the LEDs (all off when the answer does not read);
 // - an answer of any other length: nothing.
 // More than 60 missed answers since the last output-state answer: the next poll is not sent,
 // the view is asked to check the connection instead (sensorSilent).
@@ -97,7 +97,7 @@ public:
 signals:
     // One sample for the chart: the left-axis temperature and the right-axis signal.
     void sampleReady(double temperature, double analogSignal);
-    // A temperature answer was read (the chart's toolbar has something to work on).
+    // A temperature answer came (the chart's toolbar has something to work on).
     void liveAnswerArrived();
     void outputStatesRead(int states);
     // More than 60 polls went unanswered: the view checks the connection.

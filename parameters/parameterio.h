@@ -23,15 +23,15 @@ class SensorView;
 // °C around them when it shows °F (see the temperature writes below). Values outside the
 // sensor's range are limited before they are encoded, never sent.
 //
-// A read of a row that the description lacks still succeeds (the value is dropped, and the
-// read's follow-up on the view is left out), except the switching points. A read fails, and its
-// row keeps its value, when the answer did not match, its checksum is wrong (except the unit's),
-// its value characters are not a number of the expected form, or an item index is one the
-// enumerator row does not have. Nothing here shows a message; callers retry and trace.
+// A read of a row that the description lacks still succeeds (the value is dropped), except the
+// switching points. A read fails, and its row keeps its value, only when the answer did not
+// match or its body is empty (a wrong checksum; the unit's raw answer is taken as it is); value
+// characters that are no number read as 0, and an item the enumerator row lacks leaves the row
+// as it was. Nothing here shows a message; callers retry and trace.
 //
 // Where the sensor's unit is switched to °C for a write, it is switched back to °F after the
 // write; after a failed write only when the switch to °C itself was acknowledged (the sensor
-// answers, so it is left in the unit the rows show). A failed pin 2 write switches nothing.
+// answers, so it is left in the unit the rows show). The pin 2 write likewise.
 class ParameterIo
 {
 public:
@@ -89,16 +89,14 @@ public:
 
 private:
     std::optional<double> readNumber(Command command, const std::string &argument = {});
-    // Sets an item index into its row from the sensor's side; false when the row is an
-    // enumerator without that item (the row keeps its value). A missing row takes nothing.
-    bool setItemRow(const QString &rowId, int item);
     bool readItemRow(Command command, const QString &rowId, const std::string &argument = {},
                      int *item = nullptr);
     // A temperature read: °C on the wire, the display unit in the row. `analogEnd` limits the
     // value to -25.0..662.0 first (the ends of the analog output). `shown` receives the value
-    // in the display unit before the row's limits apply.
+    // in the display unit before the row's limits apply. `valueFirst`: the value is set before
+    // the limits (which then clamp it), otherwise after them.
     bool readTemperatureRow(Command command, const QString &rowId, const std::string &argument,
-                            bool analogEnd, double *shown);
+                            bool analogEnd, double *shown, bool valueFirst = false);
     bool writeTemperature(Command command, const std::string &prefix, double value,
                           bool handleUnit);
 

@@ -1,5 +1,5 @@
 // Reads of single parameters: each sends its query, takes the value at the command table's
-// position with the table's strict conversion, and sets its row from the sensor's side.
+// position with the table's conversion, and sets its row from the sensor's side.
 
 #include "parameters/parameterio.h"
 
@@ -32,30 +32,22 @@ std::optional<double> ParameterIo::readNumber(Command command, const std::string
     return readValue(command, entry.answer);
 }
 
-bool ParameterIo::setItemRow(const QString &rowId, int item)
-{
-    const ParameterRows::Kind kind = m_rows.kind(rowId);
-    if (kind == ParameterRows::Kind::Missing)
-        return true;
-    if (kind == ParameterRows::Kind::Enumerator && item >= m_rows.enumNames(rowId).size())
-        return false;
-    m_rows.setValue(rowId, item);
-    return true;
-}
-
 bool ParameterIo::readItemRow(Command command, const QString &rowId, const std::string &argument,
                               int *item)
 {
     const std::optional<double> value = readNumber(command, argument);
-    if (!value || !setItemRow(rowId, int(*value)))
+    if (!value)
         return false;
+    // An item the row does not have leaves the row as it is; the read still counts.
+    m_rows.setValue(rowId, int(*value));
     if (item)
         *item = int(*value);
     return true;
 }
 
 bool ParameterIo::readTemperatureRow(Command command, const QString &rowId,
-                                     const std::string &argument, bool analogEnd, double *shown)
+                                     const std::string &argument, bool analogEnd, double *shown,
+                                     bool valueFirst)
 {
     // The rows show the unit they showed when the request went out.
     const bool fahrenheit = unitIndex() == 1;
@@ -73,9 +65,12 @@ bool ParameterIo::readTemperatureRow(Command command, const QString &rowId,
     // otherwise be cut to it by the row's old range.
     const TemperatureLimits limits = displayLimits(fahrenheit);
     m_rows.setDecimals(rowId, 1);
+    if (valueFirst)
+        m_rows.setValue(rowId, value);
     m_rows.setMinimum(rowId, limits.lowest);
     m_rows.setMaximum(rowId, limits.highest);
-    m_rows.setValue(rowId, value);
+    if (!valueFirst)
+        m_rows.setValue(rowId, value);
     return true;
 }
 
@@ -84,9 +79,8 @@ bool ParameterIo::bReadPin2Mode()
     int mode = 0;
     if (!readItemRow(Command::ReadPin2Mode, QStringLiteral("2A"), {}, &mode))
         return false;
-    // A sensor without the row (an analog one) keeps its layout.
-    if (m_rows.contains(QStringLiteral("2A")))
-        m_view.applyPin2Mode(mode != 0);
+    // Also without the row (an analog type): axis, curve, scale and LED 2 follow the sensor.
+    m_view.applyPin2Mode(mode != 0);
     return true;
 }
 
@@ -124,25 +118,13 @@ bool ParameterIo::bReadEmissivity()
     return true;
 }
 
-// Pin 2's analog signal of a switchable sensor ("2analogoutput") and the analog output of an
-// analog one ("analogoutput") are the same setting on the sensor; whichever row the description
-// has shows it.
+// Only pin 2's signal type: the "analogoutput" row of an analog type is written, never read.
 bool ParameterIo::bReadAnalogOutput()
 {
-    const std::optional<double> value = readNumber(Command::ReadAnalogOutput);
-    if (!value)
+    int mode = 0;
+    if (!readItemRow(Command::ReadAnalogOutput, QStringLiteral("2analogoutput"), {}, &mode))
         return false;
-    const int mode = int(*value);
-    bool shown = false;
-    for (const char *id : { "2analogoutput", "analogoutput" }) {
-        const QString row = QLatin1String(id);
-        if (!m_rows.contains(row))
-            continue;
-        if (!setItemRow(row, mode))
-            return false;
-        shown = true;
-    }
-    if (shown)
+    if (m_rows.contains(QStringLiteral("2analogoutput")))
         m_view.showAnalogOutputMode(mode);
     return true;
 }
@@ -171,7 +153,9 @@ bool ParameterIo::bReadSwitchingPoint(int output)
 {
     const QString row = outputRow(output, "switchingOn");
     double shown = 0.0;
-    if (!readTemperatureRow(Command::ReadSwitchingPoint, row, outputDigit(output), false, &shown))
+    // The value goes in before the display unit's limits, which then clamp it.
+    if (!readTemperatureRow(Command::ReadSwitchingPoint, row, outputDigit(output), false, &shown,
+                            true))
         return false;
     if (!m_rows.contains(row))
         return false;

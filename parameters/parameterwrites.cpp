@@ -25,15 +25,21 @@ const char *const temperatureRows[] = { "1switchingOn", "2switchingOn", "10v", "
 
 bool ParameterIo::bWritePin2Mode(int value)
 {
-    if (!transact(Command::WritePin2Mode, digits(value)))
-        return false;
+    const bool written = transact(Command::WritePin2Mode, digits(value));
     // The sensor may move its switching points with pin 2's function: they are read again, in
-    // °C, into rows that show °F when the unit row says so.
-    if (!m_state.deferValueWrites)
-        return true;
-    const bool switched = unitIndex() == 1;
+    // °C, into rows that show °F when the unit row says so. The sensor goes to °C for that
+    // whatever the write's answer; after a failed write it is set back to °F at once, as
+    // around a failed temperature write.
+    const bool switched = m_state.deferValueWrites && unitIndex() == 1;
     if (switched)
         vSwitchSensorUnit(false);
+    if (!written) {
+        if (switched)
+            vSwitchSensorUnit(true);
+        return false;
+    }
+    if (!m_state.deferValueWrites)
+        return true;
     for (int output : { 1, 2 })
         attempt(5, "BUCLA ON THR", [&] { return bReadSwitchingPoint(output); });
     if (switched)
@@ -78,9 +84,8 @@ bool ParameterIo::bWriteAnalogOutput(int value)
     return true;
 }
 
-// While values are written as they stand (bulk transfers), the analog range goes out in the
-// display unit, which the sensor then shows too: a settings file or the rows written at connect
-// time carry the unit row ahead of the range.
+// While values are written as they stand (bulk transfers), the analog range goes out as the
+// row holds it, unconverted and limited to the sensor's -25.0..350.0 like every temperature.
 bool ParameterIo::bWriteAnalogLow(double value)
 {
     return writeTemperature(Command::WriteAnalogLow, std::string(), value,
@@ -114,26 +119,22 @@ bool ParameterIo::bWriteOperateOutputs(int output, int value)
 }
 
 // `handleUnit`: the value is in the display unit and goes out in °C, the sensor switched to °C
-// around it when the rows show °F. Otherwise the value goes out as it stands, limited to the
-// display unit's range (the sensor shows that unit then). A description without a "unit" row
-// shows °C.
+// around it when the rows show °F. Otherwise the value goes out as it stands. Either way it is
+// limited to the sensor's range. A description without a "unit" row shows °C.
 bool ParameterIo::writeTemperature(Command command, const std::string &prefix, double value,
                                    bool handleUnit)
 {
     const bool fahrenheit = unitIndex() == 1;
-    TemperatureLimits limits = sensorLimits;
     bool toCelsius = false; // the sensor was asked to show °C for this write
     bool switched = false; // and acknowledged it
-    if (!handleUnit) {
-        limits = displayLimits(fahrenheit);
-    } else if (fahrenheit) {
+    if (handleUnit && fahrenheit) {
         value = convertTemperature(value, false);
         toCelsius = true;
         switched = attempt(5, "BUCLA ON THR", [this] { return bWriteUnit(0); });
     }
 
     const bool written
-        = transact(command, prefix + temperatureDigits(limits.bounded(value)).toStdString());
+        = transact(command, prefix + temperatureDigits(sensorLimits.bounded(value)).toStdString());
     if (toCelsius && (written || switched))
         attempt(5, "BUCLA ON THR", [this] { return bWriteUnit(1); });
     return written;

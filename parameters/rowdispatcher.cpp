@@ -84,8 +84,7 @@ RowDispatcher::Outcome RowDispatcher::writeRow(const QString &id, const QVariant
     if (isDeferred(id)) {
         if (!m_state.deferValueWrites)
             return writeValueRow(id, current, false);
-        // A new edit is the user's own: whatever a unit conversion marked before is superseded.
-        m_state.skipNextDelayedWrite = false;
+        // A unit conversion's mark stays: the next delayed write is given up, whoever edited.
         m_view.deferWrite();
         return Outcome::Handled;
     }
@@ -130,11 +129,8 @@ RowDispatcher::Outcome RowDispatcher::writeRow(const QString &id, const QVariant
         return Outcome::Handled;
     }
     if (id == QLatin1String("baudrate")) {
-        // The rate the line runs at already: nothing to change, nothing to ask. This is what
-        // writing all meets, whose rows hold the rate the sensor was found at.
-        if (index == m_view.currentBaudRateIndex())
-            return Outcome::Handled;
-        // The sensor takes a new rate only at its next power-up: the user decides.
+        // The sensor takes a new rate only at its next power-up: the user decides, also when
+        // the row holds the line's rate (writing all) and it would change nothing.
         if (!m_view.confirmBaudRateChange()) {
             m_view.showCurrentBaudRate();
             return Outcome::Declined;

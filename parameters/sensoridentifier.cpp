@@ -30,13 +30,10 @@ IdentifyResult identifySensor(ExtensionSystem::CommunicationInterface *connectio
     if (!line)
         return result;
 
-    // Copied once: the step count lives in the copy, so every attempt after the first moves
-    // on to the next rate. The stepping starts anew at the rate the line runs at, also when an
-    // earlier identification left the connection's settings in the middle of a round: a sensor
-    // that is still there (the connection check) answers at once, a foreign one costs its one
-    // request per call.
+    // Copied once; the host's baud stepping (vSetBaudrateDefault(1) before every attempt)
+    // decides which rate each attempt tries. Where a new identification starts its round is
+    // the host's: the step count travels with the settings the connection holds.
     ExtensionSystem::PortSettings settings = line->getPortSettings();
-    settings.vSetBaudrateDefault(0);
     bool answered = false;
     for (int attempt = 0; attempt < identificationAttempts && !answered; ++attempt) {
         settings.vSetBaudrateDefault(1);

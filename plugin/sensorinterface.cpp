@@ -112,9 +112,10 @@ void SensorInterface::vComPortChanged(const QString &port)
         connected = true;
         if (window)
             window->setConnection(communication);
-    } else {
-        // Forget the port, so that choosing it again tries anew.
-        releaseConnection();
+    } else if (window) {
+        // The port name stays: choosing the same port again registers nothing until another
+        // port was chosen in between.
+        window->setConnection(nullptr);
     }
 }
 

@@ -3,8 +3,11 @@
 #include "model/sensor.h"
 #include "protocol/frame.h"
 
+#include <QString>
+
 #include <array>
 #include <cctype>
+#include <cmath>
 
 namespace DrumoSensorPlugin {
 namespace Core {
@@ -51,7 +54,7 @@ constexpr std::array<CommandDefinition, 29> table = { {
       0,
       P::CharacterDelay,
       S::Body,
-      { 3, 4, C::Tenths },
+      { 3, 4, C::WholeTenths },
       none },
     { Command::ReadAnalogHigh,
       "0We",
@@ -60,7 +63,7 @@ constexpr std::array<CommandDefinition, 29> table = { {
       0,
       P::CharacterDelay,
       S::Body,
-      { 3, 4, C::Tenths },
+      { 3, 4, C::WholeTenths },
       none },
     { Command::ReadSwitchingPoint,
       "0WC",
@@ -114,8 +117,8 @@ constexpr std::array<CommandDefinition, 29> table = { {
       120,
       P::None,
       S::Body,
-      { 2, 4, C::Tenths },
-      { 7, 4, C::Tenths } },
+      { 2, 4, C::WholeTenths },
+      { 7, 4, C::WholeTenths } },
     { Command::LiveOutputStates,
       "0WD",
       R"(/030WD[0-9A-F]{4,4}\.)",
@@ -142,20 +145,28 @@ constexpr bool tableInOrder()
 }
 static_assert(tableInOrder(), "the command table follows the order of the Command enumeration");
 
-// The decimal number of `text` from `from` on when every character there is a digit (at least
-// one). Read digit by digit, so a field of any length gives a number (beyond 15 digits rounded
-// as a double is) instead of overflowing an int.
-std::optional<double> digitsValue(const std::string &text, std::size_t from)
+// The sensor's values are read the forgiving way its own tools read them (atoi, atof): the
+// decimal number at the start of the field, after blanks and with its sign, as far as it goes;
+// 0 when there is none. Always in the C locale, and never an infinity or a NaN.
+double leadingNumber(const std::string &piece, bool integer)
 {
-    if (from >= text.size())
-        return std::nullopt;
+    std::size_t i = 0;
+    while (i < piece.size() && std::isspace(static_cast<unsigned char>(piece[i])))
+        ++i;
+    const bool negative = i < piece.size() && piece[i] == '-';
+    if (i < piece.size() && (piece[i] == '-' || piece[i] == '+'))
+        ++i;
     double value = 0.0;
-    for (std::size_t i = from; i < text.size(); ++i) {
-        if (!std::isdigit(static_cast<unsigned char>(text[i])))
-            return std::nullopt;
-        value = value * 10.0 + (text[i] - '0');
+    for (; i < piece.size() && std::isdigit(static_cast<unsigned char>(piece[i])); ++i)
+        value = value * 10.0 + (piece[i] - '0');
+    if (!integer && i < piece.size() && piece[i] == '.') {
+        double scale = 0.1;
+        for (++i; i < piece.size() && std::isdigit(static_cast<unsigned char>(piece[i])); ++i) {
+            value += (piece[i] - '0') * scale;
+            scale /= 10.0;
+        }
     }
-    return value;
+    return negative ? -value : value;
 }
 
 std::optional<double> valueOf(Command command, const std::string &answer, const ValueField &field)
@@ -165,6 +176,8 @@ std::optional<double> valueOf(Command command, const std::string &answer, const 
     case ValueSource::None:
         return std::nullopt;
     case ValueSource::RawAnswer:
+        if (answer.empty())
+            return std::nullopt;
         return convertField(answer, field);
     case ValueSource::Body:
         break;
@@ -232,27 +245,27 @@ DataFrameEntry makeRequest(Command command, const std::string &argument, const L
 
 std::optional<double> convertField(const std::string &text, const ValueField &field)
 {
-    if (field.position < 0 || field.length <= 0
-        || std::size_t(field.position) + std::size_t(field.length) > text.size())
+    if (field.position < 0 || field.length <= 0 || field.conversion == Conversion::None)
         return std::nullopt;
-    const std::string piece = text.substr(std::size_t(field.position), std::size_t(field.length));
+    // A field cut short by the end of the text reads what is there (nothing reads as 0).
+    const std::string piece = std::size_t(field.position) < text.size()
+        ? text.substr(std::size_t(field.position), std::size_t(field.length))
+        : std::string();
 
     switch (field.conversion) {
     case Conversion::None:
-        return std::nullopt;
+        break;
     case Conversion::Integer:
-        return digitsValue(piece, 0);
-    case Conversion::Hundredths: {
-        const std::optional<double> hundredths = digitsValue(piece, 0);
-        return hundredths ? std::optional<double>(*hundredths / 100.0) : std::nullopt;
-    }
-    case Conversion::Tenths: {
-        const bool negative = piece[0] == '-';
-        const std::optional<double> tenths = digitsValue(piece, negative ? 1 : 0);
-        if (!tenths)
-            return std::nullopt;
-        // "-000" reads as 0, not as negative zero.
-        return (negative ? 0.0 - *tenths : *tenths) / 10.0;
+        return leadingNumber(piece, true);
+    case Conversion::Hundredths:
+        return leadingNumber(piece, false) / 100.0;
+    case Conversion::Tenths:
+        return leadingNumber(piece, false) / 10.0 + 0.0; // "-000" is 0, not -0
+    case Conversion::WholeTenths: {
+        // The whole field or nothing: "12a4" is not 1.2 but 0 (nor is "NAN" a temperature).
+        bool ok = false;
+        const double value = QString::fromLatin1(piece.data(), int(piece.size())).toDouble(&ok);
+        return ok && std::isfinite(value) ? value / 10.0 + 0.0 : 0.0;
     }
     }
     return std::nullopt;

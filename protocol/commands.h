@@ -71,9 +71,10 @@ enum class ValueSource {
 
 enum class Conversion {
     None,
-    Integer, // decimal digits
-    Hundredths, // decimal digits × 0.01
-    Tenths, // optional "-" and decimal digits, × 0.1
+    Integer, // the leading integer (atoi)
+    Hundredths, // the leading number (atof) × 0.01
+    Tenths, // the leading number (atof) × 0.1
+    WholeTenths, // the whole field as a number × 0.1, 0 when it is none
 };
 
 struct ValueField
@@ -118,13 +119,13 @@ std::string requestBody(Command command, const std::string &argument = std::stri
 DataFrameEntry makeRequest(Command command, const std::string &argument, const LineTiming &timing);
 
 // The value a read's answer carries at the command's position, converted. Nothing when the
-// command reads no value, the answer is too short, a body source's checksum is wrong, or the
-// characters are not a number of the expected form.
+// command reads no value, or its text (the decoded body, or the raw answer) is empty: a body
+// with a wrong checksum decodes empty. Characters that are no number read as 0.
 std::optional<double> readValue(Command command, const std::string &answer);
 std::optional<double> readSecondValue(Command command, const std::string &answer);
 
-// A number from `length` characters of `text` at `position` by `conversion`; nothing when they
-// do not exist or do not read as that kind of number.
+// A number from `length` characters of `text` at `position` by `conversion` (what lies
+// beyond the text is left out); nothing only for a field without a conversion.
 std::optional<double> convertField(const std::string &text, const ValueField &field);
 
 } // namespace Core

@@ -172,10 +172,6 @@
         <translation>Die neue Baudrate wird wirksam, sobald die Versorgungsspannung erneut angelegt und die Verbindung mit Orbexa neu hergestellt wurde.</translation>
     </message>
     <message>
-        <source>The port %1 could not be opened. It may be in use by another program, or it is no longer available. Please close the other program or choose another port and try again.</source>
-        <translation>Der Anschluss %1 konnte nicht geöffnet werden. Möglicherweise wird er von einem anderen Programm verwendet oder ist nicht mehr vorhanden. Bitte schließen Sie das andere Programm oder wählen Sie einen anderen Anschluss und versuchen Sie es erneut.</translation>
-    </message>
-    <message>
         <source>Restore factory defaults</source>
         <translation>Werkseinstellungen wiederherstellen</translation>
     </message>

@@ -8,9 +8,9 @@
 // sensor into the tree (Sensor -> PC), and starts the live data. Every way ends in a clear
 // state: connected, or "Offline" with the port closed.
 //
-// A port that cannot be opened at all (held by another program, or gone) gets a message of its
-// own rather than "did not respond": no request could be sent, so asking the user to check the
-// sensor's cabling would mislead. The window then goes "Offline" like after any failure.
+// A port that cannot be opened at all (held by another program, or gone) leaves the window
+// without a connection: the identification finds nothing there and the sequence fails as for a
+// silent sensor.
 //
 // The sequences spin nested event loops (transactions, message boxes, the dialog); the window
 // checks after each that it still exists, since the host may destroy it meanwhile.
@@ -51,10 +51,6 @@ const char foreignSensorText[] = QT_TRANSLATE_NOOP(
     "SensorWindow",
     "The connected sensor does not match currently selected sensor, please try again with the "
     "proper sensor");
-const char portNotOpenedText[] = QT_TRANSLATE_NOOP(
-    "SensorWindow",
-    "The port %1 could not be opened. It may be in use by another program, or it is no longer "
-    "available. Please close the other program or choose another port and try again.");
 
 // The items of the "baudrate" row, by index.
 const char *const baudRateItems[] = { "9600", "19200", "38400", "57600", "115200" };
@@ -140,9 +136,8 @@ void SensorWindow::connectPcToSensor()
 {
     QPointer<SensorWindow> alive(this);
     vDisconnect();
-    const QString port = d->portBox->currentText();
-    vConnectToPort(port);
-    if (!identifyOpenedPort(port))
+    vConnectToPort(d->portBox->currentText());
+    if (!identifyOpenedPort())
         return;
 
     SessionState &state = session().state();
@@ -175,11 +170,10 @@ void SensorWindow::connectSensorToPc()
 {
     QPointer<SensorWindow> alive(this);
     vDisconnect();
-    const QString port = d->portBox->currentText();
-    emit vComPortSelected(port);
+    emit vComPortSelected(d->portBox->currentText());
     loadExpertMenuSetting();
     loadMeasuredTempSetting();
-    if (!identifyOpenedPort(port))
+    if (!identifyOpenedPort())
         return;
 
     slotLiveDataToggled(false);
@@ -197,13 +191,9 @@ void SensorWindow::connectSensorToPc()
     ui->actionEnable_live_data->setChecked(true);
 }
 
-// Identifies the sensor on the port just opened; says why not (and goes offline) when that fails.
-bool SensorWindow::identifyOpenedPort(const QString &port)
+// Identifies the sensor on the port just opened; says so (and goes offline) when that fails.
+bool SensorWindow::identifyOpenedPort()
 {
-    if (!connection()) {
-        portNotOpened(port, QMessageBox::Critical);
-        return false;
-    }
     QPointer<SensorWindow> alive(this);
     if (identifyWithRetry())
         return true;
@@ -261,18 +251,6 @@ void SensorWindow::connectFailed()
     d->lastPortIndex = 0;
 }
 
-void SensorWindow::portNotOpened(const QString &port, int icon)
-{
-    QPointer<SensorWindow> alive(this);
-    showMessage(icon, WindowTexts::tr(connectingTitle),
-                WindowTexts::tr(portNotOpenedText).arg(port), QMessageBox::Ok);
-    if (!alive)
-        return;
-    d->portBox->setCurrentIndex(0);
-    vDisconnect();
-    d->lastPortIndex = 0;
-}
-
 int SensorWindow::showMessage(int icon, const QString &title, const QString &text, int buttons)
 {
     const auto standard = QMessageBox::StandardButtons(buttons);
@@ -315,32 +293,19 @@ void SensorWindow::vAutoConnect(const QString &ComPort)
 {
     QPointer<SensorWindow> alive(this);
     vDisconnect();
-    bool listed = false;
     for (int i = 0; i < d->portBox->count(); ++i) {
-        if (i != 1 && d->portBox->itemText(i) == ComPort) {
+        if (i != 1 && d->portBox->itemText(i) == ComPort)
             d->portBox->setCurrentIndex(i);
-            listed = true;
-        }
     }
-    // Without the port in the box there is nothing to select: "Offline" is no port name.
-    if (!listed && d->portBox->currentIndex() <= 1) {
-        portNotOpened(ComPort, QMessageBox::Warning);
-        return;
-    }
-    const QString port = d->portBox->currentText();
-    emit vComPortSelected(port);
-    if (!connection()) {
-        portNotOpened(port, QMessageBox::Warning);
-        return;
-    }
+    // A port the box does not list leaves its current entry selected ("Offline", as a rule):
+    // that text goes out as the port name, which the interface object cannot open.
+    emit vComPortSelected(d->portBox->currentText());
     if (!bConnectToSensor()) {
         if (!alive)
             return;
+        // The title keeps the port tried, and lastPortIndex the last completed choice.
         vDisconnect();
         d->portBox->setCurrentIndex(0);
-        // The title follows the box to "Offline"; a later Cancel in the dialog goes back there.
-        updateWindowTitle(false);
-        d->lastPortIndex = 0;
         showMessage(QMessageBox::Warning, WindowTexts::tr(connectingTitle),
                     WindowTexts::tr(noAnswerText), QMessageBox::Ok);
         return;
@@ -385,11 +350,9 @@ void SensorWindow::vDisconnect()
 bool SensorWindow::bCheckConnection()
 {
     QPointer<SensorWindow> alive(this);
+    // The identification leaves the title without firmware and rate.
     if (bConnectToSensor()) {
         enableStatusChecking(true);
-        // The identification leaves the title without firmware and rate; still connected, it
-        // shows them again.
-        updateWindowTitle(isConnected());
         return true;
     }
     if (!alive)
@@ -444,7 +407,7 @@ void SensorWindow::baudRateWritten()
     emit vComPortSelected(d->portBox->currentText());
     session().state().connected = false;
     ui->sensorOperationsToolbar->setEnabled(false);
-    updateWindowTitle(false);
+    // The title keeps the port the sensor was found on.
 }
 
 } // namespace Core

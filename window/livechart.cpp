@@ -125,41 +125,33 @@ void SensorWindow::vSetData(const Utils::ValueOverTime &data)
 }
 
 // After the analog output's range or type changed: the right axis, the scale and the signal
-// of the following samples. A sensor whose description has "analogoutput" instead of
-// "2analogoutput" takes its type from that row. The markers of a sensor without switching
-// outputs show the range's ends ("0v" on the on marker, "10v" on the off marker).
+// of the following samples, from the rows "0v", "10v" and "2analogoutput" (each when present).
 void SensorWindow::refreshAnalogChart()
 {
     enableTreeDataHandling(false);
     d->chart->setTimelineScale(-25.0, 660.0);
 
     const ParameterRows &rows = session().rows();
+    const QString typeRow = QStringLiteral("2analogoutput");
+    const QString switchingPoint = QStringLiteral("1switchingOn");
     AnalogScale scale = session().poller().analogScale();
     if (rows.contains(lowEndRow))
         scale.low = int(rows.doubleValue(lowEndRow));
     if (rows.contains(highEndRow))
         scale.high = int(rows.doubleValue(highEndRow));
-    const QString typeRow = rows.contains(QStringLiteral("2analogoutput"))
-        ? QStringLiteral("2analogoutput")
-        : QStringLiteral("analogoutput");
     if (rows.contains(typeRow))
         scale.mode = rows.enumIndex(typeRow);
     session().poller().setAnalogScale(scale);
+    if (rows.contains(switchingPoint))
+        showSwitchingPoint(1, rows.doubleValue(switchingPoint));
 
-    if (session().io().pin2Analog() != 0) {
-        // The left axis spans the analog range; a range without width leaves it as it is.
-        if (scale.low != scale.high)
-            d->chart->vSetYScale(qMin(scale.low, scale.high), qMax(scale.low, scale.high));
-        showAnalogOutputMode(scale.mode);
+    if (session().io().pin2Analog() == 1) {
+        d->chart->vSetYScale(scale.low, scale.high);
+        showAnalogOutputMode(rows.contains(typeRow) ? rows.enumIndex(typeRow) : 0);
     }
-    if (!sensorRecord().isDigital()) {
-        if (rows.contains(lowEndRow))
-            d->chart->vSetOnMarker(rows.doubleValue(lowEndRow));
-        if (rows.contains(highEndRow))
-            d->chart->vSetOffMarker(rows.doubleValue(highEndRow));
-    }
-    if (rows.contains(QStringLiteral("1switchingOn")))
-        showSwitchingPoint(1, rows.doubleValue(QStringLiteral("1switchingOn")));
+    // Again: the scale may have moved the line.
+    if (rows.contains(switchingPoint))
+        showSwitchingPoint(1, rows.doubleValue(switchingPoint));
 
     d->chart->setBaselineTo(0);
     enableTreeDataHandling(true);

@@ -62,7 +62,7 @@ void SensorWindow::vRestoreFactorySettings()
                 vConnectionControlBoxChanged(0);
             }
         }
-        restoreLiveData(liveData && isConnected());
+        restoreLiveData(liveData);
     }
     if (isConnected())
         enableStatusChecking(true);
@@ -120,13 +120,13 @@ bool SensorWindow::suspendPolling()
     return liveData;
 }
 
-// A window that went offline meanwhile (failed connection check, new baud rate) stays without
-// live data and polling.
+// Also a window that went offline meanwhile (failed connection check, new baud rate) gets the
+// live-data action back as it was: without a connection the polls it starts do nothing, and the
+// next connection finds the user's choice.
 void SensorWindow::resumePolling(bool liveData)
 {
-    const bool on = liveData && isConnected();
-    enableStatusChecking(on);
-    restoreLiveData(on);
+    enableStatusChecking(liveData);
+    restoreLiveData(liveData);
 }
 
 void SensorWindow::restoreLiveData(bool on)

@@ -79,11 +79,11 @@ SensorWindow::SensorWindow(const Sensor &sensor, QWidget *ignored)
     applyPin2Mode(true);
     d->chart->setYRightAxisScale(0.0, 10.0, 2.0);
     setExpertMenu(false);
-    // The chart plots the temperature the row "readTemp" names (the object's, unless the
-    // description says otherwise), so row and chart agree before any setting is loaded.
-    const QString readTemp = QStringLiteral("readTemp");
-    if (session().rows().contains(readTemp))
-        session().state().measuredTemp = session().rows().enumIndex(readTemp) != 0;
+    // The chart plots the first temperature of the status answer whatever the tree building
+    // passed through the "readTemp" row; only the window state file and the row's later
+    // edits choose otherwise.
+    session().state().skipNextDelayedWrite = false;
+    session().state().measuredTemp = true;
     d->chart->setMaxPanOffset(500);
     d->chart->setTimelineScale(-60.0, 700.0);
 

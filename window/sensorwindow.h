@@ -182,12 +182,10 @@ private:
     // Connecting (connectsequence.cpp).
     void connectPcToSensor();
     void connectSensorToPc();
-    bool identifyOpenedPort(const QString &port);
+    bool identifyOpenedPort();
     bool identifyWithRetry();
     void connectSucceeded(bool pcToSensor);
     void connectFailed();
-    // The port could not be opened; `icon` is a QMessageBox::Icon.
-    void portNotOpened(const QString &port, int icon);
     // A message box of the connect sequence (QMessageBox icon and standard buttons); returns
     // the button. An abandoned window shows nothing and answers what changes nothing.
     int showMessage(int icon, const QString &title, const QString &text, int buttons);

@@ -275,6 +275,8 @@ bool SensorWindow::bOpenSettings(const QString &fileName)
                 const QString text = QString::fromLatin1(document.chartText->data(),
                                                          int(document.chartText->size()));
                 document.chartText.reset();
+                // Emptied first: a chart text that does not read leaves no old samples behind.
+                d->chart->clear();
                 d->chart->setDataFromString(text, chartSeparator, progress.chartPart(400, 1000));
                 ui->chartToolbar->setEnabled(true);
             } else {

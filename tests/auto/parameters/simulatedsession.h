@@ -39,7 +39,6 @@ public:
     bool liveData = false; // what suspendPolling() reports
     bool sensorThere = true; // checkConnection()'s answer
     bool acceptBaudRate = false;
-    int lineBaudIndex = 2; // 38400
     SessionState *state = nullptr;
 
     int count(const QString &call) const { return calls.count(call); }
@@ -64,7 +63,6 @@ public:
         record("setThresholdsRange", low, high);
     }
     void refreshAnalogChart() override { record("refreshAnalogChart"); }
-    int currentBaudRateIndex() const override { return lineBaudIndex; }
     void updateUpperMark() override { record("updateUpperMark"); }
     void updateLeds(int states) override { record("updateLeds", states); }
     QString thresholdHex(int output, int component) const override

@@ -91,7 +91,6 @@ void tst_ParameterIo::editedRow_data()
     row("chart temperature", D, 0, "readTemp", 1, {}, none);
     row("expert rows", D, 0, "ExpertMenu", 1, {}, none);
     row("unit to C", D, 1, "unit", 0, { "0U0" }, 0);
-    row("laser in F", D, 1, "laser", 1, { "0L01" }, 1);
     row("emissivity in F", D, 1, "emisivity", 1.0, { "0e100" }, 1.0);
     row("switching point 1 in F", D, 1, "1switchingOn", 212.0, { "0U0", "0S11000", "0U1", "0WD" },
         212.0);
@@ -101,12 +100,9 @@ void tst_ParameterIo::editedRow_data()
     row("analog low in F", D, 1, "0v", 32.0, { "0U0", "0pb0000", "0U1" }, 32.0);
     row("analog high highest in F", D, 1, "10v", 662.0, { "0U0", "0pe3500", "0U1" }, 662.0);
     // The analog sensor's rows ("QUX-T40 DL" has the digital one's).
-    row("analog sensor emissivity", "QUX-T40 A", 0, "emisivity", 0.5, { "0e050" }, 0.5);
-    row("analog sensor time in F", "QUX-T40 A", 1, "time", 5, { "0F5" }, 5);
-    row("analog sensor output", "QUX-T40 A", 0, "analogoutput", 1, { "0Q01" }, 1);
+    row("analog sensor output (never read)", "QUX-T40 A", 0, "analogoutput", 1, { "0Q01" }, none);
     row("analog sensor high in F", "QUX-T40 A", 1, "10v", 392.0, { "0U0", "0pe2000", "0U1" },
         392.0);
-    row("analog sensor low in F", "QUX-T40 A", 1, "0v", 50.0, { "0U0", "0pb0100", "0U1" }, 50.0);
 }
 
 // One edit as the window makes it (deferred rows written when their delay is over).
@@ -183,19 +179,23 @@ void tst_ParameterIo::untakenAnswers_data()
         QTest::newRow(name) << QString(read) << QByteArray(request) << answer << taken
                             << QString(rowId) << after;
     };
-    // Each unreadable form of an answer is the protocol's test; here a row keeps its value.
+    // Only silence and a wrong checksum fail a read; whatever else came reads as a number (a
+    // letter as 0), in one request.
     row("silence", "laser", "0WL", {}, false, "laser", 0);
     row("wrong checksum", "laser", "0WL", badChecksum("0WL1"), false, "laser", 0);
     row("unit, checksum not checked", "unit", "0WU", badChecksum("0WU1"), true, "unit", 1);
-    row("item the row lacks", "laser", "0WL", frame("0WL7"), false, "laser", 0);
-    row("body without value", "time", "0WF", frame("0WF"), false, "time", 3);
+    row("item the row lacks", "laser", "0WL", frame("0WL7"), true, "laser", 0);
+    row("body without value", "time", "0WF", frame("0WF"), true, "time", 0);
+    row("letter for the value", "time", "0WF", frame("0WFA"), true, "time", 0);
     row("switching point above the limit", "switching", "0WC1", frame("0WC14000"), true,
+        "1switchingOn", 350.0);
+    // The value goes in before the limits of the new unit: the °C row's maximum holds it.
+    row("switching point in F into a C row", "switching in F", "0WC1", frame("0WC13000"), true,
         "1switchingOn", 350.0);
     row("analog low below the limit", "low", "0Wb", frame("0Wb-300"), true, "0v", -25.0);
 }
 
-// The row keeps its value unless the answer carries a readable one; readable temperatures
-// beyond the limits are limited.
+// Temperatures beyond the limits are limited.
 void tst_ParameterIo::untakenAnswers()
 {
     QFETCH(QString, read);
@@ -218,6 +218,11 @@ void tst_ParameterIo::untakenAnswers()
         { "unit", [&] { return io.bReadUnit(); } },
         { "time", [&] { return io.bReadTime(); } },
         { "switching", [&] { return io.bReadSwitchingPoint(1); } },
+        { "switching in F",
+          [&] {
+              s.rows.setValue("unit", 1);
+              return io.bReadSwitchingPoint(1);
+          } },
         { "low", [&] { return io.bReadAnalogLow(); } },
     };
     QCOMPARE(reads.value(read)(), taken);

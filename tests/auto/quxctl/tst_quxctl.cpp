@@ -221,6 +221,14 @@ void tst_Quxctl::writeSendsWhatTheWindowSends()
     QFETCH(QVariantList, values);
 
     QVERIFY(m_sim->start());
+    // The window gives up the first typed value after a unit change: both sensors are put into
+    // the unit beforehand, and only the values are compared.
+    const bool fahrenheit = assignments.first().startsWith(QLatin1String("unit="));
+    if (fahrenheit) {
+        QCOMPARE(quxctl({ "write", "--port", m_sim->link(), assignments.takeFirst() }).status, 0);
+        values.takeFirst();
+        m_sim->takeRequests();
+    }
     const Run run = quxctl(QStringList { "write", "--port", m_sim->link() } + assignments);
     QCOMPARE(run.status, 0);
     QList<QByteArray> fromQuxctl = bodies(m_sim->takeRequests());
@@ -228,6 +236,7 @@ void tst_Quxctl::writeSendsWhatTheWindowSends()
 
     SimulatedWindow sim("QUX-T40 D");
     sim.markConnected();
+    sim.held().unit = fahrenheit ? 1 : 0;
     sim.window->readAllProperties();
     for (int i = 0; i < assignments.size(); ++i)
         edit(sim, assignments.at(i).section('=', 0, 0), values.at(i));
@@ -296,6 +305,15 @@ void tst_Quxctl::settingsFilesBetweenQuxctlAndWindow()
     QVERIFY(applied.contains("0L00"));
     QVERIFY(applied.contains("0S22500"));
     QCOMPARE(quxctl({ "diff", "--port", m_sim->link(), fromWindow }).status, 0);
+
+    // A file saved in °F: the analog range goes out as the file holds it, limited to what the
+    // sensor takes, so that 350 °C saved as 662.0 °F is sent as "0pe3500".
+    sim.tester->edit("unit", 1);
+    QCOMPARE(sim.tester->rows().doubleValue("10v"), 662.0);
+    const QString inFahrenheit = m_dir->filePath("fahrenheit.ovs");
+    QVERIFY(writeSettingsFile(inFahrenheit, settingsDocument("QUX-T40 D", sim.tester->rows(), "")));
+    quxctl({ "apply", "--port", m_sim->link(), inFahrenheit });
+    QVERIFY(bodies(m_sim->takeRequests()).contains("0pe3500"));
 }
 
 void tst_Quxctl::refusedFiles_data()
