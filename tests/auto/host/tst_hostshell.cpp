@@ -133,6 +133,7 @@ private slots:
     void scanCancels();
 
     void mainWindowOpensFromCommandLine();
+    void quitAfterWithMessageOpen();
 
 private:
     std::unique_ptr<PluginLoader> m_loader;
@@ -571,6 +572,28 @@ void tst_HostShell::mainWindowOpensFromCommandLine()
 
     QVERIFY(window.close());
     QVERIFY(calls().contains("destroyed"));
+}
+
+// An unattended run quits on time although the sensor's window greets it with a message (here:
+// the port given cannot be opened) that nobody answers.
+void tst_HostShell::quitAfterWithMessageOpen()
+{
+    QTemporaryDir home;
+    QProcess orbexa;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("XDG_CONFIG_HOME", home.path());
+    orbexa.setProcessEnvironment(environment);
+    orbexa.setProcessChannelMode(QProcess::MergedChannels);
+    orbexa.start(QCoreApplication::applicationDirPath() + "/orbexa",
+                 { "--port", home.filePath("no-such-port"), "--sensor", "QUX-T40 D",
+                   "--quit-after", "0.5" });
+    const bool quit = orbexa.waitForFinished(30000);
+    if (!quit)
+        orbexa.kill();
+    QVERIFY2(quit, orbexa.readAll().constData());
+    QCOMPARE(orbexa.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(orbexa.exitCode(), 0);
 }
 
 QTEST_MAIN(tst_HostShell)
