@@ -48,6 +48,21 @@ IdentifyResult identifySensor(ExtensionSystem::CommunicationInterface *connectio
         // Any complete answer counts, also one that does not match the pattern: its group and
         // type tell whether the right sensor is on the line.
         answered = frame.front().status != 0;
+        if (answered && attempt > 0) {
+            // The answer may be a late one to the previous attempt, sent at the rate before
+            // this one. A real line garbles it at the new rate; a line without rates (a
+            // pseudo-terminal, a serial device server) delivers it intact, and the sensor
+            // would be taken to run at a rate it does not. Asked again at this rate, only a
+            // sensor that listens at it answers.
+            DataFrame again { makeRequest(Command::Identify, {}, lineTiming(sensor)) };
+            qDebug().nospace() << "BAUDRATE::: " << settings.baudrate;
+            runner.runTransaction(again);
+            if (!line)
+                return result;
+            answered = again.front().status != 0;
+            if (answered)
+                frame = again;
+        }
     }
     if (!answered)
         return result;

@@ -27,7 +27,9 @@ struct IdentifyResult
 // Finds the sensor on the open port: up to twelve identification requests, each after one step
 // of the host's baud stepping (PortSettings::vSetBaudrateDefault(1)) applied to the connection,
 // so that a sensor whose rate was changed is found again. Any complete answer counts, also one
-// that does not match the pattern; its group and type are then compared with the record.
+// that does not match the pattern; its group and type are then compared with the record. An
+// answer after a step of the rate is taken only when the request, sent once more at the same
+// rate, is answered too: the first may be a late answer to the attempt before.
 IdentifyResult identifySensor(ExtensionSystem::CommunicationInterface *connection,
                               TransactionRunner &runner, const Sensor &sensor);
 

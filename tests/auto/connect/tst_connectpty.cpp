@@ -24,6 +24,7 @@ private slots:
     void init();
     void cleanup();
     void noisyLine();
+    void lateAnswer();
     void unplugged_data();
     void unplugged();
 
@@ -74,6 +75,28 @@ void tst_ConnectPty::noisyLine()
     QCOMPARE(requests.first(), identify);
     QVERIFY(m_rig->isConnected() && m_rig->portOpen() && m_rig->statusShown());
     QCOMPARE(m_rig->title(), QStringLiteral("QUX-T40 D (%1 - Baud 38400)").arg(m_sim->link()));
+}
+
+// A sensor at 57600 that answers later than the identification's time-out: its answer to the
+// request at 57600 arrives while the host already asks at 115200, where the sensor hears
+// nothing. A pseudo-terminal has no rate to garble it, but it must not count there: the sensor
+// is found at its own rate or not at all, never at a rate it does not listen at.
+void tst_ConnectPty::lateAnswer()
+{
+    QVERIFY(m_sim->start({ "--baud", "57600", "--delay", "700" }));
+    QVERIFY(QMetaObject::invokeMethod(m_rig->window, "vConnectToPort",
+                                      Q_ARG(QString, m_sim->link())));
+    QVERIFY(m_rig->portOpen());
+    BaudTrace trace;
+    const IdentifyResult result = m_rig->tester->session().identify();
+    QVERIFY(m_rig->portOpen());
+    const int rate = m_rig->window->connection()->getPortSettings().baudrate;
+    QVERIFY2(result.status != IdentifyResult::Identified || rate == 57600,
+             qPrintable(QString::number(rate)));
+    // The late answer at 115200 was asked after once more there, and not taken.
+    const QList<int> tried = trace.take();
+    QVERIFY(tried.count(115200) > tried.count(9600));
+    QVERIFY(m_sim->takeRequests().count(identify) == tried.size());
 }
 
 void tst_ConnectPty::unplugged_data()
