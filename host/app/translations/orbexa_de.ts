@@ -294,6 +294,10 @@
             <numerusform>&lt;h3&gt;Orbexa %1&lt;/h3&gt;&lt;p&gt;Programm zur Sensorkonfiguration. Es lädt Sensor-Plug-ins, listet deren Sensortypen auf, sucht an seriellen Schnittstellen nach Sensoren und öffnet für jeden Sensor ein Fenster.&lt;/p&gt;&lt;p&gt;%n Plug-ins geladen.&lt;/p&gt;</numerusform>
         </translation>
     </message>
+    <message>
+        <source>%1 is back: reconnecting %2.</source>
+        <translation>%1 ist wieder da: %2 wird neu verbunden.</translation>
+    </message>
 </context>
 <context>
     <name>Orbexa::Internal::PluginLoader</name>
@@ -377,6 +381,14 @@
     <message>
         <source>Extra ports:</source>
         <translation>Weitere Schnittstellen:</translation>
+    </message>
+    <message>
+        <source>Reconnect when the port comes back</source>
+        <translation>Neu verbinden, wenn die Schnittstelle wieder da ist</translation>
+    </message>
+    <message>
+        <source>A sensor window that went offline because its port was lost (an adapter unplugged) reads the sensor again, without asking, once the port is back.</source>
+        <translation>Ein Sensorfenster, das offline gegangen ist, weil seine Schnittstelle verloren ging (ein Adapter wurde abgezogen), liest den Sensor ohne Rückfrage erneut ein, sobald die Schnittstelle wieder da ist.</translation>
     </message>
 </context>
 <context>
