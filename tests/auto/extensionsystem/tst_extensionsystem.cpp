@@ -34,7 +34,6 @@ private slots:
     void init();
     void cleanup();
 
-    void portSettingsDefaults();
     void autoBaud_data();
     void autoBaud();
 
@@ -72,20 +71,6 @@ void tst_ExtensionSystem::cleanup()
 {
     ConnectionManager::instance()->setFactory({});
     QCOMPARE(ConnectionManager::instance()->heldPorts(), QStringList());
-}
-
-void tst_ExtensionSystem::portSettingsDefaults()
-{
-    PortSettings settings;
-    settings.portName = "COM3";
-    settings.baudrate = 9600;
-    settings.characterDelay = 1;
-    settings.lineDelay = 150;
-    settings.baudrateStep = 4;
-    settings.vInit();
-    QVERIFY(settings == PortSettings());
-    QCOMPARE(settings.baudrate, 38400);
-    QVERIFY(settings.portName.isEmpty() && settings.lineDelay == 0 && settings.baudrateStep == 0);
 }
 
 void tst_ExtensionSystem::autoBaud_data()
