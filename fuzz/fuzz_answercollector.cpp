@@ -29,7 +29,8 @@ struct Expected
     std::string frame;
 };
 
-// A frame ends at the first "." that has a "/" before it and starts at the last "/" before it.
+// A frame ends at the first "." that has a "/" before it and starts at the last "/" before it;
+// a run from a "/" that grows longer than the longest frame is dropped.
 Expected reference(const std::string &data)
 {
     Expected result;
@@ -37,6 +38,9 @@ Expected reference(const std::string &data)
     for (std::size_t i = 0; i < data.size(); ++i) {
         if (data[i] == '/') {
             start = i;
+        } else if (start != std::string::npos
+                   && i - start + 1 > std::size_t(AnswerCollector::maxFrameBytes)) {
+            start = std::string::npos;
         } else if (data[i] == '.' && start != std::string::npos) {
             result.complete = true;
             result.frame = data.substr(start, i - start + 1);

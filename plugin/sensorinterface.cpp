@@ -37,11 +37,11 @@ SensorInterface::~SensorInterface()
     vUnregisterPlugin(this);
     if (window && window->isWaiting()) {
         // Destroyed from inside one of the window's own waits (a host quitting from a timer):
-        // the code that waits still works in the window, so it goes once the waits are over.
-        window->abandon();
+        // the code that waits still works in the window, so it deletes itself once the waits
+        // are over.
         window->hide();
         window->setParent(nullptr);
-        window->deleteLater();
+        window->abandon();
         return;
     }
     delete window.data();

@@ -21,6 +21,7 @@
 #include "parameters/sensorsession.h"
 #include "ui_sensorwindow.h"
 #include "window/connectionswitchdialog.h"
+#include "window/modaldialog.h"
 #include "window/sensorwindow_p.h"
 #include "window/transactions.h"
 #include "window/windowtexts.h"
@@ -99,11 +100,11 @@ void SensorWindow::vConnectionControlBoxChanged(int index)
     }
 
     int choice = ConnectionSwitchDialog::Cancel;
-    if (!d->abandoned) {
-        NestedWait wait(this, d->nestedWaits);
-        ConnectionSwitchDialog dialog;
+    {
+        ModalDialog<ConnectionSwitchDialog> dialog(d, this, new ConnectionSwitchDialog);
         dialog.exec();
-        choice = dialog.result();
+        if (!dialog.gone())
+            choice = dialog->result();
     }
     if (!alive)
         return;
@@ -254,18 +255,14 @@ void SensorWindow::connectFailed()
 int SensorWindow::showMessage(int icon, const QString &title, const QString &text, int buttons)
 {
     const auto standard = QMessageBox::StandardButtons(buttons);
-    if (d->abandoned)
-        return standard & QMessageBox::Cancel ? QMessageBox::Cancel
-            : standard & QMessageBox::No      ? QMessageBox::No
-                                              : QMessageBox::Ok;
-    NestedWait wait(this, d->nestedWaits);
-    // On the heap: should the window go with its parent meanwhile, the box goes with it and
-    // its exec() returns instead of leaving a destroyed object on this stack.
-    QPointer<QMessageBox> box
-        = new QMessageBox(QMessageBox::Icon(icon), title, text, standard, this);
-    const int answer = box->exec();
-    delete box.data();
-    return answer;
+    // A window that is let go of meanwhile gets the answer that changes nothing.
+    const int unanswered = standard & QMessageBox::Cancel ? QMessageBox::Cancel
+        : standard & QMessageBox::No                      ? QMessageBox::No
+                                                          : QMessageBox::Ok;
+    ModalDialog<QMessageBox> box(
+        d, this, new QMessageBox(QMessageBox::Icon(icon), title, text, standard, this));
+    const int answer = box.exec();
+    return box.gone() ? unanswered : answer;
 }
 
 // With pin 2 analog, the right axis takes the new scale only after its zoom was toggled.

@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QVBoxLayout>
 
 namespace DrumoSensorPlugin {
@@ -71,12 +72,13 @@ void SensorWindow::checkSilentSensor()
     }
     d->portBox->setCurrentIndex(0);
     vConnectionControlBoxChanged(0);
-    QMessageBox::critical(
-        this, WindowTexts::tr("Connecting to sensor..."),
-        WindowTexts::tr("The sensor did not respond, please make sure it is properly "
-                        "connected to the selected port and try again"),
-        QMessageBox::Ok);
-    vDisconnect();
+    QPointer<SensorWindow> alive(this);
+    showMessage(QMessageBox::Critical, WindowTexts::tr("Connecting to sensor..."),
+                WindowTexts::tr("The sensor did not respond, please make sure it is properly "
+                                "connected to the selected port and try again"),
+                QMessageBox::Ok);
+    if (alive)
+        vDisconnect();
 }
 
 void SensorWindow::slotLiveDataToggled(bool on)

@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QMessageBox>
+#include <QPointer>
 
 namespace DrumoSensorPlugin {
 namespace Core {
@@ -48,10 +49,13 @@ bool SensorWindow::bFactoryReset()
 // no longer answers takes the window offline, without a message.
 void SensorWindow::vRestoreFactorySettings()
 {
-    const QMessageBox::StandardButton answer = QMessageBox::warning(
-        this, WindowTexts::tr("Restore factory defaults"),
+    QPointer<SensorWindow> alive(this);
+    const int answer = showMessage(
+        QMessageBox::Warning, WindowTexts::tr("Restore factory defaults"),
         WindowTexts::tr("All settings will be restored to factory defaults, continue ?"),
         QMessageBox::Ok | QMessageBox::Cancel);
+    if (!alive)
+        return;
     if (answer == QMessageBox::Ok) {
         const bool liveData = suspendPolling();
         if (!attempt(5, "BUCLA ON RESET", [this] { return bFactoryReset(); })) {
@@ -70,10 +74,9 @@ void SensorWindow::vRestoreFactorySettings()
 
 void SensorWindow::vClearHistory()
 {
-    const QMessageBox::StandardButton answer
-        = QMessageBox::warning(this, WindowTexts::tr("Clear chart history"),
-                               WindowTexts::tr("Do you really want to clear chart history ?"),
-                               QMessageBox::Yes | QMessageBox::No);
+    const int answer = showMessage(QMessageBox::Warning, WindowTexts::tr("Clear chart history"),
+                                   WindowTexts::tr("Do you really want to clear chart history ?"),
+                                   QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;
     d->chart->clear();

@@ -67,10 +67,10 @@ public:
     const Sensor &sensorRecord() const;
     ExtensionSystem::CommunicationInterface *connection() const;
     void setConnection(ExtensionSystem::CommunicationInterface *connection);
-    // True while the window waits in a nested event loop of its own (a transaction, a question
-    // of the connect sequence): code up the stack still works in it, so it must not be deleted
-    // now (deleteLater() is safe). abandon() tells it that its owner let go meanwhile: it
-    // finishes without a line and without asking or telling anything.
+    // True while the window waits in a nested event loop of its own (a transaction, a question,
+    // a dialog): code up the stack still works in it, so it must not be deleted now. abandon()
+    // tells it that its owner let go meanwhile: it closes its dialogs, finishes without a line
+    // and without asking or telling anything, and deletes itself once its last wait is over.
     bool isWaiting() const;
     void abandon();
 

@@ -26,6 +26,7 @@
 #include "files/settingsfile.h"
 #include "parameters/sensorsession.h"
 #include "ui_sensorwindow.h"
+#include "window/modaldialog.h"
 #include "window/sensorwindow_p.h"
 #include "window/treerows.h"
 #include "window/windowtexts.h"
@@ -37,6 +38,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProgressDialog>
 
 #include <optional>
@@ -49,19 +51,23 @@ namespace {
 const QString chartSeparator = QStringLiteral(";");
 
 // The progress of a long file operation: a window-modal dialog without a cancel button that
-// appears only when the work promises to last longer than half a second.
+// appears only when the work promises to last longer than half a second. Its reports process
+// events, so the window counts a nested wait meanwhile, and the dialog is on the heap (see
+// ModalDialog).
 class FileProgressDialog
 {
 public:
-    FileProgressDialog(QWidget *parent, const QString &label)
-        : m_dialog(label, QString(), 0, 1000, parent)
+    FileProgressDialog(SensorWindowPrivate *d, QWidget *parent, const QString &label)
+        : m_wait(parent, d)
+        , m_dialog(new QProgressDialog(label, QString(), 0, 1000, parent))
     {
-        m_dialog.setWindowModality(Qt::WindowModal);
-        m_dialog.setMinimumDuration(500);
-        m_dialog.setAutoClose(false);
-        m_dialog.setAutoReset(false);
-        m_dialog.setValue(0); // starts the clock
+        m_dialog->setWindowModality(Qt::WindowModal);
+        m_dialog->setMinimumDuration(500);
+        m_dialog->setAutoClose(false);
+        m_dialog->setAutoReset(false);
+        m_dialog->setValue(0); // starts the clock
     }
+    ~FileProgressDialog() { delete m_dialog.data(); }
 
     // Reports of one part of the work, 0 to 1000 within it, placed at [from, to] of the whole.
     FileProgress part(int from, int to)
@@ -79,41 +85,46 @@ public:
     // Before any message: reset() also stops the clock that would show the dialog later.
     void close()
     {
-        m_dialog.reset();
-        m_dialog.hide();
+        if (!m_dialog)
+            return;
+        m_dialog->reset();
+        m_dialog->hide();
     }
 
 private:
     void set(int value)
     {
-        if (value > m_dialog.value())
-            m_dialog.setValue(value);
+        if (m_dialog && value > m_dialog->value())
+            m_dialog->setValue(value);
     }
 
-    QProgressDialog m_dialog;
+    NestedWait m_wait;
+    QPointer<QProgressDialog> m_dialog;
 };
 
-QString askSaveFileName(QWidget *parent, const QString &proposed)
+QString askSaveFileName(SensorWindowPrivate *d, QWidget *parent, const QString &proposed)
 {
     // A dialog object rather than the static function: the same dialog (native where the
     // platform has one), and one that tests can find and answer.
-    QFileDialog dialog(parent, WindowTexts::tr("Save As..."), proposed, QStringLiteral("*.ovs"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
+    ModalDialog<QFileDialog> dialog(
+        d, parent,
+        new QFileDialog(parent, WindowTexts::tr("Save As..."), proposed, QStringLiteral("*.ovs")));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
     if (dialog.exec() != QDialog::Accepted)
         return QString();
-    return dialog.selectedFiles().value(0);
+    return dialog->selectedFiles().value(0);
 }
 
 // Nothing when cancelled; an empty name when the dialog was accepted without a file.
-std::optional<QString> askOpenFileName(QWidget *parent)
+std::optional<QString> askOpenFileName(SensorWindowPrivate *d, QWidget *parent)
 {
-    QFileDialog dialog(parent);
-    dialog.setNameFilter(WindowTexts::tr("Sensor Settings (*.ovs)"));
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    ModalDialog<QFileDialog> dialog(d, parent, new QFileDialog(parent));
+    dialog->setNameFilter(WindowTexts::tr("Sensor Settings (*.ovs)"));
+    dialog->setFileMode(QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return dialog.selectedFiles().value(0);
+    return dialog->selectedFiles().value(0);
 }
 
 QString megabytes(qint64 bytes)
@@ -171,19 +182,20 @@ void SensorWindow::vSaveSettings()
     // Refused before the dialog: a file the window writes must load again.
     const int samples = d->chart->poData()->size();
     if (samples > maxSettingsChartSamples) {
-        QMessageBox::critical(this, title,
-                              WindowTexts::tr(settingsErrorText(SettingsError::ChartTooLarge))
-                                  .arg(samples)
-                                  .arg(maxSettingsChartSamples),
-                              QMessageBox::Ok);
+        showMessage(QMessageBox::Critical, title,
+                    WindowTexts::tr(settingsErrorText(SettingsError::ChartTooLarge))
+                        .arg(samples)
+                        .arg(maxSettingsChartSamples),
+                    QMessageBox::Ok);
         return;
     }
     const QString fileName = askSaveFileName(
-        this, defaultSettingsFileName(QString::fromStdString(sensor.name()), QDate::currentDate()));
+        d, this,
+        defaultSettingsFileName(QString::fromStdString(sensor.name()), QDate::currentDate()));
     if (fileName.isEmpty())
         return;
 
-    FileProgressDialog progress(this, title);
+    FileProgressDialog progress(d, this, title);
     std::string chartText;
     {
         QString text;
@@ -198,20 +210,21 @@ void SensorWindow::vSaveSettings()
     const bool written = writeSettingsFile(fileName, document, &reason, progress.part(600, 1000));
     progress.close();
     if (!written) {
-        QMessageBox::critical(this, title,
-                              WindowTexts::tr(settingsErrorText(SettingsError::NotWritten))
-                                  .arg(QDir::toNativeSeparators(fileName), reason),
-                              QMessageBox::Ok);
+        showMessage(QMessageBox::Critical, title,
+                    WindowTexts::tr(settingsErrorText(SettingsError::NotWritten))
+                        .arg(QDir::toNativeSeparators(fileName), reason),
+                    QMessageBox::Ok);
     }
 }
 
 bool SensorWindow::bOpenSettings(const QString &fileName)
 {
+    QPointer<SensorWindow> alive(this);
     const bool liveDataWasOn = ui->actionEnable_live_data->isChecked();
     bool complete = true;
     QString path = fileName;
     if (path.isEmpty()) {
-        const std::optional<QString> chosen = askOpenFileName(this);
+        const std::optional<QString> chosen = askOpenFileName(d, this);
         if (!chosen)
             return false;
         path = *chosen;
@@ -222,10 +235,9 @@ bool SensorWindow::bOpenSettings(const QString &fileName)
     const bool connectedAtStart = isConnected();
     QVector<RowRange> rangesBefore;
     if (connectedAtStart) {
-        if (QMessageBox::information(this, WindowTexts::tr("Open Settings"),
-                                     WindowTexts::tr("Loaded settings will override the current "
-                                                     "project !"),
-                                     QMessageBox::Ok | QMessageBox::Cancel)
+        if (showMessage(QMessageBox::Information, WindowTexts::tr("Open Settings"),
+                        WindowTexts::tr("Loaded settings will override the current project !"),
+                        QMessageBox::Ok | QMessageBox::Cancel)
             != QMessageBox::Ok)
             return false;
         // Loaded temperatures may be in either unit: the rows accept both until written.
@@ -245,16 +257,18 @@ bool SensorWindow::bOpenSettings(const QString &fileName)
     };
     const QString title = WindowTexts::tr("Opening settings...");
 
-    FileProgressDialog progress(this, title);
+    FileProgressDialog progress(d, this, title);
     SettingsReadResult read = readSettingsFile(path, sensorRecord().name(), progress.part(0, 400));
     if (read.error == SettingsError::NotLoadable) {
         progress.close();
-        QMessageBox::critical(this, title, readErrorText(read), QMessageBox::Ok);
+        showMessage(QMessageBox::Critical, title, readErrorText(read), QMessageBox::Ok);
+        if (!alive)
+            return false;
         complete = false;
     } else if (read.error != SettingsError::None) {
         progress.close();
-        QMessageBox::critical(this, title, readErrorText(read), QMessageBox::Ok);
-        if (connectedAtStart) {
+        showMessage(QMessageBox::Critical, title, readErrorText(read), QMessageBox::Ok);
+        if (alive && connectedAtStart) {
             restoreRanges(*d->rows, rangesBefore);
             enableTreeDataHandling(true);
             resumeLiveData();
@@ -318,9 +332,11 @@ void SensorWindow::vExportDocument()
 {
     QList<const Utils::ValueOverTime *> series { d->chart->poData() };
     QList<QString> columns { WindowTexts::tr("Time"), WindowTexts::tr("Signal") };
-    Utils::ExportDialog dialog(&series, &columns, this,
-                               Qt::WindowTitleHint | Qt::WindowSystemMenuHint);
-    dialog.setPrecision(2);
+    ModalDialog<Utils::ExportDialog> dialog(
+        d, this,
+        new Utils::ExportDialog(&series, &columns, this,
+                                Qt::WindowTitleHint | Qt::WindowSystemMenuHint));
+    dialog->setPrecision(2);
     dialog.exec();
 }
 

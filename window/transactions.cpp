@@ -2,6 +2,7 @@
 
 #include "window/sensorwindow.h"
 
+#include "window/modaldialog.h"
 #include "window/sensorwindow_p.h"
 #include "window/transactions.h"
 
@@ -32,7 +33,7 @@ void SensorWindow::sendDataFrame(ExtensionSystem::CommunicationInterface::DataFr
     if (showUi)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     {
-        NestedWait wait(this, d->nestedWaits);
+        NestedWait wait(this, d);
         progress->exec(int(id));
     }
     if (showUi)
@@ -51,8 +52,12 @@ bool SensorWindow::isWaiting() const
 
 void SensorWindow::abandon()
 {
+    if (!d->abandoned && !isWaiting())
+        deleteLater();
     d->abandoned = true;
     setConnection(nullptr);
+    // Nobody is left to answer them; each returns to its waiting code, which finishes quietly.
+    closeModalDialogs(this);
 }
 
 } // namespace Core

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "parameters/transactionrunner.h"
+#include "window/sensorwindow_p.h"
 
 #include <QPointer>
 
@@ -25,30 +26,34 @@ private:
     std::function<void(DataFrame &)> m_run;
 };
 
-// One of the window's nested waits (a transaction, a question, a message), counted while it
-// lasts: the window's owner must not delete the window from under the code that waits
-// (SensorWindow::isWaiting). Should the window go anyway (with a parent that is deleted), there
-// is nothing left to count down.
+// One of the window's nested waits (a transaction, a question, a message, a file's progress),
+// counted while it lasts: the window's owner must not delete the window from under the code that
+// waits (SensorWindow::isWaiting), it abandons it instead. The last wait of an abandoned window
+// to end hands the window to deleteLater(): posted from there, the deletion waits until control
+// is back in the event loop that runs the outermost waiting code's caller, so no code of the
+// window is left on the stack. (deleteLater() called inside the wait would run in the wait's
+// own loop.) Should the window go anyway (with a parent that is deleted), there is nothing left
+// to count down.
 class NestedWait
 {
 public:
-    NestedWait(QObject *window, int &counter)
+    NestedWait(QObject *window, SensorWindowPrivate *d)
         : m_window(window)
-        , m_counter(counter)
+        , m_d(d)
     {
-        ++m_counter;
+        ++m_d->nestedWaits;
     }
     ~NestedWait()
     {
-        if (m_window)
-            --m_counter;
+        if (m_window && --m_d->nestedWaits == 0 && m_d->abandoned)
+            m_window->deleteLater();
     }
     NestedWait(const NestedWait &) = delete;
     NestedWait &operator=(const NestedWait &) = delete;
 
 private:
     QPointer<QObject> m_window;
-    int &m_counter;
+    SensorWindowPrivate *m_d; // only used while m_window lives
 };
 
 } // namespace Core

@@ -6,9 +6,14 @@
 //
 // One run starts when "Sensor -> PC" is clicked in the connection switch dialog and ends when
 // the success message appears; "Offline" follows before the next run. quxsim paces its answers
-// at the line's speed and logs every request; the floor of a run is computed from the requests
-// it actually received: (request + answer characters) × 10 / baud, plus the pacing each request
-// asks for between its characters (character delay × (length − 1)), plus quxsim's answer delay.
+// at the line's speed and logs every request; two floors of a run are computed from the
+// requests it actually received, each plus the answers' wire time (characters × 10 / baud) and
+// quxsim's answer delay:
+// - a real line's: per request the larger of its wire time and its pacing ((length − 1) ×
+//   character delay + one character's wire time), since the characters travel while the host
+//   waits between them;
+// - this setup's own: a pseudo-terminal hands the request over at once, so only the pacing
+//   counts ((length − 1) × character delay). The ratio is taken against this one, the lower.
 //
 // The host's first rate comes from the sensor's catalogue entry, so this program runs from a
 // folder of its own and writes there a copy of the catalogue whose rates start with the rate
@@ -137,26 +142,36 @@ std::optional<Command> commandOf(const std::string &body)
     return best;
 }
 
-// The least a run can take on this line for these requests, in ms.
-double floorMs(const QList<QuxsimProcess::Entry> &entries, int baud, const LineTiming &timing,
+struct Floors
+{
+    double line = 0; // on a real line at this rate
+    double pty = 0; // on the pseudo-terminal this runs on
+};
+
+// The least a run can take for these requests, in ms.
+Floors floorMs(const QList<QuxsimProcess::Entry> &entries, int baud, const LineTiming &timing,
                int *unanswered)
 {
-    double ms = 0;
+    const double characterMs = 10000.0 / baud;
+    Floors floors;
     for (const QuxsimProcess::Entry &entry : entries) {
         const std::string frame = entry.request.toStdString();
-        ms += double(entry.request.size() + entry.answer.size()) * 10000.0 / baud;
+        double pacing = 0;
         const std::string body = decodeFrame(frame);
         if (const std::optional<Command> command = commandOf(body)) {
             const std::string letters = commandDefinition(*command).letters;
             const DataFrameEntry request
                 = makeRequest(*command, body.substr(letters.size()), timing);
-            ms += double(request.characterDelay) * double(qMax(0, entry.request.size() - 1));
+            pacing = double(request.characterDelay) * double(qMax(0, entry.request.size() - 1));
         }
-        ms += entry.delayMs;
+        const double answer = double(entry.answer.size()) * characterMs + entry.delayMs;
+        floors.line
+            += qMax(double(entry.request.size()) * characterMs, pacing + characterMs) + answer;
+        floors.pty += pacing + answer;
         if (entry.outcome != QLatin1String("answered"))
             ++*unanswered;
     }
-    return ms;
+    return floors;
 }
 
 // The catalogue next to this program: the installed one with every sensor's rates starting at
@@ -203,7 +218,7 @@ bool measure(const QString &sensorName, int baud, int runs, int delayMs)
     op.watch(&plugin);
     // Click to the end of the first transaction, which includes opening the port; the end of
     // the last transaction to the success message.
-    std::vector<double> elapsed, floors, over, ratio, first, after;
+    std::vector<double> elapsed, floors, lineFloors, over, ratio, first, after;
     int requests = 0, unanswered = 0;
     for (int run = 0; run < runs; ++run) {
         sim.take();
@@ -218,9 +233,11 @@ bool measure(const QString &sensorName, int baud, int runs, int delayMs)
             return false;
         }
         const double ms = double(op.endNs - op.startNs) / 1e6;
-        const double floor = floorMs(entries, baud, timing, &unanswered);
+        const Floors both = floorMs(entries, baud, timing, &unanswered);
+        const double floor = both.pty;
         elapsed.push_back(ms);
         floors.push_back(floor);
+        lineFloors.push_back(both.line);
         over.push_back(ms - floor);
         ratio.push_back(ms / floor);
         first.push_back(double(op.firstFinishedNs - op.startNs) / 1e6);
@@ -237,7 +254,8 @@ bool measure(const QString &sensorName, int baud, int runs, int delayMs)
                 baud, runs, requests, unanswered, delayMs);
     std::printf("  elapsed   median %8.2f ms  p90 %8.2f ms  max %8.2f ms\n", e.median, e.p90,
                 e.max);
-    std::printf("  floor     median %8.2f ms\n", f.median);
+    std::printf("  floor     median %8.2f ms (this pseudo-terminal; on a real line %.2f ms)\n",
+                f.median, figures(lineFloors).median);
     std::printf("  above     median %8.2f ms  p90 %8.2f ms  max %8.2f ms\n", o.median, o.p90,
                 o.max);
     std::printf("  ratio     median %8.3f     p90 %8.3f     max %8.3f\n", r.median, r.p90, r.max);

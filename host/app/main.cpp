@@ -59,15 +59,9 @@ int main(int argc, char *argv[])
     window.show();
     if (options.presentation)
         window.setPresentationMode(true);
-    if (!options.sensor.isEmpty())
-        window.openSensorByName(options.sensor, options.ports.value(0));
-    if (!options.settingsFile.isEmpty()
-        && !window.openSettingsFileInItsWindow(
-            options.settingsFile, options.sensor.isEmpty() ? options.ports.value(0) : QString()))
-        std::fprintf(stderr, "orbexa: %s\n",
-                     qPrintable(window.logDock()->text().trimmed().section(QLatin1Char('\n'), -1)));
 
     int exitCode = 0;
+    // Armed before anything can ask the user: the timer runs inside every modal message's loop.
     if (!options.screenshot.isEmpty() || options.quitAfterMs >= 0) {
         // Without --quit-after the screenshot is taken once the window has settled.
         const int delay = options.quitAfterMs >= 0 ? options.quitAfterMs : 3000;
@@ -75,12 +69,24 @@ int main(int argc, char *argv[])
             if (!options.screenshot.isEmpty() && !saveScreenshot(&window, options.screenshot))
                 exitCode = 1;
             if (options.quitAfterMs >= 0) {
-                // A window that asks before closing cannot hold up a run without a user.
+                // A window that asks before closing cannot hold up a run without a user. quit()
+                // ends every running event loop, a message box's too.
                 window.close();
                 QCoreApplication::quit();
             }
         });
     }
+    // Opened from the event loop, so that a message it shows at start runs inside app.exec():
+    // a quit() before exec() had started would be forgotten by it.
+    QTimer::singleShot(0, &window, [&window, &options] {
+        if (!options.sensor.isEmpty())
+            window.openSensorByName(options.sensor, options.ports.value(0));
+        if (!options.settingsFile.isEmpty()
+            && !window.openSettingsFileInItsWindow(
+                options.settingsFile, options.sensor.isEmpty() ? options.ports.value(0) : QString()))
+            std::fprintf(stderr, "orbexa: %s\n",
+                         qPrintable(window.logDock()->text().trimmed().section(QLatin1Char('\n'), -1)));
+    });
     const int loopResult = app.exec();
     return exitCode != 0 ? exitCode : loopResult;
 }

@@ -66,6 +66,10 @@ MainWindow::MainWindow(QWidget *parent)
     connect(m_area, &QMdiArea::subWindowActivated, this, &MainWindow::updateActions);
     connect(m_sessions, &SessionManager::sensorWindowsChanged, this, &MainWindow::updateActions);
     connect(m_ports, &PortWatcher::portsChanged, this, &MainWindow::updatePortStatus);
+    connect(m_sessions, &SessionManager::reconnecting, this,
+            [this](SensorSubWindow *window, const QString &port) {
+                log(tr("%1 is back: reconnecting %2.").arg(port, window->sensorName()));
+            });
     connect(m_language, &LanguageManager::languageChanged, this, [this](const QString &code) {
         for (QAction *action : m_languageGroup->actions())
             action->setChecked(action->data().toString() == code);
@@ -503,6 +507,8 @@ void MainWindow::readSettings()
     // simulator restarted on the same link is found without repeating --port.
     m_lastPorts = settings.value(QStringLiteral("Ports/last")).toStringList();
     applyExtraPorts();
+    m_sessions->setReconnectWhenPortReturns(
+        settings.value(QStringLiteral("Ports/reconnect"), false).toBool());
     m_chosenLanguage = settings.value(QStringLiteral("language")).toString();
     if (!m_chosenLanguage.isEmpty() && m_chosenLanguage != m_language->language())
         setLanguage(m_chosenLanguage);
@@ -520,6 +526,7 @@ void MainWindow::writeSettings() const
     settings.endGroup();
     settings.setValue(QStringLiteral("Files/lastSettingsDir"), m_lastSettingsDir);
     settings.setValue(QStringLiteral("Ports/extra"), m_preferencePorts);
+    settings.setValue(QStringLiteral("Ports/reconnect"), m_sessions->reconnectWhenPortReturns());
     if (!m_commandLinePorts.isEmpty())
         settings.setValue(QStringLiteral("Ports/last"), m_commandLinePorts);
     // Only the menu's choice is kept; --language applies to one run.

@@ -114,9 +114,11 @@ void MainWindow::showPreferences()
 {
     PreferencesDialog dialog(this);
     dialog.setExtraPorts(m_preferencePorts);
+    dialog.setReconnect(m_sessions->reconnectWhenPortReturns());
     if (dialog.exec() != QDialog::Accepted)
         return;
     m_preferencePorts = dialog.extraPorts();
+    m_sessions->setReconnectWhenPortReturns(dialog.reconnect());
     applyExtraPorts();
     writeSettings();
 }

@@ -1,5 +1,6 @@
 #include "portwatcher.h"
 
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QSerialPortInfo>
 
@@ -7,10 +8,22 @@ namespace Orbexa::Internal {
 
 PortWatcher::PortWatcher(QObject *parent)
     : QObject(parent)
+    , m_worker(new QObject)
     , m_source(&PortWatcher::systemPorts)
 {
     m_timer.setInterval(1000);
     connect(&m_timer, &QTimer::timeout, this, &PortWatcher::refresh);
+    m_thread.setObjectName(QStringLiteral("PortWatcher"));
+    m_worker->moveToThread(&m_thread);
+    m_thread.start(QThread::LowPriority);
+}
+
+PortWatcher::~PortWatcher()
+{
+    // A look that still runs delivers to nobody: its queued call dies with this object.
+    m_thread.quit();
+    m_thread.wait();
+    delete m_worker;
 }
 
 void PortWatcher::setExtraPorts(const QStringList &ports)
@@ -51,10 +64,11 @@ void PortWatcher::start()
     m_timer.start();
 }
 
-QStringList PortWatcher::currentPorts() const
+// Runs on the worker thread.
+QStringList PortWatcher::lookUp(const PortSource &source, const QStringList &extraPorts)
 {
-    QStringList ports = m_source();
-    for (const QString &port : m_extraPorts) {
+    QStringList ports = source();
+    for (const QString &port : extraPorts) {
         if (ports.contains(port))
             continue;
         if (port.contains(QLatin1Char('/')) && !QFileInfo::exists(port))
@@ -66,12 +80,46 @@ QStringList PortWatcher::currentPorts() const
 
 void PortWatcher::refresh()
 {
-    const QStringList ports = currentPorts();
-    if (m_refreshed && ports == m_ports)
+    if (m_looking) {
+        m_lookAgain = true;
         return;
+    }
+    m_looking = true;
+    QMetaObject::invokeMethod(
+        m_worker,
+        [this, source = m_source, extra = m_extraPorts] {
+            const QStringList ports = lookUp(source, extra);
+            QMetaObject::invokeMethod(
+                this, [this, ports] { apply(ports); }, Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
+}
+
+void PortWatcher::apply(const QStringList &ports)
+{
+    m_looking = false;
+    if (m_lookAgain) {
+        // The extras or the source changed while the worker looked: that list may be stale.
+        m_lookAgain = false;
+        refresh();
+        return;
+    }
+    const bool changed = !m_refreshed || ports != m_ports;
     m_refreshed = true;
     m_ports = ports;
-    emit portsChanged(m_ports);
+    if (changed)
+        emit portsChanged(m_ports);
+    emit looked();
+}
+
+bool PortWatcher::waitForLook(int milliseconds)
+{
+    if (!m_looking)
+        return true;
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, [&loop] { loop.exit(1); });
+    connect(this, &PortWatcher::looked, &loop, [&loop] { loop.exit(0); });
+    return loop.exec() == 0;
 }
 
 QStringList PortWatcher::freePorts(const QStringList &available, const QStringList &held)

@@ -1,5 +1,6 @@
 #include "preferencesdialog.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -11,6 +12,7 @@ namespace Orbexa::Internal {
 PreferencesDialog::PreferencesDialog(QWidget *parent)
     : QDialog(parent)
     , m_ports(new QPlainTextEdit)
+    , m_reconnect(new QCheckBox(tr("Reconnect when the port comes back")))
 {
     setWindowTitle(tr("Preferences"));
     m_ports->setPlaceholderText(QStringLiteral("/dev/pts/3\n/tmp/quxsim-port"));
@@ -28,6 +30,10 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
     auto layout = new QFormLayout(this);
     layout->addRow(hint);
     layout->addRow(tr("Extra ports:"), m_ports);
+    m_reconnect->setToolTip(tr("A sensor window that went offline because its port was lost "
+                               "(an adapter unplugged) reads the sensor again, without asking, "
+                               "once the port is back."));
+    layout->addRow(m_reconnect);
     layout->addRow(buttons);
     resize(480, 260);
 }
@@ -35,6 +41,16 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
 void PreferencesDialog::setExtraPorts(const QStringList &ports)
 {
     m_ports->setPlainText(ports.join(QLatin1Char('\n')));
+}
+
+void PreferencesDialog::setReconnect(bool on)
+{
+    m_reconnect->setChecked(on);
+}
+
+bool PreferencesDialog::reconnect() const
+{
+    return m_reconnect->isChecked();
 }
 
 QStringList PreferencesDialog::extraPorts() const

@@ -7,6 +7,7 @@
 #include <plugininterface.h>
 
 #include <QCloseEvent>
+#include <QMdiArea>
 #include <QTimer>
 
 using ExtensionSystem::ConnectionManager;
@@ -150,10 +151,18 @@ bool SensorSubWindow::releaseInterface(bool force)
     m_interface = nullptr;
     delete pluginInterface;
     if (m_pluginWidget) {
-        // An interface that did not delete its window leaves it to us; it is no longer ours
-        // to show, but it must not linger as an invisible top-level window.
-        qCWarning(hostLog) << "The interface of" << sensorName() << "left its window behind";
-        m_pluginWidget->deleteLater();
+        // An interface that did not delete its window leaves it to us. It may still be working
+        // in it (a message of its own open while the host quits from a timer, after which it
+        // deletes the window itself), so it is not deleted from under that work: hidden, it
+        // goes with the area at the latest, not as a top-level window of its own.
+        qCDebug(hostLog) << "The interface of" << sensorName() << "left its window behind";
+        if (QMdiArea *area = mdiArea()) {
+            m_pluginWidget->hide();
+            m_pluginWidget->setParent(area);
+            m_pluginWidget->hide();
+        } else {
+            m_pluginWidget->deleteLater();
+        }
     }
     m_releasing = false;
     return true;

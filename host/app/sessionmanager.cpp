@@ -6,8 +6,11 @@
 
 #include <connectionmanager.h>
 
+#include <QApplication>
 #include <QMdiArea>
 #include <QStyle>
+
+#include <algorithm>
 
 using ExtensionSystem::ConnectionManager;
 
@@ -24,6 +27,10 @@ SessionManager::SessionManager(QMdiArea *area, PortWatcher *ports, QObject *pare
     // interface must finish it before it is handed a new port list.
     connect(ConnectionManager::instance(), &ConnectionManager::connectionsChanged, this,
             &SessionManager::onConnectionsChanged, Qt::QueuedConnection);
+    connect(ConnectionManager::instance(), &ConnectionManager::portLost, this,
+            &SessionManager::onPortLost);
+    // After every look, changed or not: a port may have come back while a message was open.
+    connect(m_ports, &PortWatcher::looked, this, &SessionManager::reconnectReturnedPorts);
 }
 
 SessionManager::~SessionManager() = default;
@@ -148,6 +155,51 @@ void SessionManager::onSubWindowActivated(QMdiSubWindow *window)
     m_active = sensorWindow;
     if (m_active)
         m_active->setWindowActive(true);
+}
+
+void SessionManager::onPortLost(const ExtensionSystem::PluginInterface *owner, const QString &port)
+{
+    for (SensorSubWindow *window : sensorWindows()) {
+        if (window->pluginInterface() != owner)
+            continue;
+        m_lost.erase(
+            std::remove_if(m_lost.begin(), m_lost.end(),
+                           [window](const LostPort &lost) { return lost.window == window; }),
+            m_lost.end());
+        m_lost.append({ window, port, !m_ports->ports().contains(port), false });
+        return;
+    }
+}
+
+// The plug-in takes its window offline on its own after a lost port (its transactions fail,
+// its connection check finds nothing). A window that is connected again after that (the user
+// chose a port) is no longer followed; one that is still offline when its port is back gets
+// connected, but not under an open message: the user reads it first.
+void SessionManager::reconnectReturnedPorts()
+{
+    const QStringList ports = m_ports->ports();
+    for (int i = 0; i < m_lost.size(); ++i) {
+        LostPort &lost = m_lost[i];
+        const bool offline = lost.window && lost.window->connectedPort().isEmpty();
+        if (!lost.window || (!offline && lost.seenOffline)) {
+            m_lost.removeAt(i--);
+            continue;
+        }
+        lost.seenOffline = lost.seenOffline || offline;
+        if (!ports.contains(lost.port)) {
+            lost.seenGone = true;
+            continue;
+        }
+        if (!m_reconnect || !offline || !lost.seenGone || QApplication::activeModalWidget())
+            continue;
+        // Taken off the list first: connecting runs nested event loops, in which the next
+        // look comes here again.
+        const LostPort returned = m_lost.takeAt(i);
+        emit reconnecting(returned.window, returned.port);
+        if (returned.window)
+            returned.window->autoConnect(returned.port);
+        return;
+    }
 }
 
 void SessionManager::onConnectionsChanged()

@@ -9,6 +9,7 @@ class QMdiArea;
 class QMdiSubWindow;
 
 namespace ExtensionSystem {
+class PluginInterface;
 class SensorBasic;
 }
 
@@ -47,21 +48,42 @@ public:
     // False when a window refused to close.
     bool closeAll();
 
+    // When on, a window whose port was lost (an adapter unplugged) and that went offline
+    // connects again by itself (vAutoConnect: the sensor's settings are read, nothing is
+    // written) once the port is listed again after it was gone. Off by default.
+    void setReconnectWhenPortReturns(bool on) { m_reconnect = on; }
+    bool reconnectWhenPortReturns() const { return m_reconnect; }
+
 public slots:
     void distributePorts();
 
 signals:
     void sensorWindowsChanged();
+    // Emitted just before a window is connected again to its port that came back.
+    void reconnecting(Orbexa::Internal::SensorSubWindow *window, const QString &port);
 
 private:
     void onSubWindowActivated(QMdiSubWindow *window);
     void placeNewWindow(SensorSubWindow *window) const;
     void onConnectionsChanged();
+    void onPortLost(const ExtensionSystem::PluginInterface *owner, const QString &port);
+    void reconnectReturnedPorts();
+
+    // A window whose port was lost, followed until it is connected again.
+    struct LostPort
+    {
+        QPointer<SensorSubWindow> window;
+        QString port;
+        bool seenGone = false; // the port left the list after it was lost
+        bool seenOffline = false; // the window let go of the dead connection
+    };
 
     QMdiArea *m_area;
     PortWatcher *m_ports;
     QPointer<SensorSubWindow> m_active;
     QVariant m_lastUpdate;
+    QList<LostPort> m_lost;
+    bool m_reconnect = false;
 };
 
 } // namespace Orbexa::Internal

@@ -39,12 +39,18 @@ bool AnswerCollector::feed(const char *data, qsizetype size)
         const char *stop = data;
         while (stop < end && *stop != '/' && *stop != '.')
             ++stop;
+        const bool tooLong = m_frame.size() + (stop - data) + (stop == end ? 0 : 1) > maxFrameBytes;
         if (stop == end) {
-            m_frame.append(data, int(end - data));
+            if (tooLong)
+                m_frame.clear();
+            else
+                m_frame.append(data, int(end - data));
             return false;
         }
         if (*stop == '/') {
             m_frame = QByteArray(1, '/');
+        } else if (tooLong) {
+            m_frame.clear(); // the "." ends noise, not a frame
         } else {
             m_frame.append(data, int(stop - data + 1));
             m_complete = true;

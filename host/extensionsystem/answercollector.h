@@ -18,6 +18,11 @@ namespace ExtensionSystem {
 // first "/" and after the "." are ignored. Every byte counts, NUL included: the pattern is
 // applied to the whole frame as Latin-1 text, anchored at both ends.
 //
+// A frame is short: its two-digit length field describes at most 263 bytes. What runs on longer
+// from a "/" is line noise (or a peer flooding the line): once it exceeds maxFrameBytes it is
+// forgotten and the collector waits for the next "/", so memory stays bounded whatever the line
+// sends until the time-out.
+//
 // Which bytes are fed is the connection's business: it feeds only what arrived after the
 // request was sent completely.
 class EXTENSIONSYSTEM_EXPORT AnswerCollector
@@ -25,6 +30,8 @@ class EXTENSIONSYSTEM_EXPORT AnswerCollector
 public:
     // Status values of CommunicationInterface::DataFrameEntry.
     enum Status : quint32 { Incomplete = 0, Matches = 1, DoesNotMatch = 2 };
+    // The longest frame taken, from "/" to "." inclusive.
+    static constexpr qsizetype maxFrameBytes = 512;
 
     // Forgets what was collected and waits for an answer matching `answerPattern`. An invalid
     // pattern matches nothing. The compiled pattern is kept while it does not change.

@@ -64,6 +64,11 @@ CommunicationInterface *ConnectionManager::registerConnection(const PortSettings
         return nullptr;
     }
     d->connections.insert(owner, {connection, settings.portName});
+    const int failed = connection->metaObject()->indexOfSignal("portFailed(QString)");
+    if (failed >= 0) {
+        QMetaObject::connect(connection, failed, this,
+                             metaObject()->indexOfSlot("onPortFailed(QString)"));
+    }
     qCInfo(extensionSystemLog).noquote() << "Connection opened on" << settings.portName;
     emit connectionsChanged();
     return connection;
@@ -109,6 +114,16 @@ QStringList ConnectionManager::heldPorts() const
         ports << entry.port;
     ports.sort();
     return ports;
+}
+
+void ConnectionManager::onPortFailed(const QString &reason)
+{
+    for (auto it = d->connections.cbegin(); it != d->connections.cend(); ++it) {
+        if (it.value().connection == sender()) {
+            emit portLost(it.key(), it.value().port, reason);
+            return;
+        }
+    }
 }
 
 QString ConnectionManager::lastError() const

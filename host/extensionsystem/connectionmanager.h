@@ -47,6 +47,14 @@ public:
 signals:
     void connectionsChanged();
     void pluginUnregistered(ExtensionSystem::PluginInterface *owner);
+    // The connection of `owner` on `port` failed while open (an adapter unplugged) and closed
+    // itself; `owner` still holds it until it unregisters. Connections report this through a
+    // signal "portFailed(QString)" of their own, when they have one.
+    void portLost(const ExtensionSystem::PluginInterface *owner, const QString &port,
+                  const QString &reason);
+
+private slots:
+    void onPortFailed(const QString &reason);
 
 private:
     ConnectionManager();

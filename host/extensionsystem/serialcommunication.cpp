@@ -254,9 +254,11 @@ void SerialCommunication::Private::startWaiting()
 
 void SerialCommunication::Private::collect()
 {
-    if (phase == Phase::Idle)
-        return; // left for the next entry's discard
+    // Read in every phase: QSerialPort's buffer has no bound of its own, and a line that floods
+    // between transactions would fill it. Nothing read while idle can answer a later request.
     const QByteArray data = port->readAll();
+    if (phase == Phase::Idle)
+        return;
     if (phase == Phase::Sending)
         return; // arrived before the frame was complete, so it cannot be its answer
     if (collector.feed(data))

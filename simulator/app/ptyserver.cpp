@@ -148,8 +148,16 @@ void PtyServer::writePaced()
     // A character takes 10 bit times: start bit, 8 data bits, stop bit.
     const qint64 due = elapsedNs * baud / 10 / 1000000000 - m_sentSinceStart;
     if (due > 0 && m_master >= 0) {
-        const ssize_t written
-            = ::write(m_master, m_pending.constData(), size_t(qMin<qint64>(due, m_pending.size())));
+        const int count = int(qMin<qint64>(due, m_pending.size()));
+        const int host = hostBaudrate();
+        if (host != 0 && host != baud
+            && m_sensor->faults().baudMismatch == FaultSettings::BaudMismatch::Garble) {
+            // The host listens at another rate than the sensor talks (it stepped on while a late
+            // answer was on its way): a real line delivers framing errors, never the answer.
+            for (int i = 0; i < count; ++i)
+                m_pending[i] = char(0x80 | (m_pending.at(i) & 0x7f));
+        }
+        const ssize_t written = ::write(m_master, m_pending.constData(), size_t(count));
         if (written > 0) {
             m_pending.remove(0, int(written));
             m_sentSinceStart += written;

@@ -306,6 +306,10 @@
         <source>%1 is not opened: it belongs to the plug-in %2, which is not loaded.</source>
         <translation>%1 wird nicht geöffnet: Die Datei gehört zum Plug-in %2, das nicht geladen ist.</translation>
     </message>
+    <message>
+        <source>%1 is back: reconnecting %2.</source>
+        <translation>%1 ist wieder da: %2 wird neu verbunden.</translation>
+    </message>
 </context>
 <context>
     <name>Orbexa::Internal::PluginLoader</name>
@@ -389,6 +393,14 @@
     <message>
         <source>Extra ports:</source>
         <translation>Weitere Schnittstellen:</translation>
+    </message>
+    <message>
+        <source>Reconnect when the port comes back</source>
+        <translation>Neu verbinden, wenn die Schnittstelle wieder da ist</translation>
+    </message>
+    <message>
+        <source>A sensor window that went offline because its port was lost (an adapter unplugged) reads the sensor again, without asking, once the port is back.</source>
+        <translation>Ein Sensorfenster, das offline gegangen ist, weil seine Schnittstelle verloren ging (ein Adapter wurde abgezogen), liest den Sensor ohne Rückfrage erneut ein, sobald die Schnittstelle wieder da ist.</translation>
     </message>
 </context>
 <context>

@@ -28,6 +28,7 @@ private slots:
     void init();
     void cleanup();
     void noisyLine();
+    void lateAnswer();
     void unplugged_data();
     void unplugged();
 
@@ -78,6 +79,27 @@ void tst_ConnectPty::noisyLine()
     QCOMPARE(requests.first(), identify);
     QVERIFY(m_rig->isConnected() && m_rig->portOpen() && m_rig->statusShown());
     QCOMPARE(m_rig->title(), QStringLiteral("QUX-T40 D (%1 - Baud 38400)").arg(m_sim->link()));
+}
+
+// A sensor at 57600 that answers later than the identification's time-out: its answer to the
+// request at 57600 arrives while the host already asks at 115200, where the sensor hears
+// nothing. A real line garbles it there, and quxsim does the same over its pseudo-terminal: the
+// sensor is found at its own rate or not at all, never at a rate it does not listen at.
+void tst_ConnectPty::lateAnswer()
+{
+    QVERIFY(m_sim->start({ "--baud", "57600", "--delay", "700" }));
+    QVERIFY(QMetaObject::invokeMethod(m_rig->window, "vConnectToPort",
+                                      Q_ARG(QString, m_sim->link())));
+    QVERIFY(m_rig->portOpen());
+    BaudTrace trace;
+    const IdentifyResult result = m_rig->tester->session().identify();
+    QVERIFY(m_rig->portOpen());
+    const int rate = m_rig->window->connection()->getPortSettings().baudrate;
+    QVERIFY2(result.status != IdentifyResult::Identified || rate == 57600,
+             qPrintable(QString::number(rate)));
+    // The late answer reached the host after it had stepped on to another rate, where a line
+    // garbles it: one request per attempt, none asked twice.
+    QCOMPARE(m_sim->takeRequests().count(identify), trace.take().size());
 }
 
 void tst_ConnectPty::unplugged_data()

@@ -34,7 +34,6 @@ private slots:
     void init();
     void cleanup();
 
-    void portSettingsDefaults();
     void autoBaud_data();
     void autoBaud();
 
@@ -72,20 +71,6 @@ void tst_ExtensionSystem::cleanup()
 {
     ConnectionManager::instance()->setFactory({});
     QCOMPARE(ConnectionManager::instance()->heldPorts(), QStringList());
-}
-
-void tst_ExtensionSystem::portSettingsDefaults()
-{
-    PortSettings settings;
-    settings.portName = "COM3";
-    settings.baudrate = 9600;
-    settings.characterDelay = 1;
-    settings.lineDelay = 150;
-    settings.baudrateStep = 4;
-    settings.vInit();
-    QVERIFY(settings == PortSettings());
-    QCOMPARE(settings.baudrate, 38400);
-    QVERIFY(settings.portName.isEmpty() && settings.lineDelay == 0 && settings.baudrateStep == 0);
 }
 
 void tst_ExtensionSystem::autoBaud_data()
@@ -269,6 +254,18 @@ void tst_ExtensionSystem::answerCollector_data()
     QTest::newRow("incomplete") << QByteArrayList { "ab/07", "0V81:0A" } << id << 0u
                                 << QByteArray("/070V81:0A");
     QTest::newRow("no frame") << QByteArrayList { "abc", "." } << id << 0u << QByteArray();
+
+    // A flooding line: what runs on past the longest frame is dropped, the next frame counts.
+    const int most = int(AnswerCollector::maxFrameBytes);
+    const QByteArray longest = "/" + QByteArray(most - 2, '0') + ".";
+    QTest::newRow("longest frame") << QByteArrayList { longest } << "/(.*)\\." << 1u << longest;
+    QTest::newRow("one byte too long") << QByteArrayList { "/0", QByteArray(most - 2, '0') + "." }
+                                       << "/(.*)\\." << 0u << QByteArray();
+    QTest::newRow("flood, then an answer")
+        << QByteArrayList { "/" + QByteArray(1 << 20, 'x'), "y.", good } << id << 1u << good;
+    QTest::newRow("flood without end")
+        << QByteArrayList { "/", QByteArray(1 << 20, 'x'), QByteArray(1 << 20, 'x') } << id << 0u
+        << QByteArray();
 }
 
 void tst_ExtensionSystem::answerCollector()

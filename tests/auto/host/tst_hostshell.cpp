@@ -93,6 +93,7 @@ struct Shell
     PortWatcher *watch(PortWatcher::PortSource source)
     {
         ports.setSystemPortSource(std::move(source));
+        ports.waitForLook();
         return &ports;
     }
     SensorSubWindow *open(LoadedPlugin *plugin, const char *name)
@@ -134,6 +135,7 @@ private slots:
     void mainWindowOpensFromCommandLine();
     void settingsFileOpensInItsSensorWindow_data();
     void settingsFileOpensInItsSensorWindow();
+    void quitAfterWithMessageOpen();
 
 private:
     std::unique_ptr<PluginLoader> m_loader;
@@ -438,32 +440,48 @@ void tst_HostShell::eventsAreRouted()
     QVERIFY(calls().contains("open:/tmp/a.ovs"));
 }
 
+// The system is asked on the watcher's own thread, never on the one that shows the windows;
+// a look asked for while one runs is made after it, with what was asked last.
 void tst_HostShell::portListChangesOnly()
 {
+    QMutex mutex;
     QStringList systemPorts { "sysA" };
-    Shell shell([&systemPorts] { return systemPorts; });
+    QSet<QThread *> lookedFrom;
+    Shell shell([&] {
+        QMutexLocker lock(&mutex);
+        lookedFrom << QThread::currentThread();
+        return systemPorts;
+    });
     PortWatcher &ports = shell.ports;
     shell.open(m_fake, "Fake A");
     QSignalSpy changed(&ports, &PortWatcher::portsChanged);
+    const auto setSystemPorts = [&](const QStringList &list) {
+        QMutexLocker lock(&mutex);
+        systemPorts = list;
+    };
 
     ports.refresh();
     ports.refresh();
+    QVERIFY(ports.waitForLook());
     QCOMPARE(changed.count(), 0);
     QCOMPARE(calls().filter("ports:"), QStringList { "ports:sysA" });
 
-    systemPorts << "sysB";
+    setSystemPorts({ "sysA", "sysB" });
     ports.refresh();
     ports.refresh();
+    QVERIFY(ports.waitForLook());
     QCOMPARE(changed.count(), 1);
     QCOMPARE(calls().filter("ports:"), (QStringList { "ports:sysA", "ports:sysA,sysB" }));
 
     // Extra ports without a path are always offered, after the system's, once each.
+    ports.setExtraPorts({ "COM9" });
     ports.setExtraPorts({ "COM7", " COM7 ", "sysA" });
+    QVERIFY(ports.waitForLook());
     QCOMPARE(ports.ports(), (QStringList { "sysA", "sysB", "COM7" }));
     QCOMPARE(changed.count(), 2);
 
     // The timer polls on its own.
-    systemPorts.clear();
+    setSystemPorts({});
     ports.setInterval(20);
     ports.start();
     QTRY_COMPARE(changed.count(), 3);
@@ -474,15 +492,22 @@ void tst_HostShell::portListChangesOnly()
     const QString link = dir.filePath("simlink");
     ports.stop();
     ports.setExtraPorts({ link });
+    QVERIFY(ports.waitForLook());
     QVERIFY(ports.ports().isEmpty());
     QFile file(link);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.close();
     ports.refresh();
+    QVERIFY(ports.waitForLook());
     QCOMPARE(ports.ports(), QStringList { link });
     QVERIFY(file.remove());
     ports.refresh();
+    QVERIFY(ports.waitForLook());
     QVERIFY(ports.ports().isEmpty());
+
+    QMutexLocker lock(&mutex);
+    QVERIFY(!lookedFrom.isEmpty());
+    QVERIFY(!lookedFrom.contains(QThread::currentThread()));
 }
 
 void tst_HostShell::scanCancels()
@@ -512,6 +537,7 @@ void tst_HostShell::mainWindowOpensFromCommandLine()
     QVERIFY(QFile::copy(fakePluginFile("hostfakeplugin"), dir.filePath("hostfakeplugin.so")));
     MainWindow window;
     window.portWatcher()->setSystemPortSource([] { return QStringList { "pX" }; });
+    QVERIFY(window.portWatcher()->waitForLook());
     window.loadPlugins(dir.path());
     window.show();
     QCOMPARE(window.sensorModel()->catalogueCount(), 3);
@@ -607,6 +633,28 @@ void tst_HostShell::settingsFileOpensInItsSensorWindow()
         QVERIFY2(window.logDock()->text().contains(logPart), qPrintable(window.logDock()->text()));
     }
     QVERIFY(window.close());
+}
+
+// An unattended run quits on time although the sensor's window greets it with a message (here:
+// the port given cannot be opened) that nobody answers.
+void tst_HostShell::quitAfterWithMessageOpen()
+{
+    QTemporaryDir home;
+    QProcess orbexa;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("XDG_CONFIG_HOME", home.path());
+    orbexa.setProcessEnvironment(environment);
+    orbexa.setProcessChannelMode(QProcess::MergedChannels);
+    orbexa.start(QCoreApplication::applicationDirPath() + "/orbexa",
+                 { "--port", home.filePath("no-such-port"), "--sensor", "QUX-T40 D",
+                   "--quit-after", "0.5" });
+    const bool quit = orbexa.waitForFinished(30000);
+    if (!quit)
+        orbexa.kill();
+    QVERIFY2(quit, orbexa.readAll().constData());
+    QCOMPARE(orbexa.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(orbexa.exitCode(), 0);
 }
 
 QTEST_MAIN(tst_HostShell)

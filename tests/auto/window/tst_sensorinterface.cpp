@@ -1,6 +1,8 @@
 // The interface object: port choice and port lists with the host's connection manager, the
-// forwarding of the host's calls to the window, and its end (close and destruction).
+// forwarding of the host's calls to the window, and its end (close and destruction, also while
+// the window shows a dialog).
 
+#include "../common/modalanswerer.h"
 #include "plugin/sensorinterface.h"
 #include "sensorwindowtester.h"
 
@@ -36,6 +38,8 @@ private slots:
     void hostCalls();
     void aboutToCloseUnregisters();
     void destructionUnregistersAndDeletesWindow();
+    void closedWhileDialogOpen_data();
+    void closedWhileDialogOpen();
 
 private:
     void choose(const QString &port);
@@ -254,6 +258,74 @@ void tst_SensorInterface::destructionUnregistersAndDeletesWindow()
     delete subWindow;
     QVERIFY(!interface->sensorWindow());
     delete interface;
+}
+
+void tst_SensorInterface::closedWhileDialogOpen_data()
+{
+    QTest::addColumn<QString>("action"); // a slot, "silent" or "port"
+    QTest::addColumn<QString>("dialog");
+    QTest::addColumn<bool>("subWindowDeleted"); // else closed the host's way
+
+    const QString box = "QMessageBox", files = "QFileDialog";
+    QTest::newRow("sensor did not respond") << "silent" << box << false;
+    QTest::newRow("factory reset question") << "vRestoreFactorySettings" << box << false;
+    QTest::newRow("clear history question") << "vClearHistory" << box << false;
+    QTest::newRow("save settings") << "vSaveSettings" << files << false;
+    QTest::newRow("open settings") << "vLoadSettings" << files << false;
+    QTest::newRow("export chart") << "vExportDocument"
+                                  << "Utils::ExportDialog" << false;
+    QTest::newRow("connection switch")
+        << "port"
+        << "DrumoSensorPlugin::Core::ConnectionSwitchDialog" << false;
+    QTest::newRow("question, sub-window deleted") << "vClearHistory" << box << true;
+    QTest::newRow("save settings, sub-window deleted") << "vSaveSettings" << files << true;
+}
+
+// The host closes the window while one of its dialogs waits for the user (a quit timer, the end
+// of a session): as SensorSubWindow does (the window closed, then the interface deleted), or by
+// deleting the sub-window the window sits in. No double free (the sanitizer stage runs this),
+// the dialog closes, the waiting code returns and the window is gone afterwards.
+void tst_SensorInterface::closedWhileDialogOpen()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, dialog);
+    QFETCH(bool, subWindowDeleted);
+
+    QPointer<SensorWindow> window = m_interface->sensorWindow();
+    m_interface->vAvailablePortsUpdated({ "ttyA" });
+    m_subWindow->show();
+    ModalAnswerer answerer;
+    QString seen;
+    answerer.answerWith([&](QWidget *open) {
+        seen = QString::fromLatin1(open->metaObject()->className());
+        if (subWindowDeleted) {
+            delete m_subWindow;
+            m_subWindow = nullptr;
+        } else {
+            m_interface->vActionExit(QString());
+            delete m_interface;
+            m_interface = nullptr;
+        }
+    });
+    // From the main loop, where a user's action starts (see ConnectRig::inMainLoop).
+    QTimer::singleShot(0, qApp, [&] {
+        if (action == QLatin1String("silent")) {
+            emit SensorWindowTester(window).session().poller().sensorSilent();
+        } else if (action == QLatin1String("port")) {
+            SensorWindowTester(window).d()->portBox->setCurrentIndex(2);
+            window->vConnectionControlBoxChanged(2);
+        } else {
+            QVERIFY(QMetaObject::invokeMethod(window, action.toLatin1().constData()));
+        }
+        QCoreApplication::quit();
+    });
+    QCoreApplication::exec();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    QCOMPARE(seen, dialog);
+    QVERIFY(!window);
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(ConnectionManager::instance()->heldPorts().isEmpty());
 }
 
 QTEST_MAIN(tst_SensorInterface)
