@@ -130,6 +130,10 @@ RowDispatcher::Outcome RowDispatcher::writeRow(const QString &id, const QVariant
         return Outcome::Handled;
     }
     if (id == QLatin1String("baudrate")) {
+        if (m_state.lineRateFixed && index != m_view.currentBaudRateIndex()) {
+            m_view.refuseBaudRateChange();
+            return Outcome::Declined;
+        }
         // The rate the line runs at already: nothing to change, nothing to ask. This is what
         // writing all meets, whose rows hold the rate the sensor was found at.
         if (index == m_view.currentBaudRateIndex())

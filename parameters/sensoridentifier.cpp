@@ -6,6 +6,8 @@
 #include "protocol/commands.h"
 #include "protocol/frame.h"
 
+#include <networkport.h>
+
 #include <QDebug>
 #include <QPointer>
 
@@ -37,11 +39,15 @@ IdentifyResult identifySensor(ExtensionSystem::CommunicationInterface *connectio
     // request per call.
     ExtensionSystem::PortSettings settings = line->getPortSettings();
     settings.vSetBaudrateDefault(0);
+    // A serial device server's line rate is set on the server: nothing to step through there.
+    const bool stepRates = !ExtensionSystem::NetworkPort::isNetworkPortName(settings.portName);
     bool answered = false;
     for (int attempt = 0; attempt < identificationAttempts && !answered; ++attempt) {
-        settings.vSetBaudrateDefault(1);
-        qDebug().nospace() << "BAUDRATE::: " << settings.baudrate;
-        line->vSetPortSettings(settings);
+        if (stepRates) {
+            settings.vSetBaudrateDefault(1);
+            qDebug().nospace() << "BAUDRATE::: " << settings.baudrate;
+            line->vSetPortSettings(settings);
+        }
         runner.runTransaction(frame);
         if (!line)
             return result;

@@ -26,6 +26,7 @@
 #include "window/windowtexts.h"
 
 #include <connectionstatus.h>
+#include <networkport.h>
 #include <simpletimechart.h>
 #include <thresholdwindowwidget.h>
 
@@ -55,6 +56,10 @@ const char portNotOpenedText[] = QT_TRANSLATE_NOOP(
     "SensorWindow",
     "The port %1 could not be opened. It may be in use by another program, or it is no longer "
     "available. Please close the other program or choose another port and try again.");
+const char serverNotReachedText[] = QT_TRANSLATE_NOOP(
+    "SensorWindow",
+    "The network port %1 could not be reached. Please make sure that its serial device server "
+    "is switched on and connected and that host and port are right, then try again.");
 
 // The items of the "baudrate" row, by index.
 const char *const baudRateItems[] = { "9600", "19200", "38400", "57600", "115200" };
@@ -265,7 +270,11 @@ void SensorWindow::portNotOpened(const QString &port, int icon)
 {
     QPointer<SensorWindow> alive(this);
     showMessage(icon, WindowTexts::tr(connectingTitle),
-                WindowTexts::tr(portNotOpenedText).arg(port), QMessageBox::Ok);
+                WindowTexts::tr(ExtensionSystem::NetworkPort::isNetworkPortName(port)
+                                    ? serverNotReachedText
+                                    : portNotOpenedText)
+                    .arg(port),
+                QMessageBox::Ok);
     if (!alive)
         return;
     d->portBox->setCurrentIndex(0);
@@ -433,6 +442,17 @@ void SensorWindow::showCurrentBaudRate()
     const int index = currentBaudRateIndex();
     if (index >= 0)
         session().rows().setValue(QStringLiteral("baudrate"), index);
+}
+
+// A serial device server sets the line rate on its side; the sensor behind it keeps the rate
+// the server expects, so nothing is sent.
+void SensorWindow::refuseBaudRateChange()
+{
+    showMessage(QMessageBox::Warning, WindowTexts::tr("Sensor connections..."),
+                WindowTexts::tr("The baud rate of a network port is set on its serial device "
+                                "server, not by Orbexa. The sensor's baud rate was not changed."),
+                QMessageBox::Ok);
+    showCurrentBaudRate();
 }
 
 // The sensor acknowledged the new rate: the window leaves it, as it answers at the new rate

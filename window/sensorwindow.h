@@ -196,6 +196,7 @@ private:
     bool checkConnection() override;
     bool confirmBaudRateChange() override;
     void showCurrentBaudRate() override;
+    void refuseBaudRateChange() override;
     int currentBaudRateIndex() const override;
     void baudRateWritten() override;
 

@@ -12,7 +12,9 @@
 #include "sensorsubwindow.h"
 #include "sessionmanager.h"
 
+#include <networkport.h>
 #include <serialscanport.h>
+#include <tcpscanport.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -58,10 +60,15 @@ void MainWindow::scanForSensors()
     ScanDialog dialog(
         serialPlugins, ports, m_model,
         [](const QString &port) -> std::unique_ptr<ExtensionSystem::SerialPortInterface> {
+            if (ExtensionSystem::NetworkPort::isNetworkPortName(port))
+                return std::make_unique<ExtensionSystem::TcpScanPort>(port);
             return std::make_unique<ExtensionSystem::SerialScanPort>(port);
         },
         [](ExtensionSystem::SerialPortInterface *port) {
-            static_cast<ExtensionSystem::SerialScanPort *>(port)->cancel();
+            if (auto network = dynamic_cast<ExtensionSystem::TcpScanPort *>(port))
+                network->cancel();
+            else
+                static_cast<ExtensionSystem::SerialScanPort *>(port)->cancel();
         },
         this);
     connect(&dialog, &ScanDialog::sensorAdded, this, [this](const QModelIndex &index) {
@@ -86,9 +93,11 @@ void MainWindow::showPreferences()
 {
     PreferencesDialog dialog(this);
     dialog.setExtraPorts(m_preferencePorts);
+    dialog.setNetworkPorts(m_networkPorts);
     if (dialog.exec() != QDialog::Accepted)
         return;
     m_preferencePorts = dialog.extraPorts();
+    m_networkPorts = dialog.networkPorts();
     applyExtraPorts();
     writeSettings();
 }

@@ -7,7 +7,8 @@ class QPlainTextEdit;
 namespace Orbexa::Internal {
 
 // Tools > Preferences: the extra serial ports to offer besides those the system lists, for
-// example the pseudo-terminal of a simulated sensor.
+// example the pseudo-terminal of a simulated sensor, and the network ports (serial device
+// servers, "tcp://HOST:PORT") to offer next to them.
 class PreferencesDialog : public QDialog
 {
     Q_OBJECT
@@ -17,9 +18,15 @@ public:
 
     void setExtraPorts(const QStringList &ports);
     QStringList extraPorts() const;
+    void setNetworkPorts(const QStringList &ports);
+    QStringList networkPorts() const;
+
+    // Refuses to close while a network port is malformed, and says which.
+    void accept() override;
 
 private:
     QPlainTextEdit *m_ports;
+    QPlainTextEdit *m_networkPorts;
 };
 
 } // namespace Orbexa::Internal
