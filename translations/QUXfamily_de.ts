@@ -267,6 +267,14 @@
         <source>Signal</source>
         <translation>Signal</translation>
     </message>
+    <message>
+        <source>The network port %1 could not be reached. Please make sure that its serial device server is switched on and connected and that host and port are right, then try again.</source>
+        <translation>Der Netzwerkanschluss %1 war nicht erreichbar. Bitte prüfen Sie, ob sein serieller Geräteserver eingeschaltet und angeschlossen ist und ob Host und Port stimmen, und versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <source>The baud rate of a network port is set on its serial device server, not by Orbexa. The sensor&apos;s baud rate was not changed.</source>
+        <translation>Die Baudrate eines Netzwerkanschlusses wird an seinem seriellen Geräteserver eingestellt, nicht von Orbexa. Die Baudrate des Sensors wurde nicht geändert.</translation>
+    </message>
 </context>
 <context>
     <name>connectionSwitchingDialog</name>
