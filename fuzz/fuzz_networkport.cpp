@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     const QString name = QString::fromUtf8(reinterpret_cast<const char *>(data), int(size));
     static const QRegularExpression form(
-        QStringLiteral(R"(^tcp://(?:\[([0-9A-Fa-f:.%a-zA-Z]+)\]|([A-Za-z0-9._-]+)):([0-9]{1,5})$)"),
+        QStringLiteral(R"(^tcp://(?:\[([A-Za-z0-9:.%_-]+)\]|([A-Za-z0-9._-]+)):([0-9]{1,5})$)"),
         QRegularExpression::CaseInsensitiveOption);
 
     NetworkPort port;

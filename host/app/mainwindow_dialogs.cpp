@@ -12,9 +12,7 @@
 #include "sensorsubwindow.h"
 #include "sessionmanager.h"
 
-#include <networkport.h>
-#include <serialscanport.h>
-#include <tcpscanport.h>
+#include <scanports.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -57,20 +55,8 @@ void MainWindow::scanForSensors()
         return;
     }
 
-    ScanDialog dialog(
-        serialPlugins, ports, m_model,
-        [](const QString &port) -> std::unique_ptr<ExtensionSystem::SerialPortInterface> {
-            if (ExtensionSystem::NetworkPort::isNetworkPortName(port))
-                return std::make_unique<ExtensionSystem::TcpScanPort>(port);
-            return std::make_unique<ExtensionSystem::SerialScanPort>(port);
-        },
-        [](ExtensionSystem::SerialPortInterface *port) {
-            if (auto network = dynamic_cast<ExtensionSystem::TcpScanPort *>(port))
-                network->cancel();
-            else
-                static_cast<ExtensionSystem::SerialScanPort *>(port)->cancel();
-        },
-        this);
+    ScanDialog dialog(serialPlugins, ports, m_model, &ExtensionSystem::makeScanPort,
+                      &ExtensionSystem::cancelScanPort, this);
     connect(&dialog, &ScanDialog::sensorAdded, this, [this](const QModelIndex &index) {
         const SensorEntry *entry = m_model->entry(index);
         if (!entry)

@@ -9,15 +9,16 @@ namespace {
 const QLatin1String scheme("tcp://");
 
 // Letters, digits, "-", "_" and "." cover host names and IPv4 addresses; anything else
-// (spaces, "/", "@", a second ":") is a typing error, not a host.
-bool isHostName(const QString &host)
+// (spaces, "/", "@", a second ":") is a typing error, not a host. Inside brackets ":" and the
+// "%" of a scope ("[fe80::1%eth0]") belong to the address.
+bool isHostName(const QString &host, bool bracketed)
 {
     if (host.isEmpty())
         return false;
     for (const QChar c : host) {
         const ushort u = c.unicode();
         const bool ok = (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9')
-            || u == '-' || u == '_' || u == '.';
+            || u == '-' || u == '_' || u == '.' || (bracketed && (u == ':' || u == '%'));
         if (!ok)
             return false;
     }
@@ -48,9 +49,10 @@ bool NetworkPort::parse(const QString &name, NetworkPort *result)
             return false;
         host = host.mid(1, host.size() - 2);
         QHostAddress address;
-        if (!address.setAddress(host) || address.protocol() != QAbstractSocket::IPv6Protocol)
+        if (!isHostName(host, true) || !address.setAddress(host)
+            || address.protocol() != QAbstractSocket::IPv6Protocol)
             return false;
-    } else if (!isHostName(host)) {
+    } else if (!isHostName(host, false)) {
         return false;
     }
 
@@ -76,7 +78,8 @@ QString NetworkPort::name() const
 {
     const QString shownHost
         = host.contains(QLatin1Char(':')) ? QStringLiteral("[%1]").arg(host) : host;
-    return QStringLiteral("tcp://%1:%2").arg(shownHost).arg(port);
+    // One arg() for both: a scope such as "%0eth" must not be taken for a place holder.
+    return QStringLiteral("tcp://%1:%2").arg(shownHost, QString::number(port));
 }
 
 } // namespace ExtensionSystem
