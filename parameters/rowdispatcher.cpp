@@ -129,6 +129,14 @@ RowDispatcher::Outcome RowDispatcher::writeRow(const QString &id, const QVariant
         return Outcome::Handled;
     }
     if (id == QLatin1String("baudrate")) {
+        // A serial device server's rate is set on the server: a change is refused, the rate it
+        // runs at already (writing all) needs nothing.
+        if (m_state.lineRateFixed) {
+            if (index == m_view.currentBaudRateIndex())
+                return Outcome::Handled;
+            m_view.refuseBaudRateChange();
+            return Outcome::Declined;
+        }
         // The sensor takes a new rate only at its next power-up: the user decides, also when
         // the row holds the line's rate (writing all) and it would change nothing.
         if (!m_view.confirmBaudRateChange()) {

@@ -6,6 +6,8 @@
 #include "protocol/commands.h"
 #include "protocol/frame.h"
 
+#include <networkport.h>
+
 #include <QDebug>
 #include <QPointer>
 
@@ -34,11 +36,15 @@ IdentifyResult identifySensor(ExtensionSystem::CommunicationInterface *connectio
     // decides which rate each attempt tries. Where a new identification starts its round is
     // the host's: the step count travels with the settings the connection holds.
     ExtensionSystem::PortSettings settings = line->getPortSettings();
+    // A serial device server's line rate is set on the server: nothing to step through there.
+    const bool stepRates = !ExtensionSystem::NetworkPort::isNetworkPortName(settings.portName);
     bool answered = false;
     for (int attempt = 0; attempt < identificationAttempts && !answered; ++attempt) {
-        settings.vSetBaudrateDefault(1);
-        qDebug().nospace() << "BAUDRATE::: " << settings.baudrate;
-        line->vSetPortSettings(settings);
+        if (stepRates) {
+            settings.vSetBaudrateDefault(1);
+            qDebug().nospace() << "BAUDRATE::: " << settings.baudrate;
+            line->vSetPortSettings(settings);
+        }
         runner.runTransaction(frame);
         if (!line)
             return result;

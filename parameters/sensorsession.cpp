@@ -1,5 +1,7 @@
 #include "parameters/sensorsession.h"
 
+#include <networkport.h>
+
 namespace DrumoSensorPlugin {
 namespace Core {
 
@@ -22,6 +24,8 @@ void SensorSession::setConnection(ExtensionSystem::CommunicationInterface *conne
 {
     m_connection = connection;
     m_poller.setConnection(connection);
+    m_state.lineRateFixed = connection
+        && ExtensionSystem::NetworkPort::isNetworkPortName(connection->getPortSettings().portName);
 }
 
 IdentifyResult SensorSession::identify()

@@ -73,6 +73,9 @@ public:
     virtual void showCurrentBaudRate() { }
     // The item of the "baudrate" row that the port runs at now; -1 when unknown.
     virtual int currentBaudRateIndex() const { return -1; }
+    // The port's line rate is its server's: the baud rate row shows the port's rate again and
+    // the user learns why nothing was written.
+    virtual void refuseBaudRateChange() { showCurrentBaudRate(); }
     // The new baud rate was written: the sensor changes its rate at its next power-up, so the
     // view leaves it.
     virtual void baudRateWritten() { }

@@ -18,6 +18,9 @@ struct SessionState
     bool thresholdDragActive = false;
     // Rows were just converted after a unit change: the next delayed write is not the user's.
     bool skipNextDelayedWrite = false;
+    // The port's line rate is set elsewhere (a serial device server on the network): the host
+    // neither steps nor writes baud rates there.
+    bool lineRateFixed = false;
     // The live chart plots the first temperature of the status answer (the row "readTemp").
     bool measuredTemp = true;
     // The temperatures last read for the ends of the analog output, display unit; the record's

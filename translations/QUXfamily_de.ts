@@ -263,6 +263,10 @@
         <source>Signal</source>
         <translation>Signal</translation>
     </message>
+    <message>
+        <source>The baud rate of a network port is set on its serial device server, not by Orbexa. The sensor&apos;s baud rate was not changed.</source>
+        <translation>Die Baudrate eines Netzwerkanschlusses wird an seinem seriellen Geräteserver eingestellt, nicht von Orbexa. Die Baudrate des Sensors wurde nicht geändert.</translation>
+    </message>
 </context>
 <context>
     <name>connectionSwitchingDialog</name>

@@ -27,6 +27,7 @@
 #include "window/windowtexts.h"
 
 #include <connectionstatus.h>
+#include <networkport.h>
 #include <simpletimechart.h>
 #include <thresholdwindowwidget.h>
 
@@ -393,6 +394,17 @@ void SensorWindow::showCurrentBaudRate()
     const int index = currentBaudRateIndex();
     if (index >= 0)
         session().rows().setValue(QStringLiteral("baudrate"), index);
+}
+
+// A serial device server sets the line rate on its side; the sensor behind it keeps the rate
+// the server expects, so nothing is sent.
+void SensorWindow::refuseBaudRateChange()
+{
+    showMessage(QMessageBox::Warning, WindowTexts::tr("Sensor connections..."),
+                WindowTexts::tr("The baud rate of a network port is set on its serial device "
+                                "server, not by Orbexa. The sensor's baud rate was not changed."),
+                QMessageBox::Ok);
+    showCurrentBaudRate();
 }
 
 // The sensor acknowledged the new rate: the window leaves it, as it answers at the new rate

@@ -286,7 +286,8 @@ void SensorWindow::updateWindowTitle(bool showBaud)
     if (!d->firmware.isEmpty() && showBaud)
         title += QStringLiteral(" fw: %1").arg(d->firmware);
     title += QStringLiteral(" (") + d->portBox->currentText();
-    if (showBaud && connection())
+    // A network port's endpoint is its name; its line rate is the server's, unknown here.
+    if (showBaud && connection() && !session().state().lineRateFixed)
         title += QStringLiteral(" - Baud ")
             + QString::number(connection()->getPortSettings().baudrate);
     title += QLatin1Char(')');

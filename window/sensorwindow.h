@@ -194,6 +194,7 @@ private:
     bool checkConnection() override;
     bool confirmBaudRateChange() override;
     void showCurrentBaudRate() override;
+    void refuseBaudRateChange() override;
     int currentBaudRateIndex() const override;
     void baudRateWritten() override;
 

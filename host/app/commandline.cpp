@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+#include <networkport.h>
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
@@ -20,7 +22,8 @@ CommandLineOptions parseCommandLine(const QStringList &arguments)
         QStringLiteral("port"),
         QCoreApplication::translate(
             "Orbexa::Internal::CommandLine",
-            "Adds a serial port (for example a pseudo-terminal) to the port list. "
+            "Adds a serial port (for example a pseudo-terminal) or a network port "
+            "tcp://HOST:PORT (a serial device server) to the port list. "
             "May be given more than once."),
         QCoreApplication::translate("Orbexa::Internal::CommandLine", "path"));
     const QCommandLineOption sensorOption(
@@ -87,6 +90,17 @@ CommandLineOptions parseCommandLine(const QStringList &arguments)
             options.ok = false;
             options.errorText = QCoreApplication::translate("Orbexa::Internal::CommandLine",
                                                             "--port needs a port name.");
+            return options;
+        }
+        if (ExtensionSystem::NetworkPort::isNetworkPortName(port)
+            && !ExtensionSystem::NetworkPort::parse(port, nullptr)) {
+            options.ok = false;
+            options.errorText
+                = QCoreApplication::translate("Orbexa::Internal::CommandLine",
+                                              "Not a network port: %1 (write %2, PORT from 1 "
+                                              "to 65535, an IPv6 address in brackets)")
+                      .arg(port.left(ExtensionSystem::NetworkPort::maxNameLength),
+                           ExtensionSystem::NetworkPort::form());
             return options;
         }
         if (!options.ports.contains(port))

@@ -10,6 +10,7 @@
 #include "sessionmanager.h"
 
 #include <globals.h>
+#include <networkport.h>
 
 #include <QAction>
 #include <QActionGroup>
@@ -382,9 +383,19 @@ void MainWindow::setCommandLinePorts(const QStringList &ports)
     applyExtraPorts();
 }
 
+// Network ports go to the box's list directly: the port watcher lists devices that exist.
 void MainWindow::applyExtraPorts()
 {
-    m_ports->setExtraPorts(m_commandLinePorts + m_preferencePorts + m_lastPorts);
+    QStringList serial;
+    QStringList network = m_networkPorts;
+    for (const QString &port : m_commandLinePorts + m_preferencePorts + m_lastPorts) {
+        QStringList &list
+            = ExtensionSystem::NetworkPort::isNetworkPortName(port) ? network : serial;
+        if (!list.contains(port))
+            list << port;
+    }
+    m_ports->setExtraPorts(serial);
+    m_sessions->setNetworkPorts(network);
 }
 
 void MainWindow::openSelectedSensor()
@@ -503,6 +514,7 @@ void MainWindow::readSettings()
     settings.endGroup();
     m_lastSettingsDir = settings.value(QStringLiteral("Files/lastSettingsDir")).toString();
     m_preferencePorts = settings.value(QStringLiteral("Ports/extra")).toStringList();
+    m_networkPorts = settings.value(QStringLiteral("Ports/network")).toStringList();
     // Ports given on the last command line are offered again (while they exist), so that a
     // simulator restarted on the same link is found without repeating --port.
     m_lastPorts = settings.value(QStringLiteral("Ports/last")).toStringList();
@@ -527,6 +539,7 @@ void MainWindow::writeSettings() const
     settings.setValue(QStringLiteral("Files/lastSettingsDir"), m_lastSettingsDir);
     settings.setValue(QStringLiteral("Ports/extra"), m_preferencePorts);
     settings.setValue(QStringLiteral("Ports/reconnect"), m_sessions->reconnectWhenPortReturns());
+    settings.setValue(QStringLiteral("Ports/network"), m_networkPorts);
     if (!m_commandLinePorts.isEmpty())
         settings.setValue(QStringLiteral("Ports/last"), m_commandLinePorts);
     // Only the menu's choice is kept; --language applies to one run.

@@ -128,6 +128,7 @@ private:
     QActionGroup *m_languageGroup = nullptr;
 
     QStringList m_preferencePorts;
+    QStringList m_networkPorts; // tcp://HOST:PORT from the preferences
     QStringList m_commandLinePorts;
     QStringList m_lastPorts;
     bool m_presentation = false;

@@ -13,7 +13,7 @@
 #include "sessionmanager.h"
 #include "settingsfilesensor.h"
 
-#include <serialscanport.h>
+#include <scanports.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -83,15 +83,8 @@ void MainWindow::scanForSensors()
         return;
     }
 
-    ScanDialog dialog(
-        serialPlugins, ports, m_model,
-        [](const QString &port) -> std::unique_ptr<ExtensionSystem::SerialPortInterface> {
-            return std::make_unique<ExtensionSystem::SerialScanPort>(port);
-        },
-        [](ExtensionSystem::SerialPortInterface *port) {
-            static_cast<ExtensionSystem::SerialScanPort *>(port)->cancel();
-        },
-        this);
+    ScanDialog dialog(serialPlugins, ports, m_model, &ExtensionSystem::makeScanPort,
+                      &ExtensionSystem::cancelScanPort, this);
     connect(&dialog, &ScanDialog::sensorAdded, this, [this](const QModelIndex &index) {
         const SensorEntry *entry = m_model->entry(index);
         if (!entry)
@@ -115,9 +108,11 @@ void MainWindow::showPreferences()
     PreferencesDialog dialog(this);
     dialog.setExtraPorts(m_preferencePorts);
     dialog.setReconnect(m_sessions->reconnectWhenPortReturns());
+    dialog.setNetworkPorts(m_networkPorts);
     if (dialog.exec() != QDialog::Accepted)
         return;
     m_preferencePorts = dialog.extraPorts();
+    m_networkPorts = dialog.networkPorts();
     m_sessions->setReconnectWhenPortReturns(dialog.reconnect());
     applyExtraPorts();
     writeSettings();

@@ -1,17 +1,36 @@
 #include "preferencesdialog.h"
 
+#include <networkport.h>
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 
 namespace Orbexa::Internal {
 
+namespace {
+QStringList lines(const QPlainTextEdit *edit)
+{
+    QStringList entries;
+    const QStringList parts = edit->toPlainText().split(
+        QRegularExpression(QStringLiteral("[\\n;]")), Qt::SkipEmptyParts);
+    for (const QString &part : parts) {
+        const QString entry = part.trimmed();
+        if (!entry.isEmpty() && !entries.contains(entry))
+            entries << entry;
+    }
+    return entries;
+}
+} // namespace
+
 PreferencesDialog::PreferencesDialog(QWidget *parent)
     : QDialog(parent)
     , m_ports(new QPlainTextEdit)
+    , m_networkPorts(new QPlainTextEdit)
     , m_reconnect(new QCheckBox(tr("Reconnect when the port comes back")))
 {
     setWindowTitle(tr("Preferences"));
@@ -23,6 +42,13 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
                               "sensor). A path is offered only while it exists."));
     hint->setWordWrap(true);
 
+    m_networkPorts->setPlaceholderText(QStringLiteral("tcp://192.168.1.50:4001"));
+    m_networkPorts->setTabChangesFocus(true);
+    auto networkHint = new QLabel(tr("Serial device servers to offer next to the serial ports, "
+                                     "one per line as tcp://HOST:PORT. The server sets the baud "
+                                     "rate."));
+    networkHint->setWordWrap(true);
+
     auto buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -30,12 +56,14 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
     auto layout = new QFormLayout(this);
     layout->addRow(hint);
     layout->addRow(tr("Extra ports:"), m_ports);
+    layout->addRow(networkHint);
+    layout->addRow(tr("Network ports:"), m_networkPorts);
     m_reconnect->setToolTip(tr("A sensor window that went offline because its port was lost "
                                "(an adapter unplugged) reads the sensor again, without asking, "
                                "once the port is back."));
     layout->addRow(m_reconnect);
     layout->addRow(buttons);
-    resize(480, 260);
+    resize(480, 360);
 }
 
 void PreferencesDialog::setExtraPorts(const QStringList &ports)
@@ -55,15 +83,32 @@ bool PreferencesDialog::reconnect() const
 
 QStringList PreferencesDialog::extraPorts() const
 {
-    QStringList ports;
-    const QStringList lines = m_ports->toPlainText().split(
-        QRegularExpression(QStringLiteral("[\\n;]")), Qt::SkipEmptyParts);
-    for (const QString &line : lines) {
-        const QString port = line.trimmed();
-        if (!port.isEmpty() && !ports.contains(port))
-            ports << port;
+    return lines(m_ports);
+}
+
+void PreferencesDialog::setNetworkPorts(const QStringList &ports)
+{
+    m_networkPorts->setPlainText(ports.join(QLatin1Char('\n')));
+}
+
+QStringList PreferencesDialog::networkPorts() const
+{
+    return lines(m_networkPorts);
+}
+
+void PreferencesDialog::accept()
+{
+    for (const QString &port : networkPorts()) {
+        if (!ExtensionSystem::NetworkPort::parse(port, nullptr)) {
+            QMessageBox::warning(this, tr("Preferences"),
+                                 tr("Not a network port: %1\nWrite %2, PORT from 1 to 65535, "
+                                    "an IPv6 address in brackets.")
+                                     .arg(port.left(ExtensionSystem::NetworkPort::maxNameLength),
+                                          ExtensionSystem::NetworkPort::form()));
+            return;
+        }
     }
-    return ports;
+    QDialog::accept();
 }
 
 } // namespace Orbexa::Internal

@@ -126,7 +126,20 @@ void SessionManager::broadcastUpdate(const QVariant &value)
 
 QStringList SessionManager::freePorts() const
 {
-    return PortWatcher::freePorts(m_ports->ports(), ConnectionManager::instance()->heldPorts());
+    QStringList known = m_ports->ports();
+    for (const QString &port : m_networkPorts) {
+        if (!known.contains(port))
+            known << port;
+    }
+    return PortWatcher::freePorts(known, ConnectionManager::instance()->heldPorts());
+}
+
+void SessionManager::setNetworkPorts(const QStringList &ports)
+{
+    if (ports == m_networkPorts)
+        return;
+    m_networkPorts = ports;
+    distributePorts();
 }
 
 void SessionManager::distributePorts()

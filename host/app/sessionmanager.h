@@ -42,8 +42,12 @@ public:
     void broadcastUpdate(const QVariant &value);
     QVariant lastUpdate() const { return m_lastUpdate; }
 
-    // The ports offered to the interfaces: the known ports less those any window holds.
+    // The ports offered to the interfaces: the known ports less those any window holds. The
+    // network ports ("tcp://HOST:PORT") follow the serial ones; nothing lists them, so they are
+    // offered while they are configured.
     QStringList freePorts() const;
+    void setNetworkPorts(const QStringList &ports);
+    QStringList networkPorts() const { return m_networkPorts; }
 
     // False when a window refused to close.
     bool closeAll();
@@ -80,6 +84,7 @@ private:
 
     QMdiArea *m_area;
     PortWatcher *m_ports;
+    QStringList m_networkPorts;
     QPointer<SensorSubWindow> m_active;
     QVariant m_lastUpdate;
     QList<LostPort> m_lost;

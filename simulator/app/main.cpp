@@ -2,6 +2,7 @@
 // the plug-in without hardware.
 
 #include "ptyserver.h"
+#include "tcpserver.h"
 
 #include <sensortype.h>
 #include <simulatedsensor.h>
@@ -84,8 +85,9 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Simulated sensor of the QUX family on a pseudo-terminal.\n"
-        "Prints \"quxsim: serving <sensor> on <port>\" and answers the sensor protocol there\n"
+        "Simulated sensor of the QUX family on a pseudo-terminal and/or on 127.0.0.1 over TCP.\n"
+        "Prints \"quxsim: serving <sensor> on <port>\" (per port) and answers the sensor\n"
+        "protocol there\n"
         "until SIGINT or SIGTERM; SIGHUP switches the sensor off and on (a new baud rate\n"
         "applies then). Answers leave at the sensor's line speed (10 bits per character).\n"
         "Temperatures are in degrees Celsius; the sensor reports them in its unit."));
@@ -122,6 +124,11 @@ int main(int argc, char *argv[])
         { "unplug-after",
           "Answer this many requests, then close the terminal (the host's port fails) and exit.",
           "count" },
+        { "tcp",
+          "Also serve the sensor on 127.0.0.1:<port> as a serial device server would (raw TCP, "
+          "one client at a time); 0 takes a free port. --unplug-after drops the connection.",
+          "port" },
+        { "no-pty", "Serve on --tcp only, without a pseudo-terminal." },
         { "log", "Append every request, its answer or fault to <file>.", "file" },
         { "verbose", "Print every request and its answer or fault on standard error." },
         { "seed", "Seed of the fault and noise generators (default 1).", "number" },
@@ -162,7 +169,7 @@ int main(int argc, char *argv[])
 
     double temperature = 25.0, target = qQNaN(), ramp = 0.0, noise = 0.0, head = 32.5;
     double drop = 0.0, corrupt = 0.0, delay = 0.0, noiseBytes = 0.0, unplug = -1.0, baud = 38400;
-    double seed = 1;
+    double seed = 1, tcpPort = -1;
     // Bounds keep every value within what the sensor model and the timers can hold.
     const QStringList problems = {
         readNumber(parser, "temperature", &temperature, -273.15, 10000.0),
@@ -177,11 +184,17 @@ int main(int argc, char *argv[])
         readNumber(parser, "unplug-after", &unplug, 0.0, 1e9, true),
         readNumber(parser, "baud", &baud, 9600.0, 115200.0, true),
         readNumber(parser, "seed", &seed, 0.0, 4294967295.0, true),
+        readNumber(parser, "tcp", &tcpPort, 0.0, 65535.0, true),
     };
     for (const QString &problem : problems) {
         if (!problem.isEmpty())
             return fail(problem);
     }
+    const bool withPty = !parser.isSet("no-pty");
+    if (!withPty && tcpPort < 0)
+        return fail(QStringLiteral("--no-pty needs --tcp"));
+    if (!withPty && parser.isSet("link"))
+        return fail(QStringLiteral("--link needs the pseudo-terminal"));
     if (!QList<int> { 9600, 19200, 38400, 57600, 115200 }.contains(int(baud)))
         return fail(QStringLiteral("--baud must be 9600, 19200, 38400, 57600 or 115200"));
     SimulatedSensor sensor(type, systemClock(), quint32(seed));
@@ -248,8 +261,11 @@ int main(int argc, char *argv[])
     });
 
     PtyServer server(&sensor);
-    if (!server.open(&error))
+    if (withPty && !server.open(&error))
         return fail(QStringLiteral("cannot open a pseudo-terminal: %1").arg(error));
+    TcpServer tcpServer(&sensor);
+    if (tcpPort >= 0 && !tcpServer.listen(quint16(tcpPort), &error))
+        return fail(QStringLiteral("cannot serve on 127.0.0.1:%1: %2").arg(tcpPort).arg(error));
 
     Link link;
     if (parser.isSet("link")) {
@@ -268,13 +284,19 @@ int main(int argc, char *argv[])
         link.target = server.portName();
     }
 
-    QObject::connect(&server, &PtyServer::unplugged, &app, [&sensor] {
+    const auto unplugged = [&sensor] {
         print(stdout,
               QStringLiteral("quxsim: unplugged after %1 requests").arg(sensor.requestCount() - 1));
         QCoreApplication::quit();
-    });
+    };
+    QObject::connect(&server, &PtyServer::unplugged, &app, unplugged);
+    QObject::connect(&tcpServer, &TcpServer::unplugged, &app, unplugged);
 
-    print(stdout, QStringLiteral("quxsim: serving %1 on %2").arg(type.name, server.portName()));
+    if (withPty)
+        print(stdout, QStringLiteral("quxsim: serving %1 on %2").arg(type.name, server.portName()));
+    if (tcpPort >= 0)
+        print(stdout,
+              QStringLiteral("quxsim: serving %1 on %2").arg(type.name, tcpServer.portName()));
     if (!link.path.isEmpty())
         print(stdout, QStringLiteral("quxsim: linked %1 -> %2").arg(link.path, server.portName()));
     const int result = app.exec();

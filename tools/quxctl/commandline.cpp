@@ -2,6 +2,8 @@
 
 #include "texts.h"
 
+#include <networkport.h>
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
@@ -11,6 +13,8 @@ namespace {
 
 // The longest stream a line engineer would leave running unattended from a script: a day.
 constexpr int maximumSeconds = 24 * 60 * 60;
+// More ports at once than a plant's line has sensors would only exhaust file handles.
+constexpr int maximumJobs = 256;
 
 struct CommandName
 {
@@ -36,7 +40,7 @@ Invocation failed(Invocation invocation, const QString &error)
 QString helpText()
 {
     return Texts::tr(
-        "Usage: quxctl COMMAND --port PORT [--port PORT ...] [options] [arguments]\n"
+        "Usage: quxctl COMMAND --port PORT [--port PORT ...] [--jobs N] [options] [arguments]\n"
         "\n"
         "Configures QUX family sensors from the command line, with the catalogue, the\n"
         "commands, the encodings, the limits and the retry rules of the plug-in.\n"
@@ -54,11 +58,16 @@ QString helpText()
         "  diff FILE.ovs         compare the sensor with a settings file\n"
         "  stream [--seconds N] [--csv FILE]\n"
         "                        poll the live temperature as the window does and write\n"
-        "                        the samples as the chart export's text\n"
+        "                        the samples as the chart export's text; with several\n"
+        "                        ports one CSV with the port's name as first column\n"
         "\n"
         "Options:\n"
-        "  --port PORT           serial port; repeat it to run the command on several\n"
-        "                        ports in turn (a summary table follows)\n"
+        "  --port PORT           serial port, or tcp://HOST:PORT for a sensor behind a\n"
+        "                        serial device server (raw TCP; its baud rate is set on\n"
+        "                        the server); repeat it to run the command on several\n"
+        "                        ports at once, results in the order given, a summary\n"
+        "                        table follows\n"
+        "  --jobs N              at most N ports at a time (default: all)\n"
         "  --json                results as JSON\n"
         "  --catalogue FILE      sensor catalogue (default: QUXfamily.xml next to quxctl)\n"
         "  -h, --help            this text\n"
@@ -76,7 +85,8 @@ QString helpText()
         "  5  the settings file was refused (unreadable, not a settings file) or could\n"
         "     not be written\n"
         "  6  the sensor did not take a value\n"
-        "With several ports the first port that failed gives the status.\n");
+        "With several ports the first port that failed (in the order given) gives the\n"
+        "status.\n");
 }
 
 Invocation parseCommandLine(const QStringList &arguments)
@@ -96,10 +106,12 @@ Invocation parseCommandLine(const QStringList &arguments)
                                            Texts::tr("seconds"));
     const QCommandLineOption csvOption(QStringLiteral("csv"), Texts::tr("Stream into a file."),
                                        Texts::tr("file"));
+    const QCommandLineOption jobsOption(QStringLiteral("jobs"), Texts::tr("Ports at a time."),
+                                        Texts::tr("count"));
     const QCommandLineOption catalogueOption(QStringLiteral("catalogue"),
                                              Texts::tr("Sensor catalogue."), Texts::tr("file"));
     parser.addOptions({ helpOption, versionOption, portOption, jsonOption, secondsOption, csvOption,
-                        catalogueOption });
+                        catalogueOption, jobsOption });
 
     if (!parser.parse(arguments))
         return failed(invocation, parser.errorText());
@@ -125,6 +137,22 @@ Invocation parseCommandLine(const QStringList &arguments)
     for (const QString &port : qAsConst(invocation.ports)) {
         if (port.trimmed().isEmpty())
             return failed(invocation, Texts::tr("An empty port name was given."));
+        if (ExtensionSystem::NetworkPort::isNetworkPortName(port)
+            && !ExtensionSystem::NetworkPort::parse(port, nullptr))
+            return failed(invocation,
+                          Texts::tr("Not a network port: %1 (write %2, PORT from 1 to 65535, "
+                                    "an IPv6 address in brackets)")
+                              .arg(port.left(ExtensionSystem::NetworkPort::maxNameLength),
+                                   ExtensionSystem::NetworkPort::form()));
+    }
+    if (invocation.ports.removeDuplicates() > 0)
+        return failed(invocation, Texts::tr("A port was given twice."));
+    if (parser.isSet(jobsOption)) {
+        bool number = false;
+        invocation.jobs = parser.value(jobsOption).toInt(&number);
+        if (!number || invocation.jobs < 1 || invocation.jobs > maximumJobs)
+            return failed(invocation,
+                          Texts::tr("--jobs takes a whole number from 1 to %1.").arg(maximumJobs));
     }
     invocation.json = parser.isSet(jsonOption);
     invocation.catalogue = parser.value(catalogueOption);

@@ -11,7 +11,8 @@ enum class Command { None, Identify, Read, Write, Save, Apply, Diff, Stream };
 struct Invocation
 {
     Command command = Command::None;
-    QStringList ports; // --port, repeatable: the command runs on each in turn
+    QStringList ports; // --port, repeatable: the command runs on all at once
+    int jobs = 0; // --jobs: at most this many ports at a time; 0 for all
     bool json = false; // --json: results for machines
     QStringList assignments; // write: ID=VALUE
     QString file; // save, apply, diff: the settings file

@@ -4,6 +4,7 @@
 #include "filecomparison.h"
 #include "rowvalues.h"
 #include "sensorport.h"
+#include "streamoutput.h"
 #include "texts.h"
 
 #include "files/propertytext.h"
@@ -34,6 +35,12 @@ QString settingsMessage(SettingsError error, const QString &first, const QString
     return text;
 }
 
+QString baudRateRefusedText()
+{
+    return Texts::tr("The baud rate of a network port is set on its serial device server; the "
+                     "sensor's baud rate was not changed.");
+}
+
 // Decimals of a row as the tree shows them after reading all.
 int decimalsOf(SensorPort &port, const QString &id)
 {
@@ -52,6 +59,7 @@ CommandRunner::CommandRunner(const Invocation &invocation, const Catalogue &cata
 
 void CommandRunner::say(const QString &line)
 {
+    QMutexLocker locker(&m_progressLock);
     m_progress << line << '\n';
     m_progress.flush();
 }
@@ -71,7 +79,12 @@ PortResult CommandRunner::run(const QString &portName)
     }
     result.sensorType = QString::fromStdString(port.record().name());
     result.json.insert(QStringLiteral("sensorType"), result.sensorType);
-    say(Texts::tr("%1: %2 found at %3 baud").arg(portName, result.sensorType).arg(port.baudrate()));
+    if (port.lineRateFixed())
+        say(Texts::tr("%1: %2 found").arg(portName, result.sensorType));
+    else
+        say(Texts::tr("%1: %2 found at %3 baud")
+                .arg(portName, result.sensorType)
+                .arg(port.baudrate()));
 
     switch (m_invocation.command) {
     case Command::Identify:
@@ -103,13 +116,32 @@ PortResult CommandRunner::run(const QString &portName)
     return result;
 }
 
+bool CommandRunner::readAll(SensorPort &port, PortResult &result)
+{
+    say(Texts::tr("%1: reading all parameters...").arg(port.portName()));
+    port.session().bulk().readAll();
+    return lineKept(port, result);
+}
+
+bool CommandRunner::lineKept(SensorPort &port, PortResult &result)
+{
+    const QString reason = port.lineLost();
+    if (reason.isEmpty())
+        return true;
+    result.status = NoAnswer;
+    result.message = Texts::tr("The connection to %1 was lost: %2").arg(port.portName(), reason);
+    return false;
+}
+
 void CommandRunner::identify(SensorPort &port, PortResult &result)
 {
     const Identification &found = port.identification();
     result.json.insert(QStringLiteral("group"), found.group);
     result.json.insert(QStringLiteral("type"), found.type);
     result.json.insert(QStringLiteral("firmware"), port.firmware());
-    result.json.insert(QStringLiteral("baudrate"), port.baudrate());
+    // A network port's rate is set on its server and unknown here.
+    if (!port.lineRateFixed())
+        result.json.insert(QStringLiteral("baudrate"), port.baudrate());
     result.text
         = Texts::tr("port:        %1\nsensor type: %2\ngroup:       %3\ntype:        %4\n"
                     "firmware:    %5\nbaud rate:   %6\n")
@@ -117,7 +149,8 @@ void CommandRunner::identify(SensorPort &port, PortResult &result)
               .arg(found.group)
               .arg(found.type)
               .arg(port.firmware().isEmpty() ? Texts::tr("(not readable)") : port.firmware())
-              .arg(port.baudrate());
+              .arg(port.lineRateFixed() ? Texts::tr("set on the server")
+                                        : QString::number(port.baudrate()));
     result.message = Texts::tr("identified");
 }
 
@@ -146,8 +179,8 @@ void CommandRunner::listRows(SensorPort &port, PortResult &result, const QString
 
 void CommandRunner::read(SensorPort &port, PortResult &result)
 {
-    say(Texts::tr("%1: reading all parameters...").arg(port.portName()));
-    port.session().bulk().readAll();
+    if (!readAll(port, result))
+        return;
     listRows(port, result);
     result.message = Texts::tr("read");
 }
@@ -159,8 +192,8 @@ void CommandRunner::write(SensorPort &port, PortResult &result)
 {
     MemoryRows &rows = port.rows();
     SensorSession &session = port.session();
-    say(Texts::tr("%1: reading all parameters...").arg(port.portName()));
-    session.bulk().readAll();
+    if (!readAll(port, result))
+        return;
 
     // Every assignment is checked before the first is written: a typo leaves the sensor as
     // it was.
@@ -213,6 +246,11 @@ void CommandRunner::write(SensorPort &port, PortResult &result)
                 = Texts::tr("The sensor stopped answering while %1 was written.").arg(id);
             return;
         }
+        if (port.view().baudRateRefused()) {
+            result.status = WriteFailed;
+            result.message = baudRateRefusedText();
+            return;
+        }
     }
     // What the rows hold now is what the sensor should give back: a unit written among the
     // assignments has converted the temperature rows written before it.
@@ -229,6 +267,8 @@ void CommandRunner::write(SensorPort &port, PortResult &result)
 
     say(Texts::tr("%1: reading back...").arg(port.portName()));
     session.bulk().readAll();
+    if (!lineKept(port, result))
+        return;
     listRows(port, result, written);
     QStringList refused;
     for (int i = 0; i < written.size(); ++i) {
@@ -247,8 +287,8 @@ void CommandRunner::write(SensorPort &port, PortResult &result)
 
 void CommandRunner::save(SensorPort &port, PortResult &result)
 {
-    say(Texts::tr("%1: reading all parameters...").arg(port.portName()));
-    port.session().bulk().readAll();
+    if (!readAll(port, result))
+        return;
     // No chart: a window that loads the file keeps an empty chart.
     const SettingsDocument document
         = settingsDocument(port.record().name(), port.rows(), std::string());
@@ -294,8 +334,8 @@ void CommandRunner::apply(SensorPort &port, PortResult &result)
     if (!readFile(port, result, &document))
         return;
     SensorSession &session = port.session();
-    say(Texts::tr("%1: reading all parameters...").arg(port.portName()));
-    session.bulk().readAll();
+    if (!readAll(port, result))
+        return;
     session.io().widenTemperatureRanges();
     applyPropertyText(port.rows(), *document.propertyText);
 
@@ -303,6 +343,8 @@ void CommandRunner::apply(SensorPort &port, PortResult &result)
     session.state().deferValueWrites = false;
     session.bulk().writeAll();
     session.state().deferValueWrites = true;
+    if (!lineKept(port, result))
+        return;
     if (!session.state().connected) {
         result.status = NoAnswer;
         result.message = Texts::tr("The sensor stopped answering while the file was written.");
@@ -311,9 +353,13 @@ void CommandRunner::apply(SensorPort &port, PortResult &result)
     if (port.view().baudRateChanged())
         say(Texts::tr("%1: the new baud rate applies after the sensor is switched off and on")
                 .arg(port.portName()));
+    if (port.view().baudRateRefused())
+        say(port.portName() + QStringLiteral(": ") + baudRateRefusedText());
 
     say(Texts::tr("%1: reading back...").arg(port.portName()));
     session.bulk().readAll();
+    if (!lineKept(port, result))
+        return;
     const QStringList differing = compareWithFile(port, result, document, true);
     if (differing.isEmpty()) {
         result.message = Texts::tr("applied and read back");
@@ -351,8 +397,8 @@ void CommandRunner::diff(SensorPort &port, PortResult &result)
     SettingsDocument document;
     if (!readFile(port, result, &document))
         return;
-    say(Texts::tr("%1: reading all parameters...").arg(port.portName()));
-    port.session().bulk().readAll();
+    if (!readAll(port, result))
+        return;
     const QStringList differing = compareWithFile(port, result, document, false);
     if (differing.isEmpty()) {
         result.message = Texts::tr("the sensor holds the file's values");
@@ -371,29 +417,14 @@ void CommandRunner::stream(SensorPort &port, PortResult &result)
     session.bulk().readAll();
     session.state().measuredTemp = port.rows().enumIndex(QStringLiteral("readTemp")) != 0;
 
-    QFile file;
-    QTextStream out(stdout);
-    if (!m_invocation.csvFile.isEmpty()) {
-        file.setFileName(m_invocation.csvFile);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            result.status = FileRefused;
-            result.message = Texts::tr("%1 cannot be written: %2")
-                                 .arg(m_invocation.csvFile, file.errorString());
-            return;
-        }
-        out.setDevice(&file);
-    }
-    out.setCodec("UTF-8");
-    const CsvExport csv(QStringLiteral(";"));
-    out << csv.header();
-
     int samples = 0;
     bool lost = false;
     QEventLoop loop;
     LivePoller &poller = session.poller();
     QObject::connect(&poller, &LivePoller::sampleReady, &loop, [&](double temperature, double) {
-        out << csv.line(QDateTime::currentMSecsSinceEpoch(), temperature);
-        out.flush();
+        if (m_streamOutput)
+            m_streamOutput->write(port.portName(), QDateTime::currentMSecsSinceEpoch(),
+                                  temperature);
         ++samples;
     });
     QObject::connect(&poller, &LivePoller::sensorSilent, &loop, [&] {
@@ -411,6 +442,8 @@ void CommandRunner::stream(SensorPort &port, PortResult &result)
     poller.setLiveData(false);
 
     result.json.insert(QStringLiteral("samples"), samples);
+    if (!lineKept(port, result))
+        return;
     if (lost) {
         result.status = NoAnswer;
         result.message = Texts::tr("The sensor stopped answering after %1 samples.").arg(samples);

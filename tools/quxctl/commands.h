@@ -6,6 +6,7 @@
 #include "files/settingsfile.h"
 
 #include <QJsonObject>
+#include <QMutex>
 #include <QString>
 #include <QTextStream>
 
@@ -13,6 +14,7 @@ namespace QuxCtl {
 
 struct Catalogue;
 class SensorPort;
+class StreamOutput;
 
 // What one command did on one port.
 struct PortResult
@@ -25,12 +27,16 @@ struct PortResult
     QJsonObject json; // the results, for --json
 };
 
-// Runs the invocation's command on one port at a time. Progress goes to `progress` (standard
-// error), results are returned.
+// Runs the invocation's command on a port. Several ports may run at once, each in a thread of
+// its own: progress lines (to `progress`, standard error) are written whole under a lock and
+// carry the port's name, results are returned.
 class CommandRunner
 {
 public:
     CommandRunner(const Invocation &invocation, const Catalogue &catalogue, QTextStream &progress);
+
+    // Where `stream` writes its samples; set before the ports run.
+    void setStreamOutput(StreamOutput *output) { m_streamOutput = output; }
 
     PortResult run(const QString &port);
 
@@ -49,6 +55,10 @@ private:
     QStringList compareWithFile(SensorPort &port, PortResult &result,
                                 const DrumoSensorPlugin::Core::SettingsDocument &document,
                                 bool afterApply);
+    // Reads every parameter; false, with the result saying why, when the line was lost.
+    bool readAll(SensorPort &port, PortResult &result);
+    // False, with the result saying why, when the line closed under the command.
+    bool lineKept(SensorPort &port, PortResult &result);
     // The rows as read from the sensor, as text lines and JSON.
     void listRows(SensorPort &port, PortResult &result, const QStringList &only = {});
     void say(const QString &line);
@@ -56,6 +66,8 @@ private:
     const Invocation &m_invocation;
     const Catalogue &m_catalogue;
     QTextStream &m_progress;
+    QMutex m_progressLock;
+    StreamOutput *m_streamOutput = nullptr;
 };
 
 } // namespace QuxCtl

@@ -29,18 +29,22 @@ public:
     bool takeDeferred();
     // True once a new baud rate was written: the sensor needs a power cycle.
     bool baudRateChanged() const { return m_baudRateChanged; }
+    // True once a new baud rate was refused: a network port's rate is its server's.
+    bool baudRateRefused() const { return m_baudRateRefused; }
 
     void deferWrite() override { m_deferred = true; }
     bool checkConnection() override { return m_check && m_check(); }
     bool confirmBaudRateChange() override { return true; }
     int currentBaudRateIndex() const override;
     void baudRateWritten() override { m_baudRateChanged = true; }
+    void refuseBaudRateChange() override { m_baudRateRefused = true; }
 
 private:
     ExtensionSystem::CommunicationInterface *m_connection = nullptr;
     Check m_check;
     bool m_deferred = false;
     bool m_baudRateChanged = false;
+    bool m_baudRateRefused = false;
 };
 
 } // namespace QuxCtl

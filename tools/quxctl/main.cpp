@@ -2,8 +2,10 @@
 
 #include "commandline.h"
 #include "commands.h"
+#include "parallelrun.h"
 #include "report.h"
 #include "sensorport.h"
+#include "streamoutput.h"
 
 #include <globals.h>
 
@@ -87,8 +89,22 @@ int main(int argc, char *argv[])
     const Catalogue catalogue = Catalogue::load(cataloguePath);
 
     CommandRunner runner(invocation, catalogue, err);
-    QList<PortResult> results;
-    for (const QString &port : invocation.ports)
-        results << runner.run(port);
-    return report(invocation, results, out, err);
+    StreamOutput streamOutput;
+    if (invocation.command == Command::Stream) {
+        QString error;
+        if (!streamOutput.open(invocation.csvFile, invocation.ports.size() > 1, &error)) {
+            err << "quxctl: " << error << '\n';
+            return FileRefused;
+        }
+        runner.setStreamOutput(&streamOutput);
+    }
+
+    QVector<PortResult> results(invocation.ports.size());
+    if (results.size() == 1) {
+        results[0] = runner.run(invocation.ports.first());
+    } else {
+        runInParallel(int(results.size()), invocation.jobs,
+                      [&](int index) { results[index] = runner.run(invocation.ports.at(index)); });
+    }
+    return report(invocation, results.toList(), out, err);
 }

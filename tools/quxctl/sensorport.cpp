@@ -7,6 +7,8 @@
 #include <communicationinterface.h>
 #include <connectionmanager.h>
 #include <globals.h>
+#include <serialcommunication.h>
+#include <tcpcommunication.h>
 
 #include <QCoreApplication>
 
@@ -52,6 +54,17 @@ SensorPort::~SensorPort()
 int SensorPort::baudrate() const
 {
     return m_connection ? m_connection->getPortSettings().baudrate : 0;
+}
+
+QString SensorPort::lineLost() const
+{
+    // Both close the line at once when it fails, so this is current also before their
+    // (queued) failure signal arrives.
+    if (auto serial = qobject_cast<ExtensionSystem::SerialCommunication *>(m_connection.get()))
+        return serial->isOpen() ? QString() : serial->errorString();
+    if (auto network = qobject_cast<ExtensionSystem::TcpCommunication *>(m_connection.get()))
+        return network->isOpen() ? QString() : network->errorString();
+    return QString();
 }
 
 ExitStatus SensorPort::open(QString *message)

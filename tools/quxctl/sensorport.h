@@ -46,6 +46,11 @@ public:
     const DrumoSensorPlugin::Core::Identification &identification() const { return m_found; }
     QString firmware() const { return m_firmware; }
     int baudrate() const;
+    // A network port: its line rate is its server's, neither stepped nor written.
+    bool lineRateFixed() const { return m_session && m_session->state().lineRateFixed; }
+    // Why the line closed under the session (adapter unplugged, connection dropped); empty
+    // while it is open.
+    QString lineLost() const;
 
     DrumoSensorPlugin::Core::SensorSession &session() { return *m_session; }
     DrumoSensorPlugin::Core::MemoryRows &rows() { return *m_rows; }

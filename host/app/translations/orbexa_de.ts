@@ -8,10 +8,6 @@
         <translation>Orbexa-Sensorkonfiguration: lädt Sensor-Plug-ins und öffnet deren Sensorfenster.</translation>
     </message>
     <message>
-        <source>Adds a serial port (for example a pseudo-terminal) to the port list. May be given more than once.</source>
-        <translation>Nimmt eine serielle Schnittstelle (zum Beispiel ein Pseudo-Terminal) in die Schnittstellenliste auf. Kann mehrfach angegeben werden.</translation>
-    </message>
-    <message>
         <source>path</source>
         <translation>Pfad</translation>
     </message>
@@ -82,6 +78,14 @@
     <message>
         <source>A sensor settings file (.ovs) to open in a window for its sensor type.</source>
         <translation>Eine Sensoreinstellungsdatei (.ovs), die in einem Fenster ihres Sensortyps geöffnet wird.</translation>
+    </message>
+    <message>
+        <source>Adds a serial port (for example a pseudo-terminal) or a network port tcp://HOST:PORT (a serial device server) to the port list. May be given more than once.</source>
+        <translation>Nimmt eine serielle Schnittstelle (zum Beispiel ein Pseudo-Terminal) oder eine Netzwerkschnittstelle tcp://HOST:PORT (einen seriellen Geräteserver) in die Schnittstellenliste auf. Kann mehrfach angegeben werden.</translation>
+    </message>
+    <message>
+        <source>Not a network port: %1 (write %2, PORT from 1 to 65535, an IPv6 address in brackets)</source>
+        <translation>Keine Netzwerkschnittstelle: %1 (Form %2, PORT von 1 bis 65535, eine IPv6-Adresse in eckigen Klammern)</translation>
     </message>
 </context>
 <context>
@@ -401,6 +405,20 @@
     <message>
         <source>A sensor window that went offline because its port was lost (an adapter unplugged) reads the sensor again, without asking, once the port is back.</source>
         <translation>Ein Sensorfenster, das offline gegangen ist, weil seine Schnittstelle verloren ging (ein Adapter wurde abgezogen), liest den Sensor ohne Rückfrage erneut ein, sobald die Schnittstelle wieder da ist.</translation>
+    </message>
+    <message>
+        <source>Serial device servers to offer next to the serial ports, one per line as tcp://HOST:PORT. The server sets the baud rate.</source>
+        <translation>Serielle Geräteserver, die neben den seriellen Schnittstellen angeboten werden, einer pro Zeile als tcp://HOST:PORT. Die Baudrate stellt der Server ein.</translation>
+    </message>
+    <message>
+        <source>Network ports:</source>
+        <translation>Netzwerkschnittstellen:</translation>
+    </message>
+    <message>
+        <source>Not a network port: %1
+Write %2, PORT from 1 to 65535, an IPv6 address in brackets.</source>
+        <translation>Keine Netzwerkschnittstelle: %1
+Schreiben Sie %2, PORT von 1 bis 65535, eine IPv6-Adresse in eckigen Klammern.</translation>
     </message>
 </context>
 <context>

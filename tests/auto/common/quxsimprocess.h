@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -21,6 +22,7 @@ public:
     // One request as the sensor logged it.
     struct Entry
     {
+        QDateTime at; // when it arrived
         QByteArray request; // the raw frame
         QString outcome; // "answered", "garbled", "silent", ...
         QByteArray answer; // what went back, empty when nothing
@@ -38,17 +40,37 @@ public:
     ~QuxsimProcess() { stop(); }
 
     QString link() const { return m_link; }
+    // The port it serves on last: the link, or "tcp://127.0.0.1:PORT" when started with
+    // startTcp().
+    QString port() const { return m_port; }
 
     // Starts quxsim with `options` and waits for it to serve.
     bool start(const QStringList &options = {})
     {
         stop();
+        m_port = m_link;
         m_process.start(
             m_program,
             QStringList { QStringLiteral("--link"), m_link, QStringLiteral("--log"), m_logPath }
                 + options);
         return m_process.waitForStarted(5000) && waitForLine("quxsim: serving");
     }
+
+    // Starts quxsim on 127.0.0.1 only, without a pseudo-terminal: on `tcpPort`, or on a free
+    // port when 0 (a restart after an unplug takes the port it had).
+    bool startTcp(const QStringList &options = {}, int tcpPort = 0)
+    {
+        stop();
+        m_process.start(m_program,
+                        QStringList { QStringLiteral("--no-pty"), QStringLiteral("--tcp"),
+                                      QString::number(tcpPort), QStringLiteral("--log"), m_logPath }
+                            + options);
+        if (!m_process.waitForStarted(5000) || !waitForLine("quxsim: serving"))
+            return false;
+        m_port = QString::fromUtf8(m_lastLine).section(QLatin1Char(' '), -1).trimmed();
+        return m_port.startsWith(QLatin1String("tcp://"));
+    }
+    int tcpPort() const { return m_port.section(QLatin1Char(':'), -1).toInt(); }
 
     // Switches the sensor off and on (a baud rate written with "0?BR" applies then).
     bool powerCycle()
@@ -80,7 +102,7 @@ public:
         if (!file.open(QIODevice::ReadOnly) || !file.seek(m_logOffset))
             return entries;
         static const QRegularExpression line(QStringLiteral(
-            "^\\S+ -?\\d+ ms  (\\S*)  -> (\\S+)(?: (\\S+))?(?: \\(delay (\\d+) ms\\))?"));
+            "^(\\S+) -?\\d+ ms  (\\S*)  -> (\\S+)(?: (\\S+))?(?: \\(delay (\\d+) ms\\))?"));
         // Only complete lines; a line being written is read next time.
         const QByteArray text = file.readAll();
         const int end = text.lastIndexOf('\n') + 1;
@@ -88,8 +110,9 @@ public:
         for (const QByteArray &bytes : text.left(end).split('\n')) {
             const QRegularExpressionMatch match = line.match(QString::fromUtf8(bytes));
             if (match.hasMatch())
-                entries.append({ unescape(match.captured(1)), match.captured(2),
-                                 unescape(match.captured(3)), match.captured(4).toInt() });
+                entries.append({ QDateTime::fromString(match.captured(1), Qt::ISODateWithMs),
+                                 unescape(match.captured(2)), match.captured(3),
+                                 unescape(match.captured(4)), match.captured(5).toInt() });
         }
         return entries;
     }
@@ -125,7 +148,8 @@ private:
         clock.start();
         while (clock.elapsed() < 5000) {
             while (m_process.canReadLine()) {
-                if (m_process.readLine().startsWith(start))
+                m_lastLine = m_process.readLine();
+                if (m_lastLine.startsWith(start))
                     return true;
             }
             if (m_process.state() == QProcess::NotRunning)
@@ -138,6 +162,8 @@ private:
     QString m_program;
     QString m_link;
     QString m_logPath;
+    QString m_port;
+    QByteArray m_lastLine;
     qint64 m_logOffset = 0;
     QProcess m_process;
 };

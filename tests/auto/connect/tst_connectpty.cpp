@@ -1,8 +1,9 @@
-// The connect sequence end to end: quxsim on a pseudo-terminal, the host's serial connection
-// opened by its connection manager, the window behind its interface object, as a user has it.
-// Checked against quxsim's request log. The sequence's choices, messages, auto-connect and the
-// baud-rate change are the in-process test's (tst_connectsequence); here is what only a real
-// line shows: bytes around the answers, and a terminal that goes away.
+// The connect sequence end to end: quxsim on a pseudo-terminal or behind a TCP port (a serial
+// device server), the host's connection opened by its connection manager, the window behind its
+// interface object, as a user has it. Checked against quxsim's request log. The sequence's
+// choices, messages, auto-connect and the baud-rate change are the in-process test's
+// (tst_connectsequence); here is what only a real line shows: bytes around the answers, a
+// terminal or a connection that goes away, and a network port's fixed line rate.
 
 #include "../common/quxsimprocess.h"
 #include "connectrig.h"
@@ -27,19 +28,36 @@ class tst_ConnectPty : public QObject
 private slots:
     void init();
     void cleanup();
+    void noisyLine_data();
     void noisyLine();
     void lateAnswer();
     void unplugged_data();
     void unplugged();
+    void networkPortKeepsItsRate();
 
 private:
+    // quxsim on a pseudo-terminal, or on TCP at `tcpPort` (0: a free one); its port offered, and
+    // a port that does not exist.
+    bool startSimulator(bool tcp, const QStringList &options, int tcpPort = 0)
+    {
+        const bool started = tcp ? m_sim->startTcp(options, tcpPort) : m_sim->start(options);
+        m_rig->offerPorts({ m_sim->port(), otherPort });
+        return started;
+    }
+    // What the title shows after the port: the baud rate of a serial port, nothing for a
+    // network port, whose rate is its server's.
+    QString titlePort(bool tcp) const
+    {
+        return tcp ? m_sim->port() : QStringLiteral("%1 - Baud 38400").arg(m_sim->port());
+    }
+
     // Sensor -> PC on quxsim's port (or `port`) through the port box; the messages said.
     QStringList choose(const QString &port = QString())
     {
         ModalAnswerer answerer;
         ConnectRig::press(answerer, QStringLiteral("sensorToPc"));
         answerer.answer(QMessageBox::Ok);
-        m_rig->choose(port.isEmpty() ? m_sim->link() : port);
+        m_rig->choose(port.isEmpty() ? m_sim->port() : port);
         return said(answerer);
     }
 
@@ -58,7 +76,6 @@ void tst_ConnectPty::init()
     // The host's own serial connection.
     ExtensionSystem::ConnectionManager::instance()->setFactory({});
     m_rig = std::make_unique<ConnectRig>();
-    m_rig->offerPorts({ m_sim->link(), otherPort });
 }
 
 void tst_ConnectPty::cleanup()
@@ -68,17 +85,25 @@ void tst_ConnectPty::cleanup()
     m_dir.reset();
 }
 
+void tst_ConnectPty::noisyLine_data()
+{
+    QTest::addColumn<bool>("tcp");
+    QTest::newRow("pty") << false;
+    QTest::newRow("tcp") << true;
+}
+
 // Bytes around every answer and every checksum wrong: connected with one identification
 // request, the firmware left unknown. A clean line is the reconnect in unplugged().
 void tst_ConnectPty::noisyLine()
 {
-    QVERIFY(m_sim->start({ "--noise-bytes", "5", "--corrupt", "100" }));
+    QFETCH(bool, tcp);
+    QVERIFY(startSimulator(tcp, { "--noise-bytes", "5", "--corrupt", "100" }));
     QCOMPARE(choose(), QStringList { success });
     const QList<QByteArray> requests = m_sim->takeRequests();
     QCOMPARE(requests.count(identify), 1);
     QCOMPARE(requests.first(), identify);
     QVERIFY(m_rig->isConnected() && m_rig->portOpen() && m_rig->statusShown());
-    QCOMPARE(m_rig->title(), QStringLiteral("QUX-T40 D (%1 - Baud 38400)").arg(m_sim->link()));
+    QCOMPARE(m_rig->title(), QStringLiteral("QUX-T40 D (%1)").arg(titlePort(tcp)));
 }
 
 // A sensor at 57600 that answers later than the identification's time-out: its answer to the
@@ -87,9 +112,9 @@ void tst_ConnectPty::noisyLine()
 // sensor is found at its own rate or not at all, never at a rate it does not listen at.
 void tst_ConnectPty::lateAnswer()
 {
-    QVERIFY(m_sim->start({ "--baud", "57600", "--delay", "700" }));
+    QVERIFY(startSimulator(false, { "--baud", "57600", "--delay", "700" }));
     QVERIFY(QMetaObject::invokeMethod(m_rig->window, "vConnectToPort",
-                                      Q_ARG(QString, m_sim->link())));
+                                      Q_ARG(QString, m_sim->port())));
     QVERIFY(m_rig->portOpen());
     BaudTrace trace;
     const IdentifyResult result = m_rig->tester->session().identify();
@@ -104,9 +129,12 @@ void tst_ConnectPty::lateAnswer()
 
 void tst_ConnectPty::unplugged_data()
 {
+    QTest::addColumn<bool>("tcp");
     QTest::addColumn<int>("answeredBefore");
-    QTest::newRow("during identification") << 0;
-    QTest::newRow("while connected") << 1;
+    QTest::newRow("pty, during identification") << false << 0;
+    QTest::newRow("pty, while connected") << false << 1;
+    QTest::newRow("tcp, during identification") << true << 0;
+    QTest::newRow("tcp, while connected") << true << 1;
 }
 
 // The adapter pulled out (quxsim closes its terminal and exits): "Offline" at once, the port
@@ -115,8 +143,10 @@ void tst_ConnectPty::unplugged_data()
 // chosen in between.
 void tst_ConnectPty::unplugged()
 {
+    QFETCH(bool, tcp);
     QFETCH(int, answeredBefore);
-    QVERIFY(m_sim->start({ "--unplug-after", QString::number(answeredBefore) }));
+    QVERIFY(startSimulator(tcp, { "--unplug-after", QString::number(answeredBefore) }));
+    const int tcpPort = m_sim->tcpPort();
     if (answeredBefore == 0) {
         QCOMPARE(choose(), QStringList { noAnswer });
     } else {
@@ -133,14 +163,34 @@ void tst_ConnectPty::unplugged()
     QCOMPARE(choose(), QStringList { noAnswer });
 
     m_sim->take();
-    QVERIFY(m_sim->start());
+    QVERIFY(startSimulator(tcp, {}, tcp ? tcpPort : 0));
     QCOMPARE(choose(), QStringList { noAnswer });
     QVERIFY(m_sim->takeRequests().isEmpty());
     QCOMPARE(choose(otherPort), QStringList { noAnswer });
     QCOMPARE(choose(), QStringList { success });
     QCOMPARE(m_sim->takeRequests().mid(0, 1), QList<QByteArray> { identify });
-    QCOMPARE(m_rig->title(),
-             QStringLiteral("QUX-T40 D fw: 1 (%1 - Baud 38400)").arg(m_sim->link()));
+    QCOMPARE(m_rig->title(), QStringLiteral("QUX-T40 D fw: 1 (%1)").arg(titlePort(tcp)));
+}
+
+// The line rate of a sensor behind a serial device server is the server's: one identification
+// request whatever the sensor's rate, and a new baud rate refused with the reason, nothing sent.
+void tst_ConnectPty::networkPortKeepsItsRate()
+{
+    QVERIFY(startSimulator(true, { "--baud", "115200" }));
+    QCOMPARE(choose(), QStringList { success });
+    QCOMPARE(m_sim->takeRequests().count(identify), 1);
+
+    ModalAnswerer answerer;
+    answerer.answer(QMessageBox::Ok);
+    m_rig->tester->edit("baudrate", 0);
+    QTRY_VERIFY(!m_rig->tester->settingsTimer()->isActive());
+    QCOMPARE(said(answerer),
+             QStringList { "W|Sensor connections...|The baud rate of a network port is set on its "
+                           "serial device server, not by Orbexa. The sensor's baud rate was not "
+                           "changed." });
+    for (const QByteArray &request : m_sim->takeRequests())
+        QVERIFY2(!request.contains("?BR"), request.constData());
+    QVERIFY(m_rig->isConnected());
 }
 
 QTEST_MAIN(tst_ConnectPty)

@@ -82,6 +82,10 @@ void tst_HostCommandLine::rejected_data()
     QTest::newRow("quit after text") << QStringList { "--quit-after", "soon" } << "soon";
     QTest::newRow("quit after negative") << QStringList { "--quit-after", "-1" } << "-1";
     QTest::newRow("two files") << QStringList { "a.ovs", "b.ovs" } << "b.ovs";
+    QTest::newRow("network port without port")
+        << QStringList { "--port", "tcp://host" } << "tcp://HOST:PORT";
+    QTest::newRow("network port out of range")
+        << QStringList { "--port", "tcp://h:65536" } << "tcp://HOST:PORT";
 }
 
 // A wrong command line says what is wrong and shows the help.

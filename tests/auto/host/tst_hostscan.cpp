@@ -1,6 +1,6 @@
-// The host against the simulator on a pseudo-terminal, through the real plug-in: the scan
-// dialog with the real blocking port object, and a window whose adapter is unplugged and
-// plugged in again.
+// The host against the simulator through the real plug-in: the scan dialog with the real
+// blocking port objects, on a pseudo-terminal and behind a TCP port, and a window whose adapter
+// is unplugged and plugged in again.
 
 #include "../common/modalanswerer.h"
 #include "../common/quxsimprocess.h"
@@ -14,7 +14,7 @@
 #include <sensorsubwindow.h>
 #include <sessionmanager.h>
 
-#include <serialscanport.h>
+#include <scanports.h>
 
 #include <QProcess>
 #include <QSettings>
@@ -47,6 +47,12 @@ void tst_HostScan::findsSimulatedSensor()
     QVERIFY(sim.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(sim.readAll().contains("serving") || QFileInfo::exists(link), 5000);
     QTRY_VERIFY(QFileInfo::exists(link));
+    QProcess server;
+    server.start(simulator, { "--sensor", "QUX-T40 A", "--no-pty", "--tcp", "0" });
+    QVERIFY(server.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(server.canReadLine(), 5000);
+    const QString network = QString::fromUtf8(server.readLine()).section(' ', -1).trimmed();
+    QVERIFY2(network.startsWith("tcp://"), qPrintable(network));
 
     PluginLoader loader;
     loader.loadFrom(PluginLoader::defaultPluginDir());
@@ -56,15 +62,9 @@ void tst_HostScan::findsSimulatedSensor()
     model.setCatalogue(plugin, plugin->sensorMap());
 
     const QString silent = dir.filePath("nothing-here");
-    ScanDialog dialog(
-        { plugin }, { silent, link }, &model,
-        [](const QString &port) -> std::unique_ptr<ExtensionSystem::SerialPortInterface> {
-            return std::make_unique<ExtensionSystem::SerialScanPort>(port);
-        },
-        [](ExtensionSystem::SerialPortInterface *port) {
-            static_cast<ExtensionSystem::SerialScanPort *>(port)->cancel();
-        });
-    QCOMPARE(dialog.checkedPorts(), (QStringList { silent, link }));
+    ScanDialog dialog({ plugin }, { silent, link, network }, &model, &ExtensionSystem::makeScanPort,
+                      &ExtensionSystem::cancelScanPort);
+    QCOMPARE(dialog.checkedPorts(), (QStringList { silent, link, network }));
     QSignalSpy added(&dialog, &ScanDialog::sensorAdded);
     dialog.show();
     dialog.startScan();
@@ -72,7 +72,11 @@ void tst_HostScan::findsSimulatedSensor()
     // The dialog keeps painting while the worker waits on the port.
     QTRY_VERIFY_WITH_TIMEOUT(!dialog.isScanning(), 30000);
 
-    QCOMPARE(added.count(), 1);
+    QCOMPARE(added.count(), 2);
+    const SensorEntry *behindServer = model.entry(added.at(1).constFirst().toModelIndex());
+    QVERIFY(behindServer && behindServer->matched);
+    QCOMPARE(behindServer->displayName(), QStringLiteral("QUX-T40 A"));
+    QCOMPARE(behindServer->port, network);
     const SensorEntry *entry = model.entry(added.constFirst().constFirst().toModelIndex());
     QVERIFY(entry);
     QVERIFY(entry->matched);
@@ -83,7 +87,8 @@ void tst_HostScan::findsSimulatedSensor()
     QCOMPARE(entry->firmware, 3);
 
     sim.terminate();
-    QVERIFY(sim.waitForFinished(5000));
+    server.terminate();
+    QVERIFY(sim.waitForFinished(5000) && server.waitForFinished(5000));
 }
 
 void tst_HostScan::portComesBack_data()

@@ -295,7 +295,10 @@ void tst_HostShell::foundSensorsMatchCatalogue()
 // is offered or given that port. Closing it ends the plug-in's side in order and frees the port.
 void tst_HostShell::windowHoldsItsPort()
 {
-    Shell shell([] { return QStringList { "p1", "p2", "p3" }; });
+    // A network port from the preferences joins the system's ports and is held the same way.
+    const QString p2 = QStringLiteral("tcp://srv:4001");
+    Shell shell([] { return QStringList { "p1", "p3" }; });
+    shell.sessions.setNetworkPorts({ p2 });
     QPointer<SensorSubWindow> first = shell.open(m_fake, "Fake A");
     QVERIFY2(first, qPrintable(shell.error));
     SensorSubWindow *second = shell.open(m_fake, "Fake B");
@@ -303,17 +306,17 @@ void tst_HostShell::windowHoldsItsPort()
     QPointer<ExtensionSystem::PluginInterface> pluginInterface = first->pluginInterface();
     QCOMPARE(first->windowTitle(), QStringLiteral("Fake A"));
     QVERIFY(calls().contains("name:Fake A"));
-    QVERIFY(calls().contains("ports:p1,p2,p3"));
-    QCOMPARE(second->offeredPorts(), (QStringList { "p1", "p2", "p3" }));
+    QVERIFY(calls().contains("ports:p1,p3,tcp://srv:4001"));
+    QCOMPARE(second->offeredPorts(), (QStringList { "p1", "p3", p2 }));
 
-    first->autoConnect(QStringLiteral("p2"));
-    QCOMPARE(ConnectionManager::instance()->portOf(pluginInterface), QStringLiteral("p2"));
-    QTRY_COMPARE(first->windowTitle(), QStringLiteral("Fake A on p2"));
+    first->autoConnect(p2);
+    QCOMPARE(ConnectionManager::instance()->portOf(pluginInterface), p2);
+    QTRY_COMPARE(first->windowTitle(), QStringLiteral("Fake A on ") + p2);
     // Every window is told once the connection is made; the holder adds its own port itself.
     QTRY_COMPARE(second->offeredPorts(), (QStringList { "p1", "p3" }));
     QCOMPARE(first->offeredPorts(), (QStringList { "p1", "p3" }));
     QCOMPARE(shell.sessions.freePorts(), (QStringList { "p1", "p3" }));
-    second->autoConnect(QStringLiteral("p2"));
+    second->autoConnect(p2);
     QCOMPARE(second->connectedPort(), QString());
 
     clearCalls();
@@ -322,7 +325,7 @@ void tst_HostShell::windowHoldsItsPort()
     QVERIFY(!pluginInterface && !pluginWindow);
     QTRY_VERIFY(!first); // deleted on close
     QCOMPARE(shell.area->subWindowList().size(), 1);
-    QTRY_COMPARE(second->offeredPorts(), (QStringList { "p1", "p2", "p3" }));
+    QTRY_COMPARE(second->offeredPorts(), (QStringList { "p1", "p3", p2 }));
     QVERIFY(shell.sessions.closeAll());
 }
 

@@ -12,8 +12,14 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using namespace DrumoSensorPlugin::Core;
 
@@ -84,6 +90,8 @@ private slots:
     void refusedFiles();
     void stream();
     void severalPorts();
+    void networkFailures_data();
+    void networkFailures();
 
 private:
     QString quxsim() const { return QCoreApplication::applicationDirPath() + "/quxsim"; }
@@ -121,6 +129,12 @@ void tst_Quxctl::badArguments_data()
     row("seconds out of range", { "stream", "--port", "x", "--seconds", "0" }, "--seconds takes");
     row("stream option elsewhere", { "read", "--port", "x", "--csv", "f" },
         "belong to the stream command");
+    row("jobs not a number", { "read", "--port", "x", "--jobs", "all" }, "--jobs takes");
+    row("port twice", { "read", "--port", "x", "--port", "x" }, "A port was given twice.");
+    for (const char *port : { "tcp://", "tcp://host", "tcp://host:0", "tcp://host:99999",
+                              "tcp://[::1]:x", "TCP://host:", "tcp://a b:1", "tcp://[::1:5" })
+        row(port, { "identify", "--port", "/dev/null", "--port", port },
+            "(write tcp://HOST:PORT, PORT from 1 to 65535");
 }
 
 // Refused before any port is opened, with the reason and the usage.
@@ -384,23 +398,131 @@ void tst_Quxctl::stream()
         QCOMPARE(polls.at(i), QByteArray(i % 5 == 4 ? "0WD" : "0D0e"));
 }
 
-// The command runs on each port in turn; a summary follows, and the first failure decides the
-// exit status.
+// The ports run at once, each on its own: a silent sensor given first holds up nobody, one that
+// drops its connection mid-run fails alone. Results and the summary keep the order given, the
+// first failure decides the exit status, every progress line names its port.
 void tst_Quxctl::severalPorts()
 {
-    QVERIFY(m_sim->start());
-    QTemporaryDir other;
-    QuxsimProcess foreign(quxsim(), other.path());
-    QVERIFY(foreign.start({ "--foreign-group" }));
-    const Run run = quxctl({ "identify", "--port", m_sim->link(), "--port", foreign.link() });
-    QCOMPARE(run.status, 4);
+    struct Sim
+    {
+        QStringList options;
+        bool tcp;
+        int status;
+        const char *summary;
+    };
+    const QList<Sim> plan = {
+        { { "--silent" }, false, 3, "No sensor answered" },
+        { {}, false, 0, "read" },
+        { { "--foreign-group" }, false, 4, "not in the catalogue" },
+        { { "--unplug-after", "5" }, true, 3, "The connection to" },
+        { {}, true, 0, "read" },
+    };
+    std::vector<std::unique_ptr<QTemporaryDir>> dirs;
+    std::vector<std::unique_ptr<QuxsimProcess>> sims;
+    QStringList arguments { "read" };
+    for (const Sim &sim : plan) {
+        dirs.push_back(std::make_unique<QTemporaryDir>());
+        sims.push_back(std::make_unique<QuxsimProcess>(quxsim(), dirs.back()->path()));
+        QVERIFY(sim.tcp ? sims.back()->startTcp(sim.options) : sims.back()->start(sim.options));
+        arguments << "--port" << sims.back()->port();
+    }
+    const Run run = quxctl(arguments);
+    QCOMPARE(run.status, 3);
+
     const QStringList summary = run.out.section("\n\n", -1).split('\n', Qt::SkipEmptyParts);
-    QCOMPARE(summary.size(), 3);
-    QVERIFY(summary.at(0).startsWith("Port"));
-    QVERIFY(summary.at(1).startsWith(m_sim->link()) && summary.at(1).contains("QUX-T40 D"));
-    QVERIFY(summary.at(1).contains("identified"));
-    QVERIFY(summary.at(2).startsWith(foreign.link())
-            && summary.at(2).contains("not in the catalogue"));
+    QCOMPARE(summary.size(), plan.size() + 1);
+    int lastSection = -1;
+    for (int i = 0; i < plan.size(); ++i) {
+        const QString port = sims[i]->port();
+        const QStringList columns = summary.at(i + 1).split(QRegularExpression("\\s{2,}"));
+        QCOMPARE(columns.first(), port);
+        QVERIFY2(summary.at(i + 1).contains(plan[i].summary), qPrintable(summary.at(i + 1)));
+        QVERIFY(columns.contains(QString::number(plan[i].status)));
+        if (plan[i].status == 0) {
+            // The whole parameter list, after the sections of the ports given before.
+            const int section = run.out.indexOf("== " + port + "\n");
+            QVERIFY(section > lastSection);
+            lastSection = section;
+            QVERIFY(run.out.indexOf("emisivity\t", section) > section);
+        }
+    }
+    for (const QString &line : run.err.split('\n', Qt::SkipEmptyParts)) {
+        if (line.startsWith("orbexa.")) // the host library's warnings, as for a serial port
+            continue;
+        QVERIFY2(std::any_of(sims.begin(), sims.end(),
+                             [&](const auto &sim) { return line.startsWith(sim->port() + ": "); }),
+                 qPrintable(line));
+    }
+
+    // At once, not in turn: the second sensor was read while the silent first one was still
+    // being asked who it is.
+    const QList<QuxsimProcess::Entry> silent = sims[0]->take();
+    const QList<QuxsimProcess::Entry> answered = sims[1]->take();
+    QVERIFY(silent.size() > 1 && !answered.isEmpty());
+    QVERIFY(answered.last().at < silent.last().at);
+}
+
+void tst_Quxctl::networkFailures_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("unknown host") << "host"
+                                  << "could not be opened";
+    QTest::newRow("refused") << "refused"
+                             << "Connection refused";
+    QTest::newRow("connect times out") << "backlog"
+                                       << "no answer from the server within 3 s";
+    QTest::newRow("accepts, then silent") << "--silent"
+                                          << "No sensor answered on";
+    QTest::newRow("dropped identifying") << "--unplug-after=0"
+                                         << "No sensor answered on";
+}
+
+// A network port that fails in any way ends as a serial port does: status 3 and the reason, and
+// the serial port next to it is read all the same.
+void tst_Quxctl::networkFailures()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, message);
+    QVERIFY(m_sim->start());
+    QTemporaryDir otherDir;
+    QuxsimProcess other(quxsim(), otherDir.path());
+    QTcpServer listener;
+    int filler = -1;
+    QString port;
+    if (fault == "host") {
+        // A label longer than DNS allows: refused by the resolver without asking any server.
+        port = "tcp://" + QString(64, 'a') + ".invalid:4001";
+    } else if (fault == "refused") {
+        QVERIFY(listener.listen(QHostAddress::LocalHost));
+        port = QStringLiteral("tcp://127.0.0.1:%1").arg(listener.serverPort());
+        listener.close();
+    } else if (fault == "backlog") {
+        // A listener that never accepts, its queue filled: the handshake is never answered.
+        const int server = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        QVERIFY(::bind(server, reinterpret_cast<sockaddr *>(&address), length) == 0);
+        QVERIFY(::listen(server, 0) == 0);
+        QVERIFY(::getsockname(server, reinterpret_cast<sockaddr *>(&address), &length) == 0);
+        filler = ::socket(AF_INET, SOCK_STREAM, 0);
+        QVERIFY(::connect(filler, reinterpret_cast<sockaddr *>(&address), length) == 0);
+        port = QStringLiteral("tcp://127.0.0.1:%1").arg(ntohs(address.sin_port));
+        listener.setSocketDescriptor(server); // closed with the listener
+    } else {
+        QVERIFY(other.startTcp(fault.split('=')));
+        port = other.port();
+    }
+    // One at a time: the second port starts when the first has failed.
+    const Run run = quxctl({ "read", "--jobs", "1", "--port", port, "--port", m_sim->port() });
+    if (filler >= 0)
+        ::close(filler);
+    QCOMPARE(run.status, 3);
+    QVERIFY2(run.err.contains(port + ": ") && run.err.contains(message), qPrintable(run.err));
+    QVERIFY(run.out.contains("== " + m_sim->port() + "\n"));
+    QVERIFY(run.out.contains("emisivity\t"));
 }
 
 QTEST_MAIN(tst_Quxctl)

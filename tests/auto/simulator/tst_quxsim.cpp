@@ -154,6 +154,8 @@ void tst_Quxsim::refusesBadOptions_data()
     QTest::newRow("temperature inf")
         << QStringList { "--temperature", "inf" } << "--temperature must be";
     QTest::newRow("seed -1") << QStringList { "--seed", "-1" } << "--seed must be";
+    QTest::newRow("tcp 65536") << QStringList { "--tcp", "65536" } << "--tcp must be";
+    QTest::newRow("no pty, no tcp") << QStringList { "--no-pty" } << "--no-pty needs --tcp";
 }
 
 void tst_Quxsim::refusesBadOptions()

@@ -4,93 +4,6 @@
 <context>
     <name>QuxCtl</name>
     <message>
-        <source>Usage: quxctl COMMAND --port PORT [--port PORT ...] [options] [arguments]
-
-Configures QUX family sensors from the command line, with the catalogue, the
-commands, the encodings, the limits and the retry rules of the plug-in.
-
-Commands:
-  identify              find the sensor and print group, type, firmware and its
-                        sensor type
-  read [--json]         read all parameters: id, caption, value (display unit)
-                        and, for choices, the item text
-  write ID=VALUE ...    write the rows as an edit in the window would, then read
-                        them back; a choice takes an item index or an item text,
-                        a temperature is in the sensor&apos;s display unit
-  save FILE.ovs         read all and save a settings file the window loads
-  apply FILE.ovs        write a settings file&apos;s parameters to the sensor
-  diff FILE.ovs         compare the sensor with a settings file
-  stream [--seconds N] [--csv FILE]
-                        poll the live temperature as the window does and write
-                        the samples as the chart export&apos;s text
-
-Options:
-  --port PORT           serial port; repeat it to run the command on several
-                        ports in turn (a summary table follows)
-  --json                results as JSON
-  --catalogue FILE      sensor catalogue (default: QUXfamily.xml next to quxctl)
-  -h, --help            this text
-  -v, --version         the version
-
-Results go to standard output, progress and messages to standard error.
-Messages are in German when the environment&apos;s language is German.
-
-Exit status:
-  0  success
-  1  diff: the sensor differs from the file
-  2  bad arguments (unknown id, unknown item, a value that is not a number)
-  3  no answer: the port could not be opened or no sensor answered
-  4  wrong sensor: not of the family, or not the file&apos;s sensor type
-  5  the settings file was refused (unreadable, not a settings file) or could
-     not be written
-  6  the sensor did not take a value
-With several ports the first port that failed gives the status.
-</source>
-        <translation>Aufruf: quxctl BEFEHL --port ANSCHLUSS [--port ANSCHLUSS ...] [Optionen] [Argumente]
-
-Konfiguriert Sensoren der QUX-Familie von der Kommandozeile, mit dem Katalog, den
-Befehlen, den Kodierungen, den Grenzen und den Wiederholungsregeln des Plug-ins.
-
-Befehle:
-  identify              den Sensor suchen und Gruppe, Typ, Firmware und Sensortyp
-                        ausgeben
-  read [--json]         alle Parameter lesen: Kennung, Bezeichnung, Wert (Anzeigeeinheit)
-                        und bei Auswahlen der Eintrag
-  write ID=WERT ...     die Zeilen schreiben wie eine Änderung im Fenster, dann
-                        zurücklesen; eine Auswahl nimmt einen Index oder einen Eintrag,
-                        eine Temperatur gilt in der Anzeigeeinheit des Sensors
-  save DATEI.ovs        alle Parameter lesen und als Einstellungsdatei speichern, die das
-                        Fenster lädt
-  apply DATEI.ovs       die Parameter einer Einstellungsdatei in den Sensor schreiben
-  diff DATEI.ovs        den Sensor mit einer Einstellungsdatei vergleichen
-  stream [--seconds N] [--csv DATEI]
-                        die Live-Temperatur wie das Fenster abfragen und die Messwerte
-                        als Text des Diagrammexports schreiben
-
-Optionen:
-  --port ANSCHLUSS      serieller Anschluss; mehrfach angegeben läuft der Befehl
-                        nacheinander auf allen (mit einer Übersicht am Ende)
-  --json                Ergebnisse als JSON
-  --catalogue DATEI     Sensorkatalog (Vorgabe: QUXfamily.xml neben quxctl)
-  -h, --help            dieser Text
-  -v, --version         die Version
-
-Ergebnisse gehen auf die Standardausgabe, Fortschritt und Meldungen auf die
-Standardfehlerausgabe. Meldungen sind deutsch, wenn die Sprache der Umgebung Deutsch ist.
-
-Rückgabewert:
-  0  Erfolg
-  1  diff: der Sensor weicht von der Datei ab
-  2  falsche Argumente (unbekannte Kennung, unbekannter Eintrag, keine Zahl)
-  3  keine Antwort: der Anschluss ließ sich nicht öffnen oder kein Sensor antwortete
-  4  falscher Sensor: nicht aus der Familie oder nicht der Sensortyp der Datei
-  5  die Einstellungsdatei wurde abgelehnt (unlesbar, keine Einstellungsdatei) oder
-     ließ sich nicht schreiben
-  6  der Sensor hat einen Wert nicht übernommen
-Bei mehreren Anschlüssen bestimmt der erste fehlgeschlagene den Rückgabewert.
-</translation>
-    </message>
-    <message>
         <source>Shows this text.</source>
         <translation>Zeigt diesen Text.</translation>
     </message>
@@ -362,6 +275,141 @@ Baudrate:    %6
     <message>
         <source>%1: %2 is not sent while pin 2 is an analog output</source>
         <translation>%1: %2 wird nicht gesendet, solange Pin 2 ein Analogausgang ist</translation>
+    </message>
+    <message>
+        <source>Usage: quxctl COMMAND --port PORT [--port PORT ...] [--jobs N] [options] [arguments]
+
+Configures QUX family sensors from the command line, with the catalogue, the
+commands, the encodings, the limits and the retry rules of the plug-in.
+
+Commands:
+  identify              find the sensor and print group, type, firmware and its
+                        sensor type
+  read [--json]         read all parameters: id, caption, value (display unit)
+                        and, for choices, the item text
+  write ID=VALUE ...    write the rows as an edit in the window would, then read
+                        them back; a choice takes an item index or an item text,
+                        a temperature is in the sensor&apos;s display unit
+  save FILE.ovs         read all and save a settings file the window loads
+  apply FILE.ovs        write a settings file&apos;s parameters to the sensor
+  diff FILE.ovs         compare the sensor with a settings file
+  stream [--seconds N] [--csv FILE]
+                        poll the live temperature as the window does and write
+                        the samples as the chart export&apos;s text; with several
+                        ports one CSV with the port&apos;s name as first column
+
+Options:
+  --port PORT           serial port, or tcp://HOST:PORT for a sensor behind a
+                        serial device server (raw TCP; its baud rate is set on
+                        the server); repeat it to run the command on several
+                        ports at once, results in the order given, a summary
+                        table follows
+  --jobs N              at most N ports at a time (default: all)
+  --json                results as JSON
+  --catalogue FILE      sensor catalogue (default: QUXfamily.xml next to quxctl)
+  -h, --help            this text
+  -v, --version         the version
+
+Results go to standard output, progress and messages to standard error.
+Messages are in German when the environment&apos;s language is German.
+
+Exit status:
+  0  success
+  1  diff: the sensor differs from the file
+  2  bad arguments (unknown id, unknown item, a value that is not a number)
+  3  no answer: the port could not be opened or no sensor answered
+  4  wrong sensor: not of the family, or not the file&apos;s sensor type
+  5  the settings file was refused (unreadable, not a settings file) or could
+     not be written
+  6  the sensor did not take a value
+With several ports the first port that failed (in the order given) gives the
+status.
+</source>
+        <translation>Aufruf: quxctl BEFEHL --port ANSCHLUSS [--port ANSCHLUSS ...] [--jobs N] [Optionen] [Argumente]
+
+Konfiguriert Sensoren der QUX-Familie von der Kommandozeile, mit dem Katalog, den
+Befehlen, den Kodierungen, den Grenzen und den Wiederholungsregeln des Plug-ins.
+
+Befehle:
+  identify              den Sensor suchen und Gruppe, Typ, Firmware und Sensortyp
+                        ausgeben
+  read [--json]         alle Parameter lesen: Kennung, Bezeichnung, Wert (Anzeigeeinheit)
+                        und bei Auswahlen der Eintrag
+  write ID=WERT ...     die Zeilen schreiben wie eine Änderung im Fenster, dann
+                        zurücklesen; eine Auswahl nimmt einen Index oder einen Eintrag,
+                        eine Temperatur gilt in der Anzeigeeinheit des Sensors
+  save DATEI.ovs        alle Parameter lesen und als Einstellungsdatei speichern, die das
+                        Fenster lädt
+  apply DATEI.ovs       die Parameter einer Einstellungsdatei in den Sensor schreiben
+  diff DATEI.ovs        den Sensor mit einer Einstellungsdatei vergleichen
+  stream [--seconds N] [--csv DATEI]
+                        die Live-Temperatur wie das Fenster abfragen und die Messwerte
+                        als Text des Diagrammexports schreiben; bei mehreren
+                        Anschlüssen eine CSV mit dem Anschluss als erster Spalte
+
+Optionen:
+  --port ANSCHLUSS      serieller Anschluss oder tcp://HOST:PORT für einen Sensor
+                        hinter einem seriellen Geräteserver (reines TCP; seine
+                        Baudrate wird am Server eingestellt); mehrfach angegeben
+                        läuft der Befehl auf allen gleichzeitig, Ergebnisse in der
+                        angegebenen Reihenfolge, mit einer Übersicht am Ende
+  --jobs N              höchstens N Anschlüsse gleichzeitig (Vorgabe: alle)
+  --json                Ergebnisse als JSON
+  --catalogue DATEI     Sensorkatalog (Vorgabe: QUXfamily.xml neben quxctl)
+  -h, --help            dieser Text
+  -v, --version         die Version
+
+Ergebnisse gehen auf die Standardausgabe, Fortschritt und Meldungen auf die
+Standardfehlerausgabe. Meldungen sind deutsch, wenn die Sprache der Umgebung Deutsch ist.
+
+Rückgabewert:
+  0  Erfolg
+  1  diff: der Sensor weicht von der Datei ab
+  2  falsche Argumente (unbekannte Kennung, unbekannter Eintrag, keine Zahl)
+  3  keine Antwort: der Anschluss ließ sich nicht öffnen oder kein Sensor antwortete
+  4  falscher Sensor: nicht aus der Familie oder nicht der Sensortyp der Datei
+  5  die Einstellungsdatei wurde abgelehnt (unlesbar, keine Einstellungsdatei) oder
+     ließ sich nicht schreiben
+  6  der Sensor hat einen Wert nicht übernommen
+Bei mehreren Anschlüssen bestimmt der erste fehlgeschlagene (in der angegebenen
+Reihenfolge) den Rückgabewert.
+</translation>
+    </message>
+    <message>
+        <source>Ports at a time.</source>
+        <translation>Anschlüsse gleichzeitig.</translation>
+    </message>
+    <message>
+        <source>count</source>
+        <translation>Anzahl</translation>
+    </message>
+    <message>
+        <source>Not a network port: %1 (write %2, PORT from 1 to 65535, an IPv6 address in brackets)</source>
+        <translation>Kein Netzwerkanschluss: %1 (Form %2, PORT von 1 bis 65535, eine IPv6-Adresse in eckigen Klammern)</translation>
+    </message>
+    <message>
+        <source>A port was given twice.</source>
+        <translation>Ein Anschluss wurde zweimal angegeben.</translation>
+    </message>
+    <message>
+        <source>--jobs takes a whole number from 1 to %1.</source>
+        <translation>--jobs nimmt eine ganze Zahl von 1 bis %1.</translation>
+    </message>
+    <message>
+        <source>The baud rate of a network port is set on its serial device server; the sensor&apos;s baud rate was not changed.</source>
+        <translation>Die Baudrate eines Netzwerkanschlusses wird an seinem seriellen Geräteserver eingestellt; die Baudrate des Sensors wurde nicht geändert.</translation>
+    </message>
+    <message>
+        <source>%1: %2 found</source>
+        <translation>%1: %2 gefunden</translation>
+    </message>
+    <message>
+        <source>The connection to %1 was lost: %2</source>
+        <translation>Die Verbindung zu %1 ist abgebrochen: %2</translation>
+    </message>
+    <message>
+        <source>set on the server</source>
+        <translation>am Server eingestellt</translation>
     </message>
 </context>
 </TS>

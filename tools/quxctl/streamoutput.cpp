@@ -1,0 +1,41 @@
+#include "streamoutput.h"
+
+#include "texts.h"
+
+namespace QuxCtl {
+
+bool StreamOutput::open(const QString &fileName, bool portColumn, QString *error)
+{
+    m_portColumn = portColumn;
+    if (fileName.isEmpty()) {
+        if (!m_file.open(stdout, QIODevice::WriteOnly)) {
+            *error = m_file.errorString();
+            return false;
+        }
+    } else {
+        m_file.setFileName(fileName);
+        if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            *error = Texts::tr("%1 cannot be written: %2").arg(fileName, m_file.errorString());
+            return false;
+        }
+    }
+    m_out.setDevice(&m_file);
+    m_out.setCodec("UTF-8");
+    if (m_portColumn)
+        m_out << Texts::tr("Port") << ';';
+    m_out << m_csv.header();
+    m_out.flush();
+    return true;
+}
+
+void StreamOutput::write(const QString &port, qint64 msecsSinceEpoch, double value)
+{
+    const QString line = m_csv.line(msecsSinceEpoch, value);
+    QMutexLocker locker(&m_lock);
+    if (m_portColumn)
+        m_out << port << ';';
+    m_out << line;
+    m_out.flush();
+}
+
+} // namespace QuxCtl

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "csvexport.h"
+
+#include <QFile>
+#include <QMutex>
+#include <QString>
+#include <QTextStream>
+
+namespace QuxCtl {
+
+// Where `stream` writes its samples: standard output or the --csv file, as the chart export's
+// text. With several ports every port's samples go into the one CSV, each line led by a column
+// "Port" with the port's name, in the order they arrive; the ports' threads share it, so every
+// line is written whole under a lock.
+class StreamOutput
+{
+public:
+    // Opens the file (an empty name means standard output) and writes the header. False, with
+    // *error set, when the file cannot be written.
+    bool open(const QString &fileName, bool portColumn, QString *error);
+
+    void write(const QString &port, qint64 msecsSinceEpoch, double value);
+
+private:
+    QMutex m_lock;
+    QFile m_file;
+    QTextStream m_out;
+    CsvExport m_csv { QStringLiteral(";") };
+    bool m_portColumn = false;
+};
+
+} // namespace QuxCtl
