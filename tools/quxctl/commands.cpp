@@ -2,8 +2,10 @@
 
 #include "csvexport.h"
 #include "filecomparison.h"
+#include "mqttstream.h"
 #include "rowvalues.h"
 #include "sensorport.h"
+#include "stopsignals.h"
 #include "texts.h"
 
 #include "files/propertytext.h"
@@ -371,6 +373,13 @@ void CommandRunner::stream(SensorPort &port, PortResult &result)
     session.bulk().readAll();
     session.state().measuredTemp = port.rows().enumIndex(QStringLiteral("readTemp")) != 0;
 
+    // With a broker the CSV text is written only when asked for with --csv.
+    MqttStream mqtt(m_invocation.mqtt, port, m_progress);
+    if (mqtt.enabled() && !mqtt.open(&result.message)) {
+        result.status = BrokerUnreachable;
+        return;
+    }
+    const bool csvWanted = !mqtt.enabled() || !m_invocation.csvFile.isEmpty();
     QFile file;
     QTextStream out(stdout);
     if (!m_invocation.csvFile.isEmpty()) {
@@ -385,17 +394,23 @@ void CommandRunner::stream(SensorPort &port, PortResult &result)
     }
     out.setCodec("UTF-8");
     const CsvExport csv(QStringLiteral(";"));
-    out << csv.header();
+    if (csvWanted)
+        out << csv.header();
 
     int samples = 0;
     bool lost = false;
     QEventLoop loop;
     LivePoller &poller = session.poller();
     QObject::connect(&poller, &LivePoller::sampleReady, &loop, [&](double temperature, double) {
-        out << csv.line(QDateTime::currentMSecsSinceEpoch(), temperature);
-        out.flush();
+        if (csvWanted) {
+            out << csv.line(QDateTime::currentMSecsSinceEpoch(), temperature);
+            out.flush();
+        }
         ++samples;
     });
+    mqtt.attach(poller);
+    const StopSignals stop;
+    QObject::connect(&stop, &StopSignals::received, &loop, &QEventLoop::quit);
     QObject::connect(&poller, &LivePoller::sensorSilent, &loop, [&] {
         say(Texts::tr("%1: no answer for a while, looking for the sensor...").arg(port.portName()));
         if (!port.view().checkConnection()) {
@@ -403,12 +418,18 @@ void CommandRunner::stream(SensorPort &port, PortResult &result)
             loop.quit();
         }
     });
-    say(Texts::tr("%1: streaming for %2 s...").arg(port.portName()).arg(m_invocation.seconds));
+    const bool untilStopped = mqtt.enabled() && !m_invocation.secondsGiven;
+    if (untilStopped)
+        say(Texts::tr("%1: streaming until stopped...").arg(port.portName()));
+    else
+        say(Texts::tr("%1: streaming for %2 s...").arg(port.portName()).arg(m_invocation.seconds));
     poller.setLiveData(true);
     poller.poll();
-    QTimer::singleShot(m_invocation.seconds * 1000, &loop, &QEventLoop::quit);
+    if (!untilStopped)
+        QTimer::singleShot(m_invocation.seconds * 1000, &loop, &QEventLoop::quit);
     loop.exec();
     poller.setLiveData(false);
+    mqtt.stop();
 
     result.json.insert(QStringLiteral("samples"), samples);
     if (lost) {
