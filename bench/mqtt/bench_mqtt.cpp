@@ -14,6 +14,7 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QTimer>
 
 #include <mosquitto.h>
 
@@ -184,12 +185,12 @@ Streams startStreams(const QStringList &ports, const QStringList &options, bool 
     return streams;
 }
 
+// Sleeps in the event loop, leaving the cores to quxctl, quxsim and the broker.
 void wait(int ms)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 } // namespace
