@@ -40,6 +40,8 @@ MqttPublisher::MqttPublisher(const PublisherSettings &settings, QObject *parent)
     , m_stateTopic((settings.baseTopic + QLatin1String(Topics::state)).toUtf8())
 {
     initialiseLibrary();
+    m_firstRetry.setSingleShot(true);
+    connect(&m_firstRetry, &QTimer::timeout, this, &MqttPublisher::connectFirst);
 }
 
 MqttPublisher::~MqttPublisher()
@@ -88,16 +90,23 @@ bool MqttPublisher::start(QString *error)
     if (rc == MOSQ_ERR_SUCCESS) {
         rc = mosquitto_connect_async(m_client, m_settings.address.host.toUtf8().constData(),
                                      m_settings.address.port, m_settings.keepAliveSeconds);
-        // A broker that is down refuses at once on this machine; the library's thread keeps
-        // trying, so that is no reason not to start. A name that does not resolve is.
+        // A broker that is down refuses at once; the library's thread would not try again
+        // after that, so the first connection is retried here. A name that does not resolve is
+        // an error of the address.
         if (rc == MOSQ_ERR_ERRNO || rc == MOSQ_ERR_CONN_REFUSED) {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_lastError = errorText(rc);
-            rc = MOSQ_ERR_SUCCESS;
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                m_lastError = errorText(rc);
+            }
+            m_started = true;
+            m_firstRetry.start(m_firstRetrySeconds * 1000);
+            return true;
         }
     }
-    if (rc == MOSQ_ERR_SUCCESS)
+    if (rc == MOSQ_ERR_SUCCESS) {
         rc = mosquitto_loop_start(m_client);
+        m_loopRunning = rc == MOSQ_ERR_SUCCESS;
+    }
     if (rc != MOSQ_ERR_SUCCESS) {
         *error = rc == MOSQ_ERR_EAI
             ? QStringLiteral("The broker's host %1 cannot be found.").arg(m_settings.address.host)
@@ -112,11 +121,32 @@ bool MqttPublisher::start(QString *error)
     return true;
 }
 
+void MqttPublisher::connectFirst()
+{
+    const int rc = mosquitto_connect_async(m_client, m_settings.address.host.toUtf8().constData(),
+                                           m_settings.address.port, m_settings.keepAliveSeconds);
+    if (rc == MOSQ_ERR_SUCCESS && mosquitto_loop_start(m_client) == MOSQ_ERR_SUCCESS) {
+        m_loopRunning = true;
+        return;
+    }
+    const QString reason = errorText(rc);
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_lastError = reason;
+    }
+    m_firstRetrySeconds = qMin(m_firstRetrySeconds * 2, int(reconnectMaxSeconds));
+    m_firstRetry.start(m_firstRetrySeconds * 1000);
+    emit connectionLost(reason, false);
+}
+
 void MqttPublisher::stop(int waitMs)
 {
     if (!m_started)
         return;
     m_started = false;
+    m_firstRetry.stop();
+    if (!m_loopRunning)
+        return;
     {
         std::unique_lock<std::mutex> lock(m_mutex);
         m_stopping = true;

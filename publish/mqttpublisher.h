@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <condition_variable>
 #include <deque>
@@ -48,7 +49,9 @@ public:
     ~MqttPublisher() override;
 
     // Starts connecting in the background. False when that cannot even begin (the TLS file
-    // cannot be read, the host name does not resolve, ...): `error` says why.
+    // cannot be read, the host name does not resolve, ...): `error` says why. A broker that
+    // refuses the connection at once (down) is no such reason: lastError() tells, and the
+    // attempts go on with back-off.
     bool start(QString *error);
     // Publishes "offline", waits up to `waitMs` for the broker to take it, and disconnects.
     void stop(int waitMs = 2000);
@@ -81,6 +84,9 @@ private:
     static void onPublish(mosquitto *, void *self, int mid);
     static void onLog(mosquitto *, void *self, int level, const char *text);
 
+    // The first connection; until it gets through, the library's thread is not running and the
+    // retries with back-off are made here.
+    void connectFirst();
     void connectedNow(int rc);
     void disconnectedNow(int rc);
     // With m_mutex held.
@@ -91,6 +97,9 @@ private:
     QByteArray m_stateTopic;
     mosquitto *m_client = nullptr;
     bool m_started = false;
+    bool m_loopRunning = false;
+    QTimer m_firstRetry;
+    int m_firstRetrySeconds = 1;
 
     mutable std::mutex m_mutex;
     std::condition_variable m_published;

@@ -7,6 +7,7 @@
 
 #include "protocol/frame.h"
 #include "publish/brokeraddress.h"
+#include "publish/mqttpublisher.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -106,6 +107,7 @@ private slots:
     void endings_data();
     void endings();
     void brokerRestart();
+    void brokerDownAtStart();
     void startFailures_data();
     void startFailures();
     void brokerAddresses_data();
@@ -310,6 +312,33 @@ void tst_Publish::brokerRestart()
     QVERIFY(QJsonDocument::fromJson(messages.at(1).payload).object().value("count").toInt() >= 5);
     QVERIFY(inOrderWithin(values(after.payloads("/temperature")),
                           answersOf(m_sim->take()).temperatures));
+}
+
+// A publisher that keeps going (the window's) waits for a broker that is down at its start and
+// then delivers what it queued meanwhile, in order.
+void tst_Publish::brokerDownAtStart()
+{
+    m_broker->stop();
+    PublisherSettings settings;
+    parseBrokerUrl(m_broker->plainUrl(), &settings.address, nullptr);
+    settings.baseTopic = QStringLiteral("qux/waiting");
+    MqttPublisher publisher(settings);
+    QString error;
+    QVERIFY2(publisher.start(&error), qPrintable(error));
+    QVERIFY(!publisher.lastError().isEmpty());
+    publisher.publishSample("/temperature", "1");
+    publisher.publishSample("/temperature", "2");
+    // Retries after 1 and 3 s meet no broker; the one after 7 s finds it and the subscriber.
+    QTest::qWait(3500);
+    QVERIFY(m_broker->start());
+    Subscriber subscriber;
+    QVERIFY(subscriber.start(m_broker->plainPort(), "qux/waiting/#"));
+    QTRY_VERIFY_WITH_TIMEOUT(publisher.isConnected(), 20000);
+    publisher.publishSample("/temperature", "3");
+    QTRY_COMPARE(subscriber.payloads("/temperature"), (QList<QByteArray> { "1", "2", "3" }));
+    QCOMPARE(subscriber.payloads("/state"), QList<QByteArray> { "online" });
+    publisher.stop();
+    QTRY_COMPARE(subscriber.payloads("/state"), (QList<QByteArray> { "online", "offline" }));
 }
 
 void tst_Publish::startFailures_data()
