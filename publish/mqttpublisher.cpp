@@ -220,6 +220,12 @@ QString MqttPublisher::lastError() const
     return m_lastError;
 }
 
+bool MqttPublisher::wasRefused() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_refused;
+}
+
 void MqttPublisher::onConnect(mosquitto *, void *self, int rc)
 {
     static_cast<MqttPublisher *>(self)->connectedNow(rc);
@@ -244,7 +250,7 @@ void MqttPublisher::onPublish(mosquitto *, void *self, int mid)
 // its log; the last error line is kept for the messages.
 void MqttPublisher::onLog(mosquitto *, void *self, int level, const char *text)
 {
-    if (level != MOSQ_LOG_ERR && level != MOSQ_LOG_WARNING)
+    if (level != MOSQ_LOG_ERR)
         return;
     auto *publisher = static_cast<MqttPublisher *>(self);
     std::lock_guard<std::mutex> lock(publisher->m_mutex);
@@ -258,6 +264,7 @@ void MqttPublisher::connectedNow(int rc)
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_lastError = reason;
+            m_refused = true;
         }
         emit refused(reason);
         return;
@@ -265,6 +272,7 @@ void MqttPublisher::connectedNow(int rc)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_connected = true;
+        m_refused = false;
         send({ m_stateTopic, QByteArrayLiteral("online") }, stateQos, true);
         if (m_droppedSinceConnected > 0) {
             const QByteArray topic

@@ -63,6 +63,9 @@ public:
     int queuedSamples() const;
     quint64 droppedSamples() const; // in total, since the start
     QString lastError() const;
+    // The broker answered the last attempt with a refusal (login, client id): lastError() says
+    // which.
+    bool wasRefused() const;
     const PublisherSettings &settings() const { return m_settings; }
 
 signals:
@@ -111,6 +114,7 @@ private:
     int m_offlineMid = -1;
     bool m_offlineDelivered = false;
     QString m_lastError;
+    bool m_refused = false;
 };
 
 } // namespace Core

@@ -11,8 +11,8 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QEventLoop>
-#include <QTimer>
+#include <QElapsedTimer>
+#include <QThread>
 
 using namespace DrumoSensorPlugin::Core;
 
@@ -61,34 +61,20 @@ bool MqttStream::open(QString *message)
         return false;
     }
     // Before the first connection every failure is final: a service manager or the user
-    // should hear at once that the address, the login or the certificate is wrong.
-    bool reached = false;
+    // should hear at once that the address, the login or the certificate is wrong. The wait
+    // asks the publisher rather than listening to it: a signal of the library's thread must not
+    // meet receivers that end with this wait.
+    QElapsedTimer clock;
+    clock.start();
+    while (!m_publisher->isConnected() && m_publisher->lastError().isEmpty()
+           && clock.elapsed() < m_options.connectSeconds * 1000)
+        QThread::msleep(10);
+    const bool reached = m_publisher->isConnected();
     QString reason = m_publisher->lastError();
-    if (reason.isEmpty()) {
-        QEventLoop loop;
-        connect(m_publisher.get(), &MqttPublisher::connected, &loop, [&] {
-            reached = true;
-            loop.quit();
-        });
-        connect(m_publisher.get(), &MqttPublisher::refused, &loop, [&](const QString &why) {
-            reason = Texts::tr("the broker refused the connection (%1)").arg(why);
-            loop.quit();
-        });
-        connect(m_publisher.get(), &MqttPublisher::connectionLost, &loop, [&](const QString &why) {
-            reason = why;
-            loop.quit();
-        });
-        QTimer::singleShot(m_options.connectSeconds * 1000, &loop, &QEventLoop::quit);
-        // The library's thread may have been quicker than the connections above.
-        reached = m_publisher->isConnected();
-        if (!reached)
-            loop.exec();
-        if (!reached && reason.isEmpty()) {
-            reason = Texts::tr("no answer within %1 s").arg(m_options.connectSeconds);
-            if (!m_publisher->lastError().isEmpty())
-                reason += QStringLiteral(" (%1)").arg(m_publisher->lastError());
-        }
-    }
+    if (m_publisher->wasRefused())
+        reason = Texts::tr("the broker refused the connection (%1)").arg(reason);
+    else if (!reached && reason.isEmpty())
+        reason = Texts::tr("no answer within %1 s").arg(m_options.connectSeconds);
     if (!reached) {
         m_publisher.reset();
         *message = Texts::tr("The broker at %1 cannot be reached: %2").arg(where, reason);
