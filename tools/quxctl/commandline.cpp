@@ -60,6 +60,10 @@ QString helpText()
         "                        poll the live temperature as the window does and write\n"
         "                        the samples as the chart export's text; with several\n"
         "                        ports one CSV with the port's name as first column\n"
+        "  stream --mqtt URL [--topic BASE] [--csv FILE]\n"
+        "                        publish the live data to a broker until stopped\n"
+        "                        (SIGINT, SIGTERM) or for --seconds N; CSV text only\n"
+        "                        with --csv\n"
         "\n"
         "Options:\n"
         "  --port PORT           serial port, or tcp://HOST:PORT for a sensor behind a\n"
@@ -73,6 +77,20 @@ QString helpText()
         "  -h, --help            this text\n"
         "  -v, --version         the version\n"
         "\n"
+        "Broker options (stream --mqtt):\n"
+        "  --mqtt URL            mqtt://HOST[:PORT] (1883) or mqtts://HOST[:PORT] (TLS,\n"
+        "                        8883)\n"
+        "  --topic BASE          base topic per sensor, {type} and {port} replaced\n"
+        "                        (default: qux/{type}/{port})\n"
+        "  --mqtt-credentials FILE  user name on the first line, password on the second\n"
+        "                        (default: QUX_MQTT_USERNAME, QUX_MQTT_PASSWORD)\n"
+        "  --mqtt-ca FILE        certificate authority for mqtts:// (default: the\n"
+        "                        system's)\n"
+        "  --mqtt-client-id ID   client id (default: made up by the client library)\n"
+        "  --mqtt-keepalive S    keep-alive in seconds (default 30)\n"
+        "  --mqtt-queue N        samples kept while the broker is away (default 10000)\n"
+        "  --mqtt-wait S         how long the first connection may take (default 10)\n"
+        "\n"
         "Results go to standard output, progress and messages to standard error.\n"
         "Messages are in German when the environment's language is German.\n"
         "\n"
@@ -85,6 +103,8 @@ QString helpText()
         "  5  the settings file was refused (unreadable, not a settings file) or could\n"
         "     not be written\n"
         "  6  the sensor did not take a value\n"
+        "  7  stream --mqtt: the broker could not be reached at the start (address,\n"
+        "     login or certificate refused, or no answer)\n"
         "With several ports the first port that failed (in the order given) gives the\n"
         "status.\n");
 }
@@ -112,6 +132,7 @@ Invocation parseCommandLine(const QStringList &arguments)
                                              Texts::tr("Sensor catalogue."), Texts::tr("file"));
     parser.addOptions({ helpOption, versionOption, portOption, jsonOption, secondsOption, csvOption,
                         catalogueOption, jobsOption });
+    addMqttOptions(parser);
 
     if (!parser.parse(arguments))
         return failed(invocation, parser.errorText());
@@ -169,6 +190,10 @@ Invocation parseCommandLine(const QStringList &arguments)
                 Texts::tr("--seconds takes a whole number from 1 to %1.").arg(maximumSeconds));
     }
     invocation.csvFile = parser.value(csvOption);
+    invocation.secondsGiven = parser.isSet(secondsOption);
+    QString mqttError;
+    if (!takeMqttOptions(parser, streaming, invocation.ports.size(), &invocation.mqtt, &mqttError))
+        return failed(invocation, mqttError);
 
     switch (invocation.command) {
     case Command::Write:

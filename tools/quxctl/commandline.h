@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mqttoptions.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -17,7 +19,9 @@ struct Invocation
     QStringList assignments; // write: ID=VALUE
     QString file; // save, apply, diff: the settings file
     int seconds = 10; // stream: how long
+    bool secondsGiven = false; // with --mqtt a stream runs until stopped unless --seconds
     QString csvFile; // stream: --csv FILE instead of standard output
+    MqttOptions mqtt; // stream: --mqtt and its options
     QString catalogue; // --catalogue: another catalogue than the one next to the program
 
     bool ok = true; // false: errorText says why

@@ -2,8 +2,10 @@
 
 #include "csvexport.h"
 #include "filecomparison.h"
+#include "mqttstream.h"
 #include "rowvalues.h"
 #include "sensorport.h"
+#include "stopsignals.h"
 #include "streamoutput.h"
 #include "texts.h"
 
@@ -417,6 +419,14 @@ void CommandRunner::stream(SensorPort &port, PortResult &result)
     session.bulk().readAll();
     session.state().measuredTemp = port.rows().enumIndex(QStringLiteral("readTemp")) != 0;
 
+    // With a broker the CSV text is written only when asked for with --csv (main() then opens no
+    // stream output).
+    MqttStream mqtt(m_invocation.mqtt, port, m_progress);
+    if (mqtt.enabled() && !mqtt.open(&result.message)) {
+        result.status = BrokerUnreachable;
+        return;
+    }
+
     int samples = 0;
     bool lost = false;
     QEventLoop loop;
@@ -427,6 +437,9 @@ void CommandRunner::stream(SensorPort &port, PortResult &result)
                                   temperature);
         ++samples;
     });
+    mqtt.attach(poller);
+    const StopSignals stop;
+    QObject::connect(&stop, &StopSignals::received, &loop, &QEventLoop::quit);
     QObject::connect(&poller, &LivePoller::sensorSilent, &loop, [&] {
         say(Texts::tr("%1: no answer for a while, looking for the sensor...").arg(port.portName()));
         if (!port.view().checkConnection()) {
@@ -434,12 +447,18 @@ void CommandRunner::stream(SensorPort &port, PortResult &result)
             loop.quit();
         }
     });
-    say(Texts::tr("%1: streaming for %2 s...").arg(port.portName()).arg(m_invocation.seconds));
+    const bool untilStopped = mqtt.enabled() && !m_invocation.secondsGiven;
+    if (untilStopped)
+        say(Texts::tr("%1: streaming until stopped...").arg(port.portName()));
+    else
+        say(Texts::tr("%1: streaming for %2 s...").arg(port.portName()).arg(m_invocation.seconds));
     poller.setLiveData(true);
     poller.poll();
-    QTimer::singleShot(m_invocation.seconds * 1000, &loop, &QEventLoop::quit);
+    if (!untilStopped)
+        QTimer::singleShot(m_invocation.seconds * 1000, &loop, &QEventLoop::quit);
     loop.exec();
     poller.setLiveData(false);
+    mqtt.stop();
 
     result.json.insert(QStringLiteral("samples"), samples);
     if (!lineKept(port, result))

@@ -11,6 +11,7 @@ enum ExitStatus {
     WrongSensor = 4, // the sensor is not of the family, or not the file's sensor type
     FileRefused = 5, // the settings file cannot be read or written
     WriteFailed = 6, // the sensor did not take a value (or did not give it back)
+    BrokerUnreachable = 7, // stream --mqtt: no broker connection at the start
 };
 
 } // namespace QuxCtl

@@ -90,7 +90,9 @@ int main(int argc, char *argv[])
 
     CommandRunner runner(invocation, catalogue, err);
     StreamOutput streamOutput;
-    if (invocation.command == Command::Stream) {
+    // With a broker the CSV text goes out only when asked for with --csv.
+    if (invocation.command == Command::Stream
+        && (!invocation.mqtt.enabled() || !invocation.csvFile.isEmpty())) {
         QString error;
         if (!streamOutput.open(invocation.csvFile, invocation.ports.size() > 1, &error)) {
             err << "quxctl: " << error << '\n';
