@@ -23,17 +23,6 @@ namespace QuxCtl {
 
 namespace {
 
-// A files layer error in the user's language, in the window's words.
-QString settingsMessage(SettingsError error, const QString &first, const QString &second)
-{
-    QString text = QCoreApplication::translate(windowContext, settingsErrorText(error));
-    if (text.contains(QLatin1String("%2")))
-        return text.arg(first, second);
-    if (text.contains(QLatin1String("%1")))
-        return text.arg(first);
-    return text;
-}
-
 // Decimals of a row as the tree shows them after reading all.
 int decimalsOf(SensorPort &port, const QString &id)
 {
@@ -247,15 +236,21 @@ void CommandRunner::write(SensorPort &port, PortResult &result)
 
 void CommandRunner::save(SensorPort &port, PortResult &result)
 {
+    QString error;
+    // A name that cannot be saved to is refused before the sensor is read in full.
+    if (!checkSettingsTarget(m_invocation.file, &error)) {
+        result.status = FileRefused;
+        result.message = settingsWriteMessage(m_invocation.file, error);
+        return;
+    }
     say(Texts::tr("%1: reading all parameters...").arg(port.portName()));
     port.session().bulk().readAll();
     // No chart: a window that loads the file keeps an empty chart.
     const SettingsDocument document
         = settingsDocument(port.record().name(), port.rows(), std::string());
-    QString error;
     if (!writeSettingsFile(m_invocation.file, document, &error)) {
         result.status = FileRefused;
-        result.message = settingsMessage(SettingsError::NotWritten, m_invocation.file, error);
+        result.message = settingsWriteMessage(m_invocation.file, error);
         return;
     }
     result.json.insert(QStringLiteral("file"), m_invocation.file);
@@ -275,10 +270,7 @@ bool CommandRunner::readFile(SensorPort &port, PortResult &result, SettingsDocum
     }
     if (read.error != SettingsError::None) {
         result.status = read.error == SettingsError::OtherSensor ? WrongSensor : FileRefused;
-        result.message = settingsMessage(read.error, QString::number(read.items),
-                                         QString::number(read.error == SettingsError::TooLarge
-                                                             ? maxSettingsFileBytes / 1048576
-                                                             : maxSettingsPropertyItems));
+        result.message = settingsMessage(read);
         return false;
     }
     *document = read.document;
@@ -391,10 +383,22 @@ void CommandRunner::stream(SensorPort &port, PortResult &result)
     bool lost = false;
     QEventLoop loop;
     LivePoller &poller = session.poller();
-    QObject::connect(&poller, &LivePoller::sampleReady, &loop, [&](double temperature, double) {
-        out << csv.line(QDateTime::currentMSecsSinceEpoch(), temperature);
+    // A sample that could not be written (a full disk) ends the stream: none is lost unseen.
+    bool writeFailed = false;
+    const auto written = [&] {
         out.flush();
-        ++samples;
+        if (out.status() == QTextStream::Ok && (!file.isOpen() || file.error() == QFile::NoError))
+            return true;
+        writeFailed = true;
+        loop.quit();
+        return false;
+    };
+    QObject::connect(&poller, &LivePoller::sampleReady, &loop, [&](double temperature, double) {
+        if (writeFailed)
+            return;
+        out << csv.line(QDateTime::currentMSecsSinceEpoch(), temperature);
+        if (written())
+            ++samples;
     });
     QObject::connect(&poller, &LivePoller::sensorSilent, &loop, [&] {
         say(Texts::tr("%1: no answer for a while, looking for the sensor...").arg(port.portName()));
@@ -410,8 +414,20 @@ void CommandRunner::stream(SensorPort &port, PortResult &result)
     loop.exec();
     poller.setLiveData(false);
 
+    if (file.isOpen())
+        file.close(); // the last buffered bytes, and their error, come now
+    if (file.error() != QFile::NoError || out.status() != QTextStream::Ok)
+        writeFailed = true;
     result.json.insert(QStringLiteral("samples"), samples);
-    if (lost) {
+    if (writeFailed) {
+        result.status = FileRefused;
+        result.message = Texts::tr("Writing %1 failed after %2 samples: %3")
+                             .arg(m_invocation.csvFile.isEmpty() ? Texts::tr("the output")
+                                                                 : m_invocation.csvFile)
+                             .arg(samples)
+                             .arg(file.error() != QFile::NoError ? file.errorString()
+                                                                 : Texts::tr("write error"));
+    } else if (lost) {
         result.status = NoAnswer;
         result.message = Texts::tr("The sensor stopped answering after %1 samples.").arg(samples);
     } else {
