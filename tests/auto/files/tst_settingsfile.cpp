@@ -1,6 +1,6 @@
 // The settings file without a window: the property text on rows in memory, the document as
-// tinyxml2 prints it, a corpus of bad files and every truncation of a good one, and the
-// replacement of an existing file.
+// tinyxml2 prints it, a corpus of bad files and every truncation of a good one, and reading and
+// replacing paths that are no regular files, or on a full disk.
 
 #include "files/propertytext.h"
 #include "files/settingsfile.h"
@@ -72,7 +72,6 @@ private slots:
     void corpus_data();
     void corpus();
     void everyTruncationIsRefused();
-    void replacingAFile();
     void readingBadPaths_data();
     void readingBadPaths();
     void writingBadPaths_data();
@@ -265,22 +264,6 @@ void tst_SettingsFile::everyTruncationIsRefused()
     }
 }
 
-// A complete write replaces the file, shorter or not, and leaves nothing else behind.
-void tst_SettingsFile::replacingAFile()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("settings.ovs");
-    MemoryRows rows = everyKind();
-    const SettingsDocument small = settingsDocument(sensorName, rows, "1,2,3");
-    QVERIFY(writeSettingsFile(path, small));
-    QVERIFY(writeSettingsFile(path, settingsDocument(sensorName, rows, std::string(20000, '1'))));
-    QVERIFY(writeSettingsFile(path, small));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), settingsText(small));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList("settings.ovs"));
-}
-
 // What is no regular file is refused before it is opened (a FIFO would block, a device never
 // end); a file beyond the memory available is refused without being read.
 void tst_SettingsFile::readingBadPaths_data()
@@ -343,7 +326,7 @@ void tst_SettingsFile::writingBadPaths_data()
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason");
     QTest::newRow("new name") << "new" << QString();
-    QTest::newRow("regular") << "regular" << QString();
+    QTest::newRow("longer regular file") << "regular" << QString();
     QTest::newRow("link to a regular file") << "link" << QString();
     QTest::newRow("no such folder") << "missing/settings.ovs"
                                     << "No such file or directory";
@@ -369,7 +352,7 @@ void tst_SettingsFile::writingBadPaths()
     const QString path = dir.filePath(kind);
     const QByteArray name = QFile::encodeName(path);
     if (kind == "regular") {
-        QVERIFY(make(path, "old"));
+        QVERIFY(make(path, QByteArray(200000, 'o'))); // longer than the new text
     } else if (kind == "link") {
         QVERIFY(make(dir.filePath("target"), "old"));
         QVERIFY(QFile::link(dir.filePath("target"), path));

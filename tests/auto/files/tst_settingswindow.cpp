@@ -484,7 +484,8 @@ void tst_SettingsWindow::longHistorySavesAndLoads()
     saved.window->vSaveSettings();
     Window loaded;
     QVERIFY(loaded.window->bOpenSettings(path));
-    QCOMPARE(answerer.seen().size(), 1);
+    for (const ModalAnswerer::Seen &seen : answerer.seen()) // file and progress dialogs only
+        QVERIFY2(seen.className != "QMessageBox", qPrintable(seen.text));
     QCOMPARE(loaded.chart().poData()->size(), 2000001);
     QVERIFY(samplesOf(loaded.chart()) == samplesOf(saved.chart()));
 }

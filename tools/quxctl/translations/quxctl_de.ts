@@ -363,5 +363,21 @@ Baudrate:    %6
         <source>%1: %2 is not sent while pin 2 is an analog output</source>
         <translation>%1: %2 wird nicht gesendet, solange Pin 2 ein Analogausgang ist</translation>
     </message>
+    <message>
+        <source>An empty file name was given.</source>
+        <translation>Ein leerer Dateiname wurde angegeben.</translation>
+    </message>
+    <message>
+        <source>Writing %1 failed after %2 samples: %3</source>
+        <translation>Das Schreiben von %1 ist nach %2 Messwerten fehlgeschlagen: %3</translation>
+    </message>
+    <message>
+        <source>the output</source>
+        <translation>die Ausgabe</translation>
+    </message>
+    <message>
+        <source>write error</source>
+        <translation>Schreibfehler</translation>
+    </message>
 </context>
 </TS>
