@@ -107,8 +107,9 @@ void SimpleTimeChart::dataToText(std::string &text, std::string_view separator,
     const int n = samples.size();
     if (n == 0)
         return;
-    // Live samples (a 13-digit time, values in tenths) take about 24 characters.
-    text.reserve(size_t(n) * (26 + separator.size()));
+    // Room for the longest items (three numbers of at most 24 characters): capacity that is
+    // never written takes no memory, and the text is never copied to grow.
+    text.reserve(size_t(n) * (3 * 24 + 2 + separator.size()));
     const double *x = samples.pxData();
     const double *y = samples.pyData();
     const double *r = samples.pyRightData();
