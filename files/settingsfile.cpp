@@ -2,17 +2,23 @@
 
 #include "files/propertytext.h"
 
-#include <QBuffer>
+#include <safefile.h>
+
+#include <QCoreApplication>
 #include <QFile>
 #include <QLocale>
-#include <QSaveFile>
 
 #include <tinyxml2.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdarg>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <vector>
+
+#include <unistd.h>
 
 namespace DrumoSensorPlugin {
 namespace Core {
@@ -21,15 +27,17 @@ const char settingsPluginId[] = "QUXfamily";
 
 namespace {
 
-const qint64 chunkBytes = 4 * 1024 * 1024;
+const qint64 chunkBytes = 1024 * 1024;
 
-// tinyxml2's printer, writing into a device in pieces instead of building the whole text in
-// memory: the chart text of a million samples is some 50 MB.
+using Sink = std::function<bool(const char *data, qint64 size)>;
+
+// tinyxml2's printer, writing in pieces instead of building the whole text in memory: the
+// chart text of a week of samples is some 200 MB.
 class DevicePrinter : public tinyxml2::XMLPrinter
 {
 public:
-    DevicePrinter(QIODevice &device, qint64 expectedBytes, const FileProgress &progress)
-        : m_device(device)
+    DevicePrinter(Sink sink, qint64 expectedBytes, const FileProgress &progress)
+        : m_sink(std::move(sink))
         , m_expected(qMax<qint64>(expectedBytes, 1))
         , m_progress(progress)
     {
@@ -88,7 +96,7 @@ private:
     {
         if (m_failed || size == 0)
             return;
-        if (m_device.write(data, size) != size) {
+        if (!m_sink(data, size)) {
             m_failed = true;
             return;
         }
@@ -97,7 +105,7 @@ private:
             m_progress(int(qMin<qint64>(1000, m_written * 1000 / m_expected)));
     }
 
-    QIODevice &m_device;
+    Sink m_sink;
     qint64 m_expected;
     const FileProgress m_progress; // a copy: settingsText() hands over a temporary
     QByteArray m_buffer;
@@ -147,21 +155,12 @@ std::optional<std::string> dataOf(const tinyxml2::XMLElement *parent, const char
     return std::string(data);
 }
 
-long long countOf(const std::string &text, char c)
-{
-    return std::count(text.begin(), text.end(), c);
-}
-
-SettingsReadResult parse(const char *data, size_t size, const std::string &sensorName,
-                         const std::function<void()> &parsed = {})
+// Checks and takes the parts of a parsed document.
+SettingsReadResult take(const tinyxml2::XMLDocument &xml, qint64 size,
+                        const std::string &sensorName)
 {
     SettingsReadResult result;
-    result.fileBytes = qint64(size);
-    tinyxml2::XMLDocument xml(true, tinyxml2::PRESERVE_WHITESPACE);
-    if (xml.Parse(data, size) != tinyxml2::XML_SUCCESS)
-        return result; // NotLoadable
-    if (parsed)
-        parsed();
+    result.fileBytes = size;
     const tinyxml2::XMLElement *root = xml.FirstChildElement("root");
     if (!root) {
         result.error = SettingsError::NoRoot;
@@ -187,20 +186,80 @@ SettingsReadResult parse(const char *data, size_t size, const std::string &senso
         if (items > maxSettingsPropertyItems) {
             result.error = SettingsError::TooManyProperties;
             result.items = items;
+            result.limit = maxSettingsPropertyItems;
             result.document = SettingsDocument();
             return result;
+        }
+        // Refused before anything is applied: such a value would set a row to its limit.
+        if (document.propertyText) {
+            for (const PropertyItem &item : propertyItems(*document.propertyText)) {
+                if (!std::isfinite(propertyDouble(item.value))) {
+                    result.error = SettingsError::NotANumber;
+                    result.document = SettingsDocument();
+                    return result;
+                }
+            }
         }
         document.chartText = dataOf(settings, "chartdata");
-        const long long samples = document.chartText ? 1 + countOf(*document.chartText, ';') : 0;
-        if (samples > maxSettingsChartSamples) {
-            result.error = SettingsError::TooManySamples;
-            result.items = samples;
-            result.document = SettingsDocument();
-            return result;
-        }
     }
     result.error = SettingsError::None;
     return result;
+}
+
+SettingsReadResult fromStatus(const ExtensionSystem::FileStatus &status)
+{
+    using ExtensionSystem::FileProblem;
+    SettingsReadResult result;
+    result.fileBytes = status.size;
+    result.reason = status.reason;
+    switch (status.problem) {
+    case FileProblem::None:
+        result.error = SettingsError::None;
+        break;
+    case FileProblem::Missing:
+        result.error = SettingsError::Missing;
+        break;
+    case FileProblem::Directory:
+        result.error = SettingsError::Directory;
+        break;
+    case FileProblem::NotRegularFile:
+        result.error = SettingsError::NotRegularFile;
+        break;
+    case FileProblem::TooLarge:
+        result.error = SettingsError::TooLarge;
+        result.limit = settingsFileByteLimit();
+        break;
+    case FileProblem::NoPermission:
+    case FileProblem::Failed:
+        result.error = SettingsError::NotReadable;
+        break;
+    }
+    return result;
+}
+
+QString translated(const char *text)
+{
+    return QCoreApplication::translate("SensorWindow", text);
+}
+
+QString megabytes(qint64 bytes)
+{
+    return QString::number(double(bytes) / (1024.0 * 1024.0), 'f', 1);
+}
+
+// Why a file could not be replaced, in the user's words where the system has none.
+QString writeReason(const ExtensionSystem::FileStatus &status)
+{
+    using ExtensionSystem::FileProblem;
+    switch (status.problem) {
+    case FileProblem::Directory:
+        return translated(QT_TRANSLATE_NOOP("SensorWindow", "it is a folder"));
+    case FileProblem::NotRegularFile:
+        return translated(
+            QT_TRANSLATE_NOOP("SensorWindow", "it is a device, pipe or socket, not a file"));
+    default:
+        return status.reason;
+    }
 }
 
 } // namespace
@@ -217,16 +276,46 @@ SettingsDocument settingsDocument(const std::string &sensorName, const Parameter
     return document;
 }
 
+qint64 settingsFileByteLimit()
+{
+    // What the system can still give without taking it from others, halved: the file's text
+    // and the samples read from it are held at once.
+    qint64 available = 0;
+    QFile meminfo(QStringLiteral("/proc/meminfo"));
+    if (meminfo.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        for (QByteArray line = meminfo.readLine(); !line.isEmpty(); line = meminfo.readLine()) {
+            if (line.startsWith("MemAvailable:"))
+                available = line.mid(13).trimmed().split(' ').value(0).toLongLong() * 1024;
+        }
+    }
+    if (available <= 0)
+        available = qint64(sysconf(_SC_AVPHYS_PAGES)) * sysconf(_SC_PAGESIZE);
+    return qMax<qint64>(available / 2, 64LL * 1024 * 1024);
+}
+
 const char *settingsErrorText(SettingsError error)
 {
     switch (error) {
     case SettingsError::None:
         return "";
-    case SettingsError::TooLarge:
+    case SettingsError::Missing:
+        return QT_TRANSLATE_NOOP("SensorWindow", "The selected settings file does not exist");
+    case SettingsError::Directory:
         return QT_TRANSLATE_NOOP("SensorWindow",
-                                 "The selected settings file is too large (%1 MB, at most %2 MB)");
+                                 "The selected settings file is a folder, not a file");
+    case SettingsError::NotRegularFile:
+        return QT_TRANSLATE_NOOP(
+            "SensorWindow", "The selected settings file is a device, pipe or socket, not a file");
+    case SettingsError::NotReadable:
+        return QT_TRANSLATE_NOOP("SensorWindow", "The selected settings file cannot be read: %1");
+    case SettingsError::TooLarge:
+        return QT_TRANSLATE_NOOP(
+            "SensorWindow",
+            "The selected settings file is too large for the memory available (%1 MB, at most "
+            "%2 MB)");
     case SettingsError::NotLoadable:
     case SettingsError::NoRoot:
+    case SettingsError::NotANumber:
         return QT_TRANSLATE_NOOP("SensorWindow", "The selected settings are corupted");
     case SettingsError::OtherSensor:
         return QT_TRANSLATE_NOOP("SensorWindow",
@@ -234,14 +323,6 @@ const char *settingsErrorText(SettingsError error)
     case SettingsError::TooManyProperties:
         return QT_TRANSLATE_NOOP("SensorWindow",
                                  "The selected settings hold too many properties (%1, at most %2)");
-    case SettingsError::TooManySamples:
-        return QT_TRANSLATE_NOOP(
-            "SensorWindow", "The selected settings hold too many chart samples (%1, at most %2)");
-    case SettingsError::ChartTooLarge:
-        return QT_TRANSLATE_NOOP(
-            "SensorWindow",
-            "The chart holds %1 samples, more than a settings file keeps (%2). Clear the "
-            "chart history and save again.");
     case SettingsError::NotWritten:
         return QT_TRANSLATE_NOOP(
             "SensorWindow",
@@ -250,50 +331,66 @@ const char *settingsErrorText(SettingsError error)
     return "";
 }
 
+QString settingsMessage(const SettingsReadResult &read)
+{
+    const QString text = translated(settingsErrorText(read.error));
+    switch (read.error) {
+    case SettingsError::TooLarge:
+        return text.arg(megabytes(read.fileBytes), megabytes(read.limit));
+    case SettingsError::TooManyProperties:
+        return text.arg(read.items).arg(read.limit);
+    case SettingsError::NotReadable:
+        return text.arg(read.reason);
+    default:
+        return text;
+    }
+}
+
+QString settingsWriteMessage(const QString &path, const QString &reason)
+{
+    return translated(settingsErrorText(SettingsError::NotWritten)).arg(path, reason);
+}
+
 SettingsReadResult parseSettings(const QByteArray &bytes, const std::string &sensorName)
 {
-    return parse(bytes.constData(), size_t(bytes.size()), sensorName);
+    tinyxml2::XMLDocument xml(true, tinyxml2::PRESERVE_WHITESPACE);
+    if (xml.Parse(bytes.constData(), size_t(bytes.size())) != tinyxml2::XML_SUCCESS) {
+        SettingsReadResult result;
+        result.fileBytes = bytes.size();
+        return result; // NotLoadable
+    }
+    return take(xml, bytes.size(), sensorName);
 }
 
 SettingsReadResult readSettingsFile(const QString &path, const std::string &sensorName,
                                     const FileProgress &progress)
 {
+    std::FILE *file = nullptr;
+    const ExtensionSystem::FileStatus status
+        = ExtensionSystem::openRegularFile(path, settingsFileByteLimit(), &file);
+    if (!status.ok())
+        return fromStatus(status);
+    // tinyxml2 reads the file into its own buffer: one copy of the text, not two.
     SettingsReadResult result;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return result; // NotLoadable
-    // Read in chunks up to one byte past the limit: the size a file reports may be wrong
-    // (special files report 0).
-    const qint64 reported = file.size();
-    if (reported > maxSettingsFileBytes) {
-        result.error = SettingsError::TooLarge;
-        result.fileBytes = reported;
-        return result;
-    }
-    QByteArray bytes(int(reported), Qt::Uninitialized);
-    qint64 got = 0;
-    for (;;) {
-        if (got == bytes.size()) {
-            if (got > maxSettingsFileBytes) {
-                result.error = SettingsError::TooLarge;
-                result.fileBytes = got;
-                return result;
-            }
-            bytes.resize(int(qMin(maxSettingsFileBytes + 1, qMax(2 * got, chunkBytes))));
+    result.fileBytes = status.size;
+    try {
+        auto xml = std::make_unique<tinyxml2::XMLDocument>(true, tinyxml2::PRESERVE_WHITESPACE);
+        const tinyxml2::XMLError loaded = xml->LoadFile(file);
+        std::fclose(file);
+        file = nullptr;
+        if (progress)
+            progress(500);
+        if (loaded == tinyxml2::XML_ERROR_FILE_READ_ERROR) {
+            result = fromStatus(ExtensionSystem::FileStatus::fromErrno(EIO, status.size));
+        } else if (loaded == tinyxml2::XML_SUCCESS) {
+            result = take(*xml, status.size, sensorName);
         }
-        const qint64 read = file.read(bytes.data() + got, qMin(chunkBytes, bytes.size() - got));
-        if (read <= 0)
-            break;
-        got += read;
-        if (progress && reported > 0)
-            progress(int(qMin<qint64>(500, got * 500 / reported)));
+    } catch (const std::bad_alloc &) {
+        if (file)
+            std::fclose(file);
+        result = fromStatus(ExtensionSystem::FileStatus { ExtensionSystem::FileProblem::TooLarge,
+                                                          QString(), status.size });
     }
-    bytes.resize(int(got));
-    if (file.error() != QFileDevice::NoError)
-        return result; // NotLoadable
-    // The parser keeps a copy of its own: the bytes go before the texts are taken out.
-    result = parse(bytes.constData(), size_t(bytes.size()), sensorName,
-                   [&bytes] { bytes = QByteArray(); });
     if (progress)
         progress(1000);
     return result;
@@ -301,38 +398,43 @@ SettingsReadResult readSettingsFile(const QString &path, const std::string &sens
 
 QByteArray settingsText(const SettingsDocument &document)
 {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    DevicePrinter printer(buffer, expectedBytes(document), FileProgress());
+    QByteArray text;
+    DevicePrinter printer(
+        [&text](const char *data, qint64 size) {
+            text.append(data, int(size));
+            return true;
+        },
+        expectedBytes(document), FileProgress());
     printDocument(document, printer);
     printer.finish();
-    return buffer.data();
+    return text;
+}
+
+bool checkSettingsTarget(const QString &path, QString *errorMessage)
+{
+    const ExtensionSystem::FileStatus status = ExtensionSystem::checkReplaceable(path);
+    if (!status.ok() && errorMessage)
+        *errorMessage = writeReason(status);
+    return status.ok();
 }
 
 bool writeSettingsFile(const QString &path, const SettingsDocument &document, QString *errorMessage,
                        const FileProgress &progress)
 {
-    // Deleting the old file first would lose it when the new one cannot be written; the save
-    // file replaces it only once the new one is complete.
-    QSaveFile file(path);
-    const auto fail = [&file, errorMessage] {
-        if (errorMessage)
-            *errorMessage = file.errorString();
-        file.cancelWriting();
-        return false;
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        return fail();
-    DevicePrinter printer(file, expectedBytes(document), progress);
-    printDocument(document, printer);
-    if (!printer.finish())
-        return fail();
-    if (!file.commit()) {
-        if (errorMessage)
-            *errorMessage = file.errorString();
-        return false;
+    // Deleting the old file first would lose it when the new one cannot be written; the new
+    // one replaces it only once it is complete and on the disk.
+    ExtensionSystem::SafeFileWriter file(path);
+    if (file.open().ok()) {
+        DevicePrinter printer(
+            [&file](const char *data, qint64 size) { return file.write(data, size); },
+            expectedBytes(document), progress);
+        printDocument(document, printer);
+        if (printer.finish())
+            file.commit();
     }
-    return true;
+    if (!file.status().ok() && errorMessage)
+        *errorMessage = writeReason(file.status());
+    return file.status().ok();
 }
 
 QString defaultSettingsFileName(const QString &sensorName, const QDate &date)

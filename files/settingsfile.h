@@ -32,11 +32,11 @@ class ParameterRows;
 
 extern const char settingsPluginId[]; // "QUXfamily"
 
-// Limits. A file the window writes always stays below them: it refuses to save a chart of
-// more samples than a file may hold, and a sample takes at most 75 characters.
-const qint64 maxSettingsFileBytes = 160LL * 1024 * 1024;
-const long long maxSettingsChartSamples = 2000000; // about 36 hours of live data
-const long long maxSettingsPropertyItems = 10000; // a sensor has a few dozen rows
+// Limits against hostile files, never against the program's own: a file may be as large as the
+// memory available takes (loading holds the file's text and the samples read from it, together
+// about twice its size), and a sensor has a few dozen rows.
+qint64 settingsFileByteLimit();
+const long long maxSettingsPropertyItems = 10000;
 
 struct SettingsDocument
 {
@@ -57,18 +57,29 @@ SettingsDocument settingsDocument(const std::string &sensorName, const Parameter
 // settingsErrorText for each; what else happens is the loader's decision (see the window).
 enum class SettingsError {
     None,
-    TooLarge, // the file is larger than maxSettingsFileBytes
-    NotLoadable, // it cannot be read, or is not XML
+    Missing, // there is no such file
+    Directory, // the name is a folder
+    NotRegularFile, // a device, FIFO or socket
+    NotReadable, // permission denied, or an I/O error
+    TooLarge, // the file is larger than settingsFileByteLimit()
+    NotLoadable, // it is not XML
     NoRoot, // XML without an element "root"
     OtherSensor, // for another plug-in or another sensor name
+    NotANumber, // a property value that reads as no finite number ("nan", "inf", "1e999")
     TooManyProperties, // a property text of more than maxSettingsPropertyItems items
-    TooManySamples, // a chart text of more than maxSettingsChartSamples items
-    ChartTooLarge, // saving: the chart holds more than maxSettingsChartSamples samples
     NotWritten, // saving: the file could not be written
 };
 
+// The files were not read at all: they count as not loadable.
+inline bool isUnreadable(SettingsError error)
+{
+    return error == SettingsError::Missing || error == SettingsError::Directory
+        || error == SettingsError::NotRegularFile || error == SettingsError::NotReadable
+        || error == SettingsError::NotLoadable;
+}
+
 // The text the user reads for an error, untranslated (translation context "SensorWindow"):
-// "%1" and "%2" stand for the figures or the file name and the reason (see the window).
+// "%1" and "%2" stand for the figures or the file name and the reason (see settingsMessage).
 const char *settingsErrorText(SettingsError error);
 
 // Progress of a long file operation, 0 to 1000; may run the event loop.
@@ -79,8 +90,15 @@ struct SettingsReadResult
     SettingsError error = SettingsError::NotLoadable;
     SettingsDocument document; // filled when error is None
     qint64 fileBytes = 0;
-    long long items = 0; // of the text that was too long (TooManyProperties, TooManySamples)
+    qint64 limit = 0; // the limit that was passed (TooLarge, TooManyProperties)
+    long long items = 0; // of the text that was too long (TooManyProperties)
+    QString reason; // the system's words (NotReadable)
 };
+
+// A refusal in the user's language (context "SensorWindow"), with its figures.
+QString settingsMessage(const SettingsReadResult &read);
+// A save's failure in the user's language: the file and why.
+QString settingsWriteMessage(const QString &path, const QString &reason);
 
 // Reads a settings file and checks it against the sensor name `sensorName`.
 SettingsReadResult readSettingsFile(const QString &path, const std::string &sensorName,
@@ -92,11 +110,16 @@ SettingsReadResult parseSettings(const QByteArray &bytes, const std::string &sen
 QByteArray settingsText(const SettingsDocument &document);
 
 // Writes the file so that an existing one is replaced only by a complete new one: the text
-// goes into a new file beside it, which takes the old one's place (an atomic rename) only once
-// it is complete. False, with the reason in `errorMessage`, when it could not be written; an
-// existing file of that name is then as it was.
+// goes into ".<name>.saving-XXXXXX" beside it, which is synced and takes the old one's place
+// (an atomic rename) only once complete. Only a regular file or a new name is replaced; a
+// folder, device, FIFO or socket is refused. False, with the reason (translated) in
+// `errorMessage`, when it could not be written; an existing file of that name is then as it was.
 bool writeSettingsFile(const QString &path, const SettingsDocument &document,
                        QString *errorMessage = nullptr, const FileProgress &progress = {});
+
+// Whether `path` could be saved to, checked before the work of saving: false with the reason
+// when it names a folder, device, FIFO or socket, or a folder that does not exist or take it.
+bool checkSettingsTarget(const QString &path, QString *errorMessage);
 
 // "<sensor name>-settings-dd-MM-yyyy.ovs"
 QString defaultSettingsFileName(const QString &sensorName, const QDate &date);

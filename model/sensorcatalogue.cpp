@@ -2,10 +2,10 @@
 
 #include "model/modellog.h"
 
+#include <safefile.h>
 #include <xmlnesting.h>
 
 #include <QCoreApplication>
-#include <QFile>
 
 #include <boost/optional.hpp>
 #include <boost/property_tree/xml_parser.hpp>
@@ -26,19 +26,25 @@ constexpr qint64 maximumCatalogueSize = 32 * 1024 * 1024;
 // The list of entries of a readable catalogue of our family, or nothing.
 boost::optional<pt::ptree> readEntries(const QString &path)
 {
-    // The path goes to the file system as Latin-1 text.
-    QFile file(QString::fromLatin1(path.toLatin1()));
-    if (!file.open(QIODevice::ReadOnly)) {
-        qCDebug(modelLog) << "Sensor catalogue not readable:" << path << file.errorString();
-        return boost::none;
-    }
-    if (file.size() > maximumCatalogueSize) {
+    // The path goes to the file system as Latin-1 text. Only a regular file is read, and only
+    // up to the limit: a FIFO would block the start, a device never end.
+    std::string text;
+    const ExtensionSystem::FileStatus status = ExtensionSystem::readRegularFile(
+        QString::fromLatin1(path.toLatin1()), maximumCatalogueSize, &text);
+    if (status.problem == ExtensionSystem::FileProblem::TooLarge) {
         qCWarning(modelLog) << "Sensor catalogue refused, larger than" << maximumCatalogueSize
                             << "bytes:" << path;
         return boost::none;
     }
-    const QByteArray content = file.readAll();
-    const std::string text(content.constData(), std::size_t(content.size()));
+    if (status.problem == ExtensionSystem::FileProblem::Directory
+        || status.problem == ExtensionSystem::FileProblem::NotRegularFile) {
+        qCWarning(modelLog) << "Sensor catalogue refused, not a regular file:" << path;
+        return boost::none;
+    }
+    if (!status.ok()) {
+        qCDebug(modelLog) << "Sensor catalogue not readable:" << path << status.reason;
+        return boost::none;
+    }
     if (ExtensionSystem::xmlNestingDepth(text) > ExtensionSystem::maxXmlNesting) {
         qCWarning(modelLog) << "Sensor catalogue refused, nested deeper than"
                             << ExtensionSystem::maxXmlNesting << "elements:" << path;

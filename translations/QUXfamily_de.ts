@@ -236,20 +236,8 @@
         <translation>Einstellungen werden gespeichert...</translation>
     </message>
     <message>
-        <source>The selected settings file is too large (%1 MB, at most %2 MB)</source>
-        <translation>Die ausgewählte Einstellungsdatei ist zu groß (%1 MB, höchstens %2 MB)</translation>
-    </message>
-    <message>
         <source>The selected settings hold too many properties (%1, at most %2)</source>
         <translation>Die ausgewählten Einstellungen enthalten zu viele Eigenschaften (%1, höchstens %2)</translation>
-    </message>
-    <message>
-        <source>The selected settings hold too many chart samples (%1, at most %2)</source>
-        <translation>Die ausgewählten Einstellungen enthalten zu viele Diagrammwerte (%1, höchstens %2)</translation>
-    </message>
-    <message>
-        <source>The chart holds %1 samples, more than a settings file keeps (%2). Clear the chart history and save again.</source>
-        <translation>Das Diagramm enthält %1 Messwerte, mehr als eine Einstellungsdatei aufnimmt (%2). Bitte den Diagrammverlauf löschen und erneut speichern.</translation>
     </message>
     <message>
         <source>The settings were not saved to %1: %2. A file of that name is unchanged.</source>
@@ -266,6 +254,34 @@
     <message>
         <source>The baud rate of a network port is set on its serial device server, not by Orbexa. The sensor&apos;s baud rate was not changed.</source>
         <translation>Die Baudrate eines Netzwerkanschlusses wird an seinem seriellen Geräteserver eingestellt, nicht von Orbexa. Die Baudrate des Sensors wurde nicht geändert.</translation>
+    </message>
+    <message>
+        <source>it is a folder</source>
+        <translation>es ist ein Ordner</translation>
+    </message>
+    <message>
+        <source>it is a device, pipe or socket, not a file</source>
+        <translation>es ist ein Gerät, eine Pipe oder ein Socket, keine Datei</translation>
+    </message>
+    <message>
+        <source>The selected settings file does not exist</source>
+        <translation>Die ausgewählte Einstellungsdatei existiert nicht</translation>
+    </message>
+    <message>
+        <source>The selected settings file is a folder, not a file</source>
+        <translation>Die ausgewählte Einstellungsdatei ist ein Ordner, keine Datei</translation>
+    </message>
+    <message>
+        <source>The selected settings file is a device, pipe or socket, not a file</source>
+        <translation>Die ausgewählte Einstellungsdatei ist ein Gerät, eine Pipe oder ein Socket, keine Datei</translation>
+    </message>
+    <message>
+        <source>The selected settings file cannot be read: %1</source>
+        <translation>Die ausgewählte Einstellungsdatei kann nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>The selected settings file is too large for the memory available (%1 MB, at most %2 MB)</source>
+        <translation>Die ausgewählte Einstellungsdatei ist zu groß für den verfügbaren Speicher (%1 MB, höchstens %2 MB)</translation>
     </message>
 </context>
 <context>

@@ -11,11 +11,14 @@
 //   and the load counts as complete (the chart's result is not checked).
 // - A value that is not a number sets 0, as the C library's atoi/atof read it (in the C locale,
 //   whatever the user's); an enumerator index that names no item leaves the row as it was.
-// - Refusals ("no root", another sensor, and the limits of files/settingsfile.h) change
-//   nothing: what the load had prepared while connected (temperature ranges widened, tree
-//   handling and live data stopped) is put back, and nothing is sent. A file that is not XML
-//   at all, or cannot be read, is followed by writing all properties while connected, as
-//   loading has always done.
+// - Refusals ("no root", another sensor, a value that is no finite number, and the limits of
+//   files/settingsfile.h) change nothing: what the load had prepared while connected
+//   (temperature ranges widened, tree handling and live data stopped) is put back, and nothing
+//   is sent. A file that is not XML at all, or cannot be read (missing, a folder, a device or
+//   pipe, no permission), is followed by writing all properties while connected, as loading
+//   has always done; the message names the real cause.
+// - Saving checks the name first (a folder, device, pipe or socket is refused before the chart
+//   text is made) and replaces only a regular file, durably (see files/settingsfile.h).
 // - File names are used as the dialogs give them, whatever their characters.
 // - Work that takes longer than half a second (a chart of a million samples) shows a progress
 //   dialog; it runs on the GUI thread and the dialog repaints at each report.
@@ -47,8 +50,6 @@ namespace DrumoSensorPlugin {
 namespace Core {
 
 namespace {
-
-const QString chartSeparator = QStringLiteral(";");
 
 // The progress of a long file operation: a window-modal dialog without a cancel button that
 // appears only when the work promises to last longer than half a second. Its reports process
@@ -127,26 +128,6 @@ std::optional<QString> askOpenFileName(SensorWindowPrivate *d, QWidget *parent)
     return dialog->selectedFiles().value(0);
 }
 
-QString megabytes(qint64 bytes)
-{
-    return QString::number(double(bytes) / (1024.0 * 1024.0), 'f', 1);
-}
-
-QString readErrorText(const SettingsReadResult &read)
-{
-    const QString text = WindowTexts::tr(settingsErrorText(read.error));
-    switch (read.error) {
-    case SettingsError::TooLarge:
-        return text.arg(megabytes(read.fileBytes), megabytes(maxSettingsFileBytes));
-    case SettingsError::TooManyProperties:
-        return text.arg(read.items).arg(maxSettingsPropertyItems);
-    case SettingsError::TooManySamples:
-        return text.arg(read.items).arg(maxSettingsChartSamples);
-    default:
-        return text;
-    }
-}
-
 struct RowRange
 {
     QString id;
@@ -179,16 +160,6 @@ void SensorWindow::vSaveSettings()
 {
     const Sensor &sensor = sensorRecord();
     const QString title = WindowTexts::tr("Saving settings...");
-    // Refused before the dialog: a file the window writes must load again.
-    const int samples = d->chart->poData()->size();
-    if (samples > maxSettingsChartSamples) {
-        showMessage(QMessageBox::Critical, title,
-                    WindowTexts::tr(settingsErrorText(SettingsError::ChartTooLarge))
-                        .arg(samples)
-                        .arg(maxSettingsChartSamples),
-                    QMessageBox::Ok);
-        return;
-    }
     const QString fileName = askSaveFileName(
         d, this,
         defaultSettingsFileName(QString::fromStdString(sensor.name()), QDate::currentDate()));
@@ -196,23 +167,19 @@ void SensorWindow::vSaveSettings()
         return;
 
     FileProgressDialog progress(d, this, title);
-    std::string chartText;
-    {
-        QString text;
-        d->chart->dataToString(text, chartSeparator, progress.chartPart(0, 600));
-        const QByteArray bytes = text.toLatin1(); // the chart writes ASCII
-        text = QString();
-        chartText.assign(bytes.constData(), size_t(bytes.size()));
-    }
-    const SettingsDocument document
-        = settingsDocument(sensor.name(), *d->rows, std::move(chartText));
     QString reason;
-    const bool written = writeSettingsFile(fileName, document, &reason, progress.part(600, 1000));
+    bool written = checkSettingsTarget(fileName, &reason);
+    if (written) {
+        std::string chartText;
+        d->chart->dataToText(chartText, ";", progress.chartPart(0, 600));
+        const SettingsDocument document
+            = settingsDocument(sensor.name(), *d->rows, std::move(chartText));
+        written = writeSettingsFile(fileName, document, &reason, progress.part(600, 1000));
+    }
     progress.close();
     if (!written) {
         showMessage(QMessageBox::Critical, title,
-                    WindowTexts::tr(settingsErrorText(SettingsError::NotWritten))
-                        .arg(QDir::toNativeSeparators(fileName), reason),
+                    settingsWriteMessage(QDir::toNativeSeparators(fileName), reason),
                     QMessageBox::Ok);
     }
 }
@@ -259,15 +226,15 @@ bool SensorWindow::bOpenSettings(const QString &fileName)
 
     FileProgressDialog progress(d, this, title);
     SettingsReadResult read = readSettingsFile(path, sensorRecord().name(), progress.part(0, 400));
-    if (read.error == SettingsError::NotLoadable) {
+    if (isUnreadable(read.error)) {
         progress.close();
-        showMessage(QMessageBox::Critical, title, readErrorText(read), QMessageBox::Ok);
+        showMessage(QMessageBox::Critical, title, settingsMessage(read), QMessageBox::Ok);
         if (!alive)
             return false;
         complete = false;
     } else if (read.error != SettingsError::None) {
         progress.close();
-        showMessage(QMessageBox::Critical, title, readErrorText(read), QMessageBox::Ok);
+        showMessage(QMessageBox::Critical, title, settingsMessage(read), QMessageBox::Ok);
         if (alive && connectedAtStart) {
             restoreRanges(*d->rows, rangesBefore);
             enableTreeDataHandling(true);
@@ -286,12 +253,10 @@ bool SensorWindow::bOpenSettings(const QString &fileName)
             else
                 complete = false;
             if (document.chartText) {
-                const QString text = QString::fromLatin1(document.chartText->data(),
-                                                         int(document.chartText->size()));
-                document.chartText.reset();
                 // Emptied first: a chart text that does not read leaves no old samples behind.
                 d->chart->clear();
-                d->chart->setDataFromString(text, chartSeparator, progress.chartPart(400, 1000));
+                d->chart->setDataFromText(*document.chartText, ";", progress.chartPart(400, 1000));
+                document.chartText.reset();
                 ui->chartToolbar->setEnabled(true);
             } else {
                 complete = false;

@@ -1,10 +1,12 @@
-// Measures the settings file and the chart export with a chart of a million samples: saving
-// (chart text, Latin-1 copy, writing through the save file), loading through the window's own
-// bOpenSettings (and its parts: reading and parsing the file, the chart text into the chart),
-// and the CSV export through the export dialog. Prints medians of several runs, the file sizes,
-// and the peak memory each operation adds to what the process held before it.
+// Measures the settings file and the chart export with a chart of ten million samples (a week
+// of polling is about 8.5 million): saving (chart text, then the document written, synced and
+// renamed), loading through the window's own bOpenSettings (and its parts: reading and parsing
+// the file, the chart text into the chart), and the CSV export through the export dialog; next
+// to them tinyxml2's own parse of the same file, the floor of any load. Prints medians of
+// several runs, the file sizes, and the peak memory each operation adds to what the process held
+// before it, also as a multiple of the file's size.
 //
-//     bench_files [samples] [folder]      (defaults: 1000000, a temporary folder)
+//     bench_files [samples] [folder]      (defaults: 10000000, a temporary folder)
 
 #include "files/settingsfile.h"
 #include "model/memoryrows.h"
@@ -14,6 +16,8 @@
 #include <exportdialog.h>
 #include <simpletimechart.h>
 #include <valueovertime.h>
+
+#include <tinyxml2.h>
 
 #include <QApplication>
 #include <QDir>
@@ -77,12 +81,15 @@ double cpuMs()
     return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
 }
 
-Figure measure(int runs, const std::function<void()> &work)
+Figure measure(int runs, const std::function<void()> &work,
+               const std::function<void()> &prepare = {})
 {
     std::vector<double> times;
     std::vector<double> cpuTimes;
     double peak = 0.0;
     for (int run = 0; run < runs; ++run) {
+        if (prepare)
+            prepare();
         QFile clear(QStringLiteral("/proc/self/clear_refs"));
         if (clear.open(QIODevice::WriteOnly))
             clear.write("5");
@@ -115,13 +122,15 @@ void fill(Utils::SimpleTimeChart &chart, int samples)
             size_t(std::snprintf(item, sizeof item, "%s%.17g,%.17g,%.17g", i ? ";" : "",
                                  1.7e12 + 65.0 * i, temperature, temperature / 350.0 * 10.0)));
     }
-    chart.setDataFromString(QString::fromLatin1(text.data(), int(text.size())),
-                            QStringLiteral(";"));
+    chart.setDataFromText(text, ";");
 }
+
+double g_fileMiB = 0.0; // the file the peaks are compared with
 
 void print(const char *what, const Figure &figure)
 {
-    std::printf("%-50s %8.1f %8.1f %8.1f\n", what, figure.ms, figure.cpuMs, figure.peakMiB);
+    std::printf("%-50s %8.1f %8.1f %8.1f %6.2fx\n", what, figure.ms, figure.cpuMs, figure.peakMiB,
+                g_fileMiB > 0 ? figure.peakMiB / g_fileMiB : 0.0);
 }
 
 } // namespace
@@ -131,57 +140,59 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const int samples = argc > 1 ? std::atoi(argv[1]) : 1000000;
+    const int samples = argc > 1 ? std::atoi(argv[1]) : 10000000;
     QTemporaryDir temporary;
     const QString folder = argc > 2 ? QString::fromLocal8Bit(argv[2]) : temporary.path();
     const QString path = QDir(folder).filePath(QStringLiteral("bench.ovs"));
+    const QString empty = QDir(folder).filePath(QStringLiteral("empty.ovs"));
     const QString csv = QDir(folder).filePath(QStringLiteral("bench.csv"));
-    const int runs = 5;
+    const int runs = 3;
     const std::string sensorName = "QUX-T40 D";
 
     SensorWindow window(findSensorInCatalogue(sensorName));
     Utils::SimpleTimeChart chart;
     fill(chart, samples);
-    std::printf("%d samples, %d runs, medians; peak: memory added during the operation\n\n"
-                "%-50s %8s %8s %8s\n",
-                samples, runs, "", "wall ms", "cpu ms", "peak MiB");
+    std::printf("%d samples, %d runs, medians; peak: memory added during the operation, and as a "
+                "multiple of the settings file's size\n\n%-50s %8s %8s %8s %7s\n",
+                samples, runs, "", "wall ms", "cpu ms", "peak MiB", "x file");
 
     // Saving, in the window's steps (the window adds its file dialog around them); the
     // property text is the window's rows' own, a few hundred bytes.
     const MemoryRows rows(findSensorInCatalogue(sensorName));
     std::string chartText;
-    print("save: chart text (dataToString)", measure(runs, [&] {
-              QString text;
-              chart.dataToString(text, QStringLiteral(";"));
-              const QByteArray bytes = text.toLatin1();
-              text = QString();
-              chartText.assign(bytes.constData(), size_t(bytes.size()));
-          }));
+    const auto saveAll = [&] {
+        std::string text;
+        chart.dataToText(text, ";");
+        writeSettingsFile(path, settingsDocument(sensorName, rows, std::move(text)));
+    };
+    saveAll();
+    g_fileMiB = QFileInfo(path).size() / 1048576.0;
+    print("save: chart text (dataToText)",
+          measure(runs, [&] { chart.dataToText(chartText, ";"); }));
     const SettingsDocument document = settingsDocument(sensorName, rows, chartText);
-    print("save: document written (print, write, commit)",
+    chartText = std::string();
+    print("save: document written (print, write, sync, rename)",
           measure(runs, [&] { writeSettingsFile(path, document); }));
-    print("save: all", measure(runs, [&] {
-              QString text;
-              chart.dataToString(text, QStringLiteral(";"));
-              const QByteArray bytes = text.toLatin1();
-              text = QString();
-              writeSettingsFile(
-                  path,
-                  settingsDocument(sensorName, rows,
-                                   std::string(bytes.constData(), size_t(bytes.size()))));
-          }));
-    std::printf("settings file: %.1f MB\n\n", QFileInfo(path).size() / 1e6);
+    print("save: all", measure(runs, saveAll));
+    std::printf("settings file: %.1f MB, %.1f bytes per sample\n\n", QFileInfo(path).size() / 1e6,
+                double(QFileInfo(path).size()) / qMax(samples, 1));
 
-    // Loading, through the window.
+    // Loading: tinyxml2's own parse first, the floor of the rest.
+    print("load: tinyxml2's own parse (XMLDocument::LoadFile)", measure(runs, [&] {
+              tinyxml2::XMLDocument xml(true, tinyxml2::PRESERVE_WHITESPACE);
+              xml.LoadFile(QFile::encodeName(path).constData());
+          }));
     print("load: file read and parsed (readSettingsFile)",
           measure(runs, [&] { readSettingsFile(path, sensorName); }));
-    const QString text = QString::fromLatin1(chartText.data(), int(chartText.size()));
-    print("load: chart text into a chart (setDataFromString)", measure(runs, [&] {
+    print("load: chart text into a chart (setDataFromText)", measure(runs, [&] {
               Utils::SimpleTimeChart loaded;
-              loaded.setDataFromString(text, QStringLiteral(";"));
+              loaded.setDataFromText(*document.chartText, ";");
           }));
+    // Each run into an empty chart, as into a new window.
+    writeSettingsFile(empty, settingsDocument(sensorName, rows, std::string()));
     print("load: all (SensorWindow::bOpenSettings)",
-          measure(runs, [&] { window.bOpenSettings(path); }));
+          measure(
+              runs, [&] { window.bOpenSettings(path); }, [&] { window.bOpenSettings(empty); }));
     std::printf("\n");
 
     // The export, as the export dialog writes it when accepted.

@@ -1,9 +1,10 @@
 // The chart's samples as text, for the settings file.
 //
-// A settings file may hold a million samples and more, so both directions avoid a heap string
-// per number: numbers are written with std::to_chars into a small buffer and read with
-// std::from_chars from the text in place; QLocale is asked only about a field the fast reader
-// does not take, so that such a field is judged exactly as before.
+// A settings file may hold a week of samples (some 8.5 million), so both directions work on
+// bytes without a heap string per number: numbers are written with std::to_chars (the shortest
+// text that reads back exactly) and read with std::from_chars from the text in place; QLocale is
+// asked only about a field the fast reader does not take, so that such a field is judged as the
+// chart has always judged it.
 
 #include "simpletimechart_p.h"
 
@@ -12,7 +13,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cmath>
+#include <cstring>
 #include <numeric>
 
 namespace Utils {
@@ -22,50 +25,59 @@ namespace {
 // Samples (or items read) between two progress reports.
 const int progressStep = 1 << 14;
 
-// Writes `value` as QString::number(value, 'g', 17) does: 17 significant digits, which read back
-// bit for bit. Two differences, both only for the better: where the exact value lies halfway
-// between two 17-digit texts, to_chars takes the even last digit and QString::number the one
-// away from zero (both read back the same); and negative zero keeps its sign ("-0").
+// The shortest text that reads back bit for bit; whole numbers (the times) without an exponent.
 inline char *writeNumber(char *out, double value)
 {
     if (!std::isfinite(value)) {
         const QByteArray text = QByteArray::number(value, 'g', 17);
         return std::copy(text.cbegin(), text.cend(), out);
     }
-    return std::to_chars(out, out + 32, value, std::chars_format::general, 17).ptr;
+    if (value == std::trunc(value) && std::fabs(value) < 9007199254740992.0
+        && !(value == 0 && std::signbit(value)))
+        return std::to_chars(out, out + 32, static_cast<long long>(value)).ptr;
+    return std::to_chars(out, out + 32, value).ptr;
 }
 
-inline bool isBlank(const QChar *begin, const QChar *end)
+inline bool isCSpace(char c)
 {
-    return std::all_of(begin, end, [](QChar c) { return c.isSpace(); });
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// Progress in ints, however long the text.
+void report(const SimpleTimeChart::TextProgress &progress, qint64 done, qint64 total)
+{
+    while (total > INT_MAX) {
+        done >>= 10;
+        total >>= 10;
+    }
+    progress(int(done), int(total));
 }
 
 // One number of the text, surrounding white space allowed; false unless it is finite.
-bool readNumber(const QChar *begin, const QChar *end, double *value)
+bool readNumber(const char *begin, const char *end, double *value)
 {
-    while (begin < end && begin->isSpace())
+    while (begin < end && isCSpace(*begin))
         ++begin;
-    while (end > begin && (end - 1)->isSpace())
+    while (end > begin && isCSpace(end[-1]))
         --end;
-    char ascii[64];
-    const int length = int(end - begin);
-    bool plain = length > 0 && length < int(sizeof ascii);
-    for (int i = 0; plain && i < length; ++i) {
-        const ushort c = begin[i].unicode();
-        plain = c < 128;
-        ascii[i] = char(c);
-    }
-    if (plain) {
-        const char *first = ascii;
-        if (*first == '+' && length > 1 && first[1] != '-' && first[1] != '+')
-            ++first; // from_chars takes no plus sign; QLocale does
-        const auto result = std::from_chars(first, ascii + length, *value);
-        if (result.ec == std::errc() && result.ptr == ascii + length)
+    const char *first = begin;
+    if (end - first > 1 && *first == '+' && first[1] != '-' && first[1] != '+')
+        ++first; // from_chars takes no plus sign; QLocale does
+    if (first < end && end - first < 64) {
+        const auto result = std::from_chars(first, end, *value);
+        if (result.ec == std::errc() && result.ptr == end)
             return std::isfinite(*value);
     }
+    if (begin == end)
+        return false;
     bool ok = false;
-    *value = QLocale::c().toDouble(QStringView(begin, end), &ok);
+    *value = QLocale::c().toDouble(QString::fromUtf8(begin, int(end - begin)).trimmed(), &ok);
     return ok && std::isfinite(*value);
+}
+
+bool isBlank(const char *begin, const char *end)
+{
+    return std::all_of(begin, end, isCSpace);
 }
 
 } // namespace
@@ -78,6 +90,16 @@ void SimpleTimeChart::dataToString(QString &text, const QString &separator) cons
 void SimpleTimeChart::dataToString(QString &text, const QString &separator,
                                    const TextProgress &progress) const
 {
+    std::string bytes;
+    const QByteArray separatorBytes = separator.toUtf8();
+    dataToText(bytes, std::string_view(separatorBytes.constData(), size_t(separatorBytes.size())),
+               progress);
+    text = QString::fromUtf8(bytes.data(), int(bytes.size()));
+}
+
+void SimpleTimeChart::dataToText(std::string &text, std::string_view separator,
+                                 const TextProgress &progress) const
+{
     text.clear();
     // A copy shares the arrays: samples that arrive while the progress is reported (which may
     // run the event loop) detach the chart's own store and leave these as they are.
@@ -85,22 +107,22 @@ void SimpleTimeChart::dataToString(QString &text, const QString &separator,
     const int n = samples.size();
     if (n == 0)
         return;
-    // Typical items (a time of 13 digits and two 17-digit values) take about 52 characters;
-    // capacity reserved beyond what is written is never touched.
-    text.reserve(int(qMin<qint64>(qint64(n) * (56 + separator.size()), 1 << 29)));
+    // Room for the longest items (three numbers of at most 24 characters): capacity that is
+    // never written takes no memory, and the text is never copied to grow.
+    text.reserve(size_t(n) * (3 * 24 + 2 + separator.size()));
     const double *x = samples.pxData();
     const double *y = samples.pyData();
     const double *r = samples.pyRightData();
     char item[3 * 32 + 2];
     for (int i = 0; i < n; ++i) {
         if (i > 0)
-            text += separator;
+            text.append(separator);
         char *end = writeNumber(item, x[i]);
         *end++ = ',';
         end = writeNumber(end, y[i]);
         *end++ = ',';
         end = writeNumber(end, r[i]);
-        text += QLatin1String(item, int(end - item));
+        text.append(item, size_t(end - item));
         if (progress && (i + 1) % progressStep == 0)
             progress(i + 1, n);
     }
@@ -116,52 +138,70 @@ bool SimpleTimeChart::setDataFromString(const QString &text, const QString &sepa
 bool SimpleTimeChart::setDataFromString(const QString &text, const QString &separator,
                                         const TextProgress &progress)
 {
+    const QByteArray bytes = text.toUtf8();
+    const QByteArray separatorBytes = separator.toUtf8();
+    return setDataFromText(
+        std::string_view(bytes.constData(), size_t(bytes.size())),
+        std::string_view(separatorBytes.constData(), size_t(separatorBytes.size())), progress);
+}
+
+bool SimpleTimeChart::setDataFromText(std::string_view text, std::string_view separator,
+                                      const TextProgress &progress)
+{
     // Read everything into a separate store first, so that a failure leaves the chart alone.
     ValueOverTime loaded;
     bool ordered = true;
-    const QChar *const begin = text.constData();
-    const QChar *const end = begin + text.size();
+    const char *const begin = text.data();
+    const char *const end = begin + text.size();
     if (!isBlank(begin, end)) {
-        if (separator.isEmpty())
+        if (separator.empty())
             return false;
         // With "," as separator the separator is the field delimiter too: numbers in threes.
-        const bool commaSeparated = separator == QLatin1String(",");
-        const QChar *const separatorBegin = separator.constData();
-        const QChar *const separatorEnd = separatorBegin + separator.size();
+        const bool commaSeparated = separator == ",";
+        const auto findSeparator = [&separator, end](const char *from) {
+            if (separator.size() == 1) {
+                const void *found = std::memchr(from, separator[0], size_t(end - from));
+                return found ? static_cast<const char *>(found) : end;
+            }
+            return std::search(from, end, separator.begin(), separator.end());
+        };
         double fields[3];
         int fieldCount = 0;
         int items = 0;
-        const QChar *p = begin;
+        const char *p = begin;
         for (;;) {
-            const QChar *itemEnd = std::search(p, end, separatorBegin, separatorEnd);
+            const char *itemEnd = findSeparator(p);
             const bool last = itemEnd == end;
             if (commaSeparated) {
                 if (!readNumber(p, itemEnd, &fields[fieldCount++]))
                     return false;
             } else if (!(last && isBlank(p, itemEnd))) { // a trailing separator is allowed
-                for (fieldCount = 0; fieldCount < 3; ++fieldCount) {
-                    const QChar *fieldEnd
-                        = fieldCount < 2 ? std::find(p, itemEnd, QLatin1Char(',')) : itemEnd;
-                    if (fieldEnd == itemEnd && fieldCount < 2)
-                        return false; // fewer than three fields
-                    if (fieldCount == 2 && std::find(p, itemEnd, QLatin1Char(',')) != itemEnd)
-                        return false; // more than three
-                    if (!readNumber(p, fieldEnd, &fields[fieldCount]))
-                        return false;
-                    p = fieldEnd + 1;
-                }
+                const char *comma1
+                    = static_cast<const char *>(std::memchr(p, ',', size_t(itemEnd - p)));
+                const char *comma2 = comma1 ? static_cast<const char *>(
+                                         std::memchr(comma1 + 1, ',', size_t(itemEnd - comma1 - 1)))
+                                            : nullptr;
+                if (!comma2 || std::memchr(comma2 + 1, ',', size_t(itemEnd - comma2 - 1)))
+                    return false; // not three fields
+                if (!readNumber(p, comma1, &fields[0])
+                    || !readNumber(comma1 + 1, comma2, &fields[1])
+                    || !readNumber(comma2 + 1, itemEnd, &fields[2]))
+                    return false;
+                fieldCount = 3;
             }
             if (fieldCount == 3) {
                 if (loaded.size() > 0 && fields[0] < loaded.pxData()[loaded.size() - 1])
                     ordered = false;
                 const int before = loaded.size();
+                if (before == INT_MAX)
+                    return false; // more than a chart holds
                 loaded.append(fields[0], fields[1], fields[2]);
                 if (loaded.size() == before)
                     return false; // out of memory
                 fieldCount = 0;
             }
             if (progress && ++items % progressStep == 0)
-                progress(int(itemEnd - begin), text.size());
+                report(progress, itemEnd - begin, end - begin);
             if (last)
                 break;
             p = itemEnd + separator.size();
@@ -186,7 +226,7 @@ bool SimpleTimeChart::setDataFromString(const QString &text, const QString &sepa
         loaded = sorted;
     }
     if (progress)
-        progress(text.size(), text.size());
+        report(progress, end - begin, end - begin);
 
     d->samples = loaded;
     d->updateValueLabel();

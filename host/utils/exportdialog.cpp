@@ -147,13 +147,17 @@ void ExportDialog::vFinished(int state)
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
     progress.setValue(0);
-    const QString text = exportText(d->series, d->columns, d->delimiter, d->precision, -1,
-                                    [&progress](int done, int total) {
-                                        progress.setValue(int(qint64(done) * 900 / qMax(total, 1)));
-                                    });
-    progress.setValue(900);
-    if (!writeExportFile(d->fileName, text))
-        qCWarning(Internal::utilsLog) << "could not write the export file" << d->fileName;
+    // Written as it is made; a folder, device or pipe is refused and an old file is replaced
+    // only by a complete new one. The dialog shows no message (it is closed by now).
+    QString reason;
+    if (!writeExportFile(
+            d->fileName, d->series, d->columns, d->delimiter, d->precision,
+            [&progress](int done, int total) {
+                progress.setValue(int(qint64(done) * 999 / qMax(total, 1)));
+            },
+            &reason))
+        qCWarning(Internal::utilsLog)
+            << "could not write the export file" << d->fileName << ":" << reason;
 }
 
 } // namespace Utils

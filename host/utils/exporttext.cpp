@@ -2,13 +2,17 @@
 
 #include "valueovertime.h"
 
+#include <safefile.h>
+
+#include <QCoreApplication>
 #include <QDateTime>
-#include <QFile>
 
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <string>
+#include <string_view>
 
 namespace Utils {
 
@@ -17,6 +21,22 @@ namespace {
 const qint64 msPerHour = 3600 * 1000;
 const qint64 msPerDay = 24 * msPerHour;
 const int rowsPerProgress = 1 << 14;
+
+QString fileProblemText(const ExtensionSystem::FileStatus &status)
+{
+    using ExtensionSystem::FileProblem;
+    switch (status.problem) {
+    case FileProblem::None:
+        return QString();
+    case FileProblem::Directory:
+        return QCoreApplication::translate("Utils::ExportDialog", "it is a folder");
+    case FileProblem::NotRegularFile:
+        return QCoreApplication::translate("Utils::ExportDialog",
+                                           "it is a device, pipe or socket, not a file");
+    default:
+        return status.reason;
+    }
+}
 
 qint64 floorDiv(qint64 a, qint64 b)
 {
@@ -135,6 +155,62 @@ int writeFixed(double value, int decimals, char *out)
     return int(end - out) + 1;
 }
 
+// The export text as UTF-8 into `text`, handed to `flush` (when given) whenever it holds a
+// megabyte or more, and at the end; false when `flush` refused.
+bool exportBytes(const QList<const ValueOverTime *> &series, const QStringList &columns,
+                 const QString &delimiter, int precision, int maxRows,
+                 const std::function<void(int, int)> &progress, std::string &text,
+                 const std::function<bool(const std::string &)> &flush)
+{
+    const QByteArray delimiterBytes = delimiter.toUtf8();
+    const std::string_view separator(delimiterBytes.constData(), size_t(delimiterBytes.size()));
+    text += columns.join(delimiter).toStdString();
+    text += '\n';
+    // Copies share the arrays; samples appended while progress is reported detach the
+    // chart's store and leave these as they are.
+    QList<ValueOverTime> copies;
+    if (!series.isEmpty() && series.first()) {
+        for (const ValueOverTime *s : series)
+            copies.append(s ? *s : ValueOverTime());
+    }
+    int rows = copies.isEmpty() ? 0 : copies.first().size();
+    if (maxRows >= 0)
+        rows = qMin(rows, maxRows);
+    const size_t flushBytes = 1 << 20;
+    // About 35 characters per line of one series; more is grown into.
+    text.reserve(flush ? flushBytes + 4096
+                       : size_t(rows) * size_t(27 + copies.size() * (10 + separator.size())));
+    LocalTimeText times;
+    char buffer[64];
+    for (int i = 0; i < rows; ++i) {
+        const int length = times.write(copies.first().pxData()[i], buffer);
+        if (length < 0)
+            text += times.fallbackText.toStdString();
+        else
+            text.append(buffer, size_t(length));
+        for (const ValueOverTime &s : copies) {
+            text += separator;
+            if (i >= s.size())
+                continue;
+            const double value = s.pyData()[i];
+            const int valueLength = writeFixed(value, precision, buffer);
+            if (valueLength < 0)
+                text += QString::number(value, 'f', precision).toStdString();
+            else
+                text.append(buffer, size_t(valueLength));
+        }
+        text += '\n';
+        if (flush && text.size() >= flushBytes) {
+            if (!flush(text))
+                return false;
+            text.clear();
+        }
+        if (progress && (i + 1) % rowsPerProgress == 0)
+            progress(i + 1, rows);
+    }
+    return !flush || flush(text);
+}
+
 } // namespace
 
 QString exportText(const QList<const ValueOverTime *> &series, const QStringList &columns,
@@ -147,46 +223,9 @@ QString exportText(const QList<const ValueOverTime *> &series, const QStringList
                    const QString &delimiter, int precision, int maxRows,
                    const std::function<void(int, int)> &progress)
 {
-    QString text = columns.join(delimiter);
-    text += QLatin1Char('\n');
-    if (series.isEmpty() || !series.first())
-        return text;
-    // Copies share the arrays; samples appended while progress is reported detach the
-    // chart's store and leave these as they are.
-    QList<ValueOverTime> copies;
-    for (const ValueOverTime *s : series)
-        copies.append(s ? *s : ValueOverTime());
-    const ValueOverTime &first = copies.first();
-    int rows = first.size();
-    if (maxRows >= 0)
-        rows = qMin(rows, maxRows);
-    // About 35 characters per line of one series; more is grown into.
-    text.reserve(
-        int(qMin<qint64>(qint64(rows) * (27 + copies.size() * (10 + delimiter.size())), 1 << 29)));
-    LocalTimeText times;
-    char buffer[64];
-    for (int i = 0; i < rows; ++i) {
-        const int length = times.write(first.pxData()[i], buffer);
-        if (length < 0)
-            text += times.fallbackText;
-        else
-            text += QLatin1String(buffer, length);
-        for (const ValueOverTime &s : copies) {
-            text += delimiter;
-            if (i >= s.size())
-                continue;
-            const double value = s.pyData()[i];
-            const int valueLength = writeFixed(value, precision, buffer);
-            if (valueLength < 0)
-                text += QString::number(value, 'f', precision);
-            else
-                text += QLatin1String(buffer, valueLength);
-        }
-        text += QLatin1Char('\n');
-        if (progress && (i + 1) % rowsPerProgress == 0)
-            progress(i + 1, rows);
-    }
-    return text;
+    std::string text;
+    exportBytes(series, columns, delimiter, precision, maxRows, progress, text, {});
+    return QString::fromStdString(text);
 }
 
 QString exportText(const ValueOverTime &series, const QStringList &columns,
@@ -196,18 +235,35 @@ QString exportText(const ValueOverTime &series, const QStringList &columns,
                       maxRows);
 }
 
-bool writeExportFile(const QString &fileName, const QString &text)
+bool writeExportFile(const QString &fileName, const QString &text, QString *errorMessage)
 {
-    // Replace, never append: remove first, then write from the start.
-    if (QFile::exists(fileName) && !QFile::remove(fileName))
-        return false;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadWrite))
-        return false;
-    const QByteArray bytes = text.toUtf8();
-    const bool ok = file.write(bytes) == bytes.size();
-    file.close();
-    return ok;
+    ExtensionSystem::SafeFileWriter file(fileName);
+    if (file.open().ok()) {
+        const QByteArray bytes = text.toUtf8();
+        if (file.write(bytes.constData(), bytes.size()))
+            file.commit();
+    }
+    if (errorMessage)
+        *errorMessage = fileProblemText(file.status());
+    return file.status().ok();
+}
+
+bool writeExportFile(const QString &fileName, const QList<const ValueOverTime *> &series,
+                     const QStringList &columns, const QString &delimiter, int precision,
+                     const std::function<void(int, int)> &progress, QString *errorMessage)
+{
+    ExtensionSystem::SafeFileWriter file(fileName);
+    if (file.open().ok()) {
+        std::string text;
+        if (exportBytes(series, columns, delimiter, precision, -1, progress, text,
+                        [&file](const std::string &bytes) {
+                            return file.write(bytes.data(), qint64(bytes.size()));
+                        }))
+            file.commit();
+    }
+    if (errorMessage)
+        *errorMessage = fileProblemText(file.status());
+    return file.status().ok();
 }
 
 } // namespace Utils

@@ -27,7 +27,18 @@ UTILS_EXPORT QString exportText(const QList<const ValueOverTime *> &series,
 UTILS_EXPORT QString exportText(const ValueOverTime &series, const QStringList &columns,
                                 const QString &delimiter, int precision, int maxRows = -1);
 
-// Replaces the file with the text in UTF-8; false when it cannot be written.
-UTILS_EXPORT bool writeExportFile(const QString &fileName, const QString &text);
+// Replaces the file with the text in UTF-8, only by a complete one and only when it is a regular
+// file or a new name (a folder, device, pipe or socket is refused). False, with the reason in
+// `errorMessage`, when it cannot be written; the old file is then as it was.
+UTILS_EXPORT bool writeExportFile(const QString &fileName, const QString &text,
+                                  QString *errorMessage = nullptr);
+// The export of all samples written as it is made, a megabyte at a time, without the whole text
+// in memory.
+UTILS_EXPORT bool writeExportFile(const QString &fileName,
+                                  const QList<const ValueOverTime *> &series,
+                                  const QStringList &columns, const QString &delimiter,
+                                  int precision,
+                                  const std::function<void(int done, int total)> &progress,
+                                  QString *errorMessage = nullptr);
 
 } // namespace Utils

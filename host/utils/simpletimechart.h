@@ -5,6 +5,8 @@
 #include <QWidget>
 
 #include <functional>
+#include <string>
+#include <string_view>
 
 class QwtPlot;
 
@@ -86,8 +88,8 @@ public:
     const ValueOverTime *poData() const;
 
     // One item per sample, items joined by separator; an item is time, left value and right
-    // value joined by ",", in the C locale with 17 significant digits so that they read back
-    // exactly. Reading is all or nothing: unreadable text returns false and changes nothing.
+    // value joined by ",", in the C locale, each the shortest text that reads back exactly. Reading
+    // is all or nothing: unreadable text returns false and changes nothing.
     void dataToString(QString &text, const QString &separator) const;
     bool setDataFromString(const QString &text, const QString &separator);
     // The same for large data, reporting now and then how far they are (samples written, or
@@ -97,6 +99,11 @@ public:
     void dataToString(QString &text, const QString &separator, const TextProgress &progress) const;
     bool setDataFromString(const QString &text, const QString &separator,
                            const TextProgress &progress);
+    // The same text as UTF-8 bytes, without a UTF-16 copy of hundreds of megabytes.
+    void dataToText(std::string &text, std::string_view separator,
+                    const TextProgress &progress = {}) const;
+    bool setDataFromText(std::string_view text, std::string_view separator,
+                         const TextProgress &progress = {});
 
 signals:
     void vOnMarkerChanged(const double &value);

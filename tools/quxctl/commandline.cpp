@@ -190,6 +190,8 @@ Invocation parseCommandLine(const QStringList &arguments)
                 Texts::tr("--seconds takes a whole number from 1 to %1.").arg(maximumSeconds));
     }
     invocation.csvFile = parser.value(csvOption);
+    if (parser.isSet(csvOption) && invocation.csvFile.isEmpty())
+        return failed(invocation, Texts::tr("An empty file name was given."));
     invocation.secondsGiven = parser.isSet(secondsOption);
     QString mqttError;
     if (!takeMqttOptions(parser, streaming, invocation.ports.size(), &invocation.mqtt, &mqttError))
@@ -212,6 +214,8 @@ Invocation parseCommandLine(const QStringList &arguments)
         if (positional.size() != 1)
             return failed(invocation, Texts::tr("%1 needs exactly one settings file.").arg(name));
         invocation.file = positional.first();
+        if (invocation.file.isEmpty())
+            return failed(invocation, Texts::tr("An empty file name was given."));
         break;
     default:
         if (!positional.isEmpty())

@@ -26,17 +26,6 @@ namespace QuxCtl {
 
 namespace {
 
-// A files layer error in the user's language, in the window's words.
-QString settingsMessage(SettingsError error, const QString &first, const QString &second)
-{
-    QString text = QCoreApplication::translate(windowContext, settingsErrorText(error));
-    if (text.contains(QLatin1String("%2")))
-        return text.arg(first, second);
-    if (text.contains(QLatin1String("%1")))
-        return text.arg(first);
-    return text;
-}
-
 QString baudRateRefusedText()
 {
     return Texts::tr("The baud rate of a network port is set on its serial device server; the "
@@ -289,15 +278,21 @@ void CommandRunner::write(SensorPort &port, PortResult &result)
 
 void CommandRunner::save(SensorPort &port, PortResult &result)
 {
+    QString error;
+    // A name that cannot be saved to is refused before the sensor is read in full.
+    if (!checkSettingsTarget(m_invocation.file, &error)) {
+        result.status = FileRefused;
+        result.message = settingsWriteMessage(m_invocation.file, error);
+        return;
+    }
     if (!readAll(port, result))
         return;
     // No chart: a window that loads the file keeps an empty chart.
     const SettingsDocument document
         = settingsDocument(port.record().name(), port.rows(), std::string());
-    QString error;
     if (!writeSettingsFile(m_invocation.file, document, &error)) {
         result.status = FileRefused;
-        result.message = settingsMessage(SettingsError::NotWritten, m_invocation.file, error);
+        result.message = settingsWriteMessage(m_invocation.file, error);
         return;
     }
     result.json.insert(QStringLiteral("file"), m_invocation.file);
@@ -317,10 +312,7 @@ bool CommandRunner::readFile(SensorPort &port, PortResult &result, SettingsDocum
     }
     if (read.error != SettingsError::None) {
         result.status = read.error == SettingsError::OtherSensor ? WrongSensor : FileRefused;
-        result.message = settingsMessage(read.error, QString::number(read.items),
-                                         QString::number(read.error == SettingsError::TooLarge
-                                                             ? maxSettingsFileBytes / 1048576
-                                                             : maxSettingsPropertyItems));
+        result.message = settingsMessage(read);
         return false;
     }
     *document = read.document;
@@ -431,10 +423,18 @@ void CommandRunner::stream(SensorPort &port, PortResult &result)
     bool lost = false;
     QEventLoop loop;
     LivePoller &poller = session.poller();
+    // A sample that could not be written (a full disk) ends the stream: none is lost unseen.
+    bool writeFailed = false;
     QObject::connect(&poller, &LivePoller::sampleReady, &loop, [&](double temperature, double) {
-        if (m_streamOutput)
-            m_streamOutput->write(port.portName(), QDateTime::currentMSecsSinceEpoch(),
-                                  temperature);
+        if (writeFailed)
+            return;
+        if (m_streamOutput
+            && !m_streamOutput->write(port.portName(), QDateTime::currentMSecsSinceEpoch(),
+                                      temperature)) {
+            writeFailed = true;
+            loop.quit();
+            return;
+        }
         ++samples;
     });
     mqtt.attach(poller);
@@ -463,7 +463,14 @@ void CommandRunner::stream(SensorPort &port, PortResult &result)
     result.json.insert(QStringLiteral("samples"), samples);
     if (!lineKept(port, result))
         return;
-    if (lost) {
+    if (writeFailed) {
+        result.status = FileRefused;
+        result.message = Texts::tr("Writing %1 failed after %2 samples: %3")
+                             .arg(m_invocation.csvFile.isEmpty() ? Texts::tr("the output")
+                                                                 : m_invocation.csvFile)
+                             .arg(samples)
+                             .arg(m_streamOutput->errorString());
+    } else if (lost) {
         result.status = NoAnswer;
         result.message = Texts::tr("The sensor stopped answering after %1 samples.").arg(samples);
     } else {

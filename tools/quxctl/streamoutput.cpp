@@ -28,14 +28,24 @@ bool StreamOutput::open(const QString &fileName, bool portColumn, QString *error
     return true;
 }
 
-void StreamOutput::write(const QString &port, qint64 msecsSinceEpoch, double value)
+bool StreamOutput::write(const QString &port, qint64 msecsSinceEpoch, double value)
 {
     const QString line = m_csv.line(msecsSinceEpoch, value);
     QMutexLocker locker(&m_lock);
+    if (m_failed)
+        return false;
     if (m_portColumn)
         m_out << port << ';';
     m_out << line;
-    m_out.flush();
+    m_out.flush(); // also pushes the file's own buffer, so that its error shows now
+    m_failed = m_out.status() != QTextStream::Ok || m_file.error() != QFileDevice::NoError;
+    return !m_failed;
+}
+
+QString StreamOutput::errorString() const
+{
+    return m_file.error() != QFileDevice::NoError ? m_file.errorString()
+                                                   : Texts::tr("write error");
 }
 
 } // namespace QuxCtl

@@ -20,7 +20,11 @@ public:
     // *error set, when the file cannot be written.
     bool open(const QString &fileName, bool portColumn, QString *error);
 
-    void write(const QString &port, qint64 msecsSinceEpoch, double value);
+    // Writes one sample's line and pushes it to the file. False once a write has failed (a full
+    // disk): every sample written before is on the file, none after is taken.
+    bool write(const QString &port, qint64 msecsSinceEpoch, double value);
+    // Why the last write failed.
+    QString errorString() const;
 
 private:
     QMutex m_lock;
@@ -28,6 +32,7 @@ private:
     QTextStream m_out;
     CsvExport m_csv { QStringLiteral(";") };
     bool m_portColumn = false;
+    bool m_failed = false;
 };
 
 } // namespace QuxCtl

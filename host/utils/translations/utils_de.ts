@@ -69,6 +69,14 @@
         <source>Exporting chart data...</source>
         <translation>Diagrammdaten werden exportiert...</translation>
     </message>
+    <message>
+        <source>it is a folder</source>
+        <translation>es ist ein Ordner</translation>
+    </message>
+    <message>
+        <source>it is a device, pipe or socket, not a file</source>
+        <translation>es ist ein Gerät, eine Pipe oder ein Socket, keine Datei</translation>
+    </message>
 </context>
 <context>
     <name>Utils::ProgressBarUi</name>

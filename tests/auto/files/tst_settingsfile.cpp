@@ -1,6 +1,6 @@
 // The settings file without a window: the property text on rows in memory, the document as
-// tinyxml2 prints it, a corpus of bad files and every truncation of a good one, and the
-// replacement of an existing file.
+// tinyxml2 prints it, a corpus of bad files and every truncation of a good one, and reading and
+// replacing paths that are no regular files, or on a full disk.
 
 #include "files/propertytext.h"
 #include "files/settingsfile.h"
@@ -13,6 +13,10 @@
 
 #include <cmath>
 #include <limits>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 using namespace DrumoSensorPlugin::Core;
 
@@ -68,8 +72,10 @@ private slots:
     void corpus_data();
     void corpus();
     void everyTruncationIsRefused();
-    void limits();
-    void replacingAFile();
+    void readingBadPaths_data();
+    void readingBadPaths();
+    void writingBadPaths_data();
+    void writingBadPaths();
     void defaultName();
 };
 
@@ -208,10 +214,11 @@ void tst_SettingsFile::corpus_data()
     row("a million properties",
         ofOurs("<propertytreedata data=\"" + QByteArray("laser=1;").repeated(1000000) + "\"/>"),
         E::TooManyProperties);
-    row("more chart samples than a file keeps",
-        ofOurs("<chartdata data=\"" + QByteArray("0,0,0;").repeated(int(maxSettingsChartSamples))
-               + "0,0,0\"/>"),
-        E::TooManySamples);
+    // Refused before anything is applied: each would set its row to a limit.
+    for (const char *value : { "nan", "-inf", "1e999" })
+        row(value,
+            ofOurs("<propertytreedata data=\"laser=1;emisivity=" + QByteArray(value) + ";\"/>"),
+            E::NotANumber);
 }
 
 void tst_SettingsFile::corpus()
@@ -257,37 +264,143 @@ void tst_SettingsFile::everyTruncationIsRefused()
     }
 }
 
-void tst_SettingsFile::limits()
+// What is no regular file is refused before it is opened (a FIFO would block, a device never
+// end); a file beyond the memory available is refused without being read.
+void tst_SettingsFile::readingBadPaths_data()
 {
-    QTemporaryDir dir;
-    QFile file(dir.filePath("large.ovs"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QVERIFY(file.resize(maxSettingsFileBytes + 1)); // sparse: nothing is written
-    file.close();
-    const SettingsReadResult read = readSettingsFile(file.fileName(), sensorName);
-    QCOMPARE(read.error, SettingsError::TooLarge);
-    QCOMPARE(read.fileBytes, maxSettingsFileBytes + 1);
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<SettingsError>("error");
+    QTest::newRow("regular") << "regular" << SettingsError::None;
+    QTest::newRow("missing") << "missing" << SettingsError::Missing;
+    QTest::newRow("folder") << "folder" << SettingsError::Directory;
+    QTest::newRow("fifo") << "fifo" << SettingsError::NotRegularFile;
+    QTest::newRow("endless device") << "/dev/zero" << SettingsError::NotRegularFile;
+    QTest::newRow("unreadable") << "unreadable" << SettingsError::NotReadable;
+    QTest::newRow("larger than memory") << "sparse" << SettingsError::TooLarge;
 }
 
-// A complete write replaces the file, shorter or not; one that fails halfway (the old file kept,
-// nothing left behind) is the window's save test, which checks its message too.
-void tst_SettingsFile::replacingAFile()
+void tst_SettingsFile::readingBadPaths()
 {
+    QFETCH(QString, kind);
+    QFETCH(SettingsError, error);
     QTemporaryDir dir;
-    const QString path = dir.filePath("settings.ovs");
-    MemoryRows rows = everyKind();
-    const SettingsDocument small = settingsDocument(sensorName, rows, "1,2,3");
-    QVERIFY(writeSettingsFile(path, small));
-    QVERIFY(writeSettingsFile(path, settingsDocument(sensorName, rows, std::string(20000, '1'))));
-    QVERIFY(writeSettingsFile(path, small));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), settingsText(small));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList("settings.ovs"));
+    QString path = kind.startsWith('/') ? kind : dir.filePath(kind);
+    if (kind == "regular" || kind == "unreadable") {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(settingsText(settingsDocument(sensorName, everyKind(), "1,2,3")));
+        file.close();
+        if (kind == "unreadable")
+            QVERIFY(file.setPermissions(QFileDevice::WriteOwner));
+    } else if (kind == "folder") {
+        QVERIFY(QDir(dir.path()).mkdir(kind));
+    } else if (kind == "fifo") {
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (kind == "sparse") {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(1LL << 40)); // sparse: nothing is written
+    }
+    // Root reads every file: it reads as somebody else.
+    const bool asNobody = kind == "unreadable" && geteuid() == 0 && seteuid(65534) == 0;
+    const SettingsReadResult read = readSettingsFile(path, sensorName);
+    if (asNobody)
+        QVERIFY(seteuid(0) == 0);
+    QCOMPARE(read.error, error);
+    if (error == SettingsError::NotReadable)
+        QCOMPARE(settingsMessage(read),
+                 QString("The selected settings file cannot be read: Permission denied"));
+    if (error == SettingsError::TooLarge) {
+        QCOMPARE(read.fileBytes, 1LL << 40);
+        QCOMPARE(settingsMessage(read),
+                 QStringLiteral("The selected settings file is too large for the memory "
+                                "available (1048576.0 MB, at most %1 MB)")
+                     .arg(double(settingsFileByteLimit()) / 1048576.0, 0, 'f', 1));
+    }
+}
 
+// Only a regular file or a new name is replaced, and only by a complete file; whatever fails
+// leaves what was there and no partial file.
+void tst_SettingsFile::writingBadPaths_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("new name") << "new" << QString();
+    QTest::newRow("longer regular file") << "regular" << QString();
+    QTest::newRow("link to a regular file") << "link" << QString();
+    QTest::newRow("no such folder") << "missing/settings.ovs"
+                                    << "No such file or directory";
+    QTest::newRow("folder") << "folder"
+                            << "it is a folder";
+    QTest::newRow("fifo") << "fifo"
+                          << "it is a device, pipe or socket, not a file";
+    QTest::newRow("device") << "device"
+                            << "it is a device, pipe or socket, not a file";
+    QTest::newRow("full disk") << "full"
+                               << "No space left on device";
+}
+
+void tst_SettingsFile::writingBadPaths()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    const auto make = [](const QString &path, const QByteArray &bytes) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    };
+    const QString path = dir.filePath(kind);
+    const QByteArray name = QFile::encodeName(path);
+    if (kind == "regular") {
+        QVERIFY(make(path, QByteArray(200000, 'o'))); // longer than the new text
+    } else if (kind == "link") {
+        QVERIFY(make(dir.filePath("target"), "old"));
+        QVERIFY(QFile::link(dir.filePath("target"), path));
+    } else if (kind == "folder") {
+        QVERIFY(QDir(dir.path()).mkdir(kind));
+    } else if (kind == "fifo") {
+        QCOMPARE(mkfifo(name.constData(), 0600), 0);
+    } else if (kind == "device") {
+        if (mknod(name.constData(), S_IFCHR | 0666, makedev(1, 3)) != 0) // a null device
+            QSKIP("no device nodes here");
+    } else if (kind == "full") {
+        // A small file system of its own, filled up.
+        if (QProcess::execute("mount", { "-t", "tmpfs", "-o", "size=64k", "tmpfs", dir.path() })
+            != 0)
+            QSKIP("cannot mount a small file system here");
+        QVERIFY(make(path, "old"));
+        QFile filler(dir.filePath("filler"));
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(1024, 'x');
+        while (filler.write(block) == block.size()) { }
+    }
+    const QFileInfo before(path);
+    const SettingsDocument document
+        = settingsDocument(sensorName, everyKind(), std::string(100000, '1'));
     QString error;
-    QVERIFY(!writeSettingsFile(dir.filePath("missing/settings.ovs"), small, &error));
-    QVERIFY(!error.isEmpty());
+    const bool written = writeSettingsFile(path, document, &error);
+    const QStringList partial
+        = QDir(dir.path()).entryList({ ".*.saving-*" }, QDir::Files | QDir::Hidden);
+    QFile file(path);
+    const QByteArray content = QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly)
+        ? file.readAll()
+        : QByteArray();
+    file.close();
+    if (kind == "full")
+        QProcess::execute("umount", { dir.path() });
+    QCOMPARE(written, reason.isEmpty());
+    QCOMPARE(error, reason);
+    QVERIFY2(partial.isEmpty(), qPrintable(partial.join(' ')));
+    const QFileInfo after(path);
+    QCOMPARE(after.isSymLink(), before.isSymLink());
+    if (written) {
+        QCOMPARE(content, settingsText(document));
+    } else {
+        QCOMPARE(after.exists(), before.exists());
+        QCOMPARE(after.isDir(), before.isDir());
+        if (before.isFile())
+            QCOMPARE(content, QByteArray("old"));
+    }
 }
 
 void tst_SettingsFile::defaultName()

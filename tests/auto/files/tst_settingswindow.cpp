@@ -167,7 +167,7 @@ private slots:
     void missingPartsAndForgivenValues();
     void loadingWhileConnected();
     void failedSaveKeepsTheOldFile();
-    void chartTooLargeToSave();
+    void longHistorySavesAndLoads();
     void exportText();
     void hostOpensThroughTheInterface();
 
@@ -270,6 +270,11 @@ void tst_SettingsWindow::refusedFilesChangeNothing_data()
                     "<pluginsettings><propertytreedata data=\""
                         + QByteArray("laser=1;").repeated(20000) + "\"/></pluginsettings>")
         << "The selected settings hold too many properties (20001, at most 10000)";
+    QTest::newRow("not a number") << QString::fromUtf8(good)
+                                         .replace(QRegularExpression("emisivity=[0-9.]+"),
+                                                  "emisivity=nan")
+                                         .toUtf8()
+                                  << corrupted;
 }
 
 // Refused with a critical box, the window as it was, nothing sent; connected, after the
@@ -467,18 +472,23 @@ void tst_SettingsWindow::failedSaveKeepsTheOldFile()
     QCOMPARE(QDir(m_dir.path()).entryList({ "kept*" }, QDir::Files), QStringList("kept.ovs"));
 }
 
-void tst_SettingsWindow::chartTooLargeToSave()
+// More samples than any fixed cap would have let through (a day and a half of polling) save
+// and load again.
+void tst_SettingsWindow::longHistorySavesAndLoads()
 {
-    Window window;
-    const QString samples = QString("0,0,0;").repeated(int(maxSettingsChartSamples)) + "0,0,0";
-    QVERIFY(window.chart().setDataFromString(samples, ";"));
+    Window saved;
+    for (int i = 0; i < 2000001; ++i)
+        saved.chart().appendAt(1733400000000.0 + 65 * i, 20.0 + (i % 1000) / 10.0, i % 7);
+    const QString path = m_dir.filePath("long.ovs");
     ModalAnswerer answerer;
-    answerer.answer(QMessageBox::Ok);
-    window.window->vSaveSettings();
-    QCOMPARE(answerer.texts(),
-             QStringList("The chart holds 2000001 samples, more than a settings file keeps "
-                         "(2000000). Clear the chart history and save again."));
-    QCOMPARE(answerer.seen().first().title, QString("Saving settings..."));
+    chooseFile(answerer, path);
+    saved.window->vSaveSettings();
+    Window loaded;
+    QVERIFY(loaded.window->bOpenSettings(path));
+    for (const ModalAnswerer::Seen &seen : answerer.seen()) // file and progress dialogs only
+        QVERIFY2(seen.className != "QMessageBox", qPrintable(seen.text));
+    QCOMPARE(loaded.chart().poData()->size(), 2000001);
+    QVERIFY(samplesOf(loaded.chart()) == samplesOf(saved.chart()));
 }
 
 // The file the window's export writes from its chart: the column names, local times (here

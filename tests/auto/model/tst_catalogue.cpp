@@ -5,6 +5,8 @@
 
 #include <QtTest>
 
+#include <sys/stat.h>
+
 #include <boost/property_tree/xml_parser.hpp>
 
 #include <set>
@@ -288,6 +290,10 @@ void tst_Catalogue::list_data()
         << catalogue(a).replace("document>", "catalogue>") << QStringList {};
     QTest::newRow("malformed") << catalogue(a).left(120) << QStringList {};
     QTest::newRow("absent file") << QByteArray() << QStringList {};
+    // Not opened at all: a FIFO would block the start, a device never end.
+    QTest::newRow("fifo") << QByteArray("@fifo") << QStringList {};
+    QTest::newRow("endless device") << QByteArray("@/dev/zero") << QStringList {};
+    QTest::newRow("folder") << QByteArray("@folder") << QStringList {};
     QTest::newRow("rejected entry skipped")
         << catalogue(a + "<sensor><name>No group</name><types>1</types></sensor>" + b)
         << QStringList { "QUX-T40 D", "QUX-T40 A" };
@@ -319,7 +325,15 @@ void tst_Catalogue::list()
     QFETCH(QByteArray, content);
     QFETCH(QStringList, expected);
 
-    const QString path = content.isNull() ? m_dir.filePath("absent.xml") : writeCatalogue(content);
+    QString path = content.isNull() ? m_dir.filePath("absent.xml") : writeCatalogue(content);
+    if (content == "@fifo") {
+        path = m_dir.filePath("fifo.xml");
+        QVERIFY(QFile::exists(path) || mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+    } else if (content == "@folder") {
+        path = m_dir.path();
+    } else if (content.startsWith('@')) {
+        path = QString::fromLatin1(content.mid(1));
+    }
     QCOMPARE(names(readSensorCatalogue(path)), expected);
 }
 

@@ -126,6 +126,7 @@ void tst_Quxctl::badArguments_data()
     row("write without assignment", { "write", "--port", "x", "laser" },
         "Not of the form ID=VALUE: laser");
     row("save without file", { "save", "--port", "x" }, "save needs exactly one settings file.");
+    row("empty file name", { "save", "--port", "x", "" }, "An empty file name was given.");
     row("seconds out of range", { "stream", "--port", "x", "--seconds", "0" }, "--seconds takes");
     row("stream option elsewhere", { "read", "--port", "x", "--csv", "f" },
         "belong to the stream command");
@@ -347,6 +348,15 @@ void tst_Quxctl::refusedFiles_data()
         << QByteArray("<root pluginid=\"QUXfamily\" sensorid=\"QUX-T40 D\"/>") << 5
         << "holds no parameters"
         << "enthält keine Parameter";
+    QTest::newRow("not a number") << QByteArray(
+        "<root pluginid=\"QUXfamily\" sensorid=\"QUX-T40 D\"><pluginsettings>"
+        "<propertytreedata data=\"laser=1;baudrate=;emisivity=nan;\"/>"
+        "</pluginsettings></root>")
+                                  << 5 << "The selected settings are corupted"
+                                  << "Die ausgewählten Einstellungen sind beschädigt";
+    QTest::newRow("a folder") << QByteArray() << 5
+                              << "The selected settings file is a folder, not a file"
+                              << "Die ausgewählte Einstellungsdatei ist ein Ordner";
 }
 
 // Refused as the window refuses them; nothing is written.
@@ -358,9 +368,13 @@ void tst_Quxctl::refusedFiles()
     QFETCH(QString, german);
     const QString path = m_dir->filePath("refused.ovs");
     QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(content);
-    file.close();
+    if (content.isEmpty()) {
+        QVERIFY(QDir(m_dir->path()).mkdir("refused.ovs"));
+    } else {
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+        file.close();
+    }
     QVERIFY(m_sim->start());
     for (const char *command : { "apply", "diff" }) {
         const Run run = quxctl({ command, "--port", m_sim->link(), path });
@@ -368,6 +382,14 @@ void tst_Quxctl::refusedFiles()
         QVERIFY2(run.err.contains(message), qPrintable(run.err));
     }
     QCOMPARE(bodies(m_sim->takeRequests()), QList<QByteArray>({ "0V", "0V" }));
+    // Saving over a folder is refused before the sensor is read.
+    if (content.isEmpty()) {
+        const Run save = quxctl({ "save", "--port", m_sim->link(), path });
+        QCOMPARE(save.status, 5);
+        QVERIFY2(save.err.contains(": it is a folder. A file of that name is unchanged."),
+                 qPrintable(save.err));
+        QCOMPARE(bodies(m_sim->takeRequests()), QList<QByteArray>({ "0V" }));
+    }
     // In German, in the window's words.
     const Run inGerman = quxctl({ "apply", "--port", m_sim->link(), path }, "de_DE.UTF-8");
     QCOMPARE(inGerman.status, status);
@@ -396,6 +418,12 @@ void tst_Quxctl::stream()
     QVERIFY(polls.size() >= 10);
     for (int i = 0; i < 10; ++i)
         QCOMPARE(polls.at(i), QByteArray(i % 5 == 4 ? "0WD" : "0D0e"));
+
+    // A disk that is full ends the stream with the failure, not with success.
+    const Run full
+        = quxctl({ "stream", "--port", m_sim->link(), "--seconds", "2", "--csv", "/dev/full" });
+    QCOMPARE(full.status, 5);
+    QVERIFY2(full.err.contains("Writing /dev/full failed after 0 samples: "), qPrintable(full.err));
 }
 
 // The ports run at once, each on its own: a silent sensor given first holds up nobody, one that

@@ -516,5 +516,21 @@ Bei mehreren Anschlüssen bestimmt der erste fehlgeschlagene (in der angegebenen
 Reihenfolge) den Rückgabewert.
 </translation>
     </message>
+    <message>
+        <source>An empty file name was given.</source>
+        <translation>Ein leerer Dateiname wurde angegeben.</translation>
+    </message>
+    <message>
+        <source>Writing %1 failed after %2 samples: %3</source>
+        <translation>Das Schreiben von %1 ist nach %2 Messwerten fehlgeschlagen: %3</translation>
+    </message>
+    <message>
+        <source>the output</source>
+        <translation>die Ausgabe</translation>
+    </message>
+    <message>
+        <source>write error</source>
+        <translation>Schreibfehler</translation>
+    </message>
 </context>
 </TS>
