@@ -21,6 +21,7 @@
 
 #include <ctime>
 #include <memory>
+#include <string>
 
 using namespace DrumoSensorPlugin::Core;
 using Kind = ParameterRows::Kind;
@@ -477,8 +478,17 @@ void tst_SettingsWindow::failedSaveKeepsTheOldFile()
 void tst_SettingsWindow::longHistorySavesAndLoads()
 {
     Window saved;
-    for (int i = 0; i < 2000001; ++i)
-        saved.chart().appendAt(1733400000000.0 + 65 * i, 20.0 + (i % 1000) / 10.0, i % 7);
+    // Filled in one go: two million appends would redraw the chart some 20,000 times.
+    std::string history;
+    history.reserve(2000001 * 24);
+    for (int i = 0; i < 2000001; ++i) {
+        if (i > 0)
+            history += ';';
+        history += std::to_string(1733400000000LL + 65LL * i) + ',' + std::to_string(20 + i % 80)
+            + '.' + std::to_string(i % 10) + ',' + std::to_string(i % 7);
+    }
+    QVERIFY(saved.chart().setDataFromText(history, ";"));
+    history = std::string();
     const QString path = m_dir.filePath("long.ovs");
     ModalAnswerer answerer;
     chooseFile(answerer, path);
