@@ -1,6 +1,6 @@
 #pragma once
 
-#include "communicationinterface.h"
+#include "devicecommunication.h"
 #include "extensionsystem_global.h"
 
 #include <QString>
@@ -10,33 +10,25 @@
 namespace ExtensionSystem {
 
 // The host's connection on a real serial line: a QSerialPort at 8N1 without flow control that
-// runs the transaction queue of CommunicationInterface.
+// runs the transaction queue of DeviceCommunication.
 //
-// Timing details that CommunicationInterface leaves to the implementation:
+// Details of the serial line:
 // - The frame is sent completely when its last character has been handed to the driver: the
 //   port is flushed right after each write, so that moment is known. The time-out starts then.
-//   Input is discarded before each entry, and everything that arrives until that moment
-//   (while a paced frame is still being sent, and just before its last character goes out) is
-//   discarded too: the sensor answers only a whole frame, so nothing earlier can answer it.
 // - What remains of the late-answer problem: characters that arrive after that moment are
 //   taken, whatever request they answer. A sensor answering an earlier request later than that
 //   request's time-out can therefore answer the next request too, when both have the same
 //   answer pattern (repeated polls), and the line carries nothing that could tell them apart.
 //   Time-outs above the sensor's reaction time avoid it; a sensor that is slower than the
 //   time-out gets status 0 as long as its stale answer arrives before the next request is out.
-// - The answer is cut out by AnswerCollector: a later "/" starts the frame over (line noise),
-//   NUL and every other byte count. An invalid answer pattern counts as "does not match":
-//   status 2 once a complete answer is in.
 // - An entry whose frame cannot be written within its pacing time plus one second finishes with
 //   status 0, so a stuck driver cannot hold the queue.
-// - Transactions queued while the port is closed finish with status 0 from the event loop.
 // - ResourceError (adapter unplugged) and the other errors that make the device unusable close
 //   the port; portFailed() follows from the event loop. Read and write errors that leave the
 //   port usable are logged and the entry runs into its time-out.
 //
-// The object lives in one thread; it is driven by its timers and the port's notifications, it
-// never blocks and never sleeps.
-class EXTENSIONSYSTEM_EXPORT SerialCommunication : public CommunicationInterface
+// The object never blocks and never sleeps.
+class EXTENSIONSYSTEM_EXPORT SerialCommunication : public DeviceCommunication
 {
     Q_OBJECT
 
@@ -48,21 +40,19 @@ public:
     // Opens settings.portName at settings.baudrate (a port already open is closed first).
     // Returns false and fills *errorMessage ("Cannot open <port>: <reason>") on failure.
     bool open(const PortSettings &settings, QString *errorMessage = nullptr);
-    bool isOpen() const;
-    // The reason of the last failure to open, or of the failure that closed the port.
-    QString errorString() const;
-    // Transactions queued or running.
-    int pendingTransactions() const;
+    bool isOpen() const override;
 
     void vSendRawData(std::string data) override;
-    unsigned int uiSendDataFrame(DataFrame *frame) override;
     void vSetPortSettings(const PortSettings &settings) override;
     PortSettings getPortSettings() override;
     void vClose() override;
 
-signals:
-    // The port failed while open (for instance the adapter was unplugged) and has been closed.
-    void portFailed(const QString &reason);
+protected:
+    void discardInput() override;
+    void flushDevice() override;
+    bool writeDrained() const override;
+    void fetchPending() override;
+    void closeDevice() override;
 
 private:
     class Private;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "communicationinterface.h"
+#include "devicecommunication.h"
 #include "extensionsystem_global.h"
 
 #include <QString>
@@ -10,8 +10,8 @@
 namespace ExtensionSystem {
 
 // The host's connection to a sensor behind a serial device server ("tcp://HOST:PORT"): a raw
-// TCP connection that runs the transaction queue of CommunicationInterface exactly as the
-// serial connection does, with the same answer collector, time-outs and status values.
+// TCP connection that runs the transaction queue of DeviceCommunication exactly as the serial
+// connection does, with the same answer collector, time-outs and status values.
 //
 // What differs from a serial line:
 // - The line rate is set on the server. vSetPortSettings() keeps the other settings but never
@@ -23,7 +23,7 @@ namespace ExtensionSystem {
 // - The server closing the connection, or any socket error while connected, closes the port:
 //   the running entry and every pending transaction finish with status 0 from the event loop
 //   and portFailed() follows, as for an unplugged adapter.
-class EXTENSIONSYSTEM_EXPORT TcpCommunication : public CommunicationInterface
+class EXTENSIONSYSTEM_EXPORT TcpCommunication : public DeviceCommunication
 {
     Q_OBJECT
 
@@ -36,19 +36,16 @@ public:
     // Connects to settings.portName ("tcp://HOST:PORT"). Returns false and fills
     // *errorMessage ("Cannot connect to <port>: <reason>") on failure.
     bool open(const PortSettings &settings, QString *errorMessage = nullptr);
-    bool isOpen() const;
-    QString errorString() const;
-    int pendingTransactions() const;
+    bool isOpen() const override;
 
     void vSendRawData(std::string data) override;
-    unsigned int uiSendDataFrame(DataFrame *frame) override;
     void vSetPortSettings(const PortSettings &settings) override;
     PortSettings getPortSettings() override;
     void vClose() override;
 
-signals:
-    // The connection broke while open (the server closed it, the network failed).
-    void portFailed(const QString &reason);
+protected:
+    void flushDevice() override;
+    void closeDevice() override;
 
 private:
     class Private;

@@ -1,5 +1,7 @@
 #include "ptyserver.h"
 
+#include "pacedwriter.h"
+
 #include <simulatedsensor.h>
 #include <simulatorlog.h>
 
@@ -42,11 +44,10 @@ static int rateOf(speed_t speed)
 PtyServer::PtyServer(SimulatedSensor *sensor, QObject *parent)
     : QObject(parent)
     , m_sensor(sensor)
+    , m_writer(new PacedWriter(
+          sensor, [this] { return m_master >= 0; },
+          [this](QByteArray &pending, int count) { return writeToHost(pending, count); }, this))
 {
-    m_paceTimer.setTimerType(Qt::PreciseTimer);
-    m_paceTimer.setInterval(1);
-    connect(&m_paceTimer, &QTimer::timeout, this, &PtyServer::writePaced);
-    m_paceClock.start();
 }
 
 PtyServer::~PtyServer()
@@ -114,68 +115,34 @@ void PtyServer::readRequests()
     }
     if (received.isEmpty())
         return;
-    const QList<SimulatedSensor::Output> outputs = m_sensor->receive(received, hostBaudrate());
-    for (const SimulatedSensor::Output &output : outputs) {
-        if (output.delayMs > 0)
-            QTimer::singleShot(output.delayMs, this,
-                               [this, bytes = output.bytes] { queueAnswer(bytes); });
-        else
-            queueAnswer(output.bytes);
-    }
+    m_writer->send(m_sensor->receive(received, hostBaudrate()));
     if (m_sensor->isUnplugged()) {
         closeTerminal();
         emit unplugged();
     }
 }
 
-void PtyServer::queueAnswer(const QByteArray &bytes)
+qint64 PtyServer::writeToHost(QByteArray &pending, int count)
 {
-    if (m_master < 0)
-        return;
-    if (m_pending.isEmpty()) {
-        m_paceStartNs = m_paceClock.nsecsElapsed();
-        m_sentSinceStart = 0;
+    const int host = hostBaudrate();
+    if (host != 0 && host != m_sensor->model().baudrate()
+        && m_sensor->faults().baudMismatch == FaultSettings::BaudMismatch::Garble) {
+        // The host listens at another rate than the sensor talks (it stepped on while a late
+        // answer was on its way): a real line delivers framing errors, never the answer.
+        for (int i = 0; i < count; ++i)
+            pending[i] = char(0x80 | (pending.at(i) & 0x7f));
     }
-    m_pending.append(bytes);
-    if (!m_paceTimer.isActive())
-        m_paceTimer.start();
-}
-
-void PtyServer::writePaced()
-{
-    const int baud = m_sensor->model().baudrate();
-    const qint64 elapsedNs = m_paceClock.nsecsElapsed() - m_paceStartNs;
-    // A character takes 10 bit times: start bit, 8 data bits, stop bit.
-    const qint64 due = elapsedNs * baud / 10 / 1000000000 - m_sentSinceStart;
-    if (due > 0 && m_master >= 0) {
-        const int count = int(qMin<qint64>(due, m_pending.size()));
-        const int host = hostBaudrate();
-        if (host != 0 && host != baud
-            && m_sensor->faults().baudMismatch == FaultSettings::BaudMismatch::Garble) {
-            // The host listens at another rate than the sensor talks (it stepped on while a late
-            // answer was on its way): a real line delivers framing errors, never the answer.
-            for (int i = 0; i < count; ++i)
-                m_pending[i] = char(0x80 | (m_pending.at(i) & 0x7f));
-        }
-        const ssize_t written = ::write(m_master, m_pending.constData(), size_t(count));
-        if (written > 0) {
-            m_pending.remove(0, int(written));
-            m_sentSinceStart += written;
-        } else if (written < 0 && errno == EAGAIN) {
-            // Nobody reads the port and its buffer is full: the bytes are lost, as on a line.
-            m_pending.clear();
-        }
-    }
-    if (m_pending.isEmpty() || m_master < 0)
-        m_paceTimer.stop();
+    const ssize_t written = ::write(m_master, pending.constData(), size_t(count));
+    if (written < 0 && errno == EAGAIN)
+        return -1; // nobody reads the port and its buffer is full: lost, as on a line
+    return qMax<qint64>(written, 0);
 }
 
 void PtyServer::closeTerminal()
 {
     delete m_notifier;
     m_notifier = nullptr;
-    m_paceTimer.stop();
-    m_pending.clear();
+    m_writer->clear();
     if (m_slave >= 0)
         ::close(m_slave);
     if (m_master >= 0)

@@ -1,8 +1,6 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QObject>
-#include <QTimer>
 
 QT_BEGIN_NAMESPACE
 class QSocketNotifier;
@@ -10,6 +8,7 @@ QT_END_NAMESPACE
 
 namespace QuxSim {
 
+class PacedWriter;
 class SimulatedSensor;
 
 // Serves a simulated sensor on the master side of a pseudo-terminal. A pseudo-terminal moves
@@ -32,8 +31,7 @@ signals:
 
 private:
     void readRequests();
-    void queueAnswer(const QByteArray &bytes);
-    void writePaced();
+    qint64 writeToHost(QByteArray &pending, int count);
     int hostBaudrate() const;
     void closeTerminal();
 
@@ -42,11 +40,7 @@ private:
     int m_slave = -1;
     QString m_portName;
     QSocketNotifier *m_notifier = nullptr;
-    QByteArray m_pending;
-    QTimer m_paceTimer;
-    QElapsedTimer m_paceClock;
-    qint64 m_paceStartNs = 0;
-    qint64 m_sentSinceStart = 0;
+    PacedWriter *m_writer;
 };
 
 } // namespace QuxSim

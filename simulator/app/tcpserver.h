@@ -1,11 +1,7 @@
 #pragma once
 
-#include <QByteArray>
-#include <QElapsedTimer>
-#include <QHostAddress>
 #include <QObject>
 #include <QPointer>
-#include <QTimer>
 
 QT_BEGIN_NAMESPACE
 class QTcpServer;
@@ -14,6 +10,7 @@ QT_END_NAMESPACE
 
 namespace QuxSim {
 
+class PacedWriter;
 class SimulatedSensor;
 
 // Serves a simulated sensor on 127.0.0.1:PORT as a serial device server would: raw TCP, one
@@ -37,18 +34,12 @@ signals:
 private:
     void accept();
     void readRequests();
-    void queueAnswer(const QByteArray &bytes);
-    void writePaced();
     void dropClient();
 
     SimulatedSensor *m_sensor;
     QTcpServer *m_server;
     QPointer<QTcpSocket> m_client;
-    QByteArray m_pending;
-    QTimer m_paceTimer;
-    QElapsedTimer m_paceClock;
-    qint64 m_paceStartNs = 0;
-    qint64 m_sentSinceStart = 0;
+    PacedWriter *m_writer;
 };
 
 } // namespace QuxSim

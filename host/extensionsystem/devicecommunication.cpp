@@ -1,0 +1,419 @@
+#include "devicecommunication.h"
+
+#include "answercollector.h"
+#include "seriallog.h"
+
+#include <QElapsedTimer>
+#include <QIODevice>
+#include <QPointer>
+#include <QTimer>
+
+#include <climits>
+#include <cmath>
+#include <deque>
+
+namespace ExtensionSystem {
+
+using Internal::serialLog;
+
+namespace {
+// How often a waiting entry looks at the device itself when polling is enabled.
+constexpr int pollIntervalMs = 2;
+// Extra time granted for handing a frame to the driver before the entry is given up.
+constexpr int sendGraceMs = 1000;
+} // namespace
+
+class DeviceCommunication::Private
+{
+public:
+    struct Transaction
+    {
+        unsigned int id = 0;
+        DataFrame *frame = nullptr;
+        DataFrame::iterator next; // the entry to run next (or running)
+    };
+
+    enum class Phase { Idle, Sending, Waiting };
+
+    explicit Private(DeviceCommunication *q);
+
+    void kick();
+    void startEntry(DataFrameEntry &entry);
+    void sendNextCharacter();
+    void write(int count);
+    bool frameSent() const;
+    void checkSent();
+    void startWaiting();
+    void collect();
+    void pullPending();
+    void onTimeout();
+    void onPoll();
+    void finishEntry(quint32 status);
+    void stopTimers();
+    static void failRemaining(Transaction &transaction);
+    std::deque<Transaction> takeAllFailed();
+
+    DeviceCommunication *q;
+    QIODevice *device = nullptr;
+    QTimer *kickTimer;
+    QTimer *paceTimer;
+    QTimer *timeoutTimer;
+    QTimer *pollTimer;
+    bool polling = false;
+
+    QString portPath;
+    QString errorString;
+    unsigned int lastId = 0;
+    std::deque<Transaction> queue;
+
+    // State of the running entry.
+    Phase phase = Phase::Idle;
+    QByteArray frameBytes;
+    int queuedCharacters = 0; // handed to the device so far
+    int timeoutMs = 0;
+    AnswerCollector collector;
+    QElapsedTimer entryClock;
+    qint64 sendBudgetMs = 0;
+};
+
+DeviceCommunication::Private::Private(DeviceCommunication *q)
+    : q(q)
+    , kickTimer(new QTimer(q))
+    , paceTimer(new QTimer(q))
+    , timeoutTimer(new QTimer(q))
+    , pollTimer(new QTimer(q))
+{
+    kickTimer->setSingleShot(true);
+    kickTimer->setInterval(0);
+    paceTimer->setSingleShot(true);
+    paceTimer->setTimerType(Qt::PreciseTimer);
+    timeoutTimer->setSingleShot(true);
+    timeoutTimer->setTimerType(Qt::PreciseTimer);
+    pollTimer->setInterval(pollIntervalMs);
+    pollTimer->setTimerType(Qt::PreciseTimer);
+
+    QObject::connect(kickTimer, &QTimer::timeout, q, [this] { kick(); });
+    QObject::connect(paceTimer, &QTimer::timeout, q, [this] { sendNextCharacter(); });
+    QObject::connect(timeoutTimer, &QTimer::timeout, q, [this] { onTimeout(); });
+    QObject::connect(pollTimer, &QTimer::timeout, q, [this] { onPoll(); });
+}
+
+// The only place that emits emitFinished during normal operation. It runs from a timer, never
+// from inside a device's signal, so a receiver may close or even delete this object, or spin
+// a nested event loop that queues further transactions.
+void DeviceCommunication::Private::kick()
+{
+    if (phase != Phase::Idle || queue.empty())
+        return;
+    Transaction &transaction = queue.front();
+    const bool done = !transaction.frame || transaction.next == transaction.frame->end();
+    if (!done && q->isOpen()) {
+        startEntry(*transaction.next);
+        return;
+    }
+    if (!done)
+        failRemaining(transaction);
+    const unsigned int id = transaction.id;
+    queue.pop_front();
+    if (!queue.empty())
+        kickTimer->start();
+    qCDebug(serialLog) << "transaction" << id << "finished";
+    emit q->emitFinished(id);
+}
+
+void DeviceCommunication::Private::startEntry(DataFrameEntry &entry)
+{
+    // A DataFrame may be reused (the identification sends the same one repeatedly), so nothing
+    // of an earlier run may survive.
+    entry.answer.clear();
+    entry.status = 0;
+    collector.start(entry.answerPattern);
+    if (!collector.isPatternValid()) {
+        qCWarning(serialLog).noquote()
+            << "Invalid answer pattern:" << QString::fromStdString(entry.answerPattern)
+            << collector.patternErrorString();
+    }
+
+    // A late answer to an earlier request must not count for this one.
+    q->discardInput();
+    if (!q->isOpen()) { // the discard found the device dead
+        finishEntry(0);
+        return;
+    }
+
+    frameBytes = QByteArray::fromStdString(entry.frame);
+    queuedCharacters = 0;
+    timeoutMs = entry.timeout > 0 ? int(std::ceil(qMin(entry.timeout, double(INT_MAX / 2)))) : 0;
+    const quint32 characterDelay = entry.characterDelay;
+    sendBudgetMs = qint64(characterDelay) * frameBytes.size() + sendGraceMs;
+    phase = Phase::Sending;
+    entryClock.start();
+    qCDebug(serialLog).noquote() << "send" << frameBytes << "delay" << characterDelay << "timeout"
+                                 << timeoutMs;
+
+    if (polling)
+        pollTimer->start();
+    if (frameBytes.isEmpty()) {
+        startWaiting();
+    } else if (characterDelay > 0) {
+        paceTimer->setInterval(int(qMin<quint32>(characterDelay, INT_MAX / 2)));
+        sendNextCharacter();
+    } else {
+        write(frameBytes.size());
+    }
+}
+
+void DeviceCommunication::Private::sendNextCharacter()
+{
+    if (phase != Phase::Sending || queuedCharacters >= frameBytes.size())
+        return;
+    write(1);
+    // Restarted after each character, so every gap is at least the delay. A failed write may
+    // have ended the entry already.
+    if (phase == Phase::Sending && queuedCharacters < frameBytes.size())
+        paceTimer->start();
+}
+
+// Hands the next `count` characters of the frame to the device at once, so that the moment the
+// frame is complete is known. Whatever arrived before the last character goes out cannot be the
+// answer to this frame: the sensor answers a whole frame only.
+void DeviceCommunication::Private::write(int count)
+{
+    const bool last = queuedCharacters + count >= frameBytes.size();
+    if (last)
+        q->discardInput();
+    device->write(frameBytes.constData() + queuedCharacters, count);
+    queuedCharacters += count;
+    q->flushDevice();
+    if (last)
+        checkSent();
+}
+
+bool DeviceCommunication::Private::frameSent() const
+{
+    return queuedCharacters == frameBytes.size() && q->writeDrained();
+}
+
+void DeviceCommunication::Private::checkSent()
+{
+    if (phase == Phase::Sending && q->isOpen() && frameSent())
+        startWaiting();
+}
+
+void DeviceCommunication::Private::startWaiting()
+{
+    phase = Phase::Waiting;
+    // What the device took in so far was read before the frame was out; only the driver may
+    // hold characters that arrived after it.
+    device->readAll();
+    timeoutTimer->start(timeoutMs);
+}
+
+void DeviceCommunication::Private::collect()
+{
+    // Read in every phase: the device's buffer has no bound of its own, and a line that floods
+    // between transactions would fill it. Nothing read while idle can answer a later request,
+    // nor anything that arrived before the frame was complete.
+    const QByteArray data = device->readAll();
+    if (phase != Phase::Waiting)
+        return;
+    if (collector.feed(data))
+        finishEntry(collector.status());
+}
+
+// Reads what the driver holds without waiting.
+void DeviceCommunication::Private::pullPending()
+{
+    if (!q->isOpen())
+        return;
+    q->fetchPending();
+    if (q->isOpen() && device->bytesAvailable() > 0)
+        collect();
+}
+
+void DeviceCommunication::Private::onTimeout()
+{
+    if (phase != Phase::Waiting)
+        return;
+    pullPending();
+    if (phase == Phase::Waiting)
+        finishEntry(0);
+}
+
+void DeviceCommunication::Private::onPoll()
+{
+    if (phase == Phase::Idle) {
+        pollTimer->stop();
+        return;
+    }
+    pullPending();
+    if (phase == Phase::Sending) {
+        checkSent();
+        if (phase == Phase::Sending && entryClock.elapsed() > sendBudgetMs) {
+            qCWarning(serialLog).noquote()
+                << "Frame" << frameBytes << "could not be sent on" << portPath;
+            finishEntry(0);
+        }
+    }
+}
+
+void DeviceCommunication::Private::finishEntry(quint32 status)
+{
+    stopTimers();
+    Transaction &transaction = queue.front();
+    DataFrameEntry &entry = *transaction.next;
+    entry.answer = collector.answer().toStdString();
+    entry.status = status;
+    qCDebug(serialLog).noquote() << "answer" << collector.answer() << "status" << status << "after"
+                                 << entryClock.elapsed() << "ms";
+    ++transaction.next;
+    phase = Phase::Idle;
+    kickTimer->start();
+}
+
+void DeviceCommunication::Private::stopTimers()
+{
+    paceTimer->stop();
+    timeoutTimer->stop();
+    pollTimer->stop();
+}
+
+void DeviceCommunication::Private::failRemaining(Transaction &transaction)
+{
+    if (!transaction.frame)
+        return;
+    for (; transaction.next != transaction.frame->end(); ++transaction.next) {
+        transaction.next->answer.clear();
+        transaction.next->status = 0;
+    }
+}
+
+// Ends the running entry and hands back every pending transaction with its remaining entries
+// set to status 0; the caller emits.
+std::deque<DeviceCommunication::Private::Transaction> DeviceCommunication::Private::takeAllFailed()
+{
+    if (phase != Phase::Idle) {
+        stopTimers();
+        DataFrameEntry &entry = *queue.front().next;
+        entry.answer = collector.answer().toStdString();
+        entry.status = 0;
+        ++queue.front().next;
+        phase = Phase::Idle;
+    }
+    kickTimer->stop();
+    std::deque<Transaction> pending;
+    pending.swap(queue);
+    for (Transaction &transaction : pending)
+        failRemaining(transaction);
+    return pending;
+}
+
+DeviceCommunication::DeviceCommunication(QObject *parent)
+    : CommunicationInterface(parent)
+    , d(std::make_unique<Private>(this))
+{
+}
+
+DeviceCommunication::~DeviceCommunication() = default;
+
+QString DeviceCommunication::errorString() const
+{
+    return d->errorString;
+}
+
+int DeviceCommunication::pendingTransactions() const
+{
+    return int(d->queue.size());
+}
+
+unsigned int DeviceCommunication::uiSendDataFrame(DataFrame *frame)
+{
+    if (++d->lastId == 0)
+        d->lastId = 1;
+    Private::Transaction transaction;
+    transaction.id = d->lastId;
+    transaction.frame = frame;
+    if (frame)
+        transaction.next = frame->begin();
+    d->queue.push_back(transaction);
+    if (d->phase == Private::Phase::Idle && !d->kickTimer->isActive())
+        d->kickTimer->start();
+    return transaction.id;
+}
+
+void DeviceCommunication::setDevice(QIODevice *device)
+{
+    d->device = device;
+    connect(device, &QIODevice::readyRead, this, [this] { d->collect(); });
+    connect(device, &QIODevice::bytesWritten, this, [this] { d->checkSent(); });
+}
+
+void DeviceCommunication::setPortPath(const QString &path)
+{
+    d->portPath = path;
+}
+
+QString DeviceCommunication::portPath() const
+{
+    return d->portPath;
+}
+
+void DeviceCommunication::setErrorString(const QString &reason)
+{
+    d->errorString = reason;
+}
+
+void DeviceCommunication::enablePolling()
+{
+    d->polling = true;
+}
+
+void DeviceCommunication::discardInput()
+{
+    d->device->readAll();
+}
+
+bool DeviceCommunication::writeDrained() const
+{
+    return true;
+}
+
+void DeviceCommunication::fetchPending() { }
+
+void DeviceCommunication::checkSent()
+{
+    d->checkSent();
+}
+
+void DeviceCommunication::failSending()
+{
+    if (d->phase == Private::Phase::Sending)
+        d->finishEntry(0);
+}
+
+void DeviceCommunication::failPort(const QString &reason)
+{
+    d->errorString = reason;
+    qCWarning(serialLog).noquote() << "Closing" << d->portPath << "after a failure:" << reason;
+    if (d->phase != Private::Phase::Idle)
+        d->finishEntry(0);
+    closeDevice();
+    // The queue drains with status 0 from the kick; portFailed follows from the event loop too,
+    // since a failure is reported from inside the device's own signal.
+    d->kickTimer->start();
+    QMetaObject::invokeMethod(
+        this, [this, reason] { emit portFailed(reason); }, Qt::QueuedConnection);
+}
+
+void DeviceCommunication::finishPending()
+{
+    const std::deque<Private::Transaction> pending = d->takeAllFailed();
+    QPointer<DeviceCommunication> guard(this);
+    for (const Private::Transaction &transaction : pending) {
+        emit emitFinished(transaction.id);
+        if (!guard)
+            return;
+    }
+}
+
+} // namespace ExtensionSystem
