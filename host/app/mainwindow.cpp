@@ -410,6 +410,11 @@ SensorSubWindow *MainWindow::openSensorByName(const QString &name, const QString
         log(tr("No plug-in offers a sensor named \"%1\".").arg(name), true);
         return nullptr;
     }
+    // Ports are looked up on a thread of their own. A window offered a list without the port it
+    // is to connect to would not connect (its box does not hold the port), so a look still on
+    // its way is waited for.
+    if (!port.isEmpty() && !m_ports->ports().contains(port))
+        m_ports->waitForLook(2000);
     m_sensorView->setCurrentIndex(index);
     SensorSubWindow *window = openEntry(index, false);
     if (window && !port.isEmpty()) {

@@ -539,8 +539,12 @@ void tst_HostShell::mainWindowOpensFromCommandLine()
     QTemporaryDir dir;
     QVERIFY(QFile::copy(fakePluginFile("hostfakeplugin"), dir.filePath("hostfakeplugin.so")));
     MainWindow window;
-    window.portWatcher()->setSystemPortSource([] { return QStringList { "pX" }; });
-    QVERIFY(window.portWatcher()->waitForLook());
+    // No wait for the port look-up here: a sensor opened with a port must be offered that port
+    // before it connects, however slow the look-up.
+    window.portWatcher()->setSystemPortSource([] {
+        QThread::msleep(300);
+        return QStringList { "pX" };
+    });
     window.loadPlugins(dir.path());
     window.show();
     QCOMPARE(window.sensorModel()->catalogueCount(), 3);
@@ -553,9 +557,12 @@ void tst_HostShell::mainWindowOpensFromCommandLine()
     QVERIFY(window.logDock()->text().contains("Fake Null"));
     QVERIFY(window.mdiArea()->subWindowList().isEmpty());
 
+    clearCalls();
     SensorSubWindow *sensor = window.openSensorByName(QStringLiteral("fake b"), "pX");
     QVERIFY(sensor);
     QCOMPARE(sensor->connectedPort(), QStringLiteral("pX"));
+    const QStringList offered = calls().filter(QRegularExpression("^(ports|autoConnect):"));
+    QVERIFY2(!offered.isEmpty() && offered.first() == "ports:pX", qPrintable(offered.join(' ')));
 
     window.setPresentationMode(true);
     QVERIFY(ExtensionSystem::Globals::getPresentationMode());
