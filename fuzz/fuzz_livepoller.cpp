@@ -2,17 +2,20 @@
 // input, reported from the event loop like a real line, with completions of other transactions
 // (and id 0) in between. Against a model of the polling rules, after every completion:
 // - the rhythm: four temperature polls, then one for the output states;
-// - at most one sample; a sample from an answer only from a 17-character answer of status 1
-//   whose checksum is right and whose chosen field is a number, with the analog signal for it;
-//   for fewer than 4 characters the previous sample again;
-// - missed answers: +1 for fewer than 4 characters, back to 0 on an 11-character output-state
-//   answer, and after more than 60 the next poll asks for a check instead of going out;
-// - output states only from a readable output-state answer.
+// - answers are told apart by their length alone, whatever their status and whichever poll
+//   they answer: 17 characters are temperatures, 11 output states, anything else is not read;
+// - at most one sample; a sample from every 17-character answer whose checksum is right (its
+//   chosen field read as the protocol reads it: a field that is no number is 0.0), with the
+//   analog signal for it; for fewer than 4 characters the previous sample again;
+// - missed answers: +1 for fewer than 4 characters, back to 0 on an 11-character answer, and
+//   after more than 60 the next poll asks for a check instead of going out;
+// - output states from every 11-character answer, 0 (outputs off) when it does not read.
 
 #include "fuzzsupport.h"
 
 #include "parameters/livepoller.h"
 #include "parameters/sessionstate.h"
+#include "protocol/commands.h"
 #include "protocol/frame.h"
 
 #include <simframe.h>
@@ -86,15 +89,6 @@ struct Signals
 char mostlyDigit(std::uint8_t byte)
 {
     return byte < 0xF0 ? char('0' + byte % 10) : char(byte);
-}
-
-std::optional<double> tenths(const std::string &text)
-{
-    const bool negative = !text.empty() && text[0] == '-';
-    const std::string digits = negative ? text.substr(1) : text;
-    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos)
-        return std::nullopt;
-    return (negative ? -1 : 1) * std::atoi(digits.c_str()) / 10.0;
 }
 
 // The body of an answer whose checksum is right, as the simulator decodes it (but for the 8-bit
@@ -216,16 +210,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                        "a silent poll gave %zu samples", seen.samples.size());
             FUZZ_CHECK(seen.samples[0].first == temperature && seen.samples[0].second == signal,
                        "a silent poll did not repeat the previous sample");
-        } else if (pendingBody == "0D0e") {
-            const std::string text = body(answer);
-            const std::optional<double> value
-                = completion.status == 1 && answer.size() == 17 && text.size() == 11
-                ? tenths(text.substr(state.measuredTemp ? 2 : 7, 4))
-                : std::nullopt;
+        } else if (answer.size() == 17) {
+            const Command temperatures = Command::LiveTemperatures;
+            const std::optional<double> value = state.measuredTemp
+                ? readValue(temperatures, answer)
+                : readSecondValue(temperatures, answer);
+            if (!body(answer).empty())
+                FUZZ_CHECK(value.has_value(), "no sample from %s, whose checksum is right",
+                           answer.c_str());
             FUZZ_CHECK(seen.samples.size() == (value ? 1u : 0u),
                        "%zu samples from the answer %s of status %u", seen.samples.size(),
                        answer.c_str(), completion.status);
-            FUZZ_CHECK(seen.liveAnswers == (value ? 1 : 0), "live answer signals");
+            FUZZ_CHECK(seen.liveAnswers == 1 && seen.states.empty(), "live answer signals");
             if (value) {
                 temperature = *value;
                 signal = analogSignal(*value, scale);
@@ -234,17 +230,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                 FUZZ_CHECK(near(seen.samples[0].second, signal), "signal %g, expected %g",
                            seen.samples[0].second, signal);
             }
+        } else if (answer.size() == 11) {
+            missed = 0;
+            const std::optional<double> states = readValue(Command::LiveOutputStates, answer);
+            FUZZ_CHECK(seen.samples.empty() && seen.liveAnswers == 0,
+                       "a sample from an output-state answer");
+            FUZZ_CHECK(seen.states.size() == 1 && seen.states[0] == (states ? int(*states) : 0),
+                       "output states from %s", answer.c_str());
         } else {
-            FUZZ_CHECK(seen.samples.empty(), "a sample from an output-state answer");
-            if (answer.size() == 11)
-                missed = 0;
-            const std::string text = body(answer);
-            const bool readable = completion.status == 1 && answer.size() == 11 && text.size() >= 5
-                && text.substr(3, 2).find_first_not_of("0123456789") == std::string::npos;
-            FUZZ_CHECK(seen.states.size() == (readable ? 1u : 0u), "output states from %s",
-                       answer.c_str());
-            if (readable)
-                FUZZ_CHECK(seen.states[0] == std::atoi(text.substr(3, 2).c_str()), "states");
+            FUZZ_CHECK(seen.samples.empty() && seen.states.empty() && seen.liveAnswers == 0,
+                       "an answer of %zu characters was read", answer.size());
         }
         FUZZ_CHECK(poller.missedAnswers() == missed, "missed %d, expected %d",
                    poller.missedAnswers(), missed);
