@@ -163,7 +163,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     int counter = 0;
     double temperature = LivePoller::noSample;
     double signal = LivePoller::noSample;
-    std::string pendingBody;
     Signals seen;
     int polls = 0;
 
@@ -174,7 +173,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (states)
             counter = 0;
         FUZZ_CHECK(sent == (states ? "0WD" : "0D0e"), "poll %d asked for %s", polls, sent.c_str());
-        pendingBody = sent;
         ++polls;
         // A well-formed answer gets the shape of the command's answer now.
         if (!connection.script.empty() && connection.script.front().wellFormed) {
