@@ -160,14 +160,15 @@ bool SessionManager::closeAll()
 
 void SessionManager::onSubWindowActivated(QMdiSubWindow *window)
 {
-    auto sensorWindow = qobject_cast<SensorSubWindow *>(window);
-    if (sensorWindow == m_active)
+    // The area also reports activation while a sub-window is being destroyed, when it is no
+    // longer a SensorSubWindow: the pointers are compared and cast as plain sub-windows.
+    if (window == m_active)
         return;
-    if (m_active)
-        m_active->setWindowActive(false);
-    m_active = sensorWindow;
-    if (m_active)
-        m_active->setWindowActive(true);
+    if (auto previous = qobject_cast<SensorSubWindow *>(m_active.data()))
+        previous->setWindowActive(false);
+    m_active = window;
+    if (auto current = qobject_cast<SensorSubWindow *>(window))
+        current->setWindowActive(true);
 }
 
 void SessionManager::onPortLost(const ExtensionSystem::PluginInterface *owner, const QString &port)

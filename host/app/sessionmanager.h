@@ -85,7 +85,7 @@ private:
     QMdiArea *m_area;
     PortWatcher *m_ports;
     QStringList m_networkPorts;
-    QPointer<SensorSubWindow> m_active;
+    QPointer<QMdiSubWindow> m_active;
     QVariant m_lastUpdate;
     QList<LostPort> m_lost;
     bool m_reconnect = false;
