@@ -84,6 +84,10 @@ private:
         QWidget *dialog = QApplication::activeModalWidget();
         if (!dialog || !dialog->isVisible() || dialog == m_handling)
             return;
+        // A transaction's progress dialog appears after a delay on a slow machine and closes
+        // itself when the answer comes; it asks nothing, so it is neither answered nor counted.
+        if (dialog->inherits("Utils::ProgressBarUi"))
+            return;
         m_handling = dialog;
         Seen seen;
         seen.className = QString::fromLatin1(dialog->metaObject()->className());
