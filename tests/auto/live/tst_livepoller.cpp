@@ -119,7 +119,6 @@ private slots:
     void unreadableAnswersKeepThePolling();
     void silentSensorAsksForACheck_data();
     void silentSensorAsksForACheck();
-    void onePollInFlightAndForeignCompletionsIgnored();
     void synchronousTransactionDuringAPoll();
     void requestInFlightOutlivesItsOwner_data();
     void requestInFlightOutlivesItsOwner();
@@ -183,7 +182,8 @@ void tst_LivePoller::plotsWhatTheSensorSent()
     QCOMPARE(rig.poller.currentTemperature(), plotted);
 }
 
-// One poll per answer; an answer is taken by its length, whatever its status.
+// One poll per answer; an answer is taken by its length, whatever its status. (Completions of
+// other transactions in between are the fuzz target's: its model checks them on every input.)
 void tst_LivePoller::answerForms_data()
 {
     QTest::addColumn<int>("polls"); // the answer goes to the last one; those before stay silent
@@ -236,6 +236,8 @@ void tst_LivePoller::answerForms()
     poller.setConnection(&connection);
     for (int i = 1; i <= polls; ++i) {
         poller.poll();
+        poller.poll(); // one poll in flight at most
+        QCOMPARE(connection.sent, i);
         QCOMPARE(connection.lastBody(), std::string(i == 5 ? "0WD" : "0D0e"));
         if (i < polls)
             connection.finish(std::string(), 0);
@@ -299,31 +301,6 @@ void tst_LivePoller::silentSensorAsksForACheck()
     QCOMPARE(rig.recorder.silent, 1);
     QCOMPARE(rig.recorder.samples.size() + rig.recorder.states.size(), polls);
     QCOMPARE(rig.poller.pendingTransactionId(), 0u);
-}
-
-void tst_LivePoller::onePollInFlightAndForeignCompletionsIgnored()
-{
-    ScriptedConnection connection;
-    SessionState state;
-    LivePoller poller(state);
-    Recorder recorder(poller);
-    poller.setConnection(&connection);
-    poller.poll();
-    poller.poll();
-    QCOMPARE(connection.sent, 1);
-    const unsigned int pending = poller.pendingTransactionId();
-    QCOMPARE(pending, connection.lastId);
-
-    emit connection.emitFinished(0);
-    emit connection.emitFinished(pending + 1);
-    poller.transactionFinished(pending - 1);
-    QCOMPARE(poller.pendingTransactionId(), pending);
-    QVERIFY(recorder.samples.isEmpty());
-
-    connection.finish(buildFrame("0D0325:1234"), 1);
-    // The analog scale is not known yet (both ends 0): the signal is the step's top.
-    QCOMPARE(recorder.samples, QList<Sample>({ { 32.5, 10.0 } }));
-    QCOMPARE(poller.pendingTransactionId(), 0u);
 }
 
 // A read started by the user while a poll is on the line: both are answered, each to its own.
