@@ -24,7 +24,6 @@
 #include <QtTest>
 
 #include <atomic>
-#include <optional>
 #include <tuple>
 
 using namespace Orbexa::Internal;
@@ -438,20 +437,20 @@ void tst_HostShell::portListChangesOnly()
     PortWatcher &ports = shell.ports;
     shell.open(m_fake, "Fake A");
     QSignalSpy changed(&ports, &PortWatcher::portsChanged);
-    const auto look = [&](std::optional<QStringList> system = {}) {
-        if (system) {
+    const auto look = [&](const QStringList &system) {
+        {
             QMutexLocker lock(&mutex);
-            systemPorts = *system;
+            systemPorts = system;
         }
         ports.refresh();
         ports.refresh();
         return ports.waitForLook();
     };
 
-    QVERIFY(look());
+    QVERIFY(look({ "sysA" }));
     QCOMPARE(changed.count(), 0);
     QCOMPARE(calls().filter("ports:"), QStringList { "ports:sysA" });
-    QVERIFY(look(QStringList { "sysA", "sysB" }));
+    QVERIFY(look({ "sysA", "sysB" }));
     QCOMPARE(changed.count(), 1);
     QCOMPARE(calls().filter("ports:"), (QStringList { "ports:sysA", "ports:sysA,sysB" }));
 
@@ -472,18 +471,7 @@ void tst_HostShell::portListChangesOnly()
     QTRY_COMPARE(changed.count(), 3);
     QCOMPARE(calls().filter("ports:").constLast(), QStringLiteral("ports:COM7,sysA"));
 
-    // Extra ports given as paths come and go with the path.
-    QTemporaryDir dir;
-    const QString link = dir.filePath("simlink");
-    ports.stop();
-    ports.setExtraPorts({ link });
-    QVERIFY(ports.waitForLook());
-    QVERIFY(ports.ports().isEmpty());
-    QVERIFY(writeFile(link, QByteArray()) && look());
-    QCOMPARE(ports.ports(), QStringList { link });
-    QVERIFY(QFile::remove(link) && look());
-    QVERIFY(ports.ports().isEmpty());
-
+    // Extra ports given as paths come and go with the path: the scan test's port coming back.
     QMutexLocker lock(&mutex);
     QVERIFY(!lookedFrom.isEmpty());
     QVERIFY(!lookedFrom.contains(QThread::currentThread()));
