@@ -550,14 +550,15 @@ void tst_HostShell::mainWindowOpensFromCommandLine()
 }
 
 // A settings file opened from the desktop or the command line goes to a window for the sensor
-// type it names; anything else is refused in the log without a window.
+// type it names; anything else is refused in the log without a window. (What the look at the
+// file makes of bytes that are no XML is fuzz_settingsfilesensor's.)
 void tst_HostShell::settingsFileOpensInItsSensorWindow_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("logPart"); // empty: the file is opened
     const auto row = [](const char *tag, const QByteArray &body, const char *logPart) {
         const QByteArray head = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
-        QTest::newRow(tag) << (body.startsWith('<') ? head + body : body) << QString(logPart);
+        QTest::newRow(tag) << head + body << QString(logPart);
     };
     row("saved by a window",
         "<root pluginid=\"FakeSensors\" sensorid=\"Fake B\"><pluginsettings/></root>", "");
@@ -573,8 +574,6 @@ void tst_HostShell::settingsFileOpensInItsSensorWindow_data()
         "<!--" + QByteArray(100000, ' ')
             + "--><root pluginid=\"FakeSensors\" sensorid=\"Fake A\"/>",
         "not a sensor");
-    row("not XML", "\x89PNG\r\n\x1a\n", "not a sensor");
-    row("empty", QByteArray(), "not a sensor");
 }
 
 void tst_HostShell::settingsFileOpensInItsSensorWindow()
