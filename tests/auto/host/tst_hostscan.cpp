@@ -16,7 +16,6 @@
 
 #include <scanports.h>
 
-#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -28,31 +27,29 @@ class tst_HostScan : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void findsSimulatedSensor();
     void portComesBack_data();
     void portComesBack();
+
+private:
+    QString quxsim() const { return QCoreApplication::applicationDirPath() + "/quxsim"; }
 };
 
+void tst_HostScan::initTestCase()
+{
+    if (!QFileInfo::exists(quxsim()))
+        QSKIP("quxsim is not built");
+}
+
+// Two sensors, one on a pseudo-terminal and one behind a network port, are found next to a port
+// where nothing answers.
 void tst_HostScan::findsSimulatedSensor()
 {
-    const QString simulator = QCoreApplication::applicationDirPath() + "/quxsim";
-    if (!QFileInfo::exists(simulator))
-        QSKIP("quxsim is not built");
-
-    QTemporaryDir dir;
-    const QString link = dir.filePath("port");
-    QProcess sim;
-    sim.setProcessChannelMode(QProcess::MergedChannels);
-    sim.start(simulator, { "--sensor", "QUX-T40 DL", "--link", link, "--firmware", "3" });
-    QVERIFY(sim.waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(sim.readAll().contains("serving") || QFileInfo::exists(link), 5000);
-    QTRY_VERIFY(QFileInfo::exists(link));
-    QProcess server;
-    server.start(simulator, { "--sensor", "QUX-T40 A", "--no-pty", "--tcp", "0" });
-    QVERIFY(server.waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(server.canReadLine(), 5000);
-    const QString network = QString::fromUtf8(server.readLine()).section(' ', -1).trimmed();
-    QVERIFY2(network.startsWith("tcp://"), qPrintable(network));
+    QTemporaryDir dir, serverDir;
+    QuxsimProcess sim(quxsim(), dir.path()), server(quxsim(), serverDir.path());
+    QVERIFY(sim.start({ "--sensor", "QUX-T40 DL", "--firmware", "3" }));
+    QVERIFY(server.startTcp({ "--sensor", "QUX-T40 A" }));
 
     PluginLoader loader;
     loader.loadFrom(PluginLoader::defaultPluginDir());
@@ -61,10 +58,10 @@ void tst_HostScan::findsSimulatedSensor()
     SensorListModel model;
     model.setCatalogue(plugin, plugin->sensorMap());
 
-    const QString silent = dir.filePath("nothing-here");
-    ScanDialog dialog({ plugin }, { silent, link, network }, &model, &ExtensionSystem::makeScanPort,
+    const QStringList ports { dir.filePath("nothing-here"), sim.link(), server.port() };
+    ScanDialog dialog({ plugin }, ports, &model, &ExtensionSystem::makeScanPort,
                       &ExtensionSystem::cancelScanPort);
-    QCOMPARE(dialog.checkedPorts(), (QStringList { silent, link, network }));
+    QCOMPARE(dialog.checkedPorts(), ports);
     QSignalSpy added(&dialog, &ScanDialog::sensorAdded);
     dialog.show();
     dialog.startScan();
@@ -73,22 +70,19 @@ void tst_HostScan::findsSimulatedSensor()
     QTRY_VERIFY_WITH_TIMEOUT(!dialog.isScanning(), 30000);
 
     QCOMPARE(added.count(), 2);
-    const SensorEntry *behindServer = model.entry(added.at(1).constFirst().toModelIndex());
-    QVERIFY(behindServer && behindServer->matched);
-    QCOMPARE(behindServer->displayName(), QStringLiteral("QUX-T40 A"));
-    QCOMPARE(behindServer->port, network);
-    const SensorEntry *entry = model.entry(added.constFirst().constFirst().toModelIndex());
-    QVERIFY(entry);
-    QVERIFY(entry->matched);
-    QCOMPARE(entry->displayName(), QStringLiteral("QUX-T40 DL"));
-    QCOMPARE(entry->port, link);
-    QCOMPARE(entry->foundGroup, 18);
-    QCOMPARE(entry->foundType, 2);
-    QCOMPARE(entry->firmware, 3);
-
-    sim.terminate();
-    server.terminate();
-    QVERIFY(sim.waitForFinished(5000) && server.waitForFinished(5000));
+    QStringList found;
+    for (const QList<QVariant> &signal : qAsConst(added)) {
+        const SensorEntry *entry = model.entry(signal.constFirst().toModelIndex());
+        QVERIFY(entry && entry->matched);
+        found << QStringLiteral("%1 on %2: %3/%4 firmware %5")
+                     .arg(entry->displayName(), entry->port)
+                     .arg(entry->foundGroup)
+                     .arg(entry->foundType)
+                     .arg(entry->firmware);
+    }
+    QCOMPARE(found.first(), "QUX-T40 DL on " + sim.link() + ": 18/2 firmware 3");
+    QVERIFY2(found.last().startsWith("QUX-T40 A on " + server.port() + ": "),
+             qPrintable(found.last()));
 }
 
 void tst_HostScan::portComesBack_data()
@@ -105,12 +99,9 @@ void tst_HostScan::portComesBack_data()
 void tst_HostScan::portComesBack()
 {
     QFETCH(bool, reconnect);
-    const QString program = QCoreApplication::applicationDirPath() + "/quxsim";
-    if (!QFileInfo::exists(program))
-        QSKIP("quxsim is not built");
     QTemporaryDir dir;
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
-    QuxsimProcess sim(program, dir.path());
+    QuxsimProcess sim(quxsim(), dir.path());
     QVERIFY(sim.start({ "--unplug-after", "40" }));
 
     MainWindow window;

@@ -24,6 +24,7 @@
 #include <QtTest>
 
 #include <atomic>
+#include <tuple>
 
 using namespace Orbexa::Internal;
 using ExtensionSystem::ConnectionManager;
@@ -43,6 +44,20 @@ void clearCalls()
 QString fakePluginFile(const QString &name)
 {
     return QStringLiteral(HOST_TEST_PLUGIN_DIR "/") + name + QStringLiteral(".so");
+}
+
+// `dir` with a copy of the fake plug-in: a folder the host loads it from.
+QString fakePluginDir(const QTemporaryDir &dir)
+{
+    return QFile::copy(fakePluginFile("hostfakeplugin"), dir.filePath("hostfakeplugin.so"))
+        ? dir.path()
+        : QString();
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 class FakeScanPort : public ExtensionSystem::SerialPortInterface
@@ -67,9 +82,7 @@ private:
     QString m_name;
 };
 
-} // namespace
-
-static ExtensionSystem::SensorBasic fakeSensor(LoadedPlugin *plugin, const char *name)
+ExtensionSystem::SensorBasic fakeSensor(LoadedPlugin *plugin, const char *name)
 {
     for (const ExtensionSystem::SensorBasic &sensor : plugin->sensorMap()) {
         if (sensor.name() == name)
@@ -77,6 +90,8 @@ static ExtensionSystem::SensorBasic fakeSensor(LoadedPlugin *plugin, const char 
     }
     return {};
 }
+
+} // namespace
 
 // An area with its sessions, as the main window wires them. Declared so that the sessions go
 // before the area, as in the host; tests that end the host early reset `area` themselves.
@@ -118,18 +133,15 @@ private slots:
 
     void skipsFilesThatAreNoPlugin_data();
     void skipsFilesThatAreNoPlugin();
-    void sensorListFromShippedPlugin();
     void foundSensorsMatchCatalogue_data();
     void foundSensorsMatchCatalogue();
 
-    void windowHoldsItsPort();
+    void windowsHoldTheirPortsAndGetTheirEvents();
     void refusedCloseAndQuit();
     void newWindowsAreComfortableAndCascaded_data();
     void newWindowsAreComfortableAndCascaded();
-    void eventsAreRouted();
 
     void portListChangesOnly();
-
     void scanCancels();
 
     void mainWindowOpensFromCommandLine();
@@ -146,11 +158,10 @@ private:
 void tst_HostShell::initTestCase()
 {
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settingsDir.path());
+    // The loader keeps what it loads; one for the whole test.
     m_loader = std::make_unique<PluginLoader>();
-    // The loader keeps what it loads; use it for the fake plug-in too.
     QTemporaryDir dir;
-    QVERIFY(QFile::copy(fakePluginFile("hostfakeplugin"), dir.filePath("hostfakeplugin.so")));
-    QCOMPARE(m_loader->loadFrom(dir.path()), 1);
+    QCOMPARE(m_loader->loadFrom(fakePluginDir(dir)), 1);
     m_fake = m_loader->plugin(QStringLiteral("FakeSensors"));
     QVERIFY(m_fake);
     ConnectionManager::instance()->setFactory(
@@ -187,13 +198,10 @@ void tst_HostShell::skipsFilesThatAreNoPlugin()
     QFETCH(QString, messagePart);
 
     QTemporaryDir dir;
-    if (content.isEmpty()) {
+    if (content.isEmpty())
         QVERIFY(QFile::copy(fakePluginFile("hostfakeplugin_noscan"), dir.filePath(fileName)));
-    } else {
-        QFile file(dir.filePath(fileName));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
-    }
+    else
+        QVERIFY(writeFile(dir.filePath(fileName), content));
     // A good plug-in next to the bad file still loads.
     QVERIFY(QFile::copy(fakePluginFile("hostfakeplugin"), dir.filePath("zz_good.so")));
 
@@ -205,39 +213,6 @@ void tst_HostShell::skipsFilesThatAreNoPlugin()
     QVERIFY(message.error);
     QVERIFY2(message.text.contains(fileName), qPrintable(message.text));
     QVERIFY2(message.text.contains(messagePart), qPrintable(message.text));
-}
-
-// The shipped plug-in loads cleanly and the list shows its sensors in order, once however often
-// it is filled.
-void tst_HostShell::sensorListFromShippedPlugin()
-{
-    PluginLoader loader;
-    QCOMPARE(loader.loadFrom(PluginLoader::defaultPluginDir()), 1);
-    LoadedPlugin *plugin = loader.plugin(QStringLiteral("QUXfamily"));
-    QVERIFY(plugin && plugin->isSerial());
-    QCOMPARE(loader.messages().size(), 1);
-    QVERIFY(!loader.messages().constFirst().error);
-    const std::list<ExtensionSystem::SensorBasic> sensors = plugin->sensorMap();
-    QVERIFY(sensors.size() >= 3);
-    SensorListModel model;
-    model.setCatalogue(plugin, sensors);
-    model.setCatalogue(plugin, sensors);
-
-    const QModelIndex pluginRow = model.pluginIndex(plugin);
-    QCOMPARE(model.rowCount(pluginRow), int(sensors.size()));
-    QCOMPARE(model.catalogueCount(), int(sensors.size()));
-    int row = 0;
-    for (const ExtensionSystem::SensorBasic &sensor : sensors) {
-        const QModelIndex index = model.index(row++, 0, pluginRow);
-        const QString name = QString::fromStdString(sensor.name());
-        QCOMPARE(model.entry(index)->displayName(), name);
-        QCOMPARE(model.findCatalogueSensor(name.toLower()), index);
-        QStringList types;
-        for (int type : sensor.type())
-            types << QString::number(type);
-        QCOMPARE(index.siblingAtColumn(SensorListModel::TypeColumn).data().toString(),
-                 types.join(", "));
-    }
 }
 
 void tst_HostShell::foundSensorsMatchCatalogue_data()
@@ -254,6 +229,8 @@ void tst_HostShell::foundSensorsMatchCatalogue_data()
     QTest::newRow("type of another group") << 8 << 3 << false << "Unknown sensor (group 8, type 3)";
 }
 
+// The list shows a plug-in's sensors in its order, once however often it is filled. A sensor
+// found on a port comes first, named after its catalogue entry or as unknown, once per port.
 void tst_HostShell::foundSensorsMatchCatalogue()
 {
     QFETCH(int, group);
@@ -263,20 +240,27 @@ void tst_HostShell::foundSensorsMatchCatalogue()
 
     SensorListModel model;
     model.setCatalogue(m_fake, m_fake->sensorMap());
+    model.setCatalogue(m_fake, m_fake->sensorMap());
+    const QModelIndex pluginRow = model.pluginIndex(m_fake);
+    QStringList listed;
+    for (int row = 0; row < model.rowCount(pluginRow); ++row)
+        listed << model.entry(model.index(row, 0, pluginRow))->displayName() + ": "
+                + model.index(row, SensorListModel::TypeColumn, pluginRow).data().toString();
+    QCOMPARE(listed, (QStringList { "Fake A: 1, 2", "Fake B: 3", "Fake Null: 1" }));
+    QCOMPARE(model.findCatalogueSensor("fake b"), model.index(1, 0, pluginRow));
+
     ExtensionSystem::SensorBasic found;
     found.setGroup(group);
     found.setType({ type });
     found.setFirmwareVersion({ 8 });
-
     const QModelIndex index = model.addFoundSensor(m_fake, found, QStringLiteral("/dev/pts/9"));
     const SensorEntry *entry = model.entry(index);
-    QVERIFY(entry);
-    QVERIFY(entry->found);
+    QVERIFY(entry && entry->found);
     QCOMPARE(entry->matched, matched);
     QCOMPARE(entry->canOpen(), matched);
     QCOMPARE(entry->displayName(), name);
     QCOMPARE(entry->firmware, 8);
-    QCOMPARE(index.row(), 0); // found sensors come first
+    QCOMPARE(index.row(), 0);
     QCOMPARE(model.index(0, SensorListModel::PortColumn, index.parent()).data().toString(),
              QStringLiteral("/dev/pts/9"));
 
@@ -291,23 +275,38 @@ void tst_HostShell::foundSensorsMatchCatalogue()
     QCOMPARE(model.foundCount(), 2);
 }
 
-// A window learns its name and the ports, its title shows the port it holds, and no other window
-// is offered or given that port. Closing it ends the plug-in's side in order and frees the port.
-void tst_HostShell::windowHoldsItsPort()
+// A window learns its name, the ports and the update state (also when opened later); activation
+// and settings files reach the right interface. Its title shows the port it holds, and no other
+// window is offered or given that port. Closing it ends the plug-in's side in order and frees the
+// port.
+void tst_HostShell::windowsHoldTheirPortsAndGetTheirEvents()
 {
     // A network port from the preferences joins the system's ports and is held the same way.
     const QString p2 = QStringLiteral("tcp://srv:4001");
     Shell shell([] { return QStringList { "p1", "p3" }; });
+    QVERIFY(QTest::qWaitForWindowActive(shell.area.get()));
     shell.sessions.setNetworkPorts({ p2 });
     QPointer<SensorSubWindow> first = shell.open(m_fake, "Fake A");
     QVERIFY2(first, qPrintable(shell.error));
+    shell.sessions.broadcastUpdate(true);
     SensorSubWindow *second = shell.open(m_fake, "Fake B");
+    QCOMPARE(calls().filter("update:"), (QStringList { "update:true", "update:true" }));
+    QCOMPARE(shell.sessions.activeSensorWindow(), second);
     QPointer<QWidget> pluginWindow = first->widget();
     QPointer<ExtensionSystem::PluginInterface> pluginInterface = first->pluginInterface();
     QCOMPARE(first->windowTitle(), QStringLiteral("Fake A"));
     QVERIFY(calls().contains("name:Fake A"));
     QVERIFY(calls().contains("ports:p1,p3,tcp://srv:4001"));
     QCOMPARE(second->offeredPorts(), (QStringList { "p1", "p3", p2 }));
+
+    clearCalls();
+    shell.area->setActiveSubWindow(first);
+    QCOMPARE(calls().filter("active:"), (QStringList { "active:0", "active:1" }));
+    QCOMPARE(shell.sessions.activeSensorWindow(), first.data());
+    shell.sessions.broadcastUpdate(false);
+    QCOMPARE(calls().filter("update:"), (QStringList { "update:false", "update:false" }));
+    second->openSettings(QStringLiteral("/tmp/a.ovs"));
+    QVERIFY(calls().contains("open:/tmp/a.ovs"));
 
     first->autoConnect(p2);
     QCOMPARE(ConnectionManager::instance()->portOf(pluginInterface), p2);
@@ -319,6 +318,7 @@ void tst_HostShell::windowHoldsItsPort()
     second->autoConnect(p2);
     QCOMPARE(second->connectedPort(), QString());
 
+    shell.area->setActiveSubWindow(second);
     clearCalls();
     QVERIFY(first->close());
     QCOMPARE(calls(), (QStringList { "exit", "windowClosed", "destroyed" }));
@@ -367,18 +367,19 @@ void tst_HostShell::newWindowsAreComfortableAndCascaded_data()
     QTest::newRow("area smaller than the window's minimum") << QSize(700, 400) << false;
 }
 
-// A sensor window opens at a size that shows its chart comfortably when the area has room,
-// never below the plug-in window's minimum, and further windows cascade below it. The shipped
-// plug-in's windows go with their interfaces, once: closed by the user, or left open when the
-// host quits.
+// A sensor window of the shipped plug-in (which loads cleanly) opens at a size that shows its
+// chart comfortably when the area has room, never below the plug-in window's minimum, and
+// further windows cascade below it. The windows go with their interfaces, once: closed by the
+// user, or left open when the host quits.
 void tst_HostShell::newWindowsAreComfortableAndCascaded()
 {
     QFETCH(QSize, areaSize);
     QFETCH(bool, roomy);
     PluginLoader loader;
-    loader.loadFrom(PluginLoader::defaultPluginDir());
+    QCOMPARE(loader.loadFrom(PluginLoader::defaultPluginDir()), 1);
+    QVERIFY(!loader.messages().constFirst().error);
     LoadedPlugin *plugin = loader.plugin(QStringLiteral("QUXfamily"));
-    QVERIFY(plugin);
+    QVERIFY(plugin && plugin->isSerial());
     const ExtensionSystem::SensorBasic sensor = plugin->sensorMap().front();
 
     Shell shell([] { return QStringList(); }, areaSize);
@@ -420,31 +421,9 @@ void tst_HostShell::newWindowsAreComfortableAndCascaded()
     QVERIFY(!windows[2] && !keptContent);
 }
 
-// Activation, the update state and settings files reach the right interfaces.
-void tst_HostShell::eventsAreRouted()
-{
-    Shell shell;
-    QVERIFY(QTest::qWaitForWindowActive(shell.area.get()));
-    SensorSubWindow *first = shell.open(m_fake, "Fake A");
-    shell.sessions.broadcastUpdate(true);
-    QCOMPARE(calls().filter("update:"), QStringList { "update:true" });
-    // A window opened later starts with the current state.
-    SensorSubWindow *second = shell.open(m_fake, "Fake B");
-    QCOMPARE(calls().filter("update:"), (QStringList { "update:true", "update:true" }));
-    QCOMPARE(shell.sessions.activeSensorWindow(), second);
-
-    clearCalls();
-    shell.area->setActiveSubWindow(first);
-    QCOMPARE(calls().filter("active:"), (QStringList { "active:0", "active:1" }));
-    QCOMPARE(shell.sessions.activeSensorWindow(), first);
-    shell.sessions.broadcastUpdate(false);
-    QCOMPARE(calls().filter("update:"), (QStringList { "update:false", "update:false" }));
-    second->openSettings(QStringLiteral("/tmp/a.ovs"));
-    QVERIFY(calls().contains("open:/tmp/a.ovs"));
-}
-
-// The system is asked on the watcher's own thread, never on the one that shows the windows;
-// a look asked for while one runs is made after it, with what was asked last.
+// Only changes are reported. The system is asked on the watcher's own thread, never on the one
+// that shows the windows; a look asked for while one runs is made after it, with what was asked
+// last.
 void tst_HostShell::portListChangesOnly()
 {
     QMutex mutex;
@@ -458,21 +437,20 @@ void tst_HostShell::portListChangesOnly()
     PortWatcher &ports = shell.ports;
     shell.open(m_fake, "Fake A");
     QSignalSpy changed(&ports, &PortWatcher::portsChanged);
-    const auto setSystemPorts = [&](const QStringList &list) {
-        QMutexLocker lock(&mutex);
-        systemPorts = list;
+    const auto look = [&](const QStringList &system) {
+        {
+            QMutexLocker lock(&mutex);
+            systemPorts = system;
+        }
+        ports.refresh();
+        ports.refresh();
+        return ports.waitForLook();
     };
 
-    ports.refresh();
-    ports.refresh();
-    QVERIFY(ports.waitForLook());
+    QVERIFY(look({ "sysA" }));
     QCOMPARE(changed.count(), 0);
     QCOMPARE(calls().filter("ports:"), QStringList { "ports:sysA" });
-
-    setSystemPorts({ "sysA", "sysB" });
-    ports.refresh();
-    ports.refresh();
-    QVERIFY(ports.waitForLook());
+    QVERIFY(look({ "sysA", "sysB" }));
     QCOMPARE(changed.count(), 1);
     QCOMPARE(calls().filter("ports:"), (QStringList { "ports:sysA", "ports:sysA,sysB" }));
 
@@ -484,30 +462,16 @@ void tst_HostShell::portListChangesOnly()
     QCOMPARE(changed.count(), 2);
 
     // The timer polls on its own.
-    setSystemPorts({});
+    {
+        QMutexLocker lock(&mutex);
+        systemPorts.clear();
+    }
     ports.setInterval(20);
     ports.start();
     QTRY_COMPARE(changed.count(), 3);
     QCOMPARE(calls().filter("ports:").constLast(), QStringLiteral("ports:COM7,sysA"));
 
-    // Extra ports given as paths come and go with the path.
-    QTemporaryDir dir;
-    const QString link = dir.filePath("simlink");
-    ports.stop();
-    ports.setExtraPorts({ link });
-    QVERIFY(ports.waitForLook());
-    QVERIFY(ports.ports().isEmpty());
-    QFile file(link);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
-    ports.refresh();
-    QVERIFY(ports.waitForLook());
-    QCOMPARE(ports.ports(), QStringList { link });
-    QVERIFY(file.remove());
-    ports.refresh();
-    QVERIFY(ports.waitForLook());
-    QVERIFY(ports.ports().isEmpty());
-
+    // Extra ports given as paths come and go with the path: the scan test's port coming back.
     QMutexLocker lock(&mutex);
     QVERIFY(!lookedFrom.isEmpty());
     QVERIFY(!lookedFrom.contains(QThread::currentThread()));
@@ -537,7 +501,6 @@ void tst_HostShell::scanCancels()
 void tst_HostShell::mainWindowOpensFromCommandLine()
 {
     QTemporaryDir dir;
-    QVERIFY(QFile::copy(fakePluginFile("hostfakeplugin"), dir.filePath("hostfakeplugin.so")));
     MainWindow window;
     // No wait for the port look-up here: a sensor opened with a port must be offered that port
     // before it connects, however slow the look-up.
@@ -545,7 +508,7 @@ void tst_HostShell::mainWindowOpensFromCommandLine()
         QThread::msleep(300);
         return QStringList { "pX" };
     });
-    window.loadPlugins(dir.path());
+    window.loadPlugins(fakePluginDir(dir));
     window.show();
     QCOMPARE(window.sensorModel()->catalogueCount(), 3);
     QVERIFY(window.sensorView()->currentIndex().isValid());
@@ -564,57 +527,53 @@ void tst_HostShell::mainWindowOpensFromCommandLine()
     const QStringList offered = calls().filter(QRegularExpression("^(ports|autoConnect):"));
     QVERIFY2(!offered.isEmpty() && offered.first() == "ports:pX", qPrintable(offered.join(' ')));
 
-    window.setPresentationMode(true);
-    QVERIFY(ExtensionSystem::Globals::getPresentationMode());
-    QCOMPARE(calls().filter("update:").constLast(), QStringLiteral("update:true"));
-    window.setPresentationMode(false);
-    QVERIFY(!ExtensionSystem::Globals::getPresentationMode());
-    QCOMPARE(calls().filter("update:").constLast(), QStringLiteral("update:false"));
+    for (bool on : { true, false }) {
+        window.setPresentationMode(on);
+        QCOMPARE(ExtensionSystem::Globals::getPresentationMode(), on);
+        QCOMPARE(calls().filter("update:").constLast(),
+                 QStringLiteral("update:") + (on ? "true" : "false"));
+    }
 
     // The plug-in windows see the new language while they handle the change; an unknown one
     // means English.
-    clearCalls();
-    window.setLanguage(QStringLiteral("de"));
-    QTRY_COMPARE(window.menuBar()->actions().constFirst()->text(), QStringLiteral("&Datei"));
-    QCOMPARE(calls().filter("languageChange"), QStringList { "languageChange:de" });
-    clearCalls();
-    window.setLanguage(QStringLiteral("xx"));
-    QTRY_COMPARE(window.menuBar()->actions().constFirst()->text(), QStringLiteral("&File"));
-    QCOMPARE(calls().filter("languageChange"), QStringList { "languageChange:en" });
+    for (const auto &[language, seen, menu] :
+         { std::tuple("de", "de", "&Datei"), std::tuple("xx", "en", "&File") }) {
+        clearCalls();
+        window.setLanguage(QString::fromLatin1(language));
+        QTRY_COMPARE(window.menuBar()->actions().constFirst()->text(), QString::fromUtf8(menu));
+        QCOMPARE(calls().filter("languageChange"),
+                 QStringList { QStringLiteral("languageChange:") + seen });
+    }
 
     QVERIFY(window.close());
     QVERIFY(calls().contains("destroyed"));
 }
 
 // A settings file opened from the desktop or the command line goes to a window for the sensor
-// type it names; anything else is refused in the log without a window.
+// type it names; anything else is refused in the log without a window. (What the look at the
+// file makes of bytes that are no XML is fuzz_settingsfilesensor's.)
 void tst_HostShell::settingsFileOpensInItsSensorWindow_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("logPart"); // empty: the file is opened
-
-    const QByteArray head = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
-    QTest::newRow("saved by a window")
-        << head + "<root pluginid=\"FakeSensors\" sensorid=\"Fake B\"><pluginsettings/></root>"
-        << QString();
-    QTest::newRow("long chart after the root's start") << head
-            + "<root pluginid=\"FakeSensors\" sensorid=\"Fake A\"><chartdata data=\""
-            + QByteArray(200000, '1') + "\"/></root>" << QString();
-    QTest::newRow("unknown sensor type")
-        << head + "<root pluginid=\"FakeSensors\" sensorid=\"Fake Z\"/>"
-        << "Fake Z";
-    QTest::newRow("plug-in not loaded") << head + "<root pluginid=\"Other\" sensorid=\"Fake A\"/>"
-                                        << "Other";
-    QTest::newRow("no sensor named") << head + "<root pluginid=\"FakeSensors\"/>"
-                                     << "no sensor type";
-    QTest::newRow("other root") << head + "<chart sensorid=\"Fake A\"/>"
-                                << "not a sensor";
-    QTest::newRow("root beyond the head") << head + "<!--" + QByteArray(100000, ' ')
-            + "--><root pluginid=\"FakeSensors\" "
-              "sensorid=\"Fake A\"/>"
-                                          << "not a sensor";
-    QTest::newRow("not XML") << QByteArray("\x89PNG\r\n\x1a\n") << "not a sensor";
-    QTest::newRow("empty") << QByteArray() << "not a sensor";
+    const auto row = [](const char *tag, const QByteArray &body, const char *logPart) {
+        const QByteArray head = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
+        QTest::newRow(tag) << head + body << QString(logPart);
+    };
+    row("saved by a window",
+        "<root pluginid=\"FakeSensors\" sensorid=\"Fake B\"><pluginsettings/></root>", "");
+    row("long chart after the root's start",
+        "<root pluginid=\"FakeSensors\" sensorid=\"Fake A\"><chartdata data=\""
+            + QByteArray(200000, '1') + "\"/></root>",
+        "");
+    row("unknown sensor type", "<root pluginid=\"FakeSensors\" sensorid=\"Fake Z\"/>", "Fake Z");
+    row("plug-in not loaded", "<root pluginid=\"Other\" sensorid=\"Fake A\"/>", "Other");
+    row("no sensor named", "<root pluginid=\"FakeSensors\"/>", "no sensor type");
+    row("other root", "<chart sensorid=\"Fake A\"/>", "not a sensor");
+    row("root beyond the head",
+        "<!--" + QByteArray(100000, ' ')
+            + "--><root pluginid=\"FakeSensors\" sensorid=\"Fake A\"/>",
+        "not a sensor");
 }
 
 void tst_HostShell::settingsFileOpensInItsSensorWindow()
@@ -622,15 +581,11 @@ void tst_HostShell::settingsFileOpensInItsSensorWindow()
     QFETCH(QByteArray, content);
     QFETCH(QString, logPart);
     QTemporaryDir dir;
-    QVERIFY(QFile::copy(fakePluginFile("hostfakeplugin"), dir.filePath("hostfakeplugin.so")));
     const QString fileName = dir.filePath("settings.ovs");
-    QFile file(fileName);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-    file.close();
+    QVERIFY(writeFile(fileName, content));
 
     MainWindow window;
-    window.loadPlugins(dir.path());
+    window.loadPlugins(fakePluginDir(dir));
     clearCalls();
     SensorSubWindow *sensor = window.openSettingsFileInItsWindow(fileName, "pX");
     if (logPart.isEmpty()) {
@@ -657,8 +612,8 @@ void tst_HostShell::quitAfterWithMessageOpen()
     orbexa.setProcessEnvironment(environment);
     orbexa.setProcessChannelMode(QProcess::MergedChannels);
     orbexa.start(QCoreApplication::applicationDirPath() + "/orbexa",
-                 { "--port", home.filePath("no-such-port"), "--sensor", "QUX-T40 D",
-                   "--quit-after", "0.5" });
+                 { "--port", home.filePath("no-such-port"), "--sensor", "QUX-T40 D", "--quit-after",
+                   "0.5" });
     const bool quit = orbexa.waitForFinished(30000);
     if (!quit)
         orbexa.kill();

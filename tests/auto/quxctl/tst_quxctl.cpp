@@ -83,8 +83,6 @@ private slots:
     void readAsJson();
     void writeSendsWhatTheWindowSends_data();
     void writeSendsWhatTheWindowSends();
-    void writeRefusesWithoutSending_data();
-    void writeRefusesWithoutSending();
     void settingsFilesBetweenQuxctlAndWindow();
     void refusedFiles_data();
     void refusedFiles();
@@ -115,7 +113,7 @@ void tst_Quxctl::cleanup()
 
 void tst_Quxctl::badArguments_data()
 {
-    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("arguments"); // "SIM": the simulated sensor's port
     QTest::addColumn<QString>("message");
     auto row = [](const char *tag, const QStringList &arguments, const char *message) {
         QTest::newRow(tag) << arguments << QString(message);
@@ -136,18 +134,34 @@ void tst_Quxctl::badArguments_data()
                               "tcp://[::1]:x", "TCP://host:", "tcp://a b:1", "tcp://[::1:5" })
         row(port, { "identify", "--port", "/dev/null", "--port", port },
             "(write tcp://HOST:PORT, PORT from 1 to 65535");
+    // A wrong assignment anywhere refuses the whole command before anything is written.
+    row("unknown id", { "write", "--port", "SIM", "laser=1", "lazer=1" },
+        "The sensor has no parameter lazer");
+    row("unknown item", { "write", "--port", "SIM", "laser=bright" },
+        "laser has no item \"bright\"; its items are: Off, On");
+    row("not a number", { "write", "--port", "SIM", "emisivity=high" },
+        "emisivity takes a number, not \"high\"");
+    row("a group", { "write", "--port", "SIM", "output1=1" }, "output1 takes no value");
 }
 
-// Refused before any port is opened, with the reason and the usage.
+// Refused with the reason: a wrong command line before any port is opened, with the usage; a
+// wrong assignment after the sensor told what it has, without writing.
 void tst_Quxctl::badArguments()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, message);
+    const int sim = arguments.indexOf("SIM");
+    if (sim >= 0) {
+        QVERIFY(m_sim->start());
+        arguments[sim] = m_sim->link();
+    }
     const Run run = quxctl(arguments);
     QCOMPARE(run.status, 2);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
-    QVERIFY(run.err.contains("Usage: quxctl"));
+    QCOMPARE(run.err.contains("Usage: quxctl"), sim < 0);
     QVERIFY(run.out.isEmpty());
+    for (const QByteArray &body : bodies(m_sim->takeRequests()))
+        QVERIFY2(!body.startsWith("0L0") && !body.startsWith("0e"), body.constData());
 }
 
 void tst_Quxctl::identify_data()
@@ -257,32 +271,6 @@ void tst_Quxctl::writeSendsWhatTheWindowSends()
         edit(sim, assignments.at(i).section('=', 0, 0), values.at(i));
     sim.window->readAllProperties();
     QCOMPARE(fromQuxctl, sim.takeRequests());
-}
-
-void tst_Quxctl::writeRefusesWithoutSending_data()
-{
-    QTest::addColumn<QStringList>("assignments");
-    QTest::addColumn<QString>("message");
-    auto row = [](const char *tag, const QStringList &assignments, const char *message) {
-        QTest::newRow(tag) << assignments << QString(message);
-    };
-    row("unknown id", { "laser=1", "lazer=1" }, "The sensor has no parameter lazer");
-    row("unknown item", { "laser=bright" }, "laser has no item \"bright\"; its items are: Off, On");
-    row("not a number", { "emisivity=high" }, "emisivity takes a number, not \"high\"");
-    row("a group", { "output1=1" }, "output1 takes no value");
-}
-
-// A wrong assignment anywhere refuses the whole command before anything is written.
-void tst_Quxctl::writeRefusesWithoutSending()
-{
-    QFETCH(QStringList, assignments);
-    QFETCH(QString, message);
-    QVERIFY(m_sim->start());
-    const Run run = quxctl(QStringList { "write", "--port", m_sim->link() } + assignments);
-    QCOMPARE(run.status, 2);
-    QVERIFY2(run.err.contains(message), qPrintable(run.err));
-    for (const QByteArray &body : bodies(m_sim->takeRequests()))
-        QVERIFY2(!body.startsWith("0L0") && !body.startsWith("0e"), body.constData());
 }
 
 // A file saved by quxctl loads in the window; one the window saves, quxctl compares and applies.
