@@ -126,7 +126,6 @@ private slots:
     void find();
 
     void shippedCatalogue();
-    void applicationDirectoryCatalogue();
 
 private:
     QString writeCatalogue(const QByteArray &content);
@@ -437,18 +436,6 @@ void tst_Catalogue::shippedCatalogue()
         for (const std::string &id : sensor.isDigital() ? digitalOnly : analogOnly)
             QVERIFY2(ids.count(id), context + " lacks " + QByteArray::fromStdString(id));
     }
-}
-
-// The path-less functions read the copy next to the application.
-void tst_Catalogue::applicationDirectoryCatalogue()
-{
-    QCOMPARE(sensorCataloguePath(), QCoreApplication::applicationDirPath() + "/QUXfamily.xml");
-    QVERIFY2(QFile::exists(sensorCataloguePath()), "the catalogue target copies it there");
-
-    const auto sensors = readSensorCatalogue();
-    QCOMPARE(names(sensors), names(readSensorCatalogue(shippedCataloguePath())));
-    QVERIFY(!sensors.empty());
-    QVERIFY(!findSensorInCatalogue(sensors.front().name()).getPropertyTreeGui().empty());
 }
 
 QTEST_GUILESS_MAIN(tst_Catalogue)
