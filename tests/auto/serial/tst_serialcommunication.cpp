@@ -80,7 +80,6 @@ private slots:
     void finishedOnlyFromEventLoop();
     void closeFinishesPending_data();
     void closeFinishesPending();
-    void receiverMayDeleteTheConnection();
     void receiverMayRunNestedTransaction();
     void rawData();
     void defaultFactory_data();
@@ -411,55 +410,47 @@ void tst_SerialCommunication::finishedOnlyFromEventLoop()
 void tst_SerialCommunication::closeFinishesPending_data()
 {
     QTest::addColumn<QString>("end");
-    QTest::addColumn<int>("finished"); // emitFinished signals seen
-    QTest::newRow("close") << "close" << 2;
+    QTest::addColumn<QStringList>("expected"); // of the transactions that finished
+    const QString answered = QString("1 ") + identificationAnswer;
+    QTest::newRow("close") << "close" << QStringList { "0 ", "0 " };
     // The receiver's delete ends the connection: nothing more may be emitted from it.
-    QTest::newRow("receiver deletes the connection") << "delete in slot" << 1;
-    QTest::newRow("destructor") << "destroy" << 2;
+    QTest::newRow("receiver deletes the connection") << "delete in slot" << QStringList { "0 " };
+    QTest::newRow("destructor") << "destroy" << QStringList { "0 ", "0 " };
+    // The first completes normally; the destruction inside its receiver finishes the second.
+    QTest::newRow("receiver deletes it after an answer")
+        << "delete after answer" << QStringList { answered, "0 " };
 }
 
 void tst_SerialCommunication::closeFinishesPending()
 {
     QFETCH(QString, end);
-    QFETCH(int, finished);
+    QFETCH(QStringList, expected);
+    if (end == "delete after answer")
+        m_peer->onRequest = [this](const QByteArray &) { m_peer->send(identificationAnswer); };
     Frame first { makeEntry(identification, identificationPattern, 5000) };
     Frame second { makeEntry(identification, identificationPattern, 5000) };
     const unsigned int firstId = m_serial->uiSendDataFrame(&first);
     m_serial->uiSendDataFrame(&second);
-    QTRY_COMPARE_WITH_TIMEOUT(m_peer->requests.size(), 1, 2000);
-    if (end == "delete in slot") {
+    if (end.startsWith("delete")) {
         connect(m_serial.get(), &CommunicationInterface::emitFinished, this,
                 [this] { delete m_serial.release(); });
     }
+    QTRY_COMPARE_WITH_TIMEOUT(m_peer->requests.size(), 1, 2000);
     if (end == "destroy")
         m_serial.reset();
+    else if (end == "delete after answer")
+        QTRY_VERIFY_WITH_TIMEOUT(!m_serial, 2000);
     else
         m_serial->vClose();
-    QCOMPARE(m_finished.size(), finished);
+    QCOMPARE(m_finished.size(), expected.size());
     QCOMPARE(m_finished.first(), firstId);
-    QCOMPARE(results({ &first, &second }).mid(0, finished), repeated(finished, "0 "));
+    QCOMPARE(results({ &first, &second }).mid(0, expected.size()), expected);
     if (end == "close") {
         QVERIFY(!m_serial->isOpen());
         QCOMPARE(m_serial->pendingTransactions(), 0);
     }
     QTest::qWait(20);
-    QCOMPARE(m_finished.size(), finished);
-}
-
-void tst_SerialCommunication::receiverMayDeleteTheConnection()
-{
-    m_peer->onRequest = [this](const QByteArray &) { m_peer->send(identificationAnswer); };
-    connect(m_serial.get(), &CommunicationInterface::emitFinished, this,
-            [this] { delete m_serial.release(); });
-    Frame first { makeEntry(identification, identificationPattern, 500) };
-    Frame second { makeEntry(identification, identificationPattern, 500) };
-    m_serial->uiSendDataFrame(&first);
-    m_serial->uiSendDataFrame(&second);
-    // The first completes normally; the destruction inside its receiver finishes the second.
-    QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 2, 2000);
-    QCOMPARE(results({ &first, &second }),
-             QStringList({ QString("1 ") + identificationAnswer, "0 " }));
-    QVERIFY(!m_serial);
+    QCOMPARE(m_finished.size(), expected.size());
 }
 
 // The live polling's receiver may start a synchronous transaction, which spins a nested event
