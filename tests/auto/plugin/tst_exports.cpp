@@ -1,14 +1,13 @@
 // Drives the plug-in only as the host does: load the module, resolve the eight entry points
-// by name and call them. Nothing of the plug-in's own code is linked in.
-#include "fakeserialport.h"
-
+// by name and call them. Nothing of the plug-in's own code is linked in. A real scan through
+// the entry point, against quxsim, is tst_hostscan's.
 #include <plugininterface.h>
 #include <sensorbasic.h>
+#include <serialportinterface.h>
 
 #include <QtTest>
 
 #include <list>
-#include <memory>
 
 class QMdiSubWindow;
 
@@ -37,7 +36,6 @@ private slots:
     void strings();
     void entryPoints();
     void sensorMap();
-    void scanThroughEntryPoint();
 
 private:
     template<typename Function> Function entry(const char *name)
@@ -104,22 +102,6 @@ void tst_Exports::sensorMap()
     QVERIFY(!sensors.empty());
     for (const auto &sensor : sensors)
         QVERIFY(sensor.name() != "stale entry" && !sensor.name().empty());
-}
-
-// One real scan with the real pauses: the sensor answers the first attempt.
-void tst_Exports::scanThroughEntryPoint()
-{
-    const auto scan = entry<ScanFunction>("scanForSensor");
-    QVERIFY(scan);
-
-    FakeSerialPort port({ "/070V83:12027E." });
-    QElapsedTimer timer;
-    timer.start();
-    const std::unique_ptr<ExtensionSystem::SensorBasic> sensor(scan(&port));
-    QVERIFY(timer.elapsed() >= 800);
-    QVERIFY(sensor);
-    QCOMPARE(sensor->type(), std::vector<int> { 2 }); // what it found: tests/auto/plugin/tst_scan
-    QCOMPARE(port.calls.count("close"), 2);
 }
 
 QTEST_GUILESS_MAIN(tst_Exports)

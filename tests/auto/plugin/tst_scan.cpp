@@ -40,7 +40,6 @@ private slots:
     void scan_data();
     void scan();
     void callOrder();
-    void nullPort();
 };
 
 void tst_Scan::scan_data()
@@ -103,11 +102,6 @@ void tst_Scan::callOrder()
     const QStringList expected = QStringList { "name" } + attemptCalls("COM7")
         + attemptCalls("COM7") + QStringList { "close" };
     QCOMPARE(port.calls, expected);
-}
-
-void tst_Scan::nullPort()
-{
-    QCOMPARE(scanPortForSensor(nullptr), nullptr);
 }
 
 QTEST_GUILESS_MAIN(tst_Scan)

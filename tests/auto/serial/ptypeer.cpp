@@ -93,7 +93,6 @@ void PtyPeer::readMaster()
                 m_pending.clear();
                 requests << request;
                 requestEndMs << now;
-                emit requestReceived(request);
                 if (onRequest)
                     onRequest(request);
                 if (m_master < 0)

@@ -22,7 +22,6 @@ public:
 
     bool isValid() const { return m_master >= 0; }
     QString portName() const { return m_slaveName; }
-    int masterFd() const { return m_master; }
 
     // Milliseconds since the peer was created; the same clock as the timestamps below.
     double elapsedMs() const { return m_clock.nsecsElapsed() / 1e6; }
@@ -41,9 +40,6 @@ public:
     QVector<double> requestEndMs; // arrival time of each request's "."
     QByteArray rawReceived;
     QVector<double> characterMs; // arrival time of every received character
-
-signals:
-    void requestReceived(const QByteArray &request);
 
 private:
     void readMaster();

@@ -35,6 +35,25 @@ Entry makeEntry(const std::string &frame, const std::string &pattern, double tim
     entry.status = 1;
     return entry;
 }
+
+// "status answer" of every entry of the frames, in order.
+QStringList results(std::initializer_list<const Frame *> frames)
+{
+    QStringList out;
+    for (const Frame *frame : frames)
+        for (const Entry &entry : *frame)
+            out << QString::number(entry.status) + ' '
+                    + QString::fromLatin1(entry.answer.data(), int(entry.answer.size()));
+    return out;
+}
+
+QStringList repeated(int count, const QString &result)
+{
+    QStringList out;
+    for (int i = 0; i < count; ++i)
+        out << result;
+    return out;
+}
 } // namespace
 
 class tst_SerialCommunication : public QObject
@@ -61,7 +80,6 @@ private slots:
     void finishedOnlyFromEventLoop();
     void closeFinishesPending_data();
     void closeFinishesPending();
-    void receiverMayDeleteTheConnection();
     void receiverMayRunNestedTransaction();
     void rawData();
     void defaultFactory_data();
@@ -153,8 +171,9 @@ void tst_SerialCommunication::answers()
     QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 1, 2000);
     QCOMPARE(m_finished.first(), id);
     QCOMPARE(m_peer->requests, QVector<QByteArray> { identification });
-    QCOMPARE(QByteArray::fromStdString(frame.front().answer), answer);
-    QCOMPARE(frame.front().status, status);
+    QCOMPARE(results({ &frame }),
+             QStringList(QString::number(status) + ' '
+                         + QString::fromLatin1(answer.constData(), answer.size())));
 }
 
 void tst_SerialCommunication::timeoutCountsFromLastCharacter_data()
@@ -226,10 +245,8 @@ void tst_SerialCommunication::lateAnswer()
     m_serial->uiSendDataFrame(&first);
     QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 2, 5000);
     QCOMPARE(m_peer->requests.size(), 2);
-    QCOMPARE(first.front().status, 0u);
-    QCOMPARE(second.front().status, secondStatus);
-    QCOMPARE(second.front().answer,
-             secondStatus ? std::string(identificationAnswer) : std::string());
+    QCOMPARE(results({ &first, &second }),
+             QStringList({ "0 ", secondStatus ? QString("1 ") + identificationAnswer : "0 " }));
 }
 
 // Transactions one at a time in the order queued; the entries of a frame in order within one
@@ -262,18 +279,9 @@ void tst_SerialCommunication::queuedTransactionsRunInOrder()
     QVERIFY(ids[0] != 0 && ids[0] < ids[1]);
     QCOMPARE(m_peer->requests,
              (QVector<QByteArray> { "/000V49.", "/020L0150.", "/010WD0D.", "/000V49." }));
-    QVector<quint32> statuses;
-    QVector<QByteArray> answers;
-    for (const Frame &frame : frames) {
-        for (const Entry &entry : frame) {
-            statuses << entry.status;
-            answers << QByteArray::fromStdString(entry.answer);
-        }
-    }
-    QCOMPARE(statuses, (QVector<quint32> { 1, 1, 0, 1 }));
-    QCOMPARE(
-        answers,
-        (QVector<QByteArray> { identificationAnswer, "/020L0151.", "", identificationAnswer }));
+    const QString identified = QString("1 ") + identificationAnswer;
+    QCOMPARE(results({ &frames[0], &frames[1] }),
+             QStringList({ identified, "1 /020L0151.", "0 ", identified }));
     // One at a time: each request went out only after the previous answer.
     QVERIFY(m_peer->requestEndMs[1] > repliedMs[0]);
     QVERIFY(m_peer->requestEndMs[2] > repliedMs[1]);
@@ -308,10 +316,7 @@ void tst_SerialCommunication::unplugFinishesEverything()
     QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 2, 3000);
     QVERIFY(m_finishedMs.last() - start < 1000);
     QCOMPARE(m_finished, (QVector<unsigned int> { firstId, secondId }));
-    for (const Frame *frame : { &first, &second }) {
-        for (const Entry &entry : *frame)
-            QCOMPARE(entry.status, 0u);
-    }
+    QCOMPARE(results({ &first, &second }), repeated(3, "0 "));
     QVERIFY(!m_serial->isOpen());
     QTRY_COMPARE(failed.size(), 1);
     QVERIFY(!m_serial->errorString().isEmpty());
@@ -320,7 +325,7 @@ void tst_SerialCommunication::unplugFinishesEverything()
     Frame later { makeEntry(identification, identificationPattern, 5000) };
     m_serial->uiSendDataFrame(&later);
     QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 3, 1000);
-    QCOMPARE(later.front().status, 0u);
+    QCOMPARE(results({ &later }), QStringList("0 "));
 }
 
 // QtSerialPort 5.15 can stop delivering readyRead; the answer must still be found long before
@@ -343,7 +348,7 @@ void tst_SerialCommunication::answerFoundWhenNotificationsStall()
     m_peer->onRequest = nullptr;
     m_serial->uiSendDataFrame(&silent);
     QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 2, 3000);
-    QCOMPARE(silent.front().status, 0u);
+    QCOMPARE(results({ &silent }), QStringList("0 "));
 }
 
 void tst_SerialCommunication::setPortSettingsChangesBaudRate_data()
@@ -398,65 +403,54 @@ void tst_SerialCommunication::finishedOnlyFromEventLoop()
     QVERIFY(m_finished.isEmpty());
     QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 1, 2000);
     QCOMPARE(m_finished.first(), id);
-    for (const Entry &entry : frame)
-        QCOMPARE(entry.status, 0u);
+    QCOMPARE(results({ &frame }), repeated(qMax(entries, 0), "0 "));
     QCOMPARE(m_peer->requests.size(), portOpen ? entries > 0 : 0);
 }
 
 void tst_SerialCommunication::closeFinishesPending_data()
 {
     QTest::addColumn<QString>("end");
-    QTest::addColumn<int>("finished"); // emitFinished signals seen
-    QTest::newRow("close") << "close" << 2;
+    QTest::addColumn<QStringList>("expected"); // of the transactions that finished
+    const QString answered = QString("1 ") + identificationAnswer;
+    QTest::newRow("close") << "close" << QStringList { "0 ", "0 " };
     // The receiver's delete ends the connection: nothing more may be emitted from it.
-    QTest::newRow("receiver deletes the connection") << "delete in slot" << 1;
-    QTest::newRow("destructor") << "destroy" << 2;
+    QTest::newRow("receiver deletes the connection") << "delete in slot" << QStringList { "0 " };
+    QTest::newRow("destructor") << "destroy" << QStringList { "0 ", "0 " };
+    // The first completes normally; the destruction inside its receiver finishes the second.
+    QTest::newRow("receiver deletes it after an answer")
+        << "delete after answer" << QStringList { answered, "0 " };
 }
 
 void tst_SerialCommunication::closeFinishesPending()
 {
     QFETCH(QString, end);
-    QFETCH(int, finished);
+    QFETCH(QStringList, expected);
+    if (end == "delete after answer")
+        m_peer->onRequest = [this](const QByteArray &) { m_peer->send(identificationAnswer); };
     Frame first { makeEntry(identification, identificationPattern, 5000) };
     Frame second { makeEntry(identification, identificationPattern, 5000) };
     const unsigned int firstId = m_serial->uiSendDataFrame(&first);
     m_serial->uiSendDataFrame(&second);
-    QTRY_COMPARE_WITH_TIMEOUT(m_peer->requests.size(), 1, 2000);
-    if (end == "delete in slot") {
+    if (end.startsWith("delete")) {
         connect(m_serial.get(), &CommunicationInterface::emitFinished, this,
                 [this] { delete m_serial.release(); });
     }
+    QTRY_COMPARE_WITH_TIMEOUT(m_peer->requests.size(), 1, 2000);
     if (end == "destroy")
         m_serial.reset();
+    else if (end == "delete after answer")
+        QTRY_VERIFY_WITH_TIMEOUT(!m_serial, 2000);
     else
         m_serial->vClose();
-    QCOMPARE(m_finished.size(), finished);
+    QCOMPARE(m_finished.size(), expected.size());
     QCOMPARE(m_finished.first(), firstId);
-    QCOMPARE(first.front().status, 0u);
-    if (finished == 2)
-        QCOMPARE(second.front().status, 0u);
+    QCOMPARE(results({ &first, &second }).mid(0, expected.size()), expected);
     if (end == "close") {
         QVERIFY(!m_serial->isOpen());
         QCOMPARE(m_serial->pendingTransactions(), 0);
     }
     QTest::qWait(20);
-    QCOMPARE(m_finished.size(), finished);
-}
-
-void tst_SerialCommunication::receiverMayDeleteTheConnection()
-{
-    m_peer->onRequest = [this](const QByteArray &) { m_peer->send(identificationAnswer); };
-    connect(m_serial.get(), &CommunicationInterface::emitFinished, this,
-            [this] { delete m_serial.release(); });
-    Frame first { makeEntry(identification, identificationPattern, 500) };
-    Frame second { makeEntry(identification, identificationPattern, 500) };
-    m_serial->uiSendDataFrame(&first);
-    m_serial->uiSendDataFrame(&second);
-    // The first completes normally; the destruction inside its receiver finishes the second.
-    QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 2, 2000);
-    QCOMPARE(first.front().status, 1u);
-    QCOMPARE(second.front().status, 0u);
-    QVERIFY(!m_serial);
+    QCOMPARE(m_finished.size(), expected.size());
 }
 
 // The live polling's receiver may start a synchronous transaction, which spins a nested event
@@ -484,8 +478,7 @@ void tst_SerialCommunication::receiverMayRunNestedTransaction()
     });
     m_serial->uiSendDataFrame(&poll);
     QTRY_VERIFY_WITH_TIMEOUT(nestedDone, 4000);
-    QCOMPARE(poll.front().status, 1u);
-    QCOMPARE(nested.front().status, 1u);
+    QCOMPARE(results({ &poll, &nested }), repeated(2, QString("1 ") + identificationAnswer));
 }
 
 void tst_SerialCommunication::rawData()

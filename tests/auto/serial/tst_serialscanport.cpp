@@ -1,14 +1,14 @@
-// The blocking port object of the sensor scan, used from a worker thread without an event loop
-// while a scripted pseudo-terminal peer answers in the test's thread.
+// The blocking port object of the sensor scan against a pseudo-terminal peer: settings, clearing
+// and cancelling. The whole scan through it, from the scan's worker thread against quxsim, is
+// tst_hostscan's.
 
 #include "ptypeer.h"
 
 #include <serialscanport.h>
 
-#include <QThread>
 #include <QtTest>
 
-#include <atomic>
+#include <thread>
 
 using namespace ExtensionSystem;
 
@@ -17,68 +17,10 @@ class tst_SerialScanPort : public QObject
     Q_OBJECT
 
 private slots:
-    void findsIdentificationAnswer();
     void settingsApplyAtPrepare();
     void clearDropsReceived();
     void cancelMakesCallsNoOps();
 };
-
-namespace {
-// Runs `work` in a plain thread (no event loop there) while this thread keeps serving the peer.
-bool runInWorker(const std::function<void()> &work, int timeoutMs = 5000)
-{
-    std::atomic<bool> done { false };
-    std::unique_ptr<QThread> thread(QThread::create([&] {
-        work();
-        done = true;
-    }));
-    thread->start();
-    QElapsedTimer clock;
-    clock.start();
-    while (!done && clock.elapsed() < timeoutMs)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    thread->wait();
-    return done;
-}
-} // namespace
-
-void tst_SerialScanPort::findsIdentificationAnswer()
-{
-    // Noise, then the answer in pieces 20 ms apart: all of it is read.
-    const QByteArrayList replyParts { "\xff\xfe", "/070V8", "1:0A0", "B55." };
-    PtyPeer peer;
-    QVERIFY(peer.isValid());
-    peer.onRequest = [&](const QByteArray &request) {
-        if (request != "/000V49.")
-            return;
-        for (int i = 0; i < replyParts.size(); ++i)
-            peer.sendAfter(replyParts[i], 20 * i);
-    };
-
-    std::string received;
-    QString portName;
-    // The scan's own sequence, with a shorter wait for the answer.
-    QVERIFY(runInWorker([&] {
-        SerialScanPort port(peer.portName());
-        port.vGetPortName(portName);
-        PortSettings settings;
-        settings.vInit();
-        settings.portName = portName;
-        port.vClose();
-        settings.baudrate = 38400;
-        port.vApplySettings(&settings);
-        port.vPrepare();
-        port.vSend(".");
-        QThread::msleep(10);
-        port.vSend("/000V49.");
-        QThread::msleep(300);
-        received = port.readAll();
-        port.vClose();
-    }));
-    QCOMPARE(portName, peer.portName());
-    QCOMPARE(peer.rawReceived, QByteArray("./000V49."));
-    QCOMPARE(QByteArray::fromStdString(received), replyParts.join());
-}
 
 void tst_SerialScanPort::settingsApplyAtPrepare()
 {

@@ -2,16 +2,18 @@
 // QSerialPort. The host's serial line against it, reconnects and the request log file:
 // tests/auto/connect.
 
+#include "../common/quxsimprocess.h"
 #include "simtesthelpers.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QSerialPort>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
 
 class tst_Quxsim : public QObject
 {
@@ -27,14 +29,12 @@ private slots:
     void answersAtLineSpeed();
 
 private:
-    bool start(const QStringList &arguments);
-    bool openPort(const QString &name, int baudrate = 38400);
+    bool openPort(int baudrate = 38400);
     QByteArray ask(const QByteArray &request);
 
     QTemporaryDir m_dir;
-    QProcess *m_process = nullptr;
-    QString m_portName;
-    QSerialPort *m_port = nullptr;
+    std::unique_ptr<QuxsimProcess> m_sim;
+    std::unique_ptr<QSerialPort> m_port;
 };
 
 static QString program()
@@ -45,48 +45,19 @@ static QString program()
 void tst_Quxsim::init()
 {
     QVERIFY(m_dir.isValid());
-    m_process = new QProcess(this);
-    m_port = new QSerialPort(this);
+    m_sim = std::make_unique<QuxsimProcess>(program(), m_dir.path());
+    m_port = std::make_unique<QSerialPort>();
 }
 
 void tst_Quxsim::cleanup()
 {
-    delete m_port;
-    m_port = nullptr;
-    if (m_process->state() != QProcess::NotRunning) {
-        m_process->terminate();
-        if (!m_process->waitForFinished(3000))
-            m_process->kill();
-    }
-    delete m_process;
-    m_process = nullptr;
+    m_port.reset();
+    m_sim.reset();
 }
 
-bool tst_Quxsim::start(const QStringList &arguments)
+bool tst_Quxsim::openPort(int baudrate)
 {
-    m_process->start(program(), arguments);
-    if (!m_process->waitForStarted(5000))
-        return false;
-    // The first line names the port: "quxsim: serving <sensor> on <port>".
-    const QRegularExpression serving(QStringLiteral("^quxsim: serving (.+) on (\\S+)$"));
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < 5000) {
-        if (!m_process->canReadLine() && !m_process->waitForReadyRead(500))
-            continue;
-        const QString line = QString::fromLocal8Bit(m_process->readLine()).trimmed();
-        const QRegularExpressionMatch match = serving.match(line);
-        if (match.hasMatch()) {
-            m_portName = match.captured(2);
-            return true;
-        }
-    }
-    return false;
-}
-
-bool tst_Quxsim::openPort(const QString &name, int baudrate)
-{
-    m_port->setPortName(name);
+    m_port->setPortName(m_sim->link());
     m_port->setBaudRate(baudrate);
     return m_port->open(QIODevice::ReadWrite);
 }
@@ -128,12 +99,12 @@ void tst_Quxsim::listsCatalogue()
     QVERIFY(output.contains("Second\tgroup 3\ttypes 1;2\tdigital"));
 
     // The default sensor is the first digital type; an unknown name is an error.
-    QVERIFY(start({ "--catalogue", catalogue.fileName() }));
+    QVERIFY(m_sim->start({ "--catalogue", catalogue.fileName() }));
     QProcess wrong;
     wrong.start(program(), { "--catalogue", catalogue.fileName(), "--sensor", "Third" });
     QVERIFY(wrong.waitForFinished(5000));
     QVERIFY(wrong.exitCode() != 0);
-    QVERIFY(openPort(m_portName));
+    QVERIFY(openPort());
     QCOMPARE(ask("/000V49."), SimTest::frame("0V81:0301"));
 }
 
@@ -162,37 +133,32 @@ void tst_Quxsim::refusesBadOptions()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, message);
-    m_process->start(program(), arguments);
-    QVERIFY(m_process->waitForFinished(5000));
-    QCOMPARE(m_process->exitCode(), 2);
-    const QString error = QString::fromLocal8Bit(m_process->readAllStandardError());
+    QProcess process;
+    process.start(program(), arguments);
+    QVERIFY(process.waitForFinished(5000));
+    QCOMPARE(process.exitCode(), 2);
+    const QString error = QString::fromLocal8Bit(process.readAllStandardError());
     QVERIFY2(error.contains("quxsim: " + message), qPrintable(error));
 }
 
 void tst_Quxsim::identifiesOverPty()
 {
-    const QString link = m_dir.filePath("qux0");
-    QVERIFY(start({ "--link", link, "--firmware", "Q", "--foreign-type", "--temperature", "123.4",
-                    "--head", "30.5" }));
-    QVERIFY(m_portName.startsWith("/dev/pts/"));
-    QCOMPARE(QFileInfo(link).symLinkTarget(), m_portName);
-
-    QVERIFY(openPort(link));
+    QVERIFY(m_sim->start(
+        { "--firmware", "Q", "--foreign-type", "--temperature", "123.4", "--head", "30.5" }));
+    QVERIFY(QFileInfo(m_sim->link()).symLinkTarget().startsWith("/dev/pts/"));
+    QVERIFY(openPort());
     const QByteArray answer = ask("/000V49.");
     QVERIFY2(SimTest::matchesAnchored("/070V8Q:[0-9A-F]{6,6}\\.", answer), answer.constData());
     QCOMPARE(ask("/020D0e0C."), SimTest::frame("0D0305:1234"));
     m_port->close();
-    m_process->terminate();
-    QVERIFY(m_process->waitForFinished(3000));
-    QCOMPARE(m_process->exitStatus(), QProcess::NormalExit);
-    QCOMPARE(m_process->exitCode(), 0);
-    QVERIFY(!QFileInfo(link).isSymLink()); // removed on exit
+    m_sim->stop();
+    QVERIFY(!QFileInfo(m_sim->link()).isSymLink()); // removed on exit
 }
 
 void tst_Quxsim::answersAtLineSpeed()
 {
-    QVERIFY(start({ "--baud", "9600" }));
-    QVERIFY(openPort(m_portName, 9600));
+    QVERIFY(m_sim->start({ "--baud", "9600" }));
+    QVERIFY(openPort(9600));
     QElapsedTimer clock;
     clock.start();
     const QByteArray answer = ask("/000V49.");

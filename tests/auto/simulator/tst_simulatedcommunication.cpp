@@ -66,12 +66,9 @@ private slots:
     void statusFollowsAnswer_data();
     void statusFollowsAnswer();
     void idsAndOrder();
-    void timeoutTakesItsTime_data();
-    void timeoutTakesItsTime();
     void lateAnswerDoesNotCount();
     void endFinishesPending_data();
     void endFinishesPending();
-    void unplugFailsPort();
 };
 
 void tst_SimulatedCommunication::statusFollowsAnswer_data()
@@ -80,18 +77,20 @@ void tst_SimulatedCommunication::statusFollowsAnswer_data()
     QTest::addColumn<QByteArray>("pattern");
     QTest::addColumn<quint32>("status");
     QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<double>("timeScale");
     const QByteArray unit = "/[0-9A-F]{2,2}0WU[0-9A-F]{3,3}\\.";
     FaultSettings none, silent, noisy, corrupt;
     silent.silent = true;
     noisy.noiseBytes = 30;
     corrupt.corruptPercent = 100;
-    QTest::newRow("matching") << none << unit << 1u << frame("0WU0");
+    QTest::newRow("matching") << none << unit << 1u << frame("0WU0") << 0.1;
     QTest::newRow("not matching") << none << QByteArray("/020L0[0-9A-F]{3,3}\\.") << 2u
-                                  << frame("0WU0");
-    QTest::newRow("silent") << silent << unit << 0u << QByteArray();
-    QTest::newRow("line noise around the answer") << noisy << unit << 1u << frame("0WU0");
+                                  << frame("0WU0") << 0.1;
+    QTest::newRow("silent, scaled for tests") << silent << unit << 0u << QByteArray() << 0.1;
+    QTest::newRow("silent, full time") << silent << unit << 0u << QByteArray() << 1.0;
+    QTest::newRow("line noise around the answer") << noisy << unit << 1u << frame("0WU0") << 0.1;
     QTest::newRow("corrupted checksum still matches")
-        << corrupt << unit << 1u << QByteArray("/020WU02E.");
+        << corrupt << unit << 1u << QByteArray("/020WU02E.") << 0.1;
 }
 
 void tst_SimulatedCommunication::statusFollowsAnswer()
@@ -100,12 +99,17 @@ void tst_SimulatedCommunication::statusFollowsAnswer()
     QFETCH(QByteArray, pattern);
     QFETCH(quint32, status);
     QFETCH(QByteArray, answer);
+    QFETCH(double, timeScale);
     SimulatedConnectionOptions options = fast();
-    options.timeScale = 0.1;
+    options.timeScale = timeScale;
     SimulatedCommunication connection(makeSensor(faults), port(), options);
-    DataFrame dataFrame { request("0WU", pattern.constData()) };
+    DataFrame dataFrame { request("0WU", pattern.constData(), 200.0) };
     dataFrame.front().status = 77; // must be overwritten
+    QElapsedTimer clock;
+    clock.start();
     run(connection, &dataFrame);
+    // Nothing came: the (scaled) time-out had to pass first.
+    QVERIFY(status != 0 || clock.elapsed() >= 200.0 * timeScale - 2);
     QCOMPARE(dataFrame.front().status, status);
     QCOMPARE(QByteArray::fromStdString(dataFrame.front().answer), answer);
 }
@@ -144,32 +148,6 @@ void tst_SimulatedCommunication::idsAndOrder()
     QCOMPARE(finished.last().first().toUInt(), empty);
 }
 
-void tst_SimulatedCommunication::timeoutTakesItsTime_data()
-{
-    QTest::addColumn<double>("timeout");
-    QTest::addColumn<double>("scale");
-    QTest::newRow("full time") << 150.0 << 1.0;
-    QTest::newRow("scaled for tests") << 1000.0 << 0.05;
-}
-
-void tst_SimulatedCommunication::timeoutTakesItsTime()
-{
-    QFETCH(double, timeout);
-    QFETCH(double, scale);
-    FaultSettings silent;
-    silent.silent = true;
-    SimulatedConnectionOptions options = fast();
-    options.timeScale = scale;
-    SimulatedCommunication connection(makeSensor(silent), port(), options);
-    DataFrame dataFrame { request("0V", "/(.*)\\.", timeout) };
-    QElapsedTimer clock;
-    clock.start();
-    run(connection, &dataFrame);
-    const qint64 elapsed = clock.elapsed();
-    QCOMPARE(dataFrame.front().status, 0u);
-    QVERIFY2(elapsed >= timeout * scale - 2, qPrintable(QString::number(elapsed)));
-}
-
 void tst_SimulatedCommunication::lateAnswerDoesNotCount()
 {
     auto sensor = makeSensor();
@@ -191,68 +169,59 @@ void tst_SimulatedCommunication::lateAnswerDoesNotCount()
 
 void tst_SimulatedCommunication::endFinishesPending_data()
 {
-    QTest::addColumn<bool>("destroy");
-    QTest::newRow("close") << false;
-    QTest::newRow("destruction") << true;
+    QTest::addColumn<QString>("end");
+    QTest::newRow("close") << "close";
+    QTest::newRow("destruction") << "destruction";
+    // The sensor answers the first request and is pulled out at the second.
+    QTest::newRow("unplug") << "unplug";
 }
 
-// Closing or destroying the connection finishes every transaction at once, with status 0.
+// Closing, destroying or unplugging the line finishes every transaction at once, with status 0,
+// none waiting for its time-out.
 void tst_SimulatedCommunication::endFinishesPending()
 {
-    QFETCH(bool, destroy);
-    FaultSettings silent;
-    silent.silent = true;
-    auto connection = std::make_unique<SimulatedCommunication>(makeSensor(silent), port());
+    QFETCH(QString, end);
+    FaultSettings faults;
+    faults.silent = end != "unplug";
+    faults.unplugAfter = end == "unplug" ? 1 : -1;
+    auto sensor = makeSensor(faults);
+    auto connection = std::make_unique<SimulatedCommunication>(sensor, port(), fast());
     QList<unsigned int> finished;
     connect(connection.get(), &SimulatedCommunication::emitFinished, this,
             [&finished](unsigned int id) { finished.append(id); });
     QVector<DataFrame> frames(
-        3, DataFrame { request("0V", "/(.*)\\.", 10000), request("0WL", "/(.*)\\.") });
+        3, DataFrame { request("0V", "/(.*)\\.", 100000), request("0WL", "/(.*)\\.", 100000) });
     for (DataFrame &dataFrame : frames)
         connection->uiSendDataFrame(&dataFrame);
-    QTest::qWait(20); // the first one is under way
-    if (destroy)
-        connection.reset();
-    else
-        connection->vClose();
+    if (end == "unplug") {
+        QTRY_COMPARE(finished.size(), 3);
+    } else {
+        QTest::qWait(20); // the first one is under way
+        if (end == "close")
+            connection->vClose();
+        else
+            connection.reset();
+    }
     QCOMPARE(finished, (QList<unsigned int> { 1, 2, 3 }));
+    QString statuses;
     for (const DataFrame &dataFrame : frames)
         for (const DataFrameEntry &entry : dataFrame)
-            QCOMPARE(entry.status, 0u);
-    if (destroy) {
+            statuses += QString::number(entry.status);
+    QCOMPARE(statuses, end == "unplug" ? "100000" : "000000");
+    if (!connection) {
         QTest::qWait(20); // no timer of the dead connection may fire
         return;
     }
     QVERIFY(!connection->isOpen());
+    QCOMPARE(sensor->isUnplugged(), end == "unplug");
 
-    // After closing, a transaction still finishes, from the event loop, with status 0.
+    // Afterwards, a transaction still finishes, from the event loop, with status 0.
     DataFrame late { request("0V", "/(.*)\\.") };
     late.front().status = 5;
     QCOMPARE(connection->uiSendDataFrame(&late), 4u);
     QCOMPARE(finished.size(), 3);
     QTRY_COMPARE(finished.size(), 4);
     QCOMPARE(late.front().status, 0u);
-}
-
-void tst_SimulatedCommunication::unplugFailsPort()
-{
-    FaultSettings faults;
-    faults.unplugAfter = 1;
-    auto sensor = makeSensor(faults);
-    SimulatedCommunication connection(sensor, port(), fast());
-    DataFrame dataFrame { request("0V", "/(.*)\\."), request("0V", "/(.*)\\.", 100000),
-                          request("0V", "/(.*)\\.") };
-    DataFrame queued { request("0WL", "/(.*)\\.") };
-    QSignalSpy finished(&connection, &SimulatedCommunication::emitFinished);
-    connection.uiSendDataFrame(&dataFrame);
-    connection.uiSendDataFrame(&queued);
-    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, 2000);
-    QCOMPARE(dataFrame.front().status, 1u);
-    QCOMPARE(std::next(dataFrame.begin())->status, 0u);
-    QCOMPARE(dataFrame.back().status, 0u);
-    QCOMPARE(queued.front().status, 0u);
-    QVERIFY(!connection.isOpen());
-    QVERIFY(sensor->isUnplugged());
 }
 
 QTEST_GUILESS_MAIN(tst_SimulatedCommunication)

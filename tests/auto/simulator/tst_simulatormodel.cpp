@@ -51,7 +51,6 @@ private slots:
     void outputsFollowSwitchingRules();
     void temperatureProcess();
     void factoryReset();
-    void identity();
     void baudrateAfterPowerCycle();
     void faultRates_data();
     void faultRates();
@@ -234,22 +233,6 @@ void tst_SimulatorModel::factoryReset()
     QCOMPARE(ask(sensor, "0Wm"), QByteArray("0Wm095"));
     // The chosen rate is not a parameter of the reset.
     QCOMPARE(sensor.model().pendingBaudrate(), 115200);
-}
-
-void tst_SimulatorModel::identity()
-{
-    SimulatedSensor sensor(testType());
-    sensor.model().setFirmware('C');
-    QCOMPARE(ask(sensor, "0V"), QByteArray("0V8C:1203"));
-    FaultSettings faults;
-    faults.foreignGroup = true;
-    sensor.setFaults(faults);
-    QCOMPARE(ask(sensor, "0V"), QByteArray("0V8C:1303"));
-    // 4 is one of the catalogue's types too, so the foreign one is 5.
-    faults = FaultSettings();
-    faults.foreignType = true;
-    sensor.setFaults(faults);
-    QCOMPARE(ask(sensor, "0V"), QByteArray("0V8C:1205"));
 }
 
 void tst_SimulatorModel::baudrateAfterPowerCycle()

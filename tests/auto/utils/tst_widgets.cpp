@@ -158,7 +158,8 @@ void tst_Widgets::iconsLoad()
     QVERIFY(icons > 1);
 }
 
-// Two decimals, epoch and millisecond dates through the window are tst_settingswindow's rows.
+// Two decimals, epoch and millisecond dates through the window are tst_settingswindow's rows;
+// no decimals and the ten rows of the preview are the preview test's.
 void tst_Widgets::exportText_data()
 {
     QTest::addColumn<QVector<QPointF>>("samples"); // time, value
@@ -170,12 +171,6 @@ void tst_Widgets::exportText_data()
     QTest::newRow("one decimal, negative")
         << QVector<QPointF> { { 1733407205123.9, -200.0 }, { 1733407205188.0, -0.04 } } << 1 << -1
         << header + "05-12-2024 14:00:05.123;-200.0\n05-12-2024 14:00:05.188;-0.0\n";
-    QTest::newRow("no decimals") << QVector<QPointF> { { 0.0, 3.6 } } << 0 << -1
-                                 << header + "01-01-1970 00:00:00.000;4\n";
-    QTest::newRow("limited rows") << QVector<QPointF> { { 0.0, 1 }, { 1.0, 2 }, { 2.0, 3 } } << 2
-                                  << 2
-                                  << header
-            + "01-01-1970 00:00:00.000;1.00\n01-01-1970 00:00:00.001;2.00\n";
 }
 
 void tst_Widgets::exportText()
