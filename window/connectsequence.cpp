@@ -24,6 +24,7 @@
 #include "window/modaldialog.h"
 #include "window/sensorwindow_p.h"
 #include "window/transactions.h"
+#include "window/treehandling.h"
 #include "window/windowtexts.h"
 
 #include <connectionstatus.h>
@@ -221,7 +222,8 @@ bool SensorWindow::identifyWithRetry()
 void SensorWindow::connectSucceeded(bool pcToSensor)
 {
     QPointer<SensorWindow> alive(this);
-    connect(settingsTimer, SIGNAL(timeout()), this, SLOT(vSettingsChanged()), Qt::UniqueConnection);
+    connect(settingsTimer, &QTimer::timeout, this, &SensorWindow::vSettingsChanged,
+            Qt::UniqueConnection);
     if (sensorRecord().isDigital())
         enableStatusChecking(true);
     d->connectionStatus->setConnected(true);
@@ -269,13 +271,12 @@ int SensorWindow::showMessage(int icon, const QString &title, const QString &tex
 // With pin 2 analog, the right axis takes the new scale only after its zoom was toggled.
 void SensorWindow::refreshRightAxis()
 {
-    enableTreeDataHandling(false);
+    TreeHandlingGuard quiet(*d->treeHandling);
     if (session().io().pin2Analog() == 1) {
         d->chart->setZoomingRightAxes(false);
         d->chart->setZoomingRightAxes(true);
         d->chart->setZoomingRightAxes(false);
     }
-    enableTreeDataHandling(true);
 }
 
 // Whatever the choice led to: the sensor operations are there exactly while connected.
@@ -315,7 +316,8 @@ void SensorWindow::vAutoConnect(const QString &ComPort)
     readAllProperties();
     if (!alive)
         return;
-    connect(settingsTimer, SIGNAL(timeout()), this, SLOT(vSettingsChanged()), Qt::UniqueConnection);
+    connect(settingsTimer, &QTimer::timeout, this, &SensorWindow::vSettingsChanged,
+            Qt::UniqueConnection);
     if (sensorRecord().isDigital())
         enableStatusChecking(true);
     d->connectionStatus->setConnected(true);
@@ -325,7 +327,7 @@ void SensorWindow::vAutoConnect(const QString &ComPort)
     d->lastPortIndex = d->portBox->currentIndex();
     slotLiveDataToggled(true);
     ui->actionEnable_live_data->setChecked(true);
-    enableTreeDataHandling(true);
+    d->treeHandling->setOn(true);
     loadExpertMenuSetting();
     refreshRightAxis();
 }
@@ -339,7 +341,7 @@ void SensorWindow::vDisconnect()
     session().poller().setStatusChecking(false);
     ui->actionEnable_live_data->setChecked(false);
     emit vComPortSelected(QString());
-    disconnect(settingsTimer, SIGNAL(timeout()), this, SLOT(vSettingsChanged()));
+    disconnect(settingsTimer, &QTimer::timeout, this, &SensorWindow::vSettingsChanged);
     updateWindowTitle(false);
 }
 

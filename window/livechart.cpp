@@ -8,6 +8,7 @@
 #include "protocol/temperature.h"
 #include "ui_sensorwindow.h"
 #include "window/sensorwindow_p.h"
+#include "window/treehandling.h"
 #include "window/windowtexts.h"
 
 #include <simpletimechart.h>
@@ -40,10 +41,10 @@ Utils::SimpleTimeChart *SensorWindow::createChart(QWidget *parent)
                       static_cast<double>(sensorRecord().getChartRangeMax()));
     // Analog sensors edit the ends of their output range by dragging the chart's markers.
     if (!sensorRecord().isDigital()) {
-        connect(chart, SIGNAL(vOnMarkerChanged(const double &)), this,
-                SLOT(slotOnMarkerChanged(double)));
-        connect(chart, SIGNAL(vOffMarkerChanged(const double &)), this,
-                SLOT(slotOffMarkerChanged(double)));
+        connect(chart, &Utils::SimpleTimeChart::vOnMarkerChanged, this,
+                &SensorWindow::slotOnMarkerChanged);
+        connect(chart, &Utils::SimpleTimeChart::vOffMarkerChanged, this,
+                &SensorWindow::slotOffMarkerChanged);
     }
     return chart;
 }
@@ -130,7 +131,7 @@ void SensorWindow::vSetData(const Utils::ValueOverTime &data)
 // of the following samples, from the rows "0v", "10v" and "2analogoutput" (each when present).
 void SensorWindow::refreshAnalogChart()
 {
-    enableTreeDataHandling(false);
+    TreeHandlingGuard quiet(*d->treeHandling);
     d->chart->setTimelineScale(-25.0, 660.0);
 
     const ParameterRows &rows = session().rows();
@@ -156,7 +157,6 @@ void SensorWindow::refreshAnalogChart()
         showSwitchingPoint(1, rows.doubleValue(switchingPoint));
 
     d->chart->setBaselineTo(0);
-    enableTreeDataHandling(true);
 }
 
 // The analog output's units: on the rows of its range ends, the right axis and its caption.
@@ -196,14 +196,13 @@ void SensorWindow::applyTemperatureUnitToChart(bool toFahrenheit)
         d->chart->setBaselineTo(0);
         return;
     }
-    enableTreeDataHandling(false);
+    TreeHandlingGuard quiet(*d->treeHandling);
     d->chart->vSetYScale(convertTemperature(d->chart->getYMin(), toFahrenheit),
                          convertTemperature(d->chart->getYMax(), toFahrenheit));
     setThresholdsRange(low, high);
     if (d->thresholdWidget)
         d->thresholdWidget->enableUpperMark(false);
     d->chart->setBaselineTo(0);
-    enableTreeDataHandling(true);
 }
 
 } // namespace Core

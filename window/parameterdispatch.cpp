@@ -7,6 +7,7 @@
 #include "parameters/sensorsession.h"
 #include "ui_sensorwindow.h"
 #include "window/sensorwindow_p.h"
+#include "window/treehandling.h"
 #include "window/windowtexts.h"
 
 #include <qtproperty.h>
@@ -23,26 +24,22 @@ namespace Core {
 
 void SensorWindow::readAllProperties()
 {
-    enableTreeDataHandling(false);
+    TreeHandlingGuard quiet(*d->treeHandling);
     session().bulk().readAll();
-    enableTreeDataHandling(true);
 }
 
 // The callers (connecting with the PC's settings, applying a settings file) clear
 // deferValueWrites around it.
 void SensorWindow::writeAllProperties()
 {
-    enableTreeDataHandling(false);
+    TreeHandlingGuard quiet(*d->treeHandling);
     session().bulk().writeAll();
-    enableTreeDataHandling(true);
 }
 
 bool SensorWindow::bFactoryReset()
 {
-    enableTreeDataHandling(false);
-    const bool reset = session().bulk().factoryReset();
-    enableTreeDataHandling(true);
-    return reset;
+    TreeHandlingGuard quiet(*d->treeHandling);
+    return session().bulk().factoryReset();
 }
 
 // A reset that fails five times is followed by a connection check of its own: a sensor that
@@ -88,10 +85,9 @@ void SensorWindow::applyPropertyToSensor(QtProperty *property, const QVariant &v
 {
     if (!property || !isConnected())
         return;
-    enableTreeDataHandling(false);
+    TreeHandlingGuard quiet(*d->treeHandling);
     lastProperty = property;
     session().dispatcher().apply(property->propertyId(), value);
-    enableTreeDataHandling(true);
 }
 
 // The write of the row edited last, once the typing paused for 600 ms.
@@ -105,10 +101,12 @@ void SensorWindow::sendDelayValue()
     }
     if (!lastProperty || !isConnected())
         return;
-    enableTreeDataHandling(false);
-    const bool liveData = suspendPolling();
-    session().dispatcher().writeDeferred(lastProperty->propertyId());
-    enableTreeDataHandling(true);
+    bool liveData = false;
+    {
+        TreeHandlingGuard quiet(*d->treeHandling);
+        liveData = suspendPolling();
+        session().dispatcher().writeDeferred(lastProperty->propertyId());
+    }
     resumePolling(liveData);
 }
 

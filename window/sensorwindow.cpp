@@ -4,6 +4,7 @@
 #include "ui_sensorwindow.h"
 #include "window/sensorwindow_p.h"
 #include "window/transactions.h"
+#include "window/treehandling.h"
 #include "window/treerows.h"
 #include "window/windowtexts.h"
 
@@ -63,8 +64,8 @@ SensorWindow::SensorWindow(const Sensor &sensor, QWidget *ignored)
     restoreWindowLayout();
     // A plain widget inside the host's sub-window, not a top-level window of its own.
     setWindowFlags(Qt::WindowFlags());
-    connect(ui->actionEnable_live_data, SIGNAL(toggled(bool)), this,
-            SLOT(slotLiveDataToggled(bool)));
+    connect(ui->actionEnable_live_data, &QAction::toggled, this,
+            &SensorWindow::slotLiveDataToggled);
     buildPropertyTree(sensorRecord());
     setMinimumSize(820, 500);
     // A docked widget takes its width from the main window's layout, not from resize(); asked
@@ -139,18 +140,21 @@ void SensorWindow::createPropertyDock()
 
     // The bool, int, double and enum connections are the ones switched off around every change
     // the plug-in makes to rows itself; string and button rows are never switched.
-    enableTreeDataHandling(true);
-    connect(d->stringManager, SIGNAL(valueChanged(QtProperty *, const QString &)), this,
-            SLOT(stringValueChanged(QtProperty *, const QString &)));
-    connect(d->buttonManager, SIGNAL(buttonClicked(QtProperty *)), this,
-            SLOT(buttonClicked(QtProperty *)));
+    d->treeHandling = new TreeHandling(d->boolManager, d->intManager, d->doubleManager,
+                                       d->enumManager, d->propertyDock);
+    connect(d->treeHandling, &TreeHandling::edited, this, &SensorWindow::vPropertyChanged);
+    d->treeHandling->setOn(true);
+    connect(d->stringManager, &QtStringPropertyManager::valueChanged, this,
+            &SensorWindow::stringValueChanged);
+    connect(d->buttonManager, &Utils::ButtonManager::buttonClicked, this,
+            &SensorWindow::buttonClicked);
 }
 
 // The sensor-facing work: on the tree's rows, through this window's transactions, with this
 // window as its view.
 void SensorWindow::createSession(const Sensor &sensor)
 {
-    d->rows = std::make_unique<TreeRows>(*d, [this](bool on) { enableTreeDataHandling(on); });
+    d->rows = std::make_unique<TreeRows>(*d, *d->treeHandling);
     d->runner = std::make_unique<WindowTransactionRunner>(
         [this](DataFrame &frame) { sendDataFrame(&frame, true); });
     d->session = std::make_unique<SensorSession>(sensor, *d->runner, *d->rows,
@@ -194,23 +198,27 @@ void SensorWindow::createThresholdLines()
     d->thresholdWidget->allowOverlapping(record.getThresholdsOverlapping());
     d->thresholdWidget->setReadOnly(record.getThresholdsReadOnly());
     d->thresholdWidget->formatText(true);
-    connect(d->thresholdWidget, SIGNAL(emitValueChanged(unsigned int, const double)), this,
-            SLOT(chartThresholdChanged(unsigned int, double)));
+    connect(d->thresholdWidget, &Utils::ThresholdWindowWidget::emitValueChanged, this,
+            &SensorWindow::chartThresholdChanged);
     d->thresholdWidget->setWindowSizeVisible(false);
 }
 
 void SensorWindow::connectActions()
 {
-    connect(ui->actionSave_Settings, SIGNAL(triggered()), this, SLOT(vSaveSettings()));
-    connect(ui->actionOpen_Settings, SIGNAL(triggered()), this, SLOT(vLoadSettings()));
-    connect(ui->actionDefaultSettings, SIGNAL(triggered()), this, SLOT(vRestoreFactorySettings()));
-    connect(d->portBox, SIGNAL(activated(int)), this, SLOT(vConnectionControlBoxChanged(int)));
-    connect(ui->actionExportChartData, SIGNAL(triggered()), this, SLOT(vExportChartData()));
-    connect(ui->actionExport_chart_view, SIGNAL(triggered()), this, SLOT(vExportDocument()));
-    connect(ui->actionPrint_chart_view, SIGNAL(triggered()), this, SLOT(vPrintDocument()));
-    connect(ui->actionClear_History, SIGNAL(triggered()), this, SLOT(vClearHistory()));
-    connect(ui->actionOutput_1, SIGNAL(triggered()), this, SLOT(outputLEDTriggered1()));
-    connect(ui->actionOutput_2, SIGNAL(triggered()), this, SLOT(outputLEDTriggered2()));
+    const auto onTriggered = [this](QAction *action, void (SensorWindow::*slot)()) {
+        connect(action, &QAction::triggered, this, slot);
+    };
+    onTriggered(ui->actionSave_Settings, &SensorWindow::vSaveSettings);
+    onTriggered(ui->actionOpen_Settings, &SensorWindow::vLoadSettings);
+    onTriggered(ui->actionDefaultSettings, &SensorWindow::vRestoreFactorySettings);
+    connect(d->portBox, QOverload<int>::of(&QComboBox::activated), this,
+            &SensorWindow::vConnectionControlBoxChanged);
+    onTriggered(ui->actionExportChartData, &SensorWindow::vExportChartData);
+    onTriggered(ui->actionExport_chart_view, &SensorWindow::vExportDocument);
+    onTriggered(ui->actionPrint_chart_view, &SensorWindow::vPrintDocument);
+    onTriggered(ui->actionClear_History, &SensorWindow::vClearHistory);
+    onTriggered(ui->actionOutput_1, &SensorWindow::outputLEDTriggered1);
+    onTriggered(ui->actionOutput_2, &SensorWindow::outputLEDTriggered2);
 }
 
 void SensorWindow::createStatusBar()
@@ -224,7 +232,7 @@ void SensorWindow::setUpDelayTimer()
 {
     delayTimer.setInterval(600);
     delayTimer.setSingleShot(true);
-    connect(&delayTimer, SIGNAL(timeout()), this, SLOT(sendDelayValue()));
+    connect(&delayTimer, &QTimer::timeout, this, &SensorWindow::sendDelayValue);
 }
 
 SensorWindow::~SensorWindow()
@@ -391,12 +399,13 @@ void SensorWindow::retranslateWindow()
     updateWindowTitle(isConnected());
     d->language = ExtensionSystem::Globals::getLanguage();
 
-    // Renaming rows and rebuilding enum entries changes values on the way; none of that is an
-    // edit to send to the sensor.
-    enableTreeDataHandling(false);
-    for (const auto &child : sensorRecord().getPropertyTreeGui())
-        retranslateDescriptionNode(child.second);
-    enableTreeDataHandling(true);
+    {
+        // Renaming rows and rebuilding enum entries changes values on the way; none of that is
+        // an edit to send to the sensor.
+        TreeHandlingGuard quiet(*d->treeHandling);
+        for (const auto &child : sensorRecord().getPropertyTreeGui())
+            retranslateDescriptionNode(child.second);
+    }
 
     // The form's texts came back in their first state; the caption follows the "unit" row.
     updateTemperatureCaption();

@@ -198,7 +198,8 @@ private:
     int currentBaudRateIndex() const override;
     void baudRateWritten() override;
 
-    // An edit's way to the sensor (parameterdispatch.cpp).
+    // An edit's way to the sensor (parameterdispatch.cpp, treedatahandling.cpp).
+    void applyViewEffects(QtProperty *property);
     void applyPropertyToSensor(QtProperty *property, const QVariant &value);
     bool bFactoryReset();
     // Live data back on (or left off): checking the action restarts it as slotLiveDataToggled.
@@ -223,6 +224,8 @@ private:
     void showSwitchingPoint(int output, double value) override;
     void showReadSwitchingPoint(int output, double value) override;
     void setSwitchingPointRow(int output, double value);
+    void showDraggedSwitchingPoint(int output, double value);
+    void writeSwitchingPoint(int output, double value);
     void setThresholdsRange(double low, double high) override;
     void updateUpperMark() override;
     QString thresholdHex(int output, int component) const override;

@@ -34,6 +34,7 @@ namespace Core {
 
 class SensorSession;
 class TransactionRunner;
+class TreeHandling;
 class TreeRows;
 
 // The widgets and state a SensorWindow shares between its files. A plain structure: the window
@@ -58,8 +59,8 @@ public:
     QtEnumEditorFactory *enumEditorFactory = nullptr;
     Utils::ButtonManager *buttonManager = nullptr;
     Utils::ButtonFactory *buttonFactory = nullptr;
-    // The bool, int, double and enum managers' value signals reach the window.
-    bool treeHandling = false;
+    // The bool, int, double and enum managers' value signals, reported as edits while on.
+    TreeHandling *treeHandling = nullptr;
 
     QDockWidget *propertyDock = nullptr;
     QComboBox *portBox = nullptr;

@@ -31,6 +31,7 @@
 #include "ui_sensorwindow.h"
 #include "window/modaldialog.h"
 #include "window/sensorwindow_p.h"
+#include "window/treehandling.h"
 #include "window/treerows.h"
 #include "window/windowtexts.h"
 
@@ -210,7 +211,7 @@ bool SensorWindow::bOpenSettings(const QString &fileName)
         // Loaded temperatures may be in either unit: the rows accept both until written.
         rangesBefore = numberRanges(*d->rows);
         session().io().widenTemperatureRanges();
-        enableTreeDataHandling(false);
+        d->treeHandling->setOn(false);
         if (digital)
             ui->actionEnable_live_data->setChecked(false);
     }
@@ -237,13 +238,13 @@ bool SensorWindow::bOpenSettings(const QString &fileName)
         showMessage(QMessageBox::Critical, title, settingsMessage(read), QMessageBox::Ok);
         if (alive && connectedAtStart) {
             restoreRanges(*d->rows, rangesBefore);
-            enableTreeDataHandling(true);
+            d->treeHandling->setOn(true);
             resumeLiveData();
         }
         return false;
     } else {
         // The rows change from the file's side: no edit goes to the sensor one by one.
-        enableTreeDataHandling(false);
+        d->treeHandling->setOn(false);
         SettingsDocument &document = read.document;
         if (!document.hasPluginSettings) {
             complete = false;
@@ -265,7 +266,7 @@ bool SensorWindow::bOpenSettings(const QString &fileName)
         progress.close();
     }
 
-    enableTreeDataHandling(true);
+    d->treeHandling->setOn(true);
     if (isConnected()) {
         // One write of every row instead of one per loaded value.
         SessionState &state = session().state();
@@ -278,11 +279,10 @@ bool SensorWindow::bOpenSettings(const QString &fileName)
         applyPin2Mode(pin2 != 0);
         if (pin2 == 1) {
             // Toggling the right axis' zoom makes the chart take the new right scale.
-            enableTreeDataHandling(false);
+            TreeHandlingGuard quiet(*d->treeHandling);
             d->chart->setZoomingRightAxes(false);
             d->chart->setZoomingRightAxes(true);
             d->chart->setZoomingRightAxes(false);
-            enableTreeDataHandling(true);
         }
     }
     return complete;

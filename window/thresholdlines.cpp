@@ -14,6 +14,7 @@
 #include "protocol/temperature.h"
 #include "ui_sensorwindow.h"
 #include "window/sensorwindow_p.h"
+#include "window/treehandling.h"
 #include "window/windowtexts.h"
 
 #include <qtpropertymanager.h>
@@ -74,13 +75,26 @@ void SensorWindow::chartThresholdChanged(unsigned int index, double value)
 {
     const bool live = ui->actionEnable_live_data->isChecked();
     ui->actionEnable_live_data->setChecked(false);
-    enableTreeDataHandling(false);
-    session().poller().setStatusChecking(false);
     SessionState &state = session().state();
-    state.thresholdDragActive = true;
+    {
+        TreeHandlingGuard quiet(*d->treeHandling);
+        session().poller().setStatusChecking(false);
+        state.thresholdDragActive = true;
+        value = displayLimits(session().io().unitIndex() == 1).bounded(value);
+        const int output = index != 0 ? 2 : 1;
+        showDraggedSwitchingPoint(output, value);
+        writeSwitchingPoint(output, value);
+        enableStatusChecking(live);
+    }
+    if (live)
+        slotLiveDataToggled(true);
+    ui->actionEnable_live_data->setChecked(live);
+    state.thresholdDragActive = false;
+}
 
-    value = displayLimits(session().io().unitIndex() == 1).bounded(value);
-    const int output = index != 0 ? 2 : 1;
+// The dragged line's label and the store follow the drag at once.
+void SensorWindow::showDraggedSwitchingPoint(int output, double value)
+{
     if (d->thresholdWidget) {
         d->thresholdWidget->setWindowSizeVisible(false);
         if (output == 2) {
@@ -97,20 +111,16 @@ void SensorWindow::chartThresholdChanged(unsigned int index, double value)
         d->thresholdData->setHigh(switchingSet, switchingComponent, value, true, true);
     else
         d->thresholdData->setLow(switchingSet, switchingComponent, value, true, true);
+}
 
+void SensorWindow::writeSwitchingPoint(int output, double value)
+{
     for (int attempt = 0; attempt < writeAttempts; ++attempt) {
         if (session().io().bWriteSwitchingPoint(output, value))
             break;
         qDebug() << "BUCLA";
     }
     setSwitchingPointRow(output, value);
-
-    enableStatusChecking(live);
-    enableTreeDataHandling(true);
-    if (live)
-        slotLiveDataToggled(true);
-    ui->actionEnable_live_data->setChecked(live);
-    state.thresholdDragActive = false;
 }
 
 // Analog sensors: the on marker stands for the low end of the output ("0v"), the off marker for

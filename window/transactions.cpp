@@ -29,7 +29,9 @@ void SensorWindow::sendDataFrame(ExtensionSystem::CommunicationInterface::DataFr
     progress->setModal(showUi);
     progress->setShowUi(showUi);
     const unsigned int id = line->uiSendDataFrame(frame);
-    connect(line, SIGNAL(emitFinished(unsigned int)), progress, SLOT(exit(unsigned int)));
+    const QMetaObject::Connection finished
+        = connect(line, &ExtensionSystem::CommunicationInterface::emitFinished, progress.data(),
+                  &Utils::ProgressBarUi::exit);
     if (showUi)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     {
@@ -40,8 +42,7 @@ void SensorWindow::sendDataFrame(ExtensionSystem::CommunicationInterface::DataFr
         QApplication::restoreOverrideCursor();
     if (!progress)
         return;
-    if (line)
-        disconnect(line, SIGNAL(emitFinished(unsigned int)), progress, SLOT(exit(unsigned int)));
+    disconnect(finished);
     progress->deleteLater();
 }
 

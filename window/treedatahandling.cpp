@@ -9,6 +9,7 @@
 
 #include "parameters/sensorsession.h"
 #include "window/sensorwindow_p.h"
+#include "window/treehandling.h"
 
 #include <qtpropertymanager.h>
 #include <simpletimechart.h>
@@ -16,33 +17,11 @@
 namespace DrumoSensorPlugin {
 namespace Core {
 
-// Switches the four value connections from the bool, int, double and enum managers. Every
-// change the plug-in makes to rows itself is bracketed by off and on, so that values read from
-// the sensor are never sent back to it. Operations nest (an inner "on" may come before the
-// outer one), so the connections are made unique: a nested "on" never doubles a connection,
-// and each edit reaches vPropertyChanged exactly once.
+// Switches the four value connections from the bool, int, double and enum managers (see
+// TreeHandling); the plug-in's own changes to rows happen inside a TreeHandlingGuard.
 void SensorWindow::enableTreeDataHandling(bool on)
 {
-    d->treeHandling = on;
-    if (on) {
-        connect(d->boolManager, SIGNAL(valueChanged(QtProperty *, bool)), this,
-                SLOT(boolValueChanged(QtProperty *, bool)), Qt::UniqueConnection);
-        connect(d->intManager, SIGNAL(valueChanged(QtProperty *, int)), this,
-                SLOT(intValueChanged(QtProperty *, int)), Qt::UniqueConnection);
-        connect(d->doubleManager, SIGNAL(valueChanged(QtProperty *, double)), this,
-                SLOT(doubleValueChanged(QtProperty *, double)), Qt::UniqueConnection);
-        connect(d->enumManager, SIGNAL(valueChanged(QtProperty *, int)), this,
-                SLOT(enumValueChanged(QtProperty *, int)), Qt::UniqueConnection);
-    } else {
-        disconnect(d->boolManager, SIGNAL(valueChanged(QtProperty *, bool)), this,
-                   SLOT(boolValueChanged(QtProperty *, bool)));
-        disconnect(d->intManager, SIGNAL(valueChanged(QtProperty *, int)), this,
-                   SLOT(intValueChanged(QtProperty *, int)));
-        disconnect(d->doubleManager, SIGNAL(valueChanged(QtProperty *, double)), this,
-                   SLOT(doubleValueChanged(QtProperty *, double)));
-        disconnect(d->enumManager, SIGNAL(valueChanged(QtProperty *, int)), this,
-                   SLOT(enumValueChanged(QtProperty *, int)));
-    }
+    d->treeHandling->setOn(on);
 }
 
 void SensorWindow::intValueChanged(QtProperty *property, int value)
@@ -79,8 +58,17 @@ void SensorWindow::vPropertyChanged(QtProperty *property, const QVariant &value)
 {
     // The polling goes on until the dispatch suspends it around the write, 10 ms from now.
     lastProperty = property;
-    enableTreeDataHandling(false);
+    {
+        TreeHandlingGuard quiet(*d->treeHandling);
+        applyViewEffects(property);
+    }
+    pendingValue = value;
+    settingsTimer->start();
+}
 
+// What an edit does to the window at once, before it reaches the sensor.
+void SensorWindow::applyViewEffects(QtProperty *property)
+{
     const QString id = property ? property->propertyId() : QString();
     const int index = property ? d->enumManager->value(property) : 0;
 
@@ -99,19 +87,13 @@ void SensorWindow::vPropertyChanged(QtProperty *property, const QVariant &value)
         applyPin2Mode(index != 0);
         if (index == 1) {
             // Toggling the right axis' zoom makes the chart take the new right scale.
-            enableTreeDataHandling(false);
             d->chart->setZoomingRightAxes(false);
             d->chart->setZoomingRightAxes(true);
             d->chart->setZoomingRightAxes(false);
-            enableTreeDataHandling(true);
         }
     } else if (id == QLatin1String("2analogoutput")) {
         showAnalogOutputMode(index);
     }
-
-    enableTreeDataHandling(true);
-    pendingValue = value;
-    settingsTimer->start();
 }
 
 // Runs only while a sensor is connected: the connect sequence wires settingsTimer to it.
