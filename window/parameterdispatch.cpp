@@ -6,6 +6,8 @@
 #include "parameters/attempts.h"
 #include "parameters/sensorsession.h"
 #include "ui_sensorwindow.h"
+#include "window/chartpresenter.h"
+#include "window/connectcontroller.h"
 #include "window/sensorwindow_p.h"
 #include "window/treehandling.h"
 #include "window/windowtexts.h"
@@ -24,16 +26,14 @@ namespace Core {
 
 void SensorWindow::readAllProperties()
 {
-    TreeHandlingGuard quiet(*d->treeHandling);
-    session().bulk().readAll();
+    d->connector->readAll();
 }
 
 // The callers (connecting with the PC's settings, applying a settings file) clear
 // deferValueWrites around it.
 void SensorWindow::writeAllProperties()
 {
-    TreeHandlingGuard quiet(*d->treeHandling);
-    session().bulk().writeAll();
+    d->connector->writeAll();
 }
 
 bool SensorWindow::bFactoryReset()
@@ -55,14 +55,8 @@ void SensorWindow::vRestoreFactorySettings()
         return;
     if (answer == QMessageBox::Ok) {
         const bool liveData = suspendPolling();
-        if (!attempt(5, "BUCLA ON RESET", [this] { return bFactoryReset(); })) {
-            if (bConnectToSensor()) {
-                enableStatusChecking(true);
-            } else {
-                d->portBox->setCurrentIndex(0);
-                vConnectionControlBoxChanged(0);
-            }
-        }
+        if (!attempt(5, "BUCLA ON RESET", [this] { return bFactoryReset(); }))
+            d->connector->checkConnection();
         restoreLiveData(liveData);
     }
     if (isConnected())
@@ -76,7 +70,7 @@ void SensorWindow::vClearHistory()
                                    QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;
-    d->chart->clear();
+    d->presenter->chart()->clear();
     // New samples enable it again.
     ui->chartToolbar->setEnabled(false);
 }
@@ -151,25 +145,7 @@ void SensorWindow::applyPin2Mode(bool analog)
         setPropertyVisible(QLatin1String(id), analog);
     for (const char *id : { "2switchingOn", "2type", "2operateOutputs" })
         setPropertyVisible(QLatin1String(id), !analog);
-    ui->actionOutput_2->setVisible(!analog);
-    ui->analogCaption->setVisible(analog);
-
-    d->chart->vEnableYRightAxis(analog);
-    d->chart->setTimelineScale(-25.0, 660.0);
-    if (analog) {
-        if (d->thresholdWidget)
-            d->thresholdWidget->enableUpperMark(false);
-        d->chart->setCustomSignal(true);
-        refreshAnalogChart();
-    } else {
-        d->chart->setCustomSignal(false);
-        const bool fahrenheit = session().io().unitIndex() == 1;
-        d->chart->vSetYScale(fahrenheit ? -60.0 : -50.0, fahrenheit ? 700.0 : 400.0);
-        if (d->thresholdWidget)
-            d->thresholdWidget->setThresholdsRange(fahrenheit ? -13.0 : -50.0,
-                                                   fahrenheit ? 662.0 : 400.0);
-    }
-    d->chart->setBaselineTo(0);
+    d->presenter->applyPin2Mode(analog);
 }
 
 void SensorWindow::convertDisplayedTemperatures(bool toFahrenheit)

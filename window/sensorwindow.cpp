@@ -2,7 +2,12 @@
 
 #include "parameters/sensorsession.h"
 #include "ui_sensorwindow.h"
+#include "window/chartpresenter.h"
+#include "window/connectcontroller.h"
+#include "window/connectionswitchdialog.h"
+#include "window/modaldialog.h"
 #include "window/sensorwindow_p.h"
+#include "window/settingsfileactions.h"
 #include "window/transactions.h"
 #include "window/treehandling.h"
 #include "window/treerows.h"
@@ -24,19 +29,11 @@
 #include <QDockWidget>
 #include <QEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QStatusBar>
 
 namespace DrumoSensorPlugin {
 namespace Core {
-
-namespace {
-
-void insertOfflineEntry(QComboBox *box)
-{
-    box->insertItem(0, WindowTexts::tr("Offline"), QVariant());
-}
-
-} // namespace
 
 SensorWindowPrivate::SensorWindowPrivate() = default;
 SensorWindowPrivate::~SensorWindowPrivate() = default;
@@ -54,12 +51,12 @@ SensorWindow::SensorWindow(const Sensor &sensor, QWidget *ignored)
     ui->setupUi(this);
     d->language = ExtensionSystem::Globals::getLanguage();
 
-    createPortBox();
     createPropertyDock();
     createSession(sensor);
+    createCollaborators();
     updateWindowTitle(false);
     setUpToolbarsAndChart();
-    createThresholdLines();
+    connectChart();
     connectActions();
     restoreWindowLayout();
     // A plain widget inside the host's sub-window, not a top-level window of its own.
@@ -78,27 +75,16 @@ SensorWindow::SensorWindow(const Sensor &sensor, QWidget *ignored)
 
     // Pin 2 starts as analog output until the sensor or the tree says otherwise.
     applyPin2Mode(true);
-    d->chart->setYRightAxisScale(0.0, 10.0, 2.0);
     setExpertMenu(false);
     // The chart plots the first temperature of the status answer whatever the tree building
     // passed through the "readTemp" row; only the window state file and the row's later
     // edits choose otherwise.
     session().state().skipNextDelayedWrite = false;
     session().state().measuredTemp = true;
-    d->chart->setMaxPanOffset(500);
-    d->chart->setTimelineScale(-60.0, 700.0);
+    d->presenter->showInitialState();
 
     if (ExtensionSystem::Globals::getPresentationMode())
         d->propertyDock->hide();
-}
-
-// "Offline" and a separator come first; the host's ports follow when it sends its list.
-void SensorWindow::createPortBox()
-{
-    d->portBox = new QComboBox(this);
-    insertOfflineEntry(d->portBox);
-    d->portBox->insertSeparator(1);
-    ui->connectionToolBar->addWidget(d->portBox);
 }
 
 // The dock with the property managers and their editor factories; the browser itself is
@@ -161,6 +147,27 @@ void SensorWindow::createSession(const Sensor &sensor)
                                                  static_cast<SensorView &>(*this));
 }
 
+// The chart and the connect sequence, on the session and the form's widgets.
+void SensorWindow::createCollaborators()
+{
+    d->presenter = std::make_unique<ChartPresenter>(
+        session(), *d->treeHandling,
+        ChartPresenter::Widgets { ui->chartFrame, ui->chartToolbar, ui->actionOutput_1,
+                                  ui->actionOutput_2, ui->analogCaption, ui->temperatureCaption });
+    d->connector = std::make_unique<ConnectController>(
+        session(), *d->treeHandling, *d->presenter, static_cast<ConnectView &>(*this),
+        ConnectController::Widgets { this, ui->connectionToolBar, ui->sensorOperationsToolbar,
+                                     ui->actionEnable_live_data });
+    d->files = std::make_unique<SettingsFileActions>(
+        session(), *d->rows, *d->treeHandling, *d->presenter, *d->connector,
+        static_cast<ConnectView &>(*this), static_cast<SensorView &>(*this),
+        SettingsFileActions::Parts { d, this, ui->actionEnable_live_data, ui->chartToolbar });
+    connect(d->connector.get(), &ConnectController::portSelected, this,
+            &SensorWindow::vComPortSelected);
+    connect(d->connector.get(), &ConnectController::titleChanged, this,
+            &SensorWindow::updateWindowTitle);
+}
+
 void SensorWindow::setUpToolbarsAndChart()
 {
     ui->sensorOperationsToolbar->setEnabled(false);
@@ -172,35 +179,30 @@ void SensorWindow::setUpToolbarsAndChart()
     settingsTimer = new QTimer(this);
     settingsTimer->setInterval(10);
     settingsTimer->setSingleShot(true);
-    d->chart = createChart(ui->chartFrame);
-    connectLivePolling();
+    // The poller follows the live-data action: its chain ends at the first completion after the
+    // action was unchecked. Connected before the constructor connects the action to
+    // slotLiveDataToggled, so a poll started there already sees the new state.
+    connect(ui->actionEnable_live_data, &QAction::toggled, &session().poller(),
+            &LivePoller::setLiveData);
+    connect(&session().poller(), &LivePoller::outputStatesRead, this, &SensorWindow::updateLeds);
     ui->actionOutput_1->setVisible(sensorRecord().isDigital());
     ui->actionOutput_2->setVisible(sensorRecord().isDigital());
 }
 
-// Digital sensors show their switching points as lines over the chart; the others show the two
-// ends of their analog output as markers.
-void SensorWindow::createThresholdLines()
+// A dragged line is written to the sensor; analog sensors edit the ends of their output range
+// by dragging the chart's markers.
+void SensorWindow::connectChart()
 {
-    d->thresholdData = new Utils::ThresholdDataManager;
-    d->thresholdData->setOutputs(2);
-
-    const Sensor &record = sensorRecord();
-    const SessionState &state = session().state();
-    if (!record.isDigital()) {
-        d->chart->setOnMarkerRange(record.getChartRangeMin(), record.getChartRangeMax());
-        d->chart->setOffMarkerRange(record.getChartRangeMin(), record.getChartRangeMax());
-        d->chart->vSetOnMarker(state.analogLow);
-        d->chart->vSetOffMarker(state.analogHigh);
-        return;
+    if (Utils::ThresholdWindowWidget *lines = d->presenter->lines())
+        connect(lines, &Utils::ThresholdWindowWidget::emitValueChanged, this,
+                &SensorWindow::chartThresholdChanged);
+    if (!sensorRecord().isDigital()) {
+        Utils::SimpleTimeChart *chart = d->presenter->chart();
+        connect(chart, &Utils::SimpleTimeChart::vOnMarkerChanged, this,
+                &SensorWindow::slotOnMarkerChanged);
+        connect(chart, &Utils::SimpleTimeChart::vOffMarkerChanged, this,
+                &SensorWindow::slotOffMarkerChanged);
     }
-    d->thresholdWidget = new Utils::ThresholdWindowWidget(d->chart->poPlot(), -1);
-    d->thresholdWidget->allowOverlapping(record.getThresholdsOverlapping());
-    d->thresholdWidget->setReadOnly(record.getThresholdsReadOnly());
-    d->thresholdWidget->formatText(true);
-    connect(d->thresholdWidget, &Utils::ThresholdWindowWidget::emitValueChanged, this,
-            &SensorWindow::chartThresholdChanged);
-    d->thresholdWidget->setWindowSizeVisible(false);
 }
 
 void SensorWindow::connectActions()
@@ -211,8 +213,6 @@ void SensorWindow::connectActions()
     onTriggered(ui->actionSave_Settings, &SensorWindow::vSaveSettings);
     onTriggered(ui->actionOpen_Settings, &SensorWindow::vLoadSettings);
     onTriggered(ui->actionDefaultSettings, &SensorWindow::vRestoreFactorySettings);
-    connect(d->portBox, QOverload<int>::of(&QComboBox::activated), this,
-            &SensorWindow::vConnectionControlBoxChanged);
     onTriggered(ui->actionExportChartData, &SensorWindow::vExportChartData);
     onTriggered(ui->actionExport_chart_view, &SensorWindow::vExportDocument);
     onTriggered(ui->actionPrint_chart_view, &SensorWindow::vPrintDocument);
@@ -223,8 +223,7 @@ void SensorWindow::connectActions()
 
 void SensorWindow::createStatusBar()
 {
-    d->connectionStatus = new Utils::ConnectionStatus(this);
-    ui->statusBar->addPermanentWidget(d->connectionStatus, 0);
+    ui->statusBar->addPermanentWidget(d->connector->status(), 0);
     ui->statusBar->addPermanentWidget(new QLabel(this), 0);
 }
 
@@ -241,10 +240,9 @@ SensorWindow::~SensorWindow()
     // No poll may start or finish into a window that is going away.
     session().poller().setStatusChecking(false);
     session().setConnection(nullptr);
-    delete d->thresholdWidget;
-    d->thresholdWidget = nullptr;
-    delete d->chart;
-    d->chart = nullptr;
+    d->files.reset();
+    d->connector.reset();
+    d->presenter.reset();
     delete ui;
     ui = nullptr;
     delete propertyBrowser;
@@ -258,7 +256,6 @@ SensorWindow::~SensorWindow()
     delete d->propertyDock;
     d->propertyDock = nullptr;
     d->rootProperty = nullptr;
-    delete d->thresholdData;
     delete d;
     d = nullptr;
 }
@@ -291,9 +288,10 @@ void SensorWindow::setConnection(ExtensionSystem::CommunicationInterface *connec
 void SensorWindow::updateWindowTitle(bool showBaud)
 {
     QString title = QString::fromStdString(sensorRecord().name());
-    if (!d->firmware.isEmpty() && showBaud)
-        title += QStringLiteral(" fw: %1").arg(d->firmware);
-    title += QStringLiteral(" (") + d->portBox->currentText();
+    const QString &firmware = d->connector->firmware();
+    if (!firmware.isEmpty() && showBaud)
+        title += QStringLiteral(" fw: %1").arg(firmware);
+    title += QStringLiteral(" (") + d->connector->portBox()->currentText();
     // A network port's endpoint is its name; its line rate is the server's, unknown here.
     if (showBaud && connection() && !session().state().lineRateFixed)
         title += QStringLiteral(" - Baud ")
@@ -308,32 +306,13 @@ void SensorWindow::updateWindowTitle(bool showBaud)
 
 void SensorWindow::updateComPortList(const QStringList &ports)
 {
-    const QString current = d->portBox->currentText();
-    d->portBox->clear();
-    insertOfflineEntry(d->portBox);
-    d->portBox->insertSeparator(1);
-    d->portBox->addItems(ports);
-
-    // The separator's empty text must never count as a match.
-    int selected = -1;
-    for (int i = 0; i < d->portBox->count(); ++i) {
-        if (i != 1 && d->portBox->itemText(i) == current) {
-            selected = i;
-            break;
-        }
-    }
-    d->portBox->setCurrentIndex(selected);
+    d->connector->setPorts(ports);
 }
 
 void SensorWindow::updateTemperatureCaption(const QString &unused)
 {
     Q_UNUSED(unused)
-    QtProperty *unit = findProperty(d->rootProperty, "unit");
-    if (!unit)
-        return;
-    ui->temperatureCaption->setText(d->enumManager->value(unit) == 0
-                                        ? WindowTexts::tr("Temperature in °C")
-                                        : WindowTexts::tr("Temperature in °F"));
+    d->presenter->updateTemperatureCaption();
 }
 
 void SensorWindow::vOpenManual() { }
@@ -350,7 +329,7 @@ void SensorWindow::vPrintDocument() { }
 void SensorWindow::setWindowActive(bool active)
 {
     if (active && ui->actionEnable_live_data->isChecked())
-        d->chart->jumpToPlottingArea();
+        d->presenter->chart()->jumpToPlottingArea();
 }
 
 void SensorWindow::vConnectToPort(const QString &port)
@@ -370,7 +349,7 @@ void SensorWindow::outputLEDTriggered2() { }
 void SensorWindow::closeEvent(QCloseEvent *event)
 {
     session().poller().setStatusChecking(false);
-    if (d->portBox->currentIndex() > 0)
+    if (d->connector->portBox()->currentIndex() > 0)
         vConnectionControlBoxChanged(0);
     emit vAboutToClose();
     QMainWindow::closeEvent(event);
@@ -391,10 +370,7 @@ void SensorWindow::retranslateWindow()
     d->propertyDock->setWindowTitle(WindowTexts::tr("Property tree"));
     d->propertyDock->toggleViewAction()->setToolTip(d->propertyDock->windowTitle());
 
-    const int portIndex = d->portBox->currentIndex();
-    d->portBox->removeItem(0);
-    insertOfflineEntry(d->portBox);
-    d->portBox->setCurrentIndex(portIndex);
+    d->connector->retranslate();
 
     updateWindowTitle(isConnected());
     d->language = ExtensionSystem::Globals::getLanguage();
@@ -409,6 +385,233 @@ void SensorWindow::retranslateWindow()
 
     // The form's texts came back in their first state; the caption follows the "unit" row.
     updateTemperatureCaption();
+}
+
+// --- Settings files: forwards to the file actions ----------------------------------------------
+
+void SensorWindow::vSaveSettings()
+{
+    d->files->save();
+}
+
+bool SensorWindow::bOpenSettings(const QString &fileName)
+{
+    return d->files->open(fileName);
+}
+
+void SensorWindow::vLoadSettings()
+{
+    bOpenSettings(QString());
+}
+
+void SensorWindow::vExportDocument()
+{
+    d->files->exportChart();
+}
+
+// --- Connecting: forwards to the connect controller -------------------------------------------
+
+bool SensorWindow::bConnectToSensor()
+{
+    return d->connector->identify();
+}
+
+void SensorWindow::vConnectionControlBoxChanged(int index)
+{
+    d->connector->choosePort(index);
+}
+
+void SensorWindow::vAutoConnect(const QString &ComPort)
+{
+    d->connector->autoConnect(ComPort);
+}
+
+void SensorWindow::vDisconnect()
+{
+    d->connector->disconnectSensor();
+}
+
+bool SensorWindow::bCheckConnection()
+{
+    return d->connector->checkConnection();
+}
+
+int SensorWindow::showMessage(int icon, const QString &title, const QString &text, int buttons)
+{
+    const auto standard = QMessageBox::StandardButtons(buttons);
+    // A window that is let go of meanwhile gets the answer that changes nothing.
+    const int unanswered = standard & QMessageBox::Cancel ? QMessageBox::Cancel
+        : standard & QMessageBox::No                      ? QMessageBox::No
+                                                          : QMessageBox::Ok;
+    ModalDialog<QMessageBox> box(
+        d, this, new QMessageBox(QMessageBox::Icon(icon), title, text, standard, this));
+    const int answer = box.exec();
+    return box.gone() ? unanswered : answer;
+}
+
+int SensorWindow::askConnectDirection()
+{
+    ModalDialog<ConnectionSwitchDialog> dialog(d, this, new ConnectionSwitchDialog);
+    dialog.exec();
+    return dialog.gone() ? int(ConnectionSwitchDialog::Cancel) : dialog->result();
+}
+
+void SensorWindow::setEditsReachSensor(bool on)
+{
+    if (on)
+        connect(settingsTimer, &QTimer::timeout, this, &SensorWindow::vSettingsChanged,
+                Qt::UniqueConnection);
+    else
+        disconnect(settingsTimer, &QTimer::timeout, this, &SensorWindow::vSettingsChanged);
+}
+
+bool SensorWindow::checkConnection()
+{
+    return d->connector->checkConnection();
+}
+
+bool SensorWindow::confirmBaudRateChange()
+{
+    return d->connector->confirmBaudRateChange();
+}
+
+int SensorWindow::currentBaudRateIndex() const
+{
+    return d->connector->currentBaudRateIndex();
+}
+
+void SensorWindow::showCurrentBaudRate()
+{
+    d->connector->showCurrentBaudRate();
+}
+
+void SensorWindow::refuseBaudRateChange()
+{
+    d->connector->refuseBaudRateChange();
+}
+
+void SensorWindow::baudRateWritten()
+{
+    d->connector->baudRateWritten();
+}
+
+// --- The chart, its lines and the LEDs: forwards to the chart presenter -----------------------
+
+void SensorWindow::slotLiveDataToggled(bool on)
+{
+    // Switching off needs nothing here: the chain of polls ends at the next completion.
+    if (on)
+        d->presenter->startLiveData();
+}
+
+void SensorWindow::queryAnalogStatusData(unsigned int index)
+{
+    if (index == 0)
+        session().poller().poll();
+    else
+        session().poller().transactionFinished(index);
+}
+
+void SensorWindow::queryChartData()
+{
+    queryAnalogStatusData(0);
+}
+
+void SensorWindow::updateLeds(int states)
+{
+    d->presenter->updateLeds(states, isConnected());
+}
+
+void SensorWindow::vSetData(const Utils::ValueOverTime &data)
+{
+    Q_UNUSED(data)
+    ui->chartToolbar->setEnabled(true);
+}
+
+void SensorWindow::refreshAnalogChart()
+{
+    d->presenter->refreshAnalogChart();
+}
+
+void SensorWindow::showAnalogOutputMode(int mode)
+{
+    d->presenter->showAnalogOutputMode(mode);
+}
+
+void SensorWindow::applyTemperatureUnitToChart(bool toFahrenheit)
+{
+    d->presenter->applyTemperatureUnit(toFahrenheit);
+}
+
+bool SensorWindow::setThresholds(int output, ThresholdType type)
+{
+    return session().io().setThresholds(output, type);
+}
+
+// Nothing reads thresholds back from the sensor: the switching points come with the parameter
+// reads, and the "Read Thresholds" action stays hidden and disabled.
+bool SensorWindow::refreshThresholds(int output)
+{
+    Q_UNUSED(output)
+    return false;
+}
+
+void SensorWindow::refreshSwitchingPoints(int output)
+{
+    d->presenter->copyStoredSwitchingPoint(output);
+}
+
+// The user dragged a line (0 the lower, output 1; else the upper, output 2): the live data
+// rests while it is written.
+void SensorWindow::chartThresholdChanged(unsigned int index, double value)
+{
+    const bool live = ui->actionEnable_live_data->isChecked();
+    ui->actionEnable_live_data->setChecked(false);
+    d->presenter->applyDraggedSwitchingPoint(index, value, live);
+    if (live)
+        slotLiveDataToggled(true);
+    ui->actionEnable_live_data->setChecked(live);
+    session().state().thresholdDragActive = false;
+}
+
+// Analog sensors: the on marker stands for the low end of the output ("0v"), the off marker for
+// the high end ("10v"). The row is set with the tree connections on, so the change is written
+// to the sensor like a typed value.
+void SensorWindow::slotOnMarkerChanged(double value)
+{
+    if (QtProperty *row = findProperty(d->rootProperty, "0v"))
+        d->doubleManager->setValue(row, value);
+}
+
+void SensorWindow::slotOffMarkerChanged(double value)
+{
+    if (QtProperty *row = findProperty(d->rootProperty, "10v"))
+        d->doubleManager->setValue(row, value);
+}
+
+void SensorWindow::showSwitchingPoint(int output, double value)
+{
+    d->presenter->showSwitchingPoint(output, value);
+}
+
+void SensorWindow::showReadSwitchingPoint(int output, double value)
+{
+    d->presenter->showReadSwitchingPoint(output, value);
+}
+
+void SensorWindow::setThresholdsRange(double low, double high)
+{
+    d->presenter->setThresholdsRange(low, high);
+}
+
+void SensorWindow::updateUpperMark()
+{
+    d->presenter->updateUpperMark();
+}
+
+QString SensorWindow::thresholdHex(int output, int component) const
+{
+    return d->presenter->thresholdHex(output, component);
 }
 
 } // namespace Core

@@ -8,6 +8,7 @@
 #include "window/sensorwindow.h"
 
 #include "parameters/sensorsession.h"
+#include "window/chartpresenter.h"
 #include "window/sensorwindow_p.h"
 #include "window/treehandling.h"
 
@@ -87,9 +88,7 @@ void SensorWindow::applyViewEffects(QtProperty *property)
         applyPin2Mode(index != 0);
         if (index == 1) {
             // Toggling the right axis' zoom makes the chart take the new right scale.
-            d->chart->setZoomingRightAxes(false);
-            d->chart->setZoomingRightAxes(true);
-            d->chart->setZoomingRightAxes(false);
+            d->presenter->toggleRightAxisZoom();
         }
     } else if (id == QLatin1String("2analogoutput")) {
         showAnalogOutputMode(index);

@@ -57,7 +57,7 @@ struct Window
     }
     SensorWindowTester &t() { return sim ? *sim->tester : *tester; }
     ParameterRows &rows() { return *t().d()->rows; }
-    Utils::SimpleTimeChart &chart() { return *t().d()->chart; }
+    Utils::SimpleTimeChart &chart() { return *t().d()->presenter->chart(); }
 
     std::unique_ptr<SimulatedWindow> sim;
     std::unique_ptr<SensorWindow> own;

@@ -10,6 +10,8 @@
 #include "parameters/sensorsession.h"
 #include "ui_sensorwindow.h"
 #include "window/sensorwindow.h"
+#include "window/chartpresenter.h"
+#include "window/connectcontroller.h"
 #include "window/sensorwindow_p.h"
 
 #include <qtpropertymanager.h>
