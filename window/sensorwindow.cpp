@@ -1,22 +1,26 @@
 #include "window/sensorwindow.h"
 
+#include "parameters/attempts.h"
 #include "parameters/sensorsession.h"
 #include "ui_sensorwindow.h"
 #include "window/chartpresenter.h"
 #include "window/connectcontroller.h"
 #include "window/connectionswitchdialog.h"
 #include "window/modaldialog.h"
+#include "window/propertytree.h"
 #include "window/sensorwindow_p.h"
 #include "window/settingsfileactions.h"
 #include "window/transactions.h"
 #include "window/treehandling.h"
 #include "window/treerows.h"
+#include "window/windowstatefile.h"
 #include "window/windowtexts.h"
 
 #include <buttonmanager.h>
 #include <connectionstatus.h>
 #include <globals.h>
 #include <qteditorfactory.h>
+#include <qtproperty.h>
 #include <qtpropertymanager.h>
 #include <qttreepropertybrowser.h>
 #include <simpletimechart.h>
@@ -30,10 +34,22 @@
 #include <QEvent>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
+#include <QSettings>
 #include <QStatusBar>
 
 namespace DrumoSensorPlugin {
 namespace Core {
+
+namespace {
+
+const char geometryKey[] = "/geometry";
+const char stateKey[] = "/state";
+const char expertMenuKey[] = "/expertMenu";
+// Spelt so in every existing state file.
+const char measuredTempKey[] = "/mesuredTemp";
+
+} // namespace
 
 SensorWindowPrivate::SensorWindowPrivate() = default;
 SensorWindowPrivate::~SensorWindowPrivate() = default;
@@ -123,6 +139,7 @@ void SensorWindow::createPropertyDock()
     d->buttonManager = new Utils::ButtonManager(d->propertyDock);
     d->buttonFactory = new Utils::ButtonFactory(d->propertyDock);
     propertyBrowser->setFactoryForManager(d->buttonManager, d->buttonFactory);
+    d->tree = std::make_unique<PropertyTree>(*d, propertyBrowser);
 
     // The bool, int, double and enum connections are the ones switched off around every change
     // the plug-in makes to rows itself; string and button rows are never switched.
@@ -373,14 +390,11 @@ void SensorWindow::retranslateWindow()
     d->connector->retranslate();
 
     updateWindowTitle(isConnected());
-    d->language = ExtensionSystem::Globals::getLanguage();
-
     {
         // Renaming rows and rebuilding enum entries changes values on the way; none of that is
         // an edit to send to the sensor.
         TreeHandlingGuard quiet(*d->treeHandling);
-        for (const auto &child : sensorRecord().getPropertyTreeGui())
-            retranslateDescriptionNode(child.second);
+        d->tree->retranslate(sensorRecord());
     }
 
     // The form's texts came back in their first state; the caption follows the "unit" row.
@@ -579,13 +593,13 @@ void SensorWindow::chartThresholdChanged(unsigned int index, double value)
 // to the sensor like a typed value.
 void SensorWindow::slotOnMarkerChanged(double value)
 {
-    if (QtProperty *row = findProperty(d->rootProperty, "0v"))
+    if (QtProperty *row = d->tree->find("0v"))
         d->doubleManager->setValue(row, value);
 }
 
 void SensorWindow::slotOffMarkerChanged(double value)
 {
-    if (QtProperty *row = findProperty(d->rootProperty, "10v"))
+    if (QtProperty *row = d->tree->find("10v"))
         d->doubleManager->setValue(row, value);
 }
 
@@ -612,6 +626,321 @@ void SensorWindow::updateUpperMark()
 QString SensorWindow::thresholdHex(int output, int component) const
 {
     return d->presenter->thresholdHex(output, component);
+}
+
+// --- An edit's way to the sensor -----------------------------------------------------------
+//
+// The tree reports an edit (TreeHandling::edited, and the string and button managers' signals)
+// to vPropertyChanged. Effects that only concern the window (the expert rows, the chart's
+// temperature choice, pin 2's layout, the analog output's units, and while no sensor is
+// connected the temperature unit) happen at once; the edit itself is handed to the sensor 10 ms
+// later by vSettingsChanged, so that quick successive edits send only the last one.
+
+// Switches the four value connections from the bool, int, double and enum managers (see
+// TreeHandling); the plug-in's own changes to rows happen inside a TreeHandlingGuard.
+void SensorWindow::enableTreeDataHandling(bool on)
+{
+    d->treeHandling->setOn(on);
+}
+
+void SensorWindow::intValueChanged(QtProperty *property, int value)
+{
+    vPropertyChanged(property, QVariant(value));
+}
+
+void SensorWindow::doubleValueChanged(QtProperty *property, double value)
+{
+    vPropertyChanged(property, QVariant(value));
+}
+
+void SensorWindow::boolValueChanged(QtProperty *property, bool value)
+{
+    vPropertyChanged(property, QVariant(value));
+}
+
+void SensorWindow::stringValueChanged(QtProperty *property, const QString &value)
+{
+    vPropertyChanged(property, QVariant(value));
+}
+
+void SensorWindow::enumValueChanged(QtProperty *property, int value)
+{
+    vPropertyChanged(property, QVariant(value));
+}
+
+void SensorWindow::buttonClicked(QtProperty *property)
+{
+    vPropertyChanged(property, QVariant(QString()));
+}
+
+void SensorWindow::vPropertyChanged(QtProperty *property, const QVariant &value)
+{
+    // The polling goes on until the dispatch suspends it around the write, 10 ms from now.
+    lastProperty = property;
+    {
+        TreeHandlingGuard quiet(*d->treeHandling);
+        applyViewEffects(property);
+    }
+    pendingValue = value;
+    settingsTimer->start();
+}
+
+// What an edit does to the window at once, before it reaches the sensor.
+void SensorWindow::applyViewEffects(QtProperty *property)
+{
+    const QString id = property ? property->propertyId() : QString();
+    const int index = property ? d->enumManager->value(property) : 0;
+
+    // Without a sensor the tree is all there is to update; with one, the unit's write does it.
+    if (!isConnected() && id == QLatin1String("unit")) {
+        updateTemperatureCaption();
+        applyTemperatureUnitToChart(index != 0);
+        convertDisplayedTemperatures(index != 0);
+    }
+
+    if (id == QLatin1String("ExpertMenu")) {
+        setExpertMenu(index != 0);
+    } else if (id == QLatin1String("readTemp")) {
+        session().state().measuredTemp = index != 0;
+    } else if (id == QLatin1String("2A")) {
+        applyPin2Mode(index != 0);
+        if (index == 1) {
+            // Toggling the right axis' zoom makes the chart take the new right scale.
+            d->presenter->toggleRightAxisZoom();
+        }
+    } else if (id == QLatin1String("2analogoutput")) {
+        showAnalogOutputMode(index);
+    }
+}
+
+// Runs only while a sensor is connected: the connect sequence wires settingsTimer to it.
+void SensorWindow::vSettingsChanged()
+{
+    applyPropertyToSensor(lastProperty, pendingValue);
+}
+
+void SensorWindow::readAllProperties()
+{
+    d->connector->readAll();
+}
+
+// The callers (connecting with the PC's settings, applying a settings file) clear
+// deferValueWrites around it.
+void SensorWindow::writeAllProperties()
+{
+    d->connector->writeAll();
+}
+
+bool SensorWindow::bFactoryReset()
+{
+    TreeHandlingGuard quiet(*d->treeHandling);
+    return session().bulk().factoryReset();
+}
+
+// A reset that fails five times is followed by a connection check of its own: a sensor that
+// no longer answers takes the window offline, without a message.
+void SensorWindow::vRestoreFactorySettings()
+{
+    QPointer<SensorWindow> alive(this);
+    const int answer = showMessage(
+        QMessageBox::Warning, WindowTexts::tr("Restore factory defaults"),
+        WindowTexts::tr("All settings will be restored to factory defaults, continue ?"),
+        QMessageBox::Ok | QMessageBox::Cancel);
+    if (!alive)
+        return;
+    if (answer == QMessageBox::Ok) {
+        const bool liveData = suspendPolling();
+        if (!attempt(5, "BUCLA ON RESET", [this] { return bFactoryReset(); }))
+            d->connector->checkConnection();
+        restoreLiveData(liveData);
+    }
+    if (isConnected())
+        enableStatusChecking(true);
+}
+
+void SensorWindow::vClearHistory()
+{
+    const int answer = showMessage(QMessageBox::Warning, WindowTexts::tr("Clear chart history"),
+                                   WindowTexts::tr("Do you really want to clear chart history ?"),
+                                   QMessageBox::Yes | QMessageBox::No);
+    if (answer != QMessageBox::Yes)
+        return;
+    d->presenter->chart()->clear();
+    // New samples enable it again.
+    ui->chartToolbar->setEnabled(false);
+}
+
+void SensorWindow::applyPropertyToSensor(QtProperty *property, const QVariant &value)
+{
+    if (!property || !isConnected())
+        return;
+    TreeHandlingGuard quiet(*d->treeHandling);
+    lastProperty = property;
+    session().dispatcher().apply(property->propertyId(), value);
+}
+
+// The write of the row edited last, once the typing paused for 600 ms.
+void SensorWindow::sendDelayValue()
+{
+    SessionState &state = session().state();
+    if (state.skipNextDelayedWrite) {
+        // The rows were converted after a unit change: nothing the user typed.
+        state.skipNextDelayedWrite = false;
+        return;
+    }
+    if (!lastProperty || !isConnected())
+        return;
+    bool liveData = false;
+    {
+        TreeHandlingGuard quiet(*d->treeHandling);
+        liveData = suspendPolling();
+        session().dispatcher().writeDeferred(lastProperty->propertyId());
+    }
+    resumePolling(liveData);
+}
+
+bool SensorWindow::suspendPolling()
+{
+    enableStatusChecking(false);
+    const bool liveData = ui->actionEnable_live_data->isChecked();
+    if (liveData)
+        ui->actionEnable_live_data->setChecked(false); // toggled: slotLiveDataToggled(false)
+    else
+        slotLiveDataToggled(false);
+    return liveData;
+}
+
+// Also a window that went offline meanwhile (failed connection check, new baud rate) gets the
+// live-data action back as it was: without a connection the polls it starts do nothing, and the
+// next connection finds the user's choice.
+void SensorWindow::resumePolling(bool liveData)
+{
+    enableStatusChecking(liveData);
+    restoreLiveData(liveData);
+}
+
+void SensorWindow::restoreLiveData(bool on)
+{
+    if (on && ui->actionEnable_live_data->isChecked())
+        slotLiveDataToggled(true);
+    else
+        ui->actionEnable_live_data->setChecked(on);
+}
+
+void SensorWindow::deferWrite()
+{
+    delayTimer.start();
+}
+
+// Pin 2 is either output 2 (its contact rows, its LED, the upper threshold line) or the analog
+// output (its signal rows, the right axis with the output's signal).
+void SensorWindow::applyPin2Mode(bool analog)
+{
+    d->tree->showPin2Rows(analog);
+    d->presenter->applyPin2Mode(analog);
+}
+
+void SensorWindow::convertDisplayedTemperatures(bool toFahrenheit)
+{
+    session().io().convertDisplayedTemperatures(toFahrenheit);
+}
+
+// --- The window state file ---------------------------------------------------------------------
+//
+// Toolbar and dock layout, geometry, and two viewing choices (expert rows shown, temperature
+// shown in the chart). Keys are the window's object name ("SensorWindow") plus a suffix, so
+// every window of the plug-in shares them and the last one saved wins. A settings object is
+// opened for every read or write; nothing is cached.
+
+void SensorWindow::saveWindowState()
+{
+    QSettings settings(windowStateFilePath(), QSettings::IniFormat, this);
+    settings.setValue(objectName() + QLatin1String(geometryKey), saveGeometry());
+    settings.setValue(objectName() + QLatin1String(stateKey), saveState(0));
+    settings.setValue(objectName() + QLatin1String(expertMenuKey), expertMenu);
+    settings.setValue(objectName() + QLatin1String(measuredTempKey),
+                      session().state().measuredTemp);
+}
+
+// The geometry is written but left to the host's sub-window on the way back.
+void SensorWindow::restoreWindowLayout()
+{
+    QSettings settings(windowStateFilePath(), QSettings::IniFormat, this);
+    restoreState(settings.value(objectName() + QLatin1String(stateKey)).toByteArray(), 0);
+}
+
+void SensorWindow::loadExpertMenuSetting()
+{
+    bool on = false;
+    {
+        QSettings settings(windowStateFilePath(), QSettings::IniFormat, this);
+        on = settings.value(objectName() + QLatin1String(expertMenuKey), false).toBool();
+    }
+    setExpertMenu(on);
+    if (!on)
+        return;
+    // With the tree connections on, this goes the way of a user's choice; the row itself
+    // never sends a command.
+    if (QtProperty *row = d->tree->find("ExpertMenu"))
+        d->enumManager->setValue(row, 1);
+}
+
+void SensorWindow::loadMeasuredTempSetting()
+{
+    bool &measuredTemp = session().state().measuredTemp;
+    {
+        QSettings settings(windowStateFilePath(), QSettings::IniFormat, this);
+        measuredTemp
+            = settings.value(objectName() + QLatin1String(measuredTempKey), false).toBool();
+    }
+    if (QtProperty *row = d->tree->find("readTemp"))
+        d->enumManager->setValue(row, measuredTemp ? 1 : 0);
+}
+
+// --- Transactions and waits ---------------------------------------------------------------
+
+void SensorWindow::sendDataFrame(ExtensionSystem::CommunicationInterface::DataFrame *frame,
+                                 bool showUi)
+{
+    runBehindProgress(this, d, connection(), frame, showUi);
+}
+
+bool SensorWindow::isWaiting() const
+{
+    return d->nestedWaits > 0;
+}
+
+void SensorWindow::abandon()
+{
+    if (!d->abandoned && !isWaiting())
+        deleteLater();
+    d->abandoned = true;
+    setConnection(nullptr);
+    // Nobody is left to answer them; each returns to its waiting code, which finishes quietly.
+    closeModalDialogs(this);
+}
+
+// --- The property tree ---------------------------------------------------------------------
+
+bool SensorWindow::buildPropertyTree(const Sensor &record)
+{
+    d->tree->build(record, windowTitle());
+    d->propertyDock->setWidget(propertyBrowser);
+    d->propertyDock->resize(400, d->propertyDock->height());
+    addDockWidget(Qt::LeftDockWidgetArea, d->propertyDock);
+    propertyBrowser->setMinimumWidth(300);
+    return false;
+}
+
+void SensorWindow::setExpertMenu(bool on)
+{
+    expertMenu = on;
+    d->tree->showExpertRows(on);
+}
+
+void SensorWindow::removeSubProperties(QtProperty *property)
+{
+    PropertyTree::removeSubProperties(property);
 }
 
 } // namespace Core

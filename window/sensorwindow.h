@@ -13,8 +13,6 @@
 #include <QTimer>
 #include <QVariant>
 
-#include <boost/property_tree/ptree_fwd.hpp>
-
 #include <string>
 
 class QtProperty;
@@ -160,14 +158,7 @@ private:
     void updateTemperatureCaption(const QString &unused);
     void retranslateWindow();
 
-    // Property tree (propertytree.cpp).
     bool buildPropertyTree(const Sensor &sensor);
-    bool addDescriptionNode(const boost::property_tree::ptree &element, QtProperty *parent,
-                            bool useDefaults);
-    void retranslateDescriptionNode(const boost::property_tree::ptree &element);
-    QtProperty *findProperty(QtProperty *parent, const std::string &id) const;
-    QList<QtProperty *> allSubProperties(QtProperty *parent) const;
-    void setPropertyVisible(const QString &id, bool visible);
 
     // The connect sequence's questions and the window's settings around a connection.
     int showMessage(int icon, const QString &title, const QString &text, int buttons) override;
@@ -178,7 +169,7 @@ private:
     void setEditsReachSensor(bool on) override;
     void restoreWindowLayout();
 
-    // An edit's way to the sensor (parameterdispatch.cpp, treedatahandling.cpp).
+    // An edit's way to the sensor.
     void applyViewEffects(QtProperty *property);
     void applyPropertyToSensor(QtProperty *property, const QVariant &value);
     bool bFactoryReset();

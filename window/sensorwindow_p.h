@@ -29,6 +29,7 @@ namespace Core {
 
 class ChartPresenter;
 class ConnectController;
+class PropertyTree;
 class SensorSession;
 class SettingsFileActions;
 class TransactionRunner;
@@ -76,6 +77,7 @@ public:
     std::unique_ptr<ChartPresenter> presenter;
     std::unique_ptr<ConnectController> connector;
     std::unique_ptr<SettingsFileActions> files;
+    std::unique_ptr<PropertyTree> tree;
 };
 
 } // namespace Core

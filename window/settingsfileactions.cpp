@@ -1,8 +1,8 @@
 #include "window/settingsfileactions.h"
 
 #include "files/propertytext.h"
-#include "model/parameterrows.h"
 #include "files/settingsfile.h"
+#include "model/parameterrows.h"
 #include "parameters/sensorsession.h"
 #include "parameters/sensorview.h"
 #include "window/chartpresenter.h"
