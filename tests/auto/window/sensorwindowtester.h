@@ -48,6 +48,7 @@ public:
     void setConnected(bool on) { session().state().connected = on; }
     QtProperty *lastProperty() const { return w->lastProperty; }
     QTimer *settingsTimer() const { return w->settingsTimer; }
+    void setEditsReachSensor(bool on) { w->setEditsReachSensor(on); }
     void sendDataFrame(ExtensionSystem::CommunicationInterface::DataFrame *frame, bool showUi)
     {
         w->sendDataFrame(frame, showUi);
