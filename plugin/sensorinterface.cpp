@@ -24,11 +24,9 @@ SensorInterface::SensorInterface(const ExtensionSystem::SensorBasic *sensor,
     window->resize(800, 500);
     window->show();
 
-    connect(window, SIGNAL(vSendData(const QString &)), this,
-            SLOT(vSendDataBytes(const QString &)));
-    connect(window, SIGNAL(vComPortSelected(const QString &)), this,
-            SLOT(vComPortChanged(const QString &)));
-    connect(window, SIGNAL(vAboutToClose()), this, SLOT(vAboutToClose()));
+    connect(window, &SensorWindow::vSendData, this, &SensorInterface::vSendDataBytes);
+    connect(window, &SensorWindow::vComPortSelected, this, &SensorInterface::vComPortChanged);
+    connect(window, &SensorWindow::vAboutToClose, this, &SensorInterface::vAboutToClose);
     connected = false;
 }
 
@@ -144,14 +142,12 @@ void SensorInterface::vAvailablePortsUpdated(QStringList ports)
     if (!window)
         return;
     // Refilling the window's port box must not look like a user's choice.
-    disconnect(window, SIGNAL(vComPortSelected(const QString &)), this,
-               SLOT(vComPortChanged(const QString &)));
+    disconnect(window, &SensorWindow::vComPortSelected, this, &SensorInterface::vComPortChanged);
     // The port in use is no longer free, yet it must stay selectable.
     if (connected)
         ports.append(portSettings.portName);
     window->updateComPortList(ports);
-    connect(window, SIGNAL(vComPortSelected(const QString &)), this,
-            SLOT(vComPortChanged(const QString &)));
+    connect(window, &SensorWindow::vComPortSelected, this, &SensorInterface::vComPortChanged);
 }
 
 void SensorInterface::vActionOpen(const QString &fileName)

@@ -12,9 +12,9 @@ ConnectionSwitchDialog::ConnectionSwitchDialog()
     , ui(new Ui::connectionSwitchingDialog)
 {
     ui->setupUi(this);
-    connect(ui->pcToSensor, SIGNAL(clicked()), this, SLOT(vPcToSensor()));
-    connect(ui->sensorToPc, SIGNAL(clicked()), this, SLOT(vSensorToPc()));
-    connect(ui->cancel, SIGNAL(clicked()), this, SLOT(vCancel()));
+    connect(ui->pcToSensor, &QAbstractButton::clicked, this, &ConnectionSwitchDialog::vPcToSensor);
+    connect(ui->sensorToPc, &QAbstractButton::clicked, this, &ConnectionSwitchDialog::vSensorToPc);
+    connect(ui->cancel, &QAbstractButton::clicked, this, &ConnectionSwitchDialog::vCancel);
     setResult(Cancel);
 }
 

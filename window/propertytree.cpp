@@ -1,17 +1,17 @@
 // The property tree of a sensor window, built from the sensor's description in the catalogue
 // (see model/description.h for the format).
 
-#include "window/sensorwindow.h"
+#include "window/propertytree.h"
 
 #include "model/description.h"
+#include "model/sensor.h"
 #include "window/sensorwindow_p.h"
 #include "window/treerows.h"
 
 #include <buttonmanager.h>
+#include <globals.h>
 #include <qtpropertymanager.h>
 #include <qttreepropertybrowser.h>
-
-#include <QDockWidget>
 
 #include <boost/property_tree/ptree.hpp>
 
@@ -32,63 +32,64 @@ void collectDescendants(QtProperty *parent, QList<QtProperty *> &result)
 
 } // namespace
 
-bool SensorWindow::buildPropertyTree(const Sensor &record)
+PropertyTree::PropertyTree(SensorWindowPrivate &d, QtTreePropertyBrowser *browser)
+    : d(d)
+    , m_browser(browser)
 {
-    d->rootProperty = d->groupManager->addProperty(windowTitle());
-    d->rootProperty->setPropertyId(QStringLiteral("root"));
+}
+
+void PropertyTree::build(const Sensor &record, const QString &title)
+{
+    d.rootProperty = d.groupManager->addProperty(title);
+    d.rootProperty->setPropertyId(QStringLiteral("root"));
 
     for (const auto &child : record.getPropertyTreeGui()) {
         if (Description::isElement(child))
-            addDescriptionNode(child.second, d->rootProperty, true);
+            addDescriptionNode(child.second, d.rootProperty, true);
     }
 
-    propertyBrowser->addProperty(d->rootProperty);
-    propertyBrowser->setRootIsDecorated(true);
-    propertyBrowser->show();
-    d->propertyDock->setWidget(propertyBrowser);
-    d->propertyDock->resize(400, d->propertyDock->height());
-    addDockWidget(Qt::LeftDockWidgetArea, d->propertyDock);
-    propertyBrowser->setMinimumWidth(300);
-    return false;
+    m_browser->addProperty(d.rootProperty);
+    m_browser->setRootIsDecorated(true);
+    m_browser->show();
 }
 
-bool SensorWindow::addDescriptionNode(const pt::ptree &element, QtProperty *parent,
+void PropertyTree::addDescriptionNode(const pt::ptree &element, QtProperty *parent,
                                       bool useDefaults)
 {
     if (!parent || element.empty())
-        return false;
+        return;
 
     const std::string type = Description::type(element);
-    const QString name = Description::name(element, d->language);
+    const QString name = Description::name(element, d.language);
     const char *const initial = Description::initialValuePath(useDefaults);
 
     QtProperty *property = nullptr;
     if (type == "category") {
-        property = d->groupManager->addProperty(name);
+        property = d.groupManager->addProperty(name);
     } else if (type == "enumerator") {
-        property = d->enumManager->addProperty(name);
-        d->enumManager->setEnumNames(property, Description::enumEntries(element, d->language));
-        d->enumManager->setValue(property, Description::number<int>(element, initial));
+        property = d.enumManager->addProperty(name);
+        d.enumManager->setEnumNames(property, Description::enumEntries(element, d.language));
+        d.enumManager->setValue(property, Description::number<int>(element, initial));
     } else if (type == "int") {
-        property = d->intManager->addProperty(name);
-        d->intManager->setMinimum(property, Description::number<int>(element, "min"));
-        d->intManager->setMaximum(property, Description::number<int>(element, "max"));
-        d->intManager->setValue(property, Description::number<int>(element, initial));
+        property = d.intManager->addProperty(name);
+        d.intManager->setMinimum(property, Description::number<int>(element, "min"));
+        d.intManager->setMaximum(property, Description::number<int>(element, "max"));
+        d.intManager->setValue(property, Description::number<int>(element, initial));
     } else if (type == "double") {
-        property = d->doubleManager->addProperty(name);
-        d->doubleManager->setMinimum(property, Description::number<double>(element, "min"));
-        d->doubleManager->setMaximum(property, Description::number<double>(element, "max"));
-        d->doubleManager->setValue(property, Description::number<double>(element, initial));
+        property = d.doubleManager->addProperty(name);
+        d.doubleManager->setMinimum(property, Description::number<double>(element, "min"));
+        d.doubleManager->setMaximum(property, Description::number<double>(element, "max"));
+        d.doubleManager->setValue(property, Description::number<double>(element, initial));
     } else if (type == "bool") {
-        property = d->boolManager->addProperty(name);
-        d->boolManager->setValue(property, Description::number<int>(element, initial) != 0,
-                                 QString(), QString());
+        property = d.boolManager->addProperty(name);
+        d.boolManager->setValue(property, Description::number<int>(element, initial) != 0,
+                                QString(), QString());
     } else if (type == "action") {
-        property = d->buttonManager->addProperty(name);
-        d->buttonManager->setValue(property, Description::actionCaption(element, d->language));
+        property = d.buttonManager->addProperty(name);
+        d.buttonManager->setValue(property, Description::actionCaption(element, d.language));
     } else {
         // An unknown kind of row: neither it nor anything below it is shown.
-        return false;
+        return;
     }
     property->setPropertyName(name);
 
@@ -100,75 +101,92 @@ bool SensorWindow::addDescriptionNode(const pt::ptree &element, QtProperty *pare
         if (child.first == "property")
             addDescriptionNode(child.second, property, useDefaults);
     }
-    return false;
 }
 
-void SensorWindow::retranslateDescriptionNode(const pt::ptree &element)
+void PropertyTree::retranslateNode(const pt::ptree &element)
 {
     if (element.empty())
         return;
-    if (d->language.empty())
-        d->language = "en";
+    if (d.language.empty())
+        d.language = "en";
 
     const std::string type = Description::type(element);
-    const QString name = Description::name(element, d->language);
+    const QString name = Description::name(element, d.language);
 
-    if (QtProperty *property = findProperty(d->rootProperty, Description::id(element))) {
+    if (QtProperty *property = find(Description::id(element))) {
         property->setPropertyName(name);
         if (type == "action") {
-            d->buttonManager->setValue(property, Description::actionCaption(element, d->language));
+            d.buttonManager->setValue(property, Description::actionCaption(element, d.language));
         } else if (type == "enumerator") {
-            const int index = d->enumManager->value(property);
-            d->enumManager->setEnumNames(property, Description::enumEntries(element, d->language));
-            d->enumManager->setValue(property, index);
+            const int index = d.enumManager->value(property);
+            d.enumManager->setEnumNames(property, Description::enumEntries(element, d.language));
+            d.enumManager->setValue(property, index);
         }
     }
 
     for (const auto &child : element) {
         if (child.first == "property")
-            retranslateDescriptionNode(child.second);
+            retranslateNode(child.second);
     }
 }
 
-QtProperty *SensorWindow::findProperty(QtProperty *parent, const std::string &id) const
+void PropertyTree::retranslate(const Sensor &record)
 {
-    return findPropertyById(parent, id);
+    d.language = ExtensionSystem::Globals::getLanguage();
+    for (const auto &child : record.getPropertyTreeGui())
+        retranslateNode(child.second);
 }
 
-QList<QtProperty *> SensorWindow::allSubProperties(QtProperty *parent) const
+QtProperty *PropertyTree::root() const
+{
+    return d.rootProperty;
+}
+
+QtProperty *PropertyTree::find(const std::string &id) const
+{
+    return findPropertyById(d.rootProperty, id);
+}
+
+QList<QtProperty *> PropertyTree::allRows() const
 {
     QList<QtProperty *> result;
-    if (parent)
-        collectDescendants(parent, result);
+    if (d.rootProperty)
+        collectDescendants(d.rootProperty, result);
     return result;
 }
 
-void SensorWindow::setPropertyVisible(const QString &id, bool visible)
+void PropertyTree::setRowVisible(const QString &id, bool visible)
 {
-    QtProperty *property = findProperty(d->rootProperty, id.toLatin1().toStdString());
+    QtProperty *property = find(id.toLatin1().toStdString());
     if (!property)
         return;
 
-    // Top-level items stay as they are; only rows below them are shown or hidden.
     QList<QtBrowserItem *> pending;
-    for (QtBrowserItem *top : propertyBrowser->topLevelItems())
+    for (QtBrowserItem *top : m_browser->topLevelItems())
         pending.append(top->children());
     while (!pending.isEmpty()) {
         QtBrowserItem *item = pending.takeFirst();
         if (item->property() == property)
-            propertyBrowser->setItemVisible(item, visible);
+            m_browser->setItemVisible(item, visible);
         pending.append(item->children());
     }
 }
 
-void SensorWindow::setExpertMenu(bool on)
+void PropertyTree::showExpertRows(bool on)
 {
-    expertMenu = on;
     for (const char *id : { "time", "emisivity", "unit", "laser", "readTemp" })
-        setPropertyVisible(QString::fromLatin1(id), on);
+        setRowVisible(QString::fromLatin1(id), on);
 }
 
-void SensorWindow::removeSubProperties(QtProperty *property)
+void PropertyTree::showPin2Rows(bool analog)
+{
+    for (const char *id : { "2teach", "2analogoutput" })
+        setRowVisible(QLatin1String(id), analog);
+    for (const char *id : { "2switchingOn", "2type", "2operateOutputs" })
+        setRowVisible(QLatin1String(id), !analog);
+}
+
+void PropertyTree::removeSubProperties(QtProperty *property)
 {
     if (!property)
         return;

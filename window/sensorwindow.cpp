@@ -1,16 +1,26 @@
 #include "window/sensorwindow.h"
 
+#include "parameters/attempts.h"
 #include "parameters/sensorsession.h"
 #include "ui_sensorwindow.h"
+#include "window/chartpresenter.h"
+#include "window/connectcontroller.h"
+#include "window/connectionswitchdialog.h"
+#include "window/modaldialog.h"
+#include "window/propertytree.h"
 #include "window/sensorwindow_p.h"
+#include "window/settingsfileactions.h"
 #include "window/transactions.h"
+#include "window/treehandling.h"
 #include "window/treerows.h"
+#include "window/windowstatefile.h"
 #include "window/windowtexts.h"
 
 #include <buttonmanager.h>
 #include <connectionstatus.h>
 #include <globals.h>
 #include <qteditorfactory.h>
+#include <qtproperty.h>
 #include <qtpropertymanager.h>
 #include <qttreepropertybrowser.h>
 #include <simpletimechart.h>
@@ -23,6 +33,9 @@
 #include <QDockWidget>
 #include <QEvent>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
+#include <QSettings>
 #include <QStatusBar>
 
 namespace DrumoSensorPlugin {
@@ -30,10 +43,11 @@ namespace Core {
 
 namespace {
 
-void insertOfflineEntry(QComboBox *box)
-{
-    box->insertItem(0, WindowTexts::tr("Offline"), QVariant());
-}
+const char geometryKey[] = "/geometry";
+const char stateKey[] = "/state";
+const char expertMenuKey[] = "/expertMenu";
+// Spelt so in every existing state file.
+const char measuredTempKey[] = "/mesuredTemp";
 
 } // namespace
 
@@ -53,18 +67,18 @@ SensorWindow::SensorWindow(const Sensor &sensor, QWidget *ignored)
     ui->setupUi(this);
     d->language = ExtensionSystem::Globals::getLanguage();
 
-    createPortBox();
     createPropertyDock();
     createSession(sensor);
+    createCollaborators();
     updateWindowTitle(false);
     setUpToolbarsAndChart();
-    createThresholdLines();
+    connectChart();
     connectActions();
     restoreWindowLayout();
     // A plain widget inside the host's sub-window, not a top-level window of its own.
     setWindowFlags(Qt::WindowFlags());
-    connect(ui->actionEnable_live_data, SIGNAL(toggled(bool)), this,
-            SLOT(slotLiveDataToggled(bool)));
+    connect(ui->actionEnable_live_data, &QAction::toggled, this,
+            &SensorWindow::slotLiveDataToggled);
     buildPropertyTree(sensorRecord());
     setMinimumSize(820, 500);
     // A docked widget takes its width from the main window's layout, not from resize(); asked
@@ -77,27 +91,16 @@ SensorWindow::SensorWindow(const Sensor &sensor, QWidget *ignored)
 
     // Pin 2 starts as analog output until the sensor or the tree says otherwise.
     applyPin2Mode(true);
-    d->chart->setYRightAxisScale(0.0, 10.0, 2.0);
     setExpertMenu(false);
     // The chart plots the first temperature of the status answer whatever the tree building
     // passed through the "readTemp" row; only the window state file and the row's later
     // edits choose otherwise.
     session().state().skipNextDelayedWrite = false;
     session().state().measuredTemp = true;
-    d->chart->setMaxPanOffset(500);
-    d->chart->setTimelineScale(-60.0, 700.0);
+    d->presenter->showInitialState();
 
     if (ExtensionSystem::Globals::getPresentationMode())
         d->propertyDock->hide();
-}
-
-// "Offline" and a separator come first; the host's ports follow when it sends its list.
-void SensorWindow::createPortBox()
-{
-    d->portBox = new QComboBox(this);
-    insertOfflineEntry(d->portBox);
-    d->portBox->insertSeparator(1);
-    ui->connectionToolBar->addWidget(d->portBox);
 }
 
 // The dock with the property managers and their editor factories; the browser itself is
@@ -136,25 +139,50 @@ void SensorWindow::createPropertyDock()
     d->buttonManager = new Utils::ButtonManager(d->propertyDock);
     d->buttonFactory = new Utils::ButtonFactory(d->propertyDock);
     propertyBrowser->setFactoryForManager(d->buttonManager, d->buttonFactory);
+    d->tree = std::make_unique<PropertyTree>(*d, propertyBrowser);
 
     // The bool, int, double and enum connections are the ones switched off around every change
     // the plug-in makes to rows itself; string and button rows are never switched.
-    enableTreeDataHandling(true);
-    connect(d->stringManager, SIGNAL(valueChanged(QtProperty *, const QString &)), this,
-            SLOT(stringValueChanged(QtProperty *, const QString &)));
-    connect(d->buttonManager, SIGNAL(buttonClicked(QtProperty *)), this,
-            SLOT(buttonClicked(QtProperty *)));
+    d->treeHandling = new TreeHandling(d->boolManager, d->intManager, d->doubleManager,
+                                       d->enumManager, d->propertyDock);
+    connect(d->treeHandling, &TreeHandling::edited, this, &SensorWindow::vPropertyChanged);
+    d->treeHandling->setOn(true);
+    connect(d->stringManager, &QtStringPropertyManager::valueChanged, this,
+            &SensorWindow::stringValueChanged);
+    connect(d->buttonManager, &Utils::ButtonManager::buttonClicked, this,
+            &SensorWindow::buttonClicked);
 }
 
 // The sensor-facing work: on the tree's rows, through this window's transactions, with this
 // window as its view.
 void SensorWindow::createSession(const Sensor &sensor)
 {
-    d->rows = std::make_unique<TreeRows>(*d, [this](bool on) { enableTreeDataHandling(on); });
+    d->rows = std::make_unique<TreeRows>(*d, *d->treeHandling);
     d->runner = std::make_unique<WindowTransactionRunner>(
         [this](DataFrame &frame) { sendDataFrame(&frame, true); });
     d->session = std::make_unique<SensorSession>(sensor, *d->runner, *d->rows,
                                                  static_cast<SensorView &>(*this));
+}
+
+// The chart and the connect sequence, on the session and the form's widgets.
+void SensorWindow::createCollaborators()
+{
+    d->presenter = std::make_unique<ChartPresenter>(
+        session(), *d->treeHandling,
+        ChartPresenter::Widgets { ui->chartFrame, ui->chartToolbar, ui->actionOutput_1,
+                                  ui->actionOutput_2, ui->analogCaption, ui->temperatureCaption });
+    d->connector = std::make_unique<ConnectController>(
+        session(), *d->treeHandling, *d->presenter, static_cast<ConnectView &>(*this),
+        ConnectController::Widgets { this, ui->connectionToolBar, ui->sensorOperationsToolbar,
+                                     ui->actionEnable_live_data });
+    d->files = std::make_unique<SettingsFileActions>(
+        session(), *d->rows, *d->treeHandling, *d->presenter, *d->connector,
+        static_cast<ConnectView &>(*this), static_cast<SensorView &>(*this),
+        SettingsFileActions::Parts { d, this, ui->actionEnable_live_data, ui->chartToolbar });
+    connect(d->connector.get(), &ConnectController::portSelected, this,
+            &SensorWindow::vComPortSelected);
+    connect(d->connector.get(), &ConnectController::titleChanged, this,
+            &SensorWindow::updateWindowTitle);
 }
 
 void SensorWindow::setUpToolbarsAndChart()
@@ -168,55 +196,51 @@ void SensorWindow::setUpToolbarsAndChart()
     settingsTimer = new QTimer(this);
     settingsTimer->setInterval(10);
     settingsTimer->setSingleShot(true);
-    d->chart = createChart(ui->chartFrame);
-    connectLivePolling();
+    // The poller follows the live-data action: its chain ends at the first completion after the
+    // action was unchecked. Connected before the constructor connects the action to
+    // slotLiveDataToggled, so a poll started there already sees the new state.
+    connect(ui->actionEnable_live_data, &QAction::toggled, &session().poller(),
+            &LivePoller::setLiveData);
+    connect(&session().poller(), &LivePoller::outputStatesRead, this, &SensorWindow::updateLeds);
     ui->actionOutput_1->setVisible(sensorRecord().isDigital());
     ui->actionOutput_2->setVisible(sensorRecord().isDigital());
 }
 
-// Digital sensors show their switching points as lines over the chart; the others show the two
-// ends of their analog output as markers.
-void SensorWindow::createThresholdLines()
+// A dragged line is written to the sensor; analog sensors edit the ends of their output range
+// by dragging the chart's markers.
+void SensorWindow::connectChart()
 {
-    d->thresholdData = new Utils::ThresholdDataManager;
-    d->thresholdData->setOutputs(2);
-
-    const Sensor &record = sensorRecord();
-    const SessionState &state = session().state();
-    if (!record.isDigital()) {
-        d->chart->setOnMarkerRange(record.getChartRangeMin(), record.getChartRangeMax());
-        d->chart->setOffMarkerRange(record.getChartRangeMin(), record.getChartRangeMax());
-        d->chart->vSetOnMarker(state.analogLow);
-        d->chart->vSetOffMarker(state.analogHigh);
-        return;
+    if (Utils::ThresholdWindowWidget *lines = d->presenter->lines())
+        connect(lines, &Utils::ThresholdWindowWidget::emitValueChanged, this,
+                &SensorWindow::chartThresholdChanged);
+    if (!sensorRecord().isDigital()) {
+        Utils::SimpleTimeChart *chart = d->presenter->chart();
+        connect(chart, &Utils::SimpleTimeChart::vOnMarkerChanged, this,
+                &SensorWindow::slotOnMarkerChanged);
+        connect(chart, &Utils::SimpleTimeChart::vOffMarkerChanged, this,
+                &SensorWindow::slotOffMarkerChanged);
     }
-    d->thresholdWidget = new Utils::ThresholdWindowWidget(d->chart->poPlot(), -1);
-    d->thresholdWidget->allowOverlapping(record.getThresholdsOverlapping());
-    d->thresholdWidget->setReadOnly(record.getThresholdsReadOnly());
-    d->thresholdWidget->formatText(true);
-    connect(d->thresholdWidget, SIGNAL(emitValueChanged(unsigned int, const double)), this,
-            SLOT(chartThresholdChanged(unsigned int, double)));
-    d->thresholdWidget->setWindowSizeVisible(false);
 }
 
 void SensorWindow::connectActions()
 {
-    connect(ui->actionSave_Settings, SIGNAL(triggered()), this, SLOT(vSaveSettings()));
-    connect(ui->actionOpen_Settings, SIGNAL(triggered()), this, SLOT(vLoadSettings()));
-    connect(ui->actionDefaultSettings, SIGNAL(triggered()), this, SLOT(vRestoreFactorySettings()));
-    connect(d->portBox, SIGNAL(activated(int)), this, SLOT(vConnectionControlBoxChanged(int)));
-    connect(ui->actionExportChartData, SIGNAL(triggered()), this, SLOT(vExportChartData()));
-    connect(ui->actionExport_chart_view, SIGNAL(triggered()), this, SLOT(vExportDocument()));
-    connect(ui->actionPrint_chart_view, SIGNAL(triggered()), this, SLOT(vPrintDocument()));
-    connect(ui->actionClear_History, SIGNAL(triggered()), this, SLOT(vClearHistory()));
-    connect(ui->actionOutput_1, SIGNAL(triggered()), this, SLOT(outputLEDTriggered1()));
-    connect(ui->actionOutput_2, SIGNAL(triggered()), this, SLOT(outputLEDTriggered2()));
+    const auto onTriggered = [this](QAction *action, void (SensorWindow::*slot)()) {
+        connect(action, &QAction::triggered, this, slot);
+    };
+    onTriggered(ui->actionSave_Settings, &SensorWindow::vSaveSettings);
+    onTriggered(ui->actionOpen_Settings, &SensorWindow::vLoadSettings);
+    onTriggered(ui->actionDefaultSettings, &SensorWindow::vRestoreFactorySettings);
+    onTriggered(ui->actionExportChartData, &SensorWindow::vExportChartData);
+    onTriggered(ui->actionExport_chart_view, &SensorWindow::vExportDocument);
+    onTriggered(ui->actionPrint_chart_view, &SensorWindow::vPrintDocument);
+    onTriggered(ui->actionClear_History, &SensorWindow::vClearHistory);
+    onTriggered(ui->actionOutput_1, &SensorWindow::outputLEDTriggered1);
+    onTriggered(ui->actionOutput_2, &SensorWindow::outputLEDTriggered2);
 }
 
 void SensorWindow::createStatusBar()
 {
-    d->connectionStatus = new Utils::ConnectionStatus(this);
-    ui->statusBar->addPermanentWidget(d->connectionStatus, 0);
+    ui->statusBar->addPermanentWidget(d->connector->status(), 0);
     ui->statusBar->addPermanentWidget(new QLabel(this), 0);
 }
 
@@ -224,7 +248,7 @@ void SensorWindow::setUpDelayTimer()
 {
     delayTimer.setInterval(600);
     delayTimer.setSingleShot(true);
-    connect(&delayTimer, SIGNAL(timeout()), this, SLOT(sendDelayValue()));
+    connect(&delayTimer, &QTimer::timeout, this, &SensorWindow::sendDelayValue);
 }
 
 SensorWindow::~SensorWindow()
@@ -233,10 +257,9 @@ SensorWindow::~SensorWindow()
     // No poll may start or finish into a window that is going away.
     session().poller().setStatusChecking(false);
     session().setConnection(nullptr);
-    delete d->thresholdWidget;
-    d->thresholdWidget = nullptr;
-    delete d->chart;
-    d->chart = nullptr;
+    d->files.reset();
+    d->connector.reset();
+    d->presenter.reset();
     delete ui;
     ui = nullptr;
     delete propertyBrowser;
@@ -250,7 +273,6 @@ SensorWindow::~SensorWindow()
     delete d->propertyDock;
     d->propertyDock = nullptr;
     d->rootProperty = nullptr;
-    delete d->thresholdData;
     delete d;
     d = nullptr;
 }
@@ -283,9 +305,10 @@ void SensorWindow::setConnection(ExtensionSystem::CommunicationInterface *connec
 void SensorWindow::updateWindowTitle(bool showBaud)
 {
     QString title = QString::fromStdString(sensorRecord().name());
-    if (!d->firmware.isEmpty() && showBaud)
-        title += QStringLiteral(" fw: %1").arg(d->firmware);
-    title += QStringLiteral(" (") + d->portBox->currentText();
+    const QString &firmware = d->connector->firmware();
+    if (!firmware.isEmpty() && showBaud)
+        title += QStringLiteral(" fw: %1").arg(firmware);
+    title += QStringLiteral(" (") + d->connector->portBox()->currentText();
     // A network port's endpoint is its name; its line rate is the server's, unknown here.
     if (showBaud && connection() && !session().state().lineRateFixed)
         title += QStringLiteral(" - Baud ")
@@ -300,32 +323,13 @@ void SensorWindow::updateWindowTitle(bool showBaud)
 
 void SensorWindow::updateComPortList(const QStringList &ports)
 {
-    const QString current = d->portBox->currentText();
-    d->portBox->clear();
-    insertOfflineEntry(d->portBox);
-    d->portBox->insertSeparator(1);
-    d->portBox->addItems(ports);
-
-    // The separator's empty text must never count as a match.
-    int selected = -1;
-    for (int i = 0; i < d->portBox->count(); ++i) {
-        if (i != 1 && d->portBox->itemText(i) == current) {
-            selected = i;
-            break;
-        }
-    }
-    d->portBox->setCurrentIndex(selected);
+    d->connector->setPorts(ports);
 }
 
 void SensorWindow::updateTemperatureCaption(const QString &unused)
 {
     Q_UNUSED(unused)
-    QtProperty *unit = findProperty(d->rootProperty, "unit");
-    if (!unit)
-        return;
-    ui->temperatureCaption->setText(d->enumManager->value(unit) == 0
-                                        ? WindowTexts::tr("Temperature in °C")
-                                        : WindowTexts::tr("Temperature in °F"));
+    d->presenter->updateTemperatureCaption();
 }
 
 void SensorWindow::vOpenManual() { }
@@ -342,7 +346,7 @@ void SensorWindow::vPrintDocument() { }
 void SensorWindow::setWindowActive(bool active)
 {
     if (active && ui->actionEnable_live_data->isChecked())
-        d->chart->jumpToPlottingArea();
+        d->presenter->chart()->jumpToPlottingArea();
 }
 
 void SensorWindow::vConnectToPort(const QString &port)
@@ -362,7 +366,7 @@ void SensorWindow::outputLEDTriggered2() { }
 void SensorWindow::closeEvent(QCloseEvent *event)
 {
     session().poller().setStatusChecking(false);
-    if (d->portBox->currentIndex() > 0)
+    if (d->connector->portBox()->currentIndex() > 0)
         vConnectionControlBoxChanged(0);
     emit vAboutToClose();
     QMainWindow::closeEvent(event);
@@ -383,23 +387,560 @@ void SensorWindow::retranslateWindow()
     d->propertyDock->setWindowTitle(WindowTexts::tr("Property tree"));
     d->propertyDock->toggleViewAction()->setToolTip(d->propertyDock->windowTitle());
 
-    const int portIndex = d->portBox->currentIndex();
-    d->portBox->removeItem(0);
-    insertOfflineEntry(d->portBox);
-    d->portBox->setCurrentIndex(portIndex);
+    d->connector->retranslate();
 
     updateWindowTitle(isConnected());
-    d->language = ExtensionSystem::Globals::getLanguage();
-
-    // Renaming rows and rebuilding enum entries changes values on the way; none of that is an
-    // edit to send to the sensor.
-    enableTreeDataHandling(false);
-    for (const auto &child : sensorRecord().getPropertyTreeGui())
-        retranslateDescriptionNode(child.second);
-    enableTreeDataHandling(true);
+    {
+        // Renaming rows and rebuilding enum entries changes values on the way; none of that is
+        // an edit to send to the sensor.
+        TreeHandlingGuard quiet(*d->treeHandling);
+        d->tree->retranslate(sensorRecord());
+    }
 
     // The form's texts came back in their first state; the caption follows the "unit" row.
     updateTemperatureCaption();
+}
+
+// --- Settings files: forwards to the file actions ----------------------------------------------
+
+void SensorWindow::vSaveSettings()
+{
+    d->files->save();
+}
+
+bool SensorWindow::bOpenSettings(const QString &fileName)
+{
+    return d->files->open(fileName);
+}
+
+void SensorWindow::vLoadSettings()
+{
+    bOpenSettings(QString());
+}
+
+void SensorWindow::vExportDocument()
+{
+    d->files->exportChart();
+}
+
+// --- Connecting: forwards to the connect controller -------------------------------------------
+
+bool SensorWindow::bConnectToSensor()
+{
+    return d->connector->identify();
+}
+
+void SensorWindow::vConnectionControlBoxChanged(int index)
+{
+    d->connector->choosePort(index);
+}
+
+void SensorWindow::vAutoConnect(const QString &ComPort)
+{
+    d->connector->autoConnect(ComPort);
+}
+
+void SensorWindow::vDisconnect()
+{
+    d->connector->disconnectSensor();
+}
+
+bool SensorWindow::bCheckConnection()
+{
+    return d->connector->checkConnection();
+}
+
+int SensorWindow::showMessage(int icon, const QString &title, const QString &text, int buttons)
+{
+    const auto standard = QMessageBox::StandardButtons(buttons);
+    // A window that is let go of meanwhile gets the answer that changes nothing.
+    const int unanswered = standard & QMessageBox::Cancel ? QMessageBox::Cancel
+        : standard & QMessageBox::No                      ? QMessageBox::No
+                                                          : QMessageBox::Ok;
+    ModalDialog<QMessageBox> box(
+        d, this, new QMessageBox(QMessageBox::Icon(icon), title, text, standard, this));
+    const int answer = box.exec();
+    return box.gone() ? unanswered : answer;
+}
+
+int SensorWindow::askConnectDirection()
+{
+    ModalDialog<ConnectionSwitchDialog> dialog(d, this, new ConnectionSwitchDialog);
+    dialog.exec();
+    return dialog.gone() ? int(ConnectionSwitchDialog::Cancel) : dialog->result();
+}
+
+void SensorWindow::setEditsReachSensor(bool on)
+{
+    if (on)
+        connect(settingsTimer, &QTimer::timeout, this, &SensorWindow::vSettingsChanged,
+                Qt::UniqueConnection);
+    else
+        disconnect(settingsTimer, &QTimer::timeout, this, &SensorWindow::vSettingsChanged);
+}
+
+bool SensorWindow::checkConnection()
+{
+    return d->connector->checkConnection();
+}
+
+bool SensorWindow::confirmBaudRateChange()
+{
+    return d->connector->confirmBaudRateChange();
+}
+
+int SensorWindow::currentBaudRateIndex() const
+{
+    return d->connector->currentBaudRateIndex();
+}
+
+void SensorWindow::showCurrentBaudRate()
+{
+    d->connector->showCurrentBaudRate();
+}
+
+void SensorWindow::refuseBaudRateChange()
+{
+    d->connector->refuseBaudRateChange();
+}
+
+void SensorWindow::baudRateWritten()
+{
+    d->connector->baudRateWritten();
+}
+
+// --- The chart, its lines and the LEDs: forwards to the chart presenter -----------------------
+
+void SensorWindow::slotLiveDataToggled(bool on)
+{
+    // Switching off needs nothing here: the chain of polls ends at the next completion.
+    if (on)
+        d->presenter->startLiveData();
+}
+
+void SensorWindow::queryAnalogStatusData(unsigned int index)
+{
+    if (index == 0)
+        session().poller().poll();
+    else
+        session().poller().transactionFinished(index);
+}
+
+void SensorWindow::queryChartData()
+{
+    queryAnalogStatusData(0);
+}
+
+void SensorWindow::updateLeds(int states)
+{
+    d->presenter->updateLeds(states, isConnected());
+}
+
+void SensorWindow::vSetData(const Utils::ValueOverTime &data)
+{
+    Q_UNUSED(data)
+    ui->chartToolbar->setEnabled(true);
+}
+
+void SensorWindow::refreshAnalogChart()
+{
+    d->presenter->refreshAnalogChart();
+}
+
+void SensorWindow::showAnalogOutputMode(int mode)
+{
+    d->presenter->showAnalogOutputMode(mode);
+}
+
+void SensorWindow::applyTemperatureUnitToChart(bool toFahrenheit)
+{
+    d->presenter->applyTemperatureUnit(toFahrenheit);
+}
+
+bool SensorWindow::setThresholds(int output, ThresholdType type)
+{
+    return session().io().setThresholds(output, type);
+}
+
+// Nothing reads thresholds back from the sensor: the switching points come with the parameter
+// reads, and the "Read Thresholds" action stays hidden and disabled.
+bool SensorWindow::refreshThresholds(int output)
+{
+    Q_UNUSED(output)
+    return false;
+}
+
+void SensorWindow::refreshSwitchingPoints(int output)
+{
+    d->presenter->copyStoredSwitchingPoint(output);
+}
+
+// The user dragged a line (0 the lower, output 1; else the upper, output 2): the live data
+// rests while it is written.
+void SensorWindow::chartThresholdChanged(unsigned int index, double value)
+{
+    const bool live = ui->actionEnable_live_data->isChecked();
+    ui->actionEnable_live_data->setChecked(false);
+    d->presenter->applyDraggedSwitchingPoint(index, value, live);
+    if (live)
+        slotLiveDataToggled(true);
+    ui->actionEnable_live_data->setChecked(live);
+    session().state().thresholdDragActive = false;
+}
+
+// Analog sensors: the on marker stands for the low end of the output ("0v"), the off marker for
+// the high end ("10v"). The row is set with the tree connections on, so the change is written
+// to the sensor like a typed value.
+void SensorWindow::slotOnMarkerChanged(double value)
+{
+    if (QtProperty *row = d->tree->find("0v"))
+        d->doubleManager->setValue(row, value);
+}
+
+void SensorWindow::slotOffMarkerChanged(double value)
+{
+    if (QtProperty *row = d->tree->find("10v"))
+        d->doubleManager->setValue(row, value);
+}
+
+void SensorWindow::showSwitchingPoint(int output, double value)
+{
+    d->presenter->showSwitchingPoint(output, value);
+}
+
+void SensorWindow::showReadSwitchingPoint(int output, double value)
+{
+    d->presenter->showReadSwitchingPoint(output, value);
+}
+
+void SensorWindow::setThresholdsRange(double low, double high)
+{
+    d->presenter->setThresholdsRange(low, high);
+}
+
+void SensorWindow::updateUpperMark()
+{
+    d->presenter->updateUpperMark();
+}
+
+QString SensorWindow::thresholdHex(int output, int component) const
+{
+    return d->presenter->thresholdHex(output, component);
+}
+
+// --- An edit's way to the sensor -----------------------------------------------------------
+//
+// The tree reports an edit (TreeHandling::edited, and the string and button managers' signals)
+// to vPropertyChanged. Effects that only concern the window (the expert rows, the chart's
+// temperature choice, pin 2's layout, the analog output's units, and while no sensor is
+// connected the temperature unit) happen at once; the edit itself is handed to the sensor 10 ms
+// later by vSettingsChanged, so that quick successive edits send only the last one.
+
+// Switches the four value connections from the bool, int, double and enum managers (see
+// TreeHandling); the plug-in's own changes to rows happen inside a TreeHandlingGuard.
+void SensorWindow::enableTreeDataHandling(bool on)
+{
+    d->treeHandling->setOn(on);
+}
+
+void SensorWindow::intValueChanged(QtProperty *property, int value)
+{
+    vPropertyChanged(property, QVariant(value));
+}
+
+void SensorWindow::doubleValueChanged(QtProperty *property, double value)
+{
+    vPropertyChanged(property, QVariant(value));
+}
+
+void SensorWindow::boolValueChanged(QtProperty *property, bool value)
+{
+    vPropertyChanged(property, QVariant(value));
+}
+
+void SensorWindow::stringValueChanged(QtProperty *property, const QString &value)
+{
+    vPropertyChanged(property, QVariant(value));
+}
+
+void SensorWindow::enumValueChanged(QtProperty *property, int value)
+{
+    vPropertyChanged(property, QVariant(value));
+}
+
+void SensorWindow::buttonClicked(QtProperty *property)
+{
+    vPropertyChanged(property, QVariant(QString()));
+}
+
+void SensorWindow::vPropertyChanged(QtProperty *property, const QVariant &value)
+{
+    // The polling goes on until the dispatch suspends it around the write, 10 ms from now.
+    lastProperty = property;
+    {
+        TreeHandlingGuard quiet(*d->treeHandling);
+        applyViewEffects(property);
+    }
+    pendingValue = value;
+    settingsTimer->start();
+}
+
+// What an edit does to the window at once, before it reaches the sensor.
+void SensorWindow::applyViewEffects(QtProperty *property)
+{
+    const QString id = property ? property->propertyId() : QString();
+    const int index = property ? d->enumManager->value(property) : 0;
+
+    // Without a sensor the tree is all there is to update; with one, the unit's write does it.
+    if (!isConnected() && id == QLatin1String("unit")) {
+        updateTemperatureCaption();
+        applyTemperatureUnitToChart(index != 0);
+        convertDisplayedTemperatures(index != 0);
+    }
+
+    if (id == QLatin1String("ExpertMenu")) {
+        setExpertMenu(index != 0);
+    } else if (id == QLatin1String("readTemp")) {
+        session().state().measuredTemp = index != 0;
+    } else if (id == QLatin1String("2A")) {
+        applyPin2Mode(index != 0);
+        if (index == 1) {
+            // Toggling the right axis' zoom makes the chart take the new right scale.
+            d->presenter->toggleRightAxisZoom();
+        }
+    } else if (id == QLatin1String("2analogoutput")) {
+        showAnalogOutputMode(index);
+    }
+}
+
+// Runs only while a sensor is connected: the connect sequence wires settingsTimer to it.
+void SensorWindow::vSettingsChanged()
+{
+    applyPropertyToSensor(lastProperty, pendingValue);
+}
+
+void SensorWindow::readAllProperties()
+{
+    d->connector->readAll();
+}
+
+// The callers (connecting with the PC's settings, applying a settings file) clear
+// deferValueWrites around it.
+void SensorWindow::writeAllProperties()
+{
+    d->connector->writeAll();
+}
+
+bool SensorWindow::bFactoryReset()
+{
+    TreeHandlingGuard quiet(*d->treeHandling);
+    return session().bulk().factoryReset();
+}
+
+// A reset that fails five times is followed by a connection check of its own: a sensor that
+// no longer answers takes the window offline, without a message.
+void SensorWindow::vRestoreFactorySettings()
+{
+    QPointer<SensorWindow> alive(this);
+    const int answer = showMessage(
+        QMessageBox::Warning, WindowTexts::tr("Restore factory defaults"),
+        WindowTexts::tr("All settings will be restored to factory defaults, continue ?"),
+        QMessageBox::Ok | QMessageBox::Cancel);
+    if (!alive)
+        return;
+    if (answer == QMessageBox::Ok) {
+        const bool liveData = suspendPolling();
+        if (!attempt(5, "BUCLA ON RESET", [this] { return bFactoryReset(); }))
+            d->connector->checkConnection();
+        restoreLiveData(liveData);
+    }
+    if (isConnected())
+        enableStatusChecking(true);
+}
+
+void SensorWindow::vClearHistory()
+{
+    const int answer = showMessage(QMessageBox::Warning, WindowTexts::tr("Clear chart history"),
+                                   WindowTexts::tr("Do you really want to clear chart history ?"),
+                                   QMessageBox::Yes | QMessageBox::No);
+    if (answer != QMessageBox::Yes)
+        return;
+    d->presenter->chart()->clear();
+    // New samples enable it again.
+    ui->chartToolbar->setEnabled(false);
+}
+
+void SensorWindow::applyPropertyToSensor(QtProperty *property, const QVariant &value)
+{
+    if (!property || !isConnected())
+        return;
+    TreeHandlingGuard quiet(*d->treeHandling);
+    lastProperty = property;
+    session().dispatcher().apply(property->propertyId(), value);
+}
+
+// The write of the row edited last, once the typing paused for 600 ms.
+void SensorWindow::sendDelayValue()
+{
+    SessionState &state = session().state();
+    if (state.skipNextDelayedWrite) {
+        // The rows were converted after a unit change: nothing the user typed.
+        state.skipNextDelayedWrite = false;
+        return;
+    }
+    if (!lastProperty || !isConnected())
+        return;
+    bool liveData = false;
+    {
+        TreeHandlingGuard quiet(*d->treeHandling);
+        liveData = suspendPolling();
+        session().dispatcher().writeDeferred(lastProperty->propertyId());
+    }
+    resumePolling(liveData);
+}
+
+bool SensorWindow::suspendPolling()
+{
+    enableStatusChecking(false);
+    const bool liveData = ui->actionEnable_live_data->isChecked();
+    if (liveData)
+        ui->actionEnable_live_data->setChecked(false); // toggled: slotLiveDataToggled(false)
+    else
+        slotLiveDataToggled(false);
+    return liveData;
+}
+
+// Also a window that went offline meanwhile (failed connection check, new baud rate) gets the
+// live-data action back as it was: without a connection the polls it starts do nothing, and the
+// next connection finds the user's choice.
+void SensorWindow::resumePolling(bool liveData)
+{
+    enableStatusChecking(liveData);
+    restoreLiveData(liveData);
+}
+
+void SensorWindow::restoreLiveData(bool on)
+{
+    if (on && ui->actionEnable_live_data->isChecked())
+        slotLiveDataToggled(true);
+    else
+        ui->actionEnable_live_data->setChecked(on);
+}
+
+void SensorWindow::deferWrite()
+{
+    delayTimer.start();
+}
+
+// Pin 2 is either output 2 (its contact rows, its LED, the upper threshold line) or the analog
+// output (its signal rows, the right axis with the output's signal).
+void SensorWindow::applyPin2Mode(bool analog)
+{
+    d->tree->showPin2Rows(analog);
+    d->presenter->applyPin2Mode(analog);
+}
+
+void SensorWindow::convertDisplayedTemperatures(bool toFahrenheit)
+{
+    session().io().convertDisplayedTemperatures(toFahrenheit);
+}
+
+// --- The window state file ---------------------------------------------------------------------
+//
+// Toolbar and dock layout, geometry, and two viewing choices (expert rows shown, temperature
+// shown in the chart). Keys are the window's object name ("SensorWindow") plus a suffix, so
+// every window of the plug-in shares them and the last one saved wins. A settings object is
+// opened for every read or write; nothing is cached.
+
+void SensorWindow::saveWindowState()
+{
+    QSettings settings(windowStateFilePath(), QSettings::IniFormat, this);
+    settings.setValue(objectName() + QLatin1String(geometryKey), saveGeometry());
+    settings.setValue(objectName() + QLatin1String(stateKey), saveState(0));
+    settings.setValue(objectName() + QLatin1String(expertMenuKey), expertMenu);
+    settings.setValue(objectName() + QLatin1String(measuredTempKey),
+                      session().state().measuredTemp);
+}
+
+// The geometry is written but left to the host's sub-window on the way back.
+void SensorWindow::restoreWindowLayout()
+{
+    QSettings settings(windowStateFilePath(), QSettings::IniFormat, this);
+    restoreState(settings.value(objectName() + QLatin1String(stateKey)).toByteArray(), 0);
+}
+
+void SensorWindow::loadExpertMenuSetting()
+{
+    bool on = false;
+    {
+        QSettings settings(windowStateFilePath(), QSettings::IniFormat, this);
+        on = settings.value(objectName() + QLatin1String(expertMenuKey), false).toBool();
+    }
+    setExpertMenu(on);
+    if (!on)
+        return;
+    // With the tree connections on, this goes the way of a user's choice; the row itself
+    // never sends a command.
+    if (QtProperty *row = d->tree->find("ExpertMenu"))
+        d->enumManager->setValue(row, 1);
+}
+
+void SensorWindow::loadMeasuredTempSetting()
+{
+    bool &measuredTemp = session().state().measuredTemp;
+    {
+        QSettings settings(windowStateFilePath(), QSettings::IniFormat, this);
+        measuredTemp
+            = settings.value(objectName() + QLatin1String(measuredTempKey), false).toBool();
+    }
+    if (QtProperty *row = d->tree->find("readTemp"))
+        d->enumManager->setValue(row, measuredTemp ? 1 : 0);
+}
+
+// --- Transactions and waits ---------------------------------------------------------------
+
+void SensorWindow::sendDataFrame(ExtensionSystem::CommunicationInterface::DataFrame *frame,
+                                 bool showUi)
+{
+    runBehindProgress(this, d, connection(), frame, showUi);
+}
+
+bool SensorWindow::isWaiting() const
+{
+    return d->nestedWaits > 0;
+}
+
+void SensorWindow::abandon()
+{
+    if (!d->abandoned && !isWaiting())
+        deleteLater();
+    d->abandoned = true;
+    setConnection(nullptr);
+    // Nobody is left to answer them; each returns to its waiting code, which finishes quietly.
+    closeModalDialogs(this);
+}
+
+// --- The property tree ---------------------------------------------------------------------
+
+bool SensorWindow::buildPropertyTree(const Sensor &record)
+{
+    d->tree->build(record, windowTitle());
+    d->propertyDock->setWidget(propertyBrowser);
+    d->propertyDock->resize(400, d->propertyDock->height());
+    addDockWidget(Qt::LeftDockWidgetArea, d->propertyDock);
+    propertyBrowser->setMinimumWidth(300);
+    return false;
+}
+
+void SensorWindow::setExpertMenu(bool on)
+{
+    expertMenu = on;
+    d->tree->showExpertRows(on);
+}
+
+void SensorWindow::removeSubProperties(QtProperty *property)
+{
+    PropertyTree::removeSubProperties(property);
 }
 
 } // namespace Core

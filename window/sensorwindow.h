@@ -2,6 +2,7 @@
 
 #include "model/sensor.h"
 #include "parameters/sensorview.h"
+#include "window/connectcontroller.h"
 
 #include <communicationinterface.h>
 #include <valueovertime.h>
@@ -11,8 +12,6 @@
 #include <QStringList>
 #include <QTimer>
 #include <QVariant>
-
-#include <boost/property_tree/ptree_fwd.hpp>
 
 #include <string>
 
@@ -43,12 +42,9 @@ class SensorWindowTester;
 //
 // The order of the signals and slots below is part of the interface: the host and the
 // interface object connect to them by signature, and tools look them up by index. New slots
-// go to the end. The implementation is split by concern: construction and window events
-// (sensorwindow.cpp), the tree (propertytree.cpp, treerows.cpp), an edit's way to the sensor
-// (treedatahandling.cpp, parameterdispatch.cpp), transactions (transactions.cpp), connecting
-// (connectsequence.cpp), the live chart and lines (livechart.cpp, thresholdlines.cpp), the
-// settings files (settingsfileactions.cpp) and the state file (windowstate.cpp).
-class SensorWindow : public QMainWindow, private SensorView
+// go to the end. The work is done by collaborators the slots forward to: ConnectController
+// (connecting), ChartPresenter (chart, lines, LEDs), TreeHandling (edits from the tree).
+class SensorWindow : public QMainWindow, private SensorView, private ConnectView
 {
     Q_OBJECT
 
@@ -145,12 +141,12 @@ protected:
 private:
     friend class SensorWindowTester;
 
-    // Construction steps (sensorwindow.cpp), in the order the constructor takes them.
-    void createPortBox();
+    // Construction steps, in the order the constructor takes them.
     void createPropertyDock();
     void createSession(const Sensor &sensor);
+    void createCollaborators();
     void setUpToolbarsAndChart();
-    void createThresholdLines();
+    void connectChart();
     void connectActions();
     void createStatusBar();
     void setUpDelayTimer();
@@ -160,72 +156,48 @@ private:
 
     // Caption above the chart from the "unit" row; the text argument is not used.
     void updateTemperatureCaption(const QString &unused);
-    void updateTemperatureCaption() override { updateTemperatureCaption(QString()); }
     void retranslateWindow();
 
-    // Property tree (propertytree.cpp).
     bool buildPropertyTree(const Sensor &sensor);
-    bool addDescriptionNode(const boost::property_tree::ptree &element, QtProperty *parent,
-                            bool useDefaults);
-    void retranslateDescriptionNode(const boost::property_tree::ptree &element);
-    QtProperty *findProperty(QtProperty *parent, const std::string &id) const;
-    QList<QtProperty *> allSubProperties(QtProperty *parent) const;
-    void setPropertyVisible(const QString &id, bool visible);
-    void setExpertMenu(bool on) override;
 
-    // Window state file (windowstate.cpp).
-    void saveWindowState();
+    // The connect sequence's questions and the window's settings around a connection.
+    int showMessage(int icon, const QString &title, const QString &text, int buttons) override;
+    int askConnectDirection() override;
+    void saveWindowState() override;
+    void loadExpertMenuSetting() override;
+    void loadMeasuredTempSetting() override;
+    void setEditsReachSensor(bool on) override;
     void restoreWindowLayout();
-    void loadExpertMenuSetting();
-    void loadMeasuredTempSetting();
 
-    // Connecting (connectsequence.cpp).
-    void connectPcToSensor();
-    void connectSensorToPc();
-    bool identifyOpenedPort();
-    bool identifyWithRetry();
-    void connectSucceeded(bool pcToSensor);
-    void connectFailed();
-    // A message box of the connect sequence (QMessageBox icon and standard buttons); returns
-    // the button. An abandoned window shows nothing and answers what changes nothing.
-    int showMessage(int icon, const QString &title, const QString &text, int buttons);
-    void refreshRightAxis();
-    void finishPortChoice();
-    bool checkConnection() override;
-    bool confirmBaudRateChange() override;
-    void showCurrentBaudRate() override;
-    void refuseBaudRateChange() override;
-    int currentBaudRateIndex() const override;
-    void baudRateWritten() override;
-
-    // An edit's way to the sensor (parameterdispatch.cpp).
+    // An edit's way to the sensor.
+    void applyViewEffects(QtProperty *property);
     void applyPropertyToSensor(QtProperty *property, const QVariant &value);
     bool bFactoryReset();
     // Live data back on (or left off): checking the action restarts it as slotLiveDataToggled.
     void restoreLiveData(bool on);
+    void convertDisplayedTemperatures(bool toFahrenheit);
+
+    // What the session asks of its view, handed on to the collaborators.
+    void applyPin2Mode(bool analog) override;
+    void updateTemperatureCaption() override { updateTemperatureCaption(QString()); }
+    void applyTemperatureUnitToChart(bool toFahrenheit) override;
+    void showAnalogOutputMode(int mode) override;
+    void showSwitchingPoint(int output, double value) override;
+    void showReadSwitchingPoint(int output, double value) override;
+    void setThresholdsRange(double low, double high) override;
+    void refreshAnalogChart() override;
+    void updateUpperMark() override;
+    QString thresholdHex(int output, int component) const override;
+    void setExpertMenu(bool on) override;
     bool suspendPolling() override;
     void resumePolling(bool liveData) override;
     void deferWrite() override;
-    void applyPin2Mode(bool analog) override;
-    void convertDisplayedTemperatures(bool toFahrenheit);
-
-    // Live chart (livechart.cpp).
-    Utils::SimpleTimeChart *createChart(QWidget *parent);
-    // The session's live polling feeds the chart, the LEDs and the connection check.
-    void connectLivePolling();
-    // More than 60 polls went unanswered: reconnect, or go offline with a message.
-    void checkSilentSensor();
-    void refreshAnalogChart() override;
-    void showAnalogOutputMode(int mode) override;
-    void applyTemperatureUnitToChart(bool toFahrenheit) override;
-
-    // Threshold lines and markers (thresholdlines.cpp).
-    void showSwitchingPoint(int output, double value) override;
-    void showReadSwitchingPoint(int output, double value) override;
-    void setSwitchingPointRow(int output, double value);
-    void setThresholdsRange(double low, double high) override;
-    void updateUpperMark() override;
-    QString thresholdHex(int output, int component) const override;
+    bool checkConnection() override;
+    bool confirmBaudRateChange() override;
+    void showCurrentBaudRate() override;
+    int currentBaudRateIndex() const override;
+    void refuseBaudRateChange() override;
+    void baudRateWritten() override;
 
     SensorWindowPrivate *d;
     Ui::SensorWindow *ui;

@@ -5,7 +5,6 @@
 #include <memory>
 #include <string>
 
-class QComboBox;
 class QDockWidget;
 class QtBoolPropertyManager;
 class QtCheckBoxFactory;
@@ -23,17 +22,18 @@ class QtStringPropertyManager;
 namespace Utils {
 class ButtonFactory;
 class ButtonManager;
-class ConnectionStatus;
-class SimpleTimeChart;
-class ThresholdDataManager;
-class ThresholdWindowWidget;
 } // namespace Utils
 
 namespace DrumoSensorPlugin {
 namespace Core {
 
+class ChartPresenter;
+class ConnectController;
+class PropertyTree;
 class SensorSession;
+class SettingsFileActions;
 class TransactionRunner;
+class TreeHandling;
 class TreeRows;
 
 // The widgets and state a SensorWindow shares between its files. A plain structure: the window
@@ -58,22 +58,13 @@ public:
     QtEnumEditorFactory *enumEditorFactory = nullptr;
     Utils::ButtonManager *buttonManager = nullptr;
     Utils::ButtonFactory *buttonFactory = nullptr;
-    // The bool, int, double and enum managers' value signals reach the window.
-    bool treeHandling = false;
+    // The bool, int, double and enum managers' value signals, reported as edits while on.
+    TreeHandling *treeHandling = nullptr;
 
     QDockWidget *propertyDock = nullptr;
-    QComboBox *portBox = nullptr;
-    // portBox's index after the last completed choice; Cancel goes back to it.
-    int lastPortIndex = 0;
-    Utils::ThresholdDataManager *thresholdData = nullptr;
-    Utils::ThresholdWindowWidget *thresholdWidget = nullptr; // digital sensors only
-    Utils::SimpleTimeChart *chart = nullptr;
-    Utils::ConnectionStatus *connectionStatus = nullptr;
     // Language of the texts read from the sensor description.
     std::string language = "en";
     QtProperty *rootProperty = nullptr;
-    // One character from the identification answer; empty while no sensor is connected.
-    QString firmware;
     // Nested waits running (transactions, the connect sequence's questions and messages).
     int nestedWaits = 0;
     // The owner let go of the window inside a wait: it finishes without asking or telling.
@@ -83,6 +74,10 @@ public:
     std::unique_ptr<TreeRows> rows;
     std::unique_ptr<TransactionRunner> runner;
     std::unique_ptr<SensorSession> session;
+    std::unique_ptr<ChartPresenter> presenter;
+    std::unique_ptr<ConnectController> connector;
+    std::unique_ptr<SettingsFileActions> files;
+    std::unique_ptr<PropertyTree> tree;
 };
 
 } // namespace Core

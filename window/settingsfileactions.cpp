@@ -1,50 +1,27 @@
-// The window's settings files and chart export: the file dialogs, messages and progress around
-// the files layer (files/settingsfile.h, files/propertytext.h), and what a load does to the
-// window.
-//
-// Choices where the behaviour was open:
-// - Saving never deletes the old file first: the new text goes into a file beside it that
-//   replaces it only when complete, so a failed save leaves the old file as it was; the user is
-//   told that the file was not saved and why.
-// - A chart text that does not read leaves the chart's samples as they were (the chart reads
-//   all or nothing), instead of clearing them first; as before, the properties are still loaded
-//   and the load counts as complete (the chart's result is not checked).
-// - A value that is not a number sets 0, as the C library's atoi/atof read it (in the C locale,
-//   whatever the user's); an enumerator index that names no item leaves the row as it was.
-// - Refusals ("no root", another sensor, a value that is no finite number, and the limits of
-//   files/settingsfile.h) change nothing: what the load had prepared while connected
-//   (temperature ranges widened, tree handling and live data stopped) is put back, and nothing
-//   is sent. A file that is not XML at all, or cannot be read (missing, a folder, a device or
-//   pipe, no permission), is followed by writing all properties while connected, as loading
-//   has always done; the message names the real cause.
-// - Saving checks the name first (a folder, device, pipe or socket is refused before the chart
-//   text is made) and replaces only a regular file, durably (see files/settingsfile.h).
-// - File names are used as the dialogs give them, whatever their characters.
-// - Work that takes longer than half a second (a chart of a million samples) shows a progress
-//   dialog; it runs on the GUI thread and the dialog repaints at each report.
-
-#include "window/sensorwindow.h"
+#include "window/settingsfileactions.h"
 
 #include "files/propertytext.h"
 #include "files/settingsfile.h"
+#include "model/parameterrows.h"
 #include "parameters/sensorsession.h"
-#include "ui_sensorwindow.h"
+#include "parameters/sensorview.h"
+#include "window/chartpresenter.h"
+#include "window/connectcontroller.h"
 #include "window/modaldialog.h"
 #include "window/sensorwindow_p.h"
-#include "window/treerows.h"
+#include "window/treehandling.h"
 #include "window/windowtexts.h"
 
 #include <exportdialog.h>
 #include <simpletimechart.h>
 
-#include <QCoreApplication>
+#include <QAction>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProgressDialog>
-
-#include <optional>
+#include <QToolBar>
 
 namespace DrumoSensorPlugin {
 namespace Core {
@@ -156,150 +133,192 @@ void restoreRanges(ParameterRows &rows, const QVector<RowRange> &ranges)
 
 } // namespace
 
-void SensorWindow::vSaveSettings()
+// What a load prepared, and what it found.
+struct SettingsFileActions::Load
 {
-    const Sensor &sensor = sensorRecord();
+    QString path;
+    bool complete = true;
+    bool digital = false;
+    bool liveDataWasOn = false;
+    bool connectedAtStart = false;
+    QVector<RowRange> rangesBefore;
+};
+
+SettingsFileActions::SettingsFileActions(SensorSession &session, ParameterRows &rows,
+                                         TreeHandling &treeHandling, ChartPresenter &chart,
+                                         ConnectController &connector, ConnectView &questions,
+                                         SensorView &view, const Parts &parts)
+    : m_session(session)
+    , m_rows(rows)
+    , m_treeHandling(treeHandling)
+    , m_chart(chart)
+    , m_connector(connector)
+    , m_questions(questions)
+    , m_view(view)
+    , m_parts(parts)
+{
+}
+
+void SettingsFileActions::save()
+{
+    const Sensor &sensor = m_session.sensor();
     const QString title = WindowTexts::tr("Saving settings...");
     const QString fileName = askSaveFileName(
-        d, this,
+        m_parts.d, m_parts.window,
         defaultSettingsFileName(QString::fromStdString(sensor.name()), QDate::currentDate()));
     if (fileName.isEmpty())
         return;
 
-    FileProgressDialog progress(d, this, title);
+    FileProgressDialog progress(m_parts.d, m_parts.window, title);
     QString reason;
     bool written = checkSettingsTarget(fileName, &reason);
     if (written) {
         std::string chartText;
-        d->chart->dataToText(chartText, ";", progress.chartPart(0, 600));
+        m_chart.chart()->dataToText(chartText, ";", progress.chartPart(0, 600));
         const SettingsDocument document
-            = settingsDocument(sensor.name(), *d->rows, std::move(chartText));
+            = settingsDocument(sensor.name(), m_rows, std::move(chartText));
         written = writeSettingsFile(fileName, document, &reason, progress.part(600, 1000));
     }
     progress.close();
     if (!written) {
-        showMessage(QMessageBox::Critical, title,
-                    settingsWriteMessage(QDir::toNativeSeparators(fileName), reason),
-                    QMessageBox::Ok);
+        m_questions.showMessage(QMessageBox::Critical, title,
+                                settingsWriteMessage(QDir::toNativeSeparators(fileName), reason),
+                                QMessageBox::Ok);
     }
 }
 
-bool SensorWindow::bOpenSettings(const QString &fileName)
+bool SettingsFileActions::open(const QString &fileName)
 {
-    QPointer<SensorWindow> alive(this);
-    const bool liveDataWasOn = ui->actionEnable_live_data->isChecked();
-    bool complete = true;
-    QString path = fileName;
-    if (path.isEmpty()) {
-        const std::optional<QString> chosen = askOpenFileName(d, this);
-        if (!chosen)
-            return false;
-        path = *chosen;
-        complete = !path.isEmpty(); // reading a file without a name fails below
-    }
-
-    const bool digital = sensorRecord().isDigital();
-    const bool connectedAtStart = isConnected();
-    QVector<RowRange> rangesBefore;
-    if (connectedAtStart) {
-        if (showMessage(QMessageBox::Information, WindowTexts::tr("Open Settings"),
-                        WindowTexts::tr("Loaded settings will override the current project !"),
-                        QMessageBox::Ok | QMessageBox::Cancel)
+    QPointer<QWidget> alive(m_parts.window);
+    Load load;
+    load.liveDataWasOn = m_parts.liveData->isChecked();
+    const std::optional<QString> path = chooseFile(fileName, &load.complete);
+    if (!path)
+        return false;
+    load.path = *path;
+    load.digital = m_session.sensor().isDigital();
+    load.connectedAtStart = m_session.state().connected;
+    if (load.connectedAtStart) {
+        if (m_questions.showMessage(
+                QMessageBox::Information, WindowTexts::tr("Open Settings"),
+                WindowTexts::tr("Loaded settings will override the current project !"),
+                QMessageBox::Ok | QMessageBox::Cancel)
             != QMessageBox::Ok)
             return false;
         // Loaded temperatures may be in either unit: the rows accept both until written.
-        rangesBefore = numberRanges(*d->rows);
-        session().io().widenTemperatureRanges();
-        enableTreeDataHandling(false);
-        if (digital)
-            ui->actionEnable_live_data->setChecked(false);
+        load.rangesBefore = numberRanges(m_rows);
+        m_session.io().widenTemperatureRanges();
+        m_treeHandling.setOn(false);
+        if (load.digital)
+            m_parts.liveData->setChecked(false);
     }
+    if (!applyDocument(load))
+        return false;
+    finishLoad(load);
+    return load.complete;
+}
 
-    // Live data as it was before the load, once the sensor has the loaded values.
-    const auto resumeLiveData = [this, digital, liveDataWasOn] {
-        if (digital && liveDataWasOn) {
-            queryAnalogStatusData(0);
-            ui->actionEnable_live_data->setChecked(true);
-        }
-    };
+// Nothing when cancelled; a name given is taken as it is.
+std::optional<QString> SettingsFileActions::chooseFile(const QString &fileName, bool *complete)
+{
+    if (!fileName.isEmpty())
+        return fileName;
+    const std::optional<QString> chosen = askOpenFileName(m_parts.d, m_parts.window);
+    if (chosen && chosen->isEmpty())
+        *complete = false; // reading a file without a name fails below
+    return chosen;
+}
+
+// The file's rows and chart, with tree handling off; false when the load ends here (a refusal,
+// or the window went).
+bool SettingsFileActions::applyDocument(Load &load)
+{
+    QPointer<QWidget> alive(m_parts.window);
     const QString title = WindowTexts::tr("Opening settings...");
-
-    FileProgressDialog progress(d, this, title);
-    SettingsReadResult read = readSettingsFile(path, sensorRecord().name(), progress.part(0, 400));
+    FileProgressDialog progress(m_parts.d, m_parts.window, title);
+    SettingsReadResult read
+        = readSettingsFile(load.path, m_session.sensor().name(), progress.part(0, 400));
     if (isUnreadable(read.error)) {
         progress.close();
-        showMessage(QMessageBox::Critical, title, settingsMessage(read), QMessageBox::Ok);
-        if (!alive)
-            return false;
-        complete = false;
-    } else if (read.error != SettingsError::None) {
+        m_questions.showMessage(QMessageBox::Critical, title, settingsMessage(read),
+                                QMessageBox::Ok);
+        load.complete = false;
+        return bool(alive);
+    }
+    if (read.error != SettingsError::None) {
         progress.close();
-        showMessage(QMessageBox::Critical, title, settingsMessage(read), QMessageBox::Ok);
-        if (alive && connectedAtStart) {
-            restoreRanges(*d->rows, rangesBefore);
-            enableTreeDataHandling(true);
-            resumeLiveData();
+        m_questions.showMessage(QMessageBox::Critical, title, settingsMessage(read),
+                                QMessageBox::Ok);
+        if (alive && load.connectedAtStart) {
+            restoreRanges(m_rows, load.rangesBefore);
+            m_treeHandling.setOn(true);
+            resumeLiveData(load);
         }
         return false;
-    } else {
-        // The rows change from the file's side: no edit goes to the sensor one by one.
-        enableTreeDataHandling(false);
-        SettingsDocument &document = read.document;
-        if (!document.hasPluginSettings) {
-            complete = false;
-        } else {
-            if (document.propertyText)
-                applyPropertyText(*d->rows, *document.propertyText);
-            else
-                complete = false;
-            if (document.chartText) {
-                // Emptied first: a chart text that does not read leaves no old samples behind.
-                d->chart->clear();
-                d->chart->setDataFromText(*document.chartText, ";", progress.chartPart(400, 1000));
-                document.chartText.reset();
-                ui->chartToolbar->setEnabled(true);
-            } else {
-                complete = false;
-            }
-        }
-        progress.close();
     }
+    // The rows change from the file's side: no edit goes to the sensor one by one.
+    m_treeHandling.setOn(false);
+    SettingsDocument &document = read.document;
+    if (!document.hasPluginSettings) {
+        load.complete = false;
+    } else {
+        if (document.propertyText)
+            applyPropertyText(m_rows, *document.propertyText);
+        else
+            load.complete = false;
+        if (document.chartText) {
+            // Emptied first: a chart text that does not read leaves no old samples behind.
+            m_chart.chart()->clear();
+            m_chart.chart()->setDataFromText(*document.chartText, ";",
+                                             progress.chartPart(400, 1000));
+            document.chartText.reset();
+            m_parts.chartToolbar->setEnabled(true);
+        } else {
+            load.complete = false;
+        }
+    }
+    progress.close();
+    return true;
+}
 
-    enableTreeDataHandling(true);
-    if (isConnected()) {
-        // One write of every row instead of one per loaded value.
-        SessionState &state = session().state();
+// While connected, one write of every row instead of one per loaded value; without a sensor
+// the window shows pin 2's function as loaded.
+void SettingsFileActions::finishLoad(Load &load)
+{
+    m_treeHandling.setOn(true);
+    if (m_session.state().connected) {
+        SessionState &state = m_session.state();
         state.deferValueWrites = false;
-        writeAllProperties();
-        resumeLiveData();
+        m_connector.writeAll();
+        resumeLiveData(load);
         state.deferValueWrites = true;
-    } else if (d->rows->contains(QStringLiteral("2A"))) {
-        const int pin2 = d->rows->enumIndex(QStringLiteral("2A"));
-        applyPin2Mode(pin2 != 0);
+    } else if (m_rows.contains(QStringLiteral("2A"))) {
+        const int pin2 = m_rows.enumIndex(QStringLiteral("2A"));
+        m_view.applyPin2Mode(pin2 != 0);
         if (pin2 == 1) {
             // Toggling the right axis' zoom makes the chart take the new right scale.
-            enableTreeDataHandling(false);
-            d->chart->setZoomingRightAxes(false);
-            d->chart->setZoomingRightAxes(true);
-            d->chart->setZoomingRightAxes(false);
-            enableTreeDataHandling(true);
+            TreeHandlingGuard quiet(m_treeHandling);
+            m_chart.toggleRightAxisZoom();
         }
     }
-    return complete;
 }
 
-void SensorWindow::vLoadSettings()
+// Live data as it was before the load, once the sensor has the loaded values.
+void SettingsFileActions::resumeLiveData(const Load &load)
 {
-    bOpenSettings(QString());
+    if (load.digital && load.liveDataWasOn) {
+        m_session.poller().poll();
+        m_parts.liveData->setChecked(true);
+    }
 }
 
-void SensorWindow::vExportDocument()
+void SettingsFileActions::exportChart()
 {
-    QList<const Utils::ValueOverTime *> series { d->chart->poData() };
+    QList<const Utils::ValueOverTime *> series { m_chart.chart()->poData() };
     QList<QString> columns { WindowTexts::tr("Time"), WindowTexts::tr("Signal") };
     ModalDialog<Utils::ExportDialog> dialog(
-        d, this,
-        new Utils::ExportDialog(&series, &columns, this,
+        m_parts.d, m_parts.window,
+        new Utils::ExportDialog(&series, &columns, m_parts.window,
                                 Qt::WindowTitleHint | Qt::WindowSystemMenuHint));
     dialog->setPrecision(2);
     dialog.exec();

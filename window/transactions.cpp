@@ -1,10 +1,6 @@
-// Synchronous transactions of the window: run behind the progress dialog.
-
-#include "window/sensorwindow.h"
-
-#include "window/modaldialog.h"
-#include "window/sensorwindow_p.h"
 #include "window/transactions.h"
+
+#include "window/sensorwindow_p.h"
 
 #include <progressbarui.h>
 
@@ -14,50 +10,35 @@
 namespace DrumoSensorPlugin {
 namespace Core {
 
-// The dialog's nested event loop keeps the window's timers and queued signals running while
-// the transaction is on the line; only the completion of this transaction's id ends the wait.
-void SensorWindow::sendDataFrame(ExtensionSystem::CommunicationInterface::DataFrame *frame,
-                                 bool showUi)
+void runBehindProgress(QWidget *window, SensorWindowPrivate *d,
+                       ExtensionSystem::CommunicationInterface *connection, DataFrame *frame,
+                       bool showUi)
 {
     // The connection may go away inside the wait (an unplugged adapter); the window too, when
     // the host closes it meanwhile. Neither may be touched afterwards then.
-    QPointer<ExtensionSystem::CommunicationInterface> line = connection();
+    QPointer<ExtensionSystem::CommunicationInterface> line = connection;
     if (!line || !frame)
         return;
 
-    QPointer<Utils::ProgressBarUi> progress = new Utils::ProgressBarUi(this);
+    QPointer<Utils::ProgressBarUi> progress = new Utils::ProgressBarUi(window);
     progress->setModal(showUi);
     progress->setShowUi(showUi);
     const unsigned int id = line->uiSendDataFrame(frame);
-    connect(line, SIGNAL(emitFinished(unsigned int)), progress, SLOT(exit(unsigned int)));
+    const QMetaObject::Connection finished
+        = QObject::connect(line, &ExtensionSystem::CommunicationInterface::emitFinished,
+                           progress.data(), &Utils::ProgressBarUi::exit);
     if (showUi)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     {
-        NestedWait wait(this, d);
+        NestedWait wait(window, d);
         progress->exec(int(id));
     }
     if (showUi)
         QApplication::restoreOverrideCursor();
     if (!progress)
         return;
-    if (line)
-        disconnect(line, SIGNAL(emitFinished(unsigned int)), progress, SLOT(exit(unsigned int)));
+    QObject::disconnect(finished);
     progress->deleteLater();
-}
-
-bool SensorWindow::isWaiting() const
-{
-    return d->nestedWaits > 0;
-}
-
-void SensorWindow::abandon()
-{
-    if (!d->abandoned && !isWaiting())
-        deleteLater();
-    d->abandoned = true;
-    setConnection(nullptr);
-    // Nobody is left to answer them; each returns to its waiting code, which finishes quietly.
-    closeModalDialogs(this);
 }
 
 } // namespace Core

@@ -34,6 +34,15 @@ private:
 // window is left on the stack. (deleteLater() called inside the wait would run in the wait's
 // own loop.) Should the window go anyway (with a parent that is deleted), there is nothing left
 // to count down.
+class NestedWait;
+
+// Runs `frame` on `line` behind the progress dialog of `window`: its nested event loop keeps
+// the window's timers and queued signals running while the transaction is on the line; only the
+// completion of this transaction's id ends the wait.
+void runBehindProgress(QWidget *window, SensorWindowPrivate *d,
+                       ExtensionSystem::CommunicationInterface *line, DataFrame *frame,
+                       bool showUi);
+
 class NestedWait
 {
 public:

@@ -1,6 +1,7 @@
 #include "window/treerows.h"
 
 #include "window/sensorwindow_p.h"
+#include "window/treehandling.h"
 
 #include <buttonmanager.h>
 #include <qtpropertymanager.h>
@@ -36,9 +37,9 @@ QtProperty *findPropertyById(QtProperty *parent, const std::string &id)
     return nullptr;
 }
 
-TreeRows::TreeRows(SensorWindowPrivate &d, std::function<void(bool)> treeHandling)
+TreeRows::TreeRows(SensorWindowPrivate &d, TreeHandling &treeHandling)
     : d(d)
-    , m_treeHandling(std::move(treeHandling))
+    , m_treeHandling(treeHandling)
 {
 }
 
@@ -91,11 +92,8 @@ QVariant TreeRows::value(const QString &id) const
 
 void TreeRows::silently(const std::function<void()> &change)
 {
-    const bool wasOn = d.treeHandling;
-    m_treeHandling(false);
+    TreeHandlingGuard guard(m_treeHandling);
     change();
-    if (wasOn)
-        m_treeHandling(true);
 }
 
 void TreeRows::setValue(const QString &id, const QVariant &value)

@@ -11,6 +11,7 @@ namespace DrumoSensorPlugin {
 namespace Core {
 
 class SensorWindowPrivate;
+class TreeHandling;
 
 // The first row below `parent` (depth-first, pre-order, `parent` itself not compared) whose id
 // equals `id` as Latin-1 text; null when there is none or `parent` is null.
@@ -23,7 +24,7 @@ class TreeRows : public ParameterRows
 {
 public:
     // `treeHandling` switches the window's tree connections.
-    TreeRows(SensorWindowPrivate &d, std::function<void(bool)> treeHandling);
+    TreeRows(SensorWindowPrivate &d, TreeHandling &treeHandling);
 
     Kind kind(const QString &id) const override;
     QVariant value(const QString &id) const override;
@@ -47,7 +48,7 @@ private:
     void silently(const std::function<void()> &change);
 
     SensorWindowPrivate &d;
-    std::function<void(bool)> m_treeHandling;
+    TreeHandling &m_treeHandling;
 };
 
 } // namespace Core

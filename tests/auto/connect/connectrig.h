@@ -81,7 +81,7 @@ public:
         plugin.reset();
     }
 
-    QComboBox *portBox() const { return tester->d()->portBox; }
+    QComboBox *portBox() const { return tester->d()->connector->portBox(); }
 
     // The host's list of free ports.
     void offerPorts(const QStringList &ports) { plugin->vAvailablePortsUpdated(ports); }
@@ -121,7 +121,7 @@ public:
     }
 
     bool isConnected() const { return tester->session().state().connected; }
-    bool statusShown() const { return tester->d()->connectionStatus->isConnected(); }
+    bool statusShown() const { return tester->d()->connector->status()->isConnected(); }
     bool toolbarEnabled() const { return tester->ui()->sensorOperationsToolbar->isEnabled(); }
     bool portOpen() const { return window->connection() != nullptr; }
     QString title() const { return window->windowTitle(); }

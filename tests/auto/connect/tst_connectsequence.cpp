@@ -228,7 +228,7 @@ void tst_ConnectSequence::portChoice()
         ? portIndexBefore
         : (connected ? rig.portBox()->findText(port) : 0);
     QCOMPARE(rig.portBox()->currentIndex(), expectedIndex);
-    QCOMPARE(rig.tester->d()->lastPortIndex,
+    QCOMPARE(rig.tester->d()->connector->lastPortIndex(),
              automatic && !connected ? portIndexBefore : expectedIndex);
 }
 

@@ -128,7 +128,7 @@ void tst_Dispatch::questions()
     SimulatedWindow sim;
     sim.markConnected();
     sim.held().laser = 1;
-    Utils::SimpleTimeChart *chart = sim.tester->d()->chart;
+    Utils::SimpleTimeChart *chart = sim.tester->d()->presenter->chart();
     chart->vAppend(20.0, 2.0);
     sim.tester->ui()->chartToolbar->setEnabled(true);
 
@@ -214,7 +214,7 @@ void tst_Dispatch::pin2Layout()
     layoutIs(true);
     sim.tester->edit("2A", 0);
     layoutIs(false);
-    Utils::SimpleTimeChart *chart = tester.d()->chart;
+    Utils::SimpleTimeChart *chart = tester.d()->presenter->chart();
     QCOMPARE(chart->getYMin(), unit ? -60.0 : -50.0);
     QCOMPARE(chart->getYMax(), unit ? 700.0 : 400.0);
     // Not connected: the layout is the window's alone.

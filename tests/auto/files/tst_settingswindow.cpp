@@ -7,6 +7,7 @@
 #include "files/settingsfile.h"
 #include "filesizelimit.h"
 #include "plugin/sensorinterface.h"
+#include "window/treehandling.h"
 #include "window/treerows.h"
 
 #include <exportdialog.h>
@@ -56,7 +57,7 @@ struct Window
     }
     SensorWindowTester &t() { return sim ? *sim->tester : *tester; }
     ParameterRows &rows() { return *t().d()->rows; }
-    Utils::SimpleTimeChart &chart() { return *t().d()->chart; }
+    Utils::SimpleTimeChart &chart() { return *t().d()->presenter->chart(); }
 
     std::unique_ptr<SimulatedWindow> sim;
     std::unique_ptr<SensorWindow> own;
@@ -313,7 +314,7 @@ void tst_SettingsWindow::refusedFilesChangeNothing()
         QCOMPARE(valuesOf(window.rows()), values);
         // Connected, the live data go on adding samples behind the old ones.
         QVERIFY(samplesOf(window.chart(), 1) == samples);
-        QCOMPARE(window.t().d()->treeHandling, true);
+        QCOMPARE(window.t().d()->treeHandling->isOn(), true);
         QCOMPARE(window.t().ui()->actionEnable_live_data->isChecked(), connected);
         // A file that is no XML at all is followed by writing all properties when connected
         // (see loadingWhileConnected); the other refusals send nothing.

@@ -36,8 +36,8 @@ struct LiveWindow : SimulatedWindow
     LivePoller &poller() { return tester->session().poller(); }
     ParameterRows &rows() { return tester->session().rows(); }
     SensorView &view() { return tester->session().view(); }
-    Utils::SimpleTimeChart *chart() { return tester->d()->chart; }
-    Utils::ThresholdWindowWidget *lines() { return tester->d()->thresholdWidget; }
+    Utils::SimpleTimeChart *chart() { return tester->d()->presenter->chart(); }
+    Utils::ThresholdWindowWidget *lines() { return tester->d()->presenter->lines(); }
     void setLive(bool on) { tester->ui()->actionEnable_live_data->setChecked(on); }
     int samples() { return chart()->poData()->size(); }
     bool waitForSamples(int count)
@@ -195,7 +195,7 @@ void tst_LiveChart::switchingPointsOntoLines()
     else
         sim.view().showSwitchingPoint(output, value);
 
-    const Utils::ThresholdDataManager *store = sim.tester->d()->thresholdData;
+    const Utils::ThresholdDataManager *store = sim.tester->d()->presenter->store();
     if (qIsNaN(shown)) {
         QCOMPARE(mark(), before);
         return;
@@ -298,7 +298,7 @@ void tst_LiveChart::silentSensorGoesOffline()
     faults.silent = true;
     sim.sensor->setFaults(faults);
     sim.window->updateComPortList({ QStringLiteral("sim0") });
-    sim.tester->d()->portBox->setCurrentIndex(2);
+    sim.tester->d()->connector->portBox()->setCurrentIndex(2);
     const auto polls = [&] {
         const QList<QByteArray> requests = sim.sensor->log().requests();
         return requests.count("0D0e") + requests.count("0WD"); // not the check's
@@ -314,7 +314,7 @@ void tst_LiveChart::silentSensorGoesOffline()
              QStringLiteral("The sensor did not respond, please make sure it is properly "
                             "connected to the selected port and try again"));
     QCOMPARE(message.icon, QMessageBox::Critical);
-    QCOMPARE(sim.tester->d()->portBox->currentIndex(), 0);
+    QCOMPARE(sim.tester->d()->connector->portBox()->currentIndex(), 0);
     QCOMPARE(polls(), 61);
     const Utils::ValueOverTime *data = sim.chart()->poData();
     QCOMPARE(data->size(), 61);

@@ -9,6 +9,9 @@
 #include "model/sensorcatalogue.h"
 #include "parameters/sensorsession.h"
 #include "ui_sensorwindow.h"
+#include "window/chartpresenter.h"
+#include "window/connectcontroller.h"
+#include "window/propertytree.h"
 #include "window/sensorwindow.h"
 #include "window/sensorwindow_p.h"
 
@@ -45,6 +48,7 @@ public:
     void setConnected(bool on) { session().state().connected = on; }
     QtProperty *lastProperty() const { return w->lastProperty; }
     QTimer *settingsTimer() const { return w->settingsTimer; }
+    void setEditsReachSensor(bool on) { w->setEditsReachSensor(on); }
     void sendDataFrame(ExtensionSystem::CommunicationInterface::DataFrame *frame, bool showUi)
     {
         w->sendDataFrame(frame, showUi);
@@ -52,11 +56,11 @@ public:
     QTimer *delayTimer() const { return &w->delayTimer; }
     void setLastProperty(QtProperty *property) { w->lastProperty = property; }
 
-    QtProperty *find(const std::string &id) const { return w->findProperty(root(), id); }
-    QList<QtProperty *> all() const { return w->allSubProperties(root()); }
+    QtProperty *find(const std::string &id) const { return w->d->tree->find(id); }
+    QList<QtProperty *> all() const { return w->d->tree->allRows(); }
     void setExpertMenu(bool on) { w->setExpertMenu(on); }
-    void setPropertyVisible(const QString &id, bool on) { w->setPropertyVisible(id, on); }
-    void removeSubProperties(QtProperty *p) { w->removeSubProperties(p); }
+    void setPropertyVisible(const QString &id, bool on) { w->d->tree->setRowVisible(id, on); }
+    void removeSubProperties(QtProperty *p) { PropertyTree::removeSubProperties(p); }
     void updateWindowTitle(bool showBaud) { w->updateWindowTitle(showBaud); }
     void loadExpertMenuSetting() { w->loadExpertMenuSetting(); }
     void loadMeasuredTempSetting() { w->loadMeasuredTempSetting(); }
@@ -66,7 +70,7 @@ public:
     void populate(const Sensor &record, bool useDefaults = true)
     {
         for (const auto &child : record.getPropertyTreeGui())
-            w->addDescriptionNode(child.second, root(), useDefaults);
+            w->d->tree->addDescriptionNode(child.second, root(), useDefaults);
     }
 
     // Every browser item showing `property`.

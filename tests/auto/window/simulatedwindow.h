@@ -51,8 +51,7 @@ public:
     void markConnected()
     {
         tester->setConnected(true);
-        QObject::connect(tester->settingsTimer(), SIGNAL(timeout()), window.get(),
-                         SLOT(vSettingsChanged()), Qt::UniqueConnection);
+        tester->setEditsReachSensor(true);
     }
 
     // The bodies of the requests the sensor received since the last call.

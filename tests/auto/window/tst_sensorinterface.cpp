@@ -166,7 +166,7 @@ void tst_SensorInterface::portSelection()
 
 void tst_SensorInterface::portListWhileConnected()
 {
-    QComboBox *box = SensorWindowTester(m_interface->sensorWindow()).d()->portBox;
+    QComboBox *box = SensorWindowTester(m_interface->sensorWindow()).d()->connector->portBox();
     m_interface->vAvailablePortsUpdated({ "ttyB", "ttyC" });
     QCOMPARE(boxTexts(box), QStringList({ "Offline", "", "ttyB", "ttyC" }));
 
@@ -312,7 +312,7 @@ void tst_SensorInterface::closedWhileDialogOpen()
         if (action == QLatin1String("silent")) {
             emit SensorWindowTester(window).session().poller().sensorSilent();
         } else if (action == QLatin1String("port")) {
-            SensorWindowTester(window).d()->portBox->setCurrentIndex(2);
+            SensorWindowTester(window).d()->connector->portBox()->setCurrentIndex(2);
             window->vConnectionControlBoxChanged(2);
         } else {
             QVERIFY(QMetaObject::invokeMethod(window, action.toLatin1().constData()));

@@ -106,13 +106,13 @@ void tst_SensorWindow::kindOfSensor()
     Ui::SensorWindow *ui = tester.ui();
     QCOMPARE(m_window->sensorRecord().isDigital(), digital);
     // Switching outputs: their lines over the chart and their LEDs.
-    QCOMPARE(tester.d()->thresholdWidget != nullptr, digital);
+    QCOMPARE(tester.d()->presenter->lines() != nullptr, digital);
     QCOMPARE(ui->actionOutput_1->isVisible(), digital); // output 2's: pin 2's layout
     QVERIFY(!ui->sensorOperationsToolbar->isEnabled());
     QVERIFY(ui->fileToolBar->actions().contains(tester.d()->propertyDock->toggleViewAction()));
     QCOMPARE(tester.session().state().analogLow, rangeMin);
     QCOMPARE(tester.session().state().analogHigh, 350.0);
-    QVERIFY(!tester.d()->connectionStatus->isConnected());
+    QVERIFY(!tester.d()->connector->status()->isConnected());
     QVERIFY(!tester.session().poller().statusChecking());
     // The chart plots the first temperature of the status answer until the window state file
     // or an edit of the row chooses, whatever the row's initial item.
@@ -137,7 +137,7 @@ void tst_SensorWindow::title()
 void tst_SensorWindow::portList()
 {
     SensorWindowTester tester(makeWindow("QUX-T40 D"));
-    QComboBox *box = tester.d()->portBox;
+    QComboBox *box = tester.d()->connector->portBox();
     QSignalSpy chosen(m_window, SIGNAL(vComPortSelected(const QString &)));
     QCOMPARE(boxTexts(box), QStringList({ "Offline", "" }));
     QCOMPARE(box->currentIndex(), 0);
@@ -165,7 +165,7 @@ void tst_SensorWindow::languageChange()
 {
     SensorWindowTester tester(makeWindow("QUX-T40 D"));
     m_window->updateComPortList({ "ttyS0", "ttyS1" });
-    tester.d()->portBox->setCurrentIndex(3);
+    tester.d()->connector->portBox()->setCurrentIndex(3);
 
     m_translator = new QTranslator;
     QVERIFY(m_translator->load("QUXfamily_de",
@@ -174,7 +174,7 @@ void tst_SensorWindow::languageChange()
     QCoreApplication::installTranslator(m_translator);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
 
-    QComboBox *box = tester.d()->portBox;
+    QComboBox *box = tester.d()->connector->portBox();
     QCOMPARE(boxTexts(box), QStringList({ "Offline", "", "ttyS0", "ttyS1" }));
     QCOMPARE(box->currentIndex(), 3);
     QCOMPARE(m_window->windowTitle(), QString("QUX-T40 D (ttyS1)"));
