@@ -4,6 +4,7 @@
 #include "parameters/parameterio.h"
 
 #include "model/parameterrows.h"
+#include "parameters/parametertable.h"
 #include "parameters/sensorview.h"
 
 #include <vector>
@@ -68,12 +69,14 @@ bool ParameterIo::setThresholds(int output, int type)
 
 int ParameterIo::unitIndex() const
 {
-    return m_rows.contains(QStringLiteral("unit")) ? m_rows.enumIndex(QStringLiteral("unit")) : 0;
+    const QString unit = parameterWith(UnitDisplay).rowId();
+    return m_rows.contains(unit) ? m_rows.enumIndex(unit) : 0;
 }
 
 int ParameterIo::pin2Analog() const
 {
-    return m_rows.contains(QStringLiteral("2A")) ? m_rows.enumIndex(QStringLiteral("2A")) : 0;
+    const QString pin2 = parameterWith(Pin2Layout).rowId();
+    return m_rows.contains(pin2) ? m_rows.enumIndex(pin2) : 0;
 }
 
 } // namespace Core

@@ -8,6 +8,7 @@ namespace Core {
 
 class ParameterIo;
 class ParameterRows;
+struct ParameterDefinition;
 class SensorView;
 struct SessionState;
 
@@ -47,12 +48,13 @@ public:
     void writeDeferred(const QString &id);
 
 private:
-    // The deferred rows' writes: at once while bulk transfers run (`delayed` false), or from
-    // the view's delay.
-    Outcome writeValueRow(const QString &id, const QVariant &value, bool delayed);
-    // "0v" and "10v" never go out equal to the last value read for the other end: such a
-    // value is raised by 1.0, in the row too.
-    double apartFromOtherEnd(const QString &id, double value);
+    // A row's write with its attempts, traces and follow-up: at once (`delayed` false), or
+    // from the view's delay.
+    Outcome writeValueRow(const ParameterDefinition &row, const QVariant &value, bool delayed);
+    Outcome writeBaudRate(int index);
+    // The ends of the analog output never go out equal to the last value read for the other
+    // end: such a value is raised by 1.0, in the row too.
+    double apartFromOtherEnd(const ParameterDefinition &row, double value);
 
     ParameterIo &m_io;
     ParameterRows &m_rows;
