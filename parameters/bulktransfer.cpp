@@ -5,7 +5,7 @@
 #include "parameters/parameterio.h"
 #include "parameters/parametertable.h"
 #include "parameters/rowdispatcher.h"
-#include "parameters/sensorview.h"
+#include "parameters/sessionevents.h"
 #include "parameters/sessionstate.h"
 #include "protocol/temperature.h"
 
@@ -13,11 +13,11 @@ namespace DrumoSensorPlugin {
 namespace Core {
 
 BulkTransfer::BulkTransfer(ParameterIo &io, RowDispatcher &dispatcher, ParameterRows &rows,
-                           SensorView &view, SessionState &state)
+                           SessionEvents &events, SessionState &state)
     : m_io(io)
     , m_dispatcher(dispatcher)
     , m_rows(rows)
-    , m_view(view)
+    , m_events(events)
     , m_state(state)
 {
 }
@@ -38,8 +38,8 @@ void BulkTransfer::readAll()
     if (m_io.unitIndex() == 1)
         attempt(5, nullptr, [&] { return m_io.bWriteUnit(1); });
 
-    m_view.refreshAnalogChart();
-    m_view.updateUpperMark();
+    emit m_events.analogChartChanged();
+    emit m_events.upperMarkChanged();
 }
 
 void BulkTransfer::writeAll()
@@ -74,7 +74,7 @@ bool BulkTransfer::factoryReset()
             continue;
         const QString id = row.rowId();
         if (row.has(ExpertRows))
-            m_view.setExpertMenu(row.resetValue != 0.0);
+            emit m_events.expertMenuChanged(row.resetValue != 0.0);
         if (row.temperature && !m_rows.contains(id))
             continue;
         if (row.temperature) {

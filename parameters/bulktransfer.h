@@ -6,7 +6,7 @@ namespace Core {
 class ParameterIo;
 class ParameterRows;
 class RowDispatcher;
-class SensorView;
+class SessionEvents;
 struct SessionState;
 
 // The whole parameter set at once: from the sensor into the rows, from the rows to the
@@ -14,8 +14,8 @@ struct SessionState;
 class BulkTransfer
 {
 public:
-    BulkTransfer(ParameterIo &io, RowDispatcher &dispatcher, ParameterRows &rows, SensorView &view,
-                 SessionState &state);
+    BulkTransfer(ParameterIo &io, RowDispatcher &dispatcher, ParameterRows &rows,
+                 SessionEvents &events, SessionState &state);
 
     // Every parameter in a fixed order (the unit before any temperature, the sensor switched to
     // °C for the temperature reads and back to °F at the end when the rows show °F). Each step
@@ -36,7 +36,7 @@ private:
     ParameterIo &m_io;
     RowDispatcher &m_dispatcher;
     ParameterRows &m_rows;
-    SensorView &m_view;
+    SessionEvents &m_events;
     SessionState &m_state;
 };
 

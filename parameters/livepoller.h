@@ -100,6 +100,8 @@ signals:
     // A temperature answer came (the chart's toolbar has something to work on).
     void liveAnswerArrived();
     void outputStatesRead(int states);
+    // Live data was switched (also by a pause around a write): the live-data action follows.
+    void liveDataChanged(bool on);
     // More than 60 polls went unanswered: the view checks the connection.
     void sensorSilent();
 

@@ -5,18 +5,18 @@
 
 #include "model/parameterrows.h"
 #include "parameters/parametertable.h"
-#include "parameters/sensorview.h"
+#include "parameters/sessionevents.h"
 
 #include <vector>
 
 namespace DrumoSensorPlugin {
 namespace Core {
 
-ParameterIo::ParameterIo(TransactionRunner &runner, ParameterRows &rows, SensorView &view,
+ParameterIo::ParameterIo(TransactionRunner &runner, ParameterRows &rows, SessionEvents &events,
                          SessionState &state, const LineTiming &timing)
     : m_runner(runner)
     , m_rows(rows)
-    , m_view(view)
+    , m_events(events)
     , m_state(state)
     , m_timing(timing)
 {
@@ -40,7 +40,7 @@ bool ParameterIo::writeBaudRate(int index)
 {
     return transact(Command::WriteBaudRate, std::to_string(index + 2));
 }
-bool ParameterIo::setThresholds(int output, int type)
+bool ParameterIo::setThresholds(int output, int type, const ThresholdHex &hexOf)
 {
     struct Component
     {
@@ -58,7 +58,7 @@ bool ParameterIo::setThresholds(int output, int type)
     // Only a printable output digit makes a body; anything else gives an empty transaction.
     const bool printable = output > 0x20 && output < 0x7F;
     for (const Component &c : printable ? components : none) {
-        const QString hex = m_view.thresholdHex(output - '0', c.component);
+        const QString hex = hexOf(output - '0', c.component);
         frame.push_back(makeRequest(Command::WriteThreshold,
                                     std::string { char(output), c.letter } + hex.toStdString(),
                                     m_timing));

@@ -6,6 +6,7 @@
 
 #include <QVariant>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -14,7 +15,7 @@ namespace Core {
 
 class ParameterRows;
 struct ParameterDefinition;
-class SensorView;
+class SessionEvents;
 
 // The reads and writes of single parameters, each one synchronous transaction of one request
 // from the command table. A read sets its row from the answer (from the sensor's side: never
@@ -38,7 +39,7 @@ class SensorView;
 class ParameterIo
 {
 public:
-    ParameterIo(TransactionRunner &runner, ParameterRows &rows, SensorView &view,
+    ParameterIo(TransactionRunner &runner, ParameterRows &rows, SessionEvents &events,
                 SessionState &state, const LineTiming &timing);
 
     // One request; true when its answer matched (status 1). `entry` receives the answer.
@@ -91,8 +92,10 @@ public:
     // "0?BR" + (index + 2); the rate applies at the sensor's next power-up.
     bool writeBaudRate(int index);
     // The "0O0a" family: one request per component of `type`, in one transaction. `output` is
-    // the character code of the output digit ('1' or '2'). Always true.
-    bool setThresholds(int output, int type);
+    // the character code of the output digit ('1' or '2'); `hexOf` gives the stored threshold
+    // of an output and component as the command's hex text. Always true.
+    using ThresholdHex = std::function<QString(int output, int component)>;
+    bool setThresholds(int output, int type, const ThresholdHex &hexOf);
 
     // After a successful unit write from the tree: converts the temperature rows and lines.
     void convertDisplayedTemperatures(bool toFahrenheit);
@@ -119,7 +122,7 @@ private:
 
     TransactionRunner &m_runner;
     ParameterRows &m_rows;
-    SensorView &m_view;
+    SessionEvents &m_events;
     SessionState &m_state;
     LineTiming m_timing;
 };

@@ -5,7 +5,7 @@
 
 #include "model/parameterrows.h"
 #include "parameters/parametertable.h"
-#include "parameters/sensorview.h"
+#include "parameters/sessionevents.h"
 #include "protocol/temperature.h"
 
 namespace DrumoSensorPlugin {
@@ -84,14 +84,14 @@ bool ParameterIo::read(const ParameterDefinition &row)
             return false;
         // Also without the row (an analog type): axis, curve, scale and LED 2 follow the sensor.
         if (row.has(Pin2Layout))
-            m_view.applyPin2Mode(item != 0);
+            emit m_events.pin2ModeRead(item != 0);
         if (row.has(UnitDisplay)) {
-            m_view.updateTemperatureCaption();
+            emit m_events.temperatureCaptionChanged();
             if (m_rows.contains(id) && item == 1)
-                m_view.applyTemperatureUnitToChart(true);
+                emit m_events.temperatureUnitChanged(true);
         }
         if (row.has(AnalogMode) && m_rows.contains(id))
-            m_view.showAnalogOutputMode(item);
+            emit m_events.analogOutputModeChanged(item);
         return true;
     }
     case ValueCoding::Emissivity: {
@@ -121,7 +121,8 @@ bool ParameterIo::read(const ParameterDefinition &row)
             return false;
         if (!m_rows.contains(id))
             return false;
-        m_view.showReadSwitchingPoint(row.output, displayLimits(unitIndex() == 1).bounded(shown));
+        emit m_events.switchingPointRead(row.output,
+                                         displayLimits(unitIndex() == 1).bounded(shown));
         return true;
     }
     case ValueCoding::None:

@@ -6,7 +6,7 @@
 #include "model/parameterrows.h"
 #include "parameters/attempts.h"
 #include "parameters/parametertable.h"
-#include "parameters/sensorview.h"
+#include "parameters/sessionevents.h"
 #include "protocol/temperature.h"
 
 namespace DrumoSensorPlugin {
@@ -36,11 +36,11 @@ bool ParameterIo::write(const ParameterDefinition &row, const QVariant &value)
             return false;
         // A dragged line is written with the unit switched around it; the chart stays as it is.
         if (row.has(UnitDisplay) && !m_state.thresholdDragActive) {
-            m_view.updateTemperatureCaption();
-            m_view.applyTemperatureUnitToChart(value.toInt() != 0);
+            emit m_events.temperatureCaptionChanged();
+            emit m_events.temperatureUnitChanged(value.toInt() != 0);
         }
         if (row.has(AnalogMode))
-            m_view.showAnalogOutputMode(value.toInt());
+            emit m_events.analogOutputModeChanged(value.toInt());
         return true;
     case ValueCoding::Emissivity:
         // Limited to 0.00..1.00 so that the text is always three digits.
@@ -133,7 +133,7 @@ bool ParameterIo::readOutputStates()
     const std::optional<double> states = readValue(Command::ReadOutputStates, entry.answer);
     if (!states)
         return false;
-    m_view.updateLeds(int(*states));
+    emit m_events.outputStatesRead(int(*states));
     return true;
 }
 
@@ -142,11 +142,11 @@ void ParameterIo::convertDisplayedTemperatures(bool toFahrenheit)
 {
     if (!m_state.deferValueWrites)
         return;
-    m_view.setThresholdsRange(-50.0, 400.0);
+    emit m_events.thresholdsRangeChanged(-50.0, 400.0);
     m_state.skipNextDelayedWrite = true;
     const bool fahrenheit = unitIndex() == 1;
     if (fahrenheit)
-        m_view.setThresholdsRange(-60.0, 700.0);
+        emit m_events.thresholdsRangeChanged(-60.0, 700.0);
     const TemperatureLimits limits = displayLimits(fahrenheit);
 
     for (const ParameterDefinition &parameter : parameterTable) {
@@ -158,7 +158,7 @@ void ParameterIo::convertDisplayedTemperatures(bool toFahrenheit)
         m_rows.setMinimum(row, limits.lowest);
         m_rows.setValue(row, value);
         if (parameter.has(SwitchingLine))
-            m_view.showSwitchingPoint(parameter.output, value);
+            emit m_events.switchingPointChanged(parameter.output, value);
     }
 }
 

@@ -54,9 +54,6 @@ const char foreignSensorText[] = QT_TRANSLATE_NOOP(
     "The connected sensor does not match currently selected sensor, please try again with the "
     "proper sensor");
 
-// The items of the "baudrate" row, by index.
-const char *const baudRateItems[] = { "9600", "19200", "38400", "57600", "115200" };
-
 } // namespace
 
 bool SensorWindow::bConnectToSensor()
@@ -375,27 +372,6 @@ bool SensorWindow::confirmBaudRateChange()
         == QMessageBox::Yes;
 }
 
-int SensorWindow::currentBaudRateIndex() const
-{
-    if (!connection())
-        return -1;
-    const QString current = QString::number(connection()->getPortSettings().baudrate);
-    for (int index = 0; index < int(std::size(baudRateItems)); ++index) {
-        if (current == QLatin1String(baudRateItems[index]))
-            return index;
-    }
-    return -1;
-}
-
-void SensorWindow::showCurrentBaudRate()
-{
-    // From the sensor's side: putting the row back is no edit to send. A rate the row has no
-    // item for leaves it as it is.
-    const int index = currentBaudRateIndex();
-    if (index >= 0)
-        session().rows().setValue(QStringLiteral("baudrate"), index);
-}
-
 // A serial device server sets the line rate on its side; the sensor behind it keeps the rate
 // the server expects, so nothing is sent.
 void SensorWindow::refuseBaudRateChange()
@@ -404,7 +380,6 @@ void SensorWindow::refuseBaudRateChange()
                 WindowTexts::tr("The baud rate of a network port is set on its serial device "
                                 "server, not by Orbexa. The sensor's baud rate was not changed."),
                 QMessageBox::Ok);
-    showCurrentBaudRate();
 }
 
 // The sensor acknowledged the new rate: the window leaves it, as it answers at the new rate

@@ -55,6 +55,8 @@ void SensorWindow::connectLivePolling()
 {
     LivePoller &poller = session().poller();
     connect(ui->actionEnable_live_data, &QAction::toggled, &poller, &LivePoller::setLiveData);
+    connect(&poller, &LivePoller::liveDataChanged, ui->actionEnable_live_data,
+            &QAction::setChecked);
     connect(&poller, &LivePoller::sampleReady, d->chart, &Utils::SimpleTimeChart::vAppend);
     connect(&poller, &LivePoller::liveAnswerArrived, ui->chartToolbar,
             [this] { ui->chartToolbar->setEnabled(true); });

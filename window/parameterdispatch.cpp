@@ -106,10 +106,8 @@ void SensorWindow::sendDelayValue()
     if (!lastProperty || !isConnected())
         return;
     enableTreeDataHandling(false);
-    const bool liveData = suspendPolling();
     session().dispatcher().writeDeferred(lastProperty->propertyId());
     enableTreeDataHandling(true);
-    resumePolling(liveData);
 }
 
 bool SensorWindow::suspendPolling()
@@ -121,15 +119,6 @@ bool SensorWindow::suspendPolling()
     else
         slotLiveDataToggled(false);
     return liveData;
-}
-
-// Also a window that went offline meanwhile (failed connection check, new baud rate) gets the
-// live-data action back as it was: without a connection the polls it starts do nothing, and the
-// next connection finds the user's choice.
-void SensorWindow::resumePolling(bool liveData)
-{
-    enableStatusChecking(liveData);
-    restoreLiveData(liveData);
 }
 
 void SensorWindow::restoreLiveData(bool on)

@@ -155,6 +155,24 @@ void SensorWindow::createSession(const Sensor &sensor)
         [this](DataFrame &frame) { sendDataFrame(&frame, true); });
     d->session = std::make_unique<SensorSession>(sensor, *d->runner, *d->rows,
                                                  static_cast<SensorView &>(*this));
+    const SessionEvents *events = &d->session->events();
+    connect(events, &SessionEvents::pin2ModeRead, this, &SensorWindow::applyPin2Mode);
+    connect(events, &SessionEvents::temperatureCaptionChanged, this,
+            [this] { updateTemperatureCaption(QString()); });
+    connect(events, &SessionEvents::temperatureUnitChanged, this,
+            &SensorWindow::applyTemperatureUnitToChart);
+    connect(events, &SessionEvents::analogOutputModeChanged, this,
+            &SensorWindow::showAnalogOutputMode);
+    connect(events, &SessionEvents::switchingPointChanged, this, &SensorWindow::showSwitchingPoint);
+    connect(events, &SessionEvents::switchingPointRead, this,
+            &SensorWindow::showReadSwitchingPoint);
+    connect(events, &SessionEvents::thresholdsRangeChanged, this,
+            &SensorWindow::setThresholdsRange);
+    connect(events, &SessionEvents::analogChartChanged, this, &SensorWindow::refreshAnalogChart);
+    connect(events, &SessionEvents::upperMarkChanged, this, &SensorWindow::updateUpperMark);
+    connect(events, &SessionEvents::outputStatesRead, this, &SensorWindow::updateLeds);
+    connect(events, &SessionEvents::expertMenuChanged, this, &SensorWindow::setExpertMenu);
+    connect(events, &SessionEvents::deferredWriteRequested, this, &SensorWindow::deferWrite);
 }
 
 void SensorWindow::setUpToolbarsAndChart()

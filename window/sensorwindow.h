@@ -38,8 +38,9 @@ class SensorWindowTester;
 // live chart, the output LEDs, four toolbars, the port box and a status bar.
 //
 // The window is the view. Talking to the sensor is the work of its SensorSession (parameters/):
-// the sensor-facing members below forward into it, and the session asks the window, as its
-// SensorView, for the effects that only a window has (rows, chart, lines, LEDs, questions).
+// the sensor-facing members below forward into it; the session's events reach the window's
+// effects (chart, lines, LEDs), and the session asks the window, as its SensorView, only what a
+// user decides.
 //
 // The order of the signals and slots below is part of the interface: the host and the
 // interface object connect to them by signature, and tools look them up by index. New slots
@@ -89,7 +90,7 @@ signals:
 public slots:
     void vOpenManual();
     void vSensorUpdate(const QVariant &hideTree);
-    void updateLeds(int states) override;
+    void updateLeds(int states);
     void updateComPortList(const QStringList &ports);
     void vPropertyChanged(QtProperty *property, const QVariant &value);
     void readAllProperties();
@@ -160,7 +161,7 @@ private:
 
     // Caption above the chart from the "unit" row; the text argument is not used.
     void updateTemperatureCaption(const QString &unused);
-    void updateTemperatureCaption() override { updateTemperatureCaption(QString()); }
+    void updateTemperatureCaption() { updateTemperatureCaption(QString()); }
     void retranslateWindow();
 
     // Property tree (propertytree.cpp).
@@ -171,7 +172,7 @@ private:
     QtProperty *findProperty(QtProperty *parent, const std::string &id) const;
     QList<QtProperty *> allSubProperties(QtProperty *parent) const;
     void setPropertyVisible(const QString &id, bool visible);
-    void setExpertMenu(bool on) override;
+    void setExpertMenu(bool on);
 
     // Window state file (windowstate.cpp).
     void saveWindowState();
@@ -193,9 +194,7 @@ private:
     void finishPortChoice();
     bool checkConnection() override;
     bool confirmBaudRateChange() override;
-    void showCurrentBaudRate() override;
     void refuseBaudRateChange() override;
-    int currentBaudRateIndex() const override;
     void baudRateWritten() override;
 
     // An edit's way to the sensor (parameterdispatch.cpp).
@@ -203,10 +202,9 @@ private:
     bool bFactoryReset();
     // Live data back on (or left off): checking the action restarts it as slotLiveDataToggled.
     void restoreLiveData(bool on);
-    bool suspendPolling() override;
-    void resumePolling(bool liveData) override;
-    void deferWrite() override;
-    void applyPin2Mode(bool analog) override;
+    bool suspendPolling();
+    void deferWrite();
+    void applyPin2Mode(bool analog);
     void convertDisplayedTemperatures(bool toFahrenheit);
 
     // Live chart (livechart.cpp).
@@ -215,17 +213,17 @@ private:
     void connectLivePolling();
     // More than 60 polls went unanswered: reconnect, or go offline with a message.
     void checkSilentSensor();
-    void refreshAnalogChart() override;
-    void showAnalogOutputMode(int mode) override;
-    void applyTemperatureUnitToChart(bool toFahrenheit) override;
+    void refreshAnalogChart();
+    void showAnalogOutputMode(int mode);
+    void applyTemperatureUnitToChart(bool toFahrenheit);
 
     // Threshold lines and markers (thresholdlines.cpp).
-    void showSwitchingPoint(int output, double value) override;
-    void showReadSwitchingPoint(int output, double value) override;
+    void showSwitchingPoint(int output, double value);
+    void showReadSwitchingPoint(int output, double value);
     void setSwitchingPointRow(int output, double value);
-    void setThresholdsRange(double low, double high) override;
-    void updateUpperMark() override;
-    QString thresholdHex(int output, int component) const override;
+    void setThresholdsRange(double low, double high);
+    void updateUpperMark();
+    QString thresholdHex(int output, int component) const;
 
     SensorWindowPrivate *d;
     Ui::SensorWindow *ui;

@@ -30,7 +30,6 @@ namespace {
 
 constexpr int switchingSet = 1;
 constexpr int switchingComponent = 4;
-constexpr int writeAttempts = 5;
 
 QString switchingPointRow(int output)
 {
@@ -41,7 +40,8 @@ QString switchingPointRow(int output)
 
 bool SensorWindow::setThresholds(int output, ThresholdType type)
 {
-    return session().io().setThresholds(output, type);
+    return session().io().setThresholds(
+        output, type, [this](int line, int component) { return thresholdHex(line, component); });
 }
 
 // Nothing reads thresholds back from the sensor: the switching points come with the parameter
@@ -72,13 +72,7 @@ void SensorWindow::refreshSwitchingPoints(int output)
 // all parameters puts the sensor's value back).
 void SensorWindow::chartThresholdChanged(unsigned int index, double value)
 {
-    const bool live = ui->actionEnable_live_data->isChecked();
-    ui->actionEnable_live_data->setChecked(false);
     enableTreeDataHandling(false);
-    session().poller().setStatusChecking(false);
-    SessionState &state = session().state();
-    state.thresholdDragActive = true;
-
     value = displayLimits(session().io().unitIndex() == 1).bounded(value);
     const int output = index != 0 ? 2 : 1;
     if (d->thresholdWidget) {
@@ -97,20 +91,8 @@ void SensorWindow::chartThresholdChanged(unsigned int index, double value)
         d->thresholdData->setHigh(switchingSet, switchingComponent, value, true, true);
     else
         d->thresholdData->setLow(switchingSet, switchingComponent, value, true, true);
-
-    for (int attempt = 0; attempt < writeAttempts; ++attempt) {
-        if (session().io().bWriteSwitchingPoint(output, value))
-            break;
-        qDebug() << "BUCLA";
-    }
-    setSwitchingPointRow(output, value);
-
-    enableStatusChecking(live);
+    session().dispatcher().writeDraggedPoint(output, value);
     enableTreeDataHandling(true);
-    if (live)
-        slotLiveDataToggled(true);
-    ui->actionEnable_live_data->setChecked(live);
-    state.thresholdDragActive = false;
 }
 
 // Analog sensors: the on marker stands for the low end of the output ("0v"), the off marker for
