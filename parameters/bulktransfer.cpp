@@ -75,14 +75,12 @@ bool BulkTransfer::factoryReset()
         const QString id = row.rowId();
         if (row.has(ExpertRows))
             emit m_events.expertMenuChanged(row.resetValue != 0.0);
-        if (row.temperature && !m_rows.contains(id))
-            continue;
-        if (row.temperature) {
+        if (!row.temperature) {
+            m_rows.setValue(id, int(row.resetValue));
+        } else if (m_rows.contains(id)) {
             m_rows.setMaximum(id, sensorLimits.highest);
             m_rows.setMinimum(id, sensorLimits.lowest);
             m_rows.setValue(id, row.resetValue);
-        } else {
-            m_rows.setValue(id, int(row.resetValue));
         }
     }
     for (const ParameterDefinition &row : parameterTable) {

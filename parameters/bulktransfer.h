@@ -28,8 +28,9 @@ public:
     // analog range as it stands, and set it again afterwards.
     void writeAll();
 
-    // "0R", then reading all, then the rows the reset leaves to the host ("10v", "ExpertMenu",
-    // the chart's temperature) and the factory emissivity 0.95. False when "0R" failed.
+    // "0R", then reading all, then the host's own defaults (the chart's temperature and the
+    // table's host values) and the table's sensor values written once more. False when "0R"
+    // failed.
     bool factoryReset();
 
 private:

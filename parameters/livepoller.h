@@ -16,7 +16,7 @@ namespace Core {
 
 struct SessionState;
 
-// The analog output's range and type, taken from the rows "0v", "10v" and "2analogoutput".
+// The analog output's range and type, taken from its rows (analogScaleOf).
 struct AnalogScale
 {
     int low = 0; // temperature at 0 V / 4 mA

@@ -132,7 +132,6 @@ RowDispatcher::Outcome RowDispatcher::writeBaudRate(int index)
         if (index == lineBaudRateIndex())
             return Outcome::Handled;
         m_view.refuseBaudRateChange();
-        showLineBaudRate();
         return Outcome::Declined;
     }
     // The sensor takes a new rate only at its next power-up: the user decides, also when the

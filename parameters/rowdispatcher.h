@@ -27,8 +27,8 @@ struct SessionState;
 // nothing sent).
 //
 // The rows written are taken as they stand in the rows when the write runs (the value handed
-// in only stands in for a row the rows lack). Pin 2's output rows ("2type",
-// "2operateOutputs", "2switchingOn") send nothing while pin 2 is an analog output.
+// in only stands in for a row the rows lack). Pin 2's output rows (marked in the parameter
+// table) send nothing while pin 2 is an analog output.
 class RowDispatcher
 {
 public:

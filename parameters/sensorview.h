@@ -16,7 +16,8 @@ public:
     virtual bool checkConnection() { return false; }
     // The user changes the baud rate: may the new rate be written?
     virtual bool confirmBaudRateChange() { return false; }
-    // The port's line rate is its server's: the user learns why nothing was written.
+    // The port's line rate is its server's: the user learns why nothing was written (the
+    // window also shows the port's rate in the row again, a tool keeps what was asked for).
     virtual void refuseBaudRateChange() { }
     // The new baud rate was written: the sensor changes its rate at its next power-up, so the
     // view leaves it.

@@ -380,6 +380,7 @@ void SensorWindow::refuseBaudRateChange()
                 WindowTexts::tr("The baud rate of a network port is set on its serial device "
                                 "server, not by Orbexa. The sensor's baud rate was not changed."),
                 QMessageBox::Ok);
+    session().dispatcher().showLineBaudRate();
 }
 
 // The sensor acknowledged the new rate: the window leaves it, as it answers at the new rate

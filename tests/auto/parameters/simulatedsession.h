@@ -42,7 +42,6 @@ public:
     SessionState *state = nullptr;
 
     int count(const QString &call) const { return calls.count(call); }
-
     void attach(SessionEvents &events, LivePoller &poller)
     {
         using E = SessionEvents;
