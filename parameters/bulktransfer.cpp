@@ -3,48 +3,43 @@
 #include "model/parameterrows.h"
 #include "parameters/attempts.h"
 #include "parameters/parameterio.h"
+#include "parameters/parametertable.h"
 #include "parameters/rowdispatcher.h"
-#include "parameters/sensorview.h"
+#include "parameters/sessionevents.h"
 #include "parameters/sessionstate.h"
+#include "protocol/temperature.h"
 
 namespace DrumoSensorPlugin {
 namespace Core {
 
 BulkTransfer::BulkTransfer(ParameterIo &io, RowDispatcher &dispatcher, ParameterRows &rows,
-                           SensorView &view, SessionState &state)
+                           SessionEvents &events, SessionState &state)
     : m_io(io)
     , m_dispatcher(dispatcher)
     , m_rows(rows)
-    , m_view(view)
+    , m_events(events)
     , m_state(state)
 {
 }
 
-// The order is fixed: pin 2's function decides which rows exist for the user, and the unit must
-// be known before any temperature is read; the temperatures are read with the sensor in °C.
+// In the table's order; the temperatures are read with the sensor in °C.
 void BulkTransfer::readAll()
 {
-    ParameterIo &io = m_io;
-    attempt(5, "BUCLA PIN", [&] { return io.bReadPin2Mode(); });
-    attempt(5, "BUCLA ON THR", [&] { return io.bReadUnit(); });
-    io.vSwitchSensorUnit(false);
-    for (int output : { 1, 2 })
-        attempt(5, "BUCLA ON THR", [&] { return io.bReadSwitchingPoint(output); });
-    for (int output : { 1, 2 })
-        attempt(5, "BUCLA NO", [&] { return io.bReadType(output); });
-    for (int output : { 1, 2 })
-        attempt(5, "BUCLA PNP", [&] { return io.bReadOperateOutputs(output); });
-    attempt(5, "BUCLA ANA MOD", [&] { return io.bReadAnalogOutput(); });
-    attempt(5, "BUCLA OV", [&] { return io.bReadAnalogLow(); });
-    attempt(5, "BUCLA 10V", [&] { return io.bReadAnalogHigh(); });
-    attempt(5, "BUCLA EMISIVITY", [&] { return io.bReadEmissivity(); });
-    attempt(2, nullptr, [&] { return io.bReadTime(); });
-    io.bReadLaser();
-    if (io.unitIndex() == 1)
-        attempt(5, nullptr, [&] { return io.bWriteUnit(1); });
+    bool celsius = false;
+    for (const ParameterDefinition &row : parameterTable) {
+        if (!row.read)
+            continue;
+        if (row.temperature && !celsius) {
+            m_io.vSwitchSensorUnit(false);
+            celsius = true;
+        }
+        attempt(row.readAttempts, row.readTrace, [&] { return m_io.read(row); });
+    }
+    if (m_io.unitIndex() == 1)
+        attempt(5, nullptr, [&] { return m_io.bWriteUnit(1); });
 
-    m_view.refreshAnalogChart();
-    m_view.updateUpperMark();
+    emit m_events.analogChartChanged();
+    emit m_events.upperMarkChanged();
 }
 
 void BulkTransfer::writeAll()
@@ -70,18 +65,28 @@ bool BulkTransfer::factoryReset()
         return false;
     readAll();
 
-    // The host's own settings: the analog range's upper end, the chart's temperature and the
-    // expert rows; the sensor's factory emissivity is written once more.
-    const QString high = QStringLiteral("10v");
-    if (m_rows.contains(high)) {
-        m_rows.setMaximum(high, 350.0);
-        m_rows.setMinimum(high, -25.0);
-        m_rows.setValue(high, 350.0);
-    }
+    // The host's own settings (the analog range's upper end, the chart's temperature, the
+    // expert rows) go back to its defaults; the sensor's factory values the table names are
+    // written once more.
     m_state.measuredTemp = true;
-    m_view.setExpertMenu(false);
-    m_rows.setValue(QStringLiteral("ExpertMenu"), 0);
-    attempt(5, nullptr, [this] { return m_io.bWriteEmissivity(0.95); });
+    for (const ParameterDefinition &row : parameterTable) {
+        if (row.reset != ResetAction::HostValue)
+            continue;
+        const QString id = row.rowId();
+        if (row.has(ExpertRows))
+            emit m_events.expertMenuChanged(row.resetValue != 0.0);
+        if (!row.temperature) {
+            m_rows.setValue(id, int(row.resetValue));
+        } else if (m_rows.contains(id)) {
+            m_rows.setMaximum(id, sensorLimits.highest);
+            m_rows.setMinimum(id, sensorLimits.lowest);
+            m_rows.setValue(id, row.resetValue);
+        }
+    }
+    for (const ParameterDefinition &row : parameterTable) {
+        if (row.reset == ResetAction::SensorValue)
+            attempt(5, nullptr, [&] { return m_io.write(row, row.resetValue); });
+    }
     return true;
 }
 

@@ -6,7 +6,7 @@ namespace Core {
 class ParameterIo;
 class ParameterRows;
 class RowDispatcher;
-class SensorView;
+class SessionEvents;
 struct SessionState;
 
 // The whole parameter set at once: from the sensor into the rows, from the rows to the
@@ -14,8 +14,8 @@ struct SessionState;
 class BulkTransfer
 {
 public:
-    BulkTransfer(ParameterIo &io, RowDispatcher &dispatcher, ParameterRows &rows, SensorView &view,
-                 SessionState &state);
+    BulkTransfer(ParameterIo &io, RowDispatcher &dispatcher, ParameterRows &rows,
+                 SessionEvents &events, SessionState &state);
 
     // Every parameter in a fixed order (the unit before any temperature, the sensor switched to
     // °C for the temperature reads and back to °F at the end when the rows show °F). Each step
@@ -28,15 +28,16 @@ public:
     // analog range as it stands, and set it again afterwards.
     void writeAll();
 
-    // "0R", then reading all, then the rows the reset leaves to the host ("10v", "ExpertMenu",
-    // the chart's temperature) and the factory emissivity 0.95. False when "0R" failed.
+    // "0R", then reading all, then the host's own defaults (the chart's temperature and the
+    // table's host values) and the table's sensor values written once more. False when "0R"
+    // failed.
     bool factoryReset();
 
 private:
     ParameterIo &m_io;
     RowDispatcher &m_dispatcher;
     ParameterRows &m_rows;
-    SensorView &m_view;
+    SessionEvents &m_events;
     SessionState &m_state;
 };
 

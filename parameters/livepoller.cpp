@@ -86,7 +86,10 @@ void LivePoller::setConnection(CommunicationInterface *connection)
 
 void LivePoller::setLiveData(bool on)
 {
+    if (m_liveData == on)
+        return;
     m_liveData = on;
+    emit liveDataChanged(on);
 }
 
 void LivePoller::setStatusChecking(bool on)

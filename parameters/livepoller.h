@@ -16,7 +16,7 @@ namespace Core {
 
 struct SessionState;
 
-// The analog output's range and type, taken from the rows "0v", "10v" and "2analogoutput".
+// The analog output's range and type, taken from its rows (analogScaleOf).
 struct AnalogScale
 {
     int low = 0; // temperature at 0 V / 4 mA
@@ -100,6 +100,8 @@ signals:
     // A temperature answer came (the chart's toolbar has something to work on).
     void liveAnswerArrived();
     void outputStatesRead(int states);
+    // Live data was switched (also by a pause around a write): the live-data action follows.
+    void liveDataChanged(bool on);
     // More than 60 polls went unanswered: the view checks the connection.
     void sensorSilent();
 

@@ -4,18 +4,19 @@
 #include "parameters/parameterio.h"
 
 #include "model/parameterrows.h"
-#include "parameters/sensorview.h"
+#include "parameters/parametertable.h"
+#include "parameters/sessionevents.h"
 
 #include <vector>
 
 namespace DrumoSensorPlugin {
 namespace Core {
 
-ParameterIo::ParameterIo(TransactionRunner &runner, ParameterRows &rows, SensorView &view,
+ParameterIo::ParameterIo(TransactionRunner &runner, ParameterRows &rows, SessionEvents &events,
                          SessionState &state, const LineTiming &timing)
     : m_runner(runner)
     , m_rows(rows)
-    , m_view(view)
+    , m_events(events)
     , m_state(state)
     , m_timing(timing)
 {
@@ -39,7 +40,7 @@ bool ParameterIo::writeBaudRate(int index)
 {
     return transact(Command::WriteBaudRate, std::to_string(index + 2));
 }
-bool ParameterIo::setThresholds(int output, int type)
+bool ParameterIo::setThresholds(int output, int type, const ThresholdHex &hexOf)
 {
     struct Component
     {
@@ -57,7 +58,7 @@ bool ParameterIo::setThresholds(int output, int type)
     // Only a printable output digit makes a body; anything else gives an empty transaction.
     const bool printable = output > 0x20 && output < 0x7F;
     for (const Component &c : printable ? components : none) {
-        const QString hex = m_view.thresholdHex(output - '0', c.component);
+        const QString hex = hexOf(output - '0', c.component);
         frame.push_back(makeRequest(Command::WriteThreshold,
                                     std::string { char(output), c.letter } + hex.toStdString(),
                                     m_timing));
@@ -68,12 +69,14 @@ bool ParameterIo::setThresholds(int output, int type)
 
 int ParameterIo::unitIndex() const
 {
-    return m_rows.contains(QStringLiteral("unit")) ? m_rows.enumIndex(QStringLiteral("unit")) : 0;
+    const QString unit = parameterWith(UnitDisplay).rowId();
+    return m_rows.contains(unit) ? m_rows.enumIndex(unit) : 0;
 }
 
 int ParameterIo::pin2Analog() const
 {
-    return m_rows.contains(QStringLiteral("2A")) ? m_rows.enumIndex(QStringLiteral("2A")) : 0;
+    const QString pin2 = parameterWith(Pin2Layout).rowId();
+    return m_rows.contains(pin2) ? m_rows.enumIndex(pin2) : 0;
 }
 
 } // namespace Core

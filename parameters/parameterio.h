@@ -4,6 +4,9 @@
 #include "parameters/transactionrunner.h"
 #include "protocol/commands.h"
 
+#include <QVariant>
+
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -11,7 +14,8 @@ namespace DrumoSensorPlugin {
 namespace Core {
 
 class ParameterRows;
-class SensorView;
+struct ParameterDefinition;
+class SessionEvents;
 
 // The reads and writes of single parameters, each one synchronous transaction of one request
 // from the command table. A read sets its row from the answer (from the sensor's side: never
@@ -35,37 +39,49 @@ class SensorView;
 class ParameterIo
 {
 public:
-    ParameterIo(TransactionRunner &runner, ParameterRows &rows, SensorView &view,
+    ParameterIo(TransactionRunner &runner, ParameterRows &rows, SessionEvents &events,
                 SessionState &state, const LineTiming &timing);
 
     // One request; true when its answer matched (status 1). `entry` receives the answer.
     bool transact(Command command, const std::string &argument, DataFrameEntry *entry = nullptr);
 
-    // Reads ("0WT", "0WU", "0WL", "0WF", "0Wm", "0WQ", "0Wb", "0We", "0WC", "0WA", "0WO").
-    bool bReadPin2Mode();
-    bool bReadUnit();
-    bool bReadLaser();
-    bool bReadTime();
-    bool bReadEmissivity();
-    bool bReadAnalogOutput();
-    bool bReadAnalogLow();
-    bool bReadAnalogHigh();
-    bool bReadSwitchingPoint(int output);
-    bool bReadType(int output);
-    bool bReadOperateOutputs(int output);
+    // A row's read or write as the parameter table describes it, follow-ups on the view
+    // included. A read sets the row; a write sends `value` and reports the acknowledgement.
+    bool read(const ParameterDefinition &row);
+    bool write(const ParameterDefinition &row, const QVariant &value);
+    // The row read or written by `command` for `output` (0: none).
+    bool read(Command command, int output = 0);
+    bool write(Command command, int output, const QVariant &value);
 
-    // Writes ("0T0", "0U", "0L0", "0F", "0e", "0Q0", "0pb", "0pe", "0S", "0A", "0O").
-    bool bWritePin2Mode(int value);
-    bool bWriteUnit(int value);
-    bool bWriteLaser(int value);
-    bool bWriteTime(int value);
-    bool bWriteEmissivity(double value);
-    bool bWriteAnalogOutput(int value);
-    bool bWriteAnalogLow(double value);
-    bool bWriteAnalogHigh(double value);
-    bool bWriteSwitchingPoint(int output, double value);
-    bool bWriteType(int output, int value);
-    bool bWriteOperateOutputs(int output, int value);
+    bool bReadPin2Mode() { return read(Command::ReadPin2Mode); }
+    bool bReadUnit() { return read(Command::ReadUnit); }
+    bool bReadLaser() { return read(Command::ReadLaser); }
+    bool bReadTime() { return read(Command::ReadTime); }
+    bool bReadEmissivity() { return read(Command::ReadEmissivity); }
+    bool bReadAnalogOutput() { return read(Command::ReadAnalogOutput); }
+    bool bReadAnalogLow() { return read(Command::ReadAnalogLow); }
+    bool bReadAnalogHigh() { return read(Command::ReadAnalogHigh); }
+    bool bReadSwitchingPoint(int output) { return read(Command::ReadSwitchingPoint, output); }
+    bool bReadType(int output) { return read(Command::ReadType, output); }
+    bool bReadOperateOutputs(int output) { return read(Command::ReadOperateOutputs, output); }
+
+    bool bWritePin2Mode(int value) { return write(Command::WritePin2Mode, 0, value); }
+    bool bWriteUnit(int value) { return write(Command::WriteUnit, 0, value); }
+    bool bWriteLaser(int value) { return write(Command::WriteLaser, 0, value); }
+    bool bWriteTime(int value) { return write(Command::WriteTime, 0, value); }
+    bool bWriteEmissivity(double value) { return write(Command::WriteEmissivity, 0, value); }
+    bool bWriteAnalogOutput(int value) { return write(Command::WriteAnalogOutput, 0, value); }
+    bool bWriteAnalogLow(double value) { return write(Command::WriteAnalogLow, 0, value); }
+    bool bWriteAnalogHigh(double value) { return write(Command::WriteAnalogHigh, 0, value); }
+    bool bWriteSwitchingPoint(int output, double value)
+    {
+        return write(Command::WriteSwitchingPoint, output, value);
+    }
+    bool bWriteType(int output, int value) { return write(Command::WriteType, output, value); }
+    bool bWriteOperateOutputs(int output, int value)
+    {
+        return write(Command::WriteOperateOutputs, output, value);
+    }
 
     // Up to five unit writes, stopping at the first success.
     void vSwitchSensorUnit(bool fahrenheit);
@@ -76,8 +92,10 @@ public:
     // "0?BR" + (index + 2); the rate applies at the sensor's next power-up.
     bool writeBaudRate(int index);
     // The "0O0a" family: one request per component of `type`, in one transaction. `output` is
-    // the character code of the output digit ('1' or '2'). Always true.
-    bool setThresholds(int output, int type);
+    // the character code of the output digit ('1' or '2'); `hexOf` gives the stored threshold
+    // of an output and component as the command's hex text. Always true.
+    using ThresholdHex = std::function<QString(int output, int component)>;
+    bool setThresholds(int output, int type, const ThresholdHex &hexOf);
 
     // After a successful unit write from the tree: converts the temperature rows and lines.
     void convertDisplayedTemperatures(bool toFahrenheit);
@@ -97,12 +115,14 @@ private:
     // the limits (which then clamp it), otherwise after them.
     bool readTemperatureRow(Command command, const QString &rowId, const std::string &argument,
                             bool analogEnd, double *shown, bool valueFirst = false);
+    // Pin 2's function, with the switching points read again (the sensor may move them).
+    bool writePin2Mode(Command command, int value);
     bool writeTemperature(Command command, const std::string &prefix, double value,
                           bool handleUnit);
 
     TransactionRunner &m_runner;
     ParameterRows &m_rows;
-    SensorView &m_view;
+    SessionEvents &m_events;
     SessionState &m_state;
     LineTiming m_timing;
 };

@@ -4,7 +4,8 @@
 #include "parameters/parameterio.h"
 
 #include "model/parameterrows.h"
-#include "parameters/sensorview.h"
+#include "parameters/parametertable.h"
+#include "parameters/sessionevents.h"
 #include "protocol/temperature.h"
 
 namespace DrumoSensorPlugin {
@@ -15,11 +16,6 @@ namespace {
 std::string outputDigit(int output)
 {
     return std::to_string(output);
-}
-
-QString outputRow(int output, const char *suffix)
-{
-    return QString::number(output) + QLatin1String(suffix);
 }
 
 } // namespace
@@ -74,104 +70,72 @@ bool ParameterIo::readTemperatureRow(Command command, const QString &rowId,
     return true;
 }
 
-bool ParameterIo::bReadPin2Mode()
+bool ParameterIo::read(const ParameterDefinition &row)
 {
-    int mode = 0;
-    if (!readItemRow(Command::ReadPin2Mode, QStringLiteral("2A"), {}, &mode))
+    if (!row.read)
         return false;
-    // Also without the row (an analog type): axis, curve, scale and LED 2 follow the sensor.
-    m_view.applyPin2Mode(mode != 0);
-    return true;
+    const Command command = *row.read;
+    const QString id = row.rowId();
+    const std::string argument = row.output ? outputDigit(row.output) : std::string();
+    switch (row.coding) {
+    case ValueCoding::Item: {
+        int item = 0;
+        if (!readItemRow(command, id, argument, &item))
+            return false;
+        // Also without the row (an analog type): axis, curve, scale and LED 2 follow the sensor.
+        if (row.has(Pin2Layout))
+            emit m_events.pin2ModeRead(item != 0);
+        if (row.has(UnitDisplay)) {
+            emit m_events.temperatureCaptionChanged();
+            if (m_rows.contains(id) && item == 1)
+                emit m_events.temperatureUnitChanged(true);
+        }
+        if (row.has(AnalogMode) && m_rows.contains(id))
+            emit m_events.analogOutputModeChanged(item);
+        return true;
+    }
+    case ValueCoding::Emissivity: {
+        const std::optional<double> value = readNumber(command);
+        if (!value)
+            return false;
+        // The value comes in hundredths; the editor steps by tenths once it is set.
+        m_rows.setSingleStep(id, 0.01);
+        m_rows.setValue(id, *value);
+        m_rows.setSingleStep(id, 0.1);
+        return true;
+    }
+    case ValueCoding::AnalogEnd: {
+        double shown = 0.0;
+        if (!readTemperatureRow(command, id, argument, true, &shown))
+            return false;
+        if (row.lastRead)
+            m_state.*row.lastRead = shown;
+        return true;
+    }
+    case ValueCoding::SwitchingPoint: {
+        // Unlike the other reads, a switching point whose row is missing counts as failed: it
+        // has no place to go, neither row nor line. The value goes in before the display
+        // unit's limits, which then clamp it.
+        double shown = 0.0;
+        if (!readTemperatureRow(command, id, argument, false, &shown, true))
+            return false;
+        if (!m_rows.contains(id))
+            return false;
+        emit m_events.switchingPointRead(row.output,
+                                         displayLimits(unitIndex() == 1).bounded(shown));
+        return true;
+    }
+    case ValueCoding::None:
+    case ValueCoding::BaudRate:
+        break;
+    }
+    return false;
 }
 
-bool ParameterIo::bReadUnit()
+bool ParameterIo::read(Command command, int output)
 {
-    int unit = 0;
-    if (!readItemRow(Command::ReadUnit, QStringLiteral("unit"), {}, &unit))
-        return false;
-    m_view.updateTemperatureCaption();
-    if (m_rows.contains(QStringLiteral("unit")) && unit == 1)
-        m_view.applyTemperatureUnitToChart(true);
-    return true;
-}
-
-bool ParameterIo::bReadLaser()
-{
-    return readItemRow(Command::ReadLaser, QStringLiteral("laser"));
-}
-
-bool ParameterIo::bReadTime()
-{
-    return readItemRow(Command::ReadTime, QStringLiteral("time"));
-}
-
-bool ParameterIo::bReadEmissivity()
-{
-    const std::optional<double> value = readNumber(Command::ReadEmissivity);
-    if (!value)
-        return false;
-    const QString row = QStringLiteral("emisivity");
-    // The value comes in hundredths; the editor steps by tenths once it is set.
-    m_rows.setSingleStep(row, 0.01);
-    m_rows.setValue(row, *value);
-    m_rows.setSingleStep(row, 0.1);
-    return true;
-}
-
-// Only pin 2's signal type: the "analogoutput" row of an analog type is written, never read.
-bool ParameterIo::bReadAnalogOutput()
-{
-    int mode = 0;
-    if (!readItemRow(Command::ReadAnalogOutput, QStringLiteral("2analogoutput"), {}, &mode))
-        return false;
-    if (m_rows.contains(QStringLiteral("2analogoutput")))
-        m_view.showAnalogOutputMode(mode);
-    return true;
-}
-
-bool ParameterIo::bReadAnalogLow()
-{
-    double shown = 0.0;
-    if (!readTemperatureRow(Command::ReadAnalogLow, QStringLiteral("0v"), {}, true, &shown))
-        return false;
-    m_state.analogLow = shown;
-    return true;
-}
-
-bool ParameterIo::bReadAnalogHigh()
-{
-    double shown = 0.0;
-    if (!readTemperatureRow(Command::ReadAnalogHigh, QStringLiteral("10v"), {}, true, &shown))
-        return false;
-    m_state.analogHigh = shown;
-    return true;
-}
-
-// Unlike the other reads, a switching point whose row is missing counts as failed: it has no
-// place to go, neither row nor line.
-bool ParameterIo::bReadSwitchingPoint(int output)
-{
-    const QString row = outputRow(output, "switchingOn");
-    double shown = 0.0;
-    // The value goes in before the display unit's limits, which then clamp it.
-    if (!readTemperatureRow(Command::ReadSwitchingPoint, row, outputDigit(output), false, &shown,
-                            true))
-        return false;
-    if (!m_rows.contains(row))
-        return false;
-    m_view.showReadSwitchingPoint(output, displayLimits(unitIndex() == 1).bounded(shown));
-    return true;
-}
-
-bool ParameterIo::bReadType(int output)
-{
-    return readItemRow(Command::ReadType, outputRow(output, "type"), outputDigit(output));
-}
-
-bool ParameterIo::bReadOperateOutputs(int output)
-{
-    return readItemRow(Command::ReadOperateOutputs, outputRow(output, "operateOutputs"),
-                       outputDigit(output));
+    const ParameterDefinition *row = parameterReadBy(command, output);
+    return row && read(*row);
 }
 
 } // namespace Core

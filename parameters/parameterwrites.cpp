@@ -5,7 +5,8 @@
 
 #include "model/parameterrows.h"
 #include "parameters/attempts.h"
-#include "parameters/sensorview.h"
+#include "parameters/parametertable.h"
+#include "parameters/sessionevents.h"
 #include "protocol/temperature.h"
 
 namespace DrumoSensorPlugin {
@@ -19,13 +20,61 @@ std::string digits(int value)
     return std::to_string(value);
 }
 
-const char *const temperatureRows[] = { "1switchingOn", "2switchingOn", "10v", "0v" };
-
 } // namespace
 
-bool ParameterIo::bWritePin2Mode(int value)
+bool ParameterIo::write(const ParameterDefinition &row, const QVariant &value)
 {
-    const bool written = transact(Command::WritePin2Mode, digits(value));
+    if (!row.write)
+        return false;
+    const Command command = *row.write;
+    const std::string prefix = row.output ? digits(row.output) : std::string();
+    switch (row.coding) {
+    case ValueCoding::Item:
+        if (row.has(Pin2Layout))
+            return writePin2Mode(command, value.toInt());
+        if (!transact(command, prefix + digits(value.toInt())))
+            return false;
+        // A dragged line is written with the unit switched around it; the chart stays as it is.
+        if (row.has(UnitDisplay) && !m_state.thresholdDragActive) {
+            emit m_events.temperatureCaptionChanged();
+            emit m_events.temperatureUnitChanged(value.toInt() != 0);
+        }
+        if (row.has(AnalogMode))
+            emit m_events.analogOutputModeChanged(value.toInt());
+        return true;
+    case ValueCoding::Emissivity:
+        // Limited to 0.00..1.00 so that the text is always three digits.
+        return transact(command,
+                        emissivityDigits(qBound(0.0, value.toDouble(), 1.0)).toStdString());
+    case ValueCoding::AnalogEnd:
+        // While values are written as they stand (bulk transfers), the analog range goes out as
+        // the row holds it, unconverted and limited to the sensor's range like every
+        // temperature.
+        return writeTemperature(command, prefix, value.toDouble(), m_state.deferValueWrites);
+    case ValueCoding::SwitchingPoint:
+        if (!writeTemperature(command, prefix, value.toDouble(), true))
+            return false;
+        if (row.has(OutputStates))
+            attempt(5, "BUCLA ON LEDS", [this] { return readOutputStates(); });
+        m_state.thresholdDragActive = false;
+        return true;
+    case ValueCoding::BaudRate:
+        return writeBaudRate(value.toInt());
+    case ValueCoding::None:
+        break;
+    }
+    return false;
+}
+
+bool ParameterIo::write(Command command, int output, const QVariant &value)
+{
+    const ParameterDefinition *row = parameterWrittenBy(command, output);
+    return row && write(*row, value);
+}
+
+bool ParameterIo::writePin2Mode(Command command, int value)
+{
+    const bool written = transact(command, digits(value));
     // The sensor may move its switching points with pin 2's function: they are read again, in
     // °C, into rows that show °F when the unit row says so. The sensor goes to °C for that
     // whatever the write's answer; after a failed write it is set back to °F at once, as
@@ -40,82 +89,13 @@ bool ParameterIo::bWritePin2Mode(int value)
     }
     if (!m_state.deferValueWrites)
         return true;
-    for (int output : { 1, 2 })
-        attempt(5, "BUCLA ON THR", [&] { return bReadSwitchingPoint(output); });
+    for (const ParameterDefinition &point : parameterTable) {
+        if (point.coding == ValueCoding::SwitchingPoint)
+            attempt(point.readAttempts, point.readTrace, [&] { return read(point); });
+    }
     if (switched)
         vSwitchSensorUnit(true);
     return true;
-}
-
-bool ParameterIo::bWriteUnit(int value)
-{
-    if (!transact(Command::WriteUnit, digits(value)))
-        return false;
-    // A dragged line is written with the unit switched around it; the chart stays as it is.
-    if (!m_state.thresholdDragActive) {
-        m_view.updateTemperatureCaption();
-        m_view.applyTemperatureUnitToChart(value != 0);
-    }
-    return true;
-}
-
-bool ParameterIo::bWriteLaser(int value)
-{
-    return transact(Command::WriteLaser, digits(value));
-}
-
-bool ParameterIo::bWriteTime(int value)
-{
-    return transact(Command::WriteTime, digits(value));
-}
-
-// Limited to 0.00..1.00 so that the text is always three digits.
-bool ParameterIo::bWriteEmissivity(double value)
-{
-    return transact(Command::WriteEmissivity,
-                    emissivityDigits(qBound(0.0, value, 1.0)).toStdString());
-}
-
-bool ParameterIo::bWriteAnalogOutput(int value)
-{
-    if (!transact(Command::WriteAnalogOutput, digits(value)))
-        return false;
-    m_view.showAnalogOutputMode(value);
-    return true;
-}
-
-// While values are written as they stand (bulk transfers), the analog range goes out as the
-// row holds it, unconverted and limited to the sensor's -25.0..350.0 like every temperature.
-bool ParameterIo::bWriteAnalogLow(double value)
-{
-    return writeTemperature(Command::WriteAnalogLow, std::string(), value,
-                            m_state.deferValueWrites);
-}
-
-bool ParameterIo::bWriteAnalogHigh(double value)
-{
-    return writeTemperature(Command::WriteAnalogHigh, std::string(), value,
-                            m_state.deferValueWrites);
-}
-
-bool ParameterIo::bWriteSwitchingPoint(int output, double value)
-{
-    if (!writeTemperature(Command::WriteSwitchingPoint, digits(output), value, true))
-        return false;
-    // The outputs may have switched with the new point.
-    attempt(5, "BUCLA ON LEDS", [this] { return readOutputStates(); });
-    m_state.thresholdDragActive = false;
-    return true;
-}
-
-bool ParameterIo::bWriteType(int output, int value)
-{
-    return transact(Command::WriteType, digits(output) + digits(value));
-}
-
-bool ParameterIo::bWriteOperateOutputs(int output, int value)
-{
-    return transact(Command::WriteOperateOutputs, digits(output) + digits(value));
 }
 
 // `handleUnit`: the value is in the display unit and goes out in °C, the sensor switched to °C
@@ -153,7 +133,7 @@ bool ParameterIo::readOutputStates()
     const std::optional<double> states = readValue(Command::ReadOutputStates, entry.answer);
     if (!states)
         return false;
-    m_view.updateLeds(int(*states));
+    emit m_events.outputStatesRead(int(*states));
     return true;
 }
 
@@ -162,23 +142,23 @@ void ParameterIo::convertDisplayedTemperatures(bool toFahrenheit)
 {
     if (!m_state.deferValueWrites)
         return;
-    m_view.setThresholdsRange(-50.0, 400.0);
+    emit m_events.thresholdsRangeChanged(-50.0, 400.0);
     m_state.skipNextDelayedWrite = true;
     const bool fahrenheit = unitIndex() == 1;
     if (fahrenheit)
-        m_view.setThresholdsRange(-60.0, 700.0);
+        emit m_events.thresholdsRangeChanged(-60.0, 700.0);
     const TemperatureLimits limits = displayLimits(fahrenheit);
 
-    for (const char *id : temperatureRows) {
-        const QString row = QLatin1String(id);
-        if (!m_rows.contains(row))
+    for (const ParameterDefinition &parameter : parameterTable) {
+        const QString row = parameter.rowId();
+        if (!parameter.temperature || !m_rows.contains(row))
             continue;
         const double value = convertTemperature(m_rows.doubleValue(row), toFahrenheit);
         m_rows.setMaximum(row, limits.highest);
         m_rows.setMinimum(row, limits.lowest);
         m_rows.setValue(row, value);
-        if (row.endsWith(QLatin1String("switchingOn")))
-            m_view.showSwitchingPoint(row.at(0).digitValue(), value);
+        if (parameter.has(SwitchingLine))
+            emit m_events.switchingPointChanged(parameter.output, value);
     }
 }
 
@@ -186,9 +166,11 @@ void ParameterIo::convertDisplayedTemperatures(bool toFahrenheit)
 // unit is known.
 void ParameterIo::widenTemperatureRanges()
 {
-    for (const char *id : temperatureRows) {
-        m_rows.setMinimum(QLatin1String(id), -25.0);
-        m_rows.setMaximum(QLatin1String(id), 662.0);
+    for (const ParameterDefinition &parameter : parameterTable) {
+        if (!parameter.temperature)
+            continue;
+        m_rows.setMinimum(parameter.rowId(), -25.0);
+        m_rows.setMaximum(parameter.rowId(), 662.0);
     }
 }
 

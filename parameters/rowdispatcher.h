@@ -1,5 +1,8 @@
 #pragma once
 
+#include <communicationinterface.h>
+
+#include <QPointer>
 #include <QString>
 #include <QVariant>
 
@@ -8,7 +11,10 @@ namespace Core {
 
 class ParameterIo;
 class ParameterRows;
+struct ParameterDefinition;
 class SensorView;
+class SessionEvents;
+class LivePoller;
 struct SessionState;
 
 // The way of one edited row to the sensor. Each row id has its write (or none), tried up to
@@ -21,8 +27,8 @@ struct SessionState;
 // nothing sent).
 //
 // The rows written are taken as they stand in the rows when the write runs (the value handed
-// in only stands in for a row the rows lack). Pin 2's output rows ("2type",
-// "2operateOutputs", "2switchingOn") send nothing while pin 2 is an analog output.
+// in only stands in for a row the rows lack). Pin 2's output rows (marked in the parameter
+// table) send nothing while pin 2 is an analog output.
 class RowDispatcher
 {
 public:
@@ -32,32 +38,47 @@ public:
         Declined, // the user declined (baud rate): no retry
     };
 
-    RowDispatcher(ParameterIo &io, ParameterRows &rows, SensorView &view, SessionState &state);
+    using Connection = QPointer<ExtensionSystem::CommunicationInterface>;
+    RowDispatcher(ParameterIo &io, ParameterRows &rows, SensorView &view, SessionEvents &events,
+                  LivePoller &poller, SessionState &state, const Connection &connection);
 
     // The whole dispatch of an edit (the window's applyPropertyToSensor): nothing unless
-    // connected; polling suspended, the row's write, the retries after a connection check, the
-    // polling resumed as it was.
+    // connected; the live data paused, the row's write, the retries after a connection check.
     void apply(const QString &id, const QVariant &value);
 
     // Only the row's write with its attempts, traces and follow-up.
     Outcome writeRow(const QString &id, const QVariant &value);
 
-    // The delayed write of a deferred row (the window's sendDelayValue, without its
-    // suspending and resuming): the row's current value as it stands in the rows.
+    // The delayed write of a deferred row (the window's sendDelayValue), the live data
+    // paused: the row's current value as it stands in the rows.
     void writeDeferred(const QString &id);
 
+    // A switching point's line was dragged to `value`: written with the live data paused and
+    // the unit switches around it leaving the chart alone, then set in its row (also when the
+    // write failed: the next read of all puts the sensor's value back). No connection check.
+    void writeDraggedPoint(int output, double value);
+
+    // The item of the baud rate row that the port runs at now; -1 when unknown.
+    int lineBaudRateIndex() const;
+    // The baud rate row shows the port's rate (from the sensor's side).
+    void showLineBaudRate();
+
 private:
-    // The deferred rows' writes: at once while bulk transfers run (`delayed` false), or from
-    // the view's delay.
-    Outcome writeValueRow(const QString &id, const QVariant &value, bool delayed);
-    // "0v" and "10v" never go out equal to the last value read for the other end: such a
-    // value is raised by 1.0, in the row too.
-    double apartFromOtherEnd(const QString &id, double value);
+    // A row's write with its attempts, traces and follow-up: at once (`delayed` false), or
+    // from the view's delay.
+    Outcome writeValueRow(const ParameterDefinition &row, const QVariant &value, bool delayed);
+    Outcome writeBaudRate(int index);
+    // The ends of the analog output never go out equal to the last value read for the other
+    // end: such a value is raised by 1.0, in the row too.
+    double apartFromOtherEnd(const ParameterDefinition &row, double value);
 
     ParameterIo &m_io;
     ParameterRows &m_rows;
     SensorView &m_view;
+    SessionEvents &m_events;
+    LivePoller &m_poller;
     SessionState &m_state;
+    const Connection &m_connection;
     // Repeats of the current dispatch chain; 0 between dispatches.
     int m_repeats = 0;
 };

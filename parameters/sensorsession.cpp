@@ -11,10 +11,10 @@ SensorSession::SensorSession(const Sensor &sensor, TransactionRunner &runner, Pa
     , m_runner(runner)
     , m_rows(rows)
     , m_view(view)
-    , m_io(runner, rows, view, m_state, lineTiming(sensor))
-    , m_dispatcher(m_io, rows, view, m_state)
-    , m_bulk(m_io, m_dispatcher, rows, view, m_state)
     , m_poller(m_state)
+    , m_io(runner, rows, m_events, m_state, lineTiming(sensor))
+    , m_dispatcher(m_io, rows, view, m_events, m_poller, m_state, m_connection)
+    , m_bulk(m_io, m_dispatcher, rows, m_events, m_state)
 {
     m_state.analogLow = double(sensor.getChartRangeMin());
     m_state.analogHigh = double(sensor.getChartRangeMax());

@@ -6,6 +6,7 @@
 #include "parameters/parameterio.h"
 #include "parameters/rowdispatcher.h"
 #include "parameters/sensoridentifier.h"
+#include "parameters/sessionevents.h"
 #include "parameters/sessionstate.h"
 
 namespace DrumoSensorPlugin {
@@ -41,6 +42,7 @@ public:
     LivePoller &poller() { return m_poller; }
     ParameterRows &rows() { return m_rows; }
     SensorView &view() { return m_view; }
+    SessionEvents &events() { return m_events; }
 
 private:
     Sensor m_sensor;
@@ -49,10 +51,11 @@ private:
     SensorView &m_view;
     SessionState m_state;
     QPointer<ExtensionSystem::CommunicationInterface> m_connection;
+    SessionEvents m_events;
+    LivePoller m_poller;
     ParameterIo m_io;
     RowDispatcher m_dispatcher;
     BulkTransfer m_bulk;
-    LivePoller m_poller;
 };
 
 } // namespace Core

@@ -8,8 +8,8 @@ struct SessionState
 {
     // A sensor was identified on the open port and has not been left since.
     bool connected = false;
-    // True while connected and idle: the rows that are typed digit by digit ("time",
-    // "emisivity", the switching points, "0v", "10v") wait 600 ms before they are written, and
+    // True while connected and idle: the rows that are typed digit by digit (deferred in the
+    // parameter table) wait 600 ms before they are written, and
     // analog range and pin 2 writes handle the °F display unit. Bulk transfers (writing all,
     // loading a settings file) clear it so that values go out at once and as they stand.
     bool deferValueWrites = true;

@@ -23,7 +23,6 @@ namespace {
 
 constexpr int switchingSet = 1;
 constexpr int switchingComponent = 4;
-constexpr int writeAttempts = 5;
 
 const QString lowEndRow = QStringLiteral("0v");
 const QString highEndRow = QStringLiteral("10v");
@@ -299,17 +298,13 @@ void ChartPresenter::showReadSwitchingPoint(int output, double value)
 // Every transaction of the write runs a nested event loop, so the status checking rests; a
 // write that fails five times leaves line and row at the dragged value (the next read of all
 // parameters puts the sensor's value back).
-void ChartPresenter::applyDraggedSwitchingPoint(unsigned int index, double value,
-                                                bool statusChecking)
+void ChartPresenter::applyDraggedSwitchingPoint(unsigned int index, double value)
 {
     TreeHandlingGuard quiet(m_treeHandling);
-    m_session.poller().setStatusChecking(false);
-    m_session.state().thresholdDragActive = true;
     value = displayLimits(m_session.io().unitIndex() == 1).bounded(value);
     const int output = index != 0 ? 2 : 1;
     showDraggedSwitchingPoint(output, value);
-    writeSwitchingPoint(output, value);
-    m_session.poller().setStatusChecking(statusChecking);
+    m_session.dispatcher().writeDraggedPoint(output, value);
 }
 
 // The dragged line's label and the store follow the drag at once.
@@ -331,16 +326,6 @@ void ChartPresenter::showDraggedSwitchingPoint(int output, double value)
         m_store->setHigh(switchingSet, switchingComponent, value, true, true);
     else
         m_store->setLow(switchingSet, switchingComponent, value, true, true);
-}
-
-void ChartPresenter::writeSwitchingPoint(int output, double value)
-{
-    for (int attempt = 0; attempt < writeAttempts; ++attempt) {
-        if (m_session.io().bWriteSwitchingPoint(output, value))
-            break;
-        qDebug() << "BUCLA";
-    }
-    setSwitchingPointRow(output, value);
 }
 
 // Output 2's point is read where it is stored, as the high value of the set.

@@ -81,9 +81,9 @@ public:
 
     void showSwitchingPoint(int output, double value);
     void showReadSwitchingPoint(int output, double value);
-    // A line dragged by the user: shown, stored and written to the sensor (up to five times)
-    // and into its row, with the status checking off meanwhile and `statusChecking` after.
-    void applyDraggedSwitchingPoint(unsigned int index, double value, bool statusChecking);
+    // A line dragged by the user: shown and stored at once, then written to the sensor and
+    // into its row by the session's dispatcher, which pauses the live data meanwhile.
+    void applyDraggedSwitchingPoint(unsigned int index, double value);
     // The stored point of output 1 or 2 into its row; nothing is sent.
     void copyStoredSwitchingPoint(int output);
     void setThresholdsRange(double low, double high);
@@ -100,7 +100,6 @@ private:
     void createLines();
     void connectLivePolling();
     void showDraggedSwitchingPoint(int output, double value);
-    void writeSwitchingPoint(int output, double value);
     void setSwitchingPointRow(int output, double value);
 
     SensorSession &m_session;

@@ -33,9 +33,6 @@ const char foreignSensorText[] = QT_TRANSLATE_NOOP(
     "The connected sensor does not match currently selected sensor, please try again with the "
     "proper sensor");
 
-// The items of the "baudrate" row, by index.
-const char *const baudRateItems[] = { "9600", "19200", "38400", "57600", "115200" };
-
 // "Offline" and a separator come first; the host's ports follow.
 void resetPortBox(QComboBox *box)
 {
@@ -400,28 +397,6 @@ bool ConnectController::confirmBaudRateChange()
         == QMessageBox::Yes;
 }
 
-int ConnectController::currentBaudRateIndex() const
-{
-    ExtensionSystem::CommunicationInterface *line = m_session.connection();
-    if (!line)
-        return -1;
-    const QString current = QString::number(line->getPortSettings().baudrate);
-    for (int index = 0; index < int(std::size(baudRateItems)); ++index) {
-        if (current == QLatin1String(baudRateItems[index]))
-            return index;
-    }
-    return -1;
-}
-
-// From the sensor's side: putting the row back is no edit to send. A rate the row has no item
-// for leaves it as it is.
-void ConnectController::showCurrentBaudRate()
-{
-    const int index = currentBaudRateIndex();
-    if (index >= 0)
-        m_session.rows().setValue(QStringLiteral("baudrate"), index);
-}
-
 // A serial device server sets the line rate on its side; the sensor behind it keeps the rate
 // the server expects, so nothing is sent.
 void ConnectController::refuseBaudRateChange()
@@ -431,7 +406,7 @@ void ConnectController::refuseBaudRateChange()
                                        "device server, not by Orbexa. The sensor's baud rate was "
                                        "not changed."),
                        QMessageBox::Ok);
-    showCurrentBaudRate();
+    m_session.dispatcher().showLineBaudRate();
 }
 
 // The sensor acknowledged the new rate: the window leaves it, as it answers at the new rate

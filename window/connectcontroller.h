@@ -98,8 +98,6 @@ public:
     void checkSilentSensor();
 
     bool confirmBaudRateChange();
-    int currentBaudRateIndex() const;
-    void showCurrentBaudRate();
     void refuseBaudRateChange();
     void baudRateWritten();
 

@@ -162,6 +162,24 @@ void SensorWindow::createSession(const Sensor &sensor)
         [this](DataFrame &frame) { sendDataFrame(&frame, true); });
     d->session = std::make_unique<SensorSession>(sensor, *d->runner, *d->rows,
                                                  static_cast<SensorView &>(*this));
+    const SessionEvents *events = &d->session->events();
+    connect(events, &SessionEvents::pin2ModeRead, this, &SensorWindow::applyPin2Mode);
+    connect(events, &SessionEvents::temperatureCaptionChanged, this,
+            [this] { updateTemperatureCaption(QString()); });
+    connect(events, &SessionEvents::temperatureUnitChanged, this,
+            &SensorWindow::applyTemperatureUnitToChart);
+    connect(events, &SessionEvents::analogOutputModeChanged, this,
+            &SensorWindow::showAnalogOutputMode);
+    connect(events, &SessionEvents::switchingPointChanged, this, &SensorWindow::showSwitchingPoint);
+    connect(events, &SessionEvents::switchingPointRead, this,
+            &SensorWindow::showReadSwitchingPoint);
+    connect(events, &SessionEvents::thresholdsRangeChanged, this,
+            &SensorWindow::setThresholdsRange);
+    connect(events, &SessionEvents::analogChartChanged, this, &SensorWindow::refreshAnalogChart);
+    connect(events, &SessionEvents::upperMarkChanged, this, &SensorWindow::updateUpperMark);
+    connect(events, &SessionEvents::outputStatesRead, this, &SensorWindow::updateLeds);
+    connect(events, &SessionEvents::expertMenuChanged, this, &SensorWindow::setExpertMenu);
+    connect(events, &SessionEvents::deferredWriteRequested, this, &SensorWindow::deferWrite);
 }
 
 // The chart and the connect sequence, on the session and the form's widgets.
@@ -177,7 +195,7 @@ void SensorWindow::createCollaborators()
                                      ui->actionEnable_live_data });
     d->files = std::make_unique<SettingsFileActions>(
         session(), *d->rows, *d->treeHandling, *d->presenter, *d->connector,
-        static_cast<ConnectView &>(*this), static_cast<SensorView &>(*this),
+        static_cast<ConnectView &>(*this),
         SettingsFileActions::Parts { d, this, ui->actionEnable_live_data, ui->chartToolbar });
     connect(d->connector.get(), &ConnectController::portSelected, this,
             &SensorWindow::vComPortSelected);
@@ -201,6 +219,10 @@ void SensorWindow::setUpToolbarsAndChart()
     // slotLiveDataToggled, so a poll started there already sees the new state.
     connect(ui->actionEnable_live_data, &QAction::toggled, &session().poller(),
             &LivePoller::setLiveData);
+    // A write pauses the live data inside the session; the action shows it, and checking it
+    // back restarts the chain of polls as slotLiveDataToggled.
+    connect(&session().poller(), &LivePoller::liveDataChanged, ui->actionEnable_live_data,
+            &QAction::setChecked);
     connect(&session().poller(), &LivePoller::outputStatesRead, this, &SensorWindow::updateLeds);
     ui->actionOutput_1->setVisible(sensorRecord().isDigital());
     ui->actionOutput_2->setVisible(sensorRecord().isDigital());
@@ -489,16 +511,6 @@ bool SensorWindow::confirmBaudRateChange()
     return d->connector->confirmBaudRateChange();
 }
 
-int SensorWindow::currentBaudRateIndex() const
-{
-    return d->connector->currentBaudRateIndex();
-}
-
-void SensorWindow::showCurrentBaudRate()
-{
-    d->connector->showCurrentBaudRate();
-}
-
 void SensorWindow::refuseBaudRateChange()
 {
     d->connector->refuseBaudRateChange();
@@ -559,7 +571,8 @@ void SensorWindow::applyTemperatureUnitToChart(bool toFahrenheit)
 
 bool SensorWindow::setThresholds(int output, ThresholdType type)
 {
-    return session().io().setThresholds(output, type);
+    return session().io().setThresholds(
+        output, type, [this](int line, int component) { return thresholdHex(line, component); });
 }
 
 // Nothing reads thresholds back from the sensor: the switching points come with the parameter
@@ -579,13 +592,7 @@ void SensorWindow::refreshSwitchingPoints(int output)
 // rests while it is written.
 void SensorWindow::chartThresholdChanged(unsigned int index, double value)
 {
-    const bool live = ui->actionEnable_live_data->isChecked();
-    ui->actionEnable_live_data->setChecked(false);
-    d->presenter->applyDraggedSwitchingPoint(index, value, live);
-    if (live)
-        slotLiveDataToggled(true);
-    ui->actionEnable_live_data->setChecked(live);
-    session().state().thresholdDragActive = false;
+    d->presenter->applyDraggedSwitchingPoint(index, value);
 }
 
 // Analog sensors: the on marker stands for the low end of the output ("0v"), the off marker for
@@ -790,13 +797,8 @@ void SensorWindow::sendDelayValue()
     }
     if (!lastProperty || !isConnected())
         return;
-    bool liveData = false;
-    {
-        TreeHandlingGuard quiet(*d->treeHandling);
-        liveData = suspendPolling();
-        session().dispatcher().writeDeferred(lastProperty->propertyId());
-    }
-    resumePolling(liveData);
+    TreeHandlingGuard quiet(*d->treeHandling);
+    session().dispatcher().writeDeferred(lastProperty->propertyId());
 }
 
 bool SensorWindow::suspendPolling()
@@ -808,15 +810,6 @@ bool SensorWindow::suspendPolling()
     else
         slotLiveDataToggled(false);
     return liveData;
-}
-
-// Also a window that went offline meanwhile (failed connection check, new baud rate) gets the
-// live-data action back as it was: without a connection the polls it starts do nothing, and the
-// next connection finds the user's choice.
-void SensorWindow::resumePolling(bool liveData)
-{
-    enableStatusChecking(liveData);
-    restoreLiveData(liveData);
 }
 
 void SensorWindow::restoreLiveData(bool on)

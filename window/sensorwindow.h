@@ -37,8 +37,9 @@ class SensorWindowTester;
 // live chart, the output LEDs, four toolbars, the port box and a status bar.
 //
 // The window is the view. Talking to the sensor is the work of its SensorSession (parameters/):
-// the sensor-facing members below forward into it, and the session asks the window, as its
-// SensorView, for the effects that only a window has (rows, chart, lines, LEDs, questions).
+// the sensor-facing members below forward into it; the session's events reach the window's
+// effects (chart, lines, LEDs), and the session asks the window, as its SensorView, only what a
+// user decides.
 //
 // The order of the signals and slots below is part of the interface: the host and the
 // interface object connect to them by signature, and tools look them up by index. New slots
@@ -85,7 +86,7 @@ signals:
 public slots:
     void vOpenManual();
     void vSensorUpdate(const QVariant &hideTree);
-    void updateLeds(int states) override;
+    void updateLeds(int states);
     void updateComPortList(const QStringList &ports);
     void vPropertyChanged(QtProperty *property, const QVariant &value);
     void readAllProperties();
@@ -177,25 +178,24 @@ private:
     void restoreLiveData(bool on);
     void convertDisplayedTemperatures(bool toFahrenheit);
 
-    // What the session asks of its view, handed on to the collaborators.
-    void applyPin2Mode(bool analog) override;
-    void updateTemperatureCaption() override { updateTemperatureCaption(QString()); }
-    void applyTemperatureUnitToChart(bool toFahrenheit) override;
-    void showAnalogOutputMode(int mode) override;
-    void showSwitchingPoint(int output, double value) override;
-    void showReadSwitchingPoint(int output, double value) override;
-    void setThresholdsRange(double low, double high) override;
-    void refreshAnalogChart() override;
-    void updateUpperMark() override;
-    QString thresholdHex(int output, int component) const override;
-    void setExpertMenu(bool on) override;
-    bool suspendPolling() override;
-    void resumePolling(bool liveData) override;
-    void deferWrite() override;
+    // The session's events, handed on to the collaborators.
+    void applyPin2Mode(bool analog);
+    void updateTemperatureCaption() { updateTemperatureCaption(QString()); }
+    void applyTemperatureUnitToChart(bool toFahrenheit);
+    void showAnalogOutputMode(int mode);
+    void showSwitchingPoint(int output, double value);
+    void showReadSwitchingPoint(int output, double value);
+    void setThresholdsRange(double low, double high);
+    void refreshAnalogChart();
+    void updateUpperMark();
+    QString thresholdHex(int output, int component) const;
+    void setExpertMenu(bool on);
+    bool suspendPolling();
+    void deferWrite();
+
+    // What the session asks the user, as its view.
     bool checkConnection() override;
     bool confirmBaudRateChange() override;
-    void showCurrentBaudRate() override;
-    int currentBaudRateIndex() const override;
     void refuseBaudRateChange() override;
     void baudRateWritten() override;
 

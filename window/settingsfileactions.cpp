@@ -4,7 +4,7 @@
 #include "files/settingsfile.h"
 #include "model/parameterrows.h"
 #include "parameters/sensorsession.h"
-#include "parameters/sensorview.h"
+#include "parameters/sessionevents.h"
 #include "window/chartpresenter.h"
 #include "window/connectcontroller.h"
 #include "window/modaldialog.h"
@@ -147,14 +147,13 @@ struct SettingsFileActions::Load
 SettingsFileActions::SettingsFileActions(SensorSession &session, ParameterRows &rows,
                                          TreeHandling &treeHandling, ChartPresenter &chart,
                                          ConnectController &connector, ConnectView &questions,
-                                         SensorView &view, const Parts &parts)
+                                         const Parts &parts)
     : m_session(session)
     , m_rows(rows)
     , m_treeHandling(treeHandling)
     , m_chart(chart)
     , m_connector(connector)
     , m_questions(questions)
-    , m_view(view)
     , m_parts(parts)
 {
 }
@@ -294,7 +293,7 @@ void SettingsFileActions::finishLoad(Load &load)
         state.deferValueWrites = true;
     } else if (m_rows.contains(QStringLiteral("2A"))) {
         const int pin2 = m_rows.enumIndex(QStringLiteral("2A"));
-        m_view.applyPin2Mode(pin2 != 0);
+        emit m_session.events().pin2ModeRead(pin2 != 0);
         if (pin2 == 1) {
             // Toggling the right axis' zoom makes the chart take the new right scale.
             TreeHandlingGuard quiet(m_treeHandling);

@@ -16,7 +16,6 @@ class ConnectController;
 class ConnectView;
 class ParameterRows;
 class SensorSession;
-class SensorView;
 class SensorWindowPrivate;
 class TreeHandling;
 
@@ -57,7 +56,7 @@ public:
 
     SettingsFileActions(SensorSession &session, ParameterRows &rows, TreeHandling &treeHandling,
                         ChartPresenter &chart, ConnectController &connector, ConnectView &questions,
-                        SensorView &view, const Parts &parts);
+                        const Parts &parts);
 
     void save();
     // Loads `fileName` (asks for one when empty); true when the file was complete and applied.
@@ -78,7 +77,6 @@ private:
     ChartPresenter &m_chart;
     ConnectController &m_connector;
     ConnectView &m_questions;
-    SensorView &m_view;
     Parts m_parts;
 };
 

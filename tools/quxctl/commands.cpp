@@ -12,6 +12,7 @@
 #include "files/propertytext.h"
 #include "files/settingsfile.h"
 #include "parameters/livepoller.h"
+#include "parameters/parametertable.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -218,7 +219,7 @@ void CommandRunner::write(SensorPort &port, PortResult &result)
             continue;
         }
         // The window hides these rows then, and the dispatch sends nothing for them.
-        if (isPin2OutputRow(id) && session.io().pin2Analog() != 0) {
+        if (isPin2OutputParameter(id) && session.io().pin2Analog() != 0) {
             say(Texts::tr("%1: %2 is not sent while pin 2 is an analog output")
                     .arg(port.portName(), id));
             written.removeAt(i);
@@ -409,7 +410,8 @@ void CommandRunner::stream(SensorPort &port, PortResult &result)
     SensorSession &session = port.session();
     // The temperature the chart would plot: the row "readTemp" chooses.
     session.bulk().readAll();
-    session.state().measuredTemp = port.rows().enumIndex(QStringLiteral("readTemp")) != 0;
+    session.state().measuredTemp
+        = port.rows().enumIndex(parameterWith(MeasuredTemperature).rowId()) != 0;
 
     // With a broker the CSV text is written only when asked for with --csv (main() then opens no
     // stream output).

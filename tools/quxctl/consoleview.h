@@ -6,22 +6,17 @@
 
 #include <functional>
 
-namespace ExtensionSystem {
-class CommunicationInterface;
-}
-
 namespace QuxCtl {
 
-// The sensor operations' view for a program without a window: no widgets to update, no polling
-// to suspend. A deferred row is remembered so that the caller writes it at once (a script does
-// not type digit by digit); a lost sensor is looked for again; a new baud rate is written
-// without a question, since the user asked for it on the command line.
+// The sensor operations' view for a program without a window. A deferred row is remembered so that
+// the caller writes it at once (a script does not type digit by digit); a lost sensor is looked for
+// again; a new baud rate is written without a question, since the user asked for it on the command
+// line.
 class ConsoleView : public DrumoSensorPlugin::Core::SensorView
 {
 public:
     using Check = std::function<bool()>;
 
-    void setConnection(ExtensionSystem::CommunicationInterface *connection);
     // How the connection check finds the sensor again.
     void setConnectionCheck(Check check) { m_check = std::move(check); }
 
@@ -32,15 +27,14 @@ public:
     // True once a new baud rate was refused: a network port's rate is its server's.
     bool baudRateRefused() const { return m_baudRateRefused; }
 
-    void deferWrite() override { m_deferred = true; }
+    // A deferred row waits: the session's events tell.
+    void markDeferred() { m_deferred = true; }
     bool checkConnection() override { return m_check && m_check(); }
     bool confirmBaudRateChange() override { return true; }
-    int currentBaudRateIndex() const override;
     void baudRateWritten() override { m_baudRateChanged = true; }
     void refuseBaudRateChange() override { m_baudRateRefused = true; }
 
 private:
-    ExtensionSystem::CommunicationInterface *m_connection = nullptr;
     Check m_check;
     bool m_deferred = false;
     bool m_baudRateChanged = false;

@@ -4,6 +4,7 @@
 
 #include "files/propertytext.h"
 #include "model/memoryrows.h"
+#include "parameters/parametertable.h"
 #include "protocol/temperature.h"
 
 #include <QHash>
@@ -11,37 +12,6 @@
 using namespace DrumoSensorPlugin::Core;
 
 namespace QuxCtl {
-
-namespace {
-
-const char *const sensorRows[] = { "2A",
-                                   "unit",
-                                   "1switchingOn",
-                                   "2switchingOn",
-                                   "1type",
-                                   "2type",
-                                   "1operateOutputs",
-                                   "2operateOutputs",
-                                   "2analogoutput",
-                                   "analogoutput",
-                                   "0v",
-                                   "10v",
-                                   "emisivity",
-                                   "time",
-                                   "laser",
-                                   "baudrate" };
-const char *const temperatureRows[] = { "1switchingOn", "2switchingOn", "0v", "10v" };
-
-template<std::size_t N> bool oneOf(const QString &id, const char *const (&ids)[N])
-{
-    for (const char *candidate : ids) {
-        if (id == QLatin1String(candidate))
-            return true;
-    }
-    return false;
-}
-
-} // namespace
 
 QList<RowDifference> compareWithPropertyText(const MemoryRows &rows,
                                              const std::string &propertyText, bool afterApply)
@@ -51,18 +21,18 @@ QList<RowDifference> compareWithPropertyText(const MemoryRows &rows,
     for (const PropertyItem &item : propertyItems(propertyText))
         fileValues.insert(QString::fromLatin1(item.id.c_str()), item.value);
 
-    const QString unit = QStringLiteral("unit");
+    const QString unit = parameterWith(UnitDisplay).rowId();
+    const QString pin2 = parameterWith(Pin2Layout).rowId();
     const int sensorUnit = rows.enumIndex(unit);
     const int fileUnit
         = fileValues.contains(unit) ? propertyInt(fileValues.value(unit)) : sensorUnit;
-    const bool pin2Analog = fileValues.contains(QStringLiteral("2A"))
-        && propertyInt(fileValues.value(QStringLiteral("2A"))) != 0;
+    const bool pin2Analog = fileValues.contains(pin2) && propertyInt(fileValues.value(pin2)) != 0;
 
     QList<RowDifference> differences;
     for (const QString &id : rows.ids()) {
-        if (!oneOf(id, sensorRows) || !fileValues.contains(id) || !hasValue(rows, id))
+        if (!isSensorParameter(id) || !fileValues.contains(id) || !hasValue(rows, id))
             continue;
-        if (afterApply && pin2Analog && isPin2OutputRow(id))
+        if (afterApply && pin2Analog && isPin2OutputParameter(id))
             continue;
         const std::string &text = fileValues.value(id);
         const int decimals = rows.decimals(id);
@@ -70,7 +40,7 @@ QList<RowDifference> compareWithPropertyText(const MemoryRows &rows,
         switch (rows.kind(id)) {
         case ParameterRows::Kind::Double: {
             double value = propertyDouble(text);
-            if (oneOf(id, temperatureRows) && fileUnit != sensorUnit
+            if (isTemperatureParameter(id) && fileUnit != sensorUnit
                 && (fileUnit == 0 || fileUnit == 1))
                 value = convertTemperature(value, sensorUnit == 1);
             fileValue = value;

@@ -4,6 +4,7 @@
 #include "texts.h"
 
 #include "parameters/livepoller.h"
+#include "parameters/parametertable.h"
 #include "publish/brokeraddress.h"
 #include "publish/credentials.h"
 #include "publish/mqttpublisher.h"
@@ -107,17 +108,8 @@ void MqttStream::attach(LivePoller &poller)
     m_fahrenheit = m_port.session().io().unitIndex() != 0;
     // A sensor of an analog type always drives its output; one with a switchable pin 2 only
     // while the pin is an analog output.
-    const bool analogType = rows.contains(QStringLiteral("analogoutput"));
-    m_analog = analogType || m_port.session().io().pin2Analog() != 0;
-    AnalogScale scale = poller.analogScale();
-    if (rows.contains(QStringLiteral("0v")))
-        scale.low = int(rows.doubleValue(QStringLiteral("0v")));
-    if (rows.contains(QStringLiteral("10v")))
-        scale.high = int(rows.doubleValue(QStringLiteral("10v")));
-    const QString typeRow
-        = analogType ? QStringLiteral("analogoutput") : QStringLiteral("2analogoutput");
-    if (rows.contains(typeRow))
-        scale.mode = rows.enumIndex(typeRow);
+    m_analog = hasAnalogOutputType(rows) || m_port.session().io().pin2Analog() != 0;
+    const AnalogScale scale = analogScaleOf(rows, poller.analogScale());
     poller.setAnalogScale(scale);
     m_analogMode = scale.mode;
 

@@ -2,10 +2,12 @@
 
 #include "texts.h"
 
+#include "parameters/parametertable.h"
+
 #include <QCoreApplication>
 #include <QtMath>
 
-using DrumoSensorPlugin::Core::ParameterRows;
+using namespace DrumoSensorPlugin::Core;
 
 namespace QuxCtl {
 
@@ -123,17 +125,9 @@ bool heldAsWritten(const ParameterRows &rows, const QString &id, const QVariant 
 {
     if (sameValue(rows, id, held, written, decimals))
         return true;
-    const bool temperature = id == QLatin1String("1switchingOn")
-        || id == QLatin1String("2switchingOn") || id == QLatin1String("0v")
-        || id == QLatin1String("10v");
-    const bool fahrenheit = rows.enumIndex(QStringLiteral("unit")) == 1;
-    return temperature && fahrenheit && qAbs(held.toDouble() - written.toDouble()) <= 0.18 + 1e-9;
-}
-
-bool isPin2OutputRow(const QString &id)
-{
-    return id == QLatin1String("2type") || id == QLatin1String("2operateOutputs")
-        || id == QLatin1String("2switchingOn");
+    const bool fahrenheit = rows.enumIndex(parameterWith(UnitDisplay).rowId()) == 1;
+    return isTemperatureParameter(id) && fahrenheit
+        && qAbs(held.toDouble() - written.toDouble()) <= 0.18 + 1e-9;
 }
 
 } // namespace QuxCtl

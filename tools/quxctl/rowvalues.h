@@ -39,7 +39,4 @@ bool sameValue(const DrumoSensorPlugin::Core::ParameterRows &rows, const QString
 bool heldAsWritten(const DrumoSensorPlugin::Core::ParameterRows &rows, const QString &id,
                    const QVariant &held, const QVariant &written, int decimals);
 
-// The rows of switching output 2, which are not sent while pin 2 is an analog output.
-bool isPin2OutputRow(const QString &id);
-
 } // namespace QuxCtl

@@ -92,7 +92,6 @@ ExitStatus SensorPort::open(QString *message)
         return NoAnswer;
     }
     m_runner.setConnection(m_connection.get());
-    m_view.setConnection(m_connection.get());
 
     const IdentifyResult result = identifySensor(m_connection.get(), m_runner, probe);
     if (result.status == IdentifyResult::NoAnswer) {
@@ -121,8 +120,9 @@ ExitStatus SensorPort::open(QString *message)
     m_session->setConnection(m_connection.get());
     m_session->state().connected = true;
     // No command reads the baud rate: the row shows the rate the sensor was found at.
-    if (m_view.currentBaudRateIndex() >= 0)
-        m_rows->setValue(QStringLiteral("baudrate"), m_view.currentBaudRateIndex());
+    m_session->dispatcher().showLineBaudRate();
+    QObject::connect(&m_session->events(), &SessionEvents::deferredWriteRequested,
+                     &m_session->events(), [this] { m_view.markDeferred(); });
     // As the window's check: a sensor that is gone leaves the session offline, so the rest of
     // a bulk transfer sends nothing.
     m_view.setConnectionCheck([this] {

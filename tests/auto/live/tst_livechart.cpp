@@ -35,7 +35,7 @@ struct LiveWindow : SimulatedWindow
     }
     LivePoller &poller() { return tester->session().poller(); }
     ParameterRows &rows() { return tester->session().rows(); }
-    SensorView &view() { return tester->session().view(); }
+    SessionEvents &events() { return tester->session().events(); }
     Utils::SimpleTimeChart *chart() { return tester->d()->presenter->chart(); }
     Utils::ThresholdWindowWidget *lines() { return tester->d()->presenter->lines(); }
     void setLive(bool on) { tester->ui()->actionEnable_live_data->setChecked(on); }
@@ -103,10 +103,10 @@ void tst_LiveChart::samplesAndLedsFollowTheSensor()
     sim.held().outputType[1] = type2;
     sim.rows().setValue(QStringLiteral("1type"), type1);
     sim.rows().setValue(QStringLiteral("2type"), type2);
-    sim.view().refreshAnalogChart(); // 0 V at 0.0, 10 V at 350.0 (the tree's defaults)
+    emit sim.events().analogChartChanged(); // 0 V at 0.0, 10 V at 350.0 (the tree's defaults)
     // Pin 2 switches, as reading all would have found: the window starts with it laid out as
     // the analog output, whose LED is hidden.
-    sim.view().applyPin2Mode(false);
+    emit sim.events().pin2ModeRead(false);
     QVERIFY(!sim.tester->ui()->chartToolbar->isEnabled());
 
     sim.setLive(true);
@@ -149,7 +149,7 @@ void tst_LiveChart::analogOutputFollowsItsRows()
     sim.rows().setValue(QStringLiteral("0v"), 50.7); // the scale takes whole degrees
     sim.rows().setValue(QStringLiteral("10v"), 250.0);
     sim.rows().setValue(QStringLiteral("2analogoutput"), mode);
-    sim.view().refreshAnalogChart();
+    emit sim.events().analogChartChanged();
 
     QCOMPARE(sim.rows().caption(QStringLiteral("0v")), captions.at(0));
     QCOMPARE(sim.rows().caption(QStringLiteral("10v")), captions.at(1));
@@ -191,9 +191,9 @@ void tst_LiveChart::switchingPointsOntoLines()
         = [&] { return output == 1 ? sim.lines()->lowerMark() : sim.lines()->upperMark(); };
     const double before = mark();
     if (justRead)
-        sim.view().showReadSwitchingPoint(output, value);
+        emit sim.events().switchingPointRead(output, value);
     else
-        sim.view().showSwitchingPoint(output, value);
+        emit sim.events().switchingPointChanged(output, value);
 
     const Utils::ThresholdDataManager *store = sim.tester->d()->presenter->store();
     if (qIsNaN(shown)) {
@@ -277,7 +277,7 @@ void tst_LiveChart::markersEditTheAnalogRange()
     const double on = sim.chart()->onMarker(), off = sim.chart()->offMarker();
     sim.rows().setValue(QStringLiteral("0v"), 20.0);
     sim.rows().setValue(QStringLiteral("10v"), 300.0);
-    sim.view().refreshAnalogChart();
+    emit sim.events().analogChartChanged();
     QCOMPARE(sim.chart()->onMarker(), on);
     QCOMPARE(sim.chart()->offMarker(), off);
 

@@ -30,55 +30,51 @@
 namespace DrumoSensorPlugin {
 namespace Core {
 
-// Records what the operations ask of the view, one text per call, and answers its questions as
-// told. A failed connection check takes the session offline, as the window does.
+// Records what the operations tell (their events, the live-data pauses) and ask of the view,
+// one text per call, and answers its questions as told. A failed connection check takes the
+// session offline, as the window does.
 class RecordingView : public SensorView
 {
 public:
     QStringList calls;
-    bool liveData = false; // what suspendPolling() reports
     bool sensorThere = true; // checkConnection()'s answer
     bool acceptBaudRate = false;
     SessionState *state = nullptr;
 
     int count(const QString &call) const { return calls.count(call); }
+    void attach(SessionEvents &events, LivePoller &poller)
+    {
+        using E = SessionEvents;
+        QObject::connect(&events, &E::pin2ModeRead, [this](bool a) { record("applyPin2Mode", a); });
+        QObject::connect(&events, &E::temperatureCaptionChanged,
+                         [this] { record("updateTemperatureCaption"); });
+        QObject::connect(&events, &E::temperatureUnitChanged,
+                         [this](bool f) { record("applyTemperatureUnitToChart", f); });
+        QObject::connect(&events, &E::analogOutputModeChanged,
+                         [this](int m) { record("showAnalogOutputMode", m); });
+        QObject::connect(&events, &E::switchingPointChanged,
+                         [this](int o, double v) { record("showSwitchingPoint", o, v); });
+        QObject::connect(&events, &E::switchingPointRead,
+                         [this](int o, double v) { record("showReadSwitchingPoint", o, v); });
+        QObject::connect(&events, &E::thresholdsRangeChanged,
+                         [this](double l, double h) { record("setThresholdsRange", l, h); });
+        QObject::connect(&events, &E::analogChartChanged, [this] { record("refreshAnalogChart"); });
+        QObject::connect(&events, &E::upperMarkChanged, [this] { record("updateUpperMark"); });
+        QObject::connect(&events, &E::outputStatesRead, [this](int s) { record("updateLeds", s); });
+        QObject::connect(&events, &E::expertMenuChanged,
+                         [this](bool on) { record("setExpertMenu", on); });
+        QObject::connect(&events, &E::deferredWriteRequested, [this] { record("deferWrite"); });
+        QObject::connect(&poller, &LivePoller::liveDataChanged, [this](bool on) {
+            on ? record("resumePolling", on) : record("suspendPolling");
+        });
+    }
 
-    void applyPin2Mode(bool analog) override { record("applyPin2Mode", analog); }
-    void updateTemperatureCaption() override { record("updateTemperatureCaption"); }
-    void applyTemperatureUnitToChart(bool toF) override
-    {
-        record("applyTemperatureUnitToChart", toF);
-    }
-    void showAnalogOutputMode(int mode) override { record("showAnalogOutputMode", mode); }
-    void showSwitchingPoint(int output, double v) override
-    {
-        record("showSwitchingPoint", output, v);
-    }
-    void showReadSwitchingPoint(int output, double v) override
-    {
-        record("showReadSwitchingPoint", output, v);
-    }
-    void setThresholdsRange(double low, double high) override
-    {
-        record("setThresholdsRange", low, high);
-    }
-    void refreshAnalogChart() override { record("refreshAnalogChart"); }
-    void updateUpperMark() override { record("updateUpperMark"); }
-    void updateLeds(int states) override { record("updateLeds", states); }
-    QString thresholdHex(int output, int component) const override
+    static QString thresholdHex(int output, int component)
     {
         return QStringLiteral("%1%2")
             .arg(output, 2, 10, QLatin1Char('0'))
             .arg(component, 2, 16, QLatin1Char('0'));
     }
-    void setExpertMenu(bool on) override { record("setExpertMenu", on); }
-    bool suspendPolling() override
-    {
-        record("suspendPolling");
-        return liveData;
-    }
-    void resumePolling(bool live) override { record("resumePolling", live); }
-    void deferWrite() override { record("deferWrite"); }
     bool checkConnection() override
     {
         record("checkConnection");
@@ -91,7 +87,6 @@ public:
         record("confirmBaudRateChange");
         return acceptBaudRate;
     }
-    void showCurrentBaudRate() override { record("showCurrentBaudRate"); }
     void baudRateWritten() override { record("baudRateWritten"); }
 
 private:
@@ -203,6 +198,7 @@ public:
         session->setConnection(connection.get());
         session->state().connected = true;
         view.state = &session->state();
+        view.attach(session->events(), session->poller());
         m_line = line;
     }
 
@@ -213,6 +209,12 @@ public:
     }
 
     ParameterIo &io() { return session->io(); }
+    // Live data on, as the user left it before an edit.
+    void liveDataOn()
+    {
+        session->poller().setLiveData(true);
+        view.calls.clear();
+    }
     SessionState &state() { return session->state(); }
     // The sensor's parameters, whichever line the session runs on.
     QuxSim::SensorParameters &held()

@@ -254,7 +254,7 @@ void tst_ParameterIo::thresholdWrites()
     QFETCH(Requests, requests);
     SimulatedSession s;
     QSignalSpy finished(s.connection.get(), &ExtensionSystem::CommunicationInterface::emitFinished);
-    QVERIFY(s.io().setThresholds(output, type));
+    QVERIFY(s.io().setThresholds(output, type, &RecordingView::thresholdHex));
     QCOMPARE(finished.count(), 1);
     QCOMPARE(s.takeRequests(), requests);
     QCOMPARE(s.held().thresholds.size(), requests.size());
