@@ -38,6 +38,7 @@ MqttPublisher::MqttPublisher(const PublisherSettings &settings, QObject *parent)
     : QObject(parent)
     , m_settings(settings)
     , m_stateTopic((settings.baseTopic + QLatin1String(Topics::state)).toUtf8())
+    , m_firstRetry(this)
 {
     initialiseLibrary();
     m_firstRetry.setSingleShot(true);

@@ -2,6 +2,7 @@
 
 #include "parameters/sensorsession.h"
 #include "ui_sensorwindow.h"
+#include "window/livepublishing.h"
 #include "window/sensorwindow_p.h"
 #include "window/transactions.h"
 #include "window/treerows.h"
@@ -71,6 +72,13 @@ SensorWindow::SensorWindow(const Sensor &sensor, QWidget *ignored)
     // only now that the window has its final minimum width, the dock keeps its 400 pixels.
     resizeDocks({ d->propertyDock }, { 400 }, Qt::Horizontal);
     createStatusBar();
+    d->publishing = std::make_unique<LivePublishing>(session(), ui->statusBar);
+    connect(this, &SensorWindow::vComPortSelected, d->publishing.get(),
+            &LivePublishing::portChanged);
+    // The state file may have checked the action already (restoreWindowLayout).
+    d->publishing->setWanted(ui->actionPublish_live_data->isChecked());
+    connect(ui->actionPublish_live_data, &QAction::toggled, this,
+            &SensorWindow::slotPublishLiveDataToggled);
     setUpDelayTimer();
     d->propertyDock->toggleViewAction()->setToolTip(d->propertyDock->windowTitle());
     updateTemperatureCaption();
@@ -230,6 +238,7 @@ void SensorWindow::setUpDelayTimer()
 SensorWindow::~SensorWindow()
 {
     saveWindowState();
+    d->publishing.reset();
     // No poll may start or finish into a window that is going away.
     session().poller().setStatusChecking(false);
     session().setConnection(nullptr);
@@ -358,6 +367,11 @@ void SensorWindow::enableStatusChecking(bool on)
 void SensorWindow::outputLEDTriggered1() { }
 
 void SensorWindow::outputLEDTriggered2() { }
+
+void SensorWindow::slotPublishLiveDataToggled(bool on)
+{
+    d->publishing->setWanted(on);
+}
 
 void SensorWindow::closeEvent(QCloseEvent *event)
 {

@@ -47,7 +47,8 @@ class SensorWindowTester;
 // (sensorwindow.cpp), the tree (propertytree.cpp, treerows.cpp), an edit's way to the sensor
 // (treedatahandling.cpp, parameterdispatch.cpp), transactions (transactions.cpp), connecting
 // (connectsequence.cpp), the live chart and lines (livechart.cpp, thresholdlines.cpp), the
-// settings files (settingsfileactions.cpp) and the state file (windowstate.cpp).
+// settings files (settingsfileactions.cpp), the state file (windowstate.cpp) and the live data
+// to a broker (livepublishing.cpp).
 class SensorWindow : public QMainWindow, private SensorView
 {
     Q_OBJECT
@@ -137,6 +138,8 @@ protected slots:
     void sendDelayValue();
     void outputLEDTriggered1();
     void outputLEDTriggered2();
+    // "Publish live data" checked or unchecked (livepublishing.h).
+    void slotPublishLiveDataToggled(bool on);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -32,6 +32,7 @@ class ThresholdWindowWidget;
 namespace DrumoSensorPlugin {
 namespace Core {
 
+class LivePublishing;
 class SensorSession;
 class TransactionRunner;
 class TreeRows;
@@ -83,6 +84,8 @@ public:
     std::unique_ptr<TreeRows> rows;
     std::unique_ptr<TransactionRunner> runner;
     std::unique_ptr<SensorSession> session;
+    // The live data to a broker; goes before the session it follows.
+    std::unique_ptr<LivePublishing> publishing;
 };
 
 } // namespace Core

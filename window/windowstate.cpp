@@ -1,11 +1,12 @@
-// The window state file: toolbar and dock layout, geometry, and two viewing choices (expert rows
-// shown, temperature shown in the chart). Keys are the window's object name ("SensorWindow")
+// The window state file: toolbar and dock layout, geometry, two viewing choices (expert rows
+// shown, temperature shown in the chart) and whether live data is published to the broker. Keys are the window's object name ("SensorWindow")
 // plus a suffix, so every window of the plug-in shares them and the last one saved wins.
 // A settings object is opened for every read or write; nothing is cached.
 
 #include "window/sensorwindow.h"
 
 #include "parameters/sensorsession.h"
+#include "ui_sensorwindow.h"
 #include "window/sensorwindow_p.h"
 #include "window/windowstatefile.h"
 
@@ -22,6 +23,8 @@ const char stateKey[] = "/state";
 const char expertMenuKey[] = "/expertMenu";
 // Spelt so in every existing state file.
 const char measuredTempKey[] = "/mesuredTemp";
+// Absent in files from before publishing: off.
+const char publishKey[] = "/publishLiveData";
 } // namespace
 
 void SensorWindow::saveWindowState()
@@ -32,13 +35,18 @@ void SensorWindow::saveWindowState()
     settings.setValue(objectName() + QLatin1String(expertMenuKey), expertMenu);
     settings.setValue(objectName() + QLatin1String(measuredTempKey),
                       session().state().measuredTemp);
+    settings.setValue(objectName() + QLatin1String(publishKey),
+                      ui->actionPublish_live_data->isChecked());
 }
 
-// The geometry is written but left to the host's sub-window on the way back.
+// The geometry is written but left to the host's sub-window on the way back. Publishing, when
+// on, starts with the first live sample of a connected sensor.
 void SensorWindow::restoreWindowLayout()
 {
     QSettings settings(windowStateFilePath(), QSettings::IniFormat, this);
     restoreState(settings.value(objectName() + QLatin1String(stateKey)).toByteArray(), 0);
+    ui->actionPublish_live_data->setChecked(
+        settings.value(objectName() + QLatin1String(publishKey), false).toBool());
 }
 
 void SensorWindow::loadExpertMenuSetting()
