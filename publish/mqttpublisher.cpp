@@ -38,6 +38,7 @@ MqttPublisher::MqttPublisher(const PublisherSettings &settings, QObject *parent)
     : QObject(parent)
     , m_settings(settings)
     , m_stateTopic((settings.baseTopic + QLatin1String(Topics::state)).toUtf8())
+    , m_firstRetry(this)
 {
     initialiseLibrary();
     m_firstRetry.setSingleShot(true);
@@ -253,8 +254,18 @@ void MqttPublisher::onLog(mosquitto *, void *self, int level, const char *text)
     if (level != MOSQ_LOG_ERR)
         return;
     auto *publisher = static_cast<MqttPublisher *>(self);
-    std::lock_guard<std::mutex> lock(publisher->m_mutex);
-    publisher->m_lastError = QString::fromUtf8(text);
+    const QString reason = QString::fromUtf8(text);
+    bool handshakeFailed = false;
+    {
+        std::lock_guard<std::mutex> lock(publisher->m_mutex);
+        publisher->m_lastError = reason;
+        handshakeFailed = !publisher->m_connected && !publisher->m_stopping
+            && reason.startsWith(QLatin1String("OpenSSL Error"));
+    }
+    // A handshake that fails on the library's thread ends that thread without a disconnect
+    // callback: nothing would tell that the publisher gave up.
+    if (handshakeFailed)
+        emit publisher->connectionLost(reason, true);
 }
 
 void MqttPublisher::connectedNow(int rc)

@@ -101,6 +101,7 @@ private:
     mosquitto *m_client = nullptr;
     bool m_started = false;
     bool m_loopRunning = false;
+    // A child, so that it moves along when the publisher is moved to a thread of its own.
     QTimer m_firstRetry;
     int m_firstRetrySeconds = 1;
 

@@ -283,6 +283,58 @@
         <source>The selected settings file is too large for the memory available (%1 MB, at most %2 MB)</source>
         <translation>Die ausgewählte Einstellungsdatei ist zu groß für den verfügbaren Speicher (%1 MB, höchstens %2 MB)</translation>
     </message>
+    <message>
+        <source>Publish live data</source>
+        <translation>Live-Daten veröffentlichen</translation>
+    </message>
+    <message>
+        <source>Publish the live data to the message broker set in the preferences (Ctrl+Shift+P)</source>
+        <translation>Die Live-Daten an den in den Einstellungen gewählten Message-Broker senden (Strg+Umschalt+P)</translation>
+    </message>
+    <message>
+        <source>Ctrl+Shift+P</source>
+        <translation>Ctrl+Shift+P</translation>
+    </message>
+    <message>
+        <source>no broker is set in the preferences</source>
+        <translation>in den Einstellungen ist kein Broker eingetragen</translation>
+    </message>
+    <message>
+        <source>not a broker address (%1): %2</source>
+        <translation>keine Broker-Adresse (%1): %2</translation>
+    </message>
+    <message>
+        <source>not a topic to publish to (%1): %2</source>
+        <translation>kein Topic, an das veröffentlicht werden kann (%1): %2</translation>
+    </message>
+    <message>
+        <source>the broker login was not read: %1</source>
+        <translation>die Anmeldedaten für den Broker wurden nicht gelesen: %1</translation>
+    </message>
+    <message>
+        <source>Not publishing: %1</source>
+        <translation>Keine Veröffentlichung: %1</translation>
+    </message>
+    <message>
+        <source>Publishing to %1</source>
+        <translation>Veröffentlicht an %1</translation>
+    </message>
+    <message>
+        <source>Connecting to the broker at %1...</source>
+        <translation>Verbindung zum Broker %1 wird aufgebaut...</translation>
+    </message>
+    <message>
+        <source>The broker at %1 cannot be reached (%2); samples wait until it is back</source>
+        <translation>Der Broker %1 ist nicht erreichbar (%2); die Messwerte warten, bis er wieder da ist</translation>
+    </message>
+    <message>
+        <source>Not publishing: the broker at %1 failed: %2</source>
+        <translation>Keine Veröffentlichung: der Broker %1 ist gescheitert: %2</translation>
+    </message>
+    <message>
+        <source>The broker at %1 refused the connection: %2</source>
+        <translation>Der Broker %1 hat die Verbindung abgelehnt: %2</translation>
+    </message>
 </context>
 <context>
     <name>connectionSwitchingDialog</name>

@@ -8,6 +8,7 @@
 #include "window/connectionswitchdialog.h"
 #include "window/modaldialog.h"
 #include "window/propertytree.h"
+#include "window/livepublishing.h"
 #include "window/sensorwindow_p.h"
 #include "window/settingsfileactions.h"
 #include "window/transactions.h"
@@ -48,6 +49,8 @@ const char stateKey[] = "/state";
 const char expertMenuKey[] = "/expertMenu";
 // Spelt so in every existing state file.
 const char measuredTempKey[] = "/mesuredTemp";
+// Absent in files from before publishing: off.
+const char publishKey[] = "/publishLiveData";
 
 } // namespace
 
@@ -85,6 +88,13 @@ SensorWindow::SensorWindow(const Sensor &sensor, QWidget *ignored)
     // only now that the window has its final minimum width, the dock keeps its 400 pixels.
     resizeDocks({ d->propertyDock }, { 400 }, Qt::Horizontal);
     createStatusBar();
+    d->publishing = std::make_unique<LivePublishing>(session(), ui->statusBar);
+    connect(this, &SensorWindow::vComPortSelected, d->publishing.get(),
+            &LivePublishing::portChanged);
+    // The state file may have checked the action already (restoreWindowLayout).
+    d->publishing->setWanted(ui->actionPublish_live_data->isChecked());
+    connect(ui->actionPublish_live_data, &QAction::toggled, this,
+            &SensorWindow::slotPublishLiveDataToggled);
     setUpDelayTimer();
     d->propertyDock->toggleViewAction()->setToolTip(d->propertyDock->windowTitle());
     updateTemperatureCaption();
@@ -276,6 +286,7 @@ void SensorWindow::setUpDelayTimer()
 SensorWindow::~SensorWindow()
 {
     saveWindowState();
+    d->publishing.reset();
     // No poll may start or finish into a window that is going away.
     session().poller().setStatusChecking(false);
     session().setConnection(nullptr);
@@ -384,6 +395,11 @@ void SensorWindow::enableStatusChecking(bool on)
 void SensorWindow::outputLEDTriggered1() { }
 
 void SensorWindow::outputLEDTriggered2() { }
+
+void SensorWindow::slotPublishLiveDataToggled(bool on)
+{
+    d->publishing->setWanted(on);
+}
 
 void SensorWindow::closeEvent(QCloseEvent *event)
 {
@@ -840,8 +856,8 @@ void SensorWindow::convertDisplayedTemperatures(bool toFahrenheit)
 
 // --- The window state file ---------------------------------------------------------------------
 //
-// Toolbar and dock layout, geometry, and two viewing choices (expert rows shown, temperature
-// shown in the chart). Keys are the window's object name ("SensorWindow") plus a suffix, so
+// Toolbar and dock layout, geometry, two viewing choices (expert rows shown, temperature shown
+// in the chart) and whether live data is published to the broker. Keys are the window's object name ("SensorWindow") plus a suffix, so
 // every window of the plug-in shares them and the last one saved wins. A settings object is
 // opened for every read or write; nothing is cached.
 
@@ -853,13 +869,18 @@ void SensorWindow::saveWindowState()
     settings.setValue(objectName() + QLatin1String(expertMenuKey), expertMenu);
     settings.setValue(objectName() + QLatin1String(measuredTempKey),
                       session().state().measuredTemp);
+    settings.setValue(objectName() + QLatin1String(publishKey),
+                      ui->actionPublish_live_data->isChecked());
 }
 
-// The geometry is written but left to the host's sub-window on the way back.
+// The geometry is written but left to the host's sub-window on the way back. Publishing, when
+// on, starts with the first live sample of a connected sensor.
 void SensorWindow::restoreWindowLayout()
 {
     QSettings settings(windowStateFilePath(), QSettings::IniFormat, this);
     restoreState(settings.value(objectName() + QLatin1String(stateKey)).toByteArray(), 0);
+    ui->actionPublish_live_data->setChecked(
+        settings.value(objectName() + QLatin1String(publishKey), false).toBool());
 }
 
 void SensorWindow::loadExpertMenuSetting()

@@ -44,7 +44,8 @@ class SensorWindowTester;
 // The order of the signals and slots below is part of the interface: the host and the
 // interface object connect to them by signature, and tools look them up by index. New slots
 // go to the end. The work is done by collaborators the slots forward to: ConnectController
-// (connecting), ChartPresenter (chart, lines, LEDs), TreeHandling (edits from the tree).
+// (connecting), ChartPresenter (chart, lines, LEDs), TreeHandling (edits from the tree),
+// SettingsFileActions (settings files, chart export), LivePublishing (live data to a broker).
 class SensorWindow : public QMainWindow, private SensorView, private ConnectView
 {
     Q_OBJECT
@@ -134,6 +135,8 @@ protected slots:
     void sendDelayValue();
     void outputLEDTriggered1();
     void outputLEDTriggered2();
+    // "Publish live data" checked or unchecked (livepublishing.h).
+    void slotPublishLiveDataToggled(bool on);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -30,6 +30,7 @@ namespace Core {
 class ChartPresenter;
 class ConnectController;
 class PropertyTree;
+class LivePublishing;
 class SensorSession;
 class SettingsFileActions;
 class TransactionRunner;
@@ -78,6 +79,8 @@ public:
     std::unique_ptr<ConnectController> connector;
     std::unique_ptr<SettingsFileActions> files;
     std::unique_ptr<PropertyTree> tree;
+    // The live data to a broker; goes before the session it follows.
+    std::unique_ptr<LivePublishing> publishing;
 };
 
 } // namespace Core

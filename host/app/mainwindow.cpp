@@ -526,6 +526,7 @@ void MainWindow::readSettings()
     applyExtraPorts();
     m_sessions->setReconnectWhenPortReturns(
         settings.value(QStringLiteral("Ports/reconnect"), false).toBool());
+    m_broker = BrokerSettings::read(settings);
     m_chosenLanguage = settings.value(QStringLiteral("language")).toString();
     if (!m_chosenLanguage.isEmpty() && m_chosenLanguage != m_language->language())
         setLanguage(m_chosenLanguage);
@@ -545,6 +546,7 @@ void MainWindow::writeSettings() const
     settings.setValue(QStringLiteral("Ports/extra"), m_preferencePorts);
     settings.setValue(QStringLiteral("Ports/reconnect"), m_sessions->reconnectWhenPortReturns());
     settings.setValue(QStringLiteral("Ports/network"), m_networkPorts);
+    m_broker.write(settings);
     if (!m_commandLinePorts.isEmpty())
         settings.setValue(QStringLiteral("Ports/last"), m_commandLinePorts);
     // Only the menu's choice is kept; --language applies to one run.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "brokersettings.h"
+
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
@@ -129,6 +131,7 @@ private:
 
     QStringList m_preferencePorts;
     QStringList m_networkPorts; // tcp://HOST:PORT from the preferences
+    BrokerSettings m_broker; // read by the plug-ins from the settings file
     QStringList m_commandLinePorts;
     QStringList m_lastPorts;
     bool m_presentation = false;

@@ -109,8 +109,10 @@ void MainWindow::showPreferences()
     dialog.setExtraPorts(m_preferencePorts);
     dialog.setReconnect(m_sessions->reconnectWhenPortReturns());
     dialog.setNetworkPorts(m_networkPorts);
+    dialog.setBroker(m_broker);
     if (dialog.exec() != QDialog::Accepted)
         return;
+    m_broker = dialog.broker();
     m_preferencePorts = dialog.extraPorts();
     m_networkPorts = dialog.networkPorts();
     m_sessions->setReconnectWhenPortReturns(dialog.reconnect());

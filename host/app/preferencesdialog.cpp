@@ -5,10 +5,13 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
+#include <QSpinBox>
 
 namespace Orbexa::Internal {
 
@@ -32,6 +35,13 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
     , m_ports(new QPlainTextEdit)
     , m_networkPorts(new QPlainTextEdit)
     , m_reconnect(new QCheckBox(tr("Reconnect when the port comes back")))
+    , m_brokerUrl(new QLineEdit)
+    , m_brokerTopic(new QLineEdit)
+    , m_credentialsFile(new QLineEdit)
+    , m_caFile(new QLineEdit)
+    , m_clientId(new QLineEdit)
+    , m_keepAlive(new QSpinBox)
+    , m_queueSize(new QSpinBox)
 {
     setWindowTitle(tr("Preferences"));
     m_ports->setPlaceholderText(QStringLiteral("/dev/pts/3\n/tmp/quxsim-port"));
@@ -62,8 +72,62 @@ PreferencesDialog::PreferencesDialog(QWidget *parent)
                                "(an adapter unplugged) reads the sensor again, without asking, "
                                "once the port is back."));
     layout->addRow(m_reconnect);
+    layout->addRow(createBrokerBox());
     layout->addRow(buttons);
-    resize(480, 360);
+    resize(520, 560);
+}
+
+QWidget *PreferencesDialog::createBrokerBox()
+{
+    auto box = new QGroupBox(tr("Message broker for \"Publish live data\""));
+    m_brokerUrl->setPlaceholderText(QStringLiteral("mqtt://127.0.0.1:1883"));
+    m_brokerTopic->setPlaceholderText(QStringLiteral("qux/{type}/{port}"));
+    m_brokerTopic->setToolTip(tr("{type} and {port} are replaced by the sensor type and port; "
+                                 "empty: qux/{type}/{port}."));
+    m_credentialsFile->setToolTip(tr("A file with the user name on the first line and the "
+                                     "password on the second; empty: QUX_MQTT_USERNAME and "
+                                     "QUX_MQTT_PASSWORD, or no login."));
+    m_caFile->setToolTip(tr("The certificate authority that signed the broker's certificate "
+                            "(mqtts://); empty: the system's."));
+    m_clientId->setToolTip(tr("Each window appends its port; empty: made up."));
+    m_keepAlive->setRange(5, 65535);
+    m_keepAlive->setSuffix(tr(" s"));
+    m_queueSize->setRange(0, 10000000);
+    m_queueSize->setToolTip(tr("Samples kept while the broker is away, the oldest dropped first."));
+
+    auto form = new QFormLayout(box);
+    form->addRow(tr("Broker:"), m_brokerUrl);
+    form->addRow(tr("Base topic:"), m_brokerTopic);
+    form->addRow(tr("Credentials file:"), m_credentialsFile);
+    form->addRow(tr("Certificate authority:"), m_caFile);
+    form->addRow(tr("Client id:"), m_clientId);
+    form->addRow(tr("Keep-alive:"), m_keepAlive);
+    form->addRow(tr("Queue size:"), m_queueSize);
+    return box;
+}
+
+void PreferencesDialog::setBroker(const BrokerSettings &broker)
+{
+    m_brokerUrl->setText(broker.url);
+    m_brokerTopic->setText(broker.topic);
+    m_credentialsFile->setText(broker.credentialsFile);
+    m_caFile->setText(broker.caFile);
+    m_clientId->setText(broker.clientId);
+    m_keepAlive->setValue(broker.keepAliveSeconds);
+    m_queueSize->setValue(broker.queueSize);
+}
+
+BrokerSettings PreferencesDialog::broker() const
+{
+    BrokerSettings broker;
+    broker.url = m_brokerUrl->text().trimmed();
+    broker.topic = m_brokerTopic->text().trimmed();
+    broker.credentialsFile = m_credentialsFile->text().trimmed();
+    broker.caFile = m_caFile->text().trimmed();
+    broker.clientId = m_clientId->text().trimmed();
+    broker.keepAliveSeconds = m_keepAlive->value();
+    broker.queueSize = m_queueSize->value();
+    return broker;
 }
 
 void PreferencesDialog::setExtraPorts(const QStringList &ports)
@@ -107,6 +171,11 @@ void PreferencesDialog::accept()
                                           ExtensionSystem::NetworkPort::form()));
             return;
         }
+    }
+    const QString brokerError = broker().error();
+    if (!brokerError.isEmpty()) {
+        QMessageBox::warning(this, tr("Preferences"), brokerError);
+        return;
     }
     QDialog::accept();
 }

@@ -2,6 +2,35 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>BrokerSettings</name>
+    <message>
+        <source>Not a broker address: %1
+Write mqtt://HOST[:PORT] or mqtts://HOST[:PORT].</source>
+        <translation>Keine Broker-Adresse: %1
+Schreiben Sie mqtt://HOST[:PORT] oder mqtts://HOST[:PORT].</translation>
+    </message>
+    <message>
+        <source>A broker address holds no user name or password; give a credentials file instead.</source>
+        <translation>Eine Broker-Adresse enthält keinen Benutzernamen und kein Passwort; geben Sie stattdessen eine Datei mit den Anmeldedaten an.</translation>
+    </message>
+    <message>
+        <source>A topic to publish to holds no wildcards (+ or #): %1</source>
+        <translation>Ein Topic zum Veröffentlichen enthält keine Platzhalter (+ oder #): %1</translation>
+    </message>
+    <message>
+        <source>Not a topic to publish to: %1</source>
+        <translation>Kein Topic, an das veröffentlicht werden kann: %1</translation>
+    </message>
+    <message>
+        <source>The credentials file %1 cannot be read.</source>
+        <translation>Die Datei mit den Anmeldedaten %1 kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>The certificate authority file %1 cannot be read.</source>
+        <translation>Die Datei der Zertifizierungsstelle %1 kann nicht gelesen werden.</translation>
+    </message>
+</context>
+<context>
     <name>Orbexa::Internal::CommandLine</name>
     <message>
         <source>Orbexa sensor configuration host: loads sensor plug-ins and opens their sensor windows.</source>
@@ -419,6 +448,62 @@
 Write %2, PORT from 1 to 65535, an IPv6 address in brackets.</source>
         <translation>Keine Netzwerkschnittstelle: %1
 Schreiben Sie %2, PORT von 1 bis 65535, eine IPv6-Adresse in eckigen Klammern.</translation>
+    </message>
+    <message>
+        <source>Message broker for &quot;Publish live data&quot;</source>
+        <translation>Message-Broker für &quot;Live-Daten veröffentlichen&quot;</translation>
+    </message>
+    <message>
+        <source>{type} and {port} are replaced by the sensor type and port; empty: qux/{type}/{port}.</source>
+        <translation>{type} und {port} werden durch Sensortyp und Port ersetzt; leer: qux/{type}/{port}.</translation>
+    </message>
+    <message>
+        <source>A file with the user name on the first line and the password on the second; empty: QUX_MQTT_USERNAME and QUX_MQTT_PASSWORD, or no login.</source>
+        <translation>Eine Datei mit dem Benutzernamen in der ersten und dem Passwort in der zweiten Zeile; leer: QUX_MQTT_USERNAME und QUX_MQTT_PASSWORD oder keine Anmeldung.</translation>
+    </message>
+    <message>
+        <source>The certificate authority that signed the broker&apos;s certificate (mqtts://); empty: the system&apos;s.</source>
+        <translation>Die Zertifizierungsstelle, die das Zertifikat des Brokers signiert hat (mqtts://); leer: die des Systems.</translation>
+    </message>
+    <message>
+        <source>Each window appends its port; empty: made up.</source>
+        <translation>Jedes Fenster hängt seinen Port an; leer: wird erzeugt.</translation>
+    </message>
+    <message>
+        <source> s</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>Samples kept while the broker is away, the oldest dropped first.</source>
+        <translation>Messwerte, die aufbewahrt werden, solange der Broker fehlt; die ältesten werden zuerst verworfen.</translation>
+    </message>
+    <message>
+        <source>Broker:</source>
+        <translation>Broker:</translation>
+    </message>
+    <message>
+        <source>Base topic:</source>
+        <translation>Basis-Topic:</translation>
+    </message>
+    <message>
+        <source>Credentials file:</source>
+        <translation>Anmeldedaten-Datei:</translation>
+    </message>
+    <message>
+        <source>Certificate authority:</source>
+        <translation>Zertifizierungsstelle:</translation>
+    </message>
+    <message>
+        <source>Client id:</source>
+        <translation>Client-ID:</translation>
+    </message>
+    <message>
+        <source>Keep-alive:</source>
+        <translation>Keep-alive:</translation>
+    </message>
+    <message>
+        <source>Queue size:</source>
+        <translation>Größe der Warteschlange:</translation>
     </message>
 </context>
 <context>

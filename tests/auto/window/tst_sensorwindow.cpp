@@ -83,7 +83,7 @@ void tst_SensorWindow::slotTable()
               "refreshThresholds(int) refreshSwitchingPoints(int) "
               "chartThresholdChanged(uint,double) enableTreeDataHandling(bool) "
               "slotOffMarkerChanged(double) slotOnMarkerChanged(double) sendDelayValue() "
-              "outputLEDTriggered1() outputLEDTriggered2()")
+              "outputLEDTriggered1() outputLEDTriggered2() slotPublishLiveDataToggled(bool)")
               .split(' ');
     QCOMPARE(ownSignatures(SensorWindow::staticMetaObject), expected);
 }

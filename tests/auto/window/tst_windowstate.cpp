@@ -1,4 +1,4 @@
-// The window state file: where it lives, its four keys, their defaults, and the layout. This test
+// The window state file: where it lives, its five keys, their defaults, and the layout. This test
 // runs from its own application directory, so the file it writes and removes is not the one that
 // other tests' windows share.
 
@@ -22,7 +22,7 @@ private slots:
 
     void filePath_data();
     void filePath();
-    void savesFourKeys();
+    void savesFiveKeys();
     void defaultsWhenMissing();
     void windowWithoutTheRowsTakesTheValues();
     void layoutRestoredAtConstruction();
@@ -75,26 +75,29 @@ void tst_WindowState::filePath()
     QCOMPARE(QFileInfo(fallbackDir).isDir(), fallback);
 }
 
-void tst_WindowState::savesFourKeys()
+void tst_WindowState::savesFiveKeys()
 {
     SensorWindowTester tester(makeWindow());
     tester.setExpertMenu(true);
     tester.setMeasuredTemp(false);
+    tester.ui()->actionPublish_live_data->setChecked(true);
     delete m_window;
     m_window = nullptr;
 
     QSettings file(m_file, QSettings::IniFormat);
     QCOMPARE(file.childGroups(), QStringList("SensorWindow"));
-    QCOMPARE(file.allKeys().size(), 4);
+    QCOMPARE(file.allKeys().size(), 5);
     QVERIFY(!file.value("SensorWindow/geometry").toByteArray().isEmpty());
     QVERIFY(!file.value("SensorWindow/state").toByteArray().isEmpty());
     QCOMPARE(file.value("SensorWindow/expertMenu").toBool(), true);
     QCOMPARE(file.value("SensorWindow/mesuredTemp").toBool(), false);
+    QCOMPARE(file.value("SensorWindow/publishLiveData").toBool(), true);
 }
 
 void tst_WindowState::defaultsWhenMissing()
 {
     SensorWindowTester tester(makeWindow());
+    QVERIFY(!tester.ui()->actionPublish_live_data->isChecked());
     // Shown by the row, as a user would.
     tester.edit("ExpertMenu", 1);
     tester.edit("readTemp", 1);
@@ -135,12 +138,14 @@ void tst_WindowState::layoutRestoredAtConstruction()
     {
         SensorWindowTester tester(makeWindow());
         m_window->addToolBar(Qt::BottomToolBarArea, tester.ui()->chartToolbar);
+        tester.ui()->actionPublish_live_data->setChecked(true);
         delete m_window;
         m_window = nullptr;
     }
     SensorWindowTester tester(makeWindow());
     QCOMPARE(m_window->toolBarArea(tester.ui()->chartToolbar), Qt::BottomToolBarArea);
     QCOMPARE(m_window->toolBarArea(tester.ui()->fileToolBar), Qt::TopToolBarArea);
+    QVERIFY(tester.ui()->actionPublish_live_data->isChecked());
 }
 
 QTEST_MAIN(tst_WindowState)
