@@ -34,6 +34,7 @@
 #include "window/treerows.h"
 #include "window/windowtexts.h"
 
+#include <charttextreader.h>
 #include <exportdialog.h>
 #include <simpletimechart.h>
 
@@ -170,11 +171,12 @@ void SensorWindow::vSaveSettings()
     QString reason;
     bool written = checkSettingsTarget(fileName, &reason);
     if (written) {
-        std::string chartText;
-        d->chart->dataToText(chartText, ";", progress.chartPart(0, 600));
+        // The chart text is made as the file is written, never held whole.
         const SettingsDocument document
-            = settingsDocument(sensor.name(), *d->rows, std::move(chartText));
-        written = writeSettingsFile(fileName, document, &reason, progress.part(600, 1000));
+            = settingsDocument(sensor.name(), *d->rows, [this, &progress](const TextPieces &out) {
+                  return d->chart->dataToText(out, ";", progress.chartPart(0, 1000));
+              });
+        written = writeSettingsFile(fileName, document, &reason);
     }
     progress.close();
     if (!written) {
@@ -225,7 +227,14 @@ bool SensorWindow::bOpenSettings(const QString &fileName)
     const QString title = WindowTexts::tr("Opening settings...");
 
     FileProgressDialog progress(d, this, title);
-    SettingsReadResult read = readSettingsFile(path, sensorRecord().name(), progress.part(0, 400));
+    // The chart text is read into samples as the file is read, never held whole.
+    Utils::ChartTextReader chartReader(";");
+    const ChartTextSink chartSink { [&chartReader](std::string_view piece) {
+                                       return chartReader.append(piece);
+                                   },
+                                    [&chartReader] { chartReader.restart(); } };
+    SettingsReadResult read
+        = readSettingsFile(path, sensorRecord().name(), progress.part(0, 1000), &chartSink);
     if (isUnreadable(read.error)) {
         progress.close();
         showMessage(QMessageBox::Critical, title, settingsMessage(read), QMessageBox::Ok);
@@ -255,8 +264,8 @@ bool SensorWindow::bOpenSettings(const QString &fileName)
             if (document.chartText) {
                 // Emptied first: a chart text that does not read leaves no old samples behind.
                 d->chart->clear();
-                d->chart->setDataFromText(*document.chartText, ";", progress.chartPart(400, 1000));
-                document.chartText.reset();
+                if (chartReader.finish())
+                    d->chart->setData(chartReader.takeSamples());
                 ui->chartToolbar->setEnabled(true);
             } else {
                 complete = false;
