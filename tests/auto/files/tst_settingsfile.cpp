@@ -76,7 +76,6 @@ private slots:
     void readingBadPaths();
     void writingBadPaths_data();
     void writingBadPaths();
-    void defaultName();
 };
 
 void tst_SettingsFile::propertyTextOfEveryKind()
@@ -447,12 +446,6 @@ void tst_SettingsFile::writingBadPaths()
         if (before.isFile())
             QCOMPARE(content, QByteArray("old"));
     }
-}
-
-void tst_SettingsFile::defaultName()
-{
-    QCOMPARE(defaultSettingsFileName("QUX-T40 D", QDate(2026, 12, 4)),
-             QString("QUX-T40 D-settings-04-12-2026.ovs"));
 }
 
 QTEST_GUILESS_MAIN(tst_SettingsFile)
