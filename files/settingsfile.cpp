@@ -508,6 +508,7 @@ SettingsReadResult readSettingsFile(const QString &path, const std::string &sens
             },
             status.size, sensorName, progress, chart, size_t(chunkBytes),
             [file](tinyxml2::XMLDocument &xml) {
+                std::rewind(file); // read to its end already
                 const tinyxml2::XMLError loaded = xml.LoadFile(file);
                 return loaded == tinyxml2::XML_ERROR_FILE_READ_ERROR ? -1 : int(loaded);
             });

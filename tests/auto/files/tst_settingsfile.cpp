@@ -283,7 +283,9 @@ void tst_SettingsFile::corpus()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
     file.close();
-    QCOMPARE(readSettingsFile(file.fileName(), sensorName).error, error);
+    const SettingsReadResult fromFile = readSettingsFile(file.fileName(), sensorName);
+    QCOMPARE(fromFile.error, error);
+    QCOMPARE(fromFile.document.chartText, read.document.chartText);
 }
 
 // Cut anywhere before its end, a good file is refused as corrupted: not XML, or (the
