@@ -1,6 +1,7 @@
 #include "files/settingsfile.h"
 
 #include "files/propertytext.h"
+#include "files/settingsscanner.h"
 
 #include <safefile.h>
 
@@ -44,6 +45,20 @@ public:
         m_buffer.reserve(int(chunkBytes));
     }
 
+    // An attribute whose value comes in pieces, escaped as PushAttribute escapes it.
+    bool pushAttribute(const char *name, const TextWriter &value)
+    {
+        Putc(' ');
+        Write(name);
+        Write("=\"");
+        const bool written = value([this](std::string_view piece) {
+            writeEscaped(piece);
+            return !m_failed;
+        });
+        Putc('"');
+        return written && !m_failed;
+    }
+
     // Writes what is left; false when the device refused anything.
     bool finish()
     {
@@ -52,6 +67,8 @@ public:
     }
 
 protected:
+    using tinyxml2::XMLPrinter::Write;
+
     void Write(const char *data, size_t size) override
     {
         if (qint64(m_buffer.size() + size) < chunkBytes) {
@@ -86,6 +103,38 @@ protected:
     }
 
 private:
+    void writeEscaped(std::string_view text)
+    {
+        const char *run = text.data();
+        const char *const end = run + text.size();
+        for (const char *p = run; p < end; ++p) {
+            const char *entity = nullptr;
+            switch (*p) {
+            case '"':
+                entity = "&quot;";
+                break;
+            case '&':
+                entity = "&amp;";
+                break;
+            case '\'':
+                entity = "&apos;";
+                break;
+            case '<':
+                entity = "&lt;";
+                break;
+            case '>':
+                entity = "&gt;";
+                break;
+            default:
+                continue;
+            }
+            Write(run, size_t(p - run));
+            Write(entity);
+            run = p + 1;
+        }
+        Write(run, size_t(end - run));
+    }
+
     void flush()
     {
         writeOut(m_buffer.constData(), m_buffer.size());
@@ -115,7 +164,7 @@ private:
 
 // The document through the printer, exactly as tinyxml2 prints the same XMLDocument, without
 // copying the texts into one.
-void printDocument(const SettingsDocument &document, tinyxml2::XMLPrinter &printer)
+void printDocument(const SettingsDocument &document, DevicePrinter &printer)
 {
     printer.PushDeclaration("xml version=\"1.0\" encoding=\"utf-8\"");
     printer.OpenElement("root");
@@ -128,7 +177,11 @@ void printDocument(const SettingsDocument &document, tinyxml2::XMLPrinter &print
             printer.PushAttribute("data", document.propertyText->c_str());
             printer.CloseElement();
         }
-        if (document.chartText) {
+        if (document.chartWriter) {
+            printer.OpenElement("chartdata");
+            printer.pushAttribute("data", document.chartWriter);
+            printer.CloseElement();
+        } else if (document.chartText) {
             printer.OpenElement("chartdata");
             printer.PushAttribute("data", document.chartText->c_str());
             printer.CloseElement();
@@ -206,6 +259,73 @@ SettingsReadResult take(const tinyxml2::XMLDocument &xml, qint64 size,
     return result;
 }
 
+// Reads a settings file in pieces from `read` (bytes read, 0 at the end, -1 on an I/O error):
+// the chart text goes to `chart` as it comes, and only the rest of the document is parsed by
+// tinyxml2. A chart text with entities in it is left to tinyxml2 to unescape: `parseWhole`
+// parses the whole file then (a tinyxml2 error, or -1 on an I/O error).
+SettingsReadResult fromStatus(const ExtensionSystem::FileStatus &status);
+
+SettingsReadResult scanSettings(const std::function<qint64(char *, size_t)> &read, qint64 size,
+                                const std::string &sensorName, const FileProgress &progress,
+                                const ChartTextSink *chart, size_t pieceBytes,
+                                const std::function<int(tinyxml2::XMLDocument &)> &parseWhole)
+{
+    std::string kept; // the chart text, when the caller wants it in the document
+    ChartTextSink own;
+    if (!chart) {
+        own.append = [&kept](std::string_view piece) {
+            kept.append(piece);
+            return true;
+        };
+        own.restart = [&kept] { kept = std::string(); };
+    }
+    const ChartTextSink &sink = chart ? *chart : own;
+
+    SettingsScanner scanner(sink.append);
+    std::vector<char> buffer(pieceBytes);
+    qint64 done = 0;
+    for (;;) {
+        const qint64 got = read(buffer.data(), buffer.size());
+        if (got < 0)
+            return fromStatus(ExtensionSystem::FileStatus::fromErrno(EIO, size));
+        if (got == 0)
+            break;
+        scanner.feed(buffer.data(), size_t(got));
+        done += got;
+        if (progress)
+            progress(int(qMin<qint64>(990, done * 990 / qMax<qint64>(size, 1))));
+    }
+    buffer = std::vector<char>();
+
+    tinyxml2::XMLDocument xml(true, tinyxml2::PRESERVE_WHITESPACE);
+    bool whole = scanner.needsUnescaping();
+    if (whole) {
+        const int parsed = parseWhole(xml);
+        if (parsed < 0)
+            return fromStatus(ExtensionSystem::FileStatus::fromErrno(EIO, size));
+        if (parsed != tinyxml2::XML_SUCCESS) {
+            SettingsReadResult result;
+            result.fileBytes = size;
+            return result; // NotLoadable
+        }
+    } else if (xml.Parse(scanner.rest().data(), scanner.rest().size()) != tinyxml2::XML_SUCCESS) {
+        SettingsReadResult result;
+        result.fileBytes = size;
+        return result; // NotLoadable
+    }
+    SettingsReadResult result = take(xml, size, sensorName);
+    std::optional<std::string> &chartText = result.document.chartText;
+    if (result.error == SettingsError::None && chartText) {
+        // The text tinyxml2 found is the one handed over, unless it had to unescape it.
+        if (whole || !scanner.chartTaken() || !chartText->empty()) {
+            sink.restart();
+            sink.append(*chartText);
+        }
+        *chartText = chart ? std::string() : std::move(kept);
+    }
+    return result;
+}
+
 SettingsReadResult fromStatus(const ExtensionSystem::FileStatus &status)
 {
     using ExtensionSystem::FileProblem;
@@ -273,6 +393,15 @@ SettingsDocument settingsDocument(const std::string &sensorName, const Parameter
     document.hasPluginSettings = true;
     document.propertyText = propertyText(rows);
     document.chartText = std::move(chartText);
+    return document;
+}
+
+SettingsDocument settingsDocument(const std::string &sensorName, const ParameterRows &rows,
+                                  TextWriter chartWriter)
+{
+    SettingsDocument document = settingsDocument(sensorName, rows, std::string());
+    document.chartText.reset();
+    document.chartWriter = std::move(chartWriter);
     return document;
 }
 
@@ -363,37 +492,51 @@ SettingsReadResult parseSettings(const QByteArray &bytes, const std::string &sen
 }
 
 SettingsReadResult readSettingsFile(const QString &path, const std::string &sensorName,
-                                    const FileProgress &progress)
+                                    const FileProgress &progress, const ChartTextSink *chart)
 {
     std::FILE *file = nullptr;
     const ExtensionSystem::FileStatus status
         = ExtensionSystem::openRegularFile(path, settingsFileByteLimit(), &file);
     if (!status.ok())
         return fromStatus(status);
-    // tinyxml2 reads the file into its own buffer: one copy of the text, not two.
     SettingsReadResult result;
-    result.fileBytes = status.size;
     try {
-        auto xml = std::make_unique<tinyxml2::XMLDocument>(true, tinyxml2::PRESERVE_WHITESPACE);
-        const tinyxml2::XMLError loaded = xml->LoadFile(file);
-        std::fclose(file);
-        file = nullptr;
-        if (progress)
-            progress(500);
-        if (loaded == tinyxml2::XML_ERROR_FILE_READ_ERROR) {
-            result = fromStatus(ExtensionSystem::FileStatus::fromErrno(EIO, status.size));
-        } else if (loaded == tinyxml2::XML_SUCCESS) {
-            result = take(*xml, status.size, sensorName);
-        }
+        result = scanSettings(
+            [file](char *buffer, size_t size) -> qint64 {
+                const size_t got = std::fread(buffer, 1, size, file);
+                return got == 0 && std::ferror(file) ? -1 : qint64(got);
+            },
+            status.size, sensorName, progress, chart, size_t(chunkBytes),
+            [file](tinyxml2::XMLDocument &xml) {
+                std::rewind(file); // read to its end already
+                const tinyxml2::XMLError loaded = xml.LoadFile(file);
+                return loaded == tinyxml2::XML_ERROR_FILE_READ_ERROR ? -1 : int(loaded);
+            });
     } catch (const std::bad_alloc &) {
-        if (file)
-            std::fclose(file);
         result = fromStatus(ExtensionSystem::FileStatus { ExtensionSystem::FileProblem::TooLarge,
                                                           QString(), status.size });
     }
+    std::fclose(file);
     if (progress)
         progress(1000);
     return result;
+}
+
+SettingsReadResult parseSettingsInPieces(const QByteArray &bytes, const std::string &sensorName,
+                                         size_t pieceBytes, const ChartTextSink *chart)
+{
+    qint64 offset = 0;
+    return scanSettings(
+        [&bytes, &offset](char *buffer, size_t size) -> qint64 {
+            const qint64 got = qMin<qint64>(qint64(size), bytes.size() - offset);
+            std::memcpy(buffer, bytes.constData() + offset, size_t(got));
+            offset += got;
+            return got;
+        },
+        bytes.size(), sensorName, FileProgress(), chart, qMax<size_t>(pieceBytes, 1),
+        [&bytes](tinyxml2::XMLDocument &xml) {
+            return int(xml.Parse(bytes.constData(), size_t(bytes.size())));
+        });
 }
 
 QByteArray settingsText(const SettingsDocument &document)

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace DrumoSensorPlugin {
 namespace Core {
@@ -38,6 +39,11 @@ extern const char settingsPluginId[]; // "QUXfamily"
 qint64 settingsFileByteLimit();
 const long long maxSettingsPropertyItems = 10000;
 
+// A text handed over in pieces, and a writer of one: it hands its text to `out` piece by piece
+// and returns false when `out` refused one.
+using TextPieces = std::function<bool(std::string_view piece)>;
+using TextWriter = std::function<bool(const TextPieces &out)>;
+
 struct SettingsDocument
 {
     std::string pluginId;
@@ -46,12 +52,25 @@ struct SettingsDocument
     // Missing when the file lacks the element or its "data".
     std::optional<std::string> propertyText;
     std::optional<std::string> chartText;
+    // Writing: when set, it makes the chart text as the file is written, instead of chartText.
+    TextWriter chartWriter;
 };
 
 // The document of a sensor window's state: its sensor name, the property text of its rows,
-// and the chart text.
+// and the chart text, or what writes it as the file is written.
 SettingsDocument settingsDocument(const std::string &sensorName, const ParameterRows &rows,
                                   std::string chartText);
+SettingsDocument settingsDocument(const std::string &sensorName, const ParameterRows &rows,
+                                  TextWriter chartWriter);
+
+// Where a reader puts the chart text as it reads the file, instead of keeping it in the
+// document (a week of samples is some 400 MB of text): `append` takes the next piece (false
+// once it wants no more), `restart` drops what it was given, to be given the text once more.
+struct ChartTextSink
+{
+    TextPieces append;
+    std::function<void()> restart;
+};
 
 // Why a file is not read or not written, in the order a reader checks. The window shows
 // settingsErrorText for each; what else happens is the loader's decision (see the window).
@@ -100,11 +119,18 @@ QString settingsMessage(const SettingsReadResult &read);
 // A save's failure in the user's language: the file and why.
 QString settingsWriteMessage(const QString &path, const QString &reason);
 
-// Reads a settings file and checks it against the sensor name `sensorName`.
+// Reads a settings file and checks it against the sensor name `sensorName`. With `chart`,
+// the chart text goes there while the file is read, and the document's chartText is empty
+// when the file has one (whether or not the file is then refused, `chart` may have been given
+// some text: use it only when the result is None).
 SettingsReadResult readSettingsFile(const QString &path, const std::string &sensorName,
-                                    const FileProgress &progress = {});
-// The same for a file's bytes.
+                                    const FileProgress &progress = {},
+                                    const ChartTextSink *chart = nullptr);
+// The same for a file's bytes, whole.
 SettingsReadResult parseSettings(const QByteArray &bytes, const std::string &sensorName);
+// The same as readSettingsFile, for bytes arriving in pieces of `pieceBytes`.
+SettingsReadResult parseSettingsInPieces(const QByteArray &bytes, const std::string &sensorName,
+                                         size_t pieceBytes, const ChartTextSink *chart = nullptr);
 
 // The file's text for a document.
 QByteArray settingsText(const SettingsDocument &document);

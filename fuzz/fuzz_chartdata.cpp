@@ -3,7 +3,11 @@
 
 #include "fuzzsupport.h"
 
+#include <charttextreader.h>
 #include <simpletimechart.h>
+#include <valueovertime.h>
+
+#include <algorithm>
 
 #include <QApplication>
 
@@ -40,8 +44,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::string rest = input.rest();
     const QString given = QString::fromUtf8(rest.data(), int(rest.size()));
 
+    // In pieces of any size, the text reads as it reads whole.
+    const size_t piece = 1 + size % 13;
+    const QByteArray utf8 = given.toUtf8();
+    const std::string_view whole(utf8.constData(), size_t(utf8.size()));
+    Utils::ChartTextReader reader(separator.toStdString());
+    for (size_t at = 0; at < whole.size(); at += piece)
+        reader.append(whole.substr(at, piece));
+    const bool readInPieces = reader.finish();
+    const Utils::ValueOverTime samples = reader.takeSamples();
+
     const QString before = text(QStringLiteral(";"));
-    if (!chart->setDataFromString(given, separator)) {
+    const bool read = chart->setDataFromString(given, separator);
+    const Utils::ValueOverTime &held = *chart->poData();
+    const auto same = [&held, &samples](const double *a, const double *b) {
+        return std::equal(a, a + samples.size(), b);
+    };
+    FUZZ_CHECK(read == readInPieces
+                   && (!read
+                       || (held.size() == samples.size() && same(held.pxData(), samples.pxData())
+                           && same(held.pyData(), samples.pyData())
+                           && same(held.pyRightData(), samples.pyRightData()))),
+               "read in pieces of %zu otherwise", piece);
+    if (!read) {
         FUZZ_CHECK(text(QStringLiteral(";")) == before, "a refused text changed the chart");
         return 0;
     }

@@ -6,6 +6,8 @@
 //   finds;
 // - applying the property text sets exactly the rows its items name, each within its range, an
 //   enumerator only to one of its items, with the values the C library reads from the texts;
+// - read in pieces of any size, the chart text cut out as it arrives, a file reads exactly as
+//   the whole document's parse reads it;
 // - what the writer makes of those rows and of the chart text reads back to the same texts, and
 //   the property text is a fixed point of writing and reading.
 
@@ -274,10 +276,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     FuzzInput input(data, size);
     const Template &sensor = (*templates)[input.byte() % templates->size()];
+    const size_t piece = 1 + input.byte() % 64;
     const std::string rest = input.rest();
     const QByteArray bytes = QByteArray::fromStdString(rest);
 
     const SettingsReadResult result = parseSettings(bytes, sensor.name);
+    std::string given;
+    const ChartTextSink sink { [&given](std::string_view text) {
+                                  given.append(text);
+                                  return true;
+                              },
+                               [&given] { given.clear(); } };
+    const SettingsReadResult pieces = parseSettingsInPieces(bytes, sensor.name, piece, &sink);
+    FUZZ_CHECK(pieces.error == result.error, "in pieces of %zu: error %d, whole: %d", piece,
+               int(pieces.error), int(result.error));
+    FUZZ_CHECK(pieces.document.propertyText == result.document.propertyText
+                   && bool(pieces.document.chartText) == bool(result.document.chartText),
+               "in pieces of %zu: other parts", piece);
+    FUZZ_CHECK(result.error != SettingsError::None || !result.document.chartText
+                   || given == *result.document.chartText,
+               "in pieces of %zu: other chart text", piece);
     checkCodes(result, bytes, sensor.name);
     if (result.error != SettingsError::None)
         return 0;

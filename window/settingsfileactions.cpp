@@ -12,6 +12,7 @@
 #include "window/treehandling.h"
 #include "window/windowtexts.h"
 
+#include <charttextreader.h>
 #include <exportdialog.h>
 #include <simpletimechart.h>
 
@@ -172,11 +173,12 @@ void SettingsFileActions::save()
     QString reason;
     bool written = checkSettingsTarget(fileName, &reason);
     if (written) {
-        std::string chartText;
-        m_chart.chart()->dataToText(chartText, ";", progress.chartPart(0, 600));
+        // The chart text is made as the file is written, never held whole.
         const SettingsDocument document
-            = settingsDocument(sensor.name(), m_rows, std::move(chartText));
-        written = writeSettingsFile(fileName, document, &reason, progress.part(600, 1000));
+            = settingsDocument(sensor.name(), m_rows, [this, &progress](const TextPieces &out) {
+                  return m_chart.chart()->dataToText(out, ";", progress.chartPart(0, 1000));
+              });
+        written = writeSettingsFile(fileName, document, &reason);
     }
     progress.close();
     if (!written) {
@@ -235,8 +237,14 @@ bool SettingsFileActions::applyDocument(Load &load)
     QPointer<QWidget> alive(m_parts.window);
     const QString title = WindowTexts::tr("Opening settings...");
     FileProgressDialog progress(m_parts.d, m_parts.window, title);
-    SettingsReadResult read
-        = readSettingsFile(load.path, m_session.sensor().name(), progress.part(0, 400));
+    // The chart text is read into samples as the file is read, never held whole.
+    Utils::ChartTextReader chartReader(";");
+    const ChartTextSink chartSink { [&chartReader](std::string_view piece) {
+                                       return chartReader.append(piece);
+                                   },
+                                    [&chartReader] { chartReader.restart(); } };
+    SettingsReadResult read = readSettingsFile(load.path, m_session.sensor().name(),
+                                               progress.part(0, 1000), &chartSink);
     if (isUnreadable(read.error)) {
         progress.close();
         m_questions.showMessage(QMessageBox::Critical, title, settingsMessage(read),
@@ -268,9 +276,8 @@ bool SettingsFileActions::applyDocument(Load &load)
         if (document.chartText) {
             // Emptied first: a chart text that does not read leaves no old samples behind.
             m_chart.chart()->clear();
-            m_chart.chart()->setDataFromText(*document.chartText, ";",
-                                             progress.chartPart(400, 1000));
-            document.chartText.reset();
+            if (chartReader.finish())
+                m_chart.chart()->setData(chartReader.takeSamples());
             m_parts.chartToolbar->setEnabled(true);
         } else {
             load.complete = false;

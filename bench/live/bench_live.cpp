@@ -134,6 +134,7 @@ public:
         Clock::time_point queued, finished;
         std::size_t answerLength = 0;
         std::size_t requestLength = 0;
+        quint32 characterDelay = 0;
         bool answered = false;
     };
 
@@ -158,6 +159,7 @@ public:
         m_current = Poll();
         m_current.queued = Clock::now();
         m_current.requestLength = frame->front().frame.size();
+        m_current.characterDelay = frame->front().characterDelay;
         m_frame = frame;
         m_id = m_line.uiSendDataFrame(frame);
         return m_id;
@@ -178,14 +180,16 @@ private:
     unsigned int m_id = 0;
 };
 
-// Cycle times of consecutive polls against their floor: what quxsim needs to send its answer
-// at the line's speed (the request reaches it at once over a pseudo-terminal) plus the restart
-// delay. On a real line the request's own wire time adds to both.
+// Cycle times of consecutive polls against their floors. Over this pseudo-terminal the request
+// arrives as fast as the host paces it (character delay × (length − 1)), then quxsim sends its
+// answer at the line's speed, then the restart delay. On a real line the request's characters
+// travel while the host waits between them: per request the larger of its wire time and its
+// pacing plus one character, then the answer and the restart delay.
 void reportCycles(const std::vector<TimedLine::Poll> &polls, int baud, double cpuProcess,
                   double cpuThread)
 {
     const double characterMs = 10.0 * 1000.0 / baud;
-    std::vector<double> cycle, aboveFloor, transaction, restart;
+    std::vector<double> cycle, aboveFloor, transaction, restart, ptyFloor, lineFloor;
     int unanswered = 0;
     for (std::size_t i = 0; i < polls.size(); ++i) {
         if (!polls[i].answered)
@@ -193,16 +197,23 @@ void reportCycles(const std::vector<TimedLine::Poll> &polls, int baud, double cp
         if (i + 1 == polls.size())
             break;
         const double wire = double(polls[i].answerLength) * characterMs;
+        const double requestCharacters = double(polls[i].requestLength);
+        const double pacing = double(polls[i].characterDelay) * qMax(0.0, requestCharacters - 1);
         const double ms = msBetween(polls[i].queued, polls[i + 1].queued);
+        ptyFloor.push_back(pacing + wire + restartDelayMs);
+        lineFloor.push_back(std::max(requestCharacters * characterMs, pacing + characterMs) + wire
+                            + restartDelayMs);
         cycle.push_back(ms);
-        aboveFloor.push_back(ms - wire - restartDelayMs);
-        transaction.push_back(msBetween(polls[i].queued, polls[i].finished) - wire);
+        aboveFloor.push_back(ms - ptyFloor.back());
+        transaction.push_back(msBetween(polls[i].queued, polls[i].finished) - pacing - wire);
         restart.push_back(msBetween(polls[i].finished, polls[i + 1].queued) - restartDelayMs);
     }
     std::printf("  polls %zu, unanswered %d\n", polls.size(), unanswered);
     printStats("cycle time", cycle);
-    printStats("cycle above its floor", aboveFloor);
-    printStats("  transaction above the answer's wire", transaction);
+    printStats("floor on this pseudo-terminal", ptyFloor);
+    printStats("floor on a real line", lineFloor);
+    printStats("cycle above the pseudo-terminal's floor", aboveFloor);
+    printStats("  transaction above pacing and the answer's wire", transaction);
     printStats("  restart above 65 ms", restart);
     const double n = double(std::max<std::size_t>(1, cycle.size()));
     std::printf("  CPU per cycle: process %.1f us, GUI thread %.1f us\n", cpuProcess / n * 1e6,

@@ -9,6 +9,19 @@ void AnswerCollector::start(const std::string &answerPattern)
     reset();
     if (m_hasPattern && m_patternText == answerPattern)
         return; // polling repeats one pattern: compile it once
+    // The live polling alternates a few patterns; each compiled once.
+    for (Compiled &compiled : m_compiled) {
+        if (compiled.used && compiled.text == answerPattern) {
+            std::swap(compiled.text, m_patternText);
+            std::swap(compiled.pattern, m_pattern);
+            m_hasPattern = true;
+            return;
+        }
+    }
+    if (m_hasPattern) {
+        m_compiled[m_nextCompiled] = { std::move(m_patternText), m_pattern, true };
+        m_nextCompiled = (m_nextCompiled + 1) % compiledKept;
+    }
     m_patternText = answerPattern;
     m_hasPattern = true;
     m_pattern = QRegularExpression(

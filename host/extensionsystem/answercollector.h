@@ -57,6 +57,16 @@ private:
     QRegularExpression m_pattern;
     std::string m_patternText;
     bool m_hasPattern = false;
+    // Patterns used before, compiled.
+    struct Compiled
+    {
+        std::string text;
+        QRegularExpression pattern;
+        bool used = false;
+    };
+    static constexpr int compiledKept = 4;
+    Compiled m_compiled[compiledKept];
+    int m_nextCompiled = 0;
     QByteArray m_frame;
     bool m_complete = false;
     quint32 m_status = Incomplete;

@@ -74,6 +74,9 @@ public:
     AnswerCollector collector;
     QElapsedTimer entryClock;
     qint64 sendBudgetMs = 0;
+    // Paced sending: character k leaves no sooner than k delays after the first one.
+    QElapsedTimer paceClock;
+    qint64 paceNs = 0;
 };
 
 DeviceCommunication::Private::Private(DeviceCommunication *q)
@@ -85,7 +88,8 @@ DeviceCommunication::Private::Private(DeviceCommunication *q)
 {
     kickTimer->setSingleShot(true);
     kickTimer->setInterval(0);
-    paceTimer->setSingleShot(true);
+    // One timer ticking at the pacing interval for the whole frame: restarting it for every
+    // character would add the event loop's latency to every gap.
     paceTimer->setTimerType(Qt::PreciseTimer);
     timeoutTimer->setSingleShot(true);
     timeoutTimer->setTimerType(Qt::PreciseTimer);
@@ -156,8 +160,12 @@ void DeviceCommunication::Private::startEntry(DataFrameEntry &entry)
     if (frameBytes.isEmpty()) {
         startWaiting();
     } else if (characterDelay > 0) {
-        paceTimer->setInterval(int(qMin<quint32>(characterDelay, INT_MAX / 2)));
-        sendNextCharacter();
+        paceNs = qint64(qMin<quint32>(characterDelay, INT_MAX / 2)) * 1000000;
+        paceClock.start();
+        write(1);
+        // A failed write may have ended the entry already.
+        if (phase == Phase::Sending && queuedCharacters < frameBytes.size())
+            paceTimer->start(int(paceNs / 1000000));
     } else {
         write(frameBytes.size());
     }
@@ -165,13 +173,17 @@ void DeviceCommunication::Private::startEntry(DataFrameEntry &entry)
 
 void DeviceCommunication::Private::sendNextCharacter()
 {
-    if (phase != Phase::Sending || queuedCharacters >= frameBytes.size())
+    if (phase != Phase::Sending || queuedCharacters >= frameBytes.size()) {
+        paceTimer->stop();
+        return;
+    }
+    // The ticks come at whole intervals after the first character, never sooner: a late tick
+    // does not push the characters after it back, and one character goes per tick.
+    if (paceClock.nsecsElapsed() < queuedCharacters * paceNs)
         return;
     write(1);
-    // Restarted after each character, so every gap is at least the delay. A failed write may
-    // have ended the entry already.
-    if (phase == Phase::Sending && queuedCharacters < frameBytes.size())
-        paceTimer->start();
+    if (queuedCharacters >= frameBytes.size())
+        paceTimer->stop();
 }
 
 // Hands the next `count` characters of the frame to the device at once, so that the moment the

@@ -104,6 +104,14 @@ public:
                     const TextProgress &progress = {}) const;
     bool setDataFromText(std::string_view text, std::string_view separator,
                          const TextProgress &progress = {});
+    // The same text in pieces of about a megabyte, handed to `out` as they are made: a week of
+    // samples need not be held as one text. False when `out` refused a piece.
+    using TextPieces = std::function<bool(std::string_view piece)>;
+    bool dataToText(const TextPieces &out, std::string_view separator,
+                    const TextProgress &progress = {}) const;
+    // Replaces the samples, for instance by those of a ChartTextReader (handed over, not
+    // kept: a copy kept elsewhere would be copied at the chart's first change).
+    void setData(ValueOverTime samples);
 
 signals:
     void vOnMarkerChanged(const double &value);

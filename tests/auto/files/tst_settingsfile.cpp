@@ -72,7 +72,6 @@ private slots:
     void readingBadPaths();
     void writingBadPaths_data();
     void writingBadPaths();
-    void defaultName();
 };
 
 // Rows to text: values only, doubles as "%f" prints them. Text to rows: unknown ids, rows
@@ -128,6 +127,17 @@ void tst_SettingsFile::printedDocument()
     const SettingsReadResult read = parseSettings(text, document.sensorId);
     QCOMPARE(read.error, SettingsError::None);
     QCOMPARE(read.document.propertyText, document.propertyText);
+
+    // A chart text made in pieces as the file is written: the same bytes, escaped alike.
+    for (const std::string chart : { "1,2,3;4,5,6", "<&>\"'" }) {
+        document.chartText = chart;
+        const QByteArray whole = settingsText(document);
+        document.chartWriter = [chart](const TextPieces &out) {
+            return out(chart.substr(0, 3)) && out(chart.substr(3));
+        };
+        QCOMPARE(settingsText(document), whole);
+        document.chartWriter = nullptr;
+    }
 }
 
 void tst_SettingsFile::corpus_data()
@@ -186,6 +196,25 @@ void tst_SettingsFile::corpus_data()
     row("a million properties",
         ofOurs("<propertytreedata data=\"" + QByteArray("laser=1;").repeated(1000000) + "\"/>"),
         E::TooManyProperties);
+    // Where the chart text is, read in pieces, as the whole document's parse finds it.
+    const QByteArray chart = "<chartdata data=\"1,2,3\"/>";
+    row("chart in comment and cdata",
+        ofOurs("<!-- <chartdata data=\"9\"/> --><![CDATA[<chartdata data=\"9\"/>]]>" + chart),
+        E::None, "sc");
+    row("doctype",
+        "<?xml version=\"1.0\"?><!DOCTYPE root><root " + ours + "><pluginsettings>" + chart
+            + "</pluginsettings></root>",
+        E::None, "sc");
+    row("second and deeper chart ignored",
+        ofOurs("<x><chartdata data=\"9\"/></x>" + chart + "<chartdata data=\"8\"/>"), E::None,
+        "sc");
+    row("chart of a second settings ignored",
+        document(ours, "<pluginsettings/><pluginsettings>" + chart + "</pluginsettings>"), E::None,
+        "s");
+    row("quotes, spaces, other attributes",
+        ofOurs("<chartdata datas=\"9\" a='>' data = '1,2,\"3' b=\"/>\"/>"), E::None, "sc");
+    row("entity in chart", ofOurs("<chartdata data=\"1,2,&#51;&amp;\"/>"), E::None, "sc");
+    row("nul in chart", ofOurs(QByteArray("<chartdata data=\"1\0\"/>", 22)), E::NotLoadable);
     // Refused before anything is applied: each would set its row to a limit.
     for (const char *value : { "nan", "-inf", "1e999" })
         row(value,
@@ -204,13 +233,31 @@ void tst_SettingsFile::corpus()
     QCOMPARE(bool(read.document.propertyText), parts.contains('p'));
     QCOMPARE(bool(read.document.chartText), parts.contains('c'));
 
+    // The same read in pieces, the chart text cut out of the document as it arrives.
+    for (size_t piece : { 1, 5 }) {
+        std::string given;
+        const ChartTextSink sink { [&given](std::string_view text) {
+                                      given.append(text);
+                                      return true;
+                                  },
+                                   [&given] { given.clear(); } };
+        const SettingsReadResult pieces = parseSettingsInPieces(bytes, sensorName, piece, &sink);
+        QCOMPARE(pieces.error, error);
+        QCOMPARE(pieces.document.propertyText, read.document.propertyText);
+        QCOMPARE(bool(pieces.document.chartText), bool(read.document.chartText));
+        if (error == SettingsError::None && read.document.chartText)
+            QCOMPARE(given, *read.document.chartText);
+    }
+
     // The same from a file.
     QTemporaryDir dir;
     QFile file(dir.filePath("corpus.ovs"));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
     file.close();
-    QCOMPARE(readSettingsFile(file.fileName(), sensorName).error, error);
+    const SettingsReadResult fromFile = readSettingsFile(file.fileName(), sensorName);
+    QCOMPARE(fromFile.error, error);
+    QCOMPARE(fromFile.document.chartText, read.document.chartText);
 }
 
 // Cut anywhere before its end, a good file is refused as corrupted: not XML, or (the
@@ -373,12 +420,6 @@ void tst_SettingsFile::writingBadPaths()
         if (before.isFile())
             QCOMPARE(content, QByteArray("old"));
     }
-}
-
-void tst_SettingsFile::defaultName()
-{
-    QCOMPARE(defaultSettingsFileName("QUX-T40 D", QDate(2026, 12, 4)),
-             QString("QUX-T40 D-settings-04-12-2026.ovs"));
 }
 
 QTEST_GUILESS_MAIN(tst_SettingsFile)

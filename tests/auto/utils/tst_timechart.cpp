@@ -1,6 +1,7 @@
 // The chart: its samples and their text, following and zooming, markers and threshold lines
 // dragged with the mouse, and what it draws.
 
+#include <charttextreader.h>
 #include <simpletimechart.h>
 #include <thresholddatamanager.h>
 #include <thresholdwindowwidget.h>
@@ -201,6 +202,8 @@ void tst_TimeChart::readingText_data()
         { "decimal comma", "1;2,5;3", ";", "" },
         { "not a number", "1,nan,3", ";", "" },
         { "infinite", "1,2,inf", ";", "" },
+        { "two-character separator", "1,2,3\r\n4,5,6\r\n", "\r\n", "1,2,3;4,5,6" },
+        { "separator split", "1,2,3\r\n4,5\r\n6", "\r\n", "" },
     };
     for (const auto &row : rows)
         QTest::newRow(row[0]) << row[1] << row[2] << row[3];
@@ -218,6 +221,18 @@ void tst_TimeChart::readingText()
     const QString before = text(chart);
     QCOMPARE(chart.setDataFromString(input, separator), !expected.isEmpty());
     QCOMPARE(text(chart), expected.isEmpty() ? before : expected);
+
+    // The same text arriving in pieces, split anywhere.
+    const QByteArray bytes = input.toUtf8();
+    for (int piece : { 1, 2, 3 }) {
+        Utils::ChartTextReader reader(separator.toStdString());
+        for (int at = 0; at < bytes.size(); at += piece)
+            reader.append(std::string_view(bytes.constData() + at, qMin(piece, bytes.size() - at)));
+        QCOMPARE(reader.finish(), !expected.isEmpty());
+        SimpleTimeChart pieces;
+        pieces.setData(reader.takeSamples());
+        QCOMPARE(text(pieces), expected);
+    }
 }
 
 void tst_TimeChart::dragsAreLimitedAndReportedOnRelease_data()
