@@ -60,6 +60,93 @@ bool isReadOnly(const Element &element)
     return element.get<std::string>("readonly", std::string("false")) != "false";
 }
 
+namespace {
+
+using Kind = ParameterRows::Kind;
+
+Kind kindOf(const std::string &type)
+{
+    if (type == "category")
+        return Kind::Group;
+    if (type == "enumerator")
+        return Kind::Enumerator;
+    if (type == "int")
+        return Kind::Integer;
+    if (type == "double")
+        return Kind::Double;
+    if (type == "bool")
+        return Kind::Bool;
+    if (type == "action")
+        return Kind::Action;
+    return Kind::Missing;
+}
+
+void appendRows(QVector<Row> &result, const Element &element, int parent,
+                const std::string &language, const char *initial)
+{
+    if (element.empty())
+        return;
+    Row row;
+    row.kind = kindOf(type(element));
+    switch (row.kind) {
+    case Kind::Missing:
+        return;
+    case Kind::Enumerator:
+        row.enumItems = enumEntries(element, language);
+        row.value = number<int>(element, initial);
+        break;
+    case Kind::Integer:
+        // Integer limits are read as integers: "1.5" counts as missing, as for the value.
+        row.minimum = number<int>(element, "min");
+        row.maximum = number<int>(element, "max");
+        row.value = number<int>(element, initial);
+        break;
+    case Kind::Double:
+        row.minimum = number<double>(element, "min");
+        row.maximum = number<double>(element, "max");
+        row.value = number<double>(element, initial);
+        break;
+    case Kind::Bool:
+        row.value = number<int>(element, initial) != 0;
+        break;
+    case Kind::Action:
+        row.actionCaption = actionCaption(element, language);
+        break;
+    case Kind::Group:
+        break;
+    }
+    row.id = QString::fromLatin1(id(element).c_str());
+    row.name = name(element, language);
+    row.readOnly = isReadOnly(element);
+    row.parent = parent;
+
+    const int index = result.size();
+    result.append(row);
+    for (const auto &child : element) {
+        if (child.first == "property")
+            appendRows(result, child.second, index, language, initial);
+    }
+}
+
+} // namespace
+
+QVector<Row> rows(const Element &element, const std::string &language, bool useDefaults)
+{
+    QVector<Row> result;
+    appendRows(result, element, -1, language, initialValuePath(useDefaults));
+    return result;
+}
+
+QVector<Row> treeRows(const Element &tree, const std::string &language, bool useDefaults)
+{
+    QVector<Row> result;
+    for (const auto &child : tree) {
+        if (isElement(child))
+            appendRows(result, child.second, -1, language, initialValuePath(useDefaults));
+    }
+    return result;
+}
+
 } // namespace Description
 } // namespace Core
 } // namespace DrumoSensorPlugin

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "model/parameterrows.h"
+
 #include <QString>
 #include <QStringList>
+#include <QVariant>
+#include <QVector>
 
 #include <boost/property_tree/ptree.hpp>
 
@@ -51,6 +55,29 @@ template<typename T> T number(const Element &element, const char *path)
 {
     return element.get<T>(path, T(0));
 }
+
+// One row of the description as read from its element, before anything shows it.
+struct Row
+{
+    ParameterRows::Kind kind = ParameterRows::Kind::Missing;
+    QString id;
+    QString name;
+    // The initial value as the row's kind holds it; invalid for groups and actions.
+    QVariant value;
+    double minimum = 0.0;
+    double maximum = 0.0;
+    QStringList enumItems;
+    QString actionCaption;
+    bool readOnly = false;
+    // Index of the parent row in the same list; -1 for a row at the walk's top.
+    int parent = -1;
+};
+
+// `element` and the "property" elements below it, in depth-first order. An empty element, or one
+// of an unknown kind, is left out with everything below it.
+QVector<Row> rows(const Element &element, const std::string &language, bool useDefaults);
+// The rows of every element directly below `tree` (a description's top level).
+QVector<Row> treeRows(const Element &tree, const std::string &language, bool useDefaults);
 
 } // namespace Description
 } // namespace Core

@@ -11,47 +11,10 @@ namespace Core {
 MemoryRows::MemoryRows(const Sensor &sensor, const std::string &language)
 {
     const std::string lang = language.empty() ? std::string("en") : language;
-    for (const auto &child : sensor.getPropertyTreeGui()) {
-        if (Description::isElement(child))
-            addDescription(child.second, lang);
-    }
-}
-
-// Mirrors the window's tree building: unknown kinds end the branch, only "property" children
-// become child rows.
-void MemoryRows::addDescription(const boost::property_tree::ptree &element,
-                                const std::string &language)
-{
-    if (element.empty())
-        return;
-    const std::string type = Description::type(element);
-    const QString id = QString::fromLatin1(Description::id(element).c_str());
-    const char *initial = Description::initialValuePath(true);
-
-    if (type == "category") {
-        addRow(id, Kind::Group);
-    } else if (type == "enumerator") {
-        addRow(id, Kind::Enumerator, Description::number<int>(element, initial), 0.0, 0.0,
-               Description::enumEntries(element, language));
-    } else if (type == "int") {
-        addRow(id, Kind::Integer, Description::number<int>(element, initial),
-               Description::number<int>(element, "min"), Description::number<int>(element, "max"));
-    } else if (type == "double") {
-        addRow(id, Kind::Double, Description::number<double>(element, initial),
-               Description::number<double>(element, "min"),
-               Description::number<double>(element, "max"));
-    } else if (type == "bool") {
-        addRow(id, Kind::Bool, Description::number<int>(element, initial) != 0);
-    } else if (type == "action") {
-        addRow(id, Kind::Action);
-    } else {
-        return;
-    }
-    m_rows.last().caption = Description::name(element, language);
-
-    for (const auto &child : element) {
-        if (child.first == "property")
-            addDescription(child.second, language);
+    for (const Description::Row &row :
+         Description::treeRows(sensor.getPropertyTreeGui(), lang, true)) {
+        addRow(row.id, row.kind, row.value, row.minimum, row.maximum, row.enumItems);
+        m_rows.last().caption = row.name;
     }
 }
 

@@ -5,8 +5,6 @@
 #include <QHash>
 #include <QVector>
 
-#include <boost/property_tree/ptree_fwd.hpp>
-
 #include <string>
 
 namespace DrumoSensorPlugin {
@@ -14,8 +12,8 @@ namespace Core {
 
 class Sensor;
 
-// Parameter rows without widgets, built from a sensor description the way the window builds
-// its tree: the same ids, kinds, names, enumerator items, limits and initial values. Tools on
+// Parameter rows without widgets, built from the same walk of a sensor description as the
+// window's tree: the same ids, kinds, names, enumerator items, limits and initial values. Tools on
 // the command line and the tests of the sensor-facing code work on these.
 class MemoryRows : public ParameterRows
 {
@@ -60,7 +58,6 @@ private:
         QStringList enumNames;
     };
 
-    void addDescription(const boost::property_tree::ptree &element, const std::string &language);
     Row *find(const QString &id);
     const Row *find(const QString &id) const;
     static QVariant bounded(const Row &row, const QVariant &value);

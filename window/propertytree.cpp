@@ -1,5 +1,5 @@
-// The property tree of a sensor window, built from the sensor's description in the catalogue
-// (see model/description.h for the format).
+// The property tree of a sensor window: QtProperty rows made from the walk of the sensor's
+// description in the catalogue (model/description.h), the same walk the memory rows use.
 
 #include "window/propertytree.h"
 
@@ -43,10 +43,7 @@ void PropertyTree::build(const Sensor &record, const QString &title)
     d.rootProperty = d.groupManager->addProperty(title);
     d.rootProperty->setPropertyId(QStringLiteral("root"));
 
-    for (const auto &child : record.getPropertyTreeGui()) {
-        if (Description::isElement(child))
-            addDescriptionNode(child.second, d.rootProperty, true);
-    }
+    addRows(Description::treeRows(record.getPropertyTreeGui(), d.language, true), d.rootProperty);
 
     m_browser->addProperty(d.rootProperty);
     m_browser->setRootIsDecorated(true);
@@ -56,85 +53,74 @@ void PropertyTree::build(const Sensor &record, const QString &title)
 void PropertyTree::addDescriptionNode(const pt::ptree &element, QtProperty *parent,
                                       bool useDefaults)
 {
-    if (!parent || element.empty())
-        return;
-
-    const std::string type = Description::type(element);
-    const QString name = Description::name(element, d.language);
-    const char *const initial = Description::initialValuePath(useDefaults);
-
-    QtProperty *property = nullptr;
-    if (type == "category") {
-        property = d.groupManager->addProperty(name);
-    } else if (type == "enumerator") {
-        property = d.enumManager->addProperty(name);
-        d.enumManager->setEnumNames(property, Description::enumEntries(element, d.language));
-        d.enumManager->setValue(property, Description::number<int>(element, initial));
-    } else if (type == "int") {
-        property = d.intManager->addProperty(name);
-        d.intManager->setMinimum(property, Description::number<int>(element, "min"));
-        d.intManager->setMaximum(property, Description::number<int>(element, "max"));
-        d.intManager->setValue(property, Description::number<int>(element, initial));
-    } else if (type == "double") {
-        property = d.doubleManager->addProperty(name);
-        d.doubleManager->setMinimum(property, Description::number<double>(element, "min"));
-        d.doubleManager->setMaximum(property, Description::number<double>(element, "max"));
-        d.doubleManager->setValue(property, Description::number<double>(element, initial));
-    } else if (type == "bool") {
-        property = d.boolManager->addProperty(name);
-        d.boolManager->setValue(property, Description::number<int>(element, initial) != 0,
-                                QString(), QString());
-    } else if (type == "action") {
-        property = d.buttonManager->addProperty(name);
-        d.buttonManager->setValue(property, Description::actionCaption(element, d.language));
-    } else {
-        // An unknown kind of row: neither it nor anything below it is shown.
-        return;
-    }
-    property->setPropertyName(name);
-
-    property->setPropertyId(QString::fromLatin1(Description::id(element).c_str()));
-    property->setEnabled(!Description::isReadOnly(element));
-    parent->addSubProperty(property);
-
-    for (const auto &child : element) {
-        if (child.first == "property")
-            addDescriptionNode(child.second, property, useDefaults);
-    }
+    if (parent)
+        addRows(Description::rows(element, d.language, useDefaults), parent);
 }
 
-void PropertyTree::retranslateNode(const pt::ptree &element)
+void PropertyTree::addRows(const QVector<Description::Row> &rows, QtProperty *parent)
 {
-    if (element.empty())
-        return;
-    if (d.language.empty())
-        d.language = "en";
-
-    const std::string type = Description::type(element);
-    const QString name = Description::name(element, d.language);
-
-    if (QtProperty *property = find(Description::id(element))) {
-        property->setPropertyName(name);
-        if (type == "action") {
-            d.buttonManager->setValue(property, Description::actionCaption(element, d.language));
-        } else if (type == "enumerator") {
-            const int index = d.enumManager->value(property);
-            d.enumManager->setEnumNames(property, Description::enumEntries(element, d.language));
-            d.enumManager->setValue(property, index);
+    QVector<QtProperty *> added;
+    added.reserve(rows.size());
+    for (const Description::Row &row : rows) {
+        QtProperty *property = nullptr;
+        switch (row.kind) {
+        case ParameterRows::Kind::Enumerator:
+            property = d.enumManager->addProperty(row.name);
+            d.enumManager->setEnumNames(property, row.enumItems);
+            d.enumManager->setValue(property, row.value.toInt());
+            break;
+        case ParameterRows::Kind::Integer:
+            property = d.intManager->addProperty(row.name);
+            d.intManager->setMinimum(property, int(row.minimum));
+            d.intManager->setMaximum(property, int(row.maximum));
+            d.intManager->setValue(property, row.value.toInt());
+            break;
+        case ParameterRows::Kind::Double:
+            property = d.doubleManager->addProperty(row.name);
+            d.doubleManager->setMinimum(property, row.minimum);
+            d.doubleManager->setMaximum(property, row.maximum);
+            d.doubleManager->setValue(property, row.value.toDouble());
+            break;
+        case ParameterRows::Kind::Bool:
+            property = d.boolManager->addProperty(row.name);
+            d.boolManager->setValue(property, row.value.toBool(), QString(), QString());
+            break;
+        case ParameterRows::Kind::Action:
+            property = d.buttonManager->addProperty(row.name);
+            d.buttonManager->setValue(property, row.actionCaption);
+            break;
+        default:
+            property = d.groupManager->addProperty(row.name);
+            break;
         }
-    }
-
-    for (const auto &child : element) {
-        if (child.first == "property")
-            retranslateNode(child.second);
+        property->setPropertyName(row.name);
+        property->setPropertyId(row.id);
+        property->setEnabled(!row.readOnly);
+        (row.parent < 0 ? parent : added.at(row.parent))->addSubProperty(property);
+        added.append(property);
     }
 }
 
 void PropertyTree::retranslate(const Sensor &record)
 {
     d.language = ExtensionSystem::Globals::getLanguage();
-    for (const auto &child : record.getPropertyTreeGui())
-        retranslateNode(child.second);
+    if (d.language.empty())
+        d.language = "en";
+
+    const auto rows = Description::treeRows(record.getPropertyTreeGui(), d.language, true);
+    for (const Description::Row &row : rows) {
+        QtProperty *property = find(row.id.toLatin1().toStdString());
+        if (!property)
+            continue;
+        property->setPropertyName(row.name);
+        if (row.kind == ParameterRows::Kind::Action) {
+            d.buttonManager->setValue(property, row.actionCaption);
+        } else if (row.kind == ParameterRows::Kind::Enumerator) {
+            const int index = d.enumManager->value(property);
+            d.enumManager->setEnumNames(property, row.enumItems);
+            d.enumManager->setValue(property, index);
+        }
+    }
 }
 
 QtProperty *PropertyTree::root() const

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "model/description.h"
+
 #include <QList>
 #include <QString>
-
-#include <boost/property_tree/ptree_fwd.hpp>
 
 #include <string>
 
@@ -44,7 +44,8 @@ public:
     static void removeSubProperties(QtProperty *property);
 
 private:
-    void retranslateNode(const boost::property_tree::ptree &element);
+    // Makes the managers' rows for `rows`, a walk's top-level ones below `parent`.
+    void addRows(const QVector<Description::Row> &rows, QtProperty *parent);
 
     SensorWindowPrivate &d;
     QtTreePropertyBrowser *m_browser;
