@@ -122,10 +122,7 @@ public:
 
     bool isConnected() const { return tester->session().state().connected; }
     bool statusShown() const { return tester->connector().status()->isConnected(); }
-    bool toolbarEnabled() const
-    {
-        return tester->widget<QToolBar>("sensorOperationsToolbar")->isEnabled();
-    }
+    bool toolbarEnabled() const { return tester->toolbar("sensorOperationsToolbar")->isEnabled(); }
     bool portOpen() const { return window->connection() != nullptr; }
     QString title() const { return window->windowTitle(); }
 

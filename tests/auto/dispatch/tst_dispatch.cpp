@@ -127,7 +127,7 @@ void tst_Dispatch::questions()
     sim.held().laser = 1;
     Utils::SimpleTimeChart *chart = sim.tester->chart().chart();
     chart->vAppend(20.0, 2.0);
-    sim.tester->widget<QToolBar>("chartToolbar")->setEnabled(true);
+    sim.tester->toolbar("chartToolbar")->setEnabled(true);
 
     ModalAnswerer answerer;
     answerer.answer(QMessageBox::StandardButton(answer));
@@ -156,7 +156,7 @@ void tst_Dispatch::questions()
     } else {
         QVERIFY(requests.isEmpty());
         QCOMPARE(int(chart->poData()->size()), yes ? 0 : 1);
-        QCOMPARE(sim.tester->widget<QToolBar>("chartToolbar")->isEnabled(), !yes);
+        QCOMPARE(sim.tester->toolbar("chartToolbar")->isEnabled(), !yes);
     }
 }
 
@@ -178,7 +178,7 @@ void tst_Dispatch::pin2Layout()
     SimulatedWindow sim(sensor.toUtf8().constData());
     WindowProbe &tester = *sim.tester;
     QAction *led2 = tester.action("actionOutput_2");
-    QLabel *caption = tester.widget<QLabel>("analogCaption");
+    QLabel *caption = tester.label("analogCaption");
     auto layoutIs = [&](bool analog) {
         QCOMPARE(led2->isVisible(), !analog);
         QCOMPARE(caption->isVisibleTo(sim.window.get()), analog);
@@ -204,7 +204,7 @@ void tst_Dispatch::pin2Layout()
 
     // Without a sensor the unit converts the rows and the caption at once.
     sim.tester->edit("unit", unit);
-    QCOMPARE(tester.widget<QLabel>("temperatureCaption")->text(),
+    QCOMPARE(tester.label("temperatureCaption")->text(),
              QString::fromUtf8(unit ? "Temperature in °F" : "Temperature in °C"));
     QCOMPARE(sim.tester->rows().doubleValue("1switchingOn"), unit ? 212.0 : 100.0);
     sim.tester->edit("2A", 1);

@@ -231,7 +231,7 @@ void tst_SettingsWindow::roundTripIntoAFreshWindow()
     QVERIFY(valuesOf(loaded.rows()) != valuesOf(Window(sensor).rows()));
     QCOMPARE(loaded.chart().poData()->size(), samples);
     QVERIFY(samplesOf(loaded.chart()) == samplesOf(saved.chart()));
-    QVERIFY(loaded.t().widget<QToolBar>("chartToolbar")->isEnabled());
+    QVERIFY(loaded.t().toolbar("chartToolbar")->isEnabled());
     if (loaded.sim)
         QVERIFY(loaded.sim->takeRequests().isEmpty());
 }

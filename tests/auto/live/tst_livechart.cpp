@@ -107,7 +107,7 @@ void tst_LiveChart::samplesAndLedsFollowTheSensor()
     // Pin 2 switches, as reading all would have found: the window starts with it laid out as
     // the analog output, whose LED is hidden.
     emit sim.events().pin2ModeRead(false);
-    QVERIFY(!sim.tester->widget<QToolBar>("chartToolbar")->isEnabled());
+    QVERIFY(!sim.tester->toolbar("chartToolbar")->isEnabled());
 
     sim.setLive(true);
     QVERIFY(sim.waitForSamples(9)); // two output-state answers among them
@@ -120,7 +120,7 @@ void tst_LiveChart::samplesAndLedsFollowTheSensor()
     }
     QCOMPARE(sim.ledLit(1), lit1);
     QCOMPARE(sim.ledLit(2), lit2);
-    QVERIFY(sim.tester->widget<QToolBar>("chartToolbar")->isEnabled());
+    QVERIFY(sim.tester->toolbar("chartToolbar")->isEnabled());
 
     // Without a sensor the LEDs are dark, whatever the states say.
     sim.tester->setConnected(false);
@@ -156,8 +156,7 @@ void tst_LiveChart::analogOutputFollowsItsRows()
     QCOMPARE(sim.chart()->getYRightMax(), rightMax);
     QCOMPARE(sim.chart()->getYMin(), 50.0);
     QCOMPARE(sim.chart()->getYMax(), 250.0);
-    QCOMPARE(sim.tester->widget<QLabel>("analogCaption")->text(),
-             mode ? "Current (mA)" : "Voltage (V)");
+    QCOMPARE(sim.tester->label("analogCaption")->text(), mode ? "Current (mA)" : "Voltage (V)");
 
     sim.setLive(true);
     QVERIFY(sim.waitForSamples(1));

@@ -210,14 +210,13 @@ void tst_PropertyTree::germanTexts()
     QCOMPARE(tester.find("grp")->propertyName(), QString("Gruppe"));
     QCOMPARE(tester.find("ratio")->propertyName(), QString::fromUtf8("Verhältnis"));
     QCOMPARE(tester.find("lenient")->propertyName(), QString("Lenient"));
-    QCOMPARE(tester.manager<QtEnumPropertyManager>("mode")->enumNames(tester.find("mode")),
-             QStringList({ "Aus", "On", "Automatik" }));
+    QCOMPARE(tester.rows().enumNames("mode"), QStringList({ "Aus", "On", "Automatik" }));
     QCOMPARE(tester.enumIndex("mode"), retranslate ? 2 : 1);
     QCOMPARE(tester.manager<Utils::ButtonManager>("start")->value(tester.find("start")),
              QString("Start"));
     QCOMPARE(tester.manager<Utils::ButtonManager>("plainAction")->value(tester.find("plainAction")),
              QString("action"));
-    QCOMPARE(tester.manager<QtIntPropertyManager>("count")->value(tester.find("count")), 20);
+    QCOMPARE(tester.rows().value("count").toInt(), 20);
     QVERIFY(!tester.find("count")->isEnabled());
 }
 
@@ -227,25 +226,21 @@ void tst_PropertyTree::valuesInsteadOfDefaults()
     WindowProbe tester(m_window);
     tester.populate(sensorWithDescription(description), false);
     QCOMPARE(tester.enumIndex("mode"), 2);
-    QCOMPARE(tester.manager<QtIntPropertyManager>("count")->value(tester.find("count")), 7);
+    QCOMPARE(tester.rows().value("count").toInt(), 7);
     // No "value" element: 0.
-    QCOMPARE(tester.manager<QtBoolPropertyManager>("flagNumber")->value(tester.find("flagNumber")),
-             false);
+    QCOMPARE(tester.rows().value("flagNumber").toBool(), false);
 }
 
 void tst_PropertyTree::rangesAndEntries()
 {
     WindowProbe tester(makeWindow());
-    QCOMPARE(tester.manager<QtIntPropertyManager>("count")->minimum(tester.find("count")), 5);
-    QCOMPARE(tester.manager<QtIntPropertyManager>("count")->maximum(tester.find("count")), 50);
-    QCOMPARE(tester.manager<QtDoublePropertyManager>("ratio")->minimum(tester.find("ratio")), 0.1);
-    QCOMPARE(tester.manager<QtDoublePropertyManager>("ratio")->maximum(tester.find("ratio")), 1.0);
-    QCOMPARE(tester.manager<QtDoublePropertyManager>("noRange")->maximum(tester.find("noRange")),
-             0.0);
-    QCOMPARE(tester.manager<QtEnumPropertyManager>("mode")->enumNames(tester.find("mode")),
-             QStringList({ "Off", "On", "Auto" }));
-    QCOMPARE(tester.manager<QtEnumPropertyManager>("unit")->enumNames(tester.find("unit")),
-             QStringList({ "C", "F" }));
+    QCOMPARE(tester.rows().minimum("count"), 5.0);
+    QCOMPARE(tester.rows().maximum("count"), 50.0);
+    QCOMPARE(tester.rows().minimum("ratio"), 0.1);
+    QCOMPARE(tester.rows().maximum("ratio"), 1.0);
+    QCOMPARE(tester.rows().maximum("noRange"), 0.0);
+    QCOMPARE(tester.rows().enumNames("mode"), QStringList({ "Off", "On", "Auto" }));
+    QCOMPARE(tester.rows().enumNames("unit"), QStringList({ "C", "F" }));
 }
 
 void tst_PropertyTree::lookups()

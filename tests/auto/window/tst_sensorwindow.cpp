@@ -107,10 +107,8 @@ void tst_SensorWindow::kindOfSensor()
     // Switching outputs: their lines over the chart and their LEDs.
     QCOMPARE(tester.chart().lines() != nullptr, digital);
     QCOMPARE(tester.action("actionOutput_1")->isVisible(), digital); // output 2's: pin 2's layout
-    QVERIFY(!tester.widget<QToolBar>("sensorOperationsToolbar")->isEnabled());
-    QVERIFY(tester.widget<QToolBar>("fileToolBar")
-                ->actions()
-                .contains(tester.dock()->toggleViewAction()));
+    QVERIFY(!tester.toolbar("sensorOperationsToolbar")->isEnabled());
+    QVERIFY(tester.toolbar("fileToolBar")->actions().contains(tester.dock()->toggleViewAction()));
     QCOMPARE(tester.session().state().analogLow, rangeMin);
     QCOMPARE(tester.session().state().analogHigh, 350.0);
     QVERIFY(!tester.connector().status()->isConnected());
@@ -187,8 +185,7 @@ void tst_SensorWindow::languageChange()
     QCOMPARE(tester.dock()->windowTitle(), QString("Eigenschaftsbaum"));
     QCOMPARE(tester.dock()->toggleViewAction()->toolTip(), QString("Eigenschaftsbaum"));
     QCOMPARE(tester.action("actionSave_Settings")->text(), QString("Einstellungen speichern"));
-    QCOMPARE(tester.widget<QLabel>("temperatureCaption")->text(),
-             QString::fromUtf8("Temperatur in °C"));
+    QCOMPARE(tester.label("temperatureCaption")->text(), QString::fromUtf8("Temperatur in °C"));
     // The rows' texts are the property tree's test.
 }
 
@@ -209,7 +206,7 @@ void tst_SensorWindow::sensorUpdateTogglesTree()
     QVERIFY(dock->isVisible());
 
     m_window->vSetData(Utils::ValueOverTime());
-    QVERIFY(tester.widget<QToolBar>("chartToolbar")->isEnabled());
+    QVERIFY(tester.toolbar("chartToolbar")->isEnabled());
 }
 
 QTEST_MAIN(tst_SensorWindow)

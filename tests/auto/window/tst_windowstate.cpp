@@ -83,7 +83,7 @@ void tst_WindowState::savedAndRestored()
         tester.setExpertMenu(true);
         tester.setMeasuredTemp(false);
         tester.action("actionPublish_live_data")->setChecked(true);
-        m_window->addToolBar(Qt::BottomToolBarArea, tester.widget<QToolBar>("chartToolbar"));
+        m_window->addToolBar(Qt::BottomToolBarArea, tester.toolbar("chartToolbar"));
         delete m_window;
         m_window = nullptr;
     }
@@ -98,8 +98,8 @@ void tst_WindowState::savedAndRestored()
         QCOMPARE(file.value("SensorWindow/publishLiveData").toBool(), true);
     }
     WindowProbe tester(makeWindow());
-    QCOMPARE(m_window->toolBarArea(tester.widget<QToolBar>("chartToolbar")), Qt::BottomToolBarArea);
-    QCOMPARE(m_window->toolBarArea(tester.widget<QToolBar>("fileToolBar")), Qt::TopToolBarArea);
+    QCOMPARE(m_window->toolBarArea(tester.toolbar("chartToolbar")), Qt::BottomToolBarArea);
+    QCOMPARE(m_window->toolBarArea(tester.toolbar("fileToolBar")), Qt::TopToolBarArea);
     QVERIFY(tester.action("actionPublish_live_data")->isChecked());
 }
 

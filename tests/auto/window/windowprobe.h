@@ -45,11 +45,10 @@ public:
 
     template<typename T> T *widget(const char *name) const
     {
-        T *found = w->findChild<T *>(QLatin1String(name));
-        if (!found)
-            qFatal("no widget %s", name);
-        return found;
+        return w->findChild<T *>(QLatin1String(name));
     }
+    QToolBar *toolbar(const char *name) const { return widget<QToolBar>(name); }
+    QLabel *label(const char *name) const { return widget<QLabel>(name); }
     QAction *action(const char *name) const { return widget<QAction>(name); }
 
     QtTreePropertyBrowser *browser() const { return w->findChild<QtTreePropertyBrowser *>(); }
