@@ -6,9 +6,9 @@
 #include "window/chartpresenter.h"
 #include "window/connectcontroller.h"
 #include "window/connectionswitchdialog.h"
+#include "window/livepublishing.h"
 #include "window/modaldialog.h"
 #include "window/propertytree.h"
-#include "window/livepublishing.h"
 #include "window/sensorwindow_p.h"
 #include "window/settingsfileactions.h"
 #include "window/transactions.h"
@@ -313,6 +313,51 @@ SensorWindow::~SensorWindow()
 SensorSession &SensorWindow::session() const
 {
     return *d->session;
+}
+
+PropertyTree &SensorWindow::propertyTree() const
+{
+    return *d->tree;
+}
+
+ChartPresenter &SensorWindow::chartPresenter() const
+{
+    return *d->presenter;
+}
+
+ConnectController &SensorWindow::connectController() const
+{
+    return *d->connector;
+}
+
+TreeHandling &SensorWindow::treeHandling() const
+{
+    return *d->treeHandling;
+}
+
+LivePublishing &SensorWindow::livePublishing() const
+{
+    return *d->publishing;
+}
+
+bool SensorWindow::expertRowsShown() const
+{
+    return expertMenu;
+}
+
+bool SensorWindow::editPending() const
+{
+    return settingsTimer->isActive();
+}
+
+bool SensorWindow::typedEditPending() const
+{
+    return delayTimer.isActive();
+}
+
+QtProperty *SensorWindow::lastEditedRow() const
+{
+    return lastProperty;
 }
 
 bool SensorWindow::isConnected() const
@@ -857,9 +902,9 @@ void SensorWindow::convertDisplayedTemperatures(bool toFahrenheit)
 // --- The window state file ---------------------------------------------------------------------
 //
 // Toolbar and dock layout, geometry, two viewing choices (expert rows shown, temperature shown
-// in the chart) and whether live data is published to the broker. Keys are the window's object name ("SensorWindow") plus a suffix, so
-// every window of the plug-in shares them and the last one saved wins. A settings object is
-// opened for every read or write; nothing is cached.
+// in the chart) and whether live data is published to the broker. Keys are the window's object name
+// ("SensorWindow") plus a suffix, so every window of the plug-in shares them and the last one saved
+// wins. A settings object is opened for every read or write; nothing is cached.
 
 void SensorWindow::saveWindowState()
 {

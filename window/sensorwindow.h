@@ -29,9 +29,12 @@ class SensorWindow;
 namespace DrumoSensorPlugin {
 namespace Core {
 
+class ChartPresenter;
+class LivePublishing;
+class PropertyTree;
 class SensorSession;
 class SensorWindowPrivate;
-class SensorWindowTester;
+class TreeHandling;
 
 // The main window of one opened sensor: the property tree of its parameters in a dock, the
 // live chart, the output LEDs, four toolbars, the port box and a status bar.
@@ -46,7 +49,7 @@ class SensorWindowTester;
 // go to the end. The work is done by collaborators the slots forward to: ConnectController
 // (connecting), ChartPresenter (chart, lines, LEDs), TreeHandling (edits from the tree),
 // SettingsFileActions (settings files, chart export), LivePublishing (live data to a broker).
-class SensorWindow : public QMainWindow, private SensorView, private ConnectView
+class SensorWindow : public QMainWindow, private SensorView, public ConnectView
 {
     Q_OBJECT
 
@@ -71,6 +74,23 @@ public:
     // and without asking or telling anything, and deletes itself once its last wait is over.
     bool isWaiting() const;
     void abandon();
+
+    // The collaborators, for code that drives one of them directly (tests, tools). The window
+    // owns them; they live as long as it does.
+    SensorSession &session() const;
+    PropertyTree &propertyTree() const;
+    ChartPresenter &chartPresenter() const;
+    ConnectController &connectController() const;
+    TreeHandling &treeHandling() const;
+    LivePublishing &livePublishing() const;
+    // True while the expert rows are shown.
+    bool expertRowsShown() const;
+    // True while an edit waits for the edits around it to settle before it is written.
+    bool editPending() const;
+    // True while a row typed digit by digit waits for the typing to pause.
+    bool typedEditPending() const;
+    // The row edited last (from the tree or a dragged line), or null.
+    QtProperty *lastEditedRow() const;
 
 signals:
     void vAboutToClose();
@@ -143,8 +163,6 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    friend class SensorWindowTester;
-
     // Construction steps, in the order the constructor takes them.
     void createPropertyDock();
     void createSession(const Sensor &sensor);
@@ -155,7 +173,6 @@ private:
     void createStatusBar();
     void setUpDelayTimer();
 
-    SensorSession &session() const;
     bool isConnected() const;
 
     // Caption above the chart from the "unit" row; the text argument is not used.

@@ -6,7 +6,7 @@
 // box and in the connection switch dialog.
 
 #include "../common/modalanswerer.h"
-#include "../window/sensorwindowtester.h"
+#include "../window/windowprobe.h"
 #include "plugin/sensorinterface.h"
 
 #include <connectionmanager.h>
@@ -73,7 +73,7 @@ public:
         sensor.setName(sensorName);
         plugin = std::make_unique<SensorInterface>(&sensor, nullptr);
         window = plugin->sensorWindow();
-        tester = std::make_unique<SensorWindowTester>(window);
+        tester = std::make_unique<WindowProbe>(window);
     }
     ~ConnectRig()
     {
@@ -81,7 +81,7 @@ public:
         plugin.reset();
     }
 
-    QComboBox *portBox() const { return tester->d()->connector->portBox(); }
+    QComboBox *portBox() const { return tester->connector().portBox(); }
 
     // The host's list of free ports.
     void offerPorts(const QStringList &ports) { plugin->vAvailablePortsUpdated(ports); }
@@ -121,14 +121,14 @@ public:
     }
 
     bool isConnected() const { return tester->session().state().connected; }
-    bool statusShown() const { return tester->d()->connector->status()->isConnected(); }
-    bool toolbarEnabled() const { return tester->ui()->sensorOperationsToolbar->isEnabled(); }
+    bool statusShown() const { return tester->connector().status()->isConnected(); }
+    bool toolbarEnabled() const { return tester->toolbar("sensorOperationsToolbar")->isEnabled(); }
     bool portOpen() const { return window->connection() != nullptr; }
     QString title() const { return window->windowTitle(); }
 
     std::unique_ptr<SensorInterface> plugin;
     SensorWindow *window = nullptr;
-    std::unique_ptr<SensorWindowTester> tester;
+    std::unique_ptr<WindowProbe> tester;
 };
 
 // What a dialog said, as "<icon>|<title>|<text>" with the icon as one letter (I, W, C, Q, or

@@ -113,8 +113,8 @@ void tst_ConnectPty::noisyLine()
 void tst_ConnectPty::lateAnswer()
 {
     QVERIFY(startSimulator(false, { "--baud", "57600", "--delay", "700" }));
-    QVERIFY(QMetaObject::invokeMethod(m_rig->window, "vConnectToPort",
-                                      Q_ARG(QString, m_sim->port())));
+    QVERIFY(
+        QMetaObject::invokeMethod(m_rig->window, "vConnectToPort", Q_ARG(QString, m_sim->port())));
     QVERIFY(m_rig->portOpen());
     BaudTrace trace;
     const IdentifyResult result = m_rig->tester->session().identify();
@@ -183,7 +183,7 @@ void tst_ConnectPty::networkPortKeepsItsRate()
     ModalAnswerer answerer;
     answerer.answer(QMessageBox::Ok);
     m_rig->tester->edit("baudrate", 0);
-    QTRY_VERIFY(!m_rig->tester->settingsTimer()->isActive());
+    QTRY_VERIFY(!m_rig->tester->editPending());
     QCOMPARE(said(answerer),
              QStringList { "W|Sensor connections...|The baud rate of a network port is set on its "
                            "serial device server, not by Orbexa. The sensor's baud rate was not "

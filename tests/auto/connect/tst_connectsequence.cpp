@@ -220,7 +220,7 @@ void tst_ConnectSequence::portChoice()
     QCOMPARE(rig.statusShown(), connected);
     // A failed auto-connect leaves the toolbar as it was.
     QCOMPARE(rig.toolbarEnabled(), connected || (automatic && connectedBefore));
-    QCOMPARE(rig.tester->ui()->actionEnable_live_data->isChecked(), connected);
+    QCOMPARE(rig.tester->action("actionEnable_live_data")->isChecked(), connected);
     QCOMPARE(rig.portOpen(), connected);
     QCOMPARE(rig.title(), title);
     const bool cancelled = button == QLatin1String("cancel") || button == QLatin1String("escape");
@@ -228,7 +228,7 @@ void tst_ConnectSequence::portChoice()
         ? portIndexBefore
         : (connected ? rig.portBox()->findText(port) : 0);
     QCOMPARE(rig.portBox()->currentIndex(), expectedIndex);
-    QCOMPARE(rig.tester->d()->connector->lastPortIndex(),
+    QCOMPARE(rig.tester->connector().lastPortIndex(),
              automatic && !connected ? portIndexBefore : expectedIndex);
 }
 
@@ -286,7 +286,7 @@ void tst_ConnectSequence::baudRateChange()
     ModalAnswerer answerer;
     answerer.answer(QMessageBox::No);
     rig.tester->edit("baudrate", 4);
-    QTRY_VERIFY(!rig.tester->settingsTimer()->isActive() && answerer.pending() == 0);
+    QTRY_VERIFY(!rig.tester->editPending() && answerer.pending() == 0);
     QCOMPARE(said(answerer), QStringList { baudQuestion });
     QCOMPARE(rig.tester->enumIndex("baudrate"), 2); // 38400, the port's rate
     QVERIFY(withoutPolls(line.takeRequests()).isEmpty());
@@ -302,7 +302,7 @@ void tst_ConnectSequence::baudRateChange()
     QVERIFY(!rig.toolbarEnabled());
     QCOMPARE(rig.portBox()->currentIndex(), 0);
     QCOMPARE(rig.title(), QStringLiteral("QUX-T40 D (sim0)"));
-    QVERIFY(rig.tester->ui()->actionEnable_live_data->isChecked());
+    QVERIFY(rig.tester->action("actionEnable_live_data")->isChecked());
 
     line.sensor->replug();
     BaudTrace trace;
@@ -333,7 +333,7 @@ void tst_ConnectSequence::connectionCheck()
     ModalAnswerer answerer;
     rig.tester->edit("laser", 1);
     QTRY_VERIFY(!rig.isConnected());
-    QVERIFY(rig.tester->ui()->actionEnable_live_data->isChecked());
+    QVERIFY(rig.tester->action("actionEnable_live_data")->isChecked());
     QVERIFY(answerer.seen().isEmpty());
     QVERIFY(!rig.isConnected());
     QVERIFY(!rig.portOpen());

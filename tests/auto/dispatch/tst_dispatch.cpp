@@ -38,7 +38,7 @@ void tst_Dispatch::editsWithin10msSendTheLast()
     sim.markConnected();
     sim.tester->edit("laser", 1);
     sim.tester->edit("1type", 1);
-    QTRY_VERIFY(!sim.tester->settingsTimer()->isActive());
+    QTRY_VERIFY(!sim.tester->editPending());
     QCOMPARE(sim.takeRequests(), Requests({ "0A11" }));
     QCOMPARE(sim.held().laser, 0);
     QCOMPARE(sim.held().outputType[0], 1);
@@ -70,21 +70,18 @@ void tst_Dispatch::typedValues()
     QFETCH(Requests, requests);
     SimulatedWindow sim;
     sim.markConnected();
-    QTimer *delay = sim.tester->delayTimer();
     Requests sent;
     for (const auto &edit : edits) {
         sim.tester->edit(edit.first.toStdString(), edit.second);
-        QTRY_VERIFY(!sim.tester->settingsTimer()->isActive());
+        QTRY_VERIFY(!sim.tester->editPending());
         const bool typed = edit.first != QLatin1String("unit");
-        QCOMPARE(delay->isActive(), typed);
-        delay->stop();
+        QCOMPARE(sim.tester->typedEditPending(), typed);
         const Requests now = sim.takeRequests();
         QCOMPARE(now.isEmpty(), typed);
         sent << now;
     }
-    QMetaObject::invokeMethod(sim.window.get(), "sendDelayValue");
+    QTRY_VERIFY(!sim.tester->typedEditPending());
     QCOMPARE(sent + sim.takeRequests(), requests);
-    QVERIFY(!delay->isActive());
 }
 
 // Reading all sets the rows with the tree's connections off: nothing is dispatched back, and
@@ -103,8 +100,8 @@ void tst_Dispatch::rowsReadAreNotSentBack()
     const Requests requests = sim.takeRequests();
     QCOMPARE(requests.size(), 16);
     QCOMPARE(requests.last(), QByteArray("0U1"));
-    QVERIFY(!sim.tester->settingsTimer()->isActive());
-    QVERIFY(!sim.tester->delayTimer()->isActive());
+    QVERIFY(!sim.tester->editPending());
+    QVERIFY(!sim.tester->typedEditPending());
     QCOMPARE(sim.tester->enumIndex("unit"), 1);
     QCOMPARE(sim.tester->enumIndex("laser"), 1);
     QCOMPARE(sim.tester->rows().doubleValue("1switchingOn"), 302.0);
@@ -128,9 +125,9 @@ void tst_Dispatch::questions()
     SimulatedWindow sim;
     sim.markConnected();
     sim.held().laser = 1;
-    Utils::SimpleTimeChart *chart = sim.tester->d()->presenter->chart();
+    Utils::SimpleTimeChart *chart = sim.tester->chart().chart();
     chart->vAppend(20.0, 2.0);
-    sim.tester->ui()->chartToolbar->setEnabled(true);
+    sim.tester->toolbar("chartToolbar")->setEnabled(true);
 
     ModalAnswerer answerer;
     answerer.answer(QMessageBox::StandardButton(answer));
@@ -159,7 +156,7 @@ void tst_Dispatch::questions()
     } else {
         QVERIFY(requests.isEmpty());
         QCOMPARE(int(chart->poData()->size()), yes ? 0 : 1);
-        QCOMPARE(sim.tester->ui()->chartToolbar->isEnabled(), !yes);
+        QCOMPARE(sim.tester->toolbar("chartToolbar")->isEnabled(), !yes);
     }
 }
 
@@ -179,9 +176,9 @@ void tst_Dispatch::pin2Layout()
     QFETCH(QString, sensor);
     QFETCH(int, unit);
     SimulatedWindow sim(sensor.toUtf8().constData());
-    SensorWindowTester &tester = *sim.tester;
-    QAction *led2 = tester.ui()->actionOutput_2;
-    QLabel *caption = tester.ui()->analogCaption;
+    WindowProbe &tester = *sim.tester;
+    QAction *led2 = tester.action("actionOutput_2");
+    QLabel *caption = tester.label("analogCaption");
     auto layoutIs = [&](bool analog) {
         QCOMPARE(led2->isVisible(), !analog);
         QCOMPARE(caption->isVisibleTo(sim.window.get()), analog);
@@ -207,14 +204,14 @@ void tst_Dispatch::pin2Layout()
 
     // Without a sensor the unit converts the rows and the caption at once.
     sim.tester->edit("unit", unit);
-    QCOMPARE(tester.ui()->temperatureCaption->text(),
+    QCOMPARE(tester.label("temperatureCaption")->text(),
              QString::fromUtf8(unit ? "Temperature in °F" : "Temperature in °C"));
     QCOMPARE(sim.tester->rows().doubleValue("1switchingOn"), unit ? 212.0 : 100.0);
     sim.tester->edit("2A", 1);
     layoutIs(true);
     sim.tester->edit("2A", 0);
     layoutIs(false);
-    Utils::SimpleTimeChart *chart = tester.d()->presenter->chart();
+    Utils::SimpleTimeChart *chart = tester.chart().chart();
     QCOMPARE(chart->getYMin(), unit ? -60.0 : -50.0);
     QCOMPARE(chart->getYMax(), unit ? 700.0 : 400.0);
     // Not connected: the layout is the window's alone.

@@ -48,20 +48,20 @@ struct Window
     {
         if (sensor.isEmpty()) {
             own = std::make_unique<SensorWindow>(sensorWithDescription(everyKindDescription));
-            tester = std::make_unique<SensorWindowTester>(own.get());
+            tester = std::make_unique<WindowProbe>(own.get());
             window = own.get();
         } else {
             sim = std::make_unique<SimulatedWindow>(qPrintable(sensor));
             window = sim->window.get();
         }
     }
-    SensorWindowTester &t() { return sim ? *sim->tester : *tester; }
-    ParameterRows &rows() { return *t().d()->rows; }
-    Utils::SimpleTimeChart &chart() { return *t().d()->presenter->chart(); }
+    WindowProbe &t() { return sim ? *sim->tester : *tester; }
+    ParameterRows &rows() { return t().rows(); }
+    Utils::SimpleTimeChart &chart() { return *t().chart().chart(); }
 
     std::unique_ptr<SimulatedWindow> sim;
     std::unique_ptr<SensorWindow> own;
-    std::unique_ptr<SensorWindowTester> tester;
+    std::unique_ptr<WindowProbe> tester;
     SensorWindow *window = nullptr;
 };
 
@@ -231,7 +231,7 @@ void tst_SettingsWindow::roundTripIntoAFreshWindow()
     QVERIFY(valuesOf(loaded.rows()) != valuesOf(Window(sensor).rows()));
     QCOMPARE(loaded.chart().poData()->size(), samples);
     QVERIFY(samplesOf(loaded.chart()) == samplesOf(saved.chart()));
-    QVERIFY(loaded.t().ui()->chartToolbar->isEnabled());
+    QVERIFY(loaded.t().toolbar("chartToolbar")->isEnabled());
     if (loaded.sim)
         QVERIFY(loaded.sim->takeRequests().isEmpty());
 }
@@ -246,7 +246,7 @@ void tst_SettingsWindow::openThroughTheActionAndItsDialog()
     QCOMPARE(valuesOf(window.rows()), before);
 
     chooseFile(answerer, m_good);
-    window.t().ui()->actionOpen_Settings->trigger();
+    window.t().action("actionOpen_Settings")->trigger();
     QCOMPARE(answerer.seen().size(), 2);
     QCOMPARE(answerer.seen().last().className, QString("QFileDialog"));
     QCOMPARE(valuesOf(window.rows()), m_goodValues);
@@ -294,7 +294,7 @@ void tst_SettingsWindow::refusedFilesChangeNothing()
         const QByteArray samples = samplesOf(window.chart());
         if (connected) {
             window.sim->markConnected();
-            window.t().ui()->actionEnable_live_data->setChecked(true);
+            window.t().action("actionEnable_live_data")->setChecked(true);
         }
         ModalAnswerer answerer;
         if (connected)
@@ -314,8 +314,8 @@ void tst_SettingsWindow::refusedFilesChangeNothing()
         QCOMPARE(valuesOf(window.rows()), values);
         // Connected, the live data go on adding samples behind the old ones.
         QVERIFY(samplesOf(window.chart(), 1) == samples);
-        QCOMPARE(window.t().d()->treeHandling->isOn(), true);
-        QCOMPARE(window.t().ui()->actionEnable_live_data->isChecked(), connected);
+        QCOMPARE(window.t().treeHandling().isOn(), true);
+        QCOMPARE(window.t().action("actionEnable_live_data")->isChecked(), connected);
         // A file that is no XML at all is followed by writing all properties when connected
         // (see loadingWhileConnected); the other refusals send nothing.
         if (!connected || !corrupt)
@@ -398,7 +398,7 @@ void tst_SettingsWindow::loadingWhileConnected()
 {
     Window window("QUX-T40 D");
     window.sim->markConnected();
-    QAction *liveData = window.t().ui()->actionEnable_live_data;
+    QAction *liveData = window.t().action("actionEnable_live_data");
     liveData->setChecked(true);
     const QMap<QString, QVariant> before = valuesOf(window.rows());
     ModalAnswerer answerer;
@@ -521,7 +521,7 @@ void tst_SettingsWindow::exportText()
             widget->close();
         }
     });
-    window.t().ui()->actionExport_chart_view->trigger();
+    window.t().action("actionExport_chart_view")->trigger();
     setTimeZone("UTC");
     QCOMPARE(answerer.seen().size(), 1);
     QCOMPARE(fileBytes(path),
@@ -537,8 +537,8 @@ void tst_SettingsWindow::hostOpensThroughTheInterface()
     QMdiSubWindow subWindow;
     auto *plugin = new SensorInterface(&sensor, &subWindow);
     static_cast<ExtensionSystem::PluginInterface *>(plugin)->vActionOpen(m_good);
-    SensorWindowTester tester(plugin->sensorWindow());
-    QCOMPARE(valuesOf(*tester.d()->rows), m_goodValues);
+    WindowProbe tester(plugin->sensorWindow());
+    QCOMPARE(valuesOf(tester.rows()), m_goodValues);
     delete plugin;
 }
 

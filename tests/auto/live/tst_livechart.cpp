@@ -36,9 +36,9 @@ struct LiveWindow : SimulatedWindow
     LivePoller &poller() { return tester->session().poller(); }
     ParameterRows &rows() { return tester->session().rows(); }
     SessionEvents &events() { return tester->session().events(); }
-    Utils::SimpleTimeChart *chart() { return tester->d()->presenter->chart(); }
-    Utils::ThresholdWindowWidget *lines() { return tester->d()->presenter->lines(); }
-    void setLive(bool on) { tester->ui()->actionEnable_live_data->setChecked(on); }
+    Utils::SimpleTimeChart *chart() { return tester->chart().chart(); }
+    Utils::ThresholdWindowWidget *lines() { return tester->chart().lines(); }
+    void setLive(bool on) { tester->action("actionEnable_live_data")->setChecked(on); }
     int samples() { return chart()->poData()->size(); }
     bool waitForSamples(int count)
     {
@@ -51,7 +51,7 @@ struct LiveWindow : SimulatedWindow
     }
     bool ledLit(int output)
     {
-        return (output == 1 ? tester->ui()->actionOutput_1 : tester->ui()->actionOutput_2)
+        return (output == 1 ? tester->action("actionOutput_1") : tester->action("actionOutput_2"))
             ->isEnabled();
     }
 };
@@ -107,7 +107,7 @@ void tst_LiveChart::samplesAndLedsFollowTheSensor()
     // Pin 2 switches, as reading all would have found: the window starts with it laid out as
     // the analog output, whose LED is hidden.
     emit sim.events().pin2ModeRead(false);
-    QVERIFY(!sim.tester->ui()->chartToolbar->isEnabled());
+    QVERIFY(!sim.tester->toolbar("chartToolbar")->isEnabled());
 
     sim.setLive(true);
     QVERIFY(sim.waitForSamples(9)); // two output-state answers among them
@@ -120,7 +120,7 @@ void tst_LiveChart::samplesAndLedsFollowTheSensor()
     }
     QCOMPARE(sim.ledLit(1), lit1);
     QCOMPARE(sim.ledLit(2), lit2);
-    QVERIFY(sim.tester->ui()->chartToolbar->isEnabled());
+    QVERIFY(sim.tester->toolbar("chartToolbar")->isEnabled());
 
     // Without a sensor the LEDs are dark, whatever the states say.
     sim.tester->setConnected(false);
@@ -156,7 +156,7 @@ void tst_LiveChart::analogOutputFollowsItsRows()
     QCOMPARE(sim.chart()->getYRightMax(), rightMax);
     QCOMPARE(sim.chart()->getYMin(), 50.0);
     QCOMPARE(sim.chart()->getYMax(), 250.0);
-    QCOMPARE(sim.tester->ui()->analogCaption->text(), mode ? "Current (mA)" : "Voltage (V)");
+    QCOMPARE(sim.tester->label("analogCaption")->text(), mode ? "Current (mA)" : "Voltage (V)");
 
     sim.setLive(true);
     QVERIFY(sim.waitForSamples(1));
@@ -195,7 +195,7 @@ void tst_LiveChart::switchingPointsOntoLines()
     else
         emit sim.events().switchingPointChanged(output, value);
 
-    const Utils::ThresholdDataManager *store = sim.tester->d()->presenter->store();
+    const Utils::ThresholdDataManager *store = sim.tester->chart().store();
     if (qIsNaN(shown)) {
         QCOMPARE(mark(), before);
         return;
@@ -255,7 +255,7 @@ void tst_LiveChart::draggedLineIsWritten()
     QCOMPARE(sim.rows().doubleValue(row), shown);
     QCOMPARE(line ? sim.lines()->upperMark() : sim.lines()->lowerMark(), shown);
     QVERIFY(!sim.tester->session().state().thresholdDragActive);
-    QVERIFY(sim.tester->ui()->actionEnable_live_data->isChecked());
+    QVERIFY(sim.tester->action("actionEnable_live_data")->isChecked());
     const int before = sim.samples();
     QVERIFY(sim.waitForSamples(before + 2));
     sim.stopLive();
@@ -298,7 +298,7 @@ void tst_LiveChart::silentSensorGoesOffline()
     faults.silent = true;
     sim.sensor->setFaults(faults);
     sim.window->updateComPortList({ QStringLiteral("sim0") });
-    sim.tester->d()->connector->portBox()->setCurrentIndex(2);
+    sim.tester->connector().portBox()->setCurrentIndex(2);
     const auto polls = [&] {
         const QList<QByteArray> requests = sim.sensor->log().requests();
         return requests.count("0D0e") + requests.count("0WD"); // not the check's
@@ -314,7 +314,7 @@ void tst_LiveChart::silentSensorGoesOffline()
              QStringLiteral("The sensor did not respond, please make sure it is properly "
                             "connected to the selected port and try again"));
     QCOMPARE(message.icon, QMessageBox::Critical);
-    QCOMPARE(sim.tester->d()->connector->portBox()->currentIndex(), 0);
+    QCOMPARE(sim.tester->connector().portBox()->currentIndex(), 0);
     QCOMPARE(polls(), 61);
     const Utils::ValueOverTime *data = sim.chart()->poData();
     QCOMPARE(data->size(), 61);

@@ -45,10 +45,10 @@ struct PublishingWindow : SimulatedWindow
         tester->setMeasuredTemp(false);
     }
     ~PublishingWindow() { setPublishing(false); } // the window state file is shared
-    void setPublishing(bool on) { tester->ui()->actionPublish_live_data->setChecked(on); }
-    void setLive(bool on) { tester->ui()->actionEnable_live_data->setChecked(on); }
-    QString status() { return tester->d()->publishing->statusText(); }
-    int samples() { return tester->d()->presenter->chart()->poData()->size(); }
+    void setPublishing(bool on) { tester->action("actionPublish_live_data")->setChecked(on); }
+    void setLive(bool on) { tester->action("actionEnable_live_data")->setChecked(on); }
+    QString status() { return tester->publishing().statusText(); }
+    int samples() { return tester->chart().chart()->poData()->size(); }
 };
 
 // Runs the window's events while the subscriber takes messages in.

@@ -63,7 +63,7 @@ QList<QByteArray> bodies(const QList<QByteArray> &frames)
 void edit(SimulatedWindow &sim, const QString &id, const QVariant &value)
 {
     sim.tester->edit(id.toStdString(), value);
-    QTRY_VERIFY(!sim.tester->settingsTimer()->isActive() && !sim.tester->delayTimer()->isActive());
+    QTRY_VERIFY(!sim.tester->editPending() && !sim.tester->typedEditPending());
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 // the tests of what the window sends and shows. The sensor outlives the connection, so a test
 // reads its request log and parameters at any time.
 
-#include "sensorwindowtester.h"
+#include "windowprobe.h"
 
 #include "../common/testline.h"
 
@@ -35,7 +35,7 @@ public:
             sensor, settings, TestLine::quickOptions(timeScale));
 
         window = std::make_unique<SensorWindow>(catalogueRecord(sensorName));
-        tester = std::make_unique<SensorWindowTester>(window.get());
+        tester = std::make_unique<WindowProbe>(window.get());
         window->setConnection(connection.get());
     }
 
@@ -67,7 +67,7 @@ public:
     std::shared_ptr<QuxSim::SimulatedSensor> sensor;
     std::unique_ptr<QuxSim::SimulatedCommunication> connection;
     std::unique_ptr<SensorWindow> window;
-    std::unique_ptr<SensorWindowTester> tester;
+    std::unique_ptr<WindowProbe> tester;
 };
 
 } // namespace Core

@@ -2,8 +2,8 @@
 // rows, defaults and lenient numbers, lookups, expert rows and retranslation.
 
 #include "model/memoryrows.h"
-#include "sensorwindowtester.h"
 #include "window/treerows.h"
+#include "windowprobe.h"
 
 #include <buttonmanager.h>
 #include <globals.h>
@@ -110,7 +110,6 @@ private slots:
     void valuesInsteadOfDefaults();
     void rangesAndEntries();
     void lookups();
-    void unknownSensorGivesRootOnly();
     void expertRows();
     void duplicateIdsShowAndHideFirstOnly();
     void removeSubPropertiesDetaches();
@@ -175,15 +174,16 @@ void tst_PropertyTree::rows()
     QFETCH(bool, enabled);
     QFETCH(QVariant, value);
 
-    SensorWindowTester tester(makeWindow());
-    const ParameterRows &rows = *tester.d()->rows;
+    WindowProbe tester(makeWindow());
+    const ParameterRows &rows = tester.rows();
     QtProperty *property = tester.find(id.toStdString());
     QVERIFY(property);
     QCOMPARE(property->propertyId(), id);
     QCOMPARE(rows.kind(id), kind);
     QCOMPARE(property->propertyName(), name);
     QCOMPARE(property->isEnabled(), enabled);
-    QCOMPARE(kind == Kind::Action ? QVariant(tester.d()->buttonManager->value(property))
+    QCOMPARE(kind == Kind::Action ? QVariant(
+                 qobject_cast<Utils::ButtonManager *>(property->propertyManager())->value(property))
                                   : rows.value(id),
              value);
 }
@@ -200,54 +200,52 @@ void tst_PropertyTree::germanTexts_data()
 void tst_PropertyTree::germanTexts()
 {
     QFETCH(bool, retranslate);
-    SensorWindowTester tester(makeWindow(retranslate ? "en" : "de"));
-    SensorWindowPrivate *d = tester.d();
+    WindowProbe tester(makeWindow(retranslate ? "en" : "de"));
     if (retranslate) {
         tester.edit("mode", 2);
         ExtensionSystem::Globals::setLanguage("de");
         QEvent change(QEvent::LanguageChange);
         QCoreApplication::sendEvent(m_window, &change);
-        QCOMPARE(d->language, std::string("de"));
     }
     QCOMPARE(tester.find("grp")->propertyName(), QString("Gruppe"));
     QCOMPARE(tester.find("ratio")->propertyName(), QString::fromUtf8("Verhältnis"));
     QCOMPARE(tester.find("lenient")->propertyName(), QString("Lenient"));
-    QCOMPARE(d->enumManager->enumNames(tester.find("mode")),
-             QStringList({ "Aus", "On", "Automatik" }));
+    QCOMPARE(tester.rows().enumNames("mode"), QStringList({ "Aus", "On", "Automatik" }));
     QCOMPARE(tester.enumIndex("mode"), retranslate ? 2 : 1);
-    QCOMPARE(d->buttonManager->value(tester.find("start")), QString("Start"));
-    QCOMPARE(d->buttonManager->value(tester.find("plainAction")), QString("action"));
-    QCOMPARE(d->intManager->value(tester.find("count")), 20);
+    QCOMPARE(tester.manager<Utils::ButtonManager>("start")->value(tester.find("start")),
+             QString("Start"));
+    QCOMPARE(tester.manager<Utils::ButtonManager>("plainAction")->value(tester.find("plainAction")),
+             QString("action"));
+    QCOMPARE(tester.rows().value("count").toInt(), 20);
     QVERIFY(!tester.find("count")->isEnabled());
 }
 
 void tst_PropertyTree::valuesInsteadOfDefaults()
 {
     m_window = new SensorWindow(Sensor());
-    SensorWindowTester tester(m_window);
+    WindowProbe tester(m_window);
     tester.populate(sensorWithDescription(description), false);
     QCOMPARE(tester.enumIndex("mode"), 2);
-    QCOMPARE(tester.d()->intManager->value(tester.find("count")), 7);
+    QCOMPARE(tester.rows().value("count").toInt(), 7);
     // No "value" element: 0.
-    QCOMPARE(tester.d()->boolManager->value(tester.find("flagNumber")), false);
+    QCOMPARE(tester.rows().value("flagNumber").toBool(), false);
 }
 
 void tst_PropertyTree::rangesAndEntries()
 {
-    SensorWindowTester tester(makeWindow());
-    SensorWindowPrivate *d = tester.d();
-    QCOMPARE(d->intManager->minimum(tester.find("count")), 5);
-    QCOMPARE(d->intManager->maximum(tester.find("count")), 50);
-    QCOMPARE(d->doubleManager->minimum(tester.find("ratio")), 0.1);
-    QCOMPARE(d->doubleManager->maximum(tester.find("ratio")), 1.0);
-    QCOMPARE(d->doubleManager->maximum(tester.find("noRange")), 0.0);
-    QCOMPARE(d->enumManager->enumNames(tester.find("mode")), QStringList({ "Off", "On", "Auto" }));
-    QCOMPARE(d->enumManager->enumNames(tester.find("unit")), QStringList({ "C", "F" }));
+    WindowProbe tester(makeWindow());
+    QCOMPARE(tester.rows().minimum("count"), 5.0);
+    QCOMPARE(tester.rows().maximum("count"), 50.0);
+    QCOMPARE(tester.rows().minimum("ratio"), 0.1);
+    QCOMPARE(tester.rows().maximum("ratio"), 1.0);
+    QCOMPARE(tester.rows().maximum("noRange"), 0.0);
+    QCOMPARE(tester.rows().enumNames("mode"), QStringList({ "Off", "On", "Auto" }));
+    QCOMPARE(tester.rows().enumNames("unit"), QStringList({ "C", "F" }));
 }
 
 void tst_PropertyTree::lookups()
 {
-    SensorWindowTester tester(makeWindow());
+    WindowProbe tester(makeWindow());
     // Pre-order; the unknown kind and everything below it, the foreign child element and the
     // empty element give no rows; top-level elements count whatever their tag.
     QCOMPARE(ids(tester.all()),
@@ -262,21 +260,11 @@ void tst_PropertyTree::lookups()
     QCOMPARE(tester.root()->propertyId(), QString("root"));
 }
 
-void tst_PropertyTree::unknownSensorGivesRootOnly()
-{
-    m_window = new SensorWindow(catalogueRecord("no such sensor"));
-    SensorWindowTester tester(m_window);
-    QVERIFY(tester.root());
-    QVERIFY(tester.all().isEmpty());
-    QCOMPARE(tester.root()->propertyName(), m_window->windowTitle());
-    QCOMPARE(tester.browser()->topLevelItems().size(), 1);
-}
-
 // The expert rows follow the flag, whether set directly or through the "ExpertMenu" row.
 void tst_PropertyTree::expertRows()
 {
     m_window = new SensorWindow(catalogueRecord("QUX-T40 D"));
-    SensorWindowTester tester(m_window);
+    WindowProbe tester(m_window);
     auto expertShown = [&](bool shown) {
         for (const char *id : { "time", "emisivity", "unit", "laser", "readTemp" })
             QVERIFY2(tester.rowVisible(id) == shown, id);
@@ -303,7 +291,7 @@ void tst_PropertyTree::expertRows()
 
 void tst_PropertyTree::duplicateIdsShowAndHideFirstOnly()
 {
-    SensorWindowTester tester(makeWindow());
+    WindowProbe tester(makeWindow());
     const QList<QtProperty *> rows = tester.all();
     QtProperty *first = rows.at(2);
     QtProperty *second = rows.at(10);
@@ -319,21 +307,22 @@ void tst_PropertyTree::duplicateIdsShowAndHideFirstOnly()
 
 void tst_PropertyTree::removeSubPropertiesDetaches()
 {
-    SensorWindowTester tester(makeWindow());
+    WindowProbe tester(makeWindow());
     QtProperty *group = tester.find("grp");
     QtProperty *mode = tester.find("mode");
-    const int before = tester.d()->enumManager->properties().size();
+    auto *enums = tester.manager<QtEnumPropertyManager>("mode");
+    const int before = enums->properties().size();
 
-    tester.removeSubProperties(tester.root());
+    PropertyTree::removeSubProperties(tester.root());
     QVERIFY(tester.root()->subProperties().isEmpty());
     QVERIFY(group->subProperties().isEmpty());
     // Detached, not deleted: the manager still holds the rows and their values.
-    QCOMPARE(tester.d()->enumManager->properties().size(), before);
-    QCOMPARE(tester.d()->enumManager->value(mode), 1);
+    QCOMPARE(enums->properties().size(), before);
+    QCOMPARE(enums->value(mode), 1);
     QCOMPARE(tester.browser()->topLevelItems().size(), 1);
 
-    tester.removeSubProperties(nullptr);
-    tester.removeSubProperties(mode);
+    PropertyTree::removeSubProperties(nullptr);
+    PropertyTree::removeSubProperties(mode);
 }
 
 void tst_PropertyTree::memoryRowsMatchTheTree_data()
@@ -355,8 +344,8 @@ void tst_PropertyTree::memoryRowsMatchTheTree()
     const Sensor record = sensor.isEmpty() ? sensorWithDescription(description)
                                            : catalogueRecord(sensor.toUtf8().constData());
     m_window = new SensorWindow(record);
-    SensorWindowTester tester(m_window);
-    const ParameterRows &tree = *tester.d()->rows;
+    WindowProbe tester(m_window);
+    const ParameterRows &tree = tester.rows();
     const MemoryRows memory(record, language.toStdString());
 
     QCOMPARE(memory.ids(), tree.ids());

@@ -4,7 +4,7 @@
 
 #include "../common/modalanswerer.h"
 #include "plugin/sensorinterface.h"
-#include "sensorwindowtester.h"
+#include "windowprobe.h"
 
 #include <communicationinterface.h>
 #include <connectionmanager.h>
@@ -166,7 +166,7 @@ void tst_SensorInterface::portSelection()
 
 void tst_SensorInterface::portListWhileConnected()
 {
-    QComboBox *box = SensorWindowTester(m_interface->sensorWindow()).d()->connector->portBox();
+    QComboBox *box = WindowProbe(m_interface->sensorWindow()).connector().portBox();
     m_interface->vAvailablePortsUpdated({ "ttyB", "ttyC" });
     QCOMPARE(boxTexts(box), QStringList({ "Offline", "", "ttyB", "ttyC" }));
 
@@ -211,7 +211,7 @@ void tst_SensorInterface::hostCalls()
     SensorWindow *window = m_interface->sensorWindow();
     m_subWindow->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_subWindow));
-    QDockWidget *dock = SensorWindowTester(window).d()->propertyDock;
+    QDockWidget *dock = WindowProbe(window).dock();
     m_interface->vUpdate(true); // forwarded; the value rules are the window's test
     QVERIFY(!dock->isVisible());
 
@@ -310,9 +310,9 @@ void tst_SensorInterface::closedWhileDialogOpen()
     // From the main loop, where a user's action starts (see ConnectRig::inMainLoop).
     QTimer::singleShot(0, qApp, [&] {
         if (action == QLatin1String("silent")) {
-            emit SensorWindowTester(window).session().poller().sensorSilent();
+            emit WindowProbe(window).session().poller().sensorSilent();
         } else if (action == QLatin1String("port")) {
-            SensorWindowTester(window).d()->connector->portBox()->setCurrentIndex(2);
+            WindowProbe(window).connector().portBox()->setCurrentIndex(2);
             window->vConnectionControlBoxChanged(2);
         } else {
             QVERIFY(QMetaObject::invokeMethod(window, action.toLatin1().constData()));

@@ -1,7 +1,7 @@
 // The sensor window as built: what depends on the kind of sensor, title, port box, language
 // change and the window's own slots.
 
-#include "sensorwindowtester.h"
+#include "windowprobe.h"
 
 #include <connectionstatus.h>
 #include <globals.h>
@@ -102,17 +102,16 @@ void tst_SensorWindow::kindOfSensor()
     QFETCH(QString, sensor);
     QFETCH(bool, digital);
     QFETCH(double, rangeMin);
-    SensorWindowTester tester(makeWindow(sensor.toUtf8().constData()));
-    Ui::SensorWindow *ui = tester.ui();
+    WindowProbe tester(makeWindow(sensor.toUtf8().constData()));
     QCOMPARE(m_window->sensorRecord().isDigital(), digital);
     // Switching outputs: their lines over the chart and their LEDs.
-    QCOMPARE(tester.d()->presenter->lines() != nullptr, digital);
-    QCOMPARE(ui->actionOutput_1->isVisible(), digital); // output 2's: pin 2's layout
-    QVERIFY(!ui->sensorOperationsToolbar->isEnabled());
-    QVERIFY(ui->fileToolBar->actions().contains(tester.d()->propertyDock->toggleViewAction()));
+    QCOMPARE(tester.chart().lines() != nullptr, digital);
+    QCOMPARE(tester.action("actionOutput_1")->isVisible(), digital); // output 2's: pin 2's layout
+    QVERIFY(!tester.toolbar("sensorOperationsToolbar")->isEnabled());
+    QVERIFY(tester.toolbar("fileToolBar")->actions().contains(tester.dock()->toggleViewAction()));
     QCOMPARE(tester.session().state().analogLow, rangeMin);
     QCOMPARE(tester.session().state().analogHigh, 350.0);
-    QVERIFY(!tester.d()->connector->status()->isConnected());
+    QVERIFY(!tester.connector().status()->isConnected());
     QVERIFY(!tester.session().poller().statusChecking());
     // The chart plots the first temperature of the status answer until the window state file
     // or an edit of the row chooses, whatever the row's initial item.
@@ -123,21 +122,25 @@ void tst_SensorWindow::kindOfSensor()
 
 void tst_SensorWindow::title()
 {
-    SensorWindowTester tester(makeWindow("QUX-T40 D"));
+    WindowProbe tester(makeWindow("QUX-T40 D"));
     QCOMPARE(m_window->windowTitle(), QString("QUX-T40 D (Offline)"));
     QCOMPARE(tester.root()->propertyName(), m_window->windowTitle());
-    QCOMPARE(tester.ui()->statusBar->currentMessage(), m_window->windowTitle());
+    QCOMPARE(tester.widget<QStatusBar>("statusBar")->currentMessage(), m_window->windowTitle());
 
     // Online titles, with firmware, port and rate, are the connect sequence's test.
     delete m_window;
-    SensorWindowTester unknown(makeWindow("no such sensor"));
+    WindowProbe unknown(makeWindow("no such sensor"));
     QCOMPARE(m_window->windowTitle(), QString(" (Offline)"));
+    // A sensor the catalogue does not know: the root row alone.
+    QCOMPARE(unknown.root()->propertyName(), m_window->windowTitle());
+    QVERIFY(unknown.all().isEmpty());
+    QCOMPARE(unknown.browser()->topLevelItems().size(), 1);
 }
 
 void tst_SensorWindow::portList()
 {
-    SensorWindowTester tester(makeWindow("QUX-T40 D"));
-    QComboBox *box = tester.d()->connector->portBox();
+    WindowProbe tester(makeWindow("QUX-T40 D"));
+    QComboBox *box = tester.connector().portBox();
     QSignalSpy chosen(m_window, SIGNAL(vComPortSelected(const QString &)));
     QCOMPARE(boxTexts(box), QStringList({ "Offline", "" }));
     QCOMPARE(box->currentIndex(), 0);
@@ -163,9 +166,9 @@ void tst_SensorWindow::portList()
 
 void tst_SensorWindow::languageChange()
 {
-    SensorWindowTester tester(makeWindow("QUX-T40 D"));
+    WindowProbe tester(makeWindow("QUX-T40 D"));
     m_window->updateComPortList({ "ttyS0", "ttyS1" });
-    tester.d()->connector->portBox()->setCurrentIndex(3);
+    tester.connector().portBox()->setCurrentIndex(3);
 
     m_translator = new QTranslator;
     QVERIFY(m_translator->load("QUXfamily_de",
@@ -174,24 +177,24 @@ void tst_SensorWindow::languageChange()
     QCoreApplication::installTranslator(m_translator);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
 
-    QComboBox *box = tester.d()->connector->portBox();
+    QComboBox *box = tester.connector().portBox();
     QCOMPARE(boxTexts(box), QStringList({ "Offline", "", "ttyS0", "ttyS1" }));
     QCOMPARE(box->currentIndex(), 3);
     QCOMPARE(m_window->windowTitle(), QString("QUX-T40 D (ttyS1)"));
     QCOMPARE(tester.root()->propertyName(), m_window->windowTitle());
-    QCOMPARE(tester.d()->propertyDock->windowTitle(), QString("Eigenschaftsbaum"));
-    QCOMPARE(tester.d()->propertyDock->toggleViewAction()->toolTip(), QString("Eigenschaftsbaum"));
-    QCOMPARE(tester.ui()->actionSave_Settings->text(), QString("Einstellungen speichern"));
-    QCOMPARE(tester.ui()->temperatureCaption->text(), QString::fromUtf8("Temperatur in °C"));
+    QCOMPARE(tester.dock()->windowTitle(), QString("Eigenschaftsbaum"));
+    QCOMPARE(tester.dock()->toggleViewAction()->toolTip(), QString("Eigenschaftsbaum"));
+    QCOMPARE(tester.action("actionSave_Settings")->text(), QString("Einstellungen speichern"));
+    QCOMPARE(tester.label("temperatureCaption")->text(), QString::fromUtf8("Temperatur in °C"));
     // The rows' texts are the property tree's test.
 }
 
 void tst_SensorWindow::sensorUpdateTogglesTree()
 {
-    SensorWindowTester tester(makeWindow("QUX-T40 D"));
+    WindowProbe tester(makeWindow("QUX-T40 D"));
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
-    QDockWidget *dock = tester.d()->propertyDock;
+    QDockWidget *dock = tester.dock();
     QVERIFY(dock->isVisible());
     m_window->vSensorUpdate(true);
     QVERIFY(!dock->isVisible());
@@ -203,7 +206,7 @@ void tst_SensorWindow::sensorUpdateTogglesTree()
     QVERIFY(dock->isVisible());
 
     m_window->vSetData(Utils::ValueOverTime());
-    QVERIFY(tester.ui()->chartToolbar->isEnabled());
+    QVERIFY(tester.toolbar("chartToolbar")->isEnabled());
 }
 
 QTEST_MAIN(tst_SensorWindow)

@@ -2,8 +2,8 @@
 // runs from its own application directory, so the file it writes and removes is not the one that
 // other tests' windows share.
 
-#include "sensorwindowtester.h"
 #include "window/windowstatefile.h"
+#include "windowprobe.h"
 
 #include <QFile>
 #include <QSettings>
@@ -22,10 +22,9 @@ private slots:
 
     void filePath_data();
     void filePath();
-    void savesFiveKeys();
+    void savedAndRestored();
     void defaultsWhenMissing();
     void windowWithoutTheRowsTakesTheValues();
-    void layoutRestoredAtConstruction();
 
 private:
     SensorWindow *makeWindow();
@@ -75,29 +74,39 @@ void tst_WindowState::filePath()
     QCOMPARE(QFileInfo(fallbackDir).isDir(), fallback);
 }
 
-void tst_WindowState::savesFiveKeys()
+// Five keys saved at the end; the layout and the publishing choice come back with the next
+// window.
+void tst_WindowState::savedAndRestored()
 {
-    SensorWindowTester tester(makeWindow());
-    tester.setExpertMenu(true);
-    tester.setMeasuredTemp(false);
-    tester.ui()->actionPublish_live_data->setChecked(true);
-    delete m_window;
-    m_window = nullptr;
-
-    QSettings file(m_file, QSettings::IniFormat);
-    QCOMPARE(file.childGroups(), QStringList("SensorWindow"));
-    QCOMPARE(file.allKeys().size(), 5);
-    QVERIFY(!file.value("SensorWindow/geometry").toByteArray().isEmpty());
-    QVERIFY(!file.value("SensorWindow/state").toByteArray().isEmpty());
-    QCOMPARE(file.value("SensorWindow/expertMenu").toBool(), true);
-    QCOMPARE(file.value("SensorWindow/mesuredTemp").toBool(), false);
-    QCOMPARE(file.value("SensorWindow/publishLiveData").toBool(), true);
+    {
+        WindowProbe tester(makeWindow());
+        tester.setExpertMenu(true);
+        tester.setMeasuredTemp(false);
+        tester.action("actionPublish_live_data")->setChecked(true);
+        m_window->addToolBar(Qt::BottomToolBarArea, tester.toolbar("chartToolbar"));
+        delete m_window;
+        m_window = nullptr;
+    }
+    {
+        QSettings file(m_file, QSettings::IniFormat);
+        QCOMPARE(file.childGroups(), QStringList("SensorWindow"));
+        QCOMPARE(file.allKeys().size(), 5);
+        QVERIFY(!file.value("SensorWindow/geometry").toByteArray().isEmpty());
+        QVERIFY(!file.value("SensorWindow/state").toByteArray().isEmpty());
+        QCOMPARE(file.value("SensorWindow/expertMenu").toBool(), true);
+        QCOMPARE(file.value("SensorWindow/mesuredTemp").toBool(), false);
+        QCOMPARE(file.value("SensorWindow/publishLiveData").toBool(), true);
+    }
+    WindowProbe tester(makeWindow());
+    QCOMPARE(m_window->toolBarArea(tester.toolbar("chartToolbar")), Qt::BottomToolBarArea);
+    QCOMPARE(m_window->toolBarArea(tester.toolbar("fileToolBar")), Qt::TopToolBarArea);
+    QVERIFY(tester.action("actionPublish_live_data")->isChecked());
 }
 
 void tst_WindowState::defaultsWhenMissing()
 {
-    SensorWindowTester tester(makeWindow());
-    QVERIFY(!tester.ui()->actionPublish_live_data->isChecked());
+    WindowProbe tester(makeWindow());
+    QVERIFY(!tester.action("actionPublish_live_data")->isChecked());
     // Shown by the row, as a user would.
     tester.edit("ExpertMenu", 1);
     tester.edit("readTemp", 1);
@@ -126,26 +135,11 @@ void tst_WindowState::windowWithoutTheRowsTakesTheValues()
         file.setValue("SensorWindow/mesuredTemp", true);
     }
     m_window = new SensorWindow(Sensor());
-    SensorWindowTester bare(m_window);
+    WindowProbe bare(m_window);
     bare.loadExpertMenuSetting();
     bare.loadMeasuredTempSetting();
     QVERIFY(bare.expertMenu());
     QVERIFY(bare.measuredTemp());
-}
-
-void tst_WindowState::layoutRestoredAtConstruction()
-{
-    {
-        SensorWindowTester tester(makeWindow());
-        m_window->addToolBar(Qt::BottomToolBarArea, tester.ui()->chartToolbar);
-        tester.ui()->actionPublish_live_data->setChecked(true);
-        delete m_window;
-        m_window = nullptr;
-    }
-    SensorWindowTester tester(makeWindow());
-    QCOMPARE(m_window->toolBarArea(tester.ui()->chartToolbar), Qt::BottomToolBarArea);
-    QCOMPARE(m_window->toolBarArea(tester.ui()->fileToolBar), Qt::TopToolBarArea);
-    QVERIFY(tester.ui()->actionPublish_live_data->isChecked());
 }
 
 QTEST_MAIN(tst_WindowState)

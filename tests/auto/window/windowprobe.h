@@ -1,0 +1,172 @@
+#pragma once
+
+// Helpers of the window tests: a probe reaching a window through its public interfaces, sensor
+// records made from a description, and small readers of widgets and request logs.
+
+#include "../common/fakeconnection.h"
+#include "model/parameterrows.h"
+#include "model/sensor.h"
+#include "model/sensorcatalogue.h"
+#include "parameters/sensorsession.h"
+#include "parameters/sessionevents.h"
+#include "window/chartpresenter.h"
+#include "window/connectcontroller.h"
+#include "window/livepublishing.h"
+#include "window/propertytree.h"
+#include "window/sensorwindow.h"
+#include "window/treehandling.h"
+
+#include <qtpropertymanager.h>
+#include <qttreepropertybrowser.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QLabel>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QtTest>
+
+#include <sstream>
+#include <vector>
+
+namespace DrumoSensorPlugin {
+namespace Core {
+
+// What the window tests reach of a window: its collaborators' public interfaces, its widgets by
+// object name, and its slots through the meta-object, as the host reaches them.
+class WindowProbe
+{
+public:
+    explicit WindowProbe(SensorWindow *window)
+        : w(window)
+    {
+    }
+
+    template<typename T> T *widget(const char *name) const
+    {
+        return w->findChild<T *>(QLatin1String(name));
+    }
+    QToolBar *toolbar(const char *name) const { return widget<QToolBar>(name); }
+    QLabel *label(const char *name) const { return widget<QLabel>(name); }
+    QAction *action(const char *name) const { return widget<QAction>(name); }
+
+    QtTreePropertyBrowser *browser() const { return w->findChild<QtTreePropertyBrowser *>(); }
+    QDockWidget *dock() const { return w->findChild<QDockWidget *>(); }
+    QtProperty *root() const { return w->propertyTree().root(); }
+    bool expertMenu() const { return w->expertRowsShown(); }
+    SensorSession &session() const { return w->session(); }
+    ParameterRows &rows() const { return session().rows(); }
+    ChartPresenter &chart() const { return w->chartPresenter(); }
+    ConnectController &connector() const { return w->connectController(); }
+    ConnectView &view() const { return *w; }
+    bool measuredTemp() const { return session().state().measuredTemp; }
+    void setMeasuredTemp(bool on) { session().state().measuredTemp = on; }
+    void setConnected(bool on) { session().state().connected = on; }
+    QtProperty *lastProperty() const { return w->lastEditedRow(); }
+    bool editPending() const { return w->editPending(); }
+    bool typedEditPending() const { return w->typedEditPending(); }
+    TreeHandling &treeHandling() const { return w->treeHandling(); }
+    LivePublishing &publishing() const { return w->livePublishing(); }
+    template<typename Manager> Manager *manager(const std::string &id) const
+    {
+        return qobject_cast<Manager *>(find(id)->propertyManager());
+    }
+    void setEditsReachSensor(bool on) { view().setEditsReachSensor(on); }
+    void sendDataFrame(ExtensionSystem::CommunicationInterface::DataFrame *frame, bool showUi)
+    {
+        QVERIFY(QMetaObject::invokeMethod(
+            w, "sendDataFrame", Q_ARG(ExtensionSystem::CommunicationInterface::DataFrame *, frame),
+            Q_ARG(bool, showUi)));
+    }
+
+    QtProperty *find(const std::string &id) const { return w->propertyTree().find(id); }
+    QList<QtProperty *> all() const { return w->propertyTree().allRows(); }
+    void setExpertMenu(bool on) { emit session().events().expertMenuChanged(on); }
+    void setPropertyVisible(const QString &id, bool on) { w->propertyTree().setRowVisible(id, on); }
+    void loadExpertMenuSetting() { view().loadExpertMenuSetting(); }
+    void loadMeasuredTempSetting() { view().loadMeasuredTempSetting(); }
+
+    // Adds the description of `record` below the root row, the way building the tree does.
+    void populate(const Sensor &record, bool useDefaults = true)
+    {
+        for (const auto &child : record.getPropertyTreeGui())
+            w->propertyTree().addDescriptionNode(child.second, root(), useDefaults);
+    }
+
+    // Every browser item showing `property`.
+    QList<QtBrowserItem *> items(QtProperty *property) const { return browser()->items(property); }
+
+    bool rowVisible(const std::string &id) const
+    {
+        const QList<QtBrowserItem *> shown = items(find(id));
+        return !shown.isEmpty() && browser()->isItemVisible(shown.first());
+    }
+
+    int enumIndex(const std::string &id) const
+    {
+        return manager<QtEnumPropertyManager>(id)->value(find(id));
+    }
+
+    // An edit of an enumerator or number row as its editor makes it.
+    void edit(const std::string &id, const QVariant &value) const
+    {
+        QtProperty *row = find(id);
+        QVERIFY2(row, id.c_str());
+        if (auto *enums = qobject_cast<QtEnumPropertyManager *>(row->propertyManager()))
+            enums->setValue(row, value.toInt());
+        else
+            qobject_cast<QtDoublePropertyManager *>(row->propertyManager())
+                ->setValue(row, value.toDouble());
+    }
+
+private:
+    SensorWindow *w;
+};
+
+// A sensor record whose description is `description` (the inner XML of "propertytreegui").
+inline Sensor sensorWithDescription(const std::string &description,
+                                    const std::string &name = "Test sensor",
+                                    const std::string &extra = std::string())
+{
+    std::stringstream text;
+    text << "<name>" << name << "</name><group>18</group><types>1</types>" << extra
+         << "<propertytreegui>" << description << "</propertytreegui>";
+    Sensor record;
+    record.fromXMLStream(text);
+    return record;
+}
+
+// The catalogue's record of the sensor type `name` (a default record for an unknown name).
+inline Sensor catalogueRecord(const char *name)
+{
+    return findSensorInCatalogue(name);
+}
+
+inline QStringList boxTexts(QComboBox *box)
+{
+    QStringList texts;
+    for (int i = 0; i < box->count(); ++i)
+        texts << box->itemText(i);
+    return texts;
+}
+
+// The requests other than the live data's polls.
+inline QList<QByteArray> withoutPolls(QList<QByteArray> requests)
+{
+    requests.removeAll("0D0e");
+    requests.removeAll("0WD");
+    return requests;
+}
+
+// The method signatures a class declares itself, in declaration order.
+inline QStringList ownSignatures(const QMetaObject &meta)
+{
+    QStringList signatures;
+    for (int i = meta.methodOffset(); i < meta.methodCount(); ++i)
+        signatures << QString::fromLatin1(meta.method(i).methodSignature());
+    return signatures;
+}
+
+} // namespace Core
+} // namespace DrumoSensorPlugin
