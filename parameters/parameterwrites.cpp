@@ -142,11 +142,9 @@ void ParameterIo::convertDisplayedTemperatures(bool toFahrenheit)
 {
     if (!m_state.deferValueWrites)
         return;
-    emit m_events.thresholdsRangeChanged(-50.0, 400.0);
     m_state.skipNextDelayedWrite = true;
     const bool fahrenheit = unitIndex() == 1;
-    if (fahrenheit)
-        emit m_events.thresholdsRangeChanged(-60.0, 700.0);
+    emit m_events.thresholdsUnitChanged(fahrenheit);
     const TemperatureLimits limits = displayLimits(fahrenheit);
 
     for (const ParameterDefinition &parameter : parameterTable) {

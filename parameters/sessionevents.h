@@ -25,7 +25,8 @@ signals:
     void switchingPointChanged(int output, double value);
     // A switching point just read: onto its line whatever pin 2 does.
     void switchingPointRead(int output, double value);
-    void thresholdsRangeChanged(double low, double high);
+    // The displayed temperatures changed unit: the lines take the unit's range.
+    void thresholdsUnitChanged(bool fahrenheit);
     // The analog range or signal type changed.
     void analogChartChanged();
     // After reading all or a pin 2 write: the upper line is shown exactly while output 2

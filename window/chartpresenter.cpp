@@ -135,6 +135,21 @@ void ChartPresenter::showWholeRange()
     m_chart->setBaselineTo(0);
 }
 
+QString ChartPresenter::analogEndRow(bool high)
+{
+    return high ? highEndRow : lowEndRow;
+}
+
+void ChartPresenter::showThresholdsInUnit(bool fahrenheit)
+{
+    const Range celsius = unitRange(false);
+    setThresholdsRange(celsius.low, celsius.high);
+    if (fahrenheit) {
+        const Range wide = unitRange(true);
+        setThresholdsRange(wide.low, wide.high);
+    }
+}
+
 void ChartPresenter::refreshRightAxis()
 {
     TreeHandlingGuard quiet(m_treeHandling);

@@ -62,6 +62,8 @@ public:
     static Range unitRange(bool fahrenheit);
     // The lines' range with pin 2 analog, in a display unit.
     static Range pin2AnalogLineRange(bool fahrenheit);
+    // The row of the analog output's low end (the on marker) or high end (the off marker).
+    static QString analogEndRow(bool high);
 
     // The analog sensors' markers become movable and the first poll goes out.
     void startLiveData();
@@ -87,6 +89,8 @@ public:
     // The stored point of output 1 or 2 into its row; nothing is sent.
     void copyStoredSwitchingPoint(int output);
     void setThresholdsRange(double low, double high);
+    // The lines' range after the displayed unit changed: the °C range, widened for °F.
+    void showThresholdsInUnit(bool fahrenheit);
     // The upper line is shown exactly while output 2 is a switching output.
     void updateUpperMark();
     QString thresholdHex(int output, int component) const;

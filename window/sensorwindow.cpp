@@ -183,8 +183,8 @@ void SensorWindow::createSession(const Sensor &sensor)
     connect(events, &SessionEvents::switchingPointChanged, this, &SensorWindow::showSwitchingPoint);
     connect(events, &SessionEvents::switchingPointRead, this,
             &SensorWindow::showReadSwitchingPoint);
-    connect(events, &SessionEvents::thresholdsRangeChanged, this,
-            &SensorWindow::setThresholdsRange);
+    connect(events, &SessionEvents::thresholdsUnitChanged, this,
+            &SensorWindow::showThresholdsInUnit);
     connect(events, &SessionEvents::analogChartChanged, this, &SensorWindow::refreshAnalogChart);
     connect(events, &SessionEvents::upperMarkChanged, this, &SensorWindow::updateUpperMark);
     connect(events, &SessionEvents::outputStatesRead, this, &SensorWindow::updateLeds);
@@ -656,18 +656,18 @@ void SensorWindow::chartThresholdChanged(unsigned int index, double value)
     d->presenter->applyDraggedSwitchingPoint(index, value);
 }
 
-// Analog sensors: the on marker stands for the low end of the output ("0v"), the off marker for
-// the high end ("10v"). The row is set with the tree connections on, so the change is written
+// Analog sensors: the on marker stands for the low end of the output, the off marker for the
+// high end. The row is set with the tree connections on, so the change is written
 // to the sensor like a typed value.
 void SensorWindow::slotOnMarkerChanged(double value)
 {
-    if (QtProperty *row = d->tree->find("0v"))
+    if (QtProperty *row = d->tree->find(ChartPresenter::analogEndRow(false).toStdString()))
         d->doubleManager->setValue(row, value);
 }
 
 void SensorWindow::slotOffMarkerChanged(double value)
 {
-    if (QtProperty *row = d->tree->find("10v"))
+    if (QtProperty *row = d->tree->find(ChartPresenter::analogEndRow(true).toStdString()))
         d->doubleManager->setValue(row, value);
 }
 
@@ -681,9 +681,9 @@ void SensorWindow::showReadSwitchingPoint(int output, double value)
     d->presenter->showReadSwitchingPoint(output, value);
 }
 
-void SensorWindow::setThresholdsRange(double low, double high)
+void SensorWindow::showThresholdsInUnit(bool fahrenheit)
 {
-    d->presenter->setThresholdsRange(low, high);
+    d->presenter->showThresholdsInUnit(fahrenheit);
 }
 
 void SensorWindow::updateUpperMark()

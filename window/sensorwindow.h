@@ -205,7 +205,7 @@ private:
     void showAnalogOutputMode(int mode);
     void showSwitchingPoint(int output, double value);
     void showReadSwitchingPoint(int output, double value);
-    void setThresholdsRange(double low, double high);
+    void showThresholdsInUnit(bool fahrenheit);
     void refreshAnalogChart();
     void updateUpperMark();
     QString thresholdHex(int output, int component) const;

@@ -56,8 +56,9 @@ public:
                          [this](int o, double v) { record("showSwitchingPoint", o, v); });
         QObject::connect(&events, &E::switchingPointRead,
                          [this](int o, double v) { record("showReadSwitchingPoint", o, v); });
-        QObject::connect(&events, &E::thresholdsRangeChanged,
-                         [this](double l, double h) { record("setThresholdsRange", l, h); });
+        QObject::connect(&events, &E::thresholdsUnitChanged, [this](bool fahrenheit) {
+            record("thresholdsUnitChanged", int(fahrenheit));
+        });
         QObject::connect(&events, &E::analogChartChanged, [this] { record("refreshAnalogChart"); });
         QObject::connect(&events, &E::upperMarkChanged, [this] { record("updateUpperMark"); });
         QObject::connect(&events, &E::outputStatesRead, [this](int s) { record("updateLeds", s); });

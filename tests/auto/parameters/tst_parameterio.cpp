@@ -148,7 +148,7 @@ void tst_ParameterIo::unitChangeConvertsTheRows()
     QCOMPARE(s.rows.maximum(QStringLiteral("0v")), 662.0);
     QCOMPARE(s.rows.minimum(QStringLiteral("2switchingOn")), -13.0);
     QVERIFY(s.view.calls.contains(QStringLiteral("showSwitchingPoint(2,392)")));
-    QVERIFY(s.view.calls.contains(QStringLiteral("setThresholdsRange(-60,700)")));
+    QVERIFY(s.view.calls.contains(QStringLiteral("thresholdsUnitChanged(1)")));
     QCOMPARE(s.state().analogHigh, 300.0);
 
     s.edit(QStringLiteral("unit"), 0);
