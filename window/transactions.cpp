@@ -24,9 +24,10 @@ void runBehindProgress(QWidget *window, SensorWindowPrivate *d,
     progress->setModal(showUi);
     progress->setShowUi(showUi);
     const unsigned int id = line->uiSendDataFrame(frame);
-    const QMetaObject::Connection finished
-        = QObject::connect(line, &ExtensionSystem::CommunicationInterface::emitFinished,
-                           progress.data(), &Utils::ProgressBarUi::exit);
+    // By signature, as the host's interface pairs them: the communication object of any host
+    // library that declares emitFinished(unsigned int) ends the wait.
+    const QMetaObject::Connection finished = QObject::connect(
+        line, SIGNAL(emitFinished(unsigned int)), progress.data(), SLOT(exit(unsigned int)));
     if (showUi)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     {
