@@ -1,28 +1,25 @@
-// Frames, temperature digits and conversions, request timing and the reading of answers. How
-// every command meets the simulated sensor, both units, is tst_parameterio's read-back.
+// Frames, temperature digits and conversions, request timing. How every command meets the
+// simulated sensor, both units, is tst_parameterio's read-back; decoding any bytes, reading odd
+// answers and the identification answer are fuzz_frame's, fuzz_answervalues' and
+// fuzz_identification's, each against a reader of its own.
 #include "protocol/commands.h"
 #include "protocol/frame.h"
-#include "protocol/identification.h"
 #include "protocol/temperature.h"
 
 #include <QtTest>
 
-#include <optional>
 #include <string>
 
 using namespace DrumoSensorPlugin::Core;
 
 Q_DECLARE_METATYPE(std::string)
 Q_DECLARE_METATYPE(DrumoSensorPlugin::Core::Command)
-Q_DECLARE_METATYPE(std::optional<double>)
 
 class tst_Commands : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void decode_data();
-    void decode();
     void roundTrip_data();
     void roundTrip();
     void temperatureDigits_data();
@@ -31,33 +28,7 @@ private slots:
     void conversions();
     void timing_data();
     void timing();
-    void oddAnswers_data();
-    void oddAnswers();
-    void identification_data();
-    void identification();
 };
-
-void tst_Commands::decode_data()
-{
-    QTest::addColumn<std::string>("answer");
-    QTest::addColumn<std::string>("body");
-
-    QTest::newRow("wrong checksum") << std::string("/000V48.") << std::string();
-    QTest::newRow("lower-case checksum") << std::string("/020D0e0c.") << std::string();
-    QTest::newRow("seven characters, sum right") << std::string("/0V079.") << std::string();
-    QTest::newRow("empty") << std::string() << std::string();
-    // The length field and the end character are the answer pattern's business.
-    QTest::newRow("length field ignored") << std::string("/110V49.") << std::string("0V");
-    QTest::newRow("end character ignored") << std::string("/000V49#") << std::string("0V");
-    QTest::newRow("truncated answer") << std::string("/020L0150") << std::string();
-}
-
-void tst_Commands::decode()
-{
-    QFETCH(std::string, answer);
-    QFETCH(std::string, body);
-    QCOMPARE(decodeFrame(answer), body);
-}
 
 void tst_Commands::roundTrip_data()
 {
@@ -152,77 +123,6 @@ void tst_Commands::timing()
     QCOMPARE(entry.timeout, timeout);
     QCOMPARE(int(entry.characterDelay), pacing);
     QCOMPARE(entry.status, 0u);
-}
-
-// Odd answers read as the sensor's own tools read them: the number a field starts with (atoi,
-// atof), or the whole field as a number (QString::toDouble) for the analog range; nothing only
-// when there is no text to read.
-void tst_Commands::oddAnswers_data()
-{
-    QTest::addColumn<Command>("command");
-    QTest::addColumn<std::string>("answer");
-    QTest::addColumn<std::optional<double>>("value");
-    const std::optional<double> none;
-    QTest::newRow("wrong checksum") << Command::ReadLaser << std::string("/020WL148.") << none;
-    QTest::newRow("empty") << Command::ReadPin2Mode << std::string() << none;
-    QTest::newRow("a write reads nothing") << Command::WriteUnit << buildFrame("0MU1") << none;
-    QTest::newRow("hex letter for a digit")
-        << Command::ReadPin2Mode << buildFrame("0WT0A") << std::optional(0.0);
-    QTest::newRow("short body") << Command::ReadSwitchingPoint << buildFrame("0WC1025")
-                                << std::optional(2.5);
-    QTest::newRow("letter inside a switching point")
-        << Command::ReadSwitchingPoint << buildFrame("0WC112a4") << std::optional(1.2);
-    QTest::newRow("letter inside the analog range")
-        << Command::ReadAnalogLow << buildFrame("0Wb12a4") << std::optional(0.0);
-    QTest::newRow("sign inside") << Command::ReadAnalogHigh << buildFrame("0We1-00")
-                                 << std::optional(0.0);
-    QTest::newRow("blank in the emissivity")
-        << Command::ReadEmissivity << buildFrame("0Wm 95") << std::optional(0.95);
-    QTest::newRow("unit, raw answer cut short")
-        << Command::ReadUnit << std::string("/020WU") << std::optional(0.0);
-}
-
-void tst_Commands::oddAnswers()
-{
-    QFETCH(Command, command);
-    QFETCH(std::string, answer);
-    QFETCH(std::optional<double>, value);
-    const std::optional<double> read = readValue(command, answer);
-    QCOMPARE(bool(read), bool(value));
-    if (value)
-        QVERIFY2(qAbs(*read - *value) < 1e-9, qPrintable(QString::number(*read)));
-}
-
-void tst_Commands::identification_data()
-{
-    QTest::addColumn<std::string>("answer");
-    QTest::addColumn<bool>("found");
-    QTest::addColumn<int>("firmwareDigit");
-    QTest::addColumn<int>("group");
-    QTest::addColumn<int>("type");
-    QTest::newRow("clean") << std::string("/070V81:12017F.") << true << 1 << 18 << 1;
-    QTest::newRow("noise before") << std::string("x.~/070V8A:FF0200.") << true << 10 << 255 << 2;
-    QTest::newRow("signed group") << std::string("/070V81:-D0100.") << true << 1 << 0 << 1;
-    QTest::newRow("letter firmware") << std::string("/070V8Z:12017F.") << true << 0 << 18 << 1;
-    QTest::newRow("unreadable group") << std::string("/070V82:zz0500.") << true << 2 << 0 << 5;
-    QTest::newRow("cut after the group") << std::string("/070V81:12") << true << 1 << 18 << 0;
-    QTest::newRow("no frame") << std::string("070V81:12017F.") << false << 0 << 0 << 0;
-}
-
-void tst_Commands::identification()
-{
-    QFETCH(std::string, answer);
-    QFETCH(bool, found);
-    QFETCH(int, firmwareDigit);
-    QFETCH(int, group);
-    QFETCH(int, type);
-    const std::optional<Identification> result = parseIdentification(answer);
-    QCOMPARE(result.has_value(), found);
-    if (!found)
-        return;
-    QCOMPARE(result->firmwareDigit, firmwareDigit);
-    QCOMPARE(result->group, group);
-    QCOMPARE(result->type, type);
 }
 
 QTEST_APPLESS_MAIN(tst_Commands)
