@@ -37,11 +37,11 @@ Sensor loadedSensor(const QString &extraElements)
     return sensor;
 }
 
-QString sensorEntry(const QString &name, int lineDelay, const QString &tag = "sensor")
+QString sensorEntry(const QString &name, int lineDelay)
 {
-    return QString("<%1><name>%2</name><group>18</group><types>1</types>"
-                   "<portsettings><linedelay>%3</linedelay></portsettings></%1>")
-        .arg(tag, name)
+    return QString("<sensor><name>%1</name><group>18</group><types>1</types>"
+                   "<portsettings><linedelay>%2</linedelay></portsettings></sensor>")
+        .arg(name)
         .arg(lineDelay);
 }
 
@@ -266,6 +266,10 @@ void tst_Catalogue::copies()
     }
 }
 
+// Which entries a well-formed catalogue lists (identity, sensorList, rejected and duplicate
+// entries, comments, attributes, nesting) and what a lookup of a listed name finds are
+// fuzz_catalogue's, against the host's record reader on what Qt's XML reader finds; here the
+// files that are not read at all.
 void tst_Catalogue::list_data()
 {
     QTest::addColumn<QByteArray>("content");
@@ -274,33 +278,12 @@ void tst_Catalogue::list_data()
     const QString a = sensorEntry("QUX-T40 D", 150);
     const QString b = sensorEntry("QUX-T40 A", 100);
     QTest::newRow("two entries") << catalogue(a + b) << QStringList { "QUX-T40 D", "QUX-T40 A" };
-    QTest::newRow("foreign identity") << catalogue(a, "OtherFamily") << QStringList {};
-    QTest::newRow("identity with blanks is trimmed")
-        << catalogue(a, "  QUXfamily\n") << QStringList { "QUX-T40 D" };
-    QTest::newRow("no sensorList")
-        << QByteArray("<document><documentId>QUXfamily</documentId></document>") << QStringList {};
-    QTest::newRow("other root element")
-        << catalogue(a).replace("document>", "catalogue>") << QStringList {};
     QTest::newRow("malformed") << catalogue(a).left(120) << QStringList {};
     QTest::newRow("absent file") << QByteArray() << QStringList {};
     // Not opened at all: a FIFO would block the start, a device never end.
     QTest::newRow("fifo") << QByteArray("@fifo") << QStringList {};
     QTest::newRow("endless device") << QByteArray("@/dev/zero") << QStringList {};
     QTest::newRow("folder") << QByteArray("@folder") << QStringList {};
-    QTest::newRow("rejected entry skipped")
-        << catalogue(a + "<sensor><name>No group</name><types>1</types></sensor>" + b)
-        << QStringList { "QUX-T40 D", "QUX-T40 A" };
-    QTest::newRow("duplicate names kept")
-        << catalogue(a + sensorEntry("QUX-T40 D", 20)) << QStringList { "QUX-T40 D", "QUX-T40 D" };
-    QTest::newRow("entry tag not examined")
-        << catalogue(sensorEntry("X1", 1, "item") + sensorEntry("X2", 1, "sensorType"))
-        << QStringList { "X1", "X2" };
-    QTest::newRow("comments dropped")
-        << catalogue("<!-- retired: QUX-T30 -->" + a) << QStringList { "QUX-T40 D" };
-    QTest::newRow("attributes of the list are no entry")
-        << catalogue(a + b).replace("<sensorList>",
-                                    "<sensorList name=\"QUX-T40 X\" group=\"7\" types=\"8\">")
-        << QStringList { "QUX-T40 D", "QUX-T40 A" };
     // Nested deeper than a stack could take in the recursive readers (700 KB; a few thousand levels
     // already overflow the stack of a sanitized build): refused as a whole before anything is
     // parsed, instead of taking the host down.
@@ -308,9 +291,6 @@ void tst_Catalogue::list_data()
         << catalogue(a + "<sensor>" + QString("<x>").repeated(100000)
                      + QString("</x>").repeated(100000) + "</sensor>")
         << QStringList {};
-    QTest::newRow("deep nesting inside a comment does not count")
-        << catalogue("<!--" + QString("<x>").repeated(4000) + "-->" + a)
-        << QStringList { "QUX-T40 D" };
 }
 
 void tst_Catalogue::list()
@@ -340,18 +320,8 @@ void tst_Catalogue::find_data()
 
     const QString one = "QUX-T40 D", two = "QUX-T40 A", none;
     const QString a = sensorEntry(one, 150), b = sensorEntry(two, 100);
-    const QString nameless = "<sensor><group>18</group><types>1</types></sensor>";
     QTest::newRow("second entry") << catalogue(a + b) << two << two << 100;
     QTest::newRow("name in other case") << catalogue(a + b) << two.toLower() << none << 0;
-    QTest::newRow("first of duplicates")
-        << catalogue(a + sensorEntry(one, 20)) << one << one << 150;
-    QTest::newRow("nameless entry ends the search")
-        << catalogue(a + nameless + b) << two << none << 0;
-    QTest::newRow("nameless entry after the match")
-        << catalogue(a + nameless + b) << one << one << 150;
-    QTest::newRow("attributes of the list end no search")
-        << catalogue(a + b).replace("<sensorList>", "<sensorList version=\"2\">") << two << two
-        << 100;
     QTest::newRow("rejected by base reader still carries its description")
         << catalogue("<sensor><name>Odd</name><group>300</group><types>1</types>"
                      "<portsettings><linedelay>7</linedelay></portsettings></sensor>")
