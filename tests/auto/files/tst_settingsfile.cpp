@@ -140,6 +140,10 @@ void tst_SettingsFile::printedDocument()
     }
 }
 
+// Which root and attributes make another sensor's file, and which plug-in settings and texts an
+// accepted file carries, whole and in pieces, are fuzz_settingsfile's, against Qt's XML reader on
+// the files both readers read; here what lies outside that: files that are no XML, a document
+// type, entities and NULs in the texts, sizes and numbers.
 void tst_SettingsFile::corpus_data()
 {
     QTest::addColumn<QByteArray>("bytes");
@@ -171,48 +175,23 @@ void tst_SettingsFile::corpus_data()
     row("nested 1000 deep",
         "<root>" + QByteArray("<a>").repeated(1000) + QByteArray("</a>").repeated(1000) + "</root>",
         E::NotLoadable);
-    row("another kind", "<html><body/></html>", E::NoRoot);
     row("root not first", "<a/><root " + ours + "/>", E::None);
-    row("no attributes", document("", bothParts), E::OtherSensor);
-    row("other plug-in", rootOf("QUXfamilyX", "QUX-T40 D"), E::OtherSensor);
     row("other sensor", rootOf("QUXfamily", "QUX-T40 DL"), E::OtherSensor);
-    row("sensor name in other case", rootOf("QUXfamily", "qux-t40 d"), E::OtherSensor);
     row("latin-1 sensor name",
         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><root pluginid=\"QUXfamily\" "
         "sensorid=\"QUX-T40 D\xE9\">"
             + bothParts + "</root>",
         E::OtherSensor);
-    row("no plugin settings", document(ours, ""), E::None);
-    row("no property text", ofOurs("<chartdata data=\"\"/>"), E::None, "sc");
-    row("property element without data", ofOurs("<propertytreedata/><chartdata data=\"\"/>"),
-        E::None, "sc");
-    row("no chart text", ofOurs("<propertytreedata data=\"\"/>"), E::None, "sp");
-    row("id and value elements ignored",
-        ofOurs("<propertytreedata data=\"laser=1;\"><p id=\"1\" value=\"2\"/></propertytreedata>"
-               "<chartdata data=\"1,2,3\"/>"),
-        E::None, "spc");
     row("a million elements", ofOurs(QByteArray("<x/>").repeated(1000000) + bothInside), E::None,
         "spc");
     row("a million properties",
         ofOurs("<propertytreedata data=\"" + QByteArray("laser=1;").repeated(1000000) + "\"/>"),
         E::TooManyProperties);
-    // Where the chart text is, read in pieces, as the whole document's parse finds it.
     const QByteArray chart = "<chartdata data=\"1,2,3\"/>";
-    row("chart in comment and cdata",
-        ofOurs("<!-- <chartdata data=\"9\"/> --><![CDATA[<chartdata data=\"9\"/>]]>" + chart),
-        E::None, "sc");
     row("doctype",
         "<?xml version=\"1.0\"?><!DOCTYPE root><root " + ours + "><pluginsettings>" + chart
             + "</pluginsettings></root>",
         E::None, "sc");
-    row("second and deeper chart ignored",
-        ofOurs("<x><chartdata data=\"9\"/></x>" + chart + "<chartdata data=\"8\"/>"), E::None,
-        "sc");
-    row("chart of a second settings ignored",
-        document(ours, "<pluginsettings/><pluginsettings>" + chart + "</pluginsettings>"), E::None,
-        "s");
-    row("quotes, spaces, other attributes",
-        ofOurs("<chartdata datas=\"9\" a='>' data = '1,2,\"3' b=\"/>\"/>"), E::None, "sc");
     row("entity in chart", ofOurs("<chartdata data=\"1,2,&#51;&amp;\"/>"), E::None, "sc");
     row("nul in chart", ofOurs(QByteArray("<chartdata data=\"1\0\"/>", 22)), E::NotLoadable);
     // Refused before anything is applied: each would set its row to a limit.
