@@ -178,16 +178,13 @@ void tst_SimulatorModel::temperatureProcess()
     QVERIFY(qAbs(std::sqrt(squares / n - mean * mean) - 2.0) < 0.3);
 }
 
+// What the reset sets, through the plug-in's reset, is tst_bulktransfer's; the chosen rate is not
+// a parameter of it.
 void tst_SimulatorModel::factoryReset()
 {
     SimulatedSensor sensor(testType());
-    for (const char *write : { "0U1", "0L01", "0e050", "0S13000", "0A21", "0O0a1S0123", "0?BR6" })
-        QVERIFY(!ask(sensor, write).isEmpty());
-    QVERIFY(!(sensor.model().parameters() == SensorParameters()));
+    QVERIFY(!ask(sensor, "0?BR6").isEmpty());
     QCOMPARE(ask(sensor, "0R"), QByteArray("0MR"));
-    QVERIFY(sensor.model().parameters() == SensorParameters());
-    QCOMPARE(ask(sensor, "0Wm"), QByteArray("0Wm095"));
-    // The chosen rate is not a parameter of the reset.
     QCOMPARE(sensor.model().pendingBaudrate(), 115200);
 }
 
@@ -200,11 +197,8 @@ void tst_SimulatorModel::baudrateAfterPowerCycle()
     QVERIFY(checksumValid(exchange(sensor, "0V", 38400)));
     sensor.model().powerCycle();
     QCOMPARE(sensor.model().baudrate(), 115200);
-
-    const QByteArray garbled = exchange(sensor, "0V", 38400);
-    QVERIFY(!garbled.isEmpty());
-    QVERIFY(!garbled.contains('/'));
-    QCOMPARE(sensor.log().entries().last().outcome, Outcome::Garbled);
+    // Garbled answers at another rate are what the identification's baud stepping meets in
+    // tst_connectsequence and tst_quxctl.
     QVERIFY(checksumValid(exchange(sensor, "0V", 115200)));
     // An unknown host rate is taken as matching.
     QVERIFY(checksumValid(exchange(sensor, "0V", 0)));
