@@ -130,8 +130,8 @@ void tst_Quxctl::badArguments_data()
         "belong to the stream command");
     row("jobs not a number", { "read", "--port", "x", "--jobs", "all" }, "--jobs takes");
     row("port twice", { "read", "--port", "x", "--port", "x" }, "A port was given twice.");
-    for (const char *port : { "tcp://", "tcp://host", "tcp://host:0", "tcp://host:99999",
-                              "tcp://[::1]:x", "TCP://host:", "tcp://a b:1", "tcp://[::1:5" })
+    // Which names are refused is fuzz_networkport's; here the message for one of each case.
+    for (const char *port : { "tcp://host:0", "TCP://host:" })
         row(port, { "identify", "--port", "/dev/null", "--port", port },
             "(write tcp://HOST:PORT, PORT from 1 to 65535");
     // A wrong assignment anywhere refuses the whole command before anything is written.
