@@ -31,12 +31,11 @@ private slots:
     void cleanupTestCase();
 
     void slotTable();
-    void construction();
     void portSelection();
-    void portListWhileConnected();
+    void portList();
     void sendDataBytes();
-    void hostCalls();
-    void aboutToCloseUnregisters();
+    void closeReleasesThePort_data();
+    void closeReleasesThePort();
     void destructionUnregistersAndDeletesWindow();
     void closedWhileDialogOpen_data();
     void closedWhileDialogOpen();
@@ -114,19 +113,12 @@ void tst_SensorInterface::slotTable()
     QCOMPARE(ownSignatures(SensorInterface::staticMetaObject), expected);
 }
 
-void tst_SensorInterface::construction()
-{
-    SensorWindow *window = m_interface->sensorWindow();
-    QVERIFY(window);
-    QCOMPARE(m_subWindow->widget(), window);
-    QCOMPARE(window->sensorRecord().name(), std::string("QUX-T40 D"));
-    QVERIFY(!m_interface->isConnected());
-    QVERIFY(!window->connection());
-}
-
 void tst_SensorInterface::portSelection()
 {
     SensorWindow *window = m_interface->sensorWindow();
+    QCOMPARE(m_subWindow->widget(), window);
+    QCOMPARE(window->sensorRecord().name(), std::string("QUX-T40 D"));
+    QVERIFY(!window->connection());
 
     choose("ttyA");
     QCOMPARE(m_opened.size(), 1);
@@ -164,21 +156,35 @@ void tst_SensorInterface::portSelection()
     // A refused port, and choosing it again, are the connect sequence's tests.
 }
 
-void tst_SensorInterface::portListWhileConnected()
+// The host's port lists refill the window's port box: the chosen port stays selected where it
+// is still listed (case counts), never the separator; the port in use stays listed, and the
+// window's choices reach the interface again afterwards.
+void tst_SensorInterface::portList()
 {
-    QComboBox *box = WindowProbe(m_interface->sensorWindow()).connector().portBox();
-    m_interface->vAvailablePortsUpdated({ "ttyB", "ttyC" });
-    QCOMPARE(boxTexts(box), QStringList({ "Offline", "", "ttyB", "ttyC" }));
+    SensorWindow *window = m_interface->sensorWindow();
+    QComboBox *box = WindowProbe(window).connector().portBox();
+    QSignalSpy chosen(window, SIGNAL(vComPortSelected(const QString &)));
+    QCOMPARE(boxTexts(box), QStringList({ "Offline", "" }));
+    QVERIFY(!box->itemData(0).isValid());
+    m_interface->vAvailablePortsUpdated({ "ttyS0", "ttyUSB1" });
+    QCOMPARE(boxTexts(box), QStringList({ "Offline", "", "ttyS0", "ttyUSB1" }));
+    QCOMPARE(box->currentIndex(), 0);
+    box->setCurrentIndex(3);
+    m_interface->vAvailablePortsUpdated({ "ttyUSB1", "ttyS0", "ttyUSB2" });
+    QCOMPARE(box->currentText(), QString("ttyUSB1"));
+    m_interface->vAvailablePortsUpdated({ "TTYUSB1" });
+    QCOMPARE(box->currentIndex(), -1);
+    m_interface->vAvailablePortsUpdated({ "ttyS0" });
+    QCOMPARE(box->currentIndex(), -1);
+    QCOMPARE(chosen.count(), 0);
 
+    m_interface->vAvailablePortsUpdated({ "ttyB", "ttyC" });
     box->setCurrentIndex(2);
     choose("ttyB");
-    QVERIFY(m_interface->isConnected());
     m_interface->vAvailablePortsUpdated({ "ttyC", "ttyD" });
     QCOMPARE(boxTexts(box), QStringList({ "Offline", "", "ttyC", "ttyD", "ttyB" }));
     QCOMPARE(box->currentText(), QString("ttyB"));
     QCOMPARE(m_opened.size(), 1);
-
-    // The window's port choice reaches the interface again after the update.
     choose("ttyC");
     QCOMPARE(m_interface->currentPortSettings().portName, QString("ttyC"));
 }
@@ -206,36 +212,40 @@ void tst_SensorInterface::sendDataBytes()
     QCOMPARE(connection->sent.size(), size_t(2));
 }
 
-void tst_SensorInterface::hostCalls()
+void tst_SensorInterface::closeReleasesThePort_data()
 {
+    QTest::addColumn<bool>("byHost");
+    QTest::newRow("window closed") << false;
+    QTest::newRow("host's exit action") << true;
+}
+
+// Closed by the user or by the host: the port released, the object lives until the host
+// destroys it. The host's calls reach the window (the value rules are the window's test).
+void tst_SensorInterface::closeReleasesThePort()
+{
+    QFETCH(bool, byHost);
     SensorWindow *window = m_interface->sensorWindow();
     m_subWindow->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_subWindow));
-    QDockWidget *dock = WindowProbe(window).dock();
-    m_interface->vUpdate(true); // forwarded; the value rules are the window's test
-    QVERIFY(!dock->isVisible());
-
-    QSignalSpy aboutToClose(window, SIGNAL(vAboutToClose()));
-    m_interface->vActionExit(QString());
-    QCOMPARE(aboutToClose.count(), 1);
-    QVERIFY(!window->isVisible());
-}
-
-void tst_SensorInterface::aboutToCloseUnregisters()
-{
+    m_interface->vUpdate(true);
+    QVERIFY(!WindowProbe(window).dock()->isVisible());
     choose("ttyA");
     QVERIFY(m_interface->isConnected());
     QSignalSpy unregistered(ConnectionManager::instance(), &ConnectionManager::pluginUnregistered);
-    QSignalSpy aboutToClose(m_interface->sensorWindow(), SIGNAL(vAboutToClose()));
-    QSignalSpy chosen(m_interface->sensorWindow(), SIGNAL(vComPortSelected(const QString &)));
-    QVERIFY(m_interface->sensorWindow()->close());
+    QSignalSpy aboutToClose(window, SIGNAL(vAboutToClose()));
+    QSignalSpy chosen(window, SIGNAL(vComPortSelected(const QString &)));
+    if (byHost)
+        m_interface->vActionExit(QString());
+    else
+        QVERIFY(window->close());
     QCOMPARE(aboutToClose.count(), 1);
+    QVERIFY(!window->isVisible());
     QCOMPARE(chosen.count(), 0);
     QVERIFY(ConnectionManager::instance()->heldPorts().isEmpty());
     QVERIFY(!m_interface->isConnected());
-    QVERIFY(!m_interface->sensorWindow()->connection());
+    QVERIFY(!window->connection());
     QCOMPARE(unregistered.count(), 0);
-    QVERIFY(m_interface->sensorWindow()); // the object lives until the host destroys it
+    QCOMPARE(m_interface->sensorWindow(), window);
 }
 
 void tst_SensorInterface::destructionUnregistersAndDeletesWindow()

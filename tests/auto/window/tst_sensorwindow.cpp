@@ -3,13 +3,11 @@
 
 #include "windowprobe.h"
 
-#include <connectionstatus.h>
 #include <globals.h>
 #include <simpletimechart.h>
 
 #include <QComboBox>
 #include <QDockWidget>
-#include <QSignalSpy>
 #include <QTranslator>
 #include <QtTest>
 
@@ -26,7 +24,6 @@ private slots:
     void kindOfSensor_data();
     void kindOfSensor();
     void title();
-    void portList();
     void languageChange();
     void sensorUpdateTogglesTree();
 
@@ -107,12 +104,8 @@ void tst_SensorWindow::kindOfSensor()
     // Switching outputs: their lines over the chart and their LEDs.
     QCOMPARE(tester.chart().lines() != nullptr, digital);
     QCOMPARE(tester.action("actionOutput_1")->isVisible(), digital); // output 2's: pin 2's layout
-    QVERIFY(!tester.toolbar("sensorOperationsToolbar")->isEnabled());
-    QVERIFY(tester.toolbar("fileToolBar")->actions().contains(tester.dock()->toggleViewAction()));
     QCOMPARE(tester.session().state().analogLow, rangeMin);
     QCOMPARE(tester.session().state().analogHigh, 350.0);
-    QVERIFY(!tester.connector().status()->isConnected());
-    QVERIFY(!tester.session().poller().statusChecking());
     // The chart plots the first temperature of the status answer until the window state file
     // or an edit of the row chooses, whatever the row's initial item.
     QCOMPARE(tester.enumIndex("readTemp"), 0);
@@ -135,33 +128,6 @@ void tst_SensorWindow::title()
     QCOMPARE(unknown.root()->propertyName(), m_window->windowTitle());
     QVERIFY(unknown.all().isEmpty());
     QCOMPARE(unknown.browser()->topLevelItems().size(), 1);
-}
-
-void tst_SensorWindow::portList()
-{
-    WindowProbe tester(makeWindow("QUX-T40 D"));
-    QComboBox *box = tester.connector().portBox();
-    QSignalSpy chosen(m_window, SIGNAL(vComPortSelected(const QString &)));
-    QCOMPARE(boxTexts(box), QStringList({ "Offline", "" }));
-    QCOMPARE(box->currentIndex(), 0);
-    QVERIFY(!box->itemData(0).isValid());
-
-    m_window->updateComPortList({ "ttyS0", "ttyUSB1" });
-    QCOMPARE(boxTexts(box), QStringList({ "Offline", "", "ttyS0", "ttyUSB1" }));
-    QCOMPARE(box->currentIndex(), 0);
-
-    box->setCurrentIndex(3);
-    m_window->updateComPortList({ "ttyUSB1", "ttyS0", "ttyUSB2" });
-    QCOMPARE(boxTexts(box), QStringList({ "Offline", "", "ttyUSB1", "ttyS0", "ttyUSB2" }));
-    QCOMPARE(box->currentText(), QString("ttyUSB1"));
-
-    // The selected port is gone (case counts): nothing is selected.
-    m_window->updateComPortList({ "TTYUSB1" });
-    QCOMPARE(box->currentIndex(), -1);
-    // No selection must not select the separator either.
-    m_window->updateComPortList({ "ttyS0" });
-    QCOMPARE(box->currentIndex(), -1);
-    QCOMPARE(chosen.count(), 0);
 }
 
 void tst_SensorWindow::languageChange()
