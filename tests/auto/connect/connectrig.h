@@ -6,6 +6,7 @@
 // box and in the connection switch dialog.
 
 #include "../common/modalanswerer.h"
+#include "../parameters/messagerecorder.h"
 #include "../window/windowprobe.h"
 #include "plugin/sensorinterface.h"
 
@@ -15,7 +16,6 @@
 
 #include <QComboBox>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QToolBar>
 
 #include <functional>
@@ -25,43 +25,22 @@ namespace DrumoSensorPlugin {
 namespace Core {
 
 // Collects the identification's "BAUDRATE::: <rate>" traces while it lives.
-class BaudTrace
+class BaudTrace : public MessageRecorder
 {
 public:
     BaudTrace()
+        : MessageRecorder([](const QMessageLogContext &, const QString &text) {
+            return text.startsWith(QLatin1String("BAUDRATE::: "));
+        })
     {
-        s_current = this;
-        m_previous = qInstallMessageHandler(&BaudTrace::handle);
-    }
-    ~BaudTrace()
-    {
-        qInstallMessageHandler(m_previous);
-        s_current = nullptr;
     }
     QList<int> take()
     {
-        const QList<int> result = rates;
-        rates.clear();
-        return result;
+        QList<int> rates;
+        for (const QString &line : std::exchange(lines, {}))
+            rates << line.mid(12).toInt();
+        return rates;
     }
-
-    QList<int> rates;
-
-private:
-    static void handle(QtMsgType type, const QMessageLogContext &context, const QString &text)
-    {
-        static const QRegularExpression trace(QStringLiteral("^BAUDRATE::: (\\d+)$"));
-        const QRegularExpressionMatch match = trace.match(text);
-        if (match.hasMatch() && s_current) {
-            s_current->rates << match.captured(1).toInt();
-            return;
-        }
-        if (s_current && s_current->m_previous)
-            s_current->m_previous(type, context, text);
-    }
-
-    static inline BaudTrace *s_current = nullptr;
-    QtMessageHandler m_previous = nullptr;
 };
 
 class ConnectRig

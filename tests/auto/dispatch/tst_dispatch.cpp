@@ -1,13 +1,19 @@
-// What the window adds to the parameter operations: edits settle for 10 ms before they are
-// dispatched, typed values wait for the typing to pause, rows set from the sensor's answers are
-// never sent back, the two questions, and pin 2's layout.
+// What the window adds to the parameter operations: its transactions keep the user's input
+// away while they wait, edits settle for 10 ms before they are dispatched, typed values wait for
+// the typing to pause, rows set from the sensor's answers are never sent back, the two
+// questions, and pin 2's layout.
 
 #include "../common/modalanswerer.h"
 #include "../window/simulatedwindow.h"
+#include "protocol/commands.h"
+#include "protocol/identification.h"
 
 #include <simpletimechart.h>
 
+#include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QtTest>
 
 using namespace DrumoSensorPlugin::Core;
@@ -17,11 +23,46 @@ using Edits = QList<QPair<QString, QVariant>>;
 Q_DECLARE_METATYPE(Requests)
 Q_DECLARE_METATYPE(Edits)
 
+namespace {
+// A click, typing and a shortcut aimed at the window, and what of them arrived.
+class InputProbe
+{
+public:
+    explicit InputProbe(QWidget *window)
+        : m_button(new QPushButton(window))
+        , m_edit(new QLineEdit(window))
+        , m_action(new QAction(window))
+    {
+        m_action->setShortcut(Qt::Key_F5);
+        window->addAction(m_action);
+        QObject::connect(m_button, &QPushButton::clicked, [this] { ++m_arrived; });
+        QObject::connect(m_action, &QAction::triggered, [this] { ++m_arrived; });
+        m_edit->setFocus();
+    }
+    void poke()
+    {
+        QTest::mouseClick(m_button, Qt::LeftButton);
+        QTest::keyClick(m_edit, Qt::Key_X);
+        QTest::keyClick(m_edit, Qt::Key_F5);
+    }
+    int arrived() const { return m_arrived + m_edit->text().size(); }
+
+private:
+    QPushButton *m_button;
+    QLineEdit *m_edit;
+    QAction *m_action;
+    int m_arrived = 0;
+};
+} // namespace
+
 class tst_Dispatch : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void answeredThroughTheWindow_data();
+    void answeredThroughTheWindow();
+    void withoutPortNothingIsSent();
     void editsWithin10msSendTheLast();
     void typedValues_data();
     void typedValues();
@@ -31,6 +72,64 @@ private slots:
     void pin2Layout_data();
     void pin2Layout();
 };
+
+void tst_Dispatch::answeredThroughTheWindow_data()
+{
+    QTest::addColumn<bool>("showUi");
+    QTest::newRow("with progress dialog") << true;
+    QTest::newRow("without") << false;
+}
+
+// One transaction, however many entries; the wait cursor only while shown, never left behind.
+// A wait behind the (modal) progress dialog keeps the user's input from the window from its
+// first moment, long before the dialog appears.
+void tst_Dispatch::answeredThroughTheWindow()
+{
+    QFETCH(bool, showUi);
+    SimulatedWindow sim;
+    sim.window->show();
+    QApplication::setActiveWindow(sim.window.get());
+    QVERIFY(QTest::qWaitForWindowActive(sim.window.get()));
+    InputProbe input(sim.window.get());
+    int arrivedWhileWaiting = -1;
+    // Started before the transaction, so it runs first in the wait's event loop.
+    QTimer::singleShot(0, [&] {
+        input.poke();
+        arrivedWhileWaiting = input.arrived();
+    });
+    DataFrame frame { makeRequest(Command::Identify, {}, LineTiming { 0, 150 }),
+                      makeRequest(Command::ReadUnit, {}, LineTiming { 0, 150 }) };
+    bool cursorWhileWaiting = false;
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout,
+                     [&] { cursorWhileWaiting |= QApplication::overrideCursor() != nullptr; });
+    probe.start(0);
+    QSignalSpy finished(sim.connection.get(),
+                        &ExtensionSystem::CommunicationInterface::emitFinished);
+    sim.tester->sendDataFrame(&frame, showUi);
+
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(frame.front().status, 1u);
+    QCOMPARE(parseIdentification(frame.front().answer)->group, 18);
+    QCOMPARE(frame.back().status, 1u);
+    QCOMPARE(sim.takeRequests(), QList<QByteArray>({ "0V", "0WU" }));
+    QCOMPARE(cursorWhileWaiting, showUi);
+    QVERIFY(!QApplication::overrideCursor());
+
+    QCOMPARE(arrivedWhileWaiting, showUi ? 0 : 3);
+    input.poke(); // and afterwards it gets through again
+    QCOMPARE(input.arrived(), showUi ? 3 : 6);
+}
+
+void tst_Dispatch::withoutPortNothingIsSent()
+{
+    SimulatedWindow sim;
+    sim.window->setConnection(nullptr);
+    DataFrame frame { makeRequest(Command::Identify, {}, LineTiming { 0, 150 }) };
+    sim.tester->sendDataFrame(&frame, true);
+    QCOMPARE(frame.front().status, 0u);
+    QVERIFY(sim.takeRequests().isEmpty());
+}
 
 void tst_Dispatch::editsWithin10msSendTheLast()
 {
@@ -146,13 +245,9 @@ void tst_Dispatch::questions()
     const bool yes = answer == QMessageBox::Ok || answer == QMessageBox::Yes;
     const Requests requests = sim.takeRequests();
     if (factory) {
-        QCOMPARE(requests.isEmpty(), !yes);
-        if (yes) {
-            QCOMPARE(requests.first(), QByteArray("0R"));
-            QCOMPARE(requests.last(), QByteArray("0e095"));
-            QCOMPARE(sim.held().laser, 0);
-            QCOMPARE(sim.tester->rows().doubleValue("10v"), 350.0);
-        }
+        // What the reset sends and reads back is the parameter layer's test.
+        QCOMPARE(requests.value(0), yes ? QByteArray("0R") : QByteArray());
+        QCOMPARE(sim.held().laser, int(!yes));
     } else {
         QVERIFY(requests.isEmpty());
         QCOMPARE(int(chart->poData()->size()), yes ? 0 : 1);

@@ -41,28 +41,19 @@ const char everyKindDescription[]
       "<property><id>flag</id><type>bool</type><defaultvalue>0</defaultvalue></property>"
       "<property><id>teach</id><type>action</type></property></p>";
 
-// A window of a catalogue sensor on a simulated one, or of a sensor with rows of every kind.
-struct Window
+// A window of a catalogue sensor on a simulated one; without a name, a window of a sensor with
+// rows of every kind (a digital sensor simulated behind it).
+struct Window : SimulatedWindow
 {
     explicit Window(const QString &sensor = QString())
+        : SimulatedWindow(sensor.isEmpty() ? "QUX-T40 D" : qPrintable(sensor), 0.1,
+                          sensor.isEmpty()
+                              ? std::optional(sensorWithDescription(everyKindDescription))
+                              : std::nullopt)
     {
-        if (sensor.isEmpty()) {
-            own = std::make_unique<SensorWindow>(sensorWithDescription(everyKindDescription));
-            tester = std::make_unique<WindowProbe>(own.get());
-            window = own.get();
-        } else {
-            sim = std::make_unique<SimulatedWindow>(qPrintable(sensor));
-            window = sim->window.get();
-        }
     }
-    WindowProbe &t() { return sim ? *sim->tester : *tester; }
-    ParameterRows &rows() { return t().rows(); }
+    WindowProbe &t() { return *tester; }
     Utils::SimpleTimeChart &chart() { return *t().chart().chart(); }
-
-    std::unique_ptr<SimulatedWindow> sim;
-    std::unique_ptr<SensorWindow> own;
-    std::unique_ptr<WindowProbe> tester;
-    SensorWindow *window = nullptr;
 };
 
 QMap<QString, QVariant> valuesOf(const ParameterRows &rows)
@@ -162,7 +153,6 @@ private slots:
     void initTestCase();
     void roundTripIntoAFreshWindow_data();
     void roundTripIntoAFreshWindow();
-    void openThroughTheActionAndItsDialog();
     void refusedFilesChangeNothing_data();
     void refusedFilesChangeNothing();
     void messagesInGerman();
@@ -202,8 +192,9 @@ void tst_SettingsWindow::roundTripIntoAFreshWindow_data()
     QTest::newRow("every kind") << QString() << 40000;
 }
 
-// Saved through the window's dialog under the proposed name's folder, loaded into a new window
-// of the same sensor: every value to six decimals, every sample bit for bit, nothing sent.
+// Saved through the window's dialog under the proposed name's folder, loaded through the open
+// action's dialog into a new window of the same sensor: every value to six decimals, every
+// sample bit for bit, nothing sent.
 void tst_SettingsWindow::roundTripIntoAFreshWindow()
 {
     QFETCH(QString, sensor);
@@ -225,32 +216,16 @@ void tst_SettingsWindow::roundTripIntoAFreshWindow()
     QCOMPARE(proposed, defaultSettingsFileName(name, QDate::currentDate()));
 
     Window loaded(sensor);
-    QVERIFY(loaded.window->bOpenSettings(path));
-    QCOMPARE(answerer.seen().size(), 1);
+    chooseFile(answerer, path);
+    loaded.t().action("actionOpen_Settings")->trigger();
+    QCOMPARE(answerer.seen().size(), 2);
+    QCOMPARE(answerer.seen().last().className, QString("QFileDialog"));
     QCOMPARE(valuesOf(loaded.rows()), valuesOf(saved.rows()));
     QVERIFY(valuesOf(loaded.rows()) != valuesOf(Window(sensor).rows()));
     QCOMPARE(loaded.chart().poData()->size(), samples);
     QVERIFY(samplesOf(loaded.chart()) == samplesOf(saved.chart()));
     QVERIFY(loaded.t().toolbar("chartToolbar")->isEnabled());
-    if (loaded.sim)
-        QVERIFY(loaded.sim->takeRequests().isEmpty());
-}
-
-void tst_SettingsWindow::openThroughTheActionAndItsDialog()
-{
-    Window window("QUX-T40 D");
-    const QMap<QString, QVariant> before = valuesOf(window.rows());
-    ModalAnswerer answerer;
-    answerer.answerWith([](QWidget *dialog) { qobject_cast<QDialog *>(dialog)->reject(); });
-    QVERIFY(!window.window->bOpenSettings());
-    QCOMPARE(valuesOf(window.rows()), before);
-
-    chooseFile(answerer, m_good);
-    window.t().action("actionOpen_Settings")->trigger();
-    QCOMPARE(answerer.seen().size(), 2);
-    QCOMPARE(answerer.seen().last().className, QString("QFileDialog"));
-    QCOMPARE(valuesOf(window.rows()), m_goodValues);
-    QCOMPARE(window.chart().poData()->size(), 1);
+    QVERIFY(loaded.takeRequests().isEmpty());
 }
 
 void tst_SettingsWindow::refusedFilesChangeNothing_data()
@@ -293,7 +268,7 @@ void tst_SettingsWindow::refusedFilesChangeNothing()
         const QMap<QString, QVariant> values = valuesOf(window.rows());
         const QByteArray samples = samplesOf(window.chart());
         if (connected) {
-            window.sim->markConnected();
+            window.markConnected();
             window.t().action("actionEnable_live_data")->setChecked(true);
         }
         ModalAnswerer answerer;
@@ -319,7 +294,7 @@ void tst_SettingsWindow::refusedFilesChangeNothing()
         // A file that is no XML at all is followed by writing all properties when connected
         // (see loadingWhileConnected); the other refusals send nothing.
         if (!connected || !corrupt)
-            QVERIFY(withoutPolls(window.sim->takeRequests()).isEmpty());
+            QVERIFY(withoutPolls(window.takeRequests()).isEmpty());
     }
 }
 
@@ -397,7 +372,7 @@ void tst_SettingsWindow::missingPartsAndForgivenValues()
 void tst_SettingsWindow::loadingWhileConnected()
 {
     Window window("QUX-T40 D");
-    window.sim->markConnected();
+    window.markConnected();
     QAction *liveData = window.t().action("actionEnable_live_data");
     liveData->setChecked(true);
     const QMap<QString, QVariant> before = valuesOf(window.rows());
@@ -409,7 +384,7 @@ void tst_SettingsWindow::loadingWhileConnected()
     QCOMPARE(answerer.seen().first().text,
              QString("Loaded settings will override the current project !"));
     QCOMPARE(valuesOf(window.rows()), before);
-    QVERIFY(withoutPolls(window.sim->takeRequests()).isEmpty());
+    QVERIFY(withoutPolls(window.takeRequests()).isEmpty());
 
     QSignalSpy toggled(liveData, &QAction::toggled);
     const QByteArray file
@@ -428,22 +403,22 @@ void tst_SettingsWindow::loadingWhileConnected()
     QCOMPARE(toggled.count(), 2);
     QVERIFY(liveData->isChecked());
     QVERIFY(window.t().session().state().deferValueWrites);
-    const QList<QByteArray> requests = withoutPolls(window.sim->takeRequests());
+    const QList<QByteArray> requests = withoutPolls(window.takeRequests());
     QVERIFY(requests.contains("0L01"));
     QVERIFY(requests.contains("0e090"));
-    QCOMPARE(window.sim->held().laser, 1);
-    QCOMPARE(window.sim->held().emissivity, 90);
+    QCOMPARE(window.held().laser, 1);
+    QCOMPARE(window.held().emissivity, 90);
 
     // A file that is no XML: refused, and every row written as it stands.
     writeFile(path, "not xml");
     answerer.answer(QMessageBox::Ok);
     answerer.answer(QMessageBox::Ok);
     QVERIFY(!window.window->bOpenSettings(path));
-    QVERIFY(window.sim->takeRequests().contains("0L01"));
+    QVERIFY(window.takeRequests().contains("0L01"));
 }
 
 // A save that cannot be completed leaves the old file as it was and says why; a cancelled
-// dialog writes nothing.
+// dialog writes or loads nothing.
 void tst_SettingsWindow::failedSaveKeepsTheOldFile()
 {
     Window window("QUX-T40 D");
@@ -452,9 +427,14 @@ void tst_SettingsWindow::failedSaveKeepsTheOldFile()
     const QString path = m_dir.filePath("kept.ovs");
     writeFile(path, "old");
     ModalAnswerer answerer;
-    answerer.answerWith([](QWidget *dialog) { qobject_cast<QDialog *>(dialog)->reject(); });
+    const auto reject = [](QWidget *dialog) { qobject_cast<QDialog *>(dialog)->reject(); };
+    answerer.answerWith(reject);
     window.window->vSaveSettings();
     QCOMPARE(fileBytes(path), QByteArray("old"));
+    const QMap<QString, QVariant> before = valuesOf(window.rows());
+    answerer.answerWith(reject);
+    QVERIFY(!window.window->bOpenSettings());
+    QCOMPARE(valuesOf(window.rows()), before);
 
     {
         const FileSizeLimit limit(4096);
@@ -463,7 +443,7 @@ void tst_SettingsWindow::failedSaveKeepsTheOldFile()
         answerer.answer(QMessageBox::Ok);
         window.window->vSaveSettings();
     }
-    QCOMPARE(answerer.seen().size(), 3);
+    QCOMPARE(answerer.seen().size(), 4);
     const ModalAnswerer::Seen &box = answerer.seen().last();
     QCOMPARE(box.title, QString("Saving settings..."));
     QCOMPARE(box.icon, QMessageBox::Critical);

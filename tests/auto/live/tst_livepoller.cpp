@@ -116,7 +116,6 @@ private slots:
     void plotsWhatTheSensorSent();
     void answerForms_data();
     void answerForms();
-    void unreadableAnswersKeepThePolling();
     void silentSensorAsksForACheck_data();
     void silentSensorAsksForACheck();
     void synchronousTransactionDuringAPoll();
@@ -248,23 +247,6 @@ void tst_LivePoller::answerForms()
     QCOMPARE(recorder.states, states);
     QCOMPARE(poller.missedAnswers(), missed);
     QCOMPARE(poller.pendingTransactionId(), 0u);
-}
-
-// Answers that do not read (every checksum wrong) give no sample and dark LEDs, and the
-// polling goes on. Each answer form is answerForms' row; silence is silentSensorAsksForACheck's.
-void tst_LivePoller::unreadableAnswersKeepThePolling()
-{
-    SimulatedRig rig;
-    QuxSim::FaultSettings faults;
-    faults.corruptPercent = 100;
-    rig.sensor->setFaults(faults);
-    rig.start();
-    QVERIFY(rig.waitFor([&] { return rig.sensor->requestCount() >= 12; }));
-    rig.stop();
-    QVERIFY(rig.recorder.samples.isEmpty());
-    QVERIFY(!rig.recorder.states.isEmpty());
-    QCOMPARE(rig.recorder.states.count(0), rig.recorder.states.size());
-    QCOMPARE(rig.poller.missedAnswers(), 0);
 }
 
 void tst_LivePoller::silentSensorAsksForACheck_data()

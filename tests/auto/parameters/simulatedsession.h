@@ -13,6 +13,7 @@
 #include "protocol/frame.h"
 
 #include "../common/testline.h"
+#include "messagerecorder.h"
 
 #include <sensormodel.h>
 #include <sensortype.h>
@@ -46,12 +47,6 @@ public:
     {
         using E = SessionEvents;
         QObject::connect(&events, &E::pin2ModeRead, [this](bool a) { record("applyPin2Mode", a); });
-        QObject::connect(&events, &E::temperatureCaptionChanged,
-                         [this] { record("updateTemperatureCaption"); });
-        QObject::connect(&events, &E::temperatureUnitChanged,
-                         [this](bool f) { record("applyTemperatureUnitToChart", f); });
-        QObject::connect(&events, &E::analogOutputModeChanged,
-                         [this](int m) { record("showAnalogOutputMode", m); });
         QObject::connect(&events, &E::switchingPointChanged,
                          [this](int o, double v) { record("showSwitchingPoint", o, v); });
         QObject::connect(&events, &E::switchingPointRead,
@@ -88,7 +83,7 @@ public:
         record("confirmBaudRateChange");
         return acceptBaudRate;
     }
-    void baudRateWritten() override { record("baudRateWritten"); }
+    void baudRateWritten() override { }
 
 private:
     // "name" for a call without arguments, "name(a,b)" with them.
@@ -141,38 +136,18 @@ public:
 };
 
 // Collects the operations' trace lines ("BUCLA ...") while it lives.
-class TraceRecorder
+class TraceRecorder : public MessageRecorder
 {
 public:
     TraceRecorder()
+        : MessageRecorder([](const QMessageLogContext &context, const QString &) {
+            return context.category
+                && qstrcmp(context.category, parametersLog().categoryName()) == 0;
+        })
     {
         QLoggingCategory::setFilterRules(QStringLiteral("qux.parameters.debug=true"));
-        s_current = this;
-        m_previous = qInstallMessageHandler(&TraceRecorder::handle);
     }
-    ~TraceRecorder()
-    {
-        qInstallMessageHandler(m_previous);
-        s_current = nullptr;
-        QLoggingCategory::setFilterRules(QString());
-    }
-
-    QStringList lines;
-
-private:
-    static void handle(QtMsgType type, const QMessageLogContext &context, const QString &message)
-    {
-        if (s_current && context.category
-            && qstrcmp(context.category, parametersLog().categoryName()) == 0) {
-            s_current->lines << message;
-            return;
-        }
-        if (s_current && s_current->m_previous)
-            s_current->m_previous(type, context, message);
-    }
-
-    static inline TraceRecorder *s_current = nullptr;
-    QtMessageHandler m_previous = nullptr;
+    ~TraceRecorder() { QLoggingCategory::setFilterRules(QString()); }
 };
 
 // The session over one of the two runners, connected, on the rows of a catalogue type.

@@ -38,7 +38,6 @@ private slots:
     void sensorFallsSilentDuringReadAll();
     void writeAll_data();
     void writeAll();
-    void writeAllOfGroupsSendsNothing();
     void unpluggedDuringWriteAll();
     void factoryReset();
     void dispatchAttempts_data();
@@ -113,23 +112,15 @@ void tst_BulkTransfer::sensorFallsSilentDuringReadAll()
     TraceRecorder traces;
     s.session->bulk().readAll();
 
-    // Step by step: its request, its attempts, whether a failed attempt is traced.
-    const struct
-    {
-        const char *body;
-        int attempts;
-        bool traced;
-    } steps[]
-        = { { "0WT", 5, true },  { "0WU", 5, true },  { "0U0", 5, false }, { "0WC1", 5, true },
-            { "0WC2", 5, true }, { "0WA1", 5, true }, { "0WA2", 5, true }, { "0WO1", 5, true },
-            { "0WO2", 5, true }, { "0WQ", 5, true },  { "0Wb", 5, true },  { "0We", 5, true },
-            { "0Wm", 5, true },  { "0WF", 2, false }, { "0WL", 1, false } };
+    // Step by step in reading all's order: its attempts, whether a failed attempt is traced
+    // (the unit's switch to °C, the time and the laser are not).
+    const int attempts[] = { 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 2, 1 };
     Requests expected;
     int failures = 0;
-    for (int i = 0; i < int(std::size(steps)); ++i) {
-        const int sent = i < answered ? 1 : steps[i].attempts;
-        expected << repeated(steps[i].body, sent);
-        if (i >= answered && steps[i].traced)
+    for (int i = 0; i < readAllInCelsius.size(); ++i) {
+        const int sent = i < answered ? 1 : attempts[i];
+        expected << repeated(readAllInCelsius.at(i), sent);
+        if (i >= answered && i != 2 && i < 13)
             failures += sent;
     }
     QCOMPARE(s.takeRequests(), expected);
@@ -179,20 +170,6 @@ void tst_BulkTransfer::writeAll()
     // Also the rate the line runs at is asked about (declined here: nothing sent).
     QCOMPARE(s.view.count("confirmBaudRateChange"), 1);
     QCOMPARE(s.view.count("checkConnection"), 0);
-}
-
-void tst_BulkTransfer::writeAllOfGroupsSendsNothing()
-{
-    SimulatedSession s;
-    MemoryRows rows;
-    rows.addRow("outer", ParameterRows::Kind::Group);
-    rows.addRow("inner", ParameterRows::Kind::Group);
-    SensorSession session(s.record, s.lineRunner, rows, s.view);
-    session.state().connected = true;
-    session.state().deferValueWrites = false;
-    session.bulk().writeAll();
-    QVERIFY(s.takeRequests().isEmpty());
-    QVERIFY(s.view.calls.isEmpty());
 }
 
 // The write that meets the unplugged line fails five times, the connection check takes the

@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 
 #include <memory>
+#include <optional>
 
 namespace DrumoSensorPlugin {
 namespace Core {
@@ -23,8 +24,9 @@ class SimulatedWindow
 {
 public:
     // `timeScale` shortens the connection's time-outs and delays (a silent sensor costs
-    // timeout × timeScale per request).
-    explicit SimulatedWindow(const char *sensorName = "QUX-T40 D", double timeScale = 0.1)
+    // timeout × timeScale per request). A `record` given replaces the catalogue's in the window.
+    explicit SimulatedWindow(const char *sensorName = "QUX-T40 D", double timeScale = 0.1,
+                             const std::optional<Sensor> &record = std::nullopt)
     {
         sensor = std::make_shared<QuxSim::SimulatedSensor>(TestLine::catalogueType(sensorName));
 
@@ -34,7 +36,7 @@ public:
         connection = std::make_unique<QuxSim::SimulatedCommunication>(
             sensor, settings, TestLine::quickOptions(timeScale));
 
-        window = std::make_unique<SensorWindow>(catalogueRecord(sensorName));
+        window = std::make_unique<SensorWindow>(record ? *record : catalogueRecord(sensorName));
         tester = std::make_unique<WindowProbe>(window.get());
         window->setConnection(connection.get());
     }
@@ -63,6 +65,7 @@ public:
     }
 
     QuxSim::SensorParameters &held() { return sensor->model().parameters(); }
+    ParameterRows &rows() { return tester->rows(); }
 
     std::shared_ptr<QuxSim::SimulatedSensor> sensor;
     std::unique_ptr<QuxSim::SimulatedCommunication> connection;

@@ -17,72 +17,36 @@ Q_DECLARE_METATYPE(Kind)
 namespace {
 
 const char description[] = R"(
-<group>
-  <id>grp</id><type>category</type>
-  <text><en>Group</en><de>Gruppe</de></text>
-  <property>
-    <id>mode</id><type>enumerator</type>
-    <text><en>Mode</en><de>Modus</de></text>
-    <readonly>false</readonly>
-    <defaultvalue>1</defaultvalue><value>2</value>
-    <items>
-      <a><en>Off</en><de>Aus</de></a>
-      <b><en>On</en><de></de></b>
-      <c><en>Auto</en><de>Automatik</de></c>
-    </items>
+<group><id>grp</id><type>category</type><text><en>Group</en><de>Gruppe</de></text>
+  <property><id>mode</id><type>enumerator</type><text><en>Mode</en><de>Modus</de></text>
+    <readonly>false</readonly><defaultvalue>1</defaultvalue><value>2</value>
+    <items><a><en>Off</en><de>Aus</de></a><b><en>On</en><de></de></b>
+      <c><en>Auto</en><de>Automatik</de></c></items></property>
+  <property><id>count</id><type>int</type><text><en>Count</en></text><readonly>true</readonly>
+    <min>5</min><max>50</max><defaultvalue> 20 </defaultvalue><value>7</value></property>
+  <property><id>ratio</id><type>double</type><text><en>Ratio</en><de>Verhältnis</de></text>
+    <readonly>False</readonly><min>0.1</min><max>1.0</max><defaultvalue>0.95</defaultvalue>
   </property>
-  <property>
-    <id>count</id><type>int</type>
-    <text><en>Count</en></text>
-    <readonly>true</readonly>
-    <min>5</min><max>50</max><defaultvalue> 20 </defaultvalue><value>7</value>
-  </property>
-  <property>
-    <id>ratio</id><type>double</type>
-    <text><en>Ratio</en><de>Verhältnis</de></text>
-    <readonly>False</readonly>
-    <min>0.1</min><max>1.0</max><defaultvalue>0.95</defaultvalue>
-  </property>
-  <property>
-    <id>flagWord</id><type>bool</type><text><en>Word flag</en></text>
-    <defaultvalue>true</defaultvalue>
-  </property>
-  <property>
-    <id>flagNumber</id><type>bool</type><text><en>Number flag</en></text>
-    <defaultvalue>2</defaultvalue>
-  </property>
-  <property>
-    <id>lenient</id><type>int</type><text><en>Lenient</en></text>
-    <min>0</min><max>100</max><defaultvalue>12abc</defaultvalue>
-  </property>
-  <property>
-    <id>noRange</id><type>double</type><text><en>No range</en></text>
-    <defaultvalue>3.5</defaultvalue>
-  </property>
-  <property>
-    <id>plainAction</id><type>action</type><text><en>Plain</en></text>
-  </property>
-  <property>
-    <id>start</id><type>action</type><text><en>Start row</en></text>
-    <caption><text><en>Start</en><de></de></text></caption>
-  </property>
-  <property>
-    <id>mystery</id><type>slider</type><text><en>Mystery</en></text>
-    <property><id>hidden</id><type>int</type><text><en>Hidden</en></text></property>
-  </property>
-  <property>
-    <id>count</id><type>int</type><text><en>Second count</en></text>
-  </property>
-  <other>
-    <id>notARow</id><type>int</type><text><en>Not a row</en></text>
-  </other>
+  <property><id>flagWord</id><type>bool</type><text><en>Word flag</en></text>
+    <defaultvalue>true</defaultvalue></property>
+  <property><id>flagNumber</id><type>bool</type><text><en>Number flag</en></text>
+    <defaultvalue>2</defaultvalue></property>
+  <property><id>lenient</id><type>int</type><text><en>Lenient</en></text>
+    <min>0</min><max>100</max><defaultvalue>12abc</defaultvalue></property>
+  <property><id>noRange</id><type>double</type><text><en>No range</en></text>
+    <defaultvalue>3.5</defaultvalue></property>
+  <property><id>plainAction</id><type>action</type><text><en>Plain</en></text></property>
+  <property><id>start</id><type>action</type><text><en>Start row</en></text>
+    <caption><text><en>Start</en><de></de></text></caption></property>
+  <property><id>mystery</id><type>slider</type><text><en>Mystery</en></text>
+    <property><id>hidden</id><type>int</type><text><en>Hidden</en></text></property></property>
+  <property><id>count</id><type>int</type><text><en>Second count</en></text></property>
+  <other><id>notARow</id><type>int</type><text><en>Not a row</en></text></other>
 </group>
 <empty/>
-<second>
-  <id>nameless</id><type>category</type>
+<second><id>nameless</id><type>category</type>
   <property><id>unit</id><type>enumerator</type><text><en>Unit</en></text>
-    <items><i><en>C</en></i><i><en>F</en></i></items></property>
-</second>
+    <items><i><en>C</en></i><i><en>F</en></i></items></property></second>
 )";
 
 QStringList ids(const QList<QtProperty *> &properties)
@@ -100,7 +64,7 @@ class tst_PropertyTree : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
+    void init() { ExtensionSystem::Globals::setLanguage("en"); }
     void cleanup();
 
     void rows_data();
@@ -108,24 +72,16 @@ private slots:
     void germanTexts_data();
     void germanTexts();
     void valuesInsteadOfDefaults();
-    void rangesAndEntries();
-    void lookups();
+    void lookupsAndVisibility();
     void expertRows();
-    void duplicateIdsShowAndHideFirstOnly();
-    void removeSubPropertiesDetaches();
     void memoryRowsMatchTheTree_data();
     void memoryRowsMatchTheTree();
 
 private:
-    SensorWindow *makeWindow(const std::string &language = "en");
+    WindowProbe makeWindow(const Sensor &record = sensorWithDescription(description));
 
     SensorWindow *m_window = nullptr;
 };
-
-void tst_PropertyTree::init()
-{
-    ExtensionSystem::Globals::setLanguage("en");
-}
 
 void tst_PropertyTree::cleanup()
 {
@@ -134,11 +90,10 @@ void tst_PropertyTree::cleanup()
     ExtensionSystem::Globals::setLanguage("en");
 }
 
-SensorWindow *tst_PropertyTree::makeWindow(const std::string &language)
+WindowProbe tst_PropertyTree::makeWindow(const Sensor &record)
 {
-    ExtensionSystem::Globals::setLanguage(language);
-    m_window = new SensorWindow(sensorWithDescription(description));
-    return m_window;
+    m_window = new SensorWindow(record);
+    return WindowProbe(m_window);
 }
 
 void tst_PropertyTree::rows_data()
@@ -148,22 +103,26 @@ void tst_PropertyTree::rows_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("enabled");
     QTest::addColumn<QVariant>("value"); // an action's: its button text
+    QTest::addColumn<QString>("limits"); // "min..max", or an enumerator's items
 
     auto row = [](const char *tag, const char *id, Kind kind, const char *name, bool enabled,
-                  const QVariant &value) {
-        QTest::newRow(tag) << QString(id) << kind << QString(name) << enabled << value;
+                  const QVariant &value, const char *limits = "") {
+        QTest::newRow(tag) << QString(id) << kind << QString(name) << enabled << value
+                           << QString(limits);
     };
     row("category", "grp", Kind::Group, "Group", true, {});
-    row("enum default index", "mode", Kind::Enumerator, "Mode", true, 1);
-    row("read-only int, blanks around the number", "count", Kind::Integer, "Count", false, 20);
-    row("readonly False is not false", "ratio", Kind::Double, "Ratio", false, 0.95);
+    row("enum default index", "mode", Kind::Enumerator, "Mode", true, 1, "Off|On|Auto");
+    row("read-only int, blanks around the number", "count", Kind::Integer, "Count", false, 20,
+        "5..50");
+    row("readonly False is not false", "ratio", Kind::Double, "Ratio", false, 0.95, "0.1..1");
     row("bool word is no number", "flagWord", Kind::Bool, "Word flag", true, false);
     row("bool non-zero number", "flagNumber", Kind::Bool, "Number flag", true, true);
-    row("unreadable number is 0", "lenient", Kind::Integer, "Lenient", true, 0);
-    row("double without range", "noRange", Kind::Double, "No range", true, 0.0);
+    row("unreadable number is 0", "lenient", Kind::Integer, "Lenient", true, 0, "0..100");
+    row("double without range", "noRange", Kind::Double, "No range", true, 0.0, "0..0");
     row("action without caption", "plainAction", Kind::Action, "Plain", true, "action");
     row("action caption", "start", Kind::Action, "Start row", true, "Start");
     row("group without names", "nameless", Kind::Group, "", true, {});
+    row("enum of a second top-level element", "unit", Kind::Enumerator, "Unit", true, 0, "C|F");
 }
 
 void tst_PropertyTree::rows()
@@ -173,8 +132,9 @@ void tst_PropertyTree::rows()
     QFETCH(QString, name);
     QFETCH(bool, enabled);
     QFETCH(QVariant, value);
+    QFETCH(QString, limits);
 
-    WindowProbe tester(makeWindow());
+    WindowProbe tester = makeWindow();
     const ParameterRows &rows = tester.rows();
     QtProperty *property = tester.find(id.toStdString());
     QVERIFY(property);
@@ -186,6 +146,10 @@ void tst_PropertyTree::rows()
                  qobject_cast<Utils::ButtonManager *>(property->propertyManager())->value(property))
                                   : rows.value(id),
              value);
+    if (kind == Kind::Enumerator)
+        QCOMPARE(rows.enumNames(id).join('|'), limits);
+    else if (kind == Kind::Integer || kind == Kind::Double)
+        QCOMPARE(QStringLiteral("%1..%2").arg(rows.minimum(id)).arg(rows.maximum(id)), limits);
 }
 
 void tst_PropertyTree::germanTexts_data()
@@ -200,7 +164,8 @@ void tst_PropertyTree::germanTexts_data()
 void tst_PropertyTree::germanTexts()
 {
     QFETCH(bool, retranslate);
-    WindowProbe tester(makeWindow(retranslate ? "en" : "de"));
+    ExtensionSystem::Globals::setLanguage(retranslate ? "en" : "de");
+    WindowProbe tester = makeWindow();
     if (retranslate) {
         tester.edit("mode", 2);
         ExtensionSystem::Globals::setLanguage("de");
@@ -222,8 +187,7 @@ void tst_PropertyTree::germanTexts()
 
 void tst_PropertyTree::valuesInsteadOfDefaults()
 {
-    m_window = new SensorWindow(Sensor());
-    WindowProbe tester(m_window);
+    WindowProbe tester = makeWindow(Sensor());
     tester.populate(sensorWithDescription(description), false);
     QCOMPARE(tester.enumIndex("mode"), 2);
     QCOMPARE(tester.rows().value("count").toInt(), 7);
@@ -231,98 +195,57 @@ void tst_PropertyTree::valuesInsteadOfDefaults()
     QCOMPARE(tester.rows().value("flagNumber").toBool(), false);
 }
 
-void tst_PropertyTree::rangesAndEntries()
+// Pre-order; the unknown kind and everything below it, the foreign child element and the empty
+// element give no rows; top-level elements count whatever their tag. Of two rows with one id,
+// the first is found, shown and hidden. Removing rows detaches them: the managers keep them.
+void tst_PropertyTree::lookupsAndVisibility()
 {
-    WindowProbe tester(makeWindow());
-    QCOMPARE(tester.rows().minimum("count"), 5.0);
-    QCOMPARE(tester.rows().maximum("count"), 50.0);
-    QCOMPARE(tester.rows().minimum("ratio"), 0.1);
-    QCOMPARE(tester.rows().maximum("ratio"), 1.0);
-    QCOMPARE(tester.rows().maximum("noRange"), 0.0);
-    QCOMPARE(tester.rows().enumNames("mode"), QStringList({ "Off", "On", "Auto" }));
-    QCOMPARE(tester.rows().enumNames("unit"), QStringList({ "C", "F" }));
-}
-
-void tst_PropertyTree::lookups()
-{
-    WindowProbe tester(makeWindow());
-    // Pre-order; the unknown kind and everything below it, the foreign child element and the
-    // empty element give no rows; top-level elements count whatever their tag.
-    QCOMPARE(ids(tester.all()),
+    WindowProbe tester = makeWindow();
+    const QList<QtProperty *> rows = tester.all();
+    QCOMPARE(ids(rows),
              QStringList({ "grp", "mode", "count", "ratio", "flagWord", "flagNumber", "lenient",
                            "noRange", "plainAction", "start", "count", "nameless", "unit" }));
-    QVERIFY(!tester.find("mystery"));
-    QVERIFY(!tester.find("hidden"));
-    QVERIFY(!tester.find("notARow"));
-    QVERIFY(!tester.find("root")); // the root itself is not searched
-    QVERIFY(!tester.find("Mode")); // ids are case-sensitive
-    QCOMPARE(tester.find("count")->propertyName(), QString("Count"));
-    QCOMPARE(tester.root()->propertyId(), QString("root"));
+    for (const char *id : { "mystery", "hidden", "notARow", "root", "Mode" })
+        QVERIFY2(!tester.find(id), id);
+    QCOMPARE(tester.find("count"), rows.at(2));
+
+    tester.setPropertyVisible("count", false);
+    tester.setPropertyVisible("no such id", false);
+    QVERIFY(!tester.browser()->isItemVisible(tester.items(rows.at(2)).first()));
+    QVERIFY(tester.browser()->isItemVisible(tester.items(rows.at(10)).first()));
+
+    auto *enums = tester.manager<QtEnumPropertyManager>("mode");
+    const int managed = enums->properties().size();
+    PropertyTree::removeSubProperties(tester.root());
+    PropertyTree::removeSubProperties(nullptr);
+    QVERIFY(tester.root()->subProperties().isEmpty());
+    QVERIFY(rows.first()->subProperties().isEmpty());
+    QCOMPARE(enums->properties().size(), managed);
+    QCOMPARE(enums->value(rows.at(1)), 1);
+    QCOMPARE(tester.browser()->topLevelItems().size(), 1);
 }
 
-// The expert rows follow the flag, whether set directly or through the "ExpertMenu" row.
+// The expert rows follow the flag, whether set directly or through the "ExpertMenu" row; the
+// "readTemp" row sets the chart's temperature choice.
 void tst_PropertyTree::expertRows()
 {
-    m_window = new SensorWindow(catalogueRecord("QUX-T40 D"));
-    WindowProbe tester(m_window);
+    WindowProbe tester = makeWindow(catalogueRecord("QUX-T40 D"));
     auto expertShown = [&](bool shown) {
         for (const char *id : { "time", "emisivity", "unit", "laser", "readTemp" })
             QVERIFY2(tester.rowVisible(id) == shown, id);
         QVERIFY(tester.rowVisible("1type"));
         QCOMPARE(tester.expertMenu(), shown);
     };
-    expertShown(false);
-    tester.setExpertMenu(true);
-    expertShown(true);
-    tester.setExpertMenu(false);
-    expertShown(false);
-
-    tester.edit("ExpertMenu", 1);
-    expertShown(true);
-    tester.edit("ExpertMenu", 0);
-    expertShown(false);
-
-    // The "readTemp" row sets the chart's temperature choice.
+    for (const bool byRow : { false, true }) {
+        for (const bool on : { true, false }) {
+            byRow ? tester.edit("ExpertMenu", int(on)) : tester.setExpertMenu(on);
+            expertShown(on);
+        }
+    }
     tester.edit("readTemp", 1);
     QVERIFY(tester.measuredTemp());
     tester.edit("readTemp", 0);
     QVERIFY(!tester.measuredTemp());
-}
-
-void tst_PropertyTree::duplicateIdsShowAndHideFirstOnly()
-{
-    WindowProbe tester(makeWindow());
-    const QList<QtProperty *> rows = tester.all();
-    QtProperty *first = rows.at(2);
-    QtProperty *second = rows.at(10);
-    QCOMPARE(second->propertyId(), first->propertyId());
-
-    tester.setPropertyVisible("count", false);
-    QVERIFY(!tester.browser()->isItemVisible(tester.items(first).first()));
-    QVERIFY(tester.browser()->isItemVisible(tester.items(second).first()));
-
-    tester.setPropertyVisible("no such id", false);
-    QVERIFY(tester.browser()->isItemVisible(tester.items(second).first()));
-}
-
-void tst_PropertyTree::removeSubPropertiesDetaches()
-{
-    WindowProbe tester(makeWindow());
-    QtProperty *group = tester.find("grp");
-    QtProperty *mode = tester.find("mode");
-    auto *enums = tester.manager<QtEnumPropertyManager>("mode");
-    const int before = enums->properties().size();
-
-    PropertyTree::removeSubProperties(tester.root());
-    QVERIFY(tester.root()->subProperties().isEmpty());
-    QVERIFY(group->subProperties().isEmpty());
-    // Detached, not deleted: the manager still holds the rows and their values.
-    QCOMPARE(enums->properties().size(), before);
-    QCOMPARE(enums->value(mode), 1);
-    QCOMPARE(tester.browser()->topLevelItems().size(), 1);
-
-    PropertyTree::removeSubProperties(nullptr);
-    PropertyTree::removeSubProperties(mode);
 }
 
 void tst_PropertyTree::memoryRowsMatchTheTree_data()
@@ -343,9 +266,7 @@ void tst_PropertyTree::memoryRowsMatchTheTree()
     ExtensionSystem::Globals::setLanguage(language.toStdString());
     const Sensor record = sensor.isEmpty() ? sensorWithDescription(description)
                                            : catalogueRecord(sensor.toUtf8().constData());
-    m_window = new SensorWindow(record);
-    WindowProbe tester(m_window);
-    const ParameterRows &tree = tester.rows();
+    const ParameterRows &tree = makeWindow(record).rows();
     const MemoryRows memory(record, language.toStdString());
 
     QCOMPARE(memory.ids(), tree.ids());

@@ -24,7 +24,6 @@ private slots:
     void filePath();
     void savedAndRestored();
     void defaultsWhenMissing();
-    void windowWithoutTheRowsTakesTheValues();
 
 private:
     SensorWindow *makeWindow();
@@ -101,6 +100,14 @@ void tst_WindowState::savedAndRestored()
     QCOMPARE(m_window->toolBarArea(tester.toolbar("chartToolbar")), Qt::BottomToolBarArea);
     QCOMPARE(m_window->toolBarArea(tester.toolbar("fileToolBar")), Qt::TopToolBarArea);
     QVERIFY(tester.action("actionPublish_live_data")->isChecked());
+
+    // Loading into the rows at connect time is the connect sequence's test; a window without
+    // those rows only takes the values.
+    SensorWindow bare { Sensor() };
+    WindowProbe(&bare).loadExpertMenuSetting();
+    WindowProbe(&bare).loadMeasuredTempSetting();
+    QVERIFY(WindowProbe(&bare).expertMenu());
+    QVERIFY(!WindowProbe(&bare).measuredTemp());
 }
 
 void tst_WindowState::defaultsWhenMissing()
@@ -123,23 +130,6 @@ void tst_WindowState::defaultsWhenMissing()
     tester.loadMeasuredTempSetting();
     QVERIFY(!tester.measuredTemp());
     QCOMPARE(tester.enumIndex("readTemp"), 0);
-}
-
-// Loading into the rows at connect time is the connect sequence's test; a window without those
-// rows only takes the values.
-void tst_WindowState::windowWithoutTheRowsTakesTheValues()
-{
-    {
-        QSettings file(m_file, QSettings::IniFormat);
-        file.setValue("SensorWindow/expertMenu", true);
-        file.setValue("SensorWindow/mesuredTemp", true);
-    }
-    m_window = new SensorWindow(Sensor());
-    WindowProbe bare(m_window);
-    bare.loadExpertMenuSetting();
-    bare.loadMeasuredTempSetting();
-    QVERIFY(bare.expertMenu());
-    QVERIFY(bare.measuredTemp());
 }
 
 QTEST_MAIN(tst_WindowState)
