@@ -133,6 +133,8 @@ if grep -iE "QUXfamily\.ini|settings|permission|denied|read-only" "$scratch/orbe
     fail "orbexa reported the unwritable state file"
 fi
 [ ! -e "$appdir/QUXfamily.ini" ] || fail "a user wrote $appdir/QUXfamily.ini"
+moved="$(find "$home" -name 'QUXfamily.ini*')"
+[ -z "$moved" ] || fail "the window state went elsewhere: $moved"
 
 echo "== Installed orbexa opens a settings file in its sensor's window"
 run timeout 60 orbexa -platform offscreen "$home/reference.ovs" --quit-after 3 \
@@ -147,6 +149,16 @@ for file in /usr/share/man/man1/{orbexa,quxctl,quxsim}.1.gz /usr/share/applicati
     /usr/share/icons/hicolor/48x48/apps/orbexa.png /usr/share/bash-completion/completions/quxctl; do
     [ -s "$file" ] || fail "$file is missing"
 done
+[ "$(man -w quxctl 2>/dev/null)" = /usr/share/man/man1/quxctl.1.gz ] || fail "man quxctl finds no page"
+# The file type, where the machine keeps the databases that the package's triggers update.
+if command -v update-mime-database >/dev/null; then
+    grep -q ':application/x-quxfamily-settings:\*\.ovs$' /usr/share/mime/globs2 ||
+        fail "*.ovs is not registered as a file type"
+fi
+if command -v update-desktop-database >/dev/null; then
+    grep -q '^application/x-quxfamily-settings=.*orbexa\.desktop' \
+        /usr/share/applications/mimeinfo.cache || fail "*.ovs files do not open in orbexa"
+fi
 if [ -f /usr/share/bash-completion/bash_completion ]; then
     completed="$(run bash -c 'source /usr/share/bash-completion/bash_completion
         source /usr/share/bash-completion/completions/quxctl

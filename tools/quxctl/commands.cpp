@@ -430,6 +430,12 @@ void CommandRunner::stream(SensorPort &port, PortResult &result)
     QObject::connect(&poller, &LivePoller::sampleReady, &loop, [&](double temperature, double) {
         if (writeFailed)
             return;
+        // A line that went away ends the stream at once: the last sample repeated for a silent
+        // poll would be written for a sensor that is no longer there.
+        if (!port.lineLost().isEmpty()) {
+            loop.quit();
+            return;
+        }
         if (m_streamOutput
             && !m_streamOutput->write(port.portName(), QDateTime::currentMSecsSinceEpoch(),
                                       temperature)) {

@@ -2,7 +2,6 @@
 // runs from its own application directory, so the file it writes and removes is not the one that
 // other tests' windows share.
 
-#include "window/windowstatefile.h"
 #include "windowprobe.h"
 
 #include <QFile>
@@ -20,8 +19,6 @@ private slots:
     void init();
     void cleanup();
 
-    void filePath_data();
-    void filePath();
     void savedAndRestored();
     void defaultsWhenMissing();
 
@@ -48,29 +45,6 @@ SensorWindow *tst_WindowState::makeWindow()
 {
     m_window = new SensorWindow(catalogueRecord("QUX-T40 D"));
     return m_window;
-}
-
-void tst_WindowState::filePath_data()
-{
-    QTest::addColumn<QString>("applicationDir");
-    QTest::addColumn<bool>("fallback");
-    QTest::newRow("writable directory") << QCoreApplication::applicationDirPath() << false;
-    QTest::newRow("missing directory") << "/no/such/directory" << true;
-    QTest::newRow("a file, not a directory") << QCoreApplication::applicationFilePath() << true;
-    QTest::newRow("no directory") << QString() << true;
-}
-
-void tst_WindowState::filePath()
-{
-    QFETCH(QString, applicationDir);
-    QFETCH(bool, fallback);
-    QCOMPARE(windowStateFilePath(), m_file);
-    QTemporaryDir home;
-    const QString fallbackDir = home.path() + "/config/QUXfamily";
-    QCOMPARE(windowStateFilePath(applicationDir, fallbackDir),
-             (fallback ? fallbackDir : applicationDir) + "/QUXfamily.ini");
-    // Created, so that the first save succeeds.
-    QCOMPARE(QFileInfo(fallbackDir).isDir(), fallback);
 }
 
 // Five keys saved at the end; the layout and the publishing choice come back with the next
