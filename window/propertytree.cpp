@@ -5,6 +5,7 @@
 
 #include "model/description.h"
 #include "model/sensor.h"
+#include "parameters/parametertable.h"
 #include "window/sensorwindow_p.h"
 #include "window/treerows.h"
 
@@ -160,16 +161,18 @@ void PropertyTree::setRowVisible(const QString &id, bool visible)
 
 void PropertyTree::showExpertRows(bool on)
 {
-    for (const char *id : { "time", "emisivity", "unit", "laser", "readTemp" })
-        setRowVisible(QString::fromLatin1(id), on);
+    for (const ParameterDefinition &row : parameterTable) {
+        if (row.shown == Shown::Expert)
+            setRowVisible(row.rowId(), on);
+    }
 }
 
 void PropertyTree::showPin2Rows(bool analog)
 {
-    for (const char *id : { "2teach", "2analogoutput" })
-        setRowVisible(QLatin1String(id), analog);
-    for (const char *id : { "2switchingOn", "2type", "2operateOutputs" })
-        setRowVisible(QLatin1String(id), !analog);
+    for (const ParameterDefinition &row : parameterTable) {
+        if (row.shown == Shown::Pin2Analog || row.shown == Shown::Pin2Output)
+            setRowVisible(row.rowId(), (row.shown == Shown::Pin2Analog) == analog);
+    }
 }
 
 void PropertyTree::removeSubProperties(QtProperty *property)

@@ -1,6 +1,7 @@
 #include "window/sensorwindow.h"
 
 #include "parameters/attempts.h"
+#include "parameters/parametertable.h"
 #include "parameters/sensorsession.h"
 #include "ui_sensorwindow.h"
 #include "window/chartpresenter.h"
@@ -8,6 +9,7 @@
 #include "window/connectionswitchdialog.h"
 #include "window/livepublishing.h"
 #include "window/modaldialog.h"
+#include "window/pendingedit.h"
 #include "window/propertytree.h"
 #include "window/sensorwindow_p.h"
 #include "window/settingsfileactions.h"
@@ -62,8 +64,6 @@ SensorWindow::SensorWindow(const Sensor &sensor, QWidget *ignored)
     , d(new SensorWindowPrivate)
     , ui(new Ui::SensorWindow())
     , propertyBrowser(nullptr)
-    , settingsTimer(nullptr)
-    , lastProperty(nullptr)
     , expertMenu(false)
 {
     Q_UNUSED(ignored)
@@ -95,7 +95,6 @@ SensorWindow::SensorWindow(const Sensor &sensor, QWidget *ignored)
     d->publishing->setWanted(ui->actionPublish_live_data->isChecked());
     connect(ui->actionPublish_live_data, &QAction::toggled, this,
             &SensorWindow::slotPublishLiveDataToggled);
-    setUpDelayTimer();
     d->propertyDock->toggleViewAction()->setToolTip(d->propertyDock->windowTitle());
     updateTemperatureCaption();
 
@@ -189,7 +188,9 @@ void SensorWindow::createSession(const Sensor &sensor)
     connect(events, &SessionEvents::upperMarkChanged, this, &SensorWindow::updateUpperMark);
     connect(events, &SessionEvents::outputStatesRead, this, &SensorWindow::updateLeds);
     connect(events, &SessionEvents::expertMenuChanged, this, &SensorWindow::setExpertMenu);
-    connect(events, &SessionEvents::deferredWriteRequested, this, &SensorWindow::deferWrite);
+    d->edits = std::make_unique<PendingEdit>(session(), *d->treeHandling);
+    connect(events, &SessionEvents::deferredWriteRequested, d->edits.get(),
+            &PendingEdit::deferWrite);
 }
 
 // The chart and the connect sequence, on the session and the form's widgets.
@@ -219,11 +220,6 @@ void SensorWindow::setUpToolbarsAndChart()
     updateLeds(0);
     ui->fileToolBar->addAction(d->propertyDock->toggleViewAction());
     d->propertyDock->toggleViewAction()->setToolTip(WindowTexts::tr("Property Tree"));
-    // Edits reach the sensor only while one is connected: the connect sequence connects the
-    // timer to vSettingsChanged().
-    settingsTimer = new QTimer(this);
-    settingsTimer->setInterval(10);
-    settingsTimer->setSingleShot(true);
     // The poller follows the live-data action: its chain ends at the first completion after the
     // action was unchecked. Connected before the constructor connects the action to
     // slotLiveDataToggled, so a poll started there already sees the new state.
@@ -276,13 +272,6 @@ void SensorWindow::createStatusBar()
     ui->statusBar->addPermanentWidget(new QLabel(this), 0);
 }
 
-void SensorWindow::setUpDelayTimer()
-{
-    delayTimer.setInterval(600);
-    delayTimer.setSingleShot(true);
-    connect(&delayTimer, &QTimer::timeout, this, &SensorWindow::sendDelayValue);
-}
-
 SensorWindow::~SensorWindow()
 {
     saveWindowState();
@@ -297,8 +286,7 @@ SensorWindow::~SensorWindow()
     ui = nullptr;
     delete propertyBrowser;
     propertyBrowser = nullptr;
-    delete settingsTimer;
-    settingsTimer = nullptr;
+    d->edits.reset();
     // The session works on the rows, which live in the managers below the dock.
     d->session.reset();
     d->rows.reset();
@@ -347,17 +335,17 @@ bool SensorWindow::expertRowsShown() const
 
 bool SensorWindow::editPending() const
 {
-    return settingsTimer->isActive();
+    return d->edits->settling();
 }
 
 bool SensorWindow::typedEditPending() const
 {
-    return delayTimer.isActive();
+    return d->edits->typing();
 }
 
 QtProperty *SensorWindow::lastEditedRow() const
 {
-    return lastProperty;
+    return d->edits->lastRow();
 }
 
 bool SensorWindow::isConnected() const
@@ -555,11 +543,7 @@ int SensorWindow::askConnectDirection()
 
 void SensorWindow::setEditsReachSensor(bool on)
 {
-    if (on)
-        connect(settingsTimer, &QTimer::timeout, this, &SensorWindow::vSettingsChanged,
-                Qt::UniqueConnection);
-    else
-        disconnect(settingsTimer, &QTimer::timeout, this, &SensorWindow::vSettingsChanged);
+    d->edits->setReachesSensor(on);
 }
 
 bool SensorWindow::checkConnection()
@@ -701,8 +685,8 @@ QString SensorWindow::thresholdHex(int output, int component) const
 // The tree reports an edit (TreeHandling::edited, and the string and button managers' signals)
 // to vPropertyChanged. Effects that only concern the window (the expert rows, the chart's
 // temperature choice, pin 2's layout, the analog output's units, and while no sensor is
-// connected the temperature unit) happen at once; the edit itself is handed to the sensor 10 ms
-// later by vSettingsChanged, so that quick successive edits send only the last one.
+// connected the temperature unit) happen at once; the edit itself goes to the sensor when
+// PendingEdit says so, after the edits around it settled or the typing paused.
 
 // Switches the four value connections from the bool, int, double and enum managers (see
 // TreeHandling); the plug-in's own changes to rows happen inside a TreeHandlingGuard.
@@ -744,47 +728,45 @@ void SensorWindow::buttonClicked(QtProperty *property)
 void SensorWindow::vPropertyChanged(QtProperty *property, const QVariant &value)
 {
     // The polling goes on until the dispatch suspends it around the write, 10 ms from now.
-    lastProperty = property;
-    {
-        TreeHandlingGuard quiet(*d->treeHandling);
-        applyViewEffects(property);
-    }
-    pendingValue = value;
-    settingsTimer->start();
+    applyViewEffects(property);
+    d->edits->take(property, value);
 }
 
-// What an edit does to the window at once, before it reaches the sensor.
+// What an edit does to the window at once, before it reaches the sensor: the table's follow-ups
+// of the row that concern only the view.
 void SensorWindow::applyViewEffects(QtProperty *property)
 {
-    const QString id = property ? property->propertyId() : QString();
-    const int index = property ? d->enumManager->value(property) : 0;
+    const ParameterDefinition *row = property ? findParameter(property->propertyId()) : nullptr;
+    if (!row)
+        return;
+    TreeHandlingGuard quiet(*d->treeHandling);
+    const int index = d->enumManager->value(property);
 
     // Without a sensor the tree is all there is to update; with one, the unit's write does it.
-    if (!isConnected() && id == QLatin1String("unit")) {
+    if (!isConnected() && row->has(UnitDisplay)) {
         updateTemperatureCaption();
         applyTemperatureUnitToChart(index != 0);
         convertDisplayedTemperatures(index != 0);
     }
 
-    if (id == QLatin1String("ExpertMenu")) {
+    if (row->has(ExpertRows)) {
         setExpertMenu(index != 0);
-    } else if (id == QLatin1String("readTemp")) {
+    } else if (row->has(MeasuredTemperature)) {
         session().state().measuredTemp = index != 0;
-    } else if (id == QLatin1String("2A")) {
+    } else if (row->has(Pin2Layout)) {
         applyPin2Mode(index != 0);
         if (index == 1) {
             // Toggling the right axis' zoom makes the chart take the new right scale.
             d->presenter->toggleRightAxisZoom();
         }
-    } else if (id == QLatin1String("2analogoutput")) {
+    } else if (row == &pin2SignalParameter()) {
         showAnalogOutputMode(index);
     }
 }
 
-// Runs only while a sensor is connected: the connect sequence wires settingsTimer to it.
 void SensorWindow::vSettingsChanged()
 {
-    applyPropertyToSensor(lastProperty, pendingValue);
+    d->edits->applySettled();
 }
 
 void SensorWindow::readAllProperties()
@@ -831,35 +813,14 @@ void SensorWindow::vClearHistory()
     const int answer = showMessage(QMessageBox::Warning, WindowTexts::tr("Clear chart history"),
                                    WindowTexts::tr("Do you really want to clear chart history ?"),
                                    QMessageBox::Yes | QMessageBox::No);
-    if (answer != QMessageBox::Yes)
-        return;
-    d->presenter->chart()->clear();
-    // New samples enable it again.
-    ui->chartToolbar->setEnabled(false);
+    if (answer == QMessageBox::Yes)
+        d->presenter->clearHistory();
 }
 
-void SensorWindow::applyPropertyToSensor(QtProperty *property, const QVariant &value)
-{
-    if (!property || !isConnected())
-        return;
-    TreeHandlingGuard quiet(*d->treeHandling);
-    lastProperty = property;
-    session().dispatcher().apply(property->propertyId(), value);
-}
-
-// The write of the row edited last, once the typing paused for 600 ms.
+// The write of the row edited last, once the typing paused.
 void SensorWindow::sendDelayValue()
 {
-    SessionState &state = session().state();
-    if (state.skipNextDelayedWrite) {
-        // The rows were converted after a unit change: nothing the user typed.
-        state.skipNextDelayedWrite = false;
-        return;
-    }
-    if (!lastProperty || !isConnected())
-        return;
-    TreeHandlingGuard quiet(*d->treeHandling);
-    session().dispatcher().writeDeferred(lastProperty->propertyId());
+    d->edits->writeTyped();
 }
 
 bool SensorWindow::suspendPolling()
@@ -879,11 +840,6 @@ void SensorWindow::restoreLiveData(bool on)
         slotLiveDataToggled(true);
     else
         ui->actionEnable_live_data->setChecked(on);
-}
-
-void SensorWindow::deferWrite()
-{
-    delayTimer.start();
 }
 
 // Pin 2 is either output 2 (its contact rows, its LED, the upper threshold line) or the analog
@@ -940,7 +896,7 @@ void SensorWindow::loadExpertMenuSetting()
         return;
     // With the tree connections on, this goes the way of a user's choice; the row itself
     // never sends a command.
-    if (QtProperty *row = d->tree->find("ExpertMenu"))
+    if (QtProperty *row = d->tree->find(parameterWith(ExpertRows).id))
         d->enumManager->setValue(row, 1);
 }
 
@@ -952,7 +908,7 @@ void SensorWindow::loadMeasuredTempSetting()
         measuredTemp
             = settings.value(objectName() + QLatin1String(measuredTempKey), false).toBool();
     }
-    if (QtProperty *row = d->tree->find("readTemp"))
+    if (QtProperty *row = d->tree->find(parameterWith(MeasuredTemperature).id))
         d->enumManager->setValue(row, measuredTemp ? 1 : 0);
 }
 

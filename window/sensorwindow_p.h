@@ -31,6 +31,7 @@ class ChartPresenter;
 class ConnectController;
 class PropertyTree;
 class LivePublishing;
+class PendingEdit;
 class SensorSession;
 class SettingsFileActions;
 class TransactionRunner;
@@ -79,6 +80,7 @@ public:
     std::unique_ptr<ConnectController> connector;
     std::unique_ptr<SettingsFileActions> files;
     std::unique_ptr<PropertyTree> tree;
+    std::unique_ptr<PendingEdit> edits;
     // The live data to a broker; goes before the session it follows.
     std::unique_ptr<LivePublishing> publishing;
 };

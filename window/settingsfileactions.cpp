@@ -3,6 +3,7 @@
 #include "files/propertytext.h"
 #include "files/settingsfile.h"
 #include "model/parameterrows.h"
+#include "parameters/parametertable.h"
 #include "parameters/sensorsession.h"
 #include "parameters/sessionevents.h"
 #include "window/chartpresenter.h"
@@ -298,8 +299,8 @@ void SettingsFileActions::finishLoad(Load &load)
         m_connector.writeAll();
         resumeLiveData(load);
         state.deferValueWrites = true;
-    } else if (m_rows.contains(QStringLiteral("2A"))) {
-        const int pin2 = m_rows.enumIndex(QStringLiteral("2A"));
+    } else if (m_rows.contains(parameterWith(Pin2Layout).rowId())) {
+        const int pin2 = m_rows.enumIndex(parameterWith(Pin2Layout).rowId());
         emit m_session.events().pin2ModeRead(pin2 != 0);
         if (pin2 == 1) {
             // Toggling the right axis' zoom makes the chart take the new right scale.
