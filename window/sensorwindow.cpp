@@ -10,6 +10,7 @@
 #include "window/livepublishing.h"
 #include "window/modaldialog.h"
 #include "window/pendingedit.h"
+#include "window/propertyeditors.h"
 #include "window/propertytree.h"
 #include "window/sensorwindow_p.h"
 #include "window/settingsfileactions.h"
@@ -68,7 +69,6 @@ SensorWindow::SensorWindow(const Sensor &sensor, QWidget *ignored)
 {
     Q_UNUSED(ignored)
     ui->setupUi(this);
-    d->language = ExtensionSystem::Globals::getLanguage();
 
     createPropertyDock();
     createSession(sensor);
@@ -86,7 +86,7 @@ SensorWindow::SensorWindow(const Sensor &sensor, QWidget *ignored)
     setMinimumSize(820, 500);
     // A docked widget takes its width from the main window's layout, not from resize(); asked
     // only now that the window has its final minimum width, the dock keeps its 400 pixels.
-    resizeDocks({ d->propertyDock }, { 400 }, Qt::Horizontal);
+    resizeDocks({ d->editors->dock }, { 400 }, Qt::Horizontal);
     createStatusBar();
     d->publishing = std::make_unique<LivePublishing>(session(), ui->statusBar);
     connect(this, &SensorWindow::vComPortSelected, d->publishing.get(),
@@ -95,7 +95,7 @@ SensorWindow::SensorWindow(const Sensor &sensor, QWidget *ignored)
     d->publishing->setWanted(ui->actionPublish_live_data->isChecked());
     connect(ui->actionPublish_live_data, &QAction::toggled, this,
             &SensorWindow::slotPublishLiveDataToggled);
-    d->propertyDock->toggleViewAction()->setToolTip(d->propertyDock->windowTitle());
+    d->editors->dock->toggleViewAction()->setToolTip(d->editors->dock->windowTitle());
     updateTemperatureCaption();
 
     // Pin 2 starts as analog output until the sensor or the tree says otherwise.
@@ -109,56 +109,26 @@ SensorWindow::SensorWindow(const Sensor &sensor, QWidget *ignored)
     d->presenter->showInitialState();
 
     if (ExtensionSystem::Globals::getPresentationMode())
-        d->propertyDock->hide();
+        d->editors->dock->hide();
 }
 
 // The dock with the property managers and their editor factories; the browser itself is
 // filled by buildPropertyTree().
 void SensorWindow::createPropertyDock()
 {
-    d->propertyDock = new QDockWidget();
-    d->propertyDock->setWindowTitle(WindowTexts::tr("Property tree"));
-    d->propertyDock->setObjectName(QStringLiteral("propertyTree"));
-    d->propertyDock->setAllowedAreas(Qt::AllDockWidgetAreas);
-    d->propertyDock->toggleViewAction()->setIcon(
-        QIcon(QStringLiteral(":/newPrefix/icons/Menuebaum.svg")));
-
-    d->boolManager = new QtBoolPropertyManager(d->propertyDock);
-    d->intManager = new QtIntPropertyManager(d->propertyDock);
-    d->doubleManager = new QtDoublePropertyManager(d->propertyDock);
-    d->stringManager = new QtStringPropertyManager(d->propertyDock);
-    d->enumManager = new QtEnumPropertyManager(d->propertyDock);
-    d->groupManager = new QtGroupPropertyManager(d->propertyDock);
-    d->checkBoxFactory = new QtCheckBoxFactory(d->propertyDock);
-    d->spinBoxFactory = new QtSpinBoxFactory(d->propertyDock);
-    d->doubleSpinBoxFactory = new QtDoubleSpinBoxFactory(d->propertyDock);
-    d->lineEditFactory = new QtLineEditFactory(d->propertyDock);
-    d->enumEditorFactory = new QtEnumEditorFactory(d->propertyDock);
-
-    propertyBrowser = new QtTreePropertyBrowser(d->propertyDock);
-    propertyBrowser->setResizeMode(QtTreePropertyBrowser::ResizeToContents);
-    propertyBrowser->setStyleSheet(
-        QStringLiteral(" QTreeView {selection-background-color:  #00619E;}"));
-    propertyBrowser->setFactoryForManager(d->boolManager, d->checkBoxFactory);
-    propertyBrowser->setFactoryForManager(d->intManager, d->spinBoxFactory);
-    propertyBrowser->setFactoryForManager(d->doubleManager, d->doubleSpinBoxFactory);
-    propertyBrowser->setFactoryForManager(d->stringManager, d->lineEditFactory);
-    propertyBrowser->setFactoryForManager(d->enumManager, d->enumEditorFactory);
-
-    d->buttonManager = new Utils::ButtonManager(d->propertyDock);
-    d->buttonFactory = new Utils::ButtonFactory(d->propertyDock);
-    propertyBrowser->setFactoryForManager(d->buttonManager, d->buttonFactory);
-    d->tree = std::make_unique<PropertyTree>(*d, propertyBrowser);
+    d->editors = std::make_unique<PropertyEditors>(propertyBrowser);
+    d->tree = std::make_unique<PropertyTree>(*d->editors, propertyBrowser);
 
     // The bool, int, double and enum connections are the ones switched off around every change
     // the plug-in makes to rows itself; string and button rows are never switched.
-    d->treeHandling = new TreeHandling(d->boolManager, d->intManager, d->doubleManager,
-                                       d->enumManager, d->propertyDock);
+    d->treeHandling
+        = new TreeHandling(d->editors->boolManager, d->editors->intManager,
+                           d->editors->doubleManager, d->editors->enumManager, d->editors->dock);
     connect(d->treeHandling, &TreeHandling::edited, this, &SensorWindow::vPropertyChanged);
     d->treeHandling->setOn(true);
-    connect(d->stringManager, &QtStringPropertyManager::valueChanged, this,
+    connect(d->editors->stringManager, &QtStringPropertyManager::valueChanged, this,
             &SensorWindow::stringValueChanged);
-    connect(d->buttonManager, &Utils::ButtonManager::buttonClicked, this,
+    connect(d->editors->buttonManager, &Utils::ButtonManager::buttonClicked, this,
             &SensorWindow::buttonClicked);
 }
 
@@ -166,7 +136,7 @@ void SensorWindow::createPropertyDock()
 // window as its view.
 void SensorWindow::createSession(const Sensor &sensor)
 {
-    d->rows = std::make_unique<TreeRows>(*d, *d->treeHandling);
+    d->rows = std::make_unique<TreeRows>(*d->editors, *d->treeHandling);
     d->runner = std::make_unique<WindowTransactionRunner>(
         [this](DataFrame &frame) { sendDataFrame(&frame, true); });
     d->session = std::make_unique<SensorSession>(sensor, *d->runner, *d->rows,
@@ -207,7 +177,8 @@ void SensorWindow::createCollaborators()
     d->files = std::make_unique<SettingsFileActions>(
         session(), *d->rows, *d->treeHandling, *d->presenter, *d->connector,
         static_cast<ConnectView &>(*this),
-        SettingsFileActions::Parts { d, this, ui->actionEnable_live_data, ui->chartToolbar });
+        SettingsFileActions::Parts { &d->waits, this, ui->actionEnable_live_data,
+                                     ui->chartToolbar });
     connect(d->connector.get(), &ConnectController::portSelected, this,
             &SensorWindow::vComPortSelected);
     connect(d->connector.get(), &ConnectController::titleChanged, this,
@@ -218,8 +189,8 @@ void SensorWindow::setUpToolbarsAndChart()
 {
     ui->sensorOperationsToolbar->setEnabled(false);
     updateLeds(0);
-    ui->fileToolBar->addAction(d->propertyDock->toggleViewAction());
-    d->propertyDock->toggleViewAction()->setToolTip(WindowTexts::tr("Property Tree"));
+    ui->fileToolBar->addAction(d->editors->dock->toggleViewAction());
+    d->editors->dock->toggleViewAction()->setToolTip(WindowTexts::tr("Property Tree"));
     // The poller follows the live-data action: its chain ends at the first completion after the
     // action was unchecked. Connected before the constructor connects the action to
     // slotLiveDataToggled, so a poll started there already sees the new state.
@@ -291,9 +262,9 @@ SensorWindow::~SensorWindow()
     d->session.reset();
     d->rows.reset();
     // Takes the managers and factories with it; they delete their properties.
-    delete d->propertyDock;
-    d->propertyDock = nullptr;
-    d->rootProperty = nullptr;
+    delete d->editors->dock;
+    d->editors->dock = nullptr;
+    d->editors->rootProperty = nullptr;
     delete d;
     d = nullptr;
 }
@@ -382,8 +353,8 @@ void SensorWindow::updateWindowTitle(bool showBaud)
     title += QLatin1Char(')');
 
     setWindowTitle(title);
-    if (d->rootProperty)
-        d->rootProperty->setPropertyName(title);
+    if (d->editors->rootProperty)
+        d->editors->rootProperty->setPropertyName(title);
     ui->statusBar->showMessage(title, 0);
 }
 
@@ -402,7 +373,7 @@ void SensorWindow::vOpenManual() { }
 
 void SensorWindow::vSensorUpdate(const QVariant &hideTree)
 {
-    d->propertyDock->setVisible(!hideTree.toBool());
+    d->editors->dock->setVisible(!hideTree.toBool());
 }
 
 void SensorWindow::vExportChartData() { }
@@ -455,8 +426,8 @@ void SensorWindow::changeEvent(QEvent *event)
 void SensorWindow::retranslateWindow()
 {
     ui->retranslateUi(this);
-    d->propertyDock->setWindowTitle(WindowTexts::tr("Property tree"));
-    d->propertyDock->toggleViewAction()->setToolTip(d->propertyDock->windowTitle());
+    d->editors->dock->setWindowTitle(WindowTexts::tr("Property tree"));
+    d->editors->dock->toggleViewAction()->setToolTip(d->editors->dock->windowTitle());
 
     d->connector->retranslate();
 
@@ -529,14 +500,14 @@ int SensorWindow::showMessage(int icon, const QString &title, const QString &tex
         : standard & QMessageBox::No                      ? QMessageBox::No
                                                           : QMessageBox::Ok;
     ModalDialog<QMessageBox> box(
-        d, this, new QMessageBox(QMessageBox::Icon(icon), title, text, standard, this));
+        &d->waits, this, new QMessageBox(QMessageBox::Icon(icon), title, text, standard, this));
     const int answer = box.exec();
     return box.gone() ? unanswered : answer;
 }
 
 int SensorWindow::askConnectDirection()
 {
-    ModalDialog<ConnectionSwitchDialog> dialog(d, this, new ConnectionSwitchDialog);
+    ModalDialog<ConnectionSwitchDialog> dialog(&d->waits, this, new ConnectionSwitchDialog);
     dialog.exec();
     return dialog.gone() ? int(ConnectionSwitchDialog::Cancel) : dialog->result();
 }
@@ -646,13 +617,13 @@ void SensorWindow::chartThresholdChanged(unsigned int index, double value)
 void SensorWindow::slotOnMarkerChanged(double value)
 {
     if (QtProperty *row = d->tree->find(ChartPresenter::analogEndRow(false).toStdString()))
-        d->doubleManager->setValue(row, value);
+        d->editors->doubleManager->setValue(row, value);
 }
 
 void SensorWindow::slotOffMarkerChanged(double value)
 {
     if (QtProperty *row = d->tree->find(ChartPresenter::analogEndRow(true).toStdString()))
-        d->doubleManager->setValue(row, value);
+        d->editors->doubleManager->setValue(row, value);
 }
 
 void SensorWindow::showSwitchingPoint(int output, double value)
@@ -740,7 +711,7 @@ void SensorWindow::applyViewEffects(QtProperty *property)
     if (!row)
         return;
     TreeHandlingGuard quiet(*d->treeHandling);
-    const int index = d->enumManager->value(property);
+    const int index = d->editors->enumManager->value(property);
 
     // Without a sensor the tree is all there is to update; with one, the unit's write does it.
     if (!isConnected() && row->has(UnitDisplay)) {
@@ -897,7 +868,7 @@ void SensorWindow::loadExpertMenuSetting()
     // With the tree connections on, this goes the way of a user's choice; the row itself
     // never sends a command.
     if (QtProperty *row = d->tree->find(parameterWith(ExpertRows).id))
-        d->enumManager->setValue(row, 1);
+        d->editors->enumManager->setValue(row, 1);
 }
 
 void SensorWindow::loadMeasuredTempSetting()
@@ -909,7 +880,7 @@ void SensorWindow::loadMeasuredTempSetting()
             = settings.value(objectName() + QLatin1String(measuredTempKey), false).toBool();
     }
     if (QtProperty *row = d->tree->find(parameterWith(MeasuredTemperature).id))
-        d->enumManager->setValue(row, measuredTemp ? 1 : 0);
+        d->editors->enumManager->setValue(row, measuredTemp ? 1 : 0);
 }
 
 // --- Transactions and waits ---------------------------------------------------------------
@@ -917,19 +888,19 @@ void SensorWindow::loadMeasuredTempSetting()
 void SensorWindow::sendDataFrame(ExtensionSystem::CommunicationInterface::DataFrame *frame,
                                  bool showUi)
 {
-    runBehindProgress(this, d, connection(), frame, showUi);
+    runBehindProgress(this, &d->waits, connection(), frame, showUi);
 }
 
 bool SensorWindow::isWaiting() const
 {
-    return d->nestedWaits > 0;
+    return d->waits.nested > 0;
 }
 
 void SensorWindow::abandon()
 {
-    if (!d->abandoned && !isWaiting())
+    if (!d->waits.abandoned && !isWaiting())
         deleteLater();
-    d->abandoned = true;
+    d->waits.abandoned = true;
     setConnection(nullptr);
     // Nobody is left to answer them; each returns to its waiting code, which finishes quietly.
     closeModalDialogs(this);
@@ -940,9 +911,9 @@ void SensorWindow::abandon()
 bool SensorWindow::buildPropertyTree(const Sensor &record)
 {
     d->tree->build(record, windowTitle());
-    d->propertyDock->setWidget(propertyBrowser);
-    d->propertyDock->resize(400, d->propertyDock->height());
-    addDockWidget(Qt::LeftDockWidgetArea, d->propertyDock);
+    d->editors->dock->setWidget(propertyBrowser);
+    d->editors->dock->resize(400, d->editors->dock->height());
+    addDockWidget(Qt::LeftDockWidgetArea, d->editors->dock);
     propertyBrowser->setMinimumWidth(300);
     return false;
 }
