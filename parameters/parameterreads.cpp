@@ -126,6 +126,7 @@ bool ParameterIo::read(const ParameterDefinition &row)
         return true;
     }
     case ValueCoding::None:
+    case ValueCoding::Unhandled:
     case ValueCoding::BaudRate:
         break;
     }

@@ -21,6 +21,15 @@ enum class ValueCoding {
     AnalogEnd, // temperature, °C tenths; read values limited to the analog output's ends
     SwitchingPoint, // temperature, °C tenths; the display unit's limits after the value
     BaudRate, // the item index + 2, written only
+    Unhandled, // shown only, and the dispatch has no write for it: an edit of it fails
+};
+
+// When the tree shows the row.
+enum class Shown {
+    Always,
+    Expert, // with the expert rows
+    Pin2Output, // while pin 2 is switching output 2; nothing is sent while it is analog
+    Pin2Analog, // while pin 2 is the analog output
 };
 
 // What follows a read or a write of the row besides the row itself.
@@ -65,8 +74,7 @@ struct ParameterDefinition
     bool deferred;
     // A temperature in the display unit (°C on the wire).
     bool temperature;
-    // A row of switching output 2: nothing is sent while pin 2 is an analog output.
-    bool pin2Output;
+    Shown shown;
     // A write that fails still counts as handled: no connection check follows.
     bool failureHandled;
     unsigned followUps;
@@ -80,6 +88,8 @@ struct ParameterDefinition
     bool has(FollowUp followUp) const { return (followUps & followUp) != 0; }
     // A parameter the sensor holds (a row written to it).
     bool onSensor() const { return write.has_value(); }
+    // A row of switching output 2: nothing is sent while pin 2 is an analog output.
+    bool pin2Output() const { return shown == Shown::Pin2Output; }
 };
 
 // The rows in the order reading all takes them: pin 2's function decides which rows exist for
@@ -100,6 +110,11 @@ const ParameterDefinition *parameterReadBy(Command command, int output = 0);
 const ParameterDefinition *parameterWrittenBy(Command command, int output = 0);
 // The one row with `followUp` (the unit's, pin 2's, ...): the rows other rows depend on.
 const ParameterDefinition &parameterWith(FollowUp followUp);
+
+// The ends of the analog output's range (the low one or the high one), and pin 2's signal type
+// (voltage or current), the one the sensor is asked for.
+const ParameterDefinition &analogEndParameter(bool high);
+const ParameterDefinition &pin2SignalParameter();
 
 // The analog output's scale as the rows hold it: its ends and its signal type, each kept from
 // `scale` where the row is missing. A sensor of an analog type has the signal row that is

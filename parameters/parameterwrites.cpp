@@ -61,6 +61,7 @@ bool ParameterIo::write(const ParameterDefinition &row, const QVariant &value)
     case ValueCoding::BaudRate:
         return writeBaudRate(value.toInt());
     case ValueCoding::None:
+    case ValueCoding::Unhandled:
         break;
     }
     return false;

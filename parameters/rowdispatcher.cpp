@@ -52,7 +52,7 @@ void RowDispatcher::apply(const QString &id, const QVariant &value)
 RowDispatcher::Outcome RowDispatcher::writeRow(const QString &id, const QVariant &value)
 {
     const ParameterDefinition *row = findParameter(id);
-    if (!row)
+    if (!row || row->coding == ValueCoding::Unhandled)
         return Outcome::Failed;
     const QVariant current = m_rows.contains(id) ? m_rows.value(id) : value;
     const int index = current.toInt();
@@ -63,7 +63,7 @@ RowDispatcher::Outcome RowDispatcher::writeRow(const QString &id, const QVariant
         m_state.measuredTemp = index != 0;
     if (row->coding == ValueCoding::None)
         return Outcome::Handled;
-    if (row->pin2Output && m_io.pin2Analog() != 0)
+    if (row->pin2Output() && m_io.pin2Analog() != 0)
         return Outcome::Handled;
     if (row->deferred) {
         if (!m_state.deferValueWrites)
@@ -101,7 +101,7 @@ void RowDispatcher::writeDraggedPoint(int output, double value)
 RowDispatcher::Outcome RowDispatcher::writeValueRow(const ParameterDefinition &row,
                                                     const QVariant &current, bool delayed)
 {
-    if (row.pin2Output && m_io.pin2Analog() != 0)
+    if (row.pin2Output() && m_io.pin2Analog() != 0)
         return Outcome::Handled;
     QVariant value = current;
     if (row.otherEnd)

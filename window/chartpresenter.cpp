@@ -1,6 +1,7 @@
 #include "window/chartpresenter.h"
 
 #include "model/parameterrows.h"
+#include "parameters/parametertable.h"
 #include "parameters/sensorsession.h"
 #include "protocol/temperature.h"
 #include "window/treehandling.h"
@@ -23,10 +24,6 @@ namespace {
 
 constexpr int switchingSet = 1;
 constexpr int switchingComponent = 4;
-
-const QString lowEndRow = QStringLiteral("0v");
-const QString highEndRow = QStringLiteral("10v");
-const QString analogTypeRow = QStringLiteral("2analogoutput");
 
 QString switchingPointRow(int output)
 {
@@ -123,6 +120,12 @@ void ChartPresenter::showInitialState()
     m_chart->setTimelineScale(-60.0, 700.0);
 }
 
+void ChartPresenter::clearHistory()
+{
+    m_chart->clear();
+    m_widgets.chartToolbar->setEnabled(false);
+}
+
 void ChartPresenter::showWholeRange()
 {
     const Range whole = unitRange(true);
@@ -137,7 +140,7 @@ void ChartPresenter::showWholeRange()
 
 QString ChartPresenter::analogEndRow(bool high)
 {
-    return high ? highEndRow : lowEndRow;
+    return analogEndParameter(high).rowId();
 }
 
 void ChartPresenter::showThresholdsInUnit(bool fahrenheit)
@@ -191,10 +194,14 @@ void ChartPresenter::applyPin2Mode(bool analog)
 }
 
 // After the analog output's range or type changed: the right axis, the scale and the signal
-// of the following samples, from the rows "0v", "10v" and "2analogoutput" (each when present).
+// of the following samples, from the rows of the range's ends and pin 2's signal type (each when
+// present).
 void ChartPresenter::refreshAnalogChart()
 {
     TreeHandlingGuard quiet(m_treeHandling);
+    const QString lowEndRow = analogEndRow(false);
+    const QString highEndRow = analogEndRow(true);
+    const QString analogTypeRow = pin2SignalParameter().rowId();
     m_chart->setTimelineScale(-25.0, 660.0);
 
     const ParameterRows &rows = m_session.rows();
@@ -226,6 +233,8 @@ void ChartPresenter::refreshAnalogChart()
 void ChartPresenter::showAnalogOutputMode(int mode)
 {
     ParameterRows &rows = m_session.rows();
+    const QString lowEndRow = analogEndRow(false);
+    const QString highEndRow = analogEndRow(true);
     const bool voltage = mode == 0;
     if (rows.contains(lowEndRow))
         rows.setCaption(lowEndRow, voltage ? WindowTexts::tr("0 volt") : QStringLiteral("4mA"));
@@ -265,10 +274,10 @@ void ChartPresenter::applyTemperatureUnit(bool toFahrenheit)
     m_chart->setBaselineTo(0);
 }
 
-// The caption above the chart follows the "unit" row.
+// The caption above the chart follows the unit's row.
 void ChartPresenter::updateTemperatureCaption()
 {
-    const QString unit = QStringLiteral("unit");
+    const QString unit = parameterWith(UnitDisplay).rowId();
     if (!m_session.rows().contains(unit))
         return;
     m_widgets.temperatureCaption->setText(m_session.rows().enumIndex(unit) == 0
@@ -383,8 +392,13 @@ void ChartPresenter::updateLeds(int states, bool connected)
         return;
     }
     const ParameterRows &rows = m_session.rows();
-    const bool inverted1 = rows.enumIndex(QStringLiteral("1type")) != 0;
-    const bool inverted2 = rows.enumIndex(QStringLiteral("2type")) != 0;
+    // An output of the inverted type ("normally closed") lights while its bit is clear.
+    const auto inverted = [&rows](int output) {
+        const ParameterDefinition *type = parameterWrittenBy(Command::WriteType, output);
+        return type && rows.enumIndex(type->rowId()) != 0;
+    };
+    const bool inverted1 = inverted(1);
+    const bool inverted2 = inverted(2);
     m_widgets.output1->setEnabled(inverted1 != ((states & 1) != 0));
     m_widgets.output2->setEnabled(inverted2 != ((states & 2) != 0));
 }

@@ -71,6 +71,8 @@ public:
     void showInitialState();
     // Before the PC's settings go to the sensor: every temperature fits, whatever the unit.
     void showWholeRange();
+    // No samples left; the chart's toolbar waits for the next one.
+    void clearHistory();
     // With pin 2 analog, the right axis takes a new scale only after its zoom was toggled.
     void refreshRightAxis();
     void toggleRightAxisZoom();

@@ -215,20 +215,25 @@ void ConnectController::connectSensorToPc()
     emit portSelected(m_portBox->currentText());
     m_view.loadExpertMenuSetting();
     m_view.loadMeasuredTempSetting();
-    if (!identifyOpenedPort())
-        return;
-
-    m_widgets.liveData->setChecked(false);
-    emit titleChanged(true);
-    m_session.state().connected = true;
-    readAll();
-    if (!alive)
+    if (!identifyOpenedPort() || !enterConnected())
         return;
     m_view.loadExpertMenuSetting();
     connectSucceeded(false);
     if (!alive)
         return;
     startLiveData();
+}
+
+// Connected from here on: the live data rests while the sensor's settings are read into the
+// rows. False when the controller went away meanwhile.
+bool ConnectController::enterConnected()
+{
+    QPointer<ConnectController> alive(this);
+    m_widgets.liveData->setChecked(false);
+    emit titleChanged(true);
+    m_session.state().connected = true;
+    readAll();
+    return !alive.isNull();
 }
 
 // Identifies the sensor on the port just opened; says so (and goes offline) when that fails.
@@ -326,11 +331,7 @@ void ConnectController::autoConnect(const QString &port)
         return;
     }
 
-    m_widgets.liveData->setChecked(false);
-    emit titleChanged(true);
-    m_session.state().connected = true;
-    readAll();
-    if (!alive)
+    if (!enterConnected())
         return;
     m_view.setEditsReachSensor(true);
     if (m_session.sensor().isDigital())

@@ -112,6 +112,7 @@ private:
     void connectPcToSensor();
     void connectSensorToPc();
     bool identifyOpenedPort();
+    bool enterConnected();
     bool identifyWithRetry();
     void connectSucceeded(bool pcToSensor);
     void connectFailed();

@@ -2,6 +2,7 @@
 
 #include "model/parameterrows.h"
 #include "parameters/livepoller.h"
+#include "parameters/parametertable.h"
 #include "parameters/sensorsession.h"
 #include "parameters/sessionstate.h"
 #include "publish/mqttpublisher.h"
@@ -84,8 +85,7 @@ void LivePublishing::sampleArrived(double temperature, double analogSignal)
         Topics::temperature, temperaturePayload(now, temperature, m_session.io().unitIndex() != 0));
     // A sensor of an analog type always drives its output; one with a switchable pin 2 only
     // while the pin is an analog output.
-    if (m_session.rows().contains(QStringLiteral("analogoutput"))
-        || m_session.io().pin2Analog() != 0)
+    if (hasAnalogOutputType(m_session.rows()) || m_session.io().pin2Analog() != 0)
         m_publisher->publishSample(
             Topics::analog,
             analogPayload(now, analogSignal, m_session.poller().analogScale().mode));

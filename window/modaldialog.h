@@ -18,16 +18,16 @@ namespace Core {
 // nested wait (SensorWindow::isWaiting), so its owner abandons the window and deletes it later
 // instead of under the waiting code; abandoning closes the dialog (closeModalDialogs).
 //
-//     ModalDialog<QFileDialog> dialog(d, this, new QFileDialog(this, title));
+//     ModalDialog<QFileDialog> dialog(&waits, this, new QFileDialog(this, title));
 //     if (dialog.exec() != QDialog::Accepted)
 //         return; // also when the window was abandoned or went
 //     const QStringList files = dialog->selectedFiles();
 template<class Dialog> class ModalDialog
 {
 public:
-    ModalDialog(SensorWindowPrivate *d, QWidget *window, Dialog *dialog)
+    ModalDialog(WindowWaits *waits, QWidget *window, Dialog *dialog)
         : m_window(window)
-        , m_d(d)
+        , m_waits(waits)
         , m_dialog(dialog)
     {
         if (dialog->parentWidget() != window)
@@ -42,11 +42,11 @@ public:
     // then) or when the dialog went meanwhile.
     int exec()
     {
-        if (!m_window || m_d->abandoned)
+        if (!m_window || m_waits->abandoned)
             return QDialog::Rejected;
         int result = QDialog::Rejected;
         {
-            NestedWait wait(m_window, m_d);
+            NestedWait wait(m_window, m_waits);
             result = m_dialog->exec();
         }
         return gone() ? int(QDialog::Rejected) : result;
@@ -54,7 +54,7 @@ public:
 
     // True when the window was abandoned or destroyed, or the dialog with it: the caller must
     // not go on with the window's work.
-    bool gone() const { return !m_window || !m_dialog || m_d->abandoned; }
+    bool gone() const { return !m_window || !m_dialog || m_waits->abandoned; }
 
     Dialog *operator->() const { return m_dialog.data(); }
     Dialog *get() const { return m_dialog.data(); }
@@ -64,7 +64,7 @@ public:
 
 private:
     QPointer<QWidget> m_window;
-    SensorWindowPrivate *m_d; // only read while m_window lives
+    WindowWaits *m_waits; // only read while m_window lives
     QPointer<Dialog> m_dialog;
 };
 

@@ -5,7 +5,8 @@
 
 #include "model/description.h"
 #include "model/sensor.h"
-#include "window/sensorwindow_p.h"
+#include "parameters/parametertable.h"
+#include "window/propertyeditors.h"
 #include "window/treerows.h"
 
 #include <buttonmanager.h>
@@ -32,20 +33,22 @@ void collectDescendants(QtProperty *parent, QList<QtProperty *> &result)
 
 } // namespace
 
-PropertyTree::PropertyTree(SensorWindowPrivate &d, QtTreePropertyBrowser *browser)
-    : d(d)
+PropertyTree::PropertyTree(PropertyEditors &editors, QtTreePropertyBrowser *browser)
+    : m_editors(editors)
+    , m_language(ExtensionSystem::Globals::getLanguage())
     , m_browser(browser)
 {
 }
 
 void PropertyTree::build(const Sensor &record, const QString &title)
 {
-    d.rootProperty = d.groupManager->addProperty(title);
-    d.rootProperty->setPropertyId(QStringLiteral("root"));
+    m_editors.rootProperty = m_editors.groupManager->addProperty(title);
+    m_editors.rootProperty->setPropertyId(QStringLiteral("root"));
 
-    addRows(Description::treeRows(record.getPropertyTreeGui(), d.language, true), d.rootProperty);
+    addRows(Description::treeRows(record.getPropertyTreeGui(), m_language, true),
+            m_editors.rootProperty);
 
-    m_browser->addProperty(d.rootProperty);
+    m_browser->addProperty(m_editors.rootProperty);
     m_browser->setRootIsDecorated(true);
     m_browser->show();
 }
@@ -54,7 +57,7 @@ void PropertyTree::addDescriptionNode(const pt::ptree &element, QtProperty *pare
                                       bool useDefaults)
 {
     if (parent)
-        addRows(Description::rows(element, d.language, useDefaults), parent);
+        addRows(Description::rows(element, m_language, useDefaults), parent);
 }
 
 void PropertyTree::addRows(const QVector<Description::Row> &rows, QtProperty *parent)
@@ -65,32 +68,32 @@ void PropertyTree::addRows(const QVector<Description::Row> &rows, QtProperty *pa
         QtProperty *property = nullptr;
         switch (row.kind) {
         case ParameterRows::Kind::Enumerator:
-            property = d.enumManager->addProperty(row.name);
-            d.enumManager->setEnumNames(property, row.enumItems);
-            d.enumManager->setValue(property, row.value.toInt());
+            property = m_editors.enumManager->addProperty(row.name);
+            m_editors.enumManager->setEnumNames(property, row.enumItems);
+            m_editors.enumManager->setValue(property, row.value.toInt());
             break;
         case ParameterRows::Kind::Integer:
-            property = d.intManager->addProperty(row.name);
-            d.intManager->setMinimum(property, int(row.minimum));
-            d.intManager->setMaximum(property, int(row.maximum));
-            d.intManager->setValue(property, row.value.toInt());
+            property = m_editors.intManager->addProperty(row.name);
+            m_editors.intManager->setMinimum(property, int(row.minimum));
+            m_editors.intManager->setMaximum(property, int(row.maximum));
+            m_editors.intManager->setValue(property, row.value.toInt());
             break;
         case ParameterRows::Kind::Double:
-            property = d.doubleManager->addProperty(row.name);
-            d.doubleManager->setMinimum(property, row.minimum);
-            d.doubleManager->setMaximum(property, row.maximum);
-            d.doubleManager->setValue(property, row.value.toDouble());
+            property = m_editors.doubleManager->addProperty(row.name);
+            m_editors.doubleManager->setMinimum(property, row.minimum);
+            m_editors.doubleManager->setMaximum(property, row.maximum);
+            m_editors.doubleManager->setValue(property, row.value.toDouble());
             break;
         case ParameterRows::Kind::Bool:
-            property = d.boolManager->addProperty(row.name);
-            d.boolManager->setValue(property, row.value.toBool(), QString(), QString());
+            property = m_editors.boolManager->addProperty(row.name);
+            m_editors.boolManager->setValue(property, row.value.toBool(), QString(), QString());
             break;
         case ParameterRows::Kind::Action:
-            property = d.buttonManager->addProperty(row.name);
-            d.buttonManager->setValue(property, row.actionCaption);
+            property = m_editors.buttonManager->addProperty(row.name);
+            m_editors.buttonManager->setValue(property, row.actionCaption);
             break;
         default:
-            property = d.groupManager->addProperty(row.name);
+            property = m_editors.groupManager->addProperty(row.name);
             break;
         }
         property->setPropertyName(row.name);
@@ -103,41 +106,41 @@ void PropertyTree::addRows(const QVector<Description::Row> &rows, QtProperty *pa
 
 void PropertyTree::retranslate(const Sensor &record)
 {
-    d.language = ExtensionSystem::Globals::getLanguage();
-    if (d.language.empty())
-        d.language = "en";
+    m_language = ExtensionSystem::Globals::getLanguage();
+    if (m_language.empty())
+        m_language = "en";
 
-    const auto rows = Description::treeRows(record.getPropertyTreeGui(), d.language, true);
+    const auto rows = Description::treeRows(record.getPropertyTreeGui(), m_language, true);
     for (const Description::Row &row : rows) {
         QtProperty *property = find(row.id.toLatin1().toStdString());
         if (!property)
             continue;
         property->setPropertyName(row.name);
         if (row.kind == ParameterRows::Kind::Action) {
-            d.buttonManager->setValue(property, row.actionCaption);
+            m_editors.buttonManager->setValue(property, row.actionCaption);
         } else if (row.kind == ParameterRows::Kind::Enumerator) {
-            const int index = d.enumManager->value(property);
-            d.enumManager->setEnumNames(property, row.enumItems);
-            d.enumManager->setValue(property, index);
+            const int index = m_editors.enumManager->value(property);
+            m_editors.enumManager->setEnumNames(property, row.enumItems);
+            m_editors.enumManager->setValue(property, index);
         }
     }
 }
 
 QtProperty *PropertyTree::root() const
 {
-    return d.rootProperty;
+    return m_editors.rootProperty;
 }
 
 QtProperty *PropertyTree::find(const std::string &id) const
 {
-    return findPropertyById(d.rootProperty, id);
+    return findPropertyById(m_editors.rootProperty, id);
 }
 
 QList<QtProperty *> PropertyTree::allRows() const
 {
     QList<QtProperty *> result;
-    if (d.rootProperty)
-        collectDescendants(d.rootProperty, result);
+    if (m_editors.rootProperty)
+        collectDescendants(m_editors.rootProperty, result);
     return result;
 }
 
@@ -160,16 +163,18 @@ void PropertyTree::setRowVisible(const QString &id, bool visible)
 
 void PropertyTree::showExpertRows(bool on)
 {
-    for (const char *id : { "time", "emisivity", "unit", "laser", "readTemp" })
-        setRowVisible(QString::fromLatin1(id), on);
+    for (const ParameterDefinition &row : parameterTable) {
+        if (row.shown == Shown::Expert)
+            setRowVisible(row.rowId(), on);
+    }
 }
 
 void PropertyTree::showPin2Rows(bool analog)
 {
-    for (const char *id : { "2teach", "2analogoutput" })
-        setRowVisible(QLatin1String(id), analog);
-    for (const char *id : { "2switchingOn", "2type", "2operateOutputs" })
-        setRowVisible(QLatin1String(id), !analog);
+    for (const ParameterDefinition &row : parameterTable) {
+        if (row.shown == Shown::Pin2Analog || row.shown == Shown::Pin2Output)
+            setRowVisible(row.rowId(), (row.shown == Shown::Pin2Analog) == analog);
+    }
 }
 
 void PropertyTree::removeSubProperties(QtProperty *property)

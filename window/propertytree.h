@@ -14,7 +14,7 @@ namespace DrumoSensorPlugin {
 namespace Core {
 
 class Sensor;
-class SensorWindowPrivate;
+class PropertyEditors;
 
 // The property tree of a sensor window, built from the sensor's description in the catalogue
 // (see model/description.h for the format) into the window's managers, and the rows it shows
@@ -22,7 +22,7 @@ class SensorWindowPrivate;
 class PropertyTree
 {
 public:
-    PropertyTree(SensorWindowPrivate &d, QtTreePropertyBrowser *browser);
+    PropertyTree(PropertyEditors &editors, QtTreePropertyBrowser *browser);
 
     // The root row named `title` and the description's rows below it, shown in the browser.
     void build(const Sensor &record, const QString &title);
@@ -47,7 +47,9 @@ private:
     // Makes the managers' rows for `rows`, a walk's top-level ones below `parent`.
     void addRows(const QVector<Description::Row> &rows, QtProperty *parent);
 
-    SensorWindowPrivate &d;
+    PropertyEditors &m_editors;
+    // Language of the texts read from the sensor description.
+    std::string m_language;
     QtTreePropertyBrowser *m_browser;
 };
 

@@ -1,6 +1,7 @@
 #include "window/sensorwindow.h"
 
 #include "parameters/attempts.h"
+#include "parameters/parametertable.h"
 #include "parameters/sensorsession.h"
 #include "ui_sensorwindow.h"
 #include "window/chartpresenter.h"
@@ -8,6 +9,8 @@
 #include "window/connectionswitchdialog.h"
 #include "window/livepublishing.h"
 #include "window/modaldialog.h"
+#include "window/pendingedit.h"
+#include "window/propertyeditors.h"
 #include "window/propertytree.h"
 #include "window/sensorwindow_p.h"
 #include "window/settingsfileactions.h"
@@ -62,13 +65,10 @@ SensorWindow::SensorWindow(const Sensor &sensor, QWidget *ignored)
     , d(new SensorWindowPrivate)
     , ui(new Ui::SensorWindow())
     , propertyBrowser(nullptr)
-    , settingsTimer(nullptr)
-    , lastProperty(nullptr)
     , expertMenu(false)
 {
     Q_UNUSED(ignored)
     ui->setupUi(this);
-    d->language = ExtensionSystem::Globals::getLanguage();
 
     createPropertyDock();
     createSession(sensor);
@@ -86,7 +86,7 @@ SensorWindow::SensorWindow(const Sensor &sensor, QWidget *ignored)
     setMinimumSize(820, 500);
     // A docked widget takes its width from the main window's layout, not from resize(); asked
     // only now that the window has its final minimum width, the dock keeps its 400 pixels.
-    resizeDocks({ d->propertyDock }, { 400 }, Qt::Horizontal);
+    resizeDocks({ d->editors->dock }, { 400 }, Qt::Horizontal);
     createStatusBar();
     d->publishing = std::make_unique<LivePublishing>(session(), ui->statusBar);
     connect(this, &SensorWindow::vComPortSelected, d->publishing.get(),
@@ -95,8 +95,7 @@ SensorWindow::SensorWindow(const Sensor &sensor, QWidget *ignored)
     d->publishing->setWanted(ui->actionPublish_live_data->isChecked());
     connect(ui->actionPublish_live_data, &QAction::toggled, this,
             &SensorWindow::slotPublishLiveDataToggled);
-    setUpDelayTimer();
-    d->propertyDock->toggleViewAction()->setToolTip(d->propertyDock->windowTitle());
+    d->editors->dock->toggleViewAction()->setToolTip(d->editors->dock->windowTitle());
     updateTemperatureCaption();
 
     // Pin 2 starts as analog output until the sensor or the tree says otherwise.
@@ -110,56 +109,26 @@ SensorWindow::SensorWindow(const Sensor &sensor, QWidget *ignored)
     d->presenter->showInitialState();
 
     if (ExtensionSystem::Globals::getPresentationMode())
-        d->propertyDock->hide();
+        d->editors->dock->hide();
 }
 
 // The dock with the property managers and their editor factories; the browser itself is
 // filled by buildPropertyTree().
 void SensorWindow::createPropertyDock()
 {
-    d->propertyDock = new QDockWidget();
-    d->propertyDock->setWindowTitle(WindowTexts::tr("Property tree"));
-    d->propertyDock->setObjectName(QStringLiteral("propertyTree"));
-    d->propertyDock->setAllowedAreas(Qt::AllDockWidgetAreas);
-    d->propertyDock->toggleViewAction()->setIcon(
-        QIcon(QStringLiteral(":/newPrefix/icons/Menuebaum.svg")));
-
-    d->boolManager = new QtBoolPropertyManager(d->propertyDock);
-    d->intManager = new QtIntPropertyManager(d->propertyDock);
-    d->doubleManager = new QtDoublePropertyManager(d->propertyDock);
-    d->stringManager = new QtStringPropertyManager(d->propertyDock);
-    d->enumManager = new QtEnumPropertyManager(d->propertyDock);
-    d->groupManager = new QtGroupPropertyManager(d->propertyDock);
-    d->checkBoxFactory = new QtCheckBoxFactory(d->propertyDock);
-    d->spinBoxFactory = new QtSpinBoxFactory(d->propertyDock);
-    d->doubleSpinBoxFactory = new QtDoubleSpinBoxFactory(d->propertyDock);
-    d->lineEditFactory = new QtLineEditFactory(d->propertyDock);
-    d->enumEditorFactory = new QtEnumEditorFactory(d->propertyDock);
-
-    propertyBrowser = new QtTreePropertyBrowser(d->propertyDock);
-    propertyBrowser->setResizeMode(QtTreePropertyBrowser::ResizeToContents);
-    propertyBrowser->setStyleSheet(
-        QStringLiteral(" QTreeView {selection-background-color:  #00619E;}"));
-    propertyBrowser->setFactoryForManager(d->boolManager, d->checkBoxFactory);
-    propertyBrowser->setFactoryForManager(d->intManager, d->spinBoxFactory);
-    propertyBrowser->setFactoryForManager(d->doubleManager, d->doubleSpinBoxFactory);
-    propertyBrowser->setFactoryForManager(d->stringManager, d->lineEditFactory);
-    propertyBrowser->setFactoryForManager(d->enumManager, d->enumEditorFactory);
-
-    d->buttonManager = new Utils::ButtonManager(d->propertyDock);
-    d->buttonFactory = new Utils::ButtonFactory(d->propertyDock);
-    propertyBrowser->setFactoryForManager(d->buttonManager, d->buttonFactory);
-    d->tree = std::make_unique<PropertyTree>(*d, propertyBrowser);
+    d->editors = std::make_unique<PropertyEditors>(propertyBrowser);
+    d->tree = std::make_unique<PropertyTree>(*d->editors, propertyBrowser);
 
     // The bool, int, double and enum connections are the ones switched off around every change
     // the plug-in makes to rows itself; string and button rows are never switched.
-    d->treeHandling = new TreeHandling(d->boolManager, d->intManager, d->doubleManager,
-                                       d->enumManager, d->propertyDock);
+    d->treeHandling
+        = new TreeHandling(d->editors->boolManager, d->editors->intManager,
+                           d->editors->doubleManager, d->editors->enumManager, d->editors->dock);
     connect(d->treeHandling, &TreeHandling::edited, this, &SensorWindow::vPropertyChanged);
     d->treeHandling->setOn(true);
-    connect(d->stringManager, &QtStringPropertyManager::valueChanged, this,
+    connect(d->editors->stringManager, &QtStringPropertyManager::valueChanged, this,
             &SensorWindow::stringValueChanged);
-    connect(d->buttonManager, &Utils::ButtonManager::buttonClicked, this,
+    connect(d->editors->buttonManager, &Utils::ButtonManager::buttonClicked, this,
             &SensorWindow::buttonClicked);
 }
 
@@ -167,7 +136,7 @@ void SensorWindow::createPropertyDock()
 // window as its view.
 void SensorWindow::createSession(const Sensor &sensor)
 {
-    d->rows = std::make_unique<TreeRows>(*d, *d->treeHandling);
+    d->rows = std::make_unique<TreeRows>(*d->editors, *d->treeHandling);
     d->runner = std::make_unique<WindowTransactionRunner>(
         [this](DataFrame &frame) { sendDataFrame(&frame, true); });
     d->session = std::make_unique<SensorSession>(sensor, *d->runner, *d->rows,
@@ -189,7 +158,9 @@ void SensorWindow::createSession(const Sensor &sensor)
     connect(events, &SessionEvents::upperMarkChanged, this, &SensorWindow::updateUpperMark);
     connect(events, &SessionEvents::outputStatesRead, this, &SensorWindow::updateLeds);
     connect(events, &SessionEvents::expertMenuChanged, this, &SensorWindow::setExpertMenu);
-    connect(events, &SessionEvents::deferredWriteRequested, this, &SensorWindow::deferWrite);
+    d->edits = std::make_unique<PendingEdit>(session(), *d->treeHandling);
+    connect(events, &SessionEvents::deferredWriteRequested, d->edits.get(),
+            &PendingEdit::deferWrite);
 }
 
 // The chart and the connect sequence, on the session and the form's widgets.
@@ -206,7 +177,8 @@ void SensorWindow::createCollaborators()
     d->files = std::make_unique<SettingsFileActions>(
         session(), *d->rows, *d->treeHandling, *d->presenter, *d->connector,
         static_cast<ConnectView &>(*this),
-        SettingsFileActions::Parts { d, this, ui->actionEnable_live_data, ui->chartToolbar });
+        SettingsFileActions::Parts { &d->waits, this, ui->actionEnable_live_data,
+                                     ui->chartToolbar });
     connect(d->connector.get(), &ConnectController::portSelected, this,
             &SensorWindow::vComPortSelected);
     connect(d->connector.get(), &ConnectController::titleChanged, this,
@@ -217,13 +189,8 @@ void SensorWindow::setUpToolbarsAndChart()
 {
     ui->sensorOperationsToolbar->setEnabled(false);
     updateLeds(0);
-    ui->fileToolBar->addAction(d->propertyDock->toggleViewAction());
-    d->propertyDock->toggleViewAction()->setToolTip(WindowTexts::tr("Property Tree"));
-    // Edits reach the sensor only while one is connected: the connect sequence connects the
-    // timer to vSettingsChanged().
-    settingsTimer = new QTimer(this);
-    settingsTimer->setInterval(10);
-    settingsTimer->setSingleShot(true);
+    ui->fileToolBar->addAction(d->editors->dock->toggleViewAction());
+    d->editors->dock->toggleViewAction()->setToolTip(WindowTexts::tr("Property Tree"));
     // The poller follows the live-data action: its chain ends at the first completion after the
     // action was unchecked. Connected before the constructor connects the action to
     // slotLiveDataToggled, so a poll started there already sees the new state.
@@ -276,13 +243,6 @@ void SensorWindow::createStatusBar()
     ui->statusBar->addPermanentWidget(new QLabel(this), 0);
 }
 
-void SensorWindow::setUpDelayTimer()
-{
-    delayTimer.setInterval(600);
-    delayTimer.setSingleShot(true);
-    connect(&delayTimer, &QTimer::timeout, this, &SensorWindow::sendDelayValue);
-}
-
 SensorWindow::~SensorWindow()
 {
     saveWindowState();
@@ -297,15 +257,14 @@ SensorWindow::~SensorWindow()
     ui = nullptr;
     delete propertyBrowser;
     propertyBrowser = nullptr;
-    delete settingsTimer;
-    settingsTimer = nullptr;
+    d->edits.reset();
     // The session works on the rows, which live in the managers below the dock.
     d->session.reset();
     d->rows.reset();
     // Takes the managers and factories with it; they delete their properties.
-    delete d->propertyDock;
-    d->propertyDock = nullptr;
-    d->rootProperty = nullptr;
+    delete d->editors->dock;
+    d->editors->dock = nullptr;
+    d->editors->rootProperty = nullptr;
     delete d;
     d = nullptr;
 }
@@ -347,17 +306,17 @@ bool SensorWindow::expertRowsShown() const
 
 bool SensorWindow::editPending() const
 {
-    return settingsTimer->isActive();
+    return d->edits->settling();
 }
 
 bool SensorWindow::typedEditPending() const
 {
-    return delayTimer.isActive();
+    return d->edits->typing();
 }
 
 QtProperty *SensorWindow::lastEditedRow() const
 {
-    return lastProperty;
+    return d->edits->lastRow();
 }
 
 bool SensorWindow::isConnected() const
@@ -394,8 +353,8 @@ void SensorWindow::updateWindowTitle(bool showBaud)
     title += QLatin1Char(')');
 
     setWindowTitle(title);
-    if (d->rootProperty)
-        d->rootProperty->setPropertyName(title);
+    if (d->editors->rootProperty)
+        d->editors->rootProperty->setPropertyName(title);
     ui->statusBar->showMessage(title, 0);
 }
 
@@ -414,7 +373,7 @@ void SensorWindow::vOpenManual() { }
 
 void SensorWindow::vSensorUpdate(const QVariant &hideTree)
 {
-    d->propertyDock->setVisible(!hideTree.toBool());
+    d->editors->dock->setVisible(!hideTree.toBool());
 }
 
 void SensorWindow::vExportChartData() { }
@@ -467,8 +426,8 @@ void SensorWindow::changeEvent(QEvent *event)
 void SensorWindow::retranslateWindow()
 {
     ui->retranslateUi(this);
-    d->propertyDock->setWindowTitle(WindowTexts::tr("Property tree"));
-    d->propertyDock->toggleViewAction()->setToolTip(d->propertyDock->windowTitle());
+    d->editors->dock->setWindowTitle(WindowTexts::tr("Property tree"));
+    d->editors->dock->toggleViewAction()->setToolTip(d->editors->dock->windowTitle());
 
     d->connector->retranslate();
 
@@ -541,25 +500,21 @@ int SensorWindow::showMessage(int icon, const QString &title, const QString &tex
         : standard & QMessageBox::No                      ? QMessageBox::No
                                                           : QMessageBox::Ok;
     ModalDialog<QMessageBox> box(
-        d, this, new QMessageBox(QMessageBox::Icon(icon), title, text, standard, this));
+        &d->waits, this, new QMessageBox(QMessageBox::Icon(icon), title, text, standard, this));
     const int answer = box.exec();
     return box.gone() ? unanswered : answer;
 }
 
 int SensorWindow::askConnectDirection()
 {
-    ModalDialog<ConnectionSwitchDialog> dialog(d, this, new ConnectionSwitchDialog);
+    ModalDialog<ConnectionSwitchDialog> dialog(&d->waits, this, new ConnectionSwitchDialog);
     dialog.exec();
     return dialog.gone() ? int(ConnectionSwitchDialog::Cancel) : dialog->result();
 }
 
 void SensorWindow::setEditsReachSensor(bool on)
 {
-    if (on)
-        connect(settingsTimer, &QTimer::timeout, this, &SensorWindow::vSettingsChanged,
-                Qt::UniqueConnection);
-    else
-        disconnect(settingsTimer, &QTimer::timeout, this, &SensorWindow::vSettingsChanged);
+    d->edits->setReachesSensor(on);
 }
 
 bool SensorWindow::checkConnection()
@@ -662,13 +617,13 @@ void SensorWindow::chartThresholdChanged(unsigned int index, double value)
 void SensorWindow::slotOnMarkerChanged(double value)
 {
     if (QtProperty *row = d->tree->find(ChartPresenter::analogEndRow(false).toStdString()))
-        d->doubleManager->setValue(row, value);
+        d->editors->doubleManager->setValue(row, value);
 }
 
 void SensorWindow::slotOffMarkerChanged(double value)
 {
     if (QtProperty *row = d->tree->find(ChartPresenter::analogEndRow(true).toStdString()))
-        d->doubleManager->setValue(row, value);
+        d->editors->doubleManager->setValue(row, value);
 }
 
 void SensorWindow::showSwitchingPoint(int output, double value)
@@ -701,8 +656,8 @@ QString SensorWindow::thresholdHex(int output, int component) const
 // The tree reports an edit (TreeHandling::edited, and the string and button managers' signals)
 // to vPropertyChanged. Effects that only concern the window (the expert rows, the chart's
 // temperature choice, pin 2's layout, the analog output's units, and while no sensor is
-// connected the temperature unit) happen at once; the edit itself is handed to the sensor 10 ms
-// later by vSettingsChanged, so that quick successive edits send only the last one.
+// connected the temperature unit) happen at once; the edit itself goes to the sensor when
+// PendingEdit says so, after the edits around it settled or the typing paused.
 
 // Switches the four value connections from the bool, int, double and enum managers (see
 // TreeHandling); the plug-in's own changes to rows happen inside a TreeHandlingGuard.
@@ -744,47 +699,45 @@ void SensorWindow::buttonClicked(QtProperty *property)
 void SensorWindow::vPropertyChanged(QtProperty *property, const QVariant &value)
 {
     // The polling goes on until the dispatch suspends it around the write, 10 ms from now.
-    lastProperty = property;
-    {
-        TreeHandlingGuard quiet(*d->treeHandling);
-        applyViewEffects(property);
-    }
-    pendingValue = value;
-    settingsTimer->start();
+    applyViewEffects(property);
+    d->edits->take(property, value);
 }
 
-// What an edit does to the window at once, before it reaches the sensor.
+// What an edit does to the window at once, before it reaches the sensor: the table's follow-ups
+// of the row that concern only the view.
 void SensorWindow::applyViewEffects(QtProperty *property)
 {
-    const QString id = property ? property->propertyId() : QString();
-    const int index = property ? d->enumManager->value(property) : 0;
+    const ParameterDefinition *row = property ? findParameter(property->propertyId()) : nullptr;
+    if (!row)
+        return;
+    TreeHandlingGuard quiet(*d->treeHandling);
+    const int index = d->editors->enumManager->value(property);
 
     // Without a sensor the tree is all there is to update; with one, the unit's write does it.
-    if (!isConnected() && id == QLatin1String("unit")) {
+    if (!isConnected() && row->has(UnitDisplay)) {
         updateTemperatureCaption();
         applyTemperatureUnitToChart(index != 0);
         convertDisplayedTemperatures(index != 0);
     }
 
-    if (id == QLatin1String("ExpertMenu")) {
+    if (row->has(ExpertRows)) {
         setExpertMenu(index != 0);
-    } else if (id == QLatin1String("readTemp")) {
+    } else if (row->has(MeasuredTemperature)) {
         session().state().measuredTemp = index != 0;
-    } else if (id == QLatin1String("2A")) {
+    } else if (row->has(Pin2Layout)) {
         applyPin2Mode(index != 0);
         if (index == 1) {
             // Toggling the right axis' zoom makes the chart take the new right scale.
             d->presenter->toggleRightAxisZoom();
         }
-    } else if (id == QLatin1String("2analogoutput")) {
+    } else if (row == &pin2SignalParameter()) {
         showAnalogOutputMode(index);
     }
 }
 
-// Runs only while a sensor is connected: the connect sequence wires settingsTimer to it.
 void SensorWindow::vSettingsChanged()
 {
-    applyPropertyToSensor(lastProperty, pendingValue);
+    d->edits->applySettled();
 }
 
 void SensorWindow::readAllProperties()
@@ -831,35 +784,14 @@ void SensorWindow::vClearHistory()
     const int answer = showMessage(QMessageBox::Warning, WindowTexts::tr("Clear chart history"),
                                    WindowTexts::tr("Do you really want to clear chart history ?"),
                                    QMessageBox::Yes | QMessageBox::No);
-    if (answer != QMessageBox::Yes)
-        return;
-    d->presenter->chart()->clear();
-    // New samples enable it again.
-    ui->chartToolbar->setEnabled(false);
+    if (answer == QMessageBox::Yes)
+        d->presenter->clearHistory();
 }
 
-void SensorWindow::applyPropertyToSensor(QtProperty *property, const QVariant &value)
-{
-    if (!property || !isConnected())
-        return;
-    TreeHandlingGuard quiet(*d->treeHandling);
-    lastProperty = property;
-    session().dispatcher().apply(property->propertyId(), value);
-}
-
-// The write of the row edited last, once the typing paused for 600 ms.
+// The write of the row edited last, once the typing paused.
 void SensorWindow::sendDelayValue()
 {
-    SessionState &state = session().state();
-    if (state.skipNextDelayedWrite) {
-        // The rows were converted after a unit change: nothing the user typed.
-        state.skipNextDelayedWrite = false;
-        return;
-    }
-    if (!lastProperty || !isConnected())
-        return;
-    TreeHandlingGuard quiet(*d->treeHandling);
-    session().dispatcher().writeDeferred(lastProperty->propertyId());
+    d->edits->writeTyped();
 }
 
 bool SensorWindow::suspendPolling()
@@ -879,11 +811,6 @@ void SensorWindow::restoreLiveData(bool on)
         slotLiveDataToggled(true);
     else
         ui->actionEnable_live_data->setChecked(on);
-}
-
-void SensorWindow::deferWrite()
-{
-    delayTimer.start();
 }
 
 // Pin 2 is either output 2 (its contact rows, its LED, the upper threshold line) or the analog
@@ -940,8 +867,8 @@ void SensorWindow::loadExpertMenuSetting()
         return;
     // With the tree connections on, this goes the way of a user's choice; the row itself
     // never sends a command.
-    if (QtProperty *row = d->tree->find("ExpertMenu"))
-        d->enumManager->setValue(row, 1);
+    if (QtProperty *row = d->tree->find(parameterWith(ExpertRows).id))
+        d->editors->enumManager->setValue(row, 1);
 }
 
 void SensorWindow::loadMeasuredTempSetting()
@@ -952,8 +879,8 @@ void SensorWindow::loadMeasuredTempSetting()
         measuredTemp
             = settings.value(objectName() + QLatin1String(measuredTempKey), false).toBool();
     }
-    if (QtProperty *row = d->tree->find("readTemp"))
-        d->enumManager->setValue(row, measuredTemp ? 1 : 0);
+    if (QtProperty *row = d->tree->find(parameterWith(MeasuredTemperature).id))
+        d->editors->enumManager->setValue(row, measuredTemp ? 1 : 0);
 }
 
 // --- Transactions and waits ---------------------------------------------------------------
@@ -961,19 +888,19 @@ void SensorWindow::loadMeasuredTempSetting()
 void SensorWindow::sendDataFrame(ExtensionSystem::CommunicationInterface::DataFrame *frame,
                                  bool showUi)
 {
-    runBehindProgress(this, d, connection(), frame, showUi);
+    runBehindProgress(this, &d->waits, connection(), frame, showUi);
 }
 
 bool SensorWindow::isWaiting() const
 {
-    return d->nestedWaits > 0;
+    return d->waits.nested > 0;
 }
 
 void SensorWindow::abandon()
 {
-    if (!d->abandoned && !isWaiting())
+    if (!d->waits.abandoned && !isWaiting())
         deleteLater();
-    d->abandoned = true;
+    d->waits.abandoned = true;
     setConnection(nullptr);
     // Nobody is left to answer them; each returns to its waiting code, which finishes quietly.
     closeModalDialogs(this);
@@ -984,9 +911,9 @@ void SensorWindow::abandon()
 bool SensorWindow::buildPropertyTree(const Sensor &record)
 {
     d->tree->build(record, windowTitle());
-    d->propertyDock->setWidget(propertyBrowser);
-    d->propertyDock->resize(400, d->propertyDock->height());
-    addDockWidget(Qt::LeftDockWidgetArea, d->propertyDock);
+    d->editors->dock->setWidget(propertyBrowser);
+    d->editors->dock->resize(400, d->editors->dock->height());
+    addDockWidget(Qt::LeftDockWidgetArea, d->editors->dock);
     propertyBrowser->setMinimumWidth(300);
     return false;
 }

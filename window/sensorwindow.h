@@ -48,6 +48,7 @@ class TreeHandling;
 // interface object connect to them by signature, and tools look them up by index. New slots
 // go to the end. The work is done by collaborators the slots forward to: ConnectController
 // (connecting), ChartPresenter (chart, lines, LEDs), TreeHandling (edits from the tree),
+// PendingEdit (an edit's way to the sensor in time),
 // SettingsFileActions (settings files, chart export), LivePublishing (live data to a broker).
 class SensorWindow : public QMainWindow, private SensorView, public ConnectView
 {
@@ -171,7 +172,6 @@ private:
     void connectChart();
     void connectActions();
     void createStatusBar();
-    void setUpDelayTimer();
 
     bool isConnected() const;
 
@@ -192,7 +192,6 @@ private:
 
     // An edit's way to the sensor.
     void applyViewEffects(QtProperty *property);
-    void applyPropertyToSensor(QtProperty *property, const QVariant &value);
     bool bFactoryReset();
     // Live data back on (or left off): checking the action restarts it as slotLiveDataToggled.
     void restoreLiveData(bool on);
@@ -211,7 +210,6 @@ private:
     QString thresholdHex(int output, int component) const;
     void setExpertMenu(bool on);
     bool suspendPolling();
-    void deferWrite();
 
     // What the session asks the user, as its view.
     bool checkConnection() override;
@@ -222,13 +220,6 @@ private:
     SensorWindowPrivate *d;
     Ui::SensorWindow *ui;
     QtTreePropertyBrowser *propertyBrowser;
-    // 10 ms single-shot: an edit reaches the sensor once the edits around it have settled.
-    QTimer *settingsTimer;
-    // 600 ms single-shot: rows typed digit by digit are written once the typing pauses.
-    QTimer delayTimer;
-    // The row edited last and its value.
-    QtProperty *lastProperty;
-    QVariant pendingValue;
     // The expert rows are shown.
     bool expertMenu;
 };

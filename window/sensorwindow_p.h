@@ -1,75 +1,38 @@
 #pragma once
 
-#include <QString>
+#include "window/transactions.h"
 
 #include <memory>
-#include <string>
-
-class QDockWidget;
-class QtBoolPropertyManager;
-class QtCheckBoxFactory;
-class QtDoublePropertyManager;
-class QtDoubleSpinBoxFactory;
-class QtEnumEditorFactory;
-class QtEnumPropertyManager;
-class QtGroupPropertyManager;
-class QtIntPropertyManager;
-class QtLineEditFactory;
-class QtProperty;
-class QtSpinBoxFactory;
-class QtStringPropertyManager;
-
-namespace Utils {
-class ButtonFactory;
-class ButtonManager;
-} // namespace Utils
 
 namespace DrumoSensorPlugin {
 namespace Core {
 
 class ChartPresenter;
 class ConnectController;
-class PropertyTree;
 class LivePublishing;
+class PendingEdit;
+class PropertyEditors;
+class PropertyTree;
 class SensorSession;
 class SettingsFileActions;
 class TransactionRunner;
 class TreeHandling;
 class TreeRows;
 
-// The widgets and state a SensorWindow shares between its files. A plain structure: the window
-// creates and releases what it points to (see the window's constructor and destructor).
+// What a SensorWindow is made of besides its form: the property tree's editors and the
+// collaborators the window's slots forward to. The window creates and releases them in its
+// constructor and destructor.
 class SensorWindowPrivate
 {
 public:
     SensorWindowPrivate();
     ~SensorWindowPrivate();
 
-    // Managers and factories are children of propertyDock.
-    QtBoolPropertyManager *boolManager = nullptr;
-    QtIntPropertyManager *intManager = nullptr;
-    QtDoublePropertyManager *doubleManager = nullptr;
-    QtStringPropertyManager *stringManager = nullptr;
-    QtEnumPropertyManager *enumManager = nullptr;
-    QtGroupPropertyManager *groupManager = nullptr;
-    QtCheckBoxFactory *checkBoxFactory = nullptr;
-    QtSpinBoxFactory *spinBoxFactory = nullptr;
-    QtDoubleSpinBoxFactory *doubleSpinBoxFactory = nullptr;
-    QtLineEditFactory *lineEditFactory = nullptr;
-    QtEnumEditorFactory *enumEditorFactory = nullptr;
-    Utils::ButtonManager *buttonManager = nullptr;
-    Utils::ButtonFactory *buttonFactory = nullptr;
+    // The dock with the managers and factories (children of the dock) and the root row.
+    std::unique_ptr<PropertyEditors> editors;
     // The bool, int, double and enum managers' value signals, reported as edits while on.
     TreeHandling *treeHandling = nullptr;
-
-    QDockWidget *propertyDock = nullptr;
-    // Language of the texts read from the sensor description.
-    std::string language = "en";
-    QtProperty *rootProperty = nullptr;
-    // Nested waits running (transactions, the connect sequence's questions and messages).
-    int nestedWaits = 0;
-    // The owner let go of the window inside a wait: it finishes without asking or telling.
-    bool abandoned = false;
+    WindowWaits waits;
 
     // The sensor-facing work, on the tree's rows, through the window's transactions.
     std::unique_ptr<TreeRows> rows;
@@ -79,6 +42,7 @@ public:
     std::unique_ptr<ConnectController> connector;
     std::unique_ptr<SettingsFileActions> files;
     std::unique_ptr<PropertyTree> tree;
+    std::unique_ptr<PendingEdit> edits;
     // The live data to a broker; goes before the session it follows.
     std::unique_ptr<LivePublishing> publishing;
 };

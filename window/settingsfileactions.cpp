@@ -3,12 +3,12 @@
 #include "files/propertytext.h"
 #include "files/settingsfile.h"
 #include "model/parameterrows.h"
+#include "parameters/parametertable.h"
 #include "parameters/sensorsession.h"
 #include "parameters/sessionevents.h"
 #include "window/chartpresenter.h"
 #include "window/connectcontroller.h"
 #include "window/modaldialog.h"
-#include "window/sensorwindow_p.h"
 #include "window/treehandling.h"
 #include "window/windowtexts.h"
 
@@ -36,8 +36,8 @@ namespace {
 class FileProgressDialog
 {
 public:
-    FileProgressDialog(SensorWindowPrivate *d, QWidget *parent, const QString &label)
-        : m_wait(parent, d)
+    FileProgressDialog(WindowWaits *waits, QWidget *parent, const QString &label)
+        : m_wait(parent, waits)
         , m_dialog(new QProgressDialog(label, QString(), 0, 1000, parent))
     {
         m_dialog->setWindowModality(Qt::WindowModal);
@@ -81,12 +81,12 @@ private:
     QPointer<QProgressDialog> m_dialog;
 };
 
-QString askSaveFileName(SensorWindowPrivate *d, QWidget *parent, const QString &proposed)
+QString askSaveFileName(WindowWaits *waits, QWidget *parent, const QString &proposed)
 {
     // A dialog object rather than the static function: the same dialog (native where the
     // platform has one), and one that tests can find and answer.
     ModalDialog<QFileDialog> dialog(
-        d, parent,
+        waits, parent,
         new QFileDialog(parent, WindowTexts::tr("Save As..."), proposed, QStringLiteral("*.ovs")));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
@@ -96,9 +96,9 @@ QString askSaveFileName(SensorWindowPrivate *d, QWidget *parent, const QString &
 }
 
 // Nothing when cancelled; an empty name when the dialog was accepted without a file.
-std::optional<QString> askOpenFileName(SensorWindowPrivate *d, QWidget *parent)
+std::optional<QString> askOpenFileName(WindowWaits *waits, QWidget *parent)
 {
-    ModalDialog<QFileDialog> dialog(d, parent, new QFileDialog(parent));
+    ModalDialog<QFileDialog> dialog(waits, parent, new QFileDialog(parent));
     dialog->setNameFilter(WindowTexts::tr("Sensor Settings (*.ovs)"));
     dialog->setFileMode(QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted)
@@ -164,12 +164,12 @@ void SettingsFileActions::save()
     const Sensor &sensor = m_session.sensor();
     const QString title = WindowTexts::tr("Saving settings...");
     const QString fileName = askSaveFileName(
-        m_parts.d, m_parts.window,
+        m_parts.waits, m_parts.window,
         defaultSettingsFileName(QString::fromStdString(sensor.name()), QDate::currentDate()));
     if (fileName.isEmpty())
         return;
 
-    FileProgressDialog progress(m_parts.d, m_parts.window, title);
+    FileProgressDialog progress(m_parts.waits, m_parts.window, title);
     QString reason;
     bool written = checkSettingsTarget(fileName, &reason);
     if (written) {
@@ -224,7 +224,7 @@ std::optional<QString> SettingsFileActions::chooseFile(const QString &fileName, 
 {
     if (!fileName.isEmpty())
         return fileName;
-    const std::optional<QString> chosen = askOpenFileName(m_parts.d, m_parts.window);
+    const std::optional<QString> chosen = askOpenFileName(m_parts.waits, m_parts.window);
     if (chosen && chosen->isEmpty())
         *complete = false; // reading a file without a name fails below
     return chosen;
@@ -236,7 +236,7 @@ bool SettingsFileActions::applyDocument(Load &load)
 {
     QPointer<QWidget> alive(m_parts.window);
     const QString title = WindowTexts::tr("Opening settings...");
-    FileProgressDialog progress(m_parts.d, m_parts.window, title);
+    FileProgressDialog progress(m_parts.waits, m_parts.window, title);
     // The chart text is read into samples as the file is read, never held whole.
     Utils::ChartTextReader chartReader(";");
     const ChartTextSink chartSink { [&chartReader](std::string_view piece) {
@@ -298,8 +298,8 @@ void SettingsFileActions::finishLoad(Load &load)
         m_connector.writeAll();
         resumeLiveData(load);
         state.deferValueWrites = true;
-    } else if (m_rows.contains(QStringLiteral("2A"))) {
-        const int pin2 = m_rows.enumIndex(QStringLiteral("2A"));
+    } else if (m_rows.contains(parameterWith(Pin2Layout).rowId())) {
+        const int pin2 = m_rows.enumIndex(parameterWith(Pin2Layout).rowId());
         emit m_session.events().pin2ModeRead(pin2 != 0);
         if (pin2 == 1) {
             // Toggling the right axis' zoom makes the chart take the new right scale.
@@ -323,7 +323,7 @@ void SettingsFileActions::exportChart()
     QList<const Utils::ValueOverTime *> series { m_chart.chart()->poData() };
     QList<QString> columns { WindowTexts::tr("Time"), WindowTexts::tr("Signal") };
     ModalDialog<Utils::ExportDialog> dialog(
-        m_parts.d, m_parts.window,
+        m_parts.waits, m_parts.window,
         new Utils::ExportDialog(&series, &columns, m_parts.window,
                                 Qt::WindowTitleHint | Qt::WindowSystemMenuHint));
     dialog->setPrecision(2);

@@ -16,7 +16,7 @@ class ConnectController;
 class ConnectView;
 class ParameterRows;
 class SensorSession;
-class SensorWindowPrivate;
+struct WindowWaits;
 class TreeHandling;
 
 // The window's settings files and chart export: the file dialogs, messages and progress around
@@ -48,7 +48,7 @@ class SettingsFileActions
 public:
     struct Parts
     {
-        SensorWindowPrivate *d = nullptr; // the window's waits, for its dialogs
+        WindowWaits *waits = nullptr; // the window's waits, for its dialogs
         QWidget *window = nullptr;
         QAction *liveData = nullptr;
         QToolBar *chartToolbar = nullptr;

@@ -1,7 +1,5 @@
 #include "window/transactions.h"
 
-#include "window/sensorwindow_p.h"
-
 #include <progressbarui.h>
 
 #include <QApplication>
@@ -10,7 +8,7 @@
 namespace DrumoSensorPlugin {
 namespace Core {
 
-void runBehindProgress(QWidget *window, SensorWindowPrivate *d,
+void runBehindProgress(QWidget *window, WindowWaits *waits,
                        ExtensionSystem::CommunicationInterface *connection, DataFrame *frame,
                        bool showUi)
 {
@@ -31,7 +29,7 @@ void runBehindProgress(QWidget *window, SensorWindowPrivate *d,
     if (showUi)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     {
-        NestedWait wait(window, d);
+        NestedWait wait(window, waits);
         progress->exec(int(id));
     }
     if (showUi)

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "parameters/transactionrunner.h"
-#include "window/sensorwindow_p.h"
 
 #include <QPointer>
 
@@ -36,25 +35,33 @@ private:
 // to count down.
 class NestedWait;
 
+// A window's nested waits: how many run, and whether its owner let go of it meanwhile (it then
+// finishes without a line and without asking or telling anything).
+struct WindowWaits
+{
+    int nested = 0;
+    bool abandoned = false;
+};
+
 // Runs `frame` on `line` behind the progress dialog of `window`: its nested event loop keeps
 // the window's timers and queued signals running while the transaction is on the line; only the
 // completion of this transaction's id ends the wait.
-void runBehindProgress(QWidget *window, SensorWindowPrivate *d,
+void runBehindProgress(QWidget *window, WindowWaits *waits,
                        ExtensionSystem::CommunicationInterface *line, DataFrame *frame,
                        bool showUi);
 
 class NestedWait
 {
 public:
-    NestedWait(QObject *window, SensorWindowPrivate *d)
+    NestedWait(QObject *window, WindowWaits *waits)
         : m_window(window)
-        , m_d(d)
+        , m_waits(waits)
     {
-        ++m_d->nestedWaits;
+        ++m_waits->nested;
     }
     ~NestedWait()
     {
-        if (m_window && --m_d->nestedWaits == 0 && m_d->abandoned)
+        if (m_window && --m_waits->nested == 0 && m_waits->abandoned)
             m_window->deleteLater();
     }
     NestedWait(const NestedWait &) = delete;
@@ -62,7 +69,7 @@ public:
 
 private:
     QPointer<QObject> m_window;
-    SensorWindowPrivate *m_d; // only used while m_window lives
+    WindowWaits *m_waits; // only used while m_window lives
 };
 
 } // namespace Core

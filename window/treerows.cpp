@@ -1,6 +1,6 @@
 #include "window/treerows.h"
 
-#include "window/sensorwindow_p.h"
+#include "window/propertyeditors.h"
 #include "window/treehandling.h"
 
 #include <buttonmanager.h>
@@ -37,15 +37,15 @@ QtProperty *findPropertyById(QtProperty *parent, const std::string &id)
     return nullptr;
 }
 
-TreeRows::TreeRows(SensorWindowPrivate &d, TreeHandling &treeHandling)
-    : d(d)
+TreeRows::TreeRows(PropertyEditors &editors, TreeHandling &treeHandling)
+    : m_editors(editors)
     , m_treeHandling(treeHandling)
 {
 }
 
 QtProperty *TreeRows::property(const QString &id) const
 {
-    return findPropertyById(d.rootProperty, id.toLatin1().toStdString());
+    return findPropertyById(m_editors.rootProperty, id.toLatin1().toStdString());
 }
 
 ParameterRows::Kind TreeRows::kind(const QtProperty *property) const
@@ -53,17 +53,17 @@ ParameterRows::Kind TreeRows::kind(const QtProperty *property) const
     if (!property)
         return Kind::Missing;
     const QtAbstractPropertyManager *manager = property->propertyManager();
-    if (manager == d.enumManager)
+    if (manager == m_editors.enumManager)
         return Kind::Enumerator;
-    if (manager == d.intManager)
+    if (manager == m_editors.intManager)
         return Kind::Integer;
-    if (manager == d.doubleManager)
+    if (manager == m_editors.doubleManager)
         return Kind::Double;
-    if (manager == d.boolManager)
+    if (manager == m_editors.boolManager)
         return Kind::Bool;
-    if (manager == d.groupManager)
+    if (manager == m_editors.groupManager)
         return Kind::Group;
-    if (manager == d.buttonManager)
+    if (manager == m_editors.buttonManager)
         return Kind::Action;
     return Kind::Missing;
 }
@@ -78,13 +78,13 @@ QVariant TreeRows::value(const QString &id) const
     QtProperty *row = property(id);
     switch (kind(row)) {
     case Kind::Enumerator:
-        return d.enumManager->value(row);
+        return m_editors.enumManager->value(row);
     case Kind::Integer:
-        return d.intManager->value(row);
+        return m_editors.intManager->value(row);
     case Kind::Double:
-        return d.doubleManager->value(row);
+        return m_editors.doubleManager->value(row);
     case Kind::Bool:
-        return d.boolManager->value(row);
+        return m_editors.boolManager->value(row);
     default:
         return QVariant();
     }
@@ -101,16 +101,17 @@ void TreeRows::setValue(const QString &id, const QVariant &value)
     QtProperty *row = property(id);
     switch (kind(row)) {
     case Kind::Enumerator:
-        silently([&] { d.enumManager->setValue(row, value.toInt()); });
+        silently([&] { m_editors.enumManager->setValue(row, value.toInt()); });
         break;
     case Kind::Integer:
-        silently([&] { d.intManager->setValue(row, value.toInt()); });
+        silently([&] { m_editors.intManager->setValue(row, value.toInt()); });
         break;
     case Kind::Double:
-        silently([&] { d.doubleManager->setValue(row, value.toDouble()); });
+        silently([&] { m_editors.doubleManager->setValue(row, value.toDouble()); });
         break;
     case Kind::Bool:
-        silently([&] { d.boolManager->setValue(row, value.toBool(), QString(), QString()); });
+        silently(
+            [&] { m_editors.boolManager->setValue(row, value.toBool(), QString(), QString()); });
         break;
     default:
         break;
@@ -122,9 +123,9 @@ double TreeRows::minimum(const QString &id) const
     QtProperty *row = property(id);
     switch (kind(row)) {
     case Kind::Integer:
-        return d.intManager->minimum(row);
+        return m_editors.intManager->minimum(row);
     case Kind::Double:
-        return d.doubleManager->minimum(row);
+        return m_editors.doubleManager->minimum(row);
     default:
         return 0.0;
     }
@@ -135,9 +136,9 @@ double TreeRows::maximum(const QString &id) const
     QtProperty *row = property(id);
     switch (kind(row)) {
     case Kind::Integer:
-        return d.intManager->maximum(row);
+        return m_editors.intManager->maximum(row);
     case Kind::Double:
-        return d.doubleManager->maximum(row);
+        return m_editors.doubleManager->maximum(row);
     default:
         return 0.0;
     }
@@ -147,34 +148,34 @@ void TreeRows::setMinimum(const QString &id, double minimum)
 {
     QtProperty *row = property(id);
     if (kind(row) == Kind::Double)
-        silently([&] { d.doubleManager->setMinimum(row, minimum); });
+        silently([&] { m_editors.doubleManager->setMinimum(row, minimum); });
     else if (kind(row) == Kind::Integer)
-        silently([&] { d.intManager->setMinimum(row, int(minimum)); });
+        silently([&] { m_editors.intManager->setMinimum(row, int(minimum)); });
 }
 
 void TreeRows::setMaximum(const QString &id, double maximum)
 {
     QtProperty *row = property(id);
     if (kind(row) == Kind::Double)
-        silently([&] { d.doubleManager->setMaximum(row, maximum); });
+        silently([&] { m_editors.doubleManager->setMaximum(row, maximum); });
     else if (kind(row) == Kind::Integer)
-        silently([&] { d.intManager->setMaximum(row, int(maximum)); });
+        silently([&] { m_editors.intManager->setMaximum(row, int(maximum)); });
 }
 
 void TreeRows::setDecimals(const QString &id, int decimals)
 {
     QtProperty *row = property(id);
     if (kind(row) == Kind::Double)
-        d.doubleManager->setDecimals(row, decimals);
+        m_editors.doubleManager->setDecimals(row, decimals);
 }
 
 void TreeRows::setSingleStep(const QString &id, double step)
 {
     QtProperty *row = property(id);
     if (kind(row) == Kind::Double)
-        d.doubleManager->setSingleStep(row, step);
+        m_editors.doubleManager->setSingleStep(row, step);
     else if (kind(row) == Kind::Integer)
-        d.intManager->setSingleStep(row, int(step));
+        m_editors.intManager->setSingleStep(row, int(step));
 }
 
 QString TreeRows::caption(const QString &id) const
@@ -192,14 +193,14 @@ void TreeRows::setCaption(const QString &id, const QString &caption)
 QStringList TreeRows::enumNames(const QString &id) const
 {
     QtProperty *row = property(id);
-    return kind(row) == Kind::Enumerator ? d.enumManager->enumNames(row) : QStringList();
+    return kind(row) == Kind::Enumerator ? m_editors.enumManager->enumNames(row) : QStringList();
 }
 
 QStringList TreeRows::ids() const
 {
     QStringList result;
-    if (d.rootProperty)
-        collectIds(d.rootProperty, result);
+    if (m_editors.rootProperty)
+        collectIds(m_editors.rootProperty, result);
     return result;
 }
 

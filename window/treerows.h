@@ -10,7 +10,7 @@ class QtProperty;
 namespace DrumoSensorPlugin {
 namespace Core {
 
-class SensorWindowPrivate;
+class PropertyEditors;
 class TreeHandling;
 
 // The first row below `parent` (depth-first, pre-order, `parent` itself not compared) whose id
@@ -24,7 +24,7 @@ class TreeRows : public ParameterRows
 {
 public:
     // `treeHandling` switches the window's tree connections.
-    TreeRows(SensorWindowPrivate &d, TreeHandling &treeHandling);
+    TreeRows(PropertyEditors &editors, TreeHandling &treeHandling);
 
     Kind kind(const QString &id) const override;
     QVariant value(const QString &id) const override;
@@ -47,7 +47,7 @@ private:
     // Runs `change` with the tree connections off, then puts them back as they were.
     void silently(const std::function<void()> &change);
 
-    SensorWindowPrivate &d;
+    PropertyEditors &m_editors;
     TreeHandling &m_treeHandling;
 };
 
