@@ -1,9 +1,13 @@
 #include "settingsfilesensor.h"
 
+#include <safefile.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QXmlStreamReader>
+
+#include <limits>
 
 namespace Orbexa::Internal {
 
@@ -41,12 +45,25 @@ SettingsFileSensor readSettingsFileSensor(QIODevice *device)
 
 SettingsFileSensor readSettingsFileSensor(const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return failed(QCoreApplication::translate("Orbexa::Internal::SettingsFileSensor",
-                                                  "%1 cannot be read: %2")
-                          .arg(QDir::toNativeSeparators(fileName), file.errorString()));
-    return readSettingsFileSensor(&file);
+    // Looked at before it is opened: a FIFO would block the host, a device never end.
+    std::FILE *handle = nullptr;
+    const ExtensionSystem::FileStatus status
+        = ExtensionSystem::openRegularFile(fileName, std::numeric_limits<qint64>::max(), &handle);
+    QFile file;
+    if (status.ok() && file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return readSettingsFileSensor(&file);
+    if (handle)
+        std::fclose(handle);
+    QString reason = status.ok() ? file.errorString() : status.reason;
+    if (status.problem == ExtensionSystem::FileProblem::Directory)
+        reason
+            = QCoreApplication::translate("Orbexa::Internal::SettingsFileSensor", "it is a folder");
+    else if (status.problem == ExtensionSystem::FileProblem::NotRegularFile)
+        reason = QCoreApplication::translate("Orbexa::Internal::SettingsFileSensor",
+                                             "it is a device, pipe or socket, not a file");
+    return failed(
+        QCoreApplication::translate("Orbexa::Internal::SettingsFileSensor", "%1 cannot be read: %2")
+            .arg(QDir::toNativeSeparators(fileName), reason));
 }
 
 } // namespace Orbexa::Internal

@@ -9,6 +9,7 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QFontDatabase>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
 
@@ -132,9 +133,19 @@ void ExportDialog::vSelectFileDialog()
 {
     const QString proposed
         = QDate::currentDate().toString(QStringLiteral("'export-'dd-MM-yyyy'.csv'"));
-    const QString chosen
-        = QFileDialog::getSaveFileName(this, tr("Save As..."), proposed, QStringLiteral("*.csv"));
-    setFileName(chosen);
+    // On the heap and watched, not the static function's dialog on the stack: should this
+    // dialog go while the choice is open (its window destroyed), the choice goes with it, once,
+    // and nothing of this dialog is touched afterwards.
+    QPointer<ExportDialog> self(this);
+    QPointer<QFileDialog> choice
+        = new QFileDialog(this, tr("Save As..."), proposed, QStringLiteral("*.csv"));
+    choice->setAcceptMode(QFileDialog::AcceptSave);
+    const bool accepted = choice->exec() == QDialog::Accepted;
+    if (!self || !choice)
+        return;
+    const QStringList chosen = choice->selectedFiles();
+    delete choice.data();
+    setFileName(accepted ? chosen.value(0) : QString());
 }
 
 void ExportDialog::vFinished(int state)

@@ -39,6 +39,12 @@ bool StreamOutput::write(const QString &port, qint64 msecsSinceEpoch, double val
     m_out << line;
     m_out.flush(); // also pushes the file's own buffer, so that its error shows now
     m_failed = m_out.status() != QTextStream::Ok || m_file.error() != QFileDevice::NoError;
+    if (m_failed) {
+        // A write cut short (the disk filled up within it) fails without the system's reason;
+        // pushing the rest once more brings it.
+        m_file.unsetError();
+        m_file.flush();
+    }
     return !m_failed;
 }
 

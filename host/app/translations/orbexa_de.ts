@@ -635,5 +635,13 @@ Schreiben Sie %2, PORT von 1 bis 65535, eine IPv6-Adresse in eckigen Klammern.</
         <source>%1 cannot be read: %2</source>
         <translation>%1 kann nicht gelesen werden: %2</translation>
     </message>
+    <message>
+        <source>it is a folder</source>
+        <translation>es ist ein Ordner</translation>
+    </message>
+    <message>
+        <source>it is a device, pipe or socket, not a file</source>
+        <translation>es ist ein Gerät, eine Pipe oder ein Socket, keine Datei</translation>
+    </message>
 </context>
 </TS>

@@ -436,6 +436,9 @@ void tst_SensorWindow::closedWhileDialogOpen_data()
         << "DrumoSensorPlugin::Core::ConnectionSwitchDialog" << false;
     QTest::newRow("question, sub-window deleted") << "vClearHistory" << box << true;
     QTest::newRow("save settings, sub-window deleted") << "vSaveSettings" << files << true;
+    // The file choice the export dialog opens from inside its own wait.
+    QTest::newRow("export's file choice") << "vExportDocument" << files << false;
+    QTest::newRow("export's file choice, sub-window deleted") << "vExportDocument" << files << true;
 }
 
 // The host closes the window while one of its dialogs waits for the user (a quit timer, the end
@@ -452,6 +455,11 @@ void tst_SensorWindow::closedWhileDialogOpen()
     m_interface->vAvailablePortsUpdated({ "ttyA" });
     m_subWindow->show();
     ModalAnswerer answerer;
+    if (action == QLatin1String("vExportDocument") && dialog == QLatin1String("QFileDialog"))
+        answerer.answerWith([](QWidget *open) { // opened outside the answerer's own poll
+            QTimer::singleShot(0, open,
+                               [open] { QMetaObject::invokeMethod(open, "vSelectFileDialog"); });
+        });
     QString seen;
     answerer.answerWith([&](QWidget *open) {
         seen = QString::fromLatin1(open->metaObject()->className());
