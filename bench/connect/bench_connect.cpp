@@ -240,7 +240,15 @@ bool measure(const QString &sensorName, int baud, int runs, int delayMs)
         const int index = box->findText(sim.link());
         box->setCurrentIndex(index);
         emit box->activated(index);
-        const QList<QuxsimProcess::Entry> entries = sim.take();
+        QList<QuxsimProcess::Entry> entries = sim.take();
+        // Live data starts with the message, and its first poll may reach quxsim before the
+        // log is taken: it is no part of connecting.
+        while (!entries.isEmpty()) {
+            const std::string body = decodeFrame(entries.last().request.toStdString());
+            if (body != "0D0e" && body != "0WD")
+                break;
+            entries.removeLast();
+        }
         if (op.startNs < 0 || op.endNs < 0 || !op.failures.isEmpty()) {
             std::fprintf(stderr, "bench_connect: run %d did not connect: %s\n", run,
                          qPrintable(op.failures.join(QStringLiteral("; "))));

@@ -405,8 +405,15 @@ unsigned int DeviceCommunication::uiSendDataFrame(DataFrame *frame)
     if (frame)
         transaction.next = frame->begin();
     d->queue.push_back(transaction);
-    if (d->phase == Private::Phase::Idle && !d->kickTimer->isActive())
-        d->kickTimer->start();
+    if (d->phase == Private::Phase::Idle && !d->kickTimer->isActive()) {
+        // The only transaction on an idle line goes out at once, before whatever the caller
+        // does next (the view's update after the previous answer); emitFinished still comes
+        // from the event loop.
+        if (d->queue.size() == 1 && frame && !frame->empty() && isOpen())
+            d->startEntry(*d->queue.front().next);
+        else
+            d->kickTimer->start();
+    }
     return transaction.id;
 }
 
