@@ -44,6 +44,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <vector>
 
 using namespace DrumoSensorPlugin::Core;
@@ -148,12 +149,20 @@ struct Floors
     double pty = 0; // on the pseudo-terminal this runs on
 };
 
+// Where the line idles: for each request body, the time between the end of its answer and the
+// arrival of the next request less that request's pacing, over all runs. quxsim stamps
+// requests in whole ms, so single gaps are ±1 ms.
+std::map<std::string, std::vector<double>> idleAfter;
+
 // The least a run can take for these requests, in ms.
 Floors floorMs(const QList<QuxsimProcess::Entry> &entries, int baud, const LineTiming &timing,
                int *unanswered)
 {
     const double characterMs = 10000.0 / baud;
     Floors floors;
+    double previousEnd = -1; // ms since the first request, when the last answer was out
+    std::string previousBody;
+    const QDateTime start = entries.isEmpty() ? QDateTime() : entries.first().at;
     for (const QuxsimProcess::Entry &entry : entries) {
         const std::string frame = entry.request.toStdString();
         double pacing = 0;
@@ -168,6 +177,11 @@ Floors floorMs(const QList<QuxsimProcess::Entry> &entries, int baud, const LineT
         floors.line
             += qMax(double(entry.request.size()) * characterMs, pacing + characterMs) + answer;
         floors.pty += pacing + answer;
+        const double arrived = double(start.msecsTo(entry.at));
+        if (previousEnd >= 0)
+            idleAfter[previousBody].push_back(arrived - pacing - previousEnd);
+        previousEnd = arrived + answer;
+        previousBody = body;
         if (entry.outcome != QLatin1String("answered"))
             ++*unanswered;
     }
@@ -226,7 +240,15 @@ bool measure(const QString &sensorName, int baud, int runs, int delayMs)
         const int index = box->findText(sim.link());
         box->setCurrentIndex(index);
         emit box->activated(index);
-        const QList<QuxsimProcess::Entry> entries = sim.take();
+        QList<QuxsimProcess::Entry> entries = sim.take();
+        // Live data starts with the message, and its first poll may reach quxsim before the
+        // log is taken: it is no part of connecting.
+        while (!entries.isEmpty()) {
+            const std::string body = decodeFrame(entries.last().request.toStdString());
+            if (body != "0D0e" && body != "0WD")
+                break;
+            entries.removeLast();
+        }
         if (op.startNs < 0 || op.endNs < 0 || !op.failures.isEmpty()) {
             std::fprintf(stderr, "bench_connect: run %d did not connect: %s\n", run,
                          qPrintable(op.failures.join(QStringLiteral("; "))));
@@ -264,6 +286,21 @@ bool measure(const QString &sensorName, int baud, int runs, int delayMs)
                 a.p90);
     std::printf("  last transaction -> message      median %8.2f ms  p90 %8.2f ms\n", b.median,
                 b.p90);
+    std::vector<std::pair<double, std::string>> idle;
+    double idleTotal = 0;
+    for (const auto &[body, gaps] : idleAfter) {
+        double sum = 0;
+        for (double gap : gaps)
+            sum += gap;
+        idle.emplace_back(sum / double(runs), body);
+        idleTotal += sum / double(runs);
+    }
+    idleAfter.clear();
+    std::sort(idle.rbegin(), idle.rend());
+    std::printf("  line idle between requests, per run %.1f ms; most after:", idleTotal);
+    for (std::size_t i = 0; i < idle.size() && i < 5; ++i)
+        std::printf(" \"%s\" %.1f ms", idle[i].second.c_str(), idle[i].first);
+    std::printf("\n");
     std::fflush(stdout);
     return true;
 }

@@ -30,8 +30,8 @@ CommandLineOptions parseCommandLine(const QStringList &arguments)
         QStringLiteral("sensor"),
         QCoreApplication::translate(
             "Orbexa::Internal::CommandLine",
-            "Opens the sensor type <name> at start and, with --port, connects it to the "
-            "first port given."),
+            "Opens a window for the sensor type <name> at start. May be given more than "
+            "once: the n-th window connects to the n-th port given with --port, if any."),
         QCoreApplication::translate("Orbexa::Internal::CommandLine", "name"));
     const QCommandLineOption languageOption(
         QStringLiteral("language"),
@@ -106,12 +106,15 @@ CommandLineOptions parseCommandLine(const QStringList &arguments)
         if (!options.ports.contains(port))
             options.ports << port;
     }
-    options.sensor = parser.value(sensorOption).trimmed();
-    if (parser.isSet(sensorOption) && options.sensor.isEmpty()) {
-        options.ok = false;
-        options.errorText = QCoreApplication::translate("Orbexa::Internal::CommandLine",
-                                                        "--sensor needs a sensor name.");
-        return options;
+    for (const QString &value : parser.values(sensorOption)) {
+        const QString sensor = value.trimmed();
+        if (sensor.isEmpty()) {
+            options.ok = false;
+            options.errorText = QCoreApplication::translate("Orbexa::Internal::CommandLine",
+                                                            "--sensor needs a sensor name.");
+            return options;
+        }
+        options.sensors << sensor;
     }
 
     if (parser.isSet(languageOption)) {

@@ -10,7 +10,8 @@ namespace Orbexa::Internal {
 struct CommandLineOptions
 {
     QStringList ports; // --port, repeatable: pseudo-terminals the system does not list
-    QString sensor; // --sensor: sensor type to open at start
+    // --sensor, repeatable: sensor types to open at start; the n-th connects to the n-th port
+    QStringList sensors;
     QString language; // --language: "en" or "de"; empty keeps the stored choice
     bool presentation = false;
     QString screenshot; // --screenshot: grab the main window into this file

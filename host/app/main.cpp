@@ -79,13 +79,15 @@ int main(int argc, char *argv[])
     // Opened from the event loop, so that a message it shows at start runs inside app.exec():
     // a quit() before exec() had started would be forgotten by it.
     QTimer::singleShot(0, &window, [&window, &options] {
-        if (!options.sensor.isEmpty())
-            window.openSensorByName(options.sensor, options.ports.value(0));
+        for (int i = 0; i < options.sensors.size(); ++i)
+            window.openSensorByName(options.sensors.at(i), options.ports.value(i));
         if (!options.settingsFile.isEmpty()
             && !window.openSettingsFileInItsWindow(
-                options.settingsFile, options.sensor.isEmpty() ? options.ports.value(0) : QString()))
-            std::fprintf(stderr, "orbexa: %s\n",
-                         qPrintable(window.logDock()->text().trimmed().section(QLatin1Char('\n'), -1)));
+                options.settingsFile,
+                options.sensors.isEmpty() ? options.ports.value(0) : QString()))
+            std::fprintf(
+                stderr, "orbexa: %s\n",
+                qPrintable(window.logDock()->text().trimmed().section(QLatin1Char('\n'), -1)));
     });
     const int loopResult = app.exec();
     return exitCode != 0 ? exitCode : loopResult;

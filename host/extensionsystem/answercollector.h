@@ -44,6 +44,14 @@ public:
     bool feed(const char *data, qsizetype size);
     bool feed(const QByteArray &data) { return feed(data.constData(), data.size()); }
 
+    // Characters still to come before the begun frame can be complete, from its length field
+    // ("/" and two hex digits: the body's length less two); 0 while that is not known yet or
+    // the frame holds more than the field announced (the "." decides then).
+    int remainingCharacters() const;
+    // The fewest characters an answer matching the pattern has; 0 when the pattern is beyond
+    // the simple reading this takes (alternatives, repeated groups).
+    int minimumLength() const { return m_minimumLength; }
+
     bool isComplete() const { return m_complete; }
     // Matches or DoesNotMatch once complete, Incomplete before.
     quint32 status() const { return m_status; }
@@ -62,11 +70,13 @@ private:
     {
         std::string text;
         QRegularExpression pattern;
+        int minimumLength = 0;
         bool used = false;
     };
     static constexpr int compiledKept = 4;
     Compiled m_compiled[compiledKept];
     int m_nextCompiled = 0;
+    int m_minimumLength = 0;
     QByteArray m_frame;
     bool m_complete = false;
     quint32 m_status = Incomplete;

@@ -48,6 +48,9 @@ public:
     void pullPending();
     void onTimeout();
     void onPoll();
+    void expectMore();
+    void setThreshold(int characters);
+    void startPollTimer(int characters);
     void finishEntry(quint32 status);
     void stopTimers();
     static void failRemaining(Transaction &transaction);
@@ -77,6 +80,11 @@ public:
     // Paced sending: character k leaves no sooner than k delays after the first one.
     QElapsedTimer paceClock;
     qint64 paceNs = 0;
+    // How many characters the device waits for before it reports input (0: any), and whether
+    // the answer's length field is still believed for this entry.
+    int threshold = 0;
+    bool lengthTrusted = true;
+    qint64 received = 0; // characters read so far, for telling whether a poll found any
 };
 
 DeviceCommunication::Private::Private(DeviceCommunication *q)
@@ -147,6 +155,7 @@ void DeviceCommunication::Private::startEntry(DataFrameEntry &entry)
 
     frameBytes = QByteArray::fromStdString(entry.frame);
     queuedCharacters = 0;
+    lengthTrusted = true;
     timeoutMs = entry.timeout > 0 ? int(std::ceil(qMin(entry.timeout, double(INT_MAX / 2)))) : 0;
     const quint32 characterDelay = entry.characterDelay;
     sendBudgetMs = qint64(characterDelay) * frameBytes.size() + sendGraceMs;
@@ -219,6 +228,37 @@ void DeviceCommunication::Private::startWaiting()
     // hold characters that arrived after it.
     device->readAll();
     timeoutTimer->start(timeoutMs);
+    expectMore();
+}
+
+// While an answer is on its way, the device reports input only once the frame can be complete:
+// from its length field once that is in, else from the shortest answer the pattern allows. Every
+// report costs a wake-up of the thread, and a line may hand characters on one by one. The poll
+// looks at the device once the characters awaited are overdue, in case the length field was wrong.
+void DeviceCommunication::Private::expectMore()
+{
+    const int begun = int(collector.answer().size());
+    int characters
+        = begun < 3 ? qMax(3, collector.minimumLength()) - begun : collector.remainingCharacters();
+    if (!lengthTrusted || characters <= 0)
+        characters = 1;
+    setThreshold(characters);
+    if (polling)
+        startPollTimer(characters);
+}
+
+void DeviceCommunication::Private::setThreshold(int characters)
+{
+    if (characters == threshold || !q->isOpen())
+        return;
+    threshold = characters;
+    q->setReadThreshold(characters);
+}
+
+void DeviceCommunication::Private::startPollTimer(int characters)
+{
+    const double due = characters > 1 ? characters * q->characterTimeMs() : 0.0;
+    pollTimer->start(pollIntervalMs + int(std::ceil(due)));
 }
 
 void DeviceCommunication::Private::collect()
@@ -227,10 +267,13 @@ void DeviceCommunication::Private::collect()
     // between transactions would fill it. Nothing read while idle can answer a later request,
     // nor anything that arrived before the frame was complete.
     const QByteArray data = device->readAll();
+    received += data.size();
     if (phase != Phase::Waiting)
         return;
     if (collector.feed(data))
         finishEntry(collector.status());
+    else
+        expectMore();
 }
 
 // Reads what the driver holds without waiting.
@@ -238,6 +281,8 @@ void DeviceCommunication::Private::pullPending()
 {
     if (!q->isOpen())
         return;
+    // Whatever the driver holds is taken, however few characters it is.
+    setThreshold(0);
     q->fetchPending();
     if (q->isOpen() && device->bytesAvailable() > 0)
         collect();
@@ -256,6 +301,17 @@ void DeviceCommunication::Private::onPoll()
 {
     if (phase == Phase::Idle) {
         pollTimer->stop();
+        return;
+    }
+    if (phase == Phase::Waiting && threshold > 1) {
+        const qint64 before = received;
+        pullPending();
+        // Characters the device held back past their time: the length field was wrong (or the
+        // line is slow), so every character counts from here on.
+        if (received != before && phase == Phase::Waiting) {
+            lengthTrusted = false;
+            expectMore();
+        }
         return;
     }
     pullPending();
@@ -285,6 +341,7 @@ void DeviceCommunication::Private::finishEntry(quint32 status)
 
 void DeviceCommunication::Private::stopTimers()
 {
+    setThreshold(0);
     paceTimer->stop();
     timeoutTimer->stop();
     pollTimer->stop();
@@ -348,8 +405,15 @@ unsigned int DeviceCommunication::uiSendDataFrame(DataFrame *frame)
     if (frame)
         transaction.next = frame->begin();
     d->queue.push_back(transaction);
-    if (d->phase == Private::Phase::Idle && !d->kickTimer->isActive())
-        d->kickTimer->start();
+    if (d->phase == Private::Phase::Idle && !d->kickTimer->isActive()) {
+        // The only transaction on an idle line goes out at once, before whatever the caller
+        // does next (the view's update after the previous answer); emitFinished still comes
+        // from the event loop.
+        if (d->queue.size() == 1 && frame && !frame->empty() && isOpen())
+            d->startEntry(*d->queue.front().next);
+        else
+            d->kickTimer->start();
+    }
     return transaction.id;
 }
 
@@ -391,6 +455,13 @@ bool DeviceCommunication::writeDrained() const
 }
 
 void DeviceCommunication::fetchPending() { }
+
+void DeviceCommunication::setReadThreshold(int) { }
+
+double DeviceCommunication::characterTimeMs() const
+{
+    return 0.0;
+}
 
 void DeviceCommunication::checkSent()
 {

@@ -68,6 +68,11 @@ protected:
     virtual bool writeDrained() const;
     // Moves what the driver holds into the device's buffer without waiting.
     virtual void fetchPending();
+    // The device may hold input back until `characters` are there (0: report any input); a
+    // read without waiting (fetchPending) is done with 0.
+    virtual void setReadThreshold(int characters);
+    // The time one character takes on the line, in ms; 0 when the device does not know.
+    virtual double characterTimeMs() const;
     // Closes the device after a failure.
     virtual void closeDevice() = 0;
 

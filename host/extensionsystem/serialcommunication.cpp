@@ -6,6 +6,7 @@
 
 #ifdef Q_OS_UNIX
 #include <poll.h>
+#include <termios.h>
 #endif
 
 namespace ExtensionSystem {
@@ -182,6 +183,29 @@ bool SerialCommunication::writeDrained() const
 void SerialCommunication::fetchPending()
 {
     d->port->waitForReadyRead(0);
+}
+
+// The line discipline reports the line readable once that many characters are in (VMIN with
+// VTIME 0); reads still return whatever is there, since the port does not block.
+void SerialCommunication::setReadThreshold(int characters)
+{
+#ifdef Q_OS_UNIX
+    const int descriptor = int(d->port->handle());
+    termios attributes {};
+    if (descriptor < 0 || ::tcgetattr(descriptor, &attributes) != 0)
+        return;
+    attributes.c_cc[VMIN] = cc_t(qBound(0, characters, 255));
+    attributes.c_cc[VTIME] = 0;
+    ::tcsetattr(descriptor, TCSANOW, &attributes);
+#else
+    Q_UNUSED(characters)
+#endif
+}
+
+double SerialCommunication::characterTimeMs() const
+{
+    const int baud = d->port->isOpen() ? d->port->baudRate() : d->settings.baudrate;
+    return baud > 0 ? 10000.0 / baud : 0.0;
 }
 
 void SerialCommunication::closeDevice()

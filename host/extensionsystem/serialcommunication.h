@@ -52,6 +52,8 @@ protected:
     void flushDevice() override;
     bool writeDrained() const override;
     void fetchPending() override;
+    void setReadThreshold(int characters) override;
+    double characterTimeMs() const override;
     void closeDevice() override;
 
 private:

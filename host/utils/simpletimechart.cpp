@@ -113,6 +113,7 @@ void SimpleTimeChartPrivate::setupPlot()
 void SimpleTimeChartPrivate::updateValueLabel()
 {
     labelTimer.stop();
+    labelClock.start();
     if (samples.isEmpty()) {
         valueLabel->setText(SimpleTimeChart::tr("Current value: -"));
         return;
@@ -245,8 +246,12 @@ void SimpleTimeChart::appendAt(double timeMs, double leftValue, double rightValu
         timeMs = d->samples.pxData()[n - 1]; // the drawing relies on sorted times
     d->samples.append(timeMs, leftValue, rightValue);
     // The text follows at most every labelInterval ms: formatting it per sample would cost
-    // more than storing and painting the sample.
-    if (!d->labelTimer.isActive())
+    // more than storing and painting the sample. It changes with a sample once it is old
+    // enough, so that live data wakes nothing up of its own; the timer brings the text of a
+    // last sample that no other follows soon.
+    if (d->labelClock.isValid() && d->labelClock.elapsed() >= labelInterval)
+        d->updateValueLabel();
+    else if (!d->labelTimer.isActive())
         d->labelTimer.start();
     if (d->following && (n == 0 || d->shiftTimeWindowFor(timeMs))) {
         if (n == 0)

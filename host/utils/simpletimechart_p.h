@@ -3,6 +3,7 @@
 #include "simpletimechart.h"
 #include "valueovertime.h"
 
+#include <QElapsedTimer>
 #include <QPointF>
 #include <QPointer>
 #include <QTimer>
@@ -55,6 +56,7 @@ public:
     QLabel *valueLabel = nullptr;
     QToolButton *followButton = nullptr;
     QTimer labelTimer;
+    QElapsedTimer labelClock; // since the text last changed
     Internal::TimeSeriesItem *leftCurve = nullptr;
     Internal::TimeSeriesItem *rightCurve = nullptr;
     QwtPlotDirectPainter *directPainter = nullptr;

@@ -41,10 +41,6 @@ Schreiben Sie mqtt://HOST[:PORT] oder mqtts://HOST[:PORT].</translation>
         <translation>Pfad</translation>
     </message>
     <message>
-        <source>Opens the sensor type &lt;name&gt; at start and, with --port, connects it to the first port given.</source>
-        <translation>Öffnet beim Start den Sensortyp &lt;Name&gt; und verbindet ihn mit --port an der ersten angegebenen Schnittstelle.</translation>
-    </message>
-    <message>
         <source>name</source>
         <translation>Name</translation>
     </message>
@@ -115,6 +111,10 @@ Schreiben Sie mqtt://HOST[:PORT] oder mqtts://HOST[:PORT].</translation>
     <message>
         <source>Not a network port: %1 (write %2, PORT from 1 to 65535, an IPv6 address in brackets)</source>
         <translation>Keine Netzwerkschnittstelle: %1 (Form %2, PORT von 1 bis 65535, eine IPv6-Adresse in eckigen Klammern)</translation>
+    </message>
+    <message>
+        <source>Opens a window for the sensor type &lt;name&gt; at start. May be given more than once: the n-th window connects to the n-th port given with --port, if any.</source>
+        <translation>Öffnet beim Start ein Fenster für den Sensortyp &lt;Name&gt;. Kann mehrfach angegeben werden: das n-te Fenster verbindet sich mit der n-ten mit --port angegebenen Schnittstelle, sofern vorhanden.</translation>
     </message>
 </context>
 <context>

@@ -4,6 +4,7 @@
 
 #include "../common/fakeconnection.h"
 
+#include <answercollector.h>
 #include <communicationinterface.h>
 #include <connectionmanager.h>
 #include <plugininterface.h>
@@ -45,6 +46,8 @@ private slots:
     void rejectedRecordUnchanged();
     void xmlNesting_data();
     void xmlNesting();
+    void answerLengthExpected_data();
+    void answerLengthExpected();
 
     void connectionPerPort();
     void connectionLifetime();
@@ -208,6 +211,39 @@ void tst_ExtensionSystem::xmlNesting()
     QCOMPARE(xmlNestingDepth(text.toStdString()), depth);
     // Counting stops right past the limit.
     QCOMPARE(xmlNestingDepth(text.toStdString(), 1), qMin(depth, 2));
+}
+
+// What the line may wait for before it reports input: never more than a matching answer has.
+void tst_ExtensionSystem::answerLengthExpected_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QByteArray>("received");
+    QTest::addColumn<int>("minimum");
+    QTest::addColumn<int>("remaining");
+
+    const QString live = "/[0-9A-F]{2,2}0D0[0-9A-Z]{3,3}:[0-9A-Z]{6,6}\\.";
+    QTest::newRow("live poll, nothing yet") << live << QByteArray() << 17 << 0;
+    QTest::newRow("live poll, length field in") << live << QByteArray("xx/090D") << 17 << 12;
+    QTest::newRow("optional sign, any body")
+        << "/[0-9A-F]{2,2}0Wb[-]{0,1}[0-9A-F]{5,6}\\." << QByteArray("/0") << 12 << 0;
+    QTest::newRow("any text") << "/(.*)\\." << QByteArray("/zz") << 2 << 0;
+    QTest::newRow("alternatives") << "/(0A|0B)\\." << QByteArray() << 0 << 0;
+    QTest::newRow("repeated group") << "/(0A){2}\\." << QByteArray() << 0 << 0;
+    QTest::newRow("field says less than is in") << live << QByteArray("/000V81:0A") << 17 << 0;
+}
+
+void tst_ExtensionSystem::answerLengthExpected()
+{
+    QFETCH(QString, pattern);
+    QFETCH(QByteArray, received);
+    QFETCH(int, minimum);
+    QFETCH(int, remaining);
+
+    AnswerCollector collector;
+    collector.start(pattern.toStdString());
+    collector.feed(received);
+    QCOMPARE(collector.minimumLength(), minimum);
+    QCOMPARE(collector.remainingCharacters(), remaining);
 }
 
 void tst_ExtensionSystem::connectionPerPort()

@@ -14,7 +14,7 @@ static QString changed(const CommandLineOptions &options)
             words << QString::fromLatin1(name) + '=' + value;
     };
     add("ports", options.ports.join(','), !options.ports.isEmpty());
-    add("sensor", options.sensor, !options.sensor.isEmpty());
+    add("sensors", options.sensors.join(','), !options.sensors.isEmpty());
     add("language", options.language, !options.language.isEmpty());
     add("presentation", QString(), options.presentation);
     add("screenshot", options.screenshot, !options.screenshot.isEmpty());
@@ -47,7 +47,10 @@ void tst_HostCommandLine::accepted_data()
         << QStringList { "--port", "/dev/pts/3", "--port=/tmp/link", "--port", "/dev/pts/3" }
         << "ports=/dev/pts/3,/tmp/link";
     QTest::newRow("sensor with port") << QStringList { "--sensor", "QUX-T40 D", "--port", "/tmp/q" }
-                                      << "ports=/tmp/q sensor=QUX-T40 D";
+                                      << "ports=/tmp/q sensors=QUX-T40 D";
+    QTest::newRow("sensors repeat, one per port") << QStringList {
+        "--sensor", "A", "--port", "/tmp/a", "--sensor", " B ", "--port", "/tmp/b"
+    } << "ports=/tmp/a,/tmp/b sensors=A,B";
     QTest::newRow("language upper case") << QStringList { "--language", "DE" } << "language=de";
     QTest::newRow("screenshot with fractional quit")
         << QStringList { "--presentation", "--screenshot", "shot.png", "--quit-after", "2.5" }

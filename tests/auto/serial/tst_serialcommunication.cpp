@@ -74,6 +74,8 @@ private slots:
     void unplugFinishesEverything_data();
     void unplugFinishesEverything();
     void answerFoundWhenNotificationsStall();
+    void answerFoundWhenShorterThanExpected_data();
+    void answerFoundWhenShorterThanExpected();
     void setPortSettingsChangesBaudRate_data();
     void setPortSettingsChangesBaudRate();
     void finishedOnlyFromEventLoop_data();
@@ -349,6 +351,35 @@ void tst_SerialCommunication::answerFoundWhenNotificationsStall()
     m_serial->uiSendDataFrame(&silent);
     QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 2, 3000);
     QCOMPARE(results({ &silent }), QStringList("0 "));
+}
+
+// The line reports input once the answer can be complete, from the pattern's shortest answer
+// and the frame's length field; an answer shorter than either is still found long before the
+// time-out, with the status its text earns.
+void tst_SerialCommunication::answerFoundWhenShorterThanExpected_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<quint32>("status");
+
+    QTest::newRow("length field says more") << "/(.*)\\." << QByteArray("/090V81:0A0B55.") << 1u;
+    QTest::newRow("length field says less") << "/(.*)\\." << QByteArray("/050V81:0A0B55.") << 1u;
+    QTest::newRow("shorter than the pattern")
+        << identificationPattern << QByteArray("/020V8.") << 2u;
+    QTest::newRow("no length field") << "/(.*)\\." << QByteArray("/x.") << 1u;
+}
+
+void tst_SerialCommunication::answerFoundWhenShorterThanExpected()
+{
+    QFETCH(QString, pattern);
+    QFETCH(QByteArray, reply);
+    QFETCH(quint32, status);
+
+    m_peer->onRequest = [&](const QByteArray &) { m_peer->sendAfter(reply, 0); };
+    Frame frame { makeEntry(identification, pattern.toStdString(), 3000) };
+    m_serial->uiSendDataFrame(&frame);
+    QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 1, 1500);
+    QCOMPARE(results({ &frame }), QStringList(QString::number(status) + ' ' + reply));
 }
 
 void tst_SerialCommunication::setPortSettingsChangesBaudRate_data()

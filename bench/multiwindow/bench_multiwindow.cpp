@@ -1,0 +1,285 @@
+// Many sensor windows live in one host, each on a quxsim of its own:
+//
+//   bench_multiwindow [--windows 16] [--minutes 2] [--baud 38400] [--probe-ms 10]
+//                     [--settle-s 5] [--sensor "QUX-T40 D"]
+//
+// The host is orbexa's own main window with its plug-in loader, port watcher and session
+// manager; each window is opened and connected as `orbexa --sensor NAME --port PORT` does, and
+// goes live once connected. After the windows settle, for the given minutes:
+// - CPU of the host process (and of its GUI thread) and of all quxsims together, in % of a core;
+// - how late the GUI thread handles an event posted from another thread every P ms;
+// - requests per second the quxsims answered, and samples per second the charts took.
+//
+// Not a test: run it by hand on a quiet machine, from a Release or RelWithDebInfo build.
+
+#include "mainwindow.h"
+
+#include <simpletimechart.h>
+#include <valueovertime.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QMessageBox>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include <time.h>
+#include <unistd.h>
+
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+double msBetween(Clock::time_point from, Clock::time_point to)
+{
+    return std::chrono::duration<double, std::milli>(to - from).count();
+}
+
+double cpuSeconds(clockid_t clock)
+{
+    timespec t {};
+    clock_gettime(clock, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
+// User and system time of another process, from /proc/PID/stat.
+double processCpuSeconds(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0.0;
+    const QByteArray text = stat.readAll();
+    // The command name in parentheses may hold spaces; the fields after it are plain.
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13)
+        return 0.0;
+    return (fields[11].toDouble() + fields[12].toDouble()) / double(sysconf(_SC_CLK_TCK));
+}
+
+qint64 lineCount(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    return file.readAll().count('\n');
+}
+
+class Simulator
+{
+public:
+    Simulator(int baud, const QString &logPath)
+        : m_log(logPath)
+    {
+        m_process.start(QCoreApplication::applicationDirPath() + "/quxsim",
+                        { "--baud", QString::number(baud), "--temperature", "180", "--target",
+                          "220", "--ramp", "0.1", "--noise", "0.3", "--log", logPath });
+        static const QRegularExpression serving("^quxsim: serving .+ on (\\S+)$");
+        while (m_port.isEmpty() && m_process.waitForReadyRead(5000)) {
+            while (m_process.canReadLine()) {
+                const QRegularExpressionMatch match
+                    = serving.match(QString::fromLocal8Bit(m_process.readLine()).trimmed());
+                if (match.hasMatch())
+                    m_port = match.captured(1);
+            }
+        }
+    }
+    ~Simulator()
+    {
+        m_process.terminate();
+        m_process.waitForFinished(3000);
+    }
+    QString port() const { return m_port; }
+    double cpuSeconds() const { return processCpuSeconds(m_process.processId()); }
+    qint64 requests() const { return lineCount(m_log); }
+
+private:
+    QProcess m_process;
+    QString m_port;
+    QString m_log;
+};
+
+class ProbeEvent : public QEvent
+{
+public:
+    static QEvent::Type type()
+    {
+        static const int t = QEvent::registerEventType();
+        return QEvent::Type(t);
+    }
+    ProbeEvent()
+        : QEvent(type())
+        , posted(Clock::now())
+    {
+    }
+    const Clock::time_point posted;
+};
+
+class ProbeReceiver : public QObject
+{
+public:
+    bool event(QEvent *e) override
+    {
+        if (e->type() != ProbeEvent::type())
+            return QObject::event(e);
+        if (recording)
+            latencies.push_back(msBetween(static_cast<ProbeEvent *>(e)->posted, Clock::now()));
+        return true;
+    }
+    bool recording = false;
+    std::vector<double> latencies;
+};
+
+void wait(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+qint64 chartSamples(const QWidget *host)
+{
+    qint64 total = 0;
+    for (const auto *chart : host->findChildren<Utils::SimpleTimeChart *>())
+        total += chart->poData()->size();
+    return total;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The host's preferences go to a folder of the run's own, not the user's.
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+    QApplication app(argc, argv);
+    int windows = 16;
+    double minutes = 2.0;
+    int baud = 38400;
+    int probeMs = 10;
+    int settleS = 5;
+    QString sensor = QStringLiteral("QUX-T40 D");
+    const QStringList args = app.arguments();
+    for (int i = 1; i + 1 < args.size(); ++i) {
+        if (args[i] == "--windows")
+            windows = args[i + 1].toInt();
+        else if (args[i] == "--minutes")
+            minutes = args[i + 1].toDouble();
+        else if (args[i] == "--baud")
+            baud = args[i + 1].toInt();
+        else if (args[i] == "--probe-ms")
+            probeMs = args[i + 1].toInt();
+        else if (args[i] == "--settle-s")
+            settleS = args[i + 1].toInt();
+        else if (args[i] == "--sensor")
+            sensor = args[i + 1];
+    }
+
+    std::vector<std::unique_ptr<Simulator>> simulators;
+    QStringList ports;
+    for (int i = 0; i < windows; ++i) {
+        simulators.push_back(std::make_unique<Simulator>(
+            baud, home.filePath(QStringLiteral("quxsim%1.log").arg(i))));
+        if (simulators.back()->port().isEmpty()) {
+            std::fprintf(stderr, "quxsim %d did not start\n", i);
+            return 1;
+        }
+        ports << simulators.back()->port();
+    }
+
+    // A message box would wait for a user that is not there: it is noted and closed.
+    int messages = 0;
+    QTimer modalWatch;
+    QObject::connect(&modalWatch, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            std::fprintf(stderr, "message: %s\n", qPrintable(box->text()));
+            ++messages;
+            box->reject();
+        }
+    });
+    modalWatch.start(200);
+
+    Orbexa::Internal::MainWindow host;
+    host.setCommandLinePorts(ports);
+    host.loadPlugins();
+    host.resize(1920, 1200);
+    host.show();
+    const Clock::time_point openStart = Clock::now();
+    for (const QString &port : ports)
+        host.openSensorByName(sensor, port);
+    std::printf("%d windows of %s at %d baud opened and connected in %.0f ms (%d messages)\n",
+                windows, qPrintable(sensor), baud, msBetween(openStart, Clock::now()), messages);
+    wait(settleS * 1000);
+
+    ProbeReceiver receiver;
+    std::atomic<bool> stop { false };
+    std::thread poster([&] {
+        while (!stop && probeMs > 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(probeMs));
+            QCoreApplication::postEvent(&receiver, new ProbeEvent);
+        }
+    });
+
+    const auto quxsimCpu = [&] {
+        double total = 0;
+        for (const auto &simulator : simulators)
+            total += simulator->cpuSeconds();
+        return total;
+    };
+    const auto requests = [&] {
+        qint64 total = 0;
+        for (const auto &simulator : simulators)
+            total += simulator->requests();
+        return total;
+    };
+    const qint64 requests0 = requests();
+    const qint64 samples0 = chartSamples(&host);
+    const double sim0 = quxsimCpu();
+    const double cpu0 = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
+    const double thread0 = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
+    const Clock::time_point start = Clock::now();
+    receiver.recording = true;
+    wait(int(minutes * 60000));
+    receiver.recording = false;
+    const double seconds = msBetween(start, Clock::now()) / 1000.0;
+    const double cpu = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - cpu0;
+    const double thread = cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - thread0;
+    const double sim = quxsimCpu() - sim0;
+    const qint64 polls = requests() - requests0;
+    const qint64 samples = chartSamples(&host) - samples0;
+    stop = true;
+    poster.join();
+
+    std::vector<double> latencies = receiver.latencies;
+    std::sort(latencies.begin(), latencies.end());
+    const auto at = [&](double q) {
+        return latencies.empty() ? 0.0 : latencies[std::size_t(q * double(latencies.size() - 1))];
+    };
+    std::printf("over %.1f s:\n", seconds);
+    std::printf("  host CPU            %6.2f %% of a core (GUI thread %.2f %%; probe thread "
+                "included)\n",
+                100.0 * cpu / seconds, 100.0 * thread / seconds);
+    std::printf("  quxsims' CPU        %6.2f %% of a core, all %d together\n",
+                100.0 * sim / seconds, windows);
+    std::printf("  requests answered   %6.1f per second (%.2f per window)\n", polls / seconds,
+                polls / seconds / windows);
+    std::printf("  chart samples       %6.1f per second\n", samples / seconds);
+    std::printf("  host CPU per request %.0f us\n", polls > 0 ? cpu / polls * 1e6 : 0.0);
+    std::printf("  posted event handled after: median %.3f ms  p99 %.3f ms  max %.3f ms (%zu)\n",
+                at(0.5), at(0.99), at(1.0), latencies.size());
+    std::printf("  messages shown      %d\n", messages);
+    return 0;
+}
