@@ -1,6 +1,7 @@
 // The host library's rules without a line: baud stepping, the sensor record, the nesting scan and
 // the connection manager. The answer collector is fuzz_answercollector's (in pieces, against a
-// reader of all bytes at once) and tst_serialcommunication's over a pseudo-terminal.
+// reader of all bytes at once) and tst_serialcommunication's over a pseudo-terminal; here only
+// how many characters the line may wait for before it reports input.
 
 #include "../common/fakeconnection.h"
 
