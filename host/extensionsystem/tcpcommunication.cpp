@@ -3,11 +3,25 @@
 #include "networkport.h"
 #include "seriallog.h"
 
+#include <QNetworkSession>
 #include <QTcpSocket>
 
 namespace ExtensionSystem {
 
 using Internal::serialLog;
+
+namespace {
+
+// QAbstractSocket::connectToHost looks this type up on its first call, which registers it.
+// Sockets that connect from several threads at once (quxctl's ports in parallel) could register
+// it twice, and Qt then warns on standard error; registered while the library loads, it is
+// registered once.
+QT_WARNING_PUSH
+QT_WARNING_DISABLE_DEPRECATED
+[[maybe_unused]] const int networkSessionType = qMetaTypeId<QSharedPointer<QNetworkSession>>();
+QT_WARNING_POP
+
+} // namespace
 
 class TcpCommunication::Private
 {
