@@ -54,12 +54,18 @@ QwtScaleDiv TimeScaleEngine::divideScale(double x1, double x2, int maxMajorSteps
     // A step asked for explicitly, or an axis not laid out yet, is left to the date engine.
     if (stepSize != 0.0 || length <= 0 || !m_draw)
         return QwtDateScaleEngine::divideScale(x1, x2, maxMajorSteps, maxMinorSteps, stepSize);
+    const QFont font = m_font();
+    if (x1 == m_last.x1 && x2 == m_last.x2 && maxMajorSteps == m_last.maxMajorSteps
+        && maxMinorSteps == m_last.maxMinorSteps && length == m_last.length
+        && int(attributes()) == m_last.attributes && font == m_last.font)
+        return m_last.div;
     QwtScaleDiv div;
     for (int steps = qMax(1, maxMajorSteps); steps >= 1; --steps) {
         div = QwtDateScaleEngine::divideScale(x1, x2, steps, maxMinorSteps, 0.0);
         if (labelsFit(div, length))
             break;
     }
+    m_last = { x1, x2, maxMajorSteps, maxMinorSteps, length, int(attributes()), font, div };
     return div;
 }
 

@@ -3,6 +3,10 @@
 #include <qwt_date_scale_draw.h>
 #include <qwt_date_scale_engine.h>
 
+#include <qwt_scale_div.h>
+
+#include <QFont>
+
 #include <functional>
 
 class QwtPlot;
@@ -40,9 +44,24 @@ public:
     static constexpr int minimumGap = 8;
 
 private:
+    // The last division asked for and its result: every replot divides all axes again, and
+    // most replots (a new left scale, a unit change while connecting) keep the time range.
+    struct Division
+    {
+        double x1 = 0.0;
+        double x2 = 0.0;
+        int maxMajorSteps = -1;
+        int maxMinorSteps = -1;
+        int length = -1;
+        int attributes = -1;
+        QFont font;
+        QwtScaleDiv div;
+    };
+
     const TimeScaleDraw *m_draw;
     std::function<int()> m_axisLength;
     std::function<QFont()> m_font;
+    mutable Division m_last;
 };
 
 } // namespace Utils::Internal
