@@ -58,13 +58,20 @@ chmod 755 "$scratch"
 before="$scratch/packages-before"
 dpkg-query -W -f='${Package}\n' | sort >"$before"
 appdir=""
+home=""
 sim_pid=""
+# quxsim runs below runuser, which does not pass a signal on: it is stopped by its own id, which
+# it writes itself before it starts.
+stop_sim() {
+    local pid=""
+    [ -z "$home" ] || pid="$(cat "$home/quxsim.pid" 2>/dev/null || true)"
+    [ -z "$pid" ] || kill "$pid" 2>/dev/null || true
+    [ -z "$sim_pid" ] || wait "$sim_pid" 2>/dev/null || true
+    sim_pid=""
+}
 cleanup() {
     local status=$?
-    if [ -n "$sim_pid" ] && kill -0 "$sim_pid" 2>/dev/null; then
-        kill "$sim_pid" 2>/dev/null || true
-        wait "$sim_pid" 2>/dev/null || true
-    fi
+    stop_sim
     # Everything the install brought, the package and what it pulled in.
     mapfile -t added < <(dpkg-query -W -f='${Package}\n' | sort | comm -13 "$before" -)
     if [ ${#added[@]} -gt 0 ]; then
@@ -109,7 +116,8 @@ echo "== Installed quxctl identify against the installed quxsim"
 sensor="$(run quxsim --list | awk -F '\t' '$NF == "digital" { print $1; exit }')"
 [ -n "$sensor" ] || fail "quxsim lists no digital sensor type from the installed catalogue"
 port="$home/qux0"
-run quxsim --sensor "$sensor" --link "$port" >"$scratch/quxsim.log" 2>&1 &
+run sh -c 'echo $$ >"$0"; exec quxsim --sensor "$1" --link "$2"' "$home/quxsim.pid" "$sensor" \
+    "$port" >"$scratch/quxsim.log" 2>&1 &
 sim_pid=$!
 for _ in $(seq 1 50); do
     grep -q "^quxsim: serving" "$scratch/quxsim.log" && break
@@ -172,7 +180,5 @@ fi
 
 # A run as root can write the state file into the program folder; it goes with the package.
 "${sudo_cmd[@]}" touch "$appdir/QUXfamily.ini"
-kill "$sim_pid" 2>/dev/null || true
-wait "$sim_pid" 2>/dev/null || true
-sim_pid=""
+stop_sim
 echo "== package.sh: all checks passed"
