@@ -43,7 +43,8 @@ size_t SettingsScanner::value(const char *data, size_t size)
     if (!m_target) {
         m_rest.append(data, run);
     } else if (run > 0 && !m_entity && !m_chartRefused) {
-        if (std::memchr(data, '&', run))
+        // tinyxml2 turns a carriage return into a line feed, as it unescapes entities.
+        if (std::memchr(data, '&', run) || std::memchr(data, '\r', run))
             m_entity = true;
         else
             m_chartRefused = !m_chart(std::string_view(data, run));

@@ -30,8 +30,8 @@ public:
     const std::string &rest() const { return m_rest; }
     // Whether the chart text was cut out (and handed to `chart`).
     bool chartTaken() const { return m_chartTaken; }
-    // The chart text holds an entity ("&amp;" and the like): tinyxml2 must unescape it, and
-    // what `chart` got is not the text.
+    // The chart text holds an entity ("&amp;" and the like) or a carriage return: tinyxml2 must
+    // unescape it, and what `chart` got is not the text.
     bool needsUnescaping() const { return m_entity; }
 
 private:
