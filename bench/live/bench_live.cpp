@@ -25,6 +25,8 @@
 #include <simpletimechart.h>
 #include <valueovertime.h>
 
+#include "../common/guiprobe.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
@@ -271,35 +273,8 @@ int pollerPhase(double minutes, int baud)
     return 0;
 }
 
-// An event stamped when it was posted.
-class ProbeEvent : public QEvent
-{
-public:
-    static QEvent::Type type()
-    {
-        static const int t = QEvent::registerEventType();
-        return QEvent::Type(t);
-    }
-    ProbeEvent()
-        : QEvent(type())
-        , posted(Clock::now())
-    {
-    }
-    const Clock::time_point posted;
-};
-
-class ProbeReceiver : public QObject
-{
-public:
-    bool event(QEvent *e) override
-    {
-        if (e->type() != ProbeEvent::type())
-            return QObject::event(e);
-        latencies.push_back(msBetween(static_cast<ProbeEvent *>(e)->posted, Clock::now()));
-        return true;
-    }
-    std::vector<double> latencies;
-};
+using BenchProbe::ProbeEvent;
+using BenchProbe::ProbeReceiver;
 
 int windowPhase(double minutes, int baud, int probeMs)
 {

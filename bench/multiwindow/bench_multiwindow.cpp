@@ -17,6 +17,8 @@
 #include <simpletimechart.h>
 #include <valueovertime.h>
 
+#include "../common/guiprobe.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
@@ -110,36 +112,8 @@ private:
     QString m_log;
 };
 
-class ProbeEvent : public QEvent
-{
-public:
-    static QEvent::Type type()
-    {
-        static const int t = QEvent::registerEventType();
-        return QEvent::Type(t);
-    }
-    ProbeEvent()
-        : QEvent(type())
-        , posted(Clock::now())
-    {
-    }
-    const Clock::time_point posted;
-};
-
-class ProbeReceiver : public QObject
-{
-public:
-    bool event(QEvent *e) override
-    {
-        if (e->type() != ProbeEvent::type())
-            return QObject::event(e);
-        if (recording)
-            latencies.push_back(msBetween(static_cast<ProbeEvent *>(e)->posted, Clock::now()));
-        return true;
-    }
-    bool recording = false;
-    std::vector<double> latencies;
-};
+using BenchProbe::ProbeEvent;
+using BenchProbe::ProbeReceiver;
 
 void wait(int ms)
 {
@@ -225,6 +199,7 @@ int main(int argc, char **argv)
     wait(settleS * 1000);
 
     ProbeReceiver receiver;
+    receiver.recording = false; // records once the windows have settled
     std::atomic<bool> stop { false };
     std::thread poster([&] {
         while (!stop && probeMs > 0) {
