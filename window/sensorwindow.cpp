@@ -1,12 +1,12 @@
 #include "window/sensorwindow.h"
 
-#include "parameters/attempts.h"
 #include "parameters/parametertable.h"
 #include "parameters/sensorsession.h"
 #include "ui_sensorwindow.h"
 #include "window/chartpresenter.h"
 #include "window/connectcontroller.h"
 #include "window/connectionswitchdialog.h"
+#include "window/factoryreset.h"
 #include "window/livepublishing.h"
 #include "window/modaldialog.h"
 #include "window/pendingedit.h"
@@ -38,7 +38,6 @@
 #include <QEvent>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPointer>
 #include <QSettings>
 #include <QStatusBar>
 
@@ -179,6 +178,10 @@ void SensorWindow::createCollaborators()
         static_cast<ConnectView &>(*this),
         SettingsFileActions::Parts { &d->waits, this, ui->actionEnable_live_data,
                                      ui->chartToolbar });
+    d->reset = std::make_unique<FactoryReset>(session(), *d->treeHandling,
+                                              FactoryReset::Parts { this, d->connector.get(),
+                                                                    d->presenter.get(),
+                                                                    ui->actionEnable_live_data });
     connect(d->connector.get(), &ConnectController::portSelected, this,
             &SensorWindow::vComPortSelected);
     connect(d->connector.get(), &ConnectController::titleChanged, this,
@@ -251,6 +254,7 @@ SensorWindow::~SensorWindow()
     session().poller().setStatusChecking(false);
     session().setConnection(nullptr);
     d->files.reset();
+    d->reset.reset();
     d->connector.reset();
     d->presenter.reset();
     delete ui;
@@ -754,29 +758,12 @@ void SensorWindow::writeAllProperties()
 
 bool SensorWindow::bFactoryReset()
 {
-    TreeHandlingGuard quiet(*d->treeHandling);
-    return session().bulk().factoryReset();
+    return d->reset->resetOnce();
 }
 
-// A reset that fails five times is followed by a connection check of its own: a sensor that
-// no longer answers takes the window offline, without a message.
 void SensorWindow::vRestoreFactorySettings()
 {
-    QPointer<SensorWindow> alive(this);
-    const int answer = showMessage(
-        QMessageBox::Warning, WindowTexts::tr("Restore factory defaults"),
-        WindowTexts::tr("All settings will be restored to factory defaults, continue ?"),
-        QMessageBox::Ok | QMessageBox::Cancel);
-    if (!alive)
-        return;
-    if (answer == QMessageBox::Ok) {
-        const bool liveData = suspendPolling();
-        if (!attempt(5, "BUCLA ON RESET", [this] { return bFactoryReset(); }))
-            d->connector->checkConnection();
-        restoreLiveData(liveData);
-    }
-    if (isConnected())
-        enableStatusChecking(true);
+    d->reset->run();
 }
 
 void SensorWindow::vClearHistory()
@@ -792,25 +779,6 @@ void SensorWindow::vClearHistory()
 void SensorWindow::sendDelayValue()
 {
     d->edits->writeTyped();
-}
-
-bool SensorWindow::suspendPolling()
-{
-    enableStatusChecking(false);
-    const bool liveData = ui->actionEnable_live_data->isChecked();
-    if (liveData)
-        ui->actionEnable_live_data->setChecked(false); // toggled: slotLiveDataToggled(false)
-    else
-        slotLiveDataToggled(false);
-    return liveData;
-}
-
-void SensorWindow::restoreLiveData(bool on)
-{
-    if (on && ui->actionEnable_live_data->isChecked())
-        slotLiveDataToggled(true);
-    else
-        ui->actionEnable_live_data->setChecked(on);
 }
 
 // Pin 2 is either output 2 (its contact rows, its LED, the upper threshold line) or the analog

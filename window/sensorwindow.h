@@ -48,7 +48,7 @@ class TreeHandling;
 // interface object connect to them by signature, and tools look them up by index. New slots
 // go to the end. The work is done by collaborators the slots forward to: ConnectController
 // (connecting), ChartPresenter (chart, lines, LEDs), TreeHandling (edits from the tree),
-// PendingEdit (an edit's way to the sensor in time),
+// PendingEdit (an edit's way to the sensor in time), FactoryReset (restoring factory settings),
 // SettingsFileActions (settings files, chart export), LivePublishing (live data to a broker).
 class SensorWindow : public QMainWindow, private SensorView, public ConnectView
 {
@@ -193,8 +193,6 @@ private:
     // An edit's way to the sensor.
     void applyViewEffects(QtProperty *property);
     bool bFactoryReset();
-    // Live data back on (or left off): checking the action restarts it as slotLiveDataToggled.
-    void restoreLiveData(bool on);
     void convertDisplayedTemperatures(bool toFahrenheit);
 
     // The session's events, handed on to the collaborators.
@@ -209,7 +207,6 @@ private:
     void updateUpperMark();
     QString thresholdHex(int output, int component) const;
     void setExpertMenu(bool on);
-    bool suspendPolling();
 
     // What the session asks the user, as its view.
     bool checkConnection() override;

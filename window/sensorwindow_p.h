@@ -9,6 +9,7 @@ namespace Core {
 
 class ChartPresenter;
 class ConnectController;
+class FactoryReset;
 class LivePublishing;
 class PendingEdit;
 class PropertyEditors;
@@ -41,6 +42,7 @@ public:
     std::unique_ptr<ChartPresenter> presenter;
     std::unique_ptr<ConnectController> connector;
     std::unique_ptr<SettingsFileActions> files;
+    std::unique_ptr<FactoryReset> reset;
     std::unique_ptr<PropertyTree> tree;
     std::unique_ptr<PendingEdit> edits;
     // The live data to a broker; goes before the session it follows.
