@@ -1,13 +1,20 @@
-// The property tree built from a sensor description: row kinds, names by language, read-only
-// rows, defaults and lenient numbers, lookups, expert rows and retranslation.
+// The property tree built from a sensor description into its own editors, without a window: row
+// kinds, names by language, read-only rows, defaults and lenient numbers, lookups, shown and
+// hidden rows, and the memory rows' agreement with it.
 
 #include "model/memoryrows.h"
+#include "window/propertyeditors.h"
+#include "window/propertytree.h"
+#include "window/treehandling.h"
 #include "window/treerows.h"
 #include "windowprobe.h"
 
 #include <buttonmanager.h>
 #include <globals.h>
+#include <qtpropertymanager.h>
+#include <qttreepropertybrowser.h>
 
+#include <QDockWidget>
 #include <QtTest>
 
 using namespace DrumoSensorPlugin::Core;
@@ -49,6 +56,35 @@ const char description[] = R"(
     <items><i><en>C</en></i><i><en>F</en></i></items></property></second>
 )";
 
+// The tree's editors, the tree and the rows over them, as a window makes them.
+struct TreeRig
+{
+    explicit TreeRig(const Sensor &record = sensorWithDescription(description))
+        : editors(browser)
+        , handling(new TreeHandling(editors.boolManager, editors.intManager, editors.doubleManager,
+                                    editors.enumManager, editors.dock))
+        , tree(editors, browser)
+        , rows(editors, *handling)
+    {
+        tree.build(record, QStringLiteral("Test window"));
+    }
+    ~TreeRig() { delete editors.dock; }
+
+    QtProperty *find(const std::string &id) const { return tree.find(id); }
+    QString button(const std::string &id) const { return editors.buttonManager->value(find(id)); }
+    bool shown(const std::string &id) const
+    {
+        const QList<QtBrowserItem *> items = browser->items(find(id));
+        return !items.isEmpty() && browser->isItemVisible(items.first());
+    }
+
+    QtTreePropertyBrowser *browser = nullptr;
+    PropertyEditors editors;
+    TreeHandling *handling;
+    PropertyTree tree;
+    TreeRows rows;
+};
+
 QStringList ids(const QList<QtProperty *> &properties)
 {
     QStringList result;
@@ -65,7 +101,7 @@ class tst_PropertyTree : public QObject
 
 private slots:
     void init() { ExtensionSystem::Globals::setLanguage("en"); }
-    void cleanup();
+    void cleanup() { ExtensionSystem::Globals::setLanguage("en"); }
 
     void rows_data();
     void rows();
@@ -73,28 +109,11 @@ private slots:
     void germanTexts();
     void valuesInsteadOfDefaults();
     void lookupsAndVisibility();
-    void expertRows();
+    void shownRows_data();
+    void shownRows();
     void memoryRowsMatchTheTree_data();
     void memoryRowsMatchTheTree();
-
-private:
-    WindowProbe makeWindow(const Sensor &record = sensorWithDescription(description));
-
-    SensorWindow *m_window = nullptr;
 };
-
-void tst_PropertyTree::cleanup()
-{
-    delete m_window;
-    m_window = nullptr;
-    ExtensionSystem::Globals::setLanguage("en");
-}
-
-WindowProbe tst_PropertyTree::makeWindow(const Sensor &record)
-{
-    m_window = new SensorWindow(record);
-    return WindowProbe(m_window);
-}
 
 void tst_PropertyTree::rows_data()
 {
@@ -134,18 +153,15 @@ void tst_PropertyTree::rows()
     QFETCH(QVariant, value);
     QFETCH(QString, limits);
 
-    WindowProbe tester = makeWindow();
-    const ParameterRows &rows = tester.rows();
-    QtProperty *property = tester.find(id.toStdString());
+    const TreeRig rig;
+    const ParameterRows &rows = rig.rows;
+    QtProperty *property = rig.find(id.toStdString());
     QVERIFY(property);
     QCOMPARE(property->propertyId(), id);
     QCOMPARE(rows.kind(id), kind);
     QCOMPARE(property->propertyName(), name);
     QCOMPARE(property->isEnabled(), enabled);
-    QCOMPARE(kind == Kind::Action ? QVariant(
-                 qobject_cast<Utils::ButtonManager *>(property->propertyManager())->value(property))
-                                  : rows.value(id),
-             value);
+    QCOMPARE(kind == Kind::Action ? QVariant(rig.button(id.toStdString())) : rows.value(id), value);
     if (kind == Kind::Enumerator)
         QCOMPARE(rows.enumNames(id).join('|'), limits);
     else if (kind == Kind::Integer || kind == Kind::Double)
@@ -165,87 +181,96 @@ void tst_PropertyTree::germanTexts()
 {
     QFETCH(bool, retranslate);
     ExtensionSystem::Globals::setLanguage(retranslate ? "en" : "de");
-    WindowProbe tester = makeWindow();
+    TreeRig rig;
     if (retranslate) {
-        tester.edit("mode", 2);
+        rig.rows.setValue("mode", 2);
         ExtensionSystem::Globals::setLanguage("de");
-        QEvent change(QEvent::LanguageChange);
-        QCoreApplication::sendEvent(m_window, &change);
+        rig.tree.retranslate(sensorWithDescription(description));
     }
-    QCOMPARE(tester.find("grp")->propertyName(), QString("Gruppe"));
-    QCOMPARE(tester.find("ratio")->propertyName(), QString::fromUtf8("Verhältnis"));
-    QCOMPARE(tester.find("lenient")->propertyName(), QString("Lenient"));
-    QCOMPARE(tester.rows().enumNames("mode"), QStringList({ "Aus", "On", "Automatik" }));
-    QCOMPARE(tester.enumIndex("mode"), retranslate ? 2 : 1);
-    QCOMPARE(tester.manager<Utils::ButtonManager>("start")->value(tester.find("start")),
-             QString("Start"));
-    QCOMPARE(tester.manager<Utils::ButtonManager>("plainAction")->value(tester.find("plainAction")),
-             QString("action"));
-    QCOMPARE(tester.rows().value("count").toInt(), 20);
-    QVERIFY(!tester.find("count")->isEnabled());
+    QCOMPARE(rig.find("grp")->propertyName(), QString("Gruppe"));
+    QCOMPARE(rig.find("ratio")->propertyName(), QString::fromUtf8("Verhältnis"));
+    QCOMPARE(rig.find("lenient")->propertyName(), QString("Lenient"));
+    QCOMPARE(rig.rows.enumNames("mode"), QStringList({ "Aus", "On", "Automatik" }));
+    QCOMPARE(rig.rows.value("mode").toInt(), retranslate ? 2 : 1);
+    QCOMPARE(rig.button("start"), QString("Start"));
+    QCOMPARE(rig.button("plainAction"), QString("action"));
+    QCOMPARE(rig.rows.value("count").toInt(), 20);
+    QVERIFY(!rig.find("count")->isEnabled());
 }
 
 void tst_PropertyTree::valuesInsteadOfDefaults()
 {
-    WindowProbe tester = makeWindow(Sensor());
-    tester.populate(sensorWithDescription(description), false);
-    QCOMPARE(tester.enumIndex("mode"), 2);
-    QCOMPARE(tester.rows().value("count").toInt(), 7);
+    TreeRig rig { Sensor() };
+    const Sensor record = sensorWithDescription(description);
+    for (const auto &child : record.getPropertyTreeGui())
+        rig.tree.addDescriptionNode(child.second, rig.tree.root(), false);
+    QCOMPARE(rig.rows.value("mode").toInt(), 2);
+    QCOMPARE(rig.rows.value("count").toInt(), 7);
     // No "value" element: 0.
-    QCOMPARE(tester.rows().value("flagNumber").toBool(), false);
+    QCOMPARE(rig.rows.value("flagNumber").toBool(), false);
 }
-
 // Pre-order; the unknown kind and everything below it, the foreign child element and the empty
 // element give no rows; top-level elements count whatever their tag. Of two rows with one id,
 // the first is found, shown and hidden. Removing rows detaches them: the managers keep them.
 void tst_PropertyTree::lookupsAndVisibility()
 {
-    WindowProbe tester = makeWindow();
-    const QList<QtProperty *> rows = tester.all();
+    TreeRig rig;
+    const QList<QtProperty *> rows = rig.tree.allRows();
     QCOMPARE(ids(rows),
              QStringList({ "grp", "mode", "count", "ratio", "flagWord", "flagNumber", "lenient",
                            "noRange", "plainAction", "start", "count", "nameless", "unit" }));
     for (const char *id : { "mystery", "hidden", "notARow", "root", "Mode" })
-        QVERIFY2(!tester.find(id), id);
-    QCOMPARE(tester.find("count"), rows.at(2));
+        QVERIFY2(!rig.find(id), id);
+    QCOMPARE(rig.find("count"), rows.at(2));
 
-    tester.setPropertyVisible("count", false);
-    tester.setPropertyVisible("no such id", false);
-    QVERIFY(!tester.browser()->isItemVisible(tester.items(rows.at(2)).first()));
-    QVERIFY(tester.browser()->isItemVisible(tester.items(rows.at(10)).first()));
+    rig.tree.setRowVisible("count", false);
+    rig.tree.setRowVisible("no such id", false);
+    QVERIFY(!rig.browser->isItemVisible(rig.browser->items(rows.at(2)).first()));
+    QVERIFY(rig.browser->isItemVisible(rig.browser->items(rows.at(10)).first()));
 
-    auto *enums = tester.manager<QtEnumPropertyManager>("mode");
+    QtEnumPropertyManager *enums = rig.editors.enumManager;
     const int managed = enums->properties().size();
-    PropertyTree::removeSubProperties(tester.root());
+    PropertyTree::removeSubProperties(rig.tree.root());
     PropertyTree::removeSubProperties(nullptr);
-    QVERIFY(tester.root()->subProperties().isEmpty());
+    QVERIFY(rig.tree.root()->subProperties().isEmpty());
     QVERIFY(rows.first()->subProperties().isEmpty());
     QCOMPARE(enums->properties().size(), managed);
     QCOMPARE(enums->value(rows.at(1)), 1);
-    QCOMPARE(tester.browser()->topLevelItems().size(), 1);
+    QCOMPARE(rig.browser->topLevelItems().size(), 1);
 }
 
-// The expert rows follow the flag, whether set directly or through the "ExpertMenu" row; the
-// "readTemp" row sets the chart's temperature choice.
-void tst_PropertyTree::expertRows()
+void tst_PropertyTree::shownRows_data()
 {
-    WindowProbe tester = makeWindow(catalogueRecord("QUX-T40 D"));
-    auto expertShown = [&](bool shown) {
-        for (const char *id : { "time", "emisivity", "unit", "laser", "readTemp" })
-            QVERIFY2(tester.rowVisible(id) == shown, id);
-        QVERIFY(tester.rowVisible("1type"));
-        QCOMPARE(tester.expertMenu(), shown);
-    };
-    for (const bool byRow : { false, true }) {
-        for (const bool on : { true, false }) {
-            byRow ? tester.edit("ExpertMenu", int(on)) : tester.setExpertMenu(on);
-            expertShown(on);
-        }
-    }
-    tester.edit("readTemp", 1);
-    QVERIFY(tester.measuredTemp());
-    tester.edit("readTemp", 0);
-    QVERIFY(!tester.measuredTemp());
+    QTest::addColumn<bool>("expert");
+    QTest::addColumn<bool>("analog");
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QStringList>("hidden");
+    const QStringList expertRows { "time", "emisivity", "unit", "laser", "readTemp" };
+    const QStringList contactRows { "2type", "2operateOutputs", "2switchingOn" };
+    const QStringList signalRows { "2analogoutput", "2teach" };
+    QTest::newRow("expert, pin 2 analog")
+        << true << true << expertRows + signalRows + QStringList("1type") << contactRows;
+    QTest::newRow("no expert, pin 2 output")
+        << false << false << contactRows + QStringList("1type") << expertRows + signalRows;
+}
+
+// The expert rows follow the flag; pin 2 shows either its contact rows or its signal rows. The
+// rows of output 1 always show.
+void tst_PropertyTree::shownRows()
+{
+    QFETCH(bool, expert);
+    QFETCH(bool, analog);
+    QFETCH(QStringList, shown);
+    QFETCH(QStringList, hidden);
+    TreeRig rig { findSensorInCatalogue("QUX-T40 D") };
+    rig.tree.showExpertRows(!expert);
+    rig.tree.showPin2Rows(!analog);
+    rig.tree.showExpertRows(expert);
+    rig.tree.showPin2Rows(analog);
+    for (const QString &id : shown)
+        QVERIFY2(rig.shown(id.toStdString()), qPrintable(id));
+    for (const QString &id : hidden)
+        QVERIFY2(!rig.shown(id.toStdString()), qPrintable(id));
 }
 
 void tst_PropertyTree::memoryRowsMatchTheTree_data()
@@ -265,8 +290,9 @@ void tst_PropertyTree::memoryRowsMatchTheTree()
     QFETCH(QString, language);
     ExtensionSystem::Globals::setLanguage(language.toStdString());
     const Sensor record = sensor.isEmpty() ? sensorWithDescription(description)
-                                           : catalogueRecord(sensor.toUtf8().constData());
-    const ParameterRows &tree = makeWindow(record).rows();
+                                           : findSensorInCatalogue(sensor.toUtf8().constData());
+    const TreeRig rig(record);
+    const ParameterRows &tree = rig.rows;
     const MemoryRows memory(record, language.toStdString());
 
     QCOMPARE(memory.ids(), tree.ids());

@@ -83,16 +83,8 @@ public:
     QtProperty *find(const std::string &id) const { return w->propertyTree().find(id); }
     QList<QtProperty *> all() const { return w->propertyTree().allRows(); }
     void setExpertMenu(bool on) { emit session().events().expertMenuChanged(on); }
-    void setPropertyVisible(const QString &id, bool on) { w->propertyTree().setRowVisible(id, on); }
     void loadExpertMenuSetting() { view().loadExpertMenuSetting(); }
     void loadMeasuredTempSetting() { view().loadMeasuredTempSetting(); }
-
-    // Adds the description of `record` below the root row, the way building the tree does.
-    void populate(const Sensor &record, bool useDefaults = true)
-    {
-        for (const auto &child : record.getPropertyTreeGui())
-            w->propertyTree().addDescriptionNode(child.second, root(), useDefaults);
-    }
 
     // Every browser item showing `property`.
     QList<QtBrowserItem *> items(QtProperty *property) const { return browser()->items(property); }
