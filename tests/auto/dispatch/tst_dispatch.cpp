@@ -279,10 +279,9 @@ void tst_Dispatch::pin2Layout()
         QCOMPARE(caption->isVisibleTo(sim.window.get()), analog);
         if (!tester.find("2A"))
             return;
-        for (const char *id : { "2teach", "2analogoutput" })
-            QVERIFY2(tester.rowVisible(id) == analog, id);
-        for (const char *id : { "2switchingOn", "2type", "2operateOutputs" })
-            QVERIFY2(tester.rowVisible(id) == !analog, id);
+        // Which rows belong to which layout is the property tree's test.
+        QCOMPARE(tester.rowVisible("2analogoutput"), analog);
+        QCOMPARE(tester.rowVisible("2type"), !analog);
     };
     layoutIs(true);
     if (!tester.find("2A")) {

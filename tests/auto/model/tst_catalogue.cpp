@@ -9,7 +9,6 @@
 
 #include <boost/property_tree/xml_parser.hpp>
 
-#include <memory>
 #include <set>
 #include <sstream>
 
@@ -18,21 +17,14 @@ namespace pt = boost::property_tree;
 
 namespace {
 
-const char declaration[] = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
-
 // One catalogue entry as the record reader gets it, with a valid base record in front.
-std::string entryText(const QString &extraElements, const QString &name = "QUX-T40 D")
-{
-    return declaration
-        + QString("<name>%1</name><group>18</group><types>1</types>%2")
-              .arg(name, extraElements)
-              .toStdString();
-}
-
 Sensor loadedSensor(const QString &extraElements)
 {
+    std::stringstream in(QString("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+                                 "<name>QUX-T40 D</name><group>18</group><types>1</types>%1")
+                             .arg(extraElements)
+                             .toStdString());
     Sensor sensor;
-    std::stringstream in(entryText(extraElements));
     sensor.fromXMLStream(in);
     return sensor;
 }
@@ -117,8 +109,6 @@ private slots:
     void baudrates_data();
     void baudrates();
     void propertyTreeGui();
-    void loadingKeepsBaseReaderVerdict();
-    void copies();
 
     void list_data();
     void list();
@@ -209,61 +199,12 @@ void tst_Catalogue::baudrates()
     QCOMPARE(toList(loadedSensor(elements).getBaudrates()), expected);
 }
 
+// Without a description the whole entry stands in for it; a description's rows are the
+// property tree's test.
 void tst_Catalogue::propertyTreeGui()
 {
     const Sensor without = loadedSensor("<isdigital>1</isdigital>");
-    // Without a description the whole entry stands in for it.
     QCOMPARE(without.getPropertyTreeGui().get<std::string>("name"), std::string("QUX-T40 D"));
-
-    const Sensor with = loadedSensor("<propertytreegui><property><id>unit</id></property>"
-                                     "<property><id>laser</id></property></propertytreegui>");
-    const pt::ptree &gui = with.getPropertyTreeGui();
-    QCOMPARE(gui.size(), std::size_t(2));
-    QCOMPARE(gui.front().second.get<std::string>("id"), std::string("unit"));
-    QCOMPARE(gui.back().second.get<std::string>("id"), std::string("laser"));
-}
-
-void tst_Catalogue::loadingKeepsBaseReaderVerdict()
-{
-    // No group: the host's reader rejects the entry, the description is loaded nonetheless.
-    Sensor rejected;
-    std::stringstream in(std::string(declaration)
-                         + "<name>A</name><types>1</types><isdigital>1</isdigital>");
-    QVERIFY(!rejected.fromXMLStream(in));
-    QVERIFY(rejected.isDigital());
-    QVERIFY(rejected.name().empty());
-    QCOMPARE(in.peek(), std::char_traits<char>::eof());
-
-    Sensor broken;
-    std::stringstream malformed(entryText("<isdigital>1</isdigit"));
-    QVERIFY(!broken.fromXMLStream(malformed));
-    QVERIFY(!broken.isDigital());
-
-    Sensor empty;
-    std::stringstream nothing;
-    QVERIFY(!empty.fromXMLStream(nothing));
-}
-
-// Copies carry everything of their source and outlive it.
-void tst_Catalogue::copies()
-{
-    ExtensionSystem::Globals::setLanguage("de");
-    auto original = std::make_unique<Sensor>(
-        loadedSensor("<portsettings><linedelay>150</linedelay></portsettings>"));
-    ExtensionSystem::Globals::setLanguage("en");
-    const Sensor constructed(*original);
-    Sensor assigned;
-    assigned = *original;
-    Sensor &self = assigned;
-    assigned = self;
-    original.reset();
-    for (const Sensor *copy : { &constructed, static_cast<const Sensor *>(&assigned) }) {
-        QCOMPARE(copy->name(), std::string("QUX-T40 D"));
-        QCOMPARE(copy->type(), std::vector<int> { 1 });
-        QCOMPARE(copy->getLineDelay(), 150);
-        // The language of the source, not the host's language at the time of copying.
-        QCOMPARE(copy->getLanguage(), std::string("de"));
-    }
 }
 
 // Which entries a well-formed catalogue lists (identity, sensorList, rejected and duplicate
