@@ -6,6 +6,7 @@
 #include "window/chartpresenter.h"
 #include "window/connectcontroller.h"
 #include "window/connectionswitchdialog.h"
+#include "window/editeffects.h"
 #include "window/factoryreset.h"
 #include "window/livepublishing.h"
 #include "window/modaldialog.h"
@@ -178,6 +179,10 @@ void SensorWindow::createCollaborators()
         static_cast<ConnectView &>(*this),
         SettingsFileActions::Parts { &d->waits, this, ui->actionEnable_live_data,
                                      ui->chartToolbar });
+    d->effects = std::make_unique<EditEffects>(
+        session(), *d->treeHandling,
+        EditEffects::Parts { d->editors.get(), d->tree.get(), d->presenter.get(),
+                             [this](bool on) { setExpertMenu(on); } });
     d->reset = std::make_unique<FactoryReset>(session(), *d->treeHandling,
                                               FactoryReset::Parts { this, d->connector.get(),
                                                                     d->presenter.get(),
@@ -256,6 +261,7 @@ SensorWindow::~SensorWindow()
     d->files.reset();
     d->reset.reset();
     d->connector.reset();
+    d->effects.reset();
     d->presenter.reset();
     delete ui;
     ui = nullptr;
@@ -658,10 +664,9 @@ QString SensorWindow::thresholdHex(int output, int component) const
 // --- An edit's way to the sensor -----------------------------------------------------------
 //
 // The tree reports an edit (TreeHandling::edited, and the string and button managers' signals)
-// to vPropertyChanged. Effects that only concern the window (the expert rows, the chart's
-// temperature choice, pin 2's layout, the analog output's units, and while no sensor is
-// connected the temperature unit) happen at once; the edit itself goes to the sensor when
-// PendingEdit says so, after the edits around it settled or the typing paused.
+// to vPropertyChanged. Effects that only concern the window happen at once (EditEffects); the
+// edit itself goes to the sensor when PendingEdit says so, after the edits around it settled or
+// the typing paused.
 
 // Switches the four value connections from the bool, int, double and enum managers (see
 // TreeHandling); the plug-in's own changes to rows happen inside a TreeHandlingGuard.
@@ -703,40 +708,8 @@ void SensorWindow::buttonClicked(QtProperty *property)
 void SensorWindow::vPropertyChanged(QtProperty *property, const QVariant &value)
 {
     // The polling goes on until the dispatch suspends it around the write, 10 ms from now.
-    applyViewEffects(property);
+    d->effects->apply(property);
     d->edits->take(property, value);
-}
-
-// What an edit does to the window at once, before it reaches the sensor: the table's follow-ups
-// of the row that concern only the view.
-void SensorWindow::applyViewEffects(QtProperty *property)
-{
-    const ParameterDefinition *row = property ? findParameter(property->propertyId()) : nullptr;
-    if (!row)
-        return;
-    TreeHandlingGuard quiet(*d->treeHandling);
-    const int index = d->editors->enumManager->value(property);
-
-    // Without a sensor the tree is all there is to update; with one, the unit's write does it.
-    if (!isConnected() && row->has(UnitDisplay)) {
-        updateTemperatureCaption();
-        applyTemperatureUnitToChart(index != 0);
-        convertDisplayedTemperatures(index != 0);
-    }
-
-    if (row->has(ExpertRows)) {
-        setExpertMenu(index != 0);
-    } else if (row->has(MeasuredTemperature)) {
-        session().state().measuredTemp = index != 0;
-    } else if (row->has(Pin2Layout)) {
-        applyPin2Mode(index != 0);
-        if (index == 1) {
-            // Toggling the right axis' zoom makes the chart take the new right scale.
-            d->presenter->toggleRightAxisZoom();
-        }
-    } else if (row == &pin2SignalParameter()) {
-        showAnalogOutputMode(index);
-    }
 }
 
 void SensorWindow::vSettingsChanged()
@@ -781,17 +754,9 @@ void SensorWindow::sendDelayValue()
     d->edits->writeTyped();
 }
 
-// Pin 2 is either output 2 (its contact rows, its LED, the upper threshold line) or the analog
-// output (its signal rows, the right axis with the output's signal).
 void SensorWindow::applyPin2Mode(bool analog)
 {
-    d->tree->showPin2Rows(analog);
-    d->presenter->applyPin2Mode(analog);
-}
-
-void SensorWindow::convertDisplayedTemperatures(bool toFahrenheit)
-{
-    session().io().convertDisplayedTemperatures(toFahrenheit);
+    d->effects->applyPin2Mode(analog);
 }
 
 // --- The window state file ---------------------------------------------------------------------

@@ -49,6 +49,7 @@ class TreeHandling;
 // go to the end. The work is done by collaborators the slots forward to: ConnectController
 // (connecting), ChartPresenter (chart, lines, LEDs), TreeHandling (edits from the tree),
 // PendingEdit (an edit's way to the sensor in time), FactoryReset (restoring factory settings),
+// EditEffects (what an edit changes in the view at once),
 // SettingsFileActions (settings files, chart export), LivePublishing (live data to a broker).
 class SensorWindow : public QMainWindow, private SensorView, public ConnectView
 {
@@ -190,10 +191,8 @@ private:
     void setEditsReachSensor(bool on) override;
     void restoreWindowLayout();
 
-    // An edit's way to the sensor.
-    void applyViewEffects(QtProperty *property);
+    // One reset command, for the factory reset's attempts.
     bool bFactoryReset();
-    void convertDisplayedTemperatures(bool toFahrenheit);
 
     // The session's events, handed on to the collaborators.
     void applyPin2Mode(bool analog);

@@ -9,6 +9,7 @@ namespace Core {
 
 class ChartPresenter;
 class ConnectController;
+class EditEffects;
 class FactoryReset;
 class LivePublishing;
 class PendingEdit;
@@ -43,6 +44,7 @@ public:
     std::unique_ptr<ConnectController> connector;
     std::unique_ptr<SettingsFileActions> files;
     std::unique_ptr<FactoryReset> reset;
+    std::unique_ptr<EditEffects> effects;
     std::unique_ptr<PropertyTree> tree;
     std::unique_ptr<PendingEdit> edits;
     // The live data to a broker; goes before the session it follows.
