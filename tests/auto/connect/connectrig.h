@@ -110,6 +110,12 @@ public:
     std::unique_ptr<WindowProbe> tester;
 };
 
+// The connect sequence's messages, as said() gives them.
+const QString success = QStringLiteral("I|Sensor connections...|Successfuly connected ...");
+const QString noAnswer = QStringLiteral(
+    "C|Connecting to sensor...|The sensor did not respond, please make sure it is properly "
+    "connected to the selected port and try again");
+
 // What a dialog said, as "<icon>|<title>|<text>" with the icon as one letter (I, W, C, Q, or
 // "-" for a dialog that is not a message box).
 inline QStringList said(const ModalAnswerer &answerer)

@@ -14,10 +14,6 @@ using namespace DrumoSensorPlugin::Core;
 
 namespace {
 const QByteArray identify = "/000V49.";
-const QString success = QStringLiteral("I|Sensor connections...|Successfuly connected ...");
-const QString noAnswer = QStringLiteral(
-    "C|Connecting to sensor...|The sensor did not respond, please make sure it is properly "
-    "connected to the selected port and try again");
 const QString otherPort = QStringLiteral("/nonexistent/ttyQUX");
 } // namespace
 

@@ -16,16 +16,11 @@ using QuxSim::FaultSettings;
 
 namespace {
 
-const QString connecting = QStringLiteral("Connecting to sensor...");
-const QString noAnswer = QStringLiteral(
-    "C|Connecting to sensor...|The sensor did not respond, please make sure it is properly "
-    "connected to the selected port and try again");
 const QString mismatch = QStringLiteral(
     "W|Connecting to sensor...|The connected sensor does not match currently selected sensor, "
     "please try again with the proper sensor");
 const QString question
     = QStringLiteral("I|Orbexa|Sensor settings will be overwritten with the ones from PC");
-const QString success = QStringLiteral("I|Sensor connections...|Successfuly connected ...");
 const QString baudQuestion = QStringLiteral(
     "I|Orbexa|The new baud rate is activated after the power supply voltage is applied anew and "
     "reconnected with Orbexa.");

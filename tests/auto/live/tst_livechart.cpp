@@ -34,7 +34,6 @@ struct LiveWindow : SimulatedWindow
         tester->setMeasuredTemp(false); // the object temperature
     }
     LivePoller &poller() { return tester->session().poller(); }
-    ParameterRows &rows() { return tester->session().rows(); }
     SessionEvents &events() { return tester->session().events(); }
     Utils::SimpleTimeChart *chart() { return tester->chart().chart(); }
     Utils::ThresholdWindowWidget *lines() { return tester->chart().lines(); }
