@@ -31,9 +31,9 @@
 namespace DrumoSensorPlugin {
 namespace Core {
 
-// Records what the operations tell (their events, the live-data pauses) and ask of the view,
-// one text per call, and answers its questions as told. A failed connection check takes the
-// session offline, as the window does.
+// Records what the operations tell (the events the tests look at, the live-data pauses) and ask of
+// the view, one text per call, and answers its questions as told. A failed connection check takes
+// the session offline, as the window does.
 class RecordingView : public SensorView
 {
 public:
@@ -46,7 +46,6 @@ public:
     void attach(SessionEvents &events, LivePoller &poller)
     {
         using E = SessionEvents;
-        QObject::connect(&events, &E::pin2ModeRead, [this](bool a) { record("applyPin2Mode", a); });
         QObject::connect(&events, &E::switchingPointChanged,
                          [this](int o, double v) { record("showSwitchingPoint", o, v); });
         QObject::connect(&events, &E::switchingPointRead,
@@ -54,11 +53,7 @@ public:
         QObject::connect(&events, &E::thresholdsUnitChanged, [this](bool fahrenheit) {
             record("thresholdsUnitChanged", int(fahrenheit));
         });
-        QObject::connect(&events, &E::analogChartChanged, [this] { record("refreshAnalogChart"); });
-        QObject::connect(&events, &E::upperMarkChanged, [this] { record("updateUpperMark"); });
         QObject::connect(&events, &E::outputStatesRead, [this](int s) { record("updateLeds", s); });
-        QObject::connect(&events, &E::expertMenuChanged,
-                         [this](bool on) { record("setExpertMenu", on); });
         QObject::connect(&events, &E::deferredWriteRequested, [this] { record("deferWrite"); });
         QObject::connect(&poller, &LivePoller::liveDataChanged, [this](bool on) {
             on ? record("resumePolling", on) : record("suspendPolling");
