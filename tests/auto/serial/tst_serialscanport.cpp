@@ -18,8 +18,7 @@ class tst_SerialScanPort : public QObject
 
 private slots:
     void settingsApplyAtPrepare();
-    void clearDropsReceived();
-    void cancelMakesCallsNoOps();
+    void clearThenCancel();
 };
 
 void tst_SerialScanPort::settingsApplyAtPrepare()
@@ -41,7 +40,9 @@ void tst_SerialScanPort::settingsApplyAtPrepare()
     QVERIFY(!port.isOpen());
 }
 
-void tst_SerialScanPort::clearDropsReceived()
+// Clearing drops what arrived; a cancel from another thread makes every later call a no-op,
+// with input still waiting.
+void tst_SerialScanPort::clearThenCancel()
 {
     PtyPeer peer;
     SerialScanPort port(peer.portName());
@@ -54,17 +55,9 @@ void tst_SerialScanPort::clearDropsReceived()
     QTRY_COMPARE(port.iBytesAvailable(), 3);
     QCOMPARE(port.readAll(), std::string("new"));
     QCOMPARE(port.readAll(), std::string());
-}
 
-void tst_SerialScanPort::cancelMakesCallsNoOps()
-{
-    PtyPeer peer;
-    SerialScanPort port(peer.portName());
-    port.vPrepare();
-    QVERIFY(port.isOpen());
     peer.send("/070V81:0A0B55.");
     QTRY_VERIFY(port.iBytesAvailable() > 0);
-
     std::thread canceller([&] { port.cancel(); });
     canceller.join();
     QVERIFY(port.isCancelled());
