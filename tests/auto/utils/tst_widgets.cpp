@@ -39,8 +39,6 @@ private slots:
     void progressAppearsOnlyWhenSlow();
     void connectionStatusTexts();
     void iconsLoad();
-    void exportText_data();
-    void exportText();
     void exportDelimiters_data();
     void exportDelimiters();
     void exportPreviewShowsTenSamples();
@@ -158,33 +156,6 @@ void tst_Widgets::iconsLoad()
     QVERIFY(icons > 1);
 }
 
-// Two decimals, epoch and millisecond dates through the window are tst_settingswindow's rows;
-// no decimals and the ten rows of the preview are the preview test's.
-void tst_Widgets::exportText_data()
-{
-    QTest::addColumn<QVector<QPointF>>("samples"); // time, value
-    QTest::addColumn<int>("precision");
-    QTest::addColumn<int>("maxRows");
-    QTest::addColumn<QString>("expected");
-    const QString header = "Time;Signal\n";
-    QTest::newRow("empty") << QVector<QPointF> {} << 2 << -1 << header;
-    QTest::newRow("one decimal, negative")
-        << QVector<QPointF> { { 1733407205123.9, -200.0 }, { 1733407205188.0, -0.04 } } << 1 << -1
-        << header + "05-12-2024 14:00:05.123;-200.0\n05-12-2024 14:00:05.188;-0.0\n";
-}
-
-void tst_Widgets::exportText()
-{
-    QFETCH(QVector<QPointF>, samples);
-    QFETCH(int, precision);
-    QFETCH(int, maxRows);
-    QFETCH(QString, expected);
-    ValueOverTime series;
-    for (const QPointF &sample : samples)
-        series.append(sample.x(), sample.y(), 99.0);
-    QCOMPARE(Utils::exportText(series, columns, QStringLiteral(";"), precision, maxRows), expected);
-}
-
 void tst_Widgets::exportDelimiters_data()
 {
     QTest::addColumn<QStringList>("checked");
@@ -234,6 +205,8 @@ void tst_Widgets::exportPreviewShowsTenSamples()
     QCOMPARE(lines.size(), 11); // header and ten samples
     QCOMPARE(lines.last(), QStringLiteral("01-01-1970 00:00:09.000;9.00"));
     QCOMPARE(preview, Utils::exportText(series, columns, QStringLiteral(";"), 2, 10));
+    QCOMPARE(Utils::exportText(ValueOverTime(), columns, QStringLiteral(";"), 2, -1),
+             QStringLiteral("Time;Signal\n"));
 
     // The decimals field and setPrecision stay in step and both refresh the preview.
     auto decimals = dialog.findChild<QSpinBox *>("precisionSpinBox");
@@ -263,7 +236,7 @@ void tst_Widgets::exportFileIsReplacedOnlyWhenAccepted()
 
     ValueOverTime series;
     for (int i = 0; i < 15; ++i)
-        series.append(i * 1000.0, i * 0.5, 0.0);
+        series.append(i * 1000.0 + 0.9, -i * 0.5, 0.0); // milliseconds cut, not rounded
     QList<const ValueOverTime *> list { &series };
     QList<QString> names { QStringLiteral("Zeit"), QStringLiteral("Signal °C") };
     ExportDialog dialog(&list, &names);
@@ -277,7 +250,7 @@ void tst_Widgets::exportFileIsReplacedOnlyWhenAccepted()
     const QByteArray written = contents();
     QVERIFY(written.startsWith("Zeit;Signal \xc2\xb0"
                                "C\n")); // UTF-8
-    QVERIFY(written.endsWith("01-01-1970 00:00:14.000;7.00\n")); // all samples, not the preview
+    QVERIFY(written.endsWith("01-01-1970 00:00:14.000;-7.00\n")); // all, not the preview
     QVERIFY(!written.contains('x'));
     QVERIFY(!written.contains('\r'));
 }
