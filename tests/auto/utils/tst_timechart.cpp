@@ -405,7 +405,8 @@ void tst_TimeChart::timeLabelsNeverOverlap_data()
         QTest::addRow("%d px", width) << width;
 }
 
-// However wide the chart, the time labels it draws keep apart, and there are at least two.
+// However wide the chart, the time labels it draws keep apart, and there are at least two. (The
+// chart is divided at its default width first: a narrow one shows it divides anew on resize.)
 void tst_TimeChart::timeLabelsNeverOverlap()
 {
     QFETCH(int, width);
@@ -431,12 +432,6 @@ void tst_TimeChart::timeLabelsNeverOverlap()
             qPrintable(QString("'%1' touches the label before it at %2 px").arg(text).arg(width)));
         previous = rect;
     }
-
-    // Growing the chart afterwards gives the axis more labels, not wider gaps only.
-    const int before = ticks.size();
-    chart.resize(width * 2, 300);
-    QCoreApplication::processEvents();
-    QVERIFY(plot->axisScaleDiv(QwtPlot::xBottom).ticks(QwtScaleDiv::MajorTick).size() >= before);
 }
 
 // The band between the lines needs both lines; the widget's items go with it or with the plot.
