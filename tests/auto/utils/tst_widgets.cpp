@@ -41,8 +41,7 @@ private slots:
     void iconsLoad();
     void exportDelimiters_data();
     void exportDelimiters();
-    void exportPreviewShowsTenSamples();
-    void exportFileIsReplacedOnlyWhenAccepted();
+    void exportPreviewAndFile();
 
 private:
     QStringList columns { QStringLiteral("Time"), QStringLiteral("Signal") };
@@ -191,35 +190,9 @@ void tst_Widgets::exportDelimiters()
              "Time" + delimiter + "Signal\n01-01-1970 00:00:00.000" + delimiter + "1.50\n");
 }
 
-void tst_Widgets::exportPreviewShowsTenSamples()
-{
-    ValueOverTime series;
-    for (int i = 0; i < 25; ++i)
-        series.append(i * 1000.0, i, 0.0);
-    QList<const ValueOverTime *> list { &series };
-    QList<QString> names = columns;
-    ExportDialog dialog(&list, &names);
-    dialog.setPrecision(2);
-    const QString preview = dialog.previewText();
-    const QStringList lines = preview.split('\n', Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), 11); // header and ten samples
-    QCOMPARE(lines.last(), QStringLiteral("01-01-1970 00:00:09.000;9.00"));
-    QCOMPARE(preview, Utils::exportText(series, columns, QStringLiteral(";"), 2, 10));
-    QCOMPARE(Utils::exportText(ValueOverTime(), columns, QStringLiteral(";"), 2, -1),
-             QStringLiteral("Time;Signal\n"));
-
-    // The decimals field and setPrecision stay in step and both refresh the preview.
-    auto decimals = dialog.findChild<QSpinBox *>("precisionSpinBox");
-    QVERIFY(decimals);
-    QCOMPARE(decimals->value(), 2);
-    decimals->setValue(0);
-    QCOMPARE(dialog.precision(), 0);
-    QVERIFY(dialog.previewText().endsWith("00:00:09.000;9\n"));
-    dialog.setPrecision(3);
-    QCOMPARE(decimals->value(), 3);
-}
-
-void tst_Widgets::exportFileIsReplacedOnlyWhenAccepted()
+// The preview shows ten samples in the chosen decimals; the file, written only when the dialog
+// is accepted, holds all of them.
+void tst_Widgets::exportPreviewAndFile()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("export.csv");
@@ -241,16 +214,30 @@ void tst_Widgets::exportFileIsReplacedOnlyWhenAccepted()
     QList<QString> names { QStringLiteral("Zeit"), QStringLiteral("Signal °C") };
     ExportDialog dialog(&list, &names);
     dialog.setPrecision(2);
-    dialog.setFileName(path);
+    const QStringList lines = dialog.previewText().split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 11); // header and ten samples
+    QCOMPARE(lines.last(), QStringLiteral("01-01-1970 00:00:09.000;-4.50"));
+    QCOMPARE(Utils::exportText(ValueOverTime(), columns, QStringLiteral(";"), 2, -1),
+             QStringLiteral("Time;Signal\n"));
 
+    // The decimals field and setPrecision stay in step and both refresh the preview.
+    auto decimals = dialog.findChild<QSpinBox *>("precisionSpinBox");
+    QVERIFY(decimals);
+    QCOMPARE(decimals->value(), 2);
+    decimals->setValue(1);
+    QCOMPARE(dialog.precision(), 1);
+    QVERIFY(dialog.previewText().endsWith("00:00:09.000;-4.5\n"));
+    dialog.setPrecision(2);
+    QCOMPARE(decimals->value(), 2);
+
+    dialog.setFileName(path);
     dialog.vFinished(QDialog::Rejected);
     QCOMPARE(contents(), old);
-
     dialog.vFinished(QDialog::Accepted);
     const QByteArray written = contents();
     QVERIFY(written.startsWith("Zeit;Signal \xc2\xb0"
                                "C\n")); // UTF-8
-    QVERIFY(written.endsWith("01-01-1970 00:00:14.000;-7.00\n")); // all, not the preview
+    QVERIFY(written.endsWith("01-01-1970 00:00:14.000;-7.00\n"));
     QVERIFY(!written.contains('x'));
     QVERIFY(!written.contains('\r'));
 }
