@@ -47,13 +47,6 @@ QStringList results(std::initializer_list<const Frame *> frames)
     return out;
 }
 
-QStringList repeated(int count, const QString &result)
-{
-    QStringList out;
-    for (int i = 0; i < count; ++i)
-        out << result;
-    return out;
-}
 } // namespace
 
 class tst_SerialCommunication : public QObject
@@ -85,15 +78,6 @@ private slots:
     void defaultFactory();
 
 private:
-    // Records emitFinished with the peer's clock.
-    void watch(SerialCommunication *connection)
-    {
-        connect(connection, &CommunicationInterface::emitFinished, this, [this](unsigned int id) {
-            m_finished << id;
-            m_finishedMs << m_peer->elapsedMs();
-        });
-    }
-
     std::unique_ptr<PtyPeer> m_peer;
     std::unique_ptr<SerialCommunication> m_serial;
     QVector<unsigned int> m_finished;
@@ -111,7 +95,11 @@ void tst_SerialCommunication::init()
     settings.portName = m_peer->portName();
     QString error;
     QVERIFY2(m_serial->open(settings, &error), qPrintable(error));
-    watch(m_serial.get());
+    // Every emitFinished, with the peer's clock.
+    connect(m_serial.get(), &CommunicationInterface::emitFinished, this, [this](unsigned int id) {
+        m_finished << id;
+        m_finishedMs << m_peer->elapsedMs();
+    });
 }
 
 void tst_SerialCommunication::cleanup()
@@ -251,10 +239,9 @@ void tst_SerialCommunication::lateAnswer()
     };
     Frame first { makeEntry(identification, identificationPattern, 50) };
     Frame second { makeEntry(identification, identificationPattern, 100, secondDelay) };
-    connect(m_serial.get(), &CommunicationInterface::emitFinished, this, [&](unsigned int id) {
+    connect(m_serial.get(), &CommunicationInterface::emitFinished, this, [&] {
         if (m_finished.size() == 1)
             QTimer::singleShot(gap, this, [&] { m_serial->uiSendDataFrame(&second); });
-        Q_UNUSED(id)
     });
     m_serial->uiSendDataFrame(&first);
     QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 2, 5000);
@@ -330,7 +317,7 @@ void tst_SerialCommunication::unplugFinishesEverything()
     QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 2, 3000);
     QVERIFY(m_finishedMs.last() - start < 1000);
     QCOMPARE(m_finished, (QVector<unsigned int> { firstId, secondId }));
-    QCOMPARE(results({ &first, &second }), repeated(3, "0 "));
+    QCOMPARE(results({ &first, &second }), QStringList({ "0 ", "0 ", "0 " }));
     QVERIFY(!m_serial->isOpen());
     QTRY_COMPARE(failed.size(), 1);
     QVERIFY(!m_serial->errorString().isEmpty());
@@ -394,7 +381,7 @@ void tst_SerialCommunication::finishedOnlyFromEventLoop()
     QVERIFY(m_finished.isEmpty());
     QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 1, 2000);
     QCOMPARE(m_finished.first(), id);
-    QCOMPARE(results({ &frame }), repeated(qMax(entries, 0), "0 "));
+    QCOMPARE(results({ &frame }), QVector<QString>(qMax(entries, 0), "0 ").toList());
     QCOMPARE(m_peer->requests.size(), portOpen ? entries > 0 : 0);
 }
 
@@ -452,10 +439,9 @@ void tst_SerialCommunication::receiverMayRunNestedTransaction()
     Frame poll { makeEntry(identification, identificationPattern, 500) };
     Frame nested { makeEntry(identification, identificationPattern, 500) };
     bool nestedDone = false;
-    connect(m_serial.get(), &CommunicationInterface::emitFinished, this, [&](unsigned int id) {
+    connect(m_serial.get(), &CommunicationInterface::emitFinished, this, [&] {
         if (m_finished.size() != 1)
             return;
-        Q_UNUSED(id)
         QEventLoop loop;
         const unsigned int nestedId = m_serial->uiSendDataFrame(&nested);
         connect(m_serial.get(), &CommunicationInterface::emitFinished, &loop,
@@ -469,7 +455,8 @@ void tst_SerialCommunication::receiverMayRunNestedTransaction()
     });
     m_serial->uiSendDataFrame(&poll);
     QTRY_VERIFY_WITH_TIMEOUT(nestedDone, 4000);
-    QCOMPARE(results({ &poll, &nested }), repeated(2, QString("1 ") + identificationAnswer));
+    QCOMPARE(results({ &poll, &nested }),
+             QVector<QString>(2, QString("1 ") + identificationAnswer).toList());
 }
 
 void tst_SerialCommunication::rawData()
