@@ -17,11 +17,12 @@ class tst_SerialScanPort : public QObject
     Q_OBJECT
 
 private slots:
-    void settingsApplyAtPrepare();
-    void clearThenCancel();
+    void prepareClearCancel();
 };
 
-void tst_SerialScanPort::settingsApplyAtPrepare()
+// Settings apply when the port is prepared; clearing drops what arrived; a cancel from another
+// thread makes every later call a no-op, with input still waiting.
+void tst_SerialScanPort::prepareClearCancel()
 {
     PtyPeer peer;
     SerialScanPort port(peer.portName());
@@ -38,14 +39,7 @@ void tst_SerialScanPort::settingsApplyAtPrepare()
     QCOMPARE(peer.lineBaudRate(), 115200);
     port.vClose();
     QVERIFY(!port.isOpen());
-}
 
-// Clearing drops what arrived; a cancel from another thread makes every later call a no-op,
-// with input still waiting.
-void tst_SerialScanPort::clearThenCancel()
-{
-    PtyPeer peer;
-    SerialScanPort port(peer.portName());
     port.vPrepare();
     peer.send("old answer");
     QTRY_COMPARE(port.iBytesAvailable(), 10);
