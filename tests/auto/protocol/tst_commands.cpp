@@ -61,13 +61,10 @@ void tst_Commands::temperatureDigits_data()
 {
     QTest::addColumn<double>("celsius");
     QTest::addColumn<QString>("digits");
-    const struct
-    {
-        double celsius;
-        const char *digits;
-    } rows[] = { { 5.0, "0050" }, { -0.5, "-005" }, { 99.95, "1000" }, { 0.04, "0000" } };
-    for (const auto &row : rows)
-        QTest::addRow("%s", row.digits) << row.celsius << QString(row.digits);
+    QTest::newRow("whole") << 5.0 << "0050";
+    QTest::newRow("negative") << -0.5 << "-005";
+    QTest::newRow("rounded up into a fourth digit") << 99.95 << "1000";
+    QTest::newRow("rounded down to zero") << 0.04 << "0000";
 }
 
 void tst_Commands::temperatureDigits()

@@ -7,7 +7,6 @@
 #include <serialcommunication.h>
 
 #include <QEventLoop>
-#include <QPointer>
 #include <QSerialPort>
 #include <QSignalSpy>
 #include <QTimer>

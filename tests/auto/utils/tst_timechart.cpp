@@ -13,7 +13,6 @@
 #include <qwt_scale_widget.h>
 #include <qwt_text.h>
 
-#include <QSignalSpy>
 #include <QtTest>
 
 using Utils::SimpleTimeChart;
