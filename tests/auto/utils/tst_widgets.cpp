@@ -33,8 +33,7 @@ class tst_Widgets : public QObject
 
 private slots:
     void initTestCase();
-    void progressIgnoresForeignIds();
-    void progressEndsWithItsParent();
+    void progressWaitsForItsIdOrParent();
     void progressAppearsOnlyWhenSlow_data();
     void progressAppearsOnlyWhenSlow();
     void connectionStatusTexts();
@@ -54,7 +53,7 @@ void tst_Widgets::initTestCase()
     tzset();
 }
 
-void tst_Widgets::progressIgnoresForeignIds()
+void tst_Widgets::progressWaitsForItsIdOrParent()
 {
     ProgressBarUi progress;
     progress.setShowUi(false);
@@ -74,15 +73,13 @@ void tst_Widgets::progressIgnoresForeignIds()
     progress.exit(7);
     QTimer::singleShot(0, &progress, [&] { progress.exit(9); });
     QCOMPARE(progress.exec(9), int(QDialog::Accepted));
-}
 
-void tst_Widgets::progressEndsWithItsParent()
-{
+    // A parent deleted during the wait ends it, and the dialog with it.
     auto parent = new QWidget;
-    QPointer<ProgressBarUi> progress = new ProgressBarUi(parent);
+    QPointer<ProgressBarUi> orphan = new ProgressBarUi(parent);
     QTimer::singleShot(20, [parent] { delete parent; });
-    QCOMPARE(progress->exec(3), int(QDialog::Rejected));
-    QVERIFY(progress.isNull());
+    QCOMPARE(orphan->exec(3), int(QDialog::Rejected));
+    QVERIFY(orphan.isNull());
 }
 
 void tst_Widgets::progressAppearsOnlyWhenSlow_data()
