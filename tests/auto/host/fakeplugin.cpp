@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QThread>
-#include <QVBoxLayout>
 
 #define FAKE_EXPORT extern "C" Q_DECL_EXPORT
 

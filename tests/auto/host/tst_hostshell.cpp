@@ -371,8 +371,8 @@ void tst_HostShell::newWindowsAreComfortableAndCascaded_data()
 
 // A sensor window of the shipped plug-in (which loads cleanly) opens at a size that shows its
 // chart comfortably when the area has room, never below the plug-in window's minimum, and
-// further windows cascade below it. The windows go with their interfaces, once: closed by the
-// user, or left open when the host quits.
+// further windows cascade below it. (How windows go with their interfaces is the refused-close
+// test's on the host's side and tst_sensorwindow's on the plug-in's.)
 void tst_HostShell::newWindowsAreComfortableAndCascaded()
 {
     QFETCH(QSize, areaSize);
@@ -388,10 +388,8 @@ void tst_HostShell::newWindowsAreComfortableAndCascaded()
     QVERIFY(QTest::qWaitForWindowExposed(shell.area.get()));
     const QRect available = shell.area->viewport()->rect();
     QList<QPoint> corners;
-    QList<QPointer<SensorSubWindow>> windows;
     for (int i = 0; i < 3; ++i) {
         SensorSubWindow *window = shell.sessions.openSensor(plugin, sensor, &shell.error);
-        windows << window;
         QVERIFY2(window, qPrintable(shell.error));
         QCoreApplication::processEvents();
         const QWidget *content = window->widget();
@@ -411,16 +409,6 @@ void tst_HostShell::newWindowsAreComfortableAndCascaded()
         QVERIFY(corners[0].x() < corners[1].x() && corners[1].x() < corners[2].x());
         QVERIFY(corners[0].y() < corners[1].y() && corners[1].y() < corners[2].y());
     }
-
-    shell.sessions.broadcastUpdate(true);
-    shell.area->setActiveSubWindow(windows[0]);
-    const QPointer<QWidget> closedContent = windows[0]->widget();
-    const QPointer<QWidget> keptContent = windows[2]->widget();
-    QVERIFY(windows[0]->close());
-    QVERIFY(!closedContent);
-    QTRY_VERIFY(!windows[0]);
-    shell.area.reset();
-    QVERIFY(!windows[2] && !keptContent);
 }
 
 // Only changes are reported. The system is asked on the watcher's own thread, never on the one
@@ -462,18 +450,11 @@ void tst_HostShell::portListChangesOnly()
     QVERIFY(ports.waitForLook());
     QCOMPARE(ports.ports(), (QStringList { "sysA", "sysB", "COM7" }));
     QCOMPARE(changed.count(), 2);
-
-    // The timer polls on its own.
-    {
-        QMutexLocker lock(&mutex);
-        systemPorts.clear();
-    }
-    ports.setInterval(20);
-    ports.start();
-    QTRY_COMPARE(changed.count(), 3);
+    QVERIFY(look({}));
     QCOMPARE(calls().filter("ports:").constLast(), QStringLiteral("ports:COM7,sysA"));
 
-    // Extra ports given as paths come and go with the path: the scan test's port coming back.
+    // The timer's polling, and extra ports given as paths coming and going with the path, are
+    // the scan test's port that comes back.
     QMutexLocker lock(&mutex);
     QVERIFY(!lookedFrom.isEmpty());
     QVERIFY(!lookedFrom.contains(QThread::currentThread()));

@@ -46,8 +46,8 @@ void tst_Commands::roundTrip_data()
     QTest::newRow("18 characters") << a18 << "/10" + a18 + "2E.";
 }
 
-// Every frame we build is the exact frame, accepted by our own decoder; one flipped character
-// is not.
+// Every frame we build is the exact frame, accepted by our own decoder. (A frame that does not
+// check out is fuzz_frame's, against the simulator's decoder.)
 void tst_Commands::roundTrip()
 {
     QFETCH(std::string, body);
@@ -55,22 +55,16 @@ void tst_Commands::roundTrip()
 
     QCOMPARE(buildFrame(body), frame);
     QCOMPARE(decodeFrame(frame), body);
-    std::string corrupted = frame;
-    corrupted[3] = char(corrupted[3] ^ 0x01);
-    QCOMPARE(decodeFrame(corrupted), std::string());
 }
 
 void tst_Commands::temperatureDigits_data()
 {
     QTest::addColumn<double>("celsius");
     QTest::addColumn<QString>("digits");
-    const struct
-    {
-        double celsius;
-        const char *digits;
-    } rows[] = { { 5.0, "0050" }, { -0.5, "-005" }, { 99.95, "1000" }, { 0.04, "0000" } };
-    for (const auto &row : rows)
-        QTest::addRow("%s", row.digits) << row.celsius << QString(row.digits);
+    QTest::newRow("whole") << 5.0 << "0050";
+    QTest::newRow("negative") << -0.5 << "-005";
+    QTest::newRow("rounded up into a fourth digit") << 99.95 << "1000";
+    QTest::newRow("rounded down to zero") << 0.04 << "0000";
 }
 
 void tst_Commands::temperatureDigits()

@@ -17,12 +17,12 @@ class tst_SerialScanPort : public QObject
     Q_OBJECT
 
 private slots:
-    void settingsApplyAtPrepare();
-    void clearDropsReceived();
-    void cancelMakesCallsNoOps();
+    void prepareClearCancel();
 };
 
-void tst_SerialScanPort::settingsApplyAtPrepare()
+// Settings apply when the port is prepared; clearing drops what arrived; a cancel from another
+// thread makes every later call a no-op, with input still waiting.
+void tst_SerialScanPort::prepareClearCancel()
 {
     PtyPeer peer;
     SerialScanPort port(peer.portName());
@@ -39,12 +39,7 @@ void tst_SerialScanPort::settingsApplyAtPrepare()
     QCOMPARE(peer.lineBaudRate(), 115200);
     port.vClose();
     QVERIFY(!port.isOpen());
-}
 
-void tst_SerialScanPort::clearDropsReceived()
-{
-    PtyPeer peer;
-    SerialScanPort port(peer.portName());
     port.vPrepare();
     peer.send("old answer");
     QTRY_COMPARE(port.iBytesAvailable(), 10);
@@ -54,17 +49,9 @@ void tst_SerialScanPort::clearDropsReceived()
     QTRY_COMPARE(port.iBytesAvailable(), 3);
     QCOMPARE(port.readAll(), std::string("new"));
     QCOMPARE(port.readAll(), std::string());
-}
 
-void tst_SerialScanPort::cancelMakesCallsNoOps()
-{
-    PtyPeer peer;
-    SerialScanPort port(peer.portName());
-    port.vPrepare();
-    QVERIFY(port.isOpen());
     peer.send("/070V81:0A0B55.");
     QTRY_VERIFY(port.iBytesAvailable() > 0);
-
     std::thread canceller([&] { port.cancel(); });
     canceller.join();
     QVERIFY(port.isCancelled());

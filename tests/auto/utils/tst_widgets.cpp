@@ -33,18 +33,14 @@ class tst_Widgets : public QObject
 
 private slots:
     void initTestCase();
-    void progressIgnoresForeignIds();
-    void progressEndsWithItsParent();
+    void progressWaitsForItsIdOrParent();
     void progressAppearsOnlyWhenSlow_data();
     void progressAppearsOnlyWhenSlow();
     void connectionStatusTexts();
     void iconsLoad();
-    void exportText_data();
-    void exportText();
     void exportDelimiters_data();
     void exportDelimiters();
-    void exportPreviewShowsTenSamples();
-    void exportFileIsReplacedOnlyWhenAccepted();
+    void exportPreviewAndFile();
 
 private:
     QStringList columns { QStringLiteral("Time"), QStringLiteral("Signal") };
@@ -57,7 +53,7 @@ void tst_Widgets::initTestCase()
     tzset();
 }
 
-void tst_Widgets::progressIgnoresForeignIds()
+void tst_Widgets::progressWaitsForItsIdOrParent()
 {
     ProgressBarUi progress;
     progress.setShowUi(false);
@@ -77,15 +73,13 @@ void tst_Widgets::progressIgnoresForeignIds()
     progress.exit(7);
     QTimer::singleShot(0, &progress, [&] { progress.exit(9); });
     QCOMPARE(progress.exec(9), int(QDialog::Accepted));
-}
 
-void tst_Widgets::progressEndsWithItsParent()
-{
+    // A parent deleted during the wait ends it, and the dialog with it.
     auto parent = new QWidget;
-    QPointer<ProgressBarUi> progress = new ProgressBarUi(parent);
+    QPointer<ProgressBarUi> orphan = new ProgressBarUi(parent);
     QTimer::singleShot(20, [parent] { delete parent; });
-    QCOMPARE(progress->exec(3), int(QDialog::Rejected));
-    QVERIFY(progress.isNull());
+    QCOMPARE(orphan->exec(3), int(QDialog::Rejected));
+    QVERIFY(orphan.isNull());
 }
 
 void tst_Widgets::progressAppearsOnlyWhenSlow_data()
@@ -158,33 +152,6 @@ void tst_Widgets::iconsLoad()
     QVERIFY(icons > 1);
 }
 
-// Two decimals, epoch and millisecond dates through the window are tst_settingswindow's rows;
-// no decimals and the ten rows of the preview are the preview test's.
-void tst_Widgets::exportText_data()
-{
-    QTest::addColumn<QVector<QPointF>>("samples"); // time, value
-    QTest::addColumn<int>("precision");
-    QTest::addColumn<int>("maxRows");
-    QTest::addColumn<QString>("expected");
-    const QString header = "Time;Signal\n";
-    QTest::newRow("empty") << QVector<QPointF> {} << 2 << -1 << header;
-    QTest::newRow("one decimal, negative")
-        << QVector<QPointF> { { 1733407205123.9, -200.0 }, { 1733407205188.0, -0.04 } } << 1 << -1
-        << header + "05-12-2024 14:00:05.123;-200.0\n05-12-2024 14:00:05.188;-0.0\n";
-}
-
-void tst_Widgets::exportText()
-{
-    QFETCH(QVector<QPointF>, samples);
-    QFETCH(int, precision);
-    QFETCH(int, maxRows);
-    QFETCH(QString, expected);
-    ValueOverTime series;
-    for (const QPointF &sample : samples)
-        series.append(sample.x(), sample.y(), 99.0);
-    QCOMPARE(Utils::exportText(series, columns, QStringLiteral(";"), precision, maxRows), expected);
-}
-
 void tst_Widgets::exportDelimiters_data()
 {
     QTest::addColumn<QStringList>("checked");
@@ -220,33 +187,9 @@ void tst_Widgets::exportDelimiters()
              "Time" + delimiter + "Signal\n01-01-1970 00:00:00.000" + delimiter + "1.50\n");
 }
 
-void tst_Widgets::exportPreviewShowsTenSamples()
-{
-    ValueOverTime series;
-    for (int i = 0; i < 25; ++i)
-        series.append(i * 1000.0, i, 0.0);
-    QList<const ValueOverTime *> list { &series };
-    QList<QString> names = columns;
-    ExportDialog dialog(&list, &names);
-    dialog.setPrecision(2);
-    const QString preview = dialog.previewText();
-    const QStringList lines = preview.split('\n', Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), 11); // header and ten samples
-    QCOMPARE(lines.last(), QStringLiteral("01-01-1970 00:00:09.000;9.00"));
-    QCOMPARE(preview, Utils::exportText(series, columns, QStringLiteral(";"), 2, 10));
-
-    // The decimals field and setPrecision stay in step and both refresh the preview.
-    auto decimals = dialog.findChild<QSpinBox *>("precisionSpinBox");
-    QVERIFY(decimals);
-    QCOMPARE(decimals->value(), 2);
-    decimals->setValue(0);
-    QCOMPARE(dialog.precision(), 0);
-    QVERIFY(dialog.previewText().endsWith("00:00:09.000;9\n"));
-    dialog.setPrecision(3);
-    QCOMPARE(decimals->value(), 3);
-}
-
-void tst_Widgets::exportFileIsReplacedOnlyWhenAccepted()
+// The preview shows ten samples in the chosen decimals; the file, written only when the dialog
+// is accepted, holds all of them.
+void tst_Widgets::exportPreviewAndFile()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("export.csv");
@@ -263,21 +206,35 @@ void tst_Widgets::exportFileIsReplacedOnlyWhenAccepted()
 
     ValueOverTime series;
     for (int i = 0; i < 15; ++i)
-        series.append(i * 1000.0, i * 0.5, 0.0);
+        series.append(i * 1000.0 + 0.9, -i * 0.5, 0.0); // milliseconds cut, not rounded
     QList<const ValueOverTime *> list { &series };
     QList<QString> names { QStringLiteral("Zeit"), QStringLiteral("Signal °C") };
     ExportDialog dialog(&list, &names);
     dialog.setPrecision(2);
-    dialog.setFileName(path);
+    const QStringList lines = dialog.previewText().split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 11); // header and ten samples
+    QCOMPARE(lines.last(), QStringLiteral("01-01-1970 00:00:09.000;-4.50"));
+    QCOMPARE(Utils::exportText(ValueOverTime(), columns, QStringLiteral(";"), 2, -1),
+             QStringLiteral("Time;Signal\n"));
 
+    // The decimals field and setPrecision stay in step and both refresh the preview.
+    auto decimals = dialog.findChild<QSpinBox *>("precisionSpinBox");
+    QVERIFY(decimals);
+    QCOMPARE(decimals->value(), 2);
+    decimals->setValue(1);
+    QCOMPARE(dialog.precision(), 1);
+    QVERIFY(dialog.previewText().endsWith("00:00:09.000;-4.5\n"));
+    dialog.setPrecision(2);
+    QCOMPARE(decimals->value(), 2);
+
+    dialog.setFileName(path);
     dialog.vFinished(QDialog::Rejected);
     QCOMPARE(contents(), old);
-
     dialog.vFinished(QDialog::Accepted);
     const QByteArray written = contents();
     QVERIFY(written.startsWith("Zeit;Signal \xc2\xb0"
                                "C\n")); // UTF-8
-    QVERIFY(written.endsWith("01-01-1970 00:00:14.000;7.00\n")); // all samples, not the preview
+    QVERIFY(written.endsWith("01-01-1970 00:00:14.000;-7.00\n"));
     QVERIFY(!written.contains('x'));
     QVERIFY(!written.contains('\r'));
 }
