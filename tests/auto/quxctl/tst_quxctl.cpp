@@ -199,7 +199,6 @@ void tst_Quxctl::writeSendsWhatTheWindowSends_data()
     auto row = [](const char *tag, const QStringList &assignments, const QVariantList &values) {
         QTest::newRow(tag) << assignments << values;
     };
-    row("laser", { "laser=On" }, { 1 });
     row("emissivity, typed", { "emisivity=0.9" }, { 0.9 });
     row("switching point, °C", { "1switchingOn=150" }, { 150.0 });
     row("switching point, °F", { "unit=1", "2switchingOn=300" }, { 1, 300.0 });
