@@ -369,8 +369,8 @@ void tst_Publish::brokerAddresses_data()
     row("mqtt://broker.plant", "broker.plant 1883 plain");
     row("mqtts://10.1.2.3/", "10.1.2.3 8883 tls");
     row("mqtt://[::1]:1884", "::1 1884 plain");
-    for (const char *refused : { "mqtt://h:0", "mqtt://h:65536", "mqtt://h:", "mqtt://:1883",
-                                 "mqtt://h/x", "mqtt://[::1:1883" })
+    // A port out of range or a missing host is fuzz_brokeraddress' on any text.
+    for (const char *refused : { "mqtt://h:", "mqtt://h/x", "mqtt://[::1:1883" })
         row(refused, "");
 }
 
