@@ -12,7 +12,6 @@
 #include <QtTest>
 
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 using namespace DrumoSensorPlugin::Core;
@@ -275,7 +274,8 @@ void tst_SettingsFile::readingBadPaths()
 }
 
 // Only a regular file or a new name is replaced, and only by a complete file; whatever fails
-// leaves what was there and no partial file.
+// leaves what was there and no partial file. (A device takes the FIFO's way: not a regular
+// file, not a folder.)
 void tst_SettingsFile::writingBadPaths_data()
 {
     QTest::addColumn<QString>("kind");
@@ -289,8 +289,6 @@ void tst_SettingsFile::writingBadPaths_data()
                             << "it is a folder";
     QTest::newRow("fifo") << "fifo"
                           << "it is a device, pipe or socket, not a file";
-    QTest::newRow("device") << "device"
-                            << "it is a device, pipe or socket, not a file";
     QTest::newRow("full disk") << "full"
                                << "No space left on device";
 }
@@ -315,9 +313,6 @@ void tst_SettingsFile::writingBadPaths()
         QVERIFY(QDir(dir.path()).mkdir(kind));
     } else if (kind == "fifo") {
         QCOMPARE(mkfifo(name.constData(), 0600), 0);
-    } else if (kind == "device") {
-        if (mknod(name.constData(), S_IFCHR | 0666, makedev(1, 3)) != 0) // a null device
-            QSKIP("no device nodes here");
     } else if (kind == "full") {
         // A small file system of its own, filled up.
         if (QProcess::execute("mount", { "-t", "tmpfs", "-o", "size=64k", "tmpfs", dir.path() })
