@@ -11,10 +11,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <limits>
-
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 using namespace DrumoSensorPlugin::Core;
@@ -74,10 +71,9 @@ private slots:
     void writingBadPaths();
 };
 
-// Rows to text: values only, doubles as "%f" prints them. Text to rows: unknown ids, rows
-// without values, an item without "=", an enumerator index that names no item are skipped;
-// values beyond the limits are held at them, a value ends at the second "=", the empty last item
-// is no item.
+// Rows to text: values only, doubles as "%f" prints them. Text to items: a value ends at the
+// second "=", the empty last item is no item. Which rows the items set, and to what, is
+// fuzz_settingsfile's, against the rules computed apart from the reader.
 void tst_SettingsFile::propertyTextBothWays()
 {
     MemoryRows rows = everyKind();
@@ -87,30 +83,18 @@ void tst_SettingsFile::propertyTextBothWays()
     QCOMPARE(propertyText(rows), std::string("mode=1;count=-7;level=0.123457;flag=0;"));
     QCOMPARE(propertyText(MemoryRows()), std::string());
 
-    const PropertyTextResult result = applyPropertyText(
-        rows, "nothing=1;group=1;teach=1;mode;mode=7;count=500;level=abc;flag=2=0;mode=2;");
-    QCOMPARE(result.applied, 5);
-    QCOMPARE(result.skipped, 3);
-    QCOMPARE(rows.enumIndex("mode"), 2);
-    QCOMPARE(rows.value("count").toInt(), 100);
-    QCOMPARE(rows.doubleValue("level"), 0.1);
-    QCOMPARE(rows.value("flag").toBool(), true);
-
     const std::vector<PropertyItem> items = propertyItems("a=1;b;=2;c=3=4;");
     QCOMPARE(int(items.size()), 3);
     QCOMPARE(items[1].id, std::string());
     QCOMPARE(items[2].value, std::string("3"));
 
-    // Values read as the C library reads them in the C locale (the fuzz target compares the
-    // rest), ints held at the ends of their range; hexadecimal is no number, though strtod
-    // would read it.
-    QCOMPARE(propertyInt("99999999999999999999"), std::numeric_limits<int>::max());
-    QCOMPARE(propertyInt("-99999999999"), std::numeric_limits<int>::min());
+    // Hexadecimal is no number, though strtod would read it (the fuzz target leaves it out).
     QCOMPARE(propertyInt("0x10"), 0);
     QCOMPARE(propertyDouble("0x10"), 0.0);
 }
 
-// The file as tinyxml2's indented printer makes it, entities escaped; it reads back.
+// The file as tinyxml2's indented printer makes it, entities escaped; it reads back. (A chart
+// text written in pieces is the window's round trip of 40,000 samples.)
 void tst_SettingsFile::printedDocument()
 {
     SettingsDocument document = settingsDocument("S <&> \"'", everyKind(), "1,2,3;4,5,6");
@@ -127,17 +111,6 @@ void tst_SettingsFile::printedDocument()
     const SettingsReadResult read = parseSettings(text, document.sensorId);
     QCOMPARE(read.error, SettingsError::None);
     QCOMPARE(read.document.propertyText, document.propertyText);
-
-    // A chart text made in pieces as the file is written: the same bytes, escaped alike.
-    for (const std::string chart : { "1,2,3;4,5,6", "<&>\"'" }) {
-        document.chartText = chart;
-        const QByteArray whole = settingsText(document);
-        document.chartWriter = [chart](const TextPieces &out) {
-            return out(chart.substr(0, 3)) && out(chart.substr(3));
-        };
-        QCOMPARE(settingsText(document), whole);
-        document.chartWriter = nullptr;
-    }
 }
 
 // Which root and attributes make another sensor's file, and which plug-in settings and texts an
@@ -171,7 +144,6 @@ void tst_SettingsFile::corpus_data()
     row("utf-16", utf16(good), E::NotLoadable);
     row("nul in attribute", document(ours, QByteArray("<pluginsettings a=\"x\0y\"/>", 25)),
         E::NotLoadable);
-    row("unclosed", good.left(good.indexOf("</root>")), E::NotLoadable);
     row("nested 1000 deep",
         "<root>" + QByteArray("<a>").repeated(1000) + QByteArray("</a>").repeated(1000) + "</root>",
         E::NotLoadable);
@@ -184,9 +156,6 @@ void tst_SettingsFile::corpus_data()
         E::OtherSensor);
     row("a million elements", ofOurs(QByteArray("<x/>").repeated(1000000) + bothInside), E::None,
         "spc");
-    row("a million properties",
-        ofOurs("<propertytreedata data=\"" + QByteArray("laser=1;").repeated(1000000) + "\"/>"),
-        E::TooManyProperties);
     const QByteArray chart = "<chartdata data=\"1,2,3\"/>";
     row("doctype",
         "<?xml version=\"1.0\"?><!DOCTYPE root><root " + ours + "><pluginsettings>" + chart
@@ -212,23 +181,8 @@ void tst_SettingsFile::corpus()
     QCOMPARE(bool(read.document.propertyText), parts.contains('p'));
     QCOMPARE(bool(read.document.chartText), parts.contains('c'));
 
-    // The same read in pieces, the chart text cut out of the document as it arrives.
-    for (size_t piece : { 1, 5 }) {
-        std::string given;
-        const ChartTextSink sink { [&given](std::string_view text) {
-                                      given.append(text);
-                                      return true;
-                                  },
-                                   [&given] { given.clear(); } };
-        const SettingsReadResult pieces = parseSettingsInPieces(bytes, sensorName, piece, &sink);
-        QCOMPARE(pieces.error, error);
-        QCOMPARE(pieces.document.propertyText, read.document.propertyText);
-        QCOMPARE(bool(pieces.document.chartText), bool(read.document.chartText));
-        if (error == SettingsError::None && read.document.chartText)
-            QCOMPARE(given, *read.document.chartText);
-    }
-
-    // The same from a file.
+    // The same from a file, read in chunks as large files are (small pieces against the whole
+    // parse are fuzz_settingsfile's).
     QTemporaryDir dir;
     QFile file(dir.filePath("corpus.ovs"));
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -320,7 +274,8 @@ void tst_SettingsFile::readingBadPaths()
 }
 
 // Only a regular file or a new name is replaced, and only by a complete file; whatever fails
-// leaves what was there and no partial file.
+// leaves what was there and no partial file. (A device takes the FIFO's way: not a regular
+// file, not a folder.)
 void tst_SettingsFile::writingBadPaths_data()
 {
     QTest::addColumn<QString>("kind");
@@ -334,8 +289,6 @@ void tst_SettingsFile::writingBadPaths_data()
                             << "it is a folder";
     QTest::newRow("fifo") << "fifo"
                           << "it is a device, pipe or socket, not a file";
-    QTest::newRow("device") << "device"
-                            << "it is a device, pipe or socket, not a file";
     QTest::newRow("full disk") << "full"
                                << "No space left on device";
 }
@@ -360,9 +313,6 @@ void tst_SettingsFile::writingBadPaths()
         QVERIFY(QDir(dir.path()).mkdir(kind));
     } else if (kind == "fifo") {
         QCOMPARE(mkfifo(name.constData(), 0600), 0);
-    } else if (kind == "device") {
-        if (mknod(name.constData(), S_IFCHR | 0666, makedev(1, 3)) != 0) // a null device
-            QSKIP("no device nodes here");
     } else if (kind == "full") {
         // A small file system of its own, filled up.
         if (QProcess::execute("mount", { "-t", "tmpfs", "-o", "size=64k", "tmpfs", dir.path() })

@@ -1,3 +1,4 @@
+#include "../common/testline.h"
 #include "simtesthelpers.h"
 
 #include <simulatedcommunication.h>
@@ -35,14 +36,6 @@ std::shared_ptr<SimulatedSensor> makeSensor(const FaultSettings &faults = {})
     auto sensor = std::make_shared<SimulatedSensor>();
     sensor->setFaults(faults);
     return sensor;
-}
-
-SimulatedConnectionOptions fast()
-{
-    SimulatedConnectionOptions options;
-    options.latencyMinMs = 0;
-    options.latencyMaxMs = 0;
-    return options;
 }
 
 // Runs the transaction to its end and returns its id.
@@ -100,9 +93,8 @@ void tst_SimulatedCommunication::statusFollowsAnswer()
     QFETCH(quint32, status);
     QFETCH(QByteArray, answer);
     QFETCH(double, timeScale);
-    SimulatedConnectionOptions options = fast();
-    options.timeScale = timeScale;
-    SimulatedCommunication connection(makeSensor(faults), port(), options);
+    SimulatedCommunication connection(makeSensor(faults), port(),
+                                      TestLine::quickOptions(timeScale));
     DataFrame dataFrame { request("0WU", pattern.constData(), 200.0) };
     dataFrame.front().status = 77; // must be overwritten
     QElapsedTimer clock;
@@ -154,7 +146,7 @@ void tst_SimulatedCommunication::lateAnswerDoesNotCount()
     FaultSettings slow;
     slow.delayMs = 60;
     sensor->setFaults(slow);
-    SimulatedCommunication connection(sensor, port(), fast());
+    SimulatedCommunication connection(sensor, port(), TestLine::quickOptions(1.0));
     DataFrame first { request("0WL", "/(.*)\\.", 20) };
     run(connection, &first);
     QCOMPARE(first.front().status, 0u);
@@ -185,7 +177,8 @@ void tst_SimulatedCommunication::endFinishesPending()
     faults.silent = end != "unplug";
     faults.unplugAfter = end == "unplug" ? 1 : -1;
     auto sensor = makeSensor(faults);
-    auto connection = std::make_unique<SimulatedCommunication>(sensor, port(), fast());
+    auto connection
+        = std::make_unique<SimulatedCommunication>(sensor, port(), TestLine::quickOptions(1.0));
     QList<unsigned int> finished;
     connect(connection.get(), &SimulatedCommunication::emitFinished, this,
             [&finished](unsigned int id) { finished.append(id); });
