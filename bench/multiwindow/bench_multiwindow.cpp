@@ -2,6 +2,7 @@
 //
 //   bench_multiwindow [--windows 16] [--minutes 2] [--baud 38400] [--probe-ms 10]
 //                     [--settle-s 5] [--sensor "QUX-T40 D"] [--cycle]
+//                     [--list-late MS]
 //
 // The host is orbexa's own main window with its plug-in loader, port watcher and session
 // manager; each window is opened and connected as `orbexa --sensor NAME --port PORT` does, and
@@ -287,7 +288,7 @@ private:
 // Each live poll's cycle (its arrival at quxsim to the next one's) above its floor: the answer's
 // wire time and the restart delay. A poll without an answer ends the chain.
 void reportCycles(const std::vector<std::vector<LoggedPoll>> &logs, int baud,
-                  const std::vector<double> &roundTrips)
+                  const std::vector<double> &roundTrips, double listLateMs)
 {
     const double characterMs = 10000.0 / baud;
     std::vector<double> above;
@@ -304,6 +305,11 @@ void reportCycles(const std::vector<std::vector<LoggedPoll>> &logs, int baud,
                 break;
             const double floor = polls[i].answerLength * characterMs + restartDelayMs;
             above.push_back(double(polls[i + 1].arrivedUs - polls[i].arrivedUs) / 1000.0 - floor);
+            // For lining up with a profile recorded with `perf record -k CLOCK_REALTIME`.
+            if (listLateMs > 0 && above.back() > listLateMs)
+                std::printf("  late: %.6f to %.6f s, %.3f ms above the floor\n",
+                            double(polls[i].arrivedUs) / 1e6, double(polls[i + 1].arrivedUs) / 1e6,
+                            above.back());
         }
     }
     std::printf("live cycle at %d baud: %zu polls logged, %d unanswered\n", baud, total,
@@ -330,6 +336,8 @@ int main(int argc, char **argv)
     QString sensor = QStringLiteral("QUX-T40 D");
     const QStringList args = app.arguments();
     const bool cycle = args.contains("--cycle");
+    double listLateMs = 0; // lists the polls more than this above the floor
+
     for (int i = 1; i + 1 < args.size(); ++i) {
         if (args[i] == "--windows")
             windows = args[i + 1].toInt();
@@ -343,6 +351,8 @@ int main(int argc, char **argv)
             settleS = args[i + 1].toInt();
         else if (args[i] == "--sensor")
             sensor = args[i + 1];
+        else if (args[i] == "--list-late")
+            listLateMs = args[i + 1].toDouble();
     }
 
     std::vector<std::unique_ptr<Simulator>> simulators;
@@ -458,6 +468,6 @@ int main(int argc, char **argv)
                 at(0.5), at(0.99), at(1.0), latencies.size());
     std::printf("  messages shown      %d\n", messages);
     if (cycle)
-        reportCycles(logs, baud, roundTrips);
+        reportCycles(logs, baud, roundTrips, listLateMs);
     return 0;
 }
