@@ -416,10 +416,19 @@ int main(int argc, char **argv)
     std::vector<qint64> logStart;
     for (const auto &simulator : simulators)
         logStart.push_back(simulator->requests());
-    // The live poll's sizes: "0D0e", 8 characters, answered with 17.
+    // The round trip takes the sizes of the longest live poll logged while the windows settled.
     std::unique_ptr<PtyRoundTrip> roundTrip;
     if (cycle) {
-        roundTrip = std::make_unique<PtyRoundTrip>(8, 17);
+        const std::vector<LoggedPoll> settled
+            = loggedPolls(simulators.front()->logPath(), 0, logStart.front());
+        LoggedPoll sizes { 0, 10, 17, true }; // "0D0e" and its answer
+        for (const LoggedPoll &poll : settled) {
+            if (poll.answerLength >= sizes.answerLength)
+                sizes = poll;
+        }
+        std::printf("pty round trip of %d and %d characters\n", sizes.requestLength,
+                    sizes.answerLength);
+        roundTrip = std::make_unique<PtyRoundTrip>(sizes.requestLength, sizes.answerLength);
         roundTrip->setRecording(true);
     }
     const qint64 requests0 = requests();
