@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <chrono>
 
 namespace QuxSim {
 
@@ -69,13 +70,26 @@ void RequestLog::append(const RequestLogEntry &entry)
         ++m_dropped;
     setCapacity(m_capacity);
     if (m_file) {
-        const QString line = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs)
-            + QLatin1Char(' ') + entry.toString() + QLatin1Char('\n');
+        const QString line = stampNow() + QLatin1Char(' ') + entry.toString() + QLatin1Char('\n');
         m_file->write(line.toUtf8());
         m_file->flush();
     }
     if (m_observer)
         m_observer(entry);
+}
+
+// The arrival time in UTC, ISO 8601: milliseconds, or microseconds (three more fraction digits,
+// which readers of the millisecond form round away) for timing a line closely.
+QString RequestLog::stampNow() const
+{
+    const qint64 us = std::chrono::duration_cast<std::chrono::microseconds>(
+                          std::chrono::system_clock::now().time_since_epoch())
+                          .count();
+    const QDateTime at = QDateTime::fromMSecsSinceEpoch(us / 1000, Qt::UTC);
+    if (!m_microseconds)
+        return at.toString(Qt::ISODateWithMs);
+    return at.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz"))
+        + QStringLiteral("%1Z").arg(us % 1000, 3, 10, QLatin1Char('0'));
 }
 
 void RequestLog::setCapacity(int capacity)

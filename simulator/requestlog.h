@@ -70,14 +70,19 @@ public:
 
     // Appends to the file from now on; an empty path stops writing. False when it cannot open.
     bool setFile(const QString &path, QString *errorMessage = nullptr);
+    // The file's lines start with the arrival time to the microsecond instead of the millisecond.
+    void setMicrosecondStamps(bool on) { m_microseconds = on; }
 
     // Called with every new entry (quxsim's --verbose prints them).
     void setObserver(std::function<void(const RequestLogEntry &)> observer);
 
 private:
+    QString stampNow() const;
+
     QList<RequestLogEntry> m_entries;
     int m_capacity = defaultCapacity;
     qint64 m_dropped = 0;
+    bool m_microseconds = false;
     std::unique_ptr<QFile> m_file;
     std::function<void(const RequestLogEntry &)> m_observer;
 };

@@ -1,7 +1,5 @@
 #include "window/transactions.h"
 
-#include <progressbarui.h>
-
 #include <QApplication>
 #include <QPointer>
 
@@ -18,7 +16,12 @@ void runBehindProgress(QWidget *window, WindowWaits *waits,
     if (!line || !frame)
         return;
 
-    QPointer<Utils::ProgressBarUi> progress = new Utils::ProgressBarUi(window);
+    const bool shared = !waits->progressWaiting;
+    if (shared && !waits->progress)
+        waits->progress = new Utils::ProgressBarUi(window);
+    QPointer<Utils::ProgressBarUi> progress = shared
+        ? waits->progress
+        : QPointer<Utils::ProgressBarUi>(new Utils::ProgressBarUi(window));
     progress->setModal(showUi);
     progress->setShowUi(showUi);
     const unsigned int id = line->uiSendDataFrame(frame);
@@ -28,16 +31,22 @@ void runBehindProgress(QWidget *window, WindowWaits *waits,
         line, SIGNAL(emitFinished(unsigned int)), progress.data(), SLOT(exit(unsigned int)));
     if (showUi)
         QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (shared)
+        waits->progressWaiting = true;
     {
         NestedWait wait(window, waits);
         progress->exec(int(id));
     }
     if (showUi)
         QApplication::restoreOverrideCursor();
+    // The dialog is the window's child: gone, it took the window and its waits with it.
     if (!progress)
         return;
     QObject::disconnect(finished);
-    progress->deleteLater();
+    if (shared)
+        waits->progressWaiting = false;
+    else
+        progress->deleteLater();
 }
 
 } // namespace Core

@@ -2,6 +2,8 @@
 
 #include "parameters/transactionrunner.h"
 
+#include <progressbarui.h>
+
 #include <QPointer>
 
 #include <functional>
@@ -41,6 +43,10 @@ struct WindowWaits
 {
     int nested = 0;
     bool abandoned = false;
+    // The progress dialog the window's transactions share, one after another: made once, it
+    // spares each request of a sequence a dialog made and torn down while the line stands idle.
+    QPointer<Utils::ProgressBarUi> progress;
+    bool progressWaiting = false; // a transaction started inside its wait gets one of its own
 };
 
 // Runs `frame` on `line` behind the progress dialog of `window`: its nested event loop keeps

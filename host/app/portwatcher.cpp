@@ -1,15 +1,61 @@
 #include "portwatcher.h"
 
+#include <QDateTime>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QSerialPortInfo>
 
+#include <memory>
+
 namespace Orbexa::Internal {
+
+namespace {
+
+// Asking the system for its ports enumerates every terminal device (tens of milliseconds of
+// CPU, once a second, beside a live line that needs the CPU on time). A port that comes or goes
+// adds or removes a node in the device folders, which changes their modification times: the
+// ports are enumerated again when a time changed, and every tenth look regardless (a device
+// whose details the system completes only after its node appeared).
+class SystemPortCache
+{
+public:
+    QStringList ports()
+    {
+        const QList<qint64> stamp = folderStamp();
+        if (m_looks > 0 && m_looks < looksPerEnumeration && stamp == m_stamp) {
+            ++m_looks;
+            return m_ports;
+        }
+        m_stamp = stamp; // taken before: a change during the enumeration shows next time
+        m_ports = PortWatcher::systemPorts();
+        m_looks = 1;
+        return m_ports;
+    }
+
+private:
+    static constexpr int looksPerEnumeration = 10;
+
+    static QList<qint64> folderStamp()
+    {
+        QList<qint64> stamp;
+        for (const char *folder : { "/dev", "/dev/char", "/dev/serial/by-id" }) {
+            const QFileInfo info(QString::fromLatin1(folder));
+            stamp << (info.exists() ? info.lastModified().toMSecsSinceEpoch() : -1);
+        }
+        return stamp;
+    }
+
+    QList<qint64> m_stamp;
+    QStringList m_ports;
+    int m_looks = 0;
+};
+
+} // namespace
 
 PortWatcher::PortWatcher(QObject *parent)
     : QObject(parent)
     , m_worker(new QObject)
-    , m_source(&PortWatcher::systemPorts)
+    , m_source(changedSystemPorts())
 {
     m_timer.setInterval(1000);
     connect(&m_timer, &QTimer::timeout, this, &PortWatcher::refresh);
@@ -39,7 +85,7 @@ void PortWatcher::setExtraPorts(const QStringList &ports)
 
 void PortWatcher::setSystemPortSource(PortSource source)
 {
-    m_source = source ? std::move(source) : PortSource(&PortWatcher::systemPorts);
+    m_source = source ? std::move(source) : changedSystemPorts();
     refresh();
 }
 
@@ -56,6 +102,14 @@ QStringList PortWatcher::systemPorts()
     }
     ports.sort();
     return ports;
+}
+
+// Each look runs on the worker thread after the previous one ended, so the cache is never used
+// by two threads at once.
+PortWatcher::PortSource PortWatcher::changedSystemPorts()
+{
+    auto cache = std::make_shared<SystemPortCache>();
+    return [cache] { return cache->ports(); };
 }
 
 void PortWatcher::start()

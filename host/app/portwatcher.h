@@ -34,8 +34,10 @@ public:
     QStringList extraPorts() const { return m_extraPorts; }
 
     // Replaces the system's port list (tests); it must be safe to call from another thread.
+    // Without one, the watcher asks systemPorts() again only when the device folders changed.
     void setSystemPortSource(PortSource source);
     static QStringList systemPorts();
+    static PortSource changedSystemPorts();
 
     void setInterval(int milliseconds) { m_timer.setInterval(milliseconds); }
     void start();

@@ -73,7 +73,9 @@ private:
         int minimumLength = 0;
         bool used = false;
     };
-    static constexpr int compiledKept = 4;
+    // Enough for the reads of a whole parameter set (about fifteen patterns) besides the live
+    // poll's, so that a sequence run again compiles nothing.
+    static constexpr int compiledKept = 24;
     Compiled m_compiled[compiledKept];
     int m_nextCompiled = 0;
     int m_minimumLength = 0;

@@ -39,6 +39,7 @@ public:
 
     void kick();
     void startEntry(DataFrameEntry &entry);
+    void startCollecting(const std::string &answerPattern);
     void sendNextCharacter();
     void write(int count);
     bool frameSent() const;
@@ -139,12 +140,7 @@ void DeviceCommunication::Private::startEntry(DataFrameEntry &entry)
     // of an earlier run may survive.
     entry.answer.clear();
     entry.status = 0;
-    collector.start(entry.answerPattern);
-    if (!collector.isPatternValid()) {
-        qCWarning(serialLog).noquote()
-            << "Invalid answer pattern:" << QString::fromStdString(entry.answerPattern)
-            << collector.patternErrorString();
-    }
+    collector.reset();
 
     // A late answer to an earlier request must not count for this one.
     q->discardInput();
@@ -167,16 +163,32 @@ void DeviceCommunication::Private::startEntry(DataFrameEntry &entry)
     if (polling)
         pollTimer->start();
     if (frameBytes.isEmpty()) {
+        startCollecting(entry.answerPattern);
         startWaiting();
-    } else if (characterDelay > 0) {
+    } else if (characterDelay > 0 && frameBytes.size() > 1) {
         paceNs = qint64(qMin<quint32>(characterDelay, INT_MAX / 2)) * 1000000;
         paceClock.start();
         write(1);
+        // The answer pattern is compiled while the first character travels: no answer is read
+        // before the frame is complete, and the line no longer waits for the compilation.
+        if (phase == Phase::Sending)
+            startCollecting(entry.answerPattern);
         // A failed write may have ended the entry already.
         if (phase == Phase::Sending && queuedCharacters < frameBytes.size())
             paceTimer->start(int(paceNs / 1000000));
     } else {
+        startCollecting(entry.answerPattern);
         write(frameBytes.size());
+    }
+}
+
+void DeviceCommunication::Private::startCollecting(const std::string &answerPattern)
+{
+    collector.start(answerPattern);
+    if (!collector.isPatternValid()) {
+        qCWarning(serialLog).noquote()
+            << "Invalid answer pattern:" << QString::fromStdString(answerPattern)
+            << collector.patternErrorString();
     }
 }
 

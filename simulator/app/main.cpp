@@ -130,6 +130,7 @@ int main(int argc, char *argv[])
           "port" },
         { "no-pty", "Serve on --tcp only, without a pseudo-terminal." },
         { "log", "Append every request, its answer or fault to <file>.", "file" },
+        { "log-us", "Stamp the --log file's lines to the microsecond instead of the millisecond." },
         { "verbose", "Print every request and its answer or fault on standard error." },
         { "seed", "Seed of the fault and noise generators (default 1).", "number" },
     };
@@ -228,6 +229,7 @@ int main(int argc, char *argv[])
     if (!qIsNaN(target))
         process.setTarget(target);
 
+    sensor.log().setMicrosecondStamps(parser.isSet("log-us"));
     if (parser.isSet("log") && !sensor.log().setFile(parser.value("log"), &error))
         return fail(QStringLiteral("cannot write the log %1: %2").arg(parser.value("log"), error));
     if (parser.isSet("verbose"))

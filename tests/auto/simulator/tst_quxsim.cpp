@@ -143,13 +143,19 @@ void tst_Quxsim::refusesBadOptions()
 
 void tst_Quxsim::identifiesOverPty()
 {
-    QVERIFY(m_sim->start(
-        { "--firmware", "Q", "--foreign-type", "--temperature", "123.4", "--head", "30.5" }));
+    QVERIFY(m_sim->start({ "--firmware", "Q", "--foreign-type", "--temperature", "123.4", "--head",
+                           "30.5", "--log-us" }));
     QVERIFY(QFileInfo(m_sim->link()).symLinkTarget().startsWith("/dev/pts/"));
     QVERIFY(openPort());
     const QByteArray answer = ask("/000V49.");
     QVERIFY2(SimTest::matchesAnchored("/070V8Q:[0-9A-F]{6,6}\\.", answer), answer.constData());
     QCOMPARE(ask("/020D0e0C."), SimTest::frame("0D0305:1234"));
+    // Stamped to the microsecond, the log still reads as the millisecond one does.
+    const QList<QuxsimProcess::Entry> logged = m_sim->take();
+    QVERIFY(!logged.isEmpty());
+    for (const QuxsimProcess::Entry &entry : logged)
+        QVERIFY(entry.at.isValid());
+    QCOMPARE(logged.last().request, QByteArray("/020D0e0C."));
     m_port->close();
     m_sim->stop();
     QVERIFY(!QFileInfo(m_sim->link()).isSymLink()); // removed on exit
