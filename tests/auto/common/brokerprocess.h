@@ -6,10 +6,10 @@
 // broker shows, stands for a certificate that does not verify. Plus mosquitto_sub as the
 // subscriber. Used by the publishing tests and the broker benchmark.
 
+#include "testfiles.h"
+
 #include <QByteArray>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QString>
@@ -71,9 +71,9 @@ public:
         m_login = freePort();
         m_tls = freePort();
         const QString d = m_dir + QLatin1Char('/');
-        writeFile(d + "san.cnf", "subjectAltName=IP:127.0.0.1\n");
-        writeFile(d + "login", QByteArray(user) + '\n' + password + '\n');
-        writeFile(d + "wrong-login", QByteArray(user) + "\nnot the password\n");
+        TestFiles::write(d + "san.cnf", "subjectAltName=IP:127.0.0.1\n");
+        TestFiles::write(d + "login", QByteArray(user) + '\n' + password + '\n');
+        TestFiles::write(d + "wrong-login", QByteArray(user) + "\nnot the password\n");
         const QStringList key { "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
                                 "-nodes" };
         if (!run("openssl",
@@ -106,7 +106,7 @@ public:
                                    .arg(m_login)
                                    .arg(m_tls)
                                    .arg(d);
-        writeFile(d + "mosquitto.conf", config.toUtf8());
+        TestFiles::write(d + "mosquitto.conf", config.toUtf8());
         return true;
     }
 
@@ -159,12 +159,6 @@ public:
     }
 
 private:
-    static void writeFile(const QString &path, const QByteArray &bytes)
-    {
-        QFile file(path);
-        if (file.open(QIODevice::WriteOnly))
-            file.write(bytes);
-    }
     static bool run(const QString &program, const QStringList &arguments)
     {
         QProcess process;

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <communicationinterface.h>
+#include <connectionmanager.h>
 #include <portsettings.h>
+
+#include <QPointer>
 
 #include <string>
 #include <vector>
@@ -25,4 +28,32 @@ public:
     std::vector<std::string> sent;
     unsigned int lastId = 0;
     bool closed = false;
+};
+
+// While it lives, the host's connection manager opens fake connections on every port but those
+// under /dev/missing, and each opening is recorded.
+class FakePorts
+{
+public:
+    FakePorts()
+    {
+        ExtensionSystem::ConnectionManager::instance()->setFactory(
+            [this](const ExtensionSystem::PortSettings &settings,
+                   QString *error) -> ExtensionSystem::CommunicationInterface * {
+                if (settings.portName.startsWith(QLatin1String("/dev/missing"))) {
+                    *error = QStringLiteral("No such port");
+                    return nullptr;
+                }
+                opened << settings;
+                auto *connection = new FakeConnection(settings);
+                connections << connection;
+                return connection;
+            });
+    }
+    ~FakePorts() { ExtensionSystem::ConnectionManager::instance()->setFactory({}); }
+
+    FakeConnection *last() const { return connections.isEmpty() ? nullptr : connections.last(); }
+
+    QList<ExtensionSystem::PortSettings> opened;
+    QList<QPointer<FakeConnection>> connections;
 };

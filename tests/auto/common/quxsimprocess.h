@@ -13,8 +13,10 @@
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <csignal>
+#include <memory>
 
 class QuxsimProcess
 {
@@ -29,16 +31,30 @@ public:
         int delayMs = 0;
     };
 
-    // `dir` holds the link ("port") and the log ("requests.log").
-    QuxsimProcess(const QString &program, const QString &dir)
-        : m_program(program)
-        , m_link(dir + QStringLiteral("/port"))
-        , m_logPath(dir + QStringLiteral("/requests.log"))
+    // quxsim next to the test programs (`up` folders higher).
+    static QString besideTests(int up = 0)
+    {
+        return QCoreApplication::applicationDirPath() + QStringLiteral("/..").repeated(up)
+            + QStringLiteral("/quxsim");
+    }
+
+    // `dir` holds the link ("port") and the log ("requests.log"); without one, a temporary
+    // folder of its own does, which goes with it.
+    explicit QuxsimProcess(const QString &program = besideTests(), const QString &dir = QString())
+        : m_ownDir(dir.isEmpty() ? std::make_unique<QTemporaryDir>() : nullptr)
+        , m_dir(dir.isEmpty() ? m_ownDir->path() : dir)
+        , m_program(program)
+        , m_link(m_dir + QStringLiteral("/port"))
+        , m_logPath(m_dir + QStringLiteral("/requests.log"))
     {
         m_process.setProcessChannelMode(QProcess::SeparateChannels);
     }
     ~QuxsimProcess() { stop(); }
 
+    QString program() const { return m_program; }
+    QString dir() const { return m_dir; }
+    // A path in the link's folder.
+    QString filePath(const QString &name) const { return m_dir + QLatin1Char('/') + name; }
     QString link() const { return m_link; }
     // The port it serves on last: the link, or "tcp://127.0.0.1:PORT" when started with
     // startTcp().
@@ -159,6 +175,8 @@ private:
         return false;
     }
 
+    std::unique_ptr<QTemporaryDir> m_ownDir;
+    QString m_dir;
     QString m_program;
     QString m_link;
     QString m_logPath;

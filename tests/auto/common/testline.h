@@ -31,4 +31,12 @@ inline QuxSim::SimulatedConnectionOptions quickOptions(double timeScale = 0.1)
     return options;
 }
 
+// The request bodies `sensor` received since the last call.
+inline QList<QByteArray> takeRequests(QuxSim::SimulatedSensor &sensor)
+{
+    const QList<QByteArray> requests = sensor.log().requests();
+    sensor.log().clear();
+    return requests;
+}
+
 } // namespace TestLine

@@ -1,4 +1,4 @@
-#include "fakeserialport.h"
+#include "../common/fakeserialport.h"
 
 #include "plugin/sensorscan.h"
 #include "protocol/frame.h"

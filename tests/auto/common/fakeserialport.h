@@ -6,11 +6,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <deque>
 #include <string>
 
 // A serial port without a line behind it: records every call in order and hands out one
-// prepared text per read (nothing once they are used up).
+// prepared text per read (nothing once they are used up). Once `cancelled`, it reports a
+// failed port, as a scan's cancel makes a blocked port do.
 class FakeSerialPort : public ExtensionSystem::SerialPortInterface
 {
 public:
@@ -37,7 +39,10 @@ public:
     {
         calls << "send " + QString::fromStdString(text);
     }
-    int iBytesAvailable() override { return m_answers.empty() ? 0 : int(m_answers.front().size()); }
+    int iBytesAvailable() override
+    {
+        return cancelled ? -1 : m_answers.empty() ? 0 : int(m_answers.front().size());
+    }
     std::string readAll() override
     {
         calls << "read";
@@ -49,6 +54,7 @@ public:
     }
 
     QStringList calls;
+    std::atomic<bool> cancelled { false };
 
 private:
     std::deque<std::string> m_answers;
