@@ -12,8 +12,6 @@
 #include <simulatedcommunication.h>
 #include <simulatedsensor.h>
 
-#include <QCoreApplication>
-
 #include <memory>
 #include <optional>
 
@@ -36,7 +34,8 @@ public:
         connection = std::make_unique<QuxSim::SimulatedCommunication>(
             sensor, settings, TestLine::quickOptions(timeScale));
 
-        window = std::make_unique<SensorWindow>(record ? *record : catalogueRecord(sensorName));
+        window
+            = std::make_unique<SensorWindow>(record ? *record : findSensorInCatalogue(sensorName));
         tester = std::make_unique<WindowProbe>(window.get());
         window->setConnection(connection.get());
     }
@@ -53,16 +52,11 @@ public:
     void markConnected()
     {
         tester->setConnected(true);
-        tester->setEditsReachSensor(true);
+        tester->view().setEditsReachSensor(true);
     }
 
     // The bodies of the requests the sensor received since the last call.
-    QList<QByteArray> takeRequests()
-    {
-        const QList<QByteArray> requests = sensor->log().requests();
-        sensor->log().clear();
-        return requests;
-    }
+    QList<QByteArray> takeRequests() { return TestLine::takeRequests(*sensor); }
 
     QuxSim::SensorParameters &held() { return sensor->model().parameters(); }
     ParameterRows &rows() { return tester->rows(); }

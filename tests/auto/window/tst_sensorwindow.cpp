@@ -22,7 +22,6 @@
 
 using namespace DrumoSensorPlugin::Core;
 using ExtensionSystem::ConnectionManager;
-using ExtensionSystem::PortSettings;
 Q_DECLARE_METATYPE(const QMetaObject *)
 
 class tst_SensorWindow : public QObject
@@ -33,7 +32,6 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
-    void cleanupTestCase();
 
     void slotTable_data();
     void slotTable();
@@ -54,10 +52,8 @@ private slots:
 private:
     SensorWindow *makeWindow(const char *name);
     void choose(const QString &port);
-    FakeConnection *lastConnection() const;
 
-    QList<PortSettings> m_opened;
-    QList<QPointer<FakeConnection>> m_connections;
+    FakePorts m_ports;
     QMdiSubWindow *m_subWindow = nullptr;
     SensorInterface *m_interface = nullptr;
     SensorWindow *m_window = nullptr;
@@ -67,20 +63,12 @@ private:
 void tst_SensorWindow::initTestCase()
 {
     qRegisterMetaType<ExtensionSystem::PluginInterface *>();
-    ConnectionManager::instance()->setFactory(
-        [this](const PortSettings &settings,
-               QString *) -> ExtensionSystem::CommunicationInterface * {
-            m_opened << settings;
-            auto connection = new FakeConnection(settings);
-            m_connections << connection;
-            return connection;
-        });
 }
 
 void tst_SensorWindow::init()
 {
-    m_opened.clear();
-    m_connections.clear();
+    m_ports.opened.clear();
+    m_ports.connections.clear();
     ExtensionSystem::SensorBasic sensor;
     sensor.setName("QUX-T40 D");
     m_subWindow = new QMdiSubWindow;
@@ -105,13 +93,8 @@ void tst_SensorWindow::cleanup()
 
 SensorWindow *tst_SensorWindow::makeWindow(const char *name)
 {
-    m_window = new SensorWindow(catalogueRecord(name));
+    m_window = new SensorWindow(findSensorInCatalogue(name));
     return m_window;
-}
-
-void tst_SensorWindow::cleanupTestCase()
-{
-    ConnectionManager::instance()->setFactory({});
 }
 
 // The window chooses ports through its signal, as the connect sequence does.
@@ -119,11 +102,6 @@ void tst_SensorWindow::choose(const QString &port)
 {
     QVERIFY(QMetaObject::invokeMethod(m_interface->sensorWindow(), "vConnectToPort",
                                       Q_ARG(QString, port)));
-}
-
-FakeConnection *tst_SensorWindow::lastConnection() const
-{
-    return m_connections.isEmpty() ? nullptr : m_connections.last().data();
 }
 
 void tst_SensorWindow::slotTable_data()
@@ -217,7 +195,7 @@ void tst_SensorWindow::title()
     QCOMPARE(m_window->windowTitle(), QString(" (Offline)"));
     // A sensor the catalogue does not know: the root row alone.
     QCOMPARE(unknown.root()->propertyName(), m_window->windowTitle());
-    QVERIFY(unknown.all().isEmpty());
+    QVERIFY(m_window->propertyTree().allRows().isEmpty());
     QCOMPARE(unknown.browser()->topLevelItems().size(), 1);
 }
 
@@ -271,29 +249,29 @@ void tst_SensorWindow::portSelection()
     QVERIFY(!window->connection());
 
     choose("ttyA");
-    QCOMPARE(m_opened.size(), 1);
+    QCOMPARE(m_ports.opened.size(), 1);
     // The record's first rate and its delays.
-    QCOMPARE(m_opened.first().portName, QString("ttyA"));
-    QCOMPARE(m_opened.first().baudrate, 38400);
-    QCOMPARE(m_opened.first().characterDelay, 1);
-    QCOMPARE(m_opened.first().lineDelay, 150);
-    QCOMPARE(m_opened.first().baudrateStep, 0);
+    QCOMPARE(m_ports.opened.first().portName, QString("ttyA"));
+    QCOMPARE(m_ports.opened.first().baudrate, 38400);
+    QCOMPARE(m_ports.opened.first().characterDelay, 1);
+    QCOMPARE(m_ports.opened.first().lineDelay, 150);
+    QCOMPARE(m_ports.opened.first().baudrateStep, 0);
     QVERIFY(m_interface->isConnected());
-    QCOMPARE(window->connection(), lastConnection());
+    QCOMPARE(window->connection(), m_ports.last());
     QCOMPARE(ConnectionManager::instance()->heldPorts(), QStringList("ttyA"));
 
     // The same port again: neither released nor opened anew.
-    QPointer<FakeConnection> first = lastConnection();
+    QPointer<FakeConnection> first = m_ports.last();
     choose("ttyA");
-    QCOMPARE(m_opened.size(), 1);
+    QCOMPARE(m_ports.opened.size(), 1);
     QVERIFY(first);
 
     // Another port while connected: the first one is released.
     choose("ttyB");
-    QCOMPARE(m_opened.size(), 2);
-    QVERIFY(lastConnection() != first);
+    QCOMPARE(m_ports.opened.size(), 2);
+    QVERIFY(m_ports.last() != first);
     QCOMPARE(ConnectionManager::instance()->heldPorts(), QStringList("ttyB"));
-    QCOMPARE(window->connection(), lastConnection());
+    QCOMPARE(window->connection(), m_ports.last());
     QCOMPARE(m_interface->currentPortSettings().portName, QString("ttyB"));
 
     // No port: released, and the window forgets the connection.
@@ -334,7 +312,7 @@ void tst_SensorWindow::portList()
     m_interface->vAvailablePortsUpdated({ "ttyC", "ttyD" });
     QCOMPARE(boxTexts(box), QStringList({ "Offline", "", "ttyC", "ttyD", "ttyB" }));
     QCOMPARE(box->currentText(), QString("ttyB"));
-    QCOMPARE(m_opened.size(), 1);
+    QCOMPARE(m_ports.opened.size(), 1);
     choose("ttyC");
     QCOMPARE(m_interface->currentPortSettings().portName, QString("ttyC"));
 }
@@ -346,7 +324,7 @@ void tst_SensorWindow::sendDataBytes()
     QMetaObject::invokeMethod(window, "vSendData", Q_ARG(QString, "lost"));
 
     choose("ttyA");
-    FakeConnection *connection = lastConnection();
+    FakeConnection *connection = m_ports.last();
     QVERIFY(connection);
     QMetaObject::invokeMethod(window, "vSendData", Q_ARG(QString, QString::fromUtf8("/0é")));
     QString withZero = QStringLiteral("AB");

@@ -6,7 +6,6 @@
 
 #include <QFile>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace DrumoSensorPlugin::Core;
@@ -43,7 +42,7 @@ void tst_WindowState::cleanup()
 
 SensorWindow *tst_WindowState::makeWindow()
 {
-    m_window = new SensorWindow(catalogueRecord("QUX-T40 D"));
+    m_window = new SensorWindow(findSensorInCatalogue("QUX-T40 D"));
     return m_window;
 }
 
@@ -53,7 +52,7 @@ void tst_WindowState::savedAndRestored()
 {
     {
         WindowProbe tester(makeWindow());
-        tester.setExpertMenu(true);
+        emit tester.session().events().expertMenuChanged(true);
         tester.setMeasuredTemp(false);
         tester.action("actionPublish_live_data")->setChecked(true);
         m_window->addToolBar(Qt::BottomToolBarArea, tester.toolbar("chartToolbar"));
@@ -78,8 +77,8 @@ void tst_WindowState::savedAndRestored()
     // Loading into the rows at connect time is the connect sequence's test; a window without
     // those rows only takes the values.
     SensorWindow bare { Sensor() };
-    WindowProbe(&bare).loadExpertMenuSetting();
-    WindowProbe(&bare).loadMeasuredTempSetting();
+    WindowProbe(&bare).view().loadExpertMenuSetting();
+    WindowProbe(&bare).view().loadMeasuredTempSetting();
     QVERIFY(WindowProbe(&bare).expertMenu());
     QVERIFY(!WindowProbe(&bare).measuredTemp());
 }
@@ -95,13 +94,13 @@ void tst_WindowState::defaultsWhenMissing()
     QVERIFY(tester.measuredTemp());
 
     QFile::remove(m_file);
-    tester.loadExpertMenuSetting();
+    tester.view().loadExpertMenuSetting();
     QVERIFY(!tester.expertMenu());
     QVERIFY(!tester.rowVisible("laser"));
     // Hiding leaves the row's choice alone.
     QCOMPARE(tester.enumIndex("ExpertMenu"), 1);
 
-    tester.loadMeasuredTempSetting();
+    tester.view().loadMeasuredTempSetting();
     QVERIFY(!tester.measuredTemp());
     QCOMPARE(tester.enumIndex("readTemp"), 0);
 }

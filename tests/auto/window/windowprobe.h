@@ -11,10 +11,8 @@
 #include "parameters/sessionevents.h"
 #include "window/chartpresenter.h"
 #include "window/connectcontroller.h"
-#include "window/livepublishing.h"
 #include "window/propertytree.h"
 #include "window/sensorwindow.h"
-#include "window/treehandling.h"
 
 #include <qtpropertymanager.h>
 #include <qttreepropertybrowser.h>
@@ -28,7 +26,6 @@
 #include <QtTest>
 
 #include <sstream>
-#include <vector>
 
 namespace DrumoSensorPlugin {
 namespace Core {
@@ -66,13 +63,6 @@ public:
     QtProperty *lastProperty() const { return w->lastEditedRow(); }
     bool editPending() const { return w->editPending(); }
     bool typedEditPending() const { return w->typedEditPending(); }
-    TreeHandling &treeHandling() const { return w->treeHandling(); }
-    LivePublishing &publishing() const { return w->livePublishing(); }
-    template<typename Manager> Manager *manager(const std::string &id) const
-    {
-        return qobject_cast<Manager *>(find(id)->propertyManager());
-    }
-    void setEditsReachSensor(bool on) { view().setEditsReachSensor(on); }
     void sendDataFrame(ExtensionSystem::CommunicationInterface::DataFrame *frame, bool showUi)
     {
         QVERIFY(QMetaObject::invokeMethod(
@@ -81,23 +71,16 @@ public:
     }
 
     QtProperty *find(const std::string &id) const { return w->propertyTree().find(id); }
-    QList<QtProperty *> all() const { return w->propertyTree().allRows(); }
-    void setExpertMenu(bool on) { emit session().events().expertMenuChanged(on); }
-    void loadExpertMenuSetting() { view().loadExpertMenuSetting(); }
-    void loadMeasuredTempSetting() { view().loadMeasuredTempSetting(); }
-
-    // Every browser item showing `property`.
-    QList<QtBrowserItem *> items(QtProperty *property) const { return browser()->items(property); }
 
     bool rowVisible(const std::string &id) const
     {
-        const QList<QtBrowserItem *> shown = items(find(id));
+        const QList<QtBrowserItem *> shown = browser()->items(find(id));
         return !shown.isEmpty() && browser()->isItemVisible(shown.first());
     }
 
     int enumIndex(const std::string &id) const
     {
-        return manager<QtEnumPropertyManager>(id)->value(find(id));
+        return qobject_cast<QtEnumPropertyManager *>(find(id)->propertyManager())->value(find(id));
     }
 
     // An edit of an enumerator or number row as its editor makes it.
@@ -127,12 +110,6 @@ inline Sensor sensorWithDescription(const std::string &description,
     Sensor record;
     record.fromXMLStream(text);
     return record;
-}
-
-// The catalogue's record of the sensor type `name` (a default record for an unknown name).
-inline Sensor catalogueRecord(const char *name)
-{
-    return findSensorInCatalogue(name);
 }
 
 inline QStringList boxTexts(QComboBox *box)
