@@ -17,7 +17,6 @@
 #include <scanports.h>
 
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace Orbexa::Internal;
@@ -31,14 +30,11 @@ private slots:
     void findsSimulatedSensor();
     void portComesBack_data();
     void portComesBack();
-
-private:
-    QString quxsim() const { return QCoreApplication::applicationDirPath() + "/quxsim"; }
 };
 
 void tst_HostScan::initTestCase()
 {
-    if (!QFileInfo::exists(quxsim()))
+    if (!QFileInfo::exists(QuxsimProcess::besideTests()))
         QSKIP("quxsim is not built");
 }
 
@@ -46,8 +42,7 @@ void tst_HostScan::initTestCase()
 // where nothing answers.
 void tst_HostScan::findsSimulatedSensor()
 {
-    QTemporaryDir dir, serverDir;
-    QuxsimProcess sim(quxsim(), dir.path()), server(quxsim(), serverDir.path());
+    QuxsimProcess sim, server;
     QVERIFY(sim.start({ "--sensor", "QUX-T40 DL", "--firmware", "3" }));
     QVERIFY(server.startTcp({ "--sensor", "QUX-T40 A" }));
 
@@ -58,7 +53,7 @@ void tst_HostScan::findsSimulatedSensor()
     SensorListModel model;
     model.setCatalogue(plugin, plugin->sensorMap());
 
-    const QStringList ports { dir.filePath("nothing-here"), sim.link(), server.port() };
+    const QStringList ports { sim.filePath("nothing-here"), sim.link(), server.port() };
     ScanDialog dialog({ plugin }, ports, &model, &ExtensionSystem::makeScanPort,
                       &ExtensionSystem::cancelScanPort);
     QCOMPARE(dialog.checkedPorts(), ports);
@@ -99,9 +94,8 @@ void tst_HostScan::portComesBack_data()
 void tst_HostScan::portComesBack()
 {
     QFETCH(bool, reconnect);
-    QTemporaryDir dir;
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
-    QuxsimProcess sim(quxsim(), dir.path());
+    QuxsimProcess sim;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, sim.dir());
     QVERIFY(sim.start({ "--unplug-after", "40" }));
 
     MainWindow window;

@@ -2,6 +2,8 @@
 // sub-windows and their interface objects, port lists, the scan job and the language switch.
 
 #include "../common/fakeconnection.h"
+#include "../common/fakeserialport.h"
+#include "../common/testfiles.h"
 
 #include <logdock.h>
 #include <mainwindow.h>
@@ -23,7 +25,6 @@
 #include <QTreeView>
 #include <QtTest>
 
-#include <atomic>
 #include <tuple>
 
 #include <sys/stat.h>
@@ -55,34 +56,6 @@ QString fakePluginDir(const QTemporaryDir &dir)
         ? dir.path()
         : QString();
 }
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-class FakeScanPort : public ExtensionSystem::SerialPortInterface
-{
-public:
-    explicit FakeScanPort(const QString &name)
-        : m_name(name)
-    {
-    }
-    void vApplySettings(ExtensionSystem::PortSettings *) override { }
-    void vGetPortName(QString &portName) override { portName = m_name; }
-    void vPrepare() override { }
-    void vClose() override { }
-    void vClear() override { }
-    void vSend(const std::string &) override { }
-    int iBytesAvailable() override { return cancelled ? -1 : 0; }
-    std::string readAll() override { return {}; }
-
-    std::atomic<bool> cancelled { false };
-
-private:
-    QString m_name;
-};
 
 ExtensionSystem::SensorBasic fakeSensor(LoadedPlugin *plugin, const char *name)
 {
@@ -203,7 +176,7 @@ void tst_HostShell::skipsFilesThatAreNoPlugin()
     if (content.isEmpty())
         QVERIFY(QFile::copy(fakePluginFile("hostfakeplugin_noscan"), dir.filePath(fileName)));
     else
-        QVERIFY(writeFile(dir.filePath(fileName), content));
+        QVERIFY(TestFiles::write(dir.filePath(fileName), content));
     // A good plug-in next to the bad file still loads.
     QVERIFY(QFile::copy(fakePluginFile("hostfakeplugin"), dir.filePath("zz_good.so")));
 
@@ -465,10 +438,10 @@ void tst_HostShell::scanCancels()
     ScanJob job(
         { m_fake }, { "slow0", "slow1", "slow2" },
         [](const QString &name) -> std::unique_ptr<ExtensionSystem::SerialPortInterface> {
-            return std::make_unique<FakeScanPort>(name);
+            return std::make_unique<FakeSerialPort>(std::deque<std::string>(), name);
         },
         [](ExtensionSystem::SerialPortInterface *port) {
-            static_cast<FakeScanPort *>(port)->cancelled = true;
+            static_cast<FakeSerialPort *>(port)->cancelled = true;
         });
     QSignalSpy started(&job, &ScanJob::portStarted);
     QSignalSpy finished(&job, &ScanJob::finished);
@@ -570,7 +543,7 @@ void tst_HostShell::settingsFileOpensInItsSensorWindow()
     if (content.isEmpty())
         QCOMPARE(mkfifo(QFile::encodeName(fileName).constData(), 0600), 0);
     else
-        QVERIFY(writeFile(fileName, content));
+        QVERIFY(TestFiles::write(fileName, content));
 
     MainWindow window;
     window.loadPlugins(fakePluginDir(dir));
