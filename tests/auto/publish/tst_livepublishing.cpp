@@ -13,7 +13,6 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLabel>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -46,7 +45,7 @@ struct PublishingWindow : SimulatedWindow
     ~PublishingWindow() { setPublishing(false); } // the window state file is shared
     void setPublishing(bool on) { tester->action("actionPublish_live_data")->setChecked(on); }
     void setLive(bool on) { tester->action("actionEnable_live_data")->setChecked(on); }
-    QString status() { return tester->publishing().statusText(); }
+    QString status() { return window->livePublishing().statusText(); }
     int samples() { return tester->chart().chart()->poData()->size(); }
 };
 

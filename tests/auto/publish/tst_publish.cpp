@@ -83,7 +83,6 @@ class tst_Publish : public QObject
 private slots:
     void initTestCase();
     void init();
-    void cleanup();
 
     void samplesEqualSensor_data();
     void samplesEqualSensor();
@@ -97,7 +96,6 @@ private slots:
     void brokerAddresses();
 
 private:
-    QString quxsim() const { return QCoreApplication::applicationDirPath() + "/quxsim"; }
     // quxctl stream until stopped, started; true once it publishes.
     bool startStream(QProcess &process, const QStringList &extra = {});
     // The simulated sensor's topics (earlier tests' sensors left their retained states).
@@ -109,7 +107,6 @@ private:
 
     QTemporaryDir m_brokerDir;
     std::unique_ptr<BrokerProcess> m_broker;
-    std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<QuxsimProcess> m_sim;
 };
 
@@ -124,14 +121,7 @@ void tst_Publish::initTestCase()
 
 void tst_Publish::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_sim = std::make_unique<QuxsimProcess>(quxsim(), m_dir->path());
-}
-
-void tst_Publish::cleanup()
-{
-    m_sim.reset();
-    m_dir.reset();
+    m_sim = std::make_unique<QuxsimProcess>();
 }
 
 bool tst_Publish::startStream(QProcess &process, const QStringList &extra)

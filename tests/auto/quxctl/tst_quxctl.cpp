@@ -4,6 +4,7 @@
 
 #include "../common/modalanswerer.h"
 #include "../common/quxsimprocess.h"
+#include "../common/testfiles.h"
 #include "../files/filesizelimit.h"
 #include "../window/simulatedwindow.h"
 #include "quxctlrun.h"
@@ -15,7 +16,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTcpServer>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <optional>
@@ -56,7 +56,6 @@ class tst_Quxctl : public QObject
 
 private slots:
     void init();
-    void cleanup();
 
     void badArguments_data();
     void badArguments();
@@ -74,23 +73,14 @@ private slots:
     void networkFailures();
 
 private:
-    QString quxsim() const { return QCoreApplication::applicationDirPath() + "/quxsim"; }
-
-    std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<QuxsimProcess> m_sim;
 };
 
-// A folder of its own per test: quxsim's link and request log, the files written.
+// A folder of its own per test: quxsim's link and request log, the files written. The last
+// test's quxsim stops as it goes.
 void tst_Quxctl::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_sim = std::make_unique<QuxsimProcess>(quxsim(), m_dir->path());
-}
-
-void tst_Quxctl::cleanup()
-{
-    m_sim.reset();
-    m_dir.reset();
+    m_sim = std::make_unique<QuxsimProcess>();
 }
 
 void tst_Quxctl::badArguments_data()
@@ -246,7 +236,7 @@ void tst_Quxctl::settingsFilesBetweenQuxctlAndWindow()
     QVERIFY(m_sim->start());
     QCOMPARE(
         runQuxctl({ "write", "--port", m_sim->link(), "laser=1", "1switchingOn=123.4" }).status, 0);
-    const QString fromQuxctl = m_dir->filePath("quxctl.ovs");
+    const QString fromQuxctl = m_sim->filePath("quxctl.ovs");
     QCOMPARE(runQuxctl({ "save", "--port", m_sim->link(), fromQuxctl }).status, 0);
 
     SimulatedWindow sim("QUX-T40 D");
@@ -259,7 +249,7 @@ void tst_Quxctl::settingsFilesBetweenQuxctlAndWindow()
     // and then finds none.
     sim.tester->edit("laser", 0);
     sim.tester->edit("2switchingOn", 250.0);
-    const QString fromWindow = m_dir->filePath("window.ovs");
+    const QString fromWindow = m_sim->filePath("window.ovs");
     QVERIFY(writeSettingsFile(fromWindow, settingsDocument("QUX-T40 D", sim.tester->rows(), "")));
 
     Run diff = runQuxctl({ "diff", "--port", m_sim->link(), fromWindow });
@@ -280,7 +270,7 @@ void tst_Quxctl::settingsFilesBetweenQuxctlAndWindow()
     // sensor takes, so that 350 °C saved as 662.0 °F is sent as "0pe3500".
     sim.tester->edit("unit", 1);
     QCOMPARE(sim.tester->rows().doubleValue("10v"), 662.0);
-    const QString inFahrenheit = m_dir->filePath("fahrenheit.ovs");
+    const QString inFahrenheit = m_sim->filePath("fahrenheit.ovs");
     QVERIFY(writeSettingsFile(inFahrenheit, settingsDocument("QUX-T40 D", sim.tester->rows(), "")));
     runQuxctl({ "apply", "--port", m_sim->link(), inFahrenheit });
     QVERIFY(bodies(m_sim->takeRequests()).contains("0pe3500"));
@@ -321,15 +311,11 @@ void tst_Quxctl::refusedFiles()
     QFETCH(int, status);
     QFETCH(QString, message);
     QFETCH(QString, german);
-    const QString path = m_dir->filePath("refused.ovs");
-    QFile file(path);
-    if (content.isEmpty()) {
-        QVERIFY(QDir(m_dir->path()).mkdir("refused.ovs"));
-    } else {
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
-        file.close();
-    }
+    const QString path = m_sim->filePath("refused.ovs");
+    if (content.isEmpty())
+        QVERIFY(QDir(m_sim->dir()).mkdir("refused.ovs"));
+    else
+        QVERIFY(TestFiles::write(path, content));
     QVERIFY(m_sim->start());
     for (const char *command : { "apply", "diff" }) {
         const Run run = runQuxctl({ command, "--port", m_sim->link(), path });
@@ -356,13 +342,12 @@ void tst_Quxctl::refusedFiles()
 void tst_Quxctl::stream()
 {
     QVERIFY(m_sim->start({ "--temperature", "123.4" }));
-    const QString csv = m_dir->filePath("stream.csv");
+    const QString csv = m_sim->filePath("stream.csv");
     const Run run
         = runQuxctl({ "stream", "--port", m_sim->link(), "--seconds", "2", "--csv", csv });
     QCOMPARE(run.status, 0);
-    QFile file(csv);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    const QStringList lines
+        = QString::fromUtf8(TestFiles::read(csv)).split('\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.first(), QString("Time;Signal"));
     QVERIFY(lines.size() > 10);
     const QRegularExpression line(R"(^\d\d-\d\d-\d{4} \d\d:\d\d:\d\d\.\d{3};123\.40$)");
@@ -399,12 +384,10 @@ void tst_Quxctl::severalPorts()
         { { "--unplug-after", "5" }, true, 3, "The connection to" },
         { {}, true, 0, "read" },
     };
-    std::vector<std::unique_ptr<QTemporaryDir>> dirs;
     std::vector<std::unique_ptr<QuxsimProcess>> sims;
     QStringList arguments { "read" };
     for (const Sim &sim : plan) {
-        dirs.push_back(std::make_unique<QTemporaryDir>());
-        sims.push_back(std::make_unique<QuxsimProcess>(quxsim(), dirs.back()->path()));
+        sims.push_back(std::make_unique<QuxsimProcess>());
         QVERIFY(sim.tcp ? sims.back()->startTcp(sim.options) : sims.back()->start(sim.options));
         arguments << "--port" << sims.back()->port();
     }
@@ -477,8 +460,7 @@ void tst_Quxctl::networkFailures()
     QFETCH(int, status);
     QFETCH(QString, message);
     QVERIFY(m_sim->start());
-    QTemporaryDir otherDir;
-    QuxsimProcess other(quxsim(), otherDir.path());
+    QuxsimProcess other;
     QTcpServer listener;
     int filler = -1;
     QString port;
