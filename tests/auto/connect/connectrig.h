@@ -16,7 +16,6 @@
 
 #include <QComboBox>
 #include <QPushButton>
-#include <QToolBar>
 
 #include <functional>
 #include <memory>

@@ -12,7 +12,6 @@
 #include <simulatedcommunication.h>
 #include <simulatedsensor.h>
 
-#include <QCoreApplication>
 #include <QtTest>
 
 #include <memory>
@@ -32,12 +31,7 @@ public:
     void setFaults(const QuxSim::FaultSettings &faults) { sensor->setFaults(faults); }
 
     // The request bodies since the last call.
-    QList<QByteArray> takeRequests()
-    {
-        const QList<QByteArray> requests = sensor->log().requests();
-        sensor->log().clear();
-        return requests;
-    }
+    QList<QByteArray> takeRequests() { return TestLine::takeRequests(*sensor); }
 
     std::shared_ptr<QuxSim::SimulatedSensor> sensor;
 };

@@ -8,8 +8,6 @@
 #include "../common/quxsimprocess.h"
 #include "connectrig.h"
 
-#include <QTemporaryDir>
-
 using namespace DrumoSensorPlugin::Core;
 
 namespace {
@@ -57,18 +55,16 @@ private:
         return said(answerer);
     }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<QuxsimProcess> m_sim;
     std::unique_ptr<ConnectRig> m_rig;
 };
 
 void tst_ConnectPty::init()
 {
-    const QString program = QCoreApplication::applicationDirPath() + "/../quxsim";
-    if (!QFile::exists(program))
+    // This test runs from a folder of its own, below quxsim's.
+    if (!QFile::exists(QuxsimProcess::besideTests(1)))
         QSKIP("quxsim is not built");
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_sim = std::make_unique<QuxsimProcess>(program, m_dir->path());
+    m_sim = std::make_unique<QuxsimProcess>(QuxsimProcess::besideTests(1));
     // The host's own serial connection.
     ExtensionSystem::ConnectionManager::instance()->setFactory({});
     m_rig = std::make_unique<ConnectRig>();
@@ -78,7 +74,6 @@ void tst_ConnectPty::cleanup()
 {
     m_rig.reset();
     m_sim.reset();
-    m_dir.reset();
 }
 
 void tst_ConnectPty::noisyLine_data()
