@@ -2,6 +2,7 @@
 // tinyxml2 prints it, a corpus of bad files and every truncation of a good one, and reading and
 // replacing paths that are no regular files, or on a full disk.
 
+#include "../common/testfiles.h"
 #include "files/propertytext.h"
 #include "files/settingsfile.h"
 #include "model/memoryrows.h"
@@ -184,11 +185,8 @@ void tst_SettingsFile::corpus()
     // The same from a file, read in chunks as large files are (small pieces against the whole
     // parse are fuzz_settingsfile's).
     QTemporaryDir dir;
-    QFile file(dir.filePath("corpus.ovs"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    file.close();
-    const SettingsReadResult fromFile = readSettingsFile(file.fileName(), sensorName);
+    QVERIFY(TestFiles::write(dir.filePath("corpus.ovs"), bytes));
+    const SettingsReadResult fromFile = readSettingsFile(dir.filePath("corpus.ovs"), sensorName);
     QCOMPARE(fromFile.error, error);
     QCOMPARE(fromFile.document.chartText, read.document.chartText);
 }
@@ -238,12 +236,10 @@ void tst_SettingsFile::readingBadPaths()
     QTemporaryDir dir;
     QString path = kind.startsWith('/') ? kind : dir.filePath(kind);
     if (kind == "regular" || kind == "unreadable") {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(settingsText(settingsDocument(sensorName, everyKind(), "1,2,3")));
-        file.close();
+        QVERIFY(TestFiles::write(path,
+                                 settingsText(settingsDocument(sensorName, everyKind(), "1,2,3"))));
         if (kind == "unreadable")
-            QVERIFY(file.setPermissions(QFileDevice::WriteOwner));
+            QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
     } else if (kind == "folder") {
         QVERIFY(QDir(dir.path()).mkdir(kind));
     } else if (kind == "fifo") {
@@ -298,16 +294,12 @@ void tst_SettingsFile::writingBadPaths()
     QFETCH(QString, kind);
     QFETCH(QString, reason);
     QTemporaryDir dir;
-    const auto make = [](const QString &path, const QByteArray &bytes) {
-        QFile file(path);
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-    };
     const QString path = dir.filePath(kind);
     const QByteArray name = QFile::encodeName(path);
     if (kind == "regular") {
-        QVERIFY(make(path, QByteArray(200000, 'o'))); // longer than the new text
+        QVERIFY(TestFiles::write(path, QByteArray(200000, 'o'))); // longer than the new text
     } else if (kind == "link") {
-        QVERIFY(make(dir.filePath("target"), "old"));
+        QVERIFY(TestFiles::write(dir.filePath("target"), "old"));
         QVERIFY(QFile::link(dir.filePath("target"), path));
     } else if (kind == "folder") {
         QVERIFY(QDir(dir.path()).mkdir(kind));
@@ -318,7 +310,7 @@ void tst_SettingsFile::writingBadPaths()
         if (QProcess::execute("mount", { "-t", "tmpfs", "-o", "size=64k", "tmpfs", dir.path() })
             != 0)
             QSKIP("cannot mount a small file system here");
-        QVERIFY(make(path, "old"));
+        QVERIFY(TestFiles::write(path, "old"));
         QFile filler(dir.filePath("filler"));
         QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
         const QByteArray block(1024, 'x');
@@ -331,11 +323,7 @@ void tst_SettingsFile::writingBadPaths()
     const bool written = writeSettingsFile(path, document, &error);
     const QStringList partial
         = QDir(dir.path()).entryList({ ".*.saving-*" }, QDir::Files | QDir::Hidden);
-    QFile file(path);
-    const QByteArray content = QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly)
-        ? file.readAll()
-        : QByteArray();
-    file.close();
+    const QByteArray content = QFileInfo(path).isFile() ? TestFiles::read(path) : QByteArray();
     if (kind == "full")
         QProcess::execute("umount", { dir.path() });
     QCOMPARE(written, reason.isEmpty());

@@ -3,6 +3,7 @@
 // export file's text.
 
 #include "../common/modalanswerer.h"
+#include "../common/testfiles.h"
 #include "../window/simulatedwindow.h"
 #include "files/settingsfile.h"
 #include "filesizelimit.h"
@@ -118,19 +119,6 @@ void chooseFile(ModalAnswerer &answerer, const QString &path, QString *proposed 
     });
 }
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 QByteArray settings(const QByteArray &sensor, const QByteArray &inner)
 {
     return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<root pluginid=\"QUXfamily\" sensorid=\""
@@ -177,9 +165,9 @@ void tst_SettingsWindow::initTestCase()
     source.chart().appendAt(1733400000000.0, 23.4, 4.68);
     m_goodValues = valuesOf(source.rows());
     m_good = m_dir.filePath("good.ovs");
-    writeFile(
+    QVERIFY(TestFiles::write(
         m_good,
-        settingsText(settingsDocument("QUX-T40 D", source.rows(), "1733400000000,23.4,4.68")));
+        settingsText(settingsDocument("QUX-T40 D", source.rows(), "1733400000000,23.4,4.68"))));
 }
 
 void tst_SettingsWindow::roundTripIntoAFreshWindow_data()
@@ -233,7 +221,7 @@ void tst_SettingsWindow::refusedFilesChangeNothing_data()
     QTest::addColumn<QString>("message");
     const QString corrupted = "The selected settings are corupted";
     const QString other = "The selected settings are not for the current sensor";
-    const QByteArray good = fileBytes(m_good);
+    const QByteArray good = TestFiles::read(m_good);
     // Every cut of a file is the files layer's test, which root attributes make another
     // sensor's file fuzz_settingsfile's: here one file of each message.
     QTest::newRow("empty") << QByteArray() << corrupted;
@@ -258,7 +246,7 @@ void tst_SettingsWindow::refusedFilesChangeNothing()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, message);
     const QString path = m_dir.filePath("refused.ovs");
-    writeFile(path, bytes);
+    QVERIFY(TestFiles::write(path, bytes));
     for (const bool connected : { false, true }) {
         Window window("QUX-T40 D");
         window.chart().appendAt(1733400000000.0, 1.0, 2.0);
@@ -285,7 +273,7 @@ void tst_SettingsWindow::refusedFilesChangeNothing()
         QCOMPARE(valuesOf(window.rows()), values);
         // Connected, the live data go on adding samples behind the old ones.
         QVERIFY(samplesOf(window.chart(), 1) == samples);
-        QCOMPARE(window.t().treeHandling().isOn(), true);
+        QCOMPARE(window.window->treeHandling().isOn(), true);
         QCOMPARE(window.t().action("actionEnable_live_data")->isChecked(), connected);
         // A file that is no XML at all is followed by writing every row as it stands when
         // connected; the other refusals send nothing.
@@ -301,10 +289,11 @@ void tst_SettingsWindow::messagesInGerman()
         translator.load("QUXfamily_de", QCoreApplication::applicationDirPath() + "/translations"));
     QCoreApplication::installTranslator(&translator);
     const QString path = m_dir.filePath("german.ovs");
-    writeFile(path,
-              settings("QUX-T40 D",
-                       "<pluginsettings><propertytreedata data=\"" + QByteArray(";").repeated(10000)
-                           + "\"/></pluginsettings>"));
+    QVERIFY(TestFiles::write(path,
+                             settings("QUX-T40 D",
+                                      "<pluginsettings><propertytreedata data=\""
+                                          + QByteArray(";").repeated(10000)
+                                          + "\"/></pluginsettings>")));
     Window window("QUX-T40 D");
     ModalAnswerer answerer;
     answerer.answer(QMessageBox::Ok);
@@ -343,7 +332,7 @@ void tst_SettingsWindow::missingPartsAndForgivenValues()
           true, 0, 0 },
     };
     for (const Case &c : cases) {
-        writeFile(path, settings("QUX-T40 D", c.inner));
+        QVERIFY(TestFiles::write(path, settings("QUX-T40 D", c.inner)));
         Window window("QUX-T40 D");
         window.rows().setValue("laser", 1);
         window.rows().setValue("unit", 1);
@@ -383,12 +372,12 @@ void tst_SettingsWindow::loadingWhileConnected()
 
     QSignalSpy toggled(liveData, &QAction::toggled);
     const QByteArray file
-        = QString::fromUtf8(fileBytes(m_good))
+        = QString::fromUtf8(TestFiles::read(m_good))
               .replace(QRegularExpression("laser=\\d"), "laser=1")
               .replace(QRegularExpression("emisivity=[0-9.]+"), "emisivity=0.900000")
               .toUtf8();
     const QString path = m_dir.filePath("connected.ovs");
-    writeFile(path, file);
+    QVERIFY(TestFiles::write(path, file));
     answerer.answer(QMessageBox::Ok);
     // The file holds another baud rate than the line's: writing all asks before it changes it.
     answerer.answer(QMessageBox::No);
@@ -413,12 +402,12 @@ void tst_SettingsWindow::failedSaveKeepsTheOldFile()
     for (int i = 0; i < 1000; ++i)
         window.chart().appendAt(1733400000000.0 + i, i, i);
     const QString path = m_dir.filePath("kept.ovs");
-    writeFile(path, "old");
+    QVERIFY(TestFiles::write(path, "old"));
     ModalAnswerer answerer;
     const auto reject = [](QWidget *dialog) { qobject_cast<QDialog *>(dialog)->reject(); };
     answerer.answerWith(reject);
     window.window->vSaveSettings();
-    QCOMPARE(fileBytes(path), QByteArray("old"));
+    QCOMPARE(TestFiles::read(path), QByteArray("old"));
     const QMap<QString, QVariant> before = valuesOf(window.rows());
     answerer.answerWith(reject);
     QVERIFY(!window.window->bOpenSettings());
@@ -438,7 +427,7 @@ void tst_SettingsWindow::failedSaveKeepsTheOldFile()
     QVERIFY2(box.text.startsWith("The settings were not saved to " + path + ": "),
              qPrintable(box.text));
     QVERIFY(box.text.endsWith(". A file of that name is unchanged."));
-    QCOMPARE(fileBytes(path), QByteArray("old"));
+    QCOMPARE(TestFiles::read(path), QByteArray("old"));
     QCOMPARE(QDir(m_dir.path()).entryList({ "kept*" }, QDir::Files), QStringList("kept.ovs"));
 }
 
@@ -492,7 +481,7 @@ void tst_SettingsWindow::exportText()
     window.t().action("actionExport_chart_view")->trigger();
     setTimeZone("UTC");
     QCOMPARE(answerer.seen().size(), 1);
-    QCOMPARE(fileBytes(path),
+    QCOMPARE(TestFiles::read(path),
              QByteArray("Time;Signal\n01-01-1970 01:00:00.000;23.46\n27-10-2024 02:59:59.999;"
                         "-200.00\n27-10-2024 02:00:00.000;0.13\n"));
 }
