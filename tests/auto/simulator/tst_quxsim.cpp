@@ -3,14 +3,13 @@
 // tests/auto/connect.
 
 #include "../common/quxsimprocess.h"
+#include "../common/testfiles.h"
 #include "simtesthelpers.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSerialPort>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -32,20 +31,13 @@ private:
     bool openPort(int baudrate = 38400);
     QByteArray ask(const QByteArray &request);
 
-    QTemporaryDir m_dir;
     std::unique_ptr<QuxsimProcess> m_sim;
     std::unique_ptr<QSerialPort> m_port;
 };
 
-static QString program()
-{
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/quxsim");
-}
-
 void tst_Quxsim::init()
 {
-    QVERIFY(m_dir.isValid());
-    m_sim = std::make_unique<QuxsimProcess>(program(), m_dir.path());
+    m_sim = std::make_unique<QuxsimProcess>();
     m_port = std::make_unique<QSerialPort>();
 }
 
@@ -82,16 +74,15 @@ QByteArray tst_Quxsim::ask(const QByteArray &request)
 
 void tst_Quxsim::listsCatalogue()
 {
-    QFile catalogue(m_dir.filePath("QUXfamily.xml"));
-    QVERIFY(catalogue.open(QIODevice::WriteOnly));
-    catalogue.write(
+    const QString catalogue = m_sim->filePath("QUXfamily.xml");
+    QVERIFY(TestFiles::write(
+        catalogue,
         "<document><documentId>QUXfamily</documentId><sensorList>"
         "<s><name>First</name><group>2</group><types>7</types><isdigital>0</isdigital></s>"
         "<s><name>Second</name><group>3</group><types>1;2</types><isdigital>1</isdigital></s>"
-        "</sensorList></document>");
-    catalogue.close();
+        "</sensorList></document>"));
     QProcess list;
-    list.start(program(), { "--catalogue", catalogue.fileName(), "--list" });
+    list.start(m_sim->program(), { "--catalogue", catalogue, "--list" });
     QVERIFY(list.waitForFinished(5000));
     QCOMPARE(list.exitCode(), 0);
     const QString output = QString::fromLocal8Bit(list.readAllStandardOutput());
@@ -99,9 +90,9 @@ void tst_Quxsim::listsCatalogue()
     QVERIFY(output.contains("Second\tgroup 3\ttypes 1;2\tdigital"));
 
     // The default sensor is the first digital type; an unknown name is an error.
-    QVERIFY(m_sim->start({ "--catalogue", catalogue.fileName() }));
+    QVERIFY(m_sim->start({ "--catalogue", catalogue }));
     QProcess wrong;
-    wrong.start(program(), { "--catalogue", catalogue.fileName(), "--sensor", "Third" });
+    wrong.start(m_sim->program(), { "--catalogue", catalogue, "--sensor", "Third" });
     QVERIFY(wrong.waitForFinished(5000));
     QVERIFY(wrong.exitCode() != 0);
     QVERIFY(openPort());
@@ -134,7 +125,7 @@ void tst_Quxsim::refusesBadOptions()
     QFETCH(QStringList, arguments);
     QFETCH(QString, message);
     QProcess process;
-    process.start(program(), arguments);
+    process.start(m_sim->program(), arguments);
     QVERIFY(process.waitForFinished(5000));
     QCOMPARE(process.exitCode(), 2);
     const QString error = QString::fromLocal8Bit(process.readAllStandardError());

@@ -1,3 +1,4 @@
+#include "../common/testfiles.h"
 #include "simtesthelpers.h"
 
 #include <extensionsystem/xmlnesting.h>
@@ -334,9 +335,7 @@ void tst_SimulatorModel::requestLogFile()
     exchange(sensor, "0WL");
     QCOMPARE(sensor.log().requests(), (QList<QByteArray> { "/000V00.", "0WL" }));
     QCOMPARE(sensor.log().droppedCount(), 1);
-    QFile file(dir.filePath("requests.log"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll().count('\n'), 3);
+    QCOMPARE(TestFiles::read(dir.filePath("requests.log")).count('\n'), 3);
 }
 
 // Which entries the simulator offers is fuzz_simcatalogue's and tst_quxsim's (--list); here
@@ -346,14 +345,13 @@ void tst_SimulatorModel::catalogueNesting()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("QUXfamily.xml");
-    QFile file(path);
     for (int levels : { ExtensionSystem::maxXmlNesting, ExtensionSystem::maxXmlNesting + 1 }) {
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write("<document><documentId>QUXfamily</documentId><sensorList><s>"
-                   "<name>Deep</name><group>1</group><types>1</types><d>"
-                   + QByteArray("<x>").repeated(levels - 4)
-                   + QByteArray("</x>").repeated(levels - 4) + "</d></s></sensorList></document>");
-        file.close();
+        QVERIFY(TestFiles::write(path,
+                                 "<document><documentId>QUXfamily</documentId><sensorList><s>"
+                                 "<name>Deep</name><group>1</group><types>1</types><d>"
+                                     + QByteArray("<x>").repeated(levels - 4)
+                                     + QByteArray("</x>").repeated(levels - 4)
+                                     + "</d></s></sensorList></document>"));
         QString error;
         const bool accepted = levels <= ExtensionSystem::maxXmlNesting;
         QCOMPARE(readCatalogue(path, &error).size(), accepted ? 1 : 0);
