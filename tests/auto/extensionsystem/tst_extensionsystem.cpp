@@ -16,6 +16,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <optional>
 #include <sstream>
 
 using namespace ExtensionSystem;
@@ -52,26 +53,17 @@ private slots:
     void connections();
 
 private:
-    QStringList m_openedPorts;
+    std::optional<FakePorts> m_ports;
 };
 
 void tst_ExtensionSystem::init()
 {
-    m_openedPorts.clear();
-    ConnectionManager::instance()->setFactory(
-        [this](const PortSettings &settings, QString *error) -> CommunicationInterface * {
-            if (settings.portName.startsWith("/dev/missing")) {
-                *error = "No such port";
-                return nullptr;
-            }
-            m_openedPorts << settings.portName;
-            return new FakeConnection(settings);
-        });
+    m_ports.emplace();
 }
 
 void tst_ExtensionSystem::cleanup()
 {
-    ConnectionManager::instance()->setFactory({});
+    m_ports.reset();
     QCOMPARE(ConnectionManager::instance()->heldPorts(), QStringList());
 }
 
@@ -248,7 +240,8 @@ void tst_ExtensionSystem::connections()
     second->vRegisterConnection(settingsFor("/dev/ttyQUX0"), &other, second.get());
     QCOMPARE(other, nullptr);
     QVERIFY(manager->lastError().contains("/dev/ttyQUX0"));
-    QCOMPARE(m_openedPorts, QStringList { "/dev/ttyQUX0" });
+    QCOMPARE(m_ports->opened.size(), 1);
+    QCOMPARE(m_ports->opened.first().portName, QStringLiteral("/dev/ttyQUX0"));
     QCOMPARE(manager->connection(&first), connection);
     QVERIFY(!static_cast<FakeConnection *>(connection)->closed);
 
