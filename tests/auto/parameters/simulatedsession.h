@@ -20,7 +20,6 @@
 #include <simulatedcommunication.h>
 #include <simulatedsensor.h>
 
-#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -198,9 +197,7 @@ public:
     {
         if (m_line == Scripted)
             return std::exchange(scripted.requests, {});
-        const QList<QByteArray> requests = sensor->log().requests();
-        sensor->log().clear();
-        return requests;
+        return TestLine::takeRequests(*sensor);
     }
 
     // An edit as the window makes it: the row set, the dispatch, and a deferred row written
