@@ -32,39 +32,38 @@ private:
     QByteArray ask(const QByteArray &request);
 
     std::unique_ptr<QuxsimProcess> m_sim;
-    std::unique_ptr<QSerialPort> m_port;
+    QSerialPort m_port;
 };
 
 void tst_Quxsim::init()
 {
     m_sim = std::make_unique<QuxsimProcess>();
-    m_port = std::make_unique<QSerialPort>();
 }
 
 void tst_Quxsim::cleanup()
 {
-    m_port.reset();
+    m_port.close();
     m_sim.reset();
 }
 
 bool tst_Quxsim::openPort(int baudrate)
 {
-    m_port->setPortName(m_sim->link());
-    m_port->setBaudRate(baudrate);
-    return m_port->open(QIODevice::ReadWrite);
+    m_port.setPortName(m_sim->link());
+    m_port.setBaudRate(baudrate);
+    return m_port.open(QIODevice::ReadWrite);
 }
 
 QByteArray tst_Quxsim::ask(const QByteArray &request)
 {
-    m_port->clear();
-    m_port->write(request);
-    m_port->waitForBytesWritten(500);
+    m_port.clear();
+    m_port.write(request);
+    m_port.waitForBytesWritten(500);
     QByteArray answer;
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < 1000) {
-        if (m_port->waitForReadyRead(20))
-            answer += m_port->readAll();
+        if (m_port.waitForReadyRead(20))
+            answer += m_port.readAll();
         const int start = answer.indexOf('/');
         if (start >= 0 && answer.indexOf('.', start) > start)
             return answer.mid(start, answer.indexOf('.', start) - start + 1);
@@ -147,7 +146,7 @@ void tst_Quxsim::identifiesOverPty()
     for (const QuxsimProcess::Entry &entry : logged)
         QVERIFY(entry.at.isValid());
     QCOMPARE(logged.last().request, QByteArray("/020D0e0C."));
-    m_port->close();
+    m_port.close();
     m_sim->stop();
     QVERIFY(!QFileInfo(m_sim->link()).isSymLink()); // removed on exit
 }
