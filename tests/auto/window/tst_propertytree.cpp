@@ -92,7 +92,6 @@ class tst_PropertyTree : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { ExtensionSystem::Globals::setLanguage("en"); }
     void cleanup() { ExtensionSystem::Globals::setLanguage("en"); }
 
     void rows_data();
