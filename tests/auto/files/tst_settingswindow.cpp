@@ -53,8 +53,7 @@ struct Window : SimulatedWindow
                               : std::nullopt)
     {
     }
-    WindowProbe &t() { return *tester; }
-    Utils::SimpleTimeChart &chart() { return *t().chart().chart(); }
+    Utils::SimpleTimeChart &chart() { return *tester->chart().chart(); }
 };
 
 QMap<QString, QVariant> valuesOf(const ParameterRows &rows)
@@ -204,14 +203,14 @@ void tst_SettingsWindow::roundTripIntoAFreshWindow()
 
     Window loaded(sensor);
     chooseFile(answerer, path);
-    loaded.t().action("actionOpen_Settings")->trigger();
+    loaded.tester->action("actionOpen_Settings")->trigger();
     QCOMPARE(answerer.seen().size(), 2);
     QCOMPARE(answerer.seen().last().className, QString("QFileDialog"));
     QCOMPARE(valuesOf(loaded.rows()), valuesOf(saved.rows()));
     QVERIFY(valuesOf(loaded.rows()) != valuesOf(Window(sensor).rows()));
     QCOMPARE(loaded.chart().poData()->size(), samples);
     QVERIFY(samplesOf(loaded.chart()) == samplesOf(saved.chart()));
-    QVERIFY(loaded.t().toolbar("chartToolbar")->isEnabled());
+    QVERIFY(loaded.tester->toolbar("chartToolbar")->isEnabled());
     QVERIFY(loaded.takeRequests().isEmpty());
 }
 
@@ -254,7 +253,7 @@ void tst_SettingsWindow::refusedFilesChangeNothing()
         const QByteArray samples = samplesOf(window.chart());
         if (connected) {
             window.markConnected();
-            window.t().action("actionEnable_live_data")->setChecked(true);
+            window.tester->action("actionEnable_live_data")->setChecked(true);
         }
         ModalAnswerer answerer;
         if (connected)
@@ -274,7 +273,7 @@ void tst_SettingsWindow::refusedFilesChangeNothing()
         // Connected, the live data go on adding samples behind the old ones.
         QVERIFY(samplesOf(window.chart(), 1) == samples);
         QCOMPARE(window.window->treeHandling().isOn(), true);
-        QCOMPARE(window.t().action("actionEnable_live_data")->isChecked(), connected);
+        QCOMPARE(window.tester->action("actionEnable_live_data")->isChecked(), connected);
         // A file that is no XML at all is followed by writing every row as it stands when
         // connected; the other refusals send nothing.
         QCOMPARE(withoutPolls(window.takeRequests()).isEmpty(), !(connected && corrupt));
@@ -357,7 +356,7 @@ void tst_SettingsWindow::loadingWhileConnected()
 {
     Window window("QUX-T40 D");
     window.markConnected();
-    QAction *liveData = window.t().action("actionEnable_live_data");
+    QAction *liveData = window.tester->action("actionEnable_live_data");
     liveData->setChecked(true);
     const QMap<QString, QVariant> before = valuesOf(window.rows());
     ModalAnswerer answerer;
@@ -386,7 +385,7 @@ void tst_SettingsWindow::loadingWhileConnected()
     QVERIFY(answerer.seen().last().text.startsWith("The new baud rate is activated"));
     QCOMPARE(toggled.count(), 2);
     QVERIFY(liveData->isChecked());
-    QVERIFY(window.t().session().state().deferValueWrites);
+    QVERIFY(window.tester->session().state().deferValueWrites);
     const QList<QByteArray> requests = withoutPolls(window.takeRequests());
     QVERIFY(requests.contains("0L01"));
     QVERIFY(requests.contains("0e090"));
@@ -478,7 +477,7 @@ void tst_SettingsWindow::exportText()
             widget->close();
         }
     });
-    window.t().action("actionExport_chart_view")->trigger();
+    window.tester->action("actionExport_chart_view")->trigger();
     setTimeZone("UTC");
     QCOMPARE(answerer.seen().size(), 1);
     QCOMPARE(TestFiles::read(path),
