@@ -29,8 +29,6 @@ using namespace DrumoSensorPlugin::Core;
 
 namespace {
 
-using Run = QuxctlRun;
-
 // The request bodies of the frames quxsim logged.
 QList<QByteArray> bodies(const QList<QByteArray> &frames)
 {
@@ -123,7 +121,7 @@ void tst_Quxctl::badArguments()
         QVERIFY(m_sim->start());
         arguments[sim] = m_sim->link();
     }
-    const Run run = runQuxctl(arguments);
+    const auto run = runQuxctl(arguments);
     QCOMPARE(run.status, 2);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
     QCOMPARE(run.err.contains("Usage: quxctl"), sim < 0);
@@ -148,7 +146,7 @@ void tst_Quxctl::identify()
     QFETCH(QStringList, simulator);
     QFETCH(QString, output);
     QVERIFY(m_sim->start(simulator));
-    const Run run = runQuxctl({ "identify", "--port", m_sim->link() });
+    const auto run = runQuxctl({ "identify", "--port", m_sim->link() });
     QCOMPARE(run.status, 0);
     QVERIFY2(run.out.contains(output), qPrintable(run.out));
     const QList<QByteArray> sent = bodies(m_sim->takeRequests());
@@ -164,7 +162,7 @@ void tst_Quxctl::readAsJson()
 {
     QVERIFY(m_sim->start({ "--sensor", "QUX-T40 D" }));
     QVERIFY(runQuxctl({ "write", "--port", m_sim->link(), "unit=°F", "laser=On" }).status == 0);
-    const Run run = runQuxctl({ "read", "--port", m_sim->link(), "--json" });
+    const auto run = runQuxctl({ "read", "--port", m_sim->link(), "--json" });
     QCOMPARE(run.status, 0);
     const QJsonObject document = QJsonDocument::fromJson(run.out.toUtf8()).object();
     const QJsonObject port = document["ports"].toArray().first().toObject();
@@ -215,7 +213,7 @@ void tst_Quxctl::writeSendsWhatTheWindowSends()
         values.takeFirst();
         m_sim->takeRequests();
     }
-    const Run run = runQuxctl(QStringList { "write", "--port", m_sim->link() } + assignments);
+    const auto run = runQuxctl(QStringList { "write", "--port", m_sim->link() } + assignments);
     QCOMPARE(run.status, 0);
     QList<QByteArray> fromQuxctl = bodies(m_sim->takeRequests());
     QCOMPARE(fromQuxctl.takeFirst(), QByteArray("0V"));
@@ -252,7 +250,7 @@ void tst_Quxctl::settingsFilesBetweenQuxctlAndWindow()
     const QString fromWindow = m_sim->filePath("window.ovs");
     QVERIFY(writeSettingsFile(fromWindow, settingsDocument("QUX-T40 D", sim.tester->rows(), "")));
 
-    Run diff = runQuxctl({ "diff", "--port", m_sim->link(), fromWindow });
+    QuxctlRun diff = runQuxctl({ "diff", "--port", m_sim->link(), fromWindow });
     QCOMPARE(diff.status, 1);
     QVERIFY2(diff.out.contains("laser\tPilot laser\tsensor: 1 (On)\tfile: 0 (Off)"),
              qPrintable(diff.out));
@@ -318,21 +316,21 @@ void tst_Quxctl::refusedFiles()
         QVERIFY(TestFiles::write(path, content));
     QVERIFY(m_sim->start());
     for (const char *command : { "apply", "diff" }) {
-        const Run run = runQuxctl({ command, "--port", m_sim->link(), path });
+        const auto run = runQuxctl({ command, "--port", m_sim->link(), path });
         QCOMPARE(run.status, status);
         QVERIFY2(run.err.contains(message), qPrintable(run.err));
     }
     QCOMPARE(bodies(m_sim->takeRequests()), QList<QByteArray>({ "0V", "0V" }));
     // Saving over a folder is refused before the sensor is read.
     if (content.isEmpty()) {
-        const Run save = runQuxctl({ "save", "--port", m_sim->link(), path });
+        const auto save = runQuxctl({ "save", "--port", m_sim->link(), path });
         QCOMPARE(save.status, 5);
         QVERIFY2(save.err.contains(": it is a folder. A file of that name is unchanged."),
                  qPrintable(save.err));
         QCOMPARE(bodies(m_sim->takeRequests()), QList<QByteArray>({ "0V" }));
     }
     // In German, in the window's words.
-    const Run inGerman = runQuxctl({ "apply", "--port", m_sim->link(), path }, "de_DE.UTF-8");
+    const auto inGerman = runQuxctl({ "apply", "--port", m_sim->link(), path }, "de_DE.UTF-8");
     QCOMPARE(inGerman.status, status);
     QVERIFY2(inGerman.err.contains(german), qPrintable(inGerman.err));
 }
@@ -343,7 +341,7 @@ void tst_Quxctl::stream()
 {
     QVERIFY(m_sim->start({ "--temperature", "123.4" }));
     const QString csv = m_sim->filePath("stream.csv");
-    const Run run
+    const auto run
         = runQuxctl({ "stream", "--port", m_sim->link(), "--seconds", "2", "--csv", csv });
     QCOMPARE(run.status, 0);
     const QStringList lines
@@ -357,7 +355,7 @@ void tst_Quxctl::stream()
     // A disk that fills up (here: the file may not grow beyond 100 bytes, cutting a line in
     // two) ends the stream with the failure and the system's reason, not with success.
     std::optional<FileSizeLimit> limit(100);
-    const Run full
+    const auto full
         = runQuxctl({ "stream", "--port", m_sim->link(), "--seconds", "2", "--csv", csv });
     limit.reset();
     QCOMPARE(full.status, 5);
@@ -391,7 +389,7 @@ void tst_Quxctl::severalPorts()
         QVERIFY(sim.tcp ? sims.back()->startTcp(sim.options) : sims.back()->start(sim.options));
         arguments << "--port" << sims.back()->port();
     }
-    const Run run = runQuxctl(arguments);
+    const auto run = runQuxctl(arguments);
     QCOMPARE(run.status, 3);
 
     const QStringList summary = run.out.section("\n\n", -1).split('\n', Qt::SkipEmptyParts);
@@ -496,7 +494,7 @@ void tst_Quxctl::networkFailures()
     if (command == "stream")
         arguments << "--seconds"
                   << "2";
-    const Run run = runQuxctl(arguments);
+    const auto run = runQuxctl(arguments);
     if (filler >= 0)
         ::close(filler);
     QCOMPARE(run.status, status);
