@@ -54,11 +54,6 @@ QStringList names(const std::list<ExtensionSystem::SensorBasic> &sensors)
     return result;
 }
 
-QList<int> toList(const std::vector<int> &values)
-{
-    return QList<int>(values.begin(), values.end());
-}
-
 int getterValue(const Sensor &sensor, const QString &getter)
 {
     if (getter == "lineDelay")
@@ -192,7 +187,8 @@ void tst_Catalogue::baudrates()
 {
     QFETCH(QString, elements);
     QFETCH(QList<int>, expected);
-    QCOMPARE(toList(loadedSensor(elements).getBaudrates()), expected);
+    QCOMPARE(loadedSensor(elements).getBaudrates(),
+             std::vector<int>(expected.begin(), expected.end()));
 }
 
 // Without a description the whole entry stands in for it; a description's rows are the
