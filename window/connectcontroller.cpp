@@ -4,6 +4,7 @@
 #include "parameters/sensorsession.h"
 #include "window/chartpresenter.h"
 #include "window/connectionswitchdialog.h"
+#include "window/painthold.h"
 #include "window/treehandling.h"
 #include "window/windowtexts.h"
 
@@ -96,6 +97,7 @@ bool ConnectController::isConnected() const
 
 void ConnectController::readAll()
 {
+    PaintHold hold(m_widgets.window, m_widgets.waits, { m_widgets.tree, m_widgets.chart });
     TreeHandlingGuard quiet(m_treeHandling);
     m_session.bulk().readAll();
 }
@@ -104,6 +106,7 @@ void ConnectController::readAll()
 // deferValueWrites around it.
 void ConnectController::writeAll()
 {
+    PaintHold hold(m_widgets.window, m_widgets.waits, { m_widgets.tree, m_widgets.chart });
     TreeHandlingGuard quiet(m_treeHandling);
     m_session.bulk().writeAll();
 }

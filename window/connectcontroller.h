@@ -19,6 +19,7 @@ namespace Core {
 class ChartPresenter;
 class SensorSession;
 class TreeHandling;
+struct WindowWaits;
 
 // What the connect sequence asks of its window: the questions to the user, and the window's
 // own settings around a connection.
@@ -66,6 +67,10 @@ public:
         QToolBar *connectionToolbar = nullptr;
         QToolBar *sensorOperations = nullptr;
         QAction *liveData = nullptr;
+        // The window's waits and the views whose painting reading or writing all holds back.
+        WindowWaits *waits = nullptr;
+        QWidget *tree = nullptr;
+        QWidget *chart = nullptr;
     };
 
     ConnectController(SensorSession &session, TreeHandling &treeHandling, ChartPresenter &chart,

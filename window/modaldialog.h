@@ -1,6 +1,6 @@
 #pragma once
 
-#include "window/transactions.h"
+#include "window/painthold.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -47,8 +47,12 @@ public:
         int result = QDialog::Rejected;
         {
             NestedWait wait(m_window, m_waits);
+            // Whatever stands behind the dialog is shown as it is now.
+            PaintHold::setHeldViewsPainting(m_waits, true);
             result = m_dialog->exec();
         }
+        if (m_window)
+            PaintHold::setHeldViewsPainting(m_waits, false);
         return gone() ? int(QDialog::Rejected) : result;
     }
 

@@ -173,7 +173,8 @@ void SensorWindow::createCollaborators()
     d->connector = std::make_unique<ConnectController>(
         session(), *d->treeHandling, *d->presenter, static_cast<ConnectView &>(*this),
         ConnectController::Widgets { this, ui->connectionToolBar, ui->sensorOperationsToolbar,
-                                     ui->actionEnable_live_data });
+                                     ui->actionEnable_live_data, &d->waits, propertyBrowser,
+                                     ui->chartFrame });
     d->files = std::make_unique<SettingsFileActions>(
         session(), *d->rows, *d->treeHandling, *d->presenter, *d->connector,
         static_cast<ConnectView &>(*this),

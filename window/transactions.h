@@ -4,6 +4,7 @@
 
 #include <progressbarui.h>
 
+#include <QList>
 #include <QPointer>
 
 #include <functional>
@@ -47,6 +48,9 @@ struct WindowWaits
     // spares each request of a sequence a dialog made and torn down while the line stands idle.
     QPointer<Utils::ProgressBarUi> progress;
     bool progressWaiting = false; // a transaction started inside its wait gets one of its own
+    // The views whose painting a running sequence holds back (PaintHold), and how many holds.
+    QList<QPointer<QWidget>> heldViews;
+    int paintHolds = 0;
 };
 
 // Runs `frame` on `line` behind the progress dialog of `window`: its nested event loop keeps

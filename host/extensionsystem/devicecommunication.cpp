@@ -1,6 +1,7 @@
 #include "devicecommunication.h"
 
 #include "answercollector.h"
+#include "characterpacer.h"
 #include "seriallog.h"
 
 #include <QElapsedTimer>
@@ -60,7 +61,7 @@ public:
     DeviceCommunication *q;
     QIODevice *device = nullptr;
     QTimer *kickTimer;
-    QTimer *paceTimer;
+    Internal::CharacterPacer *pacer;
     QTimer *timeoutTimer;
     QTimer *pollTimer;
     bool polling = false;
@@ -78,9 +79,6 @@ public:
     AnswerCollector collector;
     QElapsedTimer entryClock;
     qint64 sendBudgetMs = 0;
-    // Paced sending: character k leaves no sooner than k delays after the first one.
-    QElapsedTimer paceClock;
-    qint64 paceNs = 0;
     // How many characters the device waits for before it reports input (0: any), and whether
     // the answer's length field is still believed for this entry.
     int threshold = 0;
@@ -91,22 +89,19 @@ public:
 DeviceCommunication::Private::Private(DeviceCommunication *q)
     : q(q)
     , kickTimer(new QTimer(q))
-    , paceTimer(new QTimer(q))
+    , pacer(new Internal::CharacterPacer(q))
     , timeoutTimer(new QTimer(q))
     , pollTimer(new QTimer(q))
 {
     kickTimer->setSingleShot(true);
     kickTimer->setInterval(0);
-    // One timer ticking at the pacing interval for the whole frame: restarting it for every
-    // character would add the event loop's latency to every gap.
-    paceTimer->setTimerType(Qt::PreciseTimer);
     timeoutTimer->setSingleShot(true);
     timeoutTimer->setTimerType(Qt::PreciseTimer);
     pollTimer->setInterval(pollIntervalMs);
     pollTimer->setTimerType(Qt::PreciseTimer);
 
     QObject::connect(kickTimer, &QTimer::timeout, q, [this] { kick(); });
-    QObject::connect(paceTimer, &QTimer::timeout, q, [this] { sendNextCharacter(); });
+    QObject::connect(pacer, &Internal::CharacterPacer::due, q, [this] { sendNextCharacter(); });
     QObject::connect(timeoutTimer, &QTimer::timeout, q, [this] { onTimeout(); });
     QObject::connect(pollTimer, &QTimer::timeout, q, [this] { onPoll(); });
 }
@@ -166,8 +161,9 @@ void DeviceCommunication::Private::startEntry(DataFrameEntry &entry)
         startCollecting(entry.answerPattern);
         startWaiting();
     } else if (characterDelay > 0 && frameBytes.size() > 1) {
-        paceNs = qint64(qMin<quint32>(characterDelay, INT_MAX / 2)) * 1000000;
-        paceClock.start();
+        // Character k leaves no sooner than k delays after the first one, by the frame's own
+        // clock: a late character does not push the ones after it back.
+        pacer->start(qint64(qMin<quint32>(characterDelay, INT_MAX / 2)) * 1000000);
         write(1);
         // The answer pattern is compiled while the first character travels: no answer is read
         // before the frame is complete, and the line no longer waits for the compilation.
@@ -175,7 +171,7 @@ void DeviceCommunication::Private::startEntry(DataFrameEntry &entry)
             startCollecting(entry.answerPattern);
         // A failed write may have ended the entry already.
         if (phase == Phase::Sending && queuedCharacters < frameBytes.size())
-            paceTimer->start(int(paceNs / 1000000));
+            pacer->waitFor(queuedCharacters);
     } else {
         startCollecting(entry.answerPattern);
         write(frameBytes.size());
@@ -195,16 +191,12 @@ void DeviceCommunication::Private::startCollecting(const std::string &answerPatt
 void DeviceCommunication::Private::sendNextCharacter()
 {
     if (phase != Phase::Sending || queuedCharacters >= frameBytes.size()) {
-        paceTimer->stop();
+        pacer->stop();
         return;
     }
-    // The ticks come at whole intervals after the first character, never sooner: a late tick
-    // does not push the characters after it back, and one character goes per tick.
-    if (paceClock.nsecsElapsed() < queuedCharacters * paceNs)
-        return;
     write(1);
-    if (queuedCharacters >= frameBytes.size())
-        paceTimer->stop();
+    if (phase == Phase::Sending && queuedCharacters < frameBytes.size())
+        pacer->waitFor(queuedCharacters);
 }
 
 // Hands the next `count` characters of the frame to the device at once, so that the moment the
@@ -354,7 +346,7 @@ void DeviceCommunication::Private::finishEntry(quint32 status)
 void DeviceCommunication::Private::stopTimers()
 {
     setThreshold(0);
-    paceTimer->stop();
+    pacer->stop();
     timeoutTimer->stop();
     pollTimer->stop();
 }

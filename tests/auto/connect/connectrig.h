@@ -12,6 +12,7 @@
 
 #include <connectionmanager.h>
 #include <connectionstatus.h>
+#include <qttreepropertybrowser.h>
 #include <sensorbasic.h>
 
 #include <QComboBox>
@@ -103,6 +104,13 @@ public:
     bool toolbarEnabled() const { return tester->toolbar("sensorOperationsToolbar")->isEnabled(); }
     bool portOpen() const { return window->connection() != nullptr; }
     QString title() const { return window->windowTitle(); }
+    // Reading or writing all holds back the tree's and the chart's painting until it ends.
+    bool viewsPaint() const
+    {
+        auto tree = window->findChild<QtTreePropertyBrowser *>();
+        auto chart = window->findChild<QWidget *>(QStringLiteral("chartFrame"));
+        return tree && chart && tree->updatesEnabled() && chart->updatesEnabled();
+    }
 
     std::unique_ptr<SensorInterface> plugin;
     SensorWindow *window = nullptr;

@@ -146,6 +146,7 @@ void tst_ConnectPty::unplugged()
         QVERIFY(!m_rig->tester->session().view().checkConnection());
     }
     QVERIFY(m_sim->waitForExit());
+    QVERIFY(m_rig->viewsPaint());
     QVERIFY(!m_rig->isConnected());
     QVERIFY(!m_rig->portOpen());
     QCOMPARE(m_rig->portBox()->currentIndex(), 0);

@@ -218,6 +218,7 @@ void tst_ConnectSequence::portChoice()
     QCOMPARE(rig.tester->action("actionEnable_live_data")->isChecked(), connected);
     QCOMPARE(rig.portOpen(), connected);
     QCOMPARE(rig.title(), title);
+    QVERIFY(rig.viewsPaint());
     const bool cancelled = button == QLatin1String("cancel") || button == QLatin1String("escape");
     const int expectedIndex = cancelled || confirm == QMessageBox::Cancel
         ? portIndexBefore
