@@ -10,7 +10,8 @@
 // window  A sensor window polling for M minutes, shown (offscreen unless a platform is set):
 //         how late the GUI thread handles an event posted from another thread every P ms
 //         (default 10; 0 posts none),
-//         the cycle time with the chart drawing, the CPU time per cycle.
+//         the cycle time with the chart drawing, the CPU time per cycle; first, for a quarter
+//         of M minutes, the CPU time of a bare 65 ms timer's wake-up with the same probe.
 // memory  A sensor window's chart filled with N samples (default 1,000,000): resident memory
 //         per plotted sample.
 //
@@ -39,6 +40,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -276,6 +278,57 @@ int pollerPhase(double minutes, int baud)
 using BenchProbe::ProbeEvent;
 using BenchProbe::ProbeReceiver;
 
+// Posts a ProbeEvent to the receiver every probeMs (none when 0) until destroyed.
+class Poster
+{
+public:
+    Poster(ProbeReceiver &receiver, int probeMs)
+        : m_thread([this, &receiver, probeMs] {
+            while (!m_stop && probeMs > 0) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(probeMs));
+                QCoreApplication::postEvent(&receiver, new ProbeEvent);
+            }
+        })
+    {
+    }
+    ~Poster()
+    {
+        m_stop = true;
+        m_thread.join();
+    }
+
+private:
+    std::atomic<bool> m_stop { false };
+    std::thread m_thread;
+};
+
+// What the GUI thread spends on waking up alone in this machine: a bare precise timer
+// restarted 65 ms after it fired, with the same probe posting as the window phase. A poll
+// cannot cost less than one such wake-up.
+void wakeUpFloor(double minutes, int probeMs)
+{
+    ProbeReceiver receiver;
+    Poster poster(receiver, probeMs);
+    QTimer timer;
+    timer.setTimerType(Qt::PreciseTimer);
+    timer.setSingleShot(true);
+    timer.setInterval(int(restartDelayMs));
+    int wakeUps = 0;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        ++wakeUps;
+        timer.start();
+    });
+    const double cpu0 = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
+    const double thread0 = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
+    timer.start();
+    runFor(minutes);
+    const double n = std::max(1, wakeUps);
+    std::printf("  floor: a bare 65 ms timer, %.1f min, %d wake-ups: CPU per wake-up process "
+                "%.1f us, GUI thread %.1f us\n",
+                minutes, wakeUps, (cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - cpu0) / n * 1e6,
+                (cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - thread0) / n * 1e6);
+}
+
 int windowPhase(double minutes, int baud, int probeMs)
 {
     std::printf("\nSensor window polling, shown, %.1f min at %d baud\n", minutes, baud);
@@ -288,15 +341,10 @@ int windowPhase(double minutes, int baud, int probeMs)
     window.resize(1280, 800);
     window.show();
     window.setConnection(&line);
+    wakeUpFloor(std::max(0.25, minutes / 4), probeMs);
 
     ProbeReceiver receiver;
-    std::atomic<bool> stop { false };
-    std::thread poster([&] {
-        while (!stop && probeMs > 0) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(probeMs));
-            QCoreApplication::postEvent(&receiver, new ProbeEvent);
-        }
-    });
+    auto poster = std::make_unique<Poster>(receiver, probeMs);
 
     const double cpu0 = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
     const double thread0 = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
@@ -306,8 +354,7 @@ int windowPhase(double minutes, int baud, int probeMs)
     live->setChecked(false);
     const double cpu = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - cpu0;
     const double thread = cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - thread0;
-    stop = true;
-    poster.join();
+    poster.reset();
     for (int i = 0; i < 20; ++i)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 

@@ -9,15 +9,16 @@
 #include <qwt_date_scale_engine.h>
 #include <qwt_plot.h>
 #include <qwt_plot_canvas.h>
-#include <qwt_plot_directpainter.h>
 #include <qwt_plot_grid.h>
 #include <qwt_plot_marker.h>
+#include <qwt_scale_map.h>
 #include <qwt_scale_widget.h>
 
 #include <QDateTime>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -106,7 +107,6 @@ void SimpleTimeChartPrivate::setupPlot()
         markers[i]->attach(plot);
     }
 
-    directPainter = new QwtPlotDirectPainter(plot);
     canvas->installEventFilter(q);
 }
 
@@ -173,19 +173,42 @@ void SimpleTimeChartPrivate::followNewest(bool replot)
         applyScales();
 }
 
+// A new sample is drawn into the canvas's backing store and only the pixels of its segment are
+// marked for the next paint: the widget paints them together with whatever else changed in
+// this turn of the event loop, instead of one synchronous repaint per sample.
 void SimpleTimeChartPrivate::drawNewSample()
 {
     const int n = samples.size();
-    QWidget *canvas = plot->canvas();
+    auto canvas = static_cast<QwtPlotCanvas *>(plot->canvas());
     if (n < 1 || !canvas->isVisible())
         return;
     const double x = samples.pxData()[n - 1];
     if (x < shownTime.min || x > shownTime.max)
         return;
+    auto store = const_cast<QPixmap *>(canvas->backingStore());
+    if (!store || store->isNull()) {
+        canvas->update(); // the next paint draws everything, the new sample included
+        return;
+    }
     const int from = qMax(0, n - 2);
-    directPainter->drawSeries(leftCurve, from, n - 1);
+    const QRectF canvasRect = canvas->contentsRect();
+    const QwtScaleMap xMap = plot->canvasMap(QwtPlot::xBottom);
+    QPainter painter(store);
+    QRectF dirty;
+    const auto draw = [&](Internal::TimeSeriesItem *item, const double *values) {
+        const QwtScaleMap yMap = plot->canvasMap(item->yAxis());
+        item->drawSeries(&painter, xMap, yMap, canvasRect, from, n - 1);
+        const QPointF a(xMap.transform(samples.pxData()[from]), yMap.transform(values[from]));
+        const QPointF b(xMap.transform(x), yMap.transform(values[n - 1]));
+        dirty |= QRectF(a, b).normalized();
+    };
+    draw(leftCurve, samples.pyData());
     if (rightCurve->isVisible())
-        directPainter->drawSeries(rightCurve, from, n - 1);
+        draw(rightCurve, samples.pyRightData());
+    // The pen's width and its antialiasing reach a little beyond the segment's ends.
+    const int margin = 3;
+    canvas->update(dirty.toAlignedRect().adjusted(-margin, -margin, margin, margin)
+                   & canvas->rect());
 }
 
 SimpleTimeChart::SimpleTimeChart(QWidget *parent)

@@ -11,7 +11,6 @@
 class QLabel;
 class QRubberBand;
 class QToolButton;
-class QwtPlotDirectPainter;
 class QwtPlotGrid;
 class QwtPlotMarker;
 
@@ -59,7 +58,6 @@ public:
     QElapsedTimer labelClock; // since the text last changed
     Internal::TimeSeriesItem *leftCurve = nullptr;
     Internal::TimeSeriesItem *rightCurve = nullptr;
-    QwtPlotDirectPainter *directPainter = nullptr;
     QwtPlotGrid *grid = nullptr;
     QwtPlotMarker *baseline = nullptr;
     QwtPlotMarker *markers[2] = { nullptr, nullptr }; // on, off

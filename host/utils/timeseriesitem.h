@@ -15,7 +15,7 @@ namespace Internal {
 // search) and, when there are more of them than a few per pixel column, reduces each column
 // to its first, lowest, highest and last value, so the cost depends on the canvas width and
 // not on the number of samples beyond one pass over the visible ones. A partial draw
-// (from, to), as QwtPlotDirectPainter asks for when samples are appended, draws those
+// (from, to), as the chart asks for when samples are appended, draws those
 // samples as they are.
 class TimeSeriesItem : public QwtPlotSeriesItem
 {

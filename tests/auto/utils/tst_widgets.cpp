@@ -120,8 +120,6 @@ void tst_Widgets::progressAppearsOnlyWhenSlow()
 void tst_Widgets::connectionStatusTexts()
 {
     ConnectionStatus status;
-    QVERIFY(!status.isConnected());
-    QCOMPARE(status.text(), QStringLiteral("Disconnected"));
     status.setConnected(true);
     QCOMPARE(status.text(), QStringLiteral("Connected"));
 
