@@ -27,6 +27,7 @@
 #include <valueovertime.h>
 
 #include "../common/guiprobe.h"
+#include "../common/quxsimstart.h"
 
 #include <QAction>
 #include <QApplication>
@@ -104,18 +105,9 @@ class Simulator
 public:
     explicit Simulator(int baud)
     {
-        m_process.start(QCoreApplication::applicationDirPath() + "/quxsim",
-                        { "--baud", QString::number(baud), "--temperature", "180", "--target",
-                          "220", "--ramp", "0.1", "--noise", "0.3" });
-        static const QRegularExpression serving("^quxsim: serving .+ on (\\S+)$");
-        while (m_port.isEmpty() && m_process.waitForReadyRead(5000)) {
-            while (m_process.canReadLine()) {
-                const QRegularExpressionMatch match
-                    = serving.match(QString::fromLocal8Bit(m_process.readLine()).trimmed());
-                if (match.hasMatch())
-                    m_port = match.captured(1);
-            }
-        }
+        m_port = BenchQuxsim::start(m_process,
+                                    { "--baud", QString::number(baud), "--temperature", "180",
+                                      "--target", "220", "--ramp", "0.1", "--noise", "0.3" });
     }
     ~Simulator()
     {

@@ -23,6 +23,7 @@
 #include <valueovertime.h>
 
 #include "../common/guiprobe.h"
+#include "../common/quxsimstart.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -101,16 +102,7 @@ public:
                               "--log",         logPath };
         if (microseconds)
             options << "--log-us";
-        m_process.start(QCoreApplication::applicationDirPath() + "/quxsim", options);
-        static const QRegularExpression serving("^quxsim: serving .+ on (\\S+)$");
-        while (m_port.isEmpty() && m_process.waitForReadyRead(5000)) {
-            while (m_process.canReadLine()) {
-                const QRegularExpressionMatch match
-                    = serving.match(QString::fromLocal8Bit(m_process.readLine()).trimmed());
-                if (match.hasMatch())
-                    m_port = match.captured(1);
-            }
-        }
+        m_port = BenchQuxsim::start(m_process, options);
     }
     ~Simulator()
     {

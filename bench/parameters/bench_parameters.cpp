@@ -12,6 +12,7 @@
 // character (its characters travel while the host waits between them). The ratio is taken
 // against the pseudo-terminal's floor, the lower one: what this setup cannot beat.
 
+#include "../common/quxsimstart.h"
 #include "model/memoryrows.h"
 #include "model/sensorcatalogue.h"
 #include "parameters/sensorsession.h"
@@ -139,17 +140,7 @@ int runAtBaud(const QString &sensorName, int baud, int runs, int delayMs,
                             "--log",    logPath };
     if (delayMs > 0)
         arguments << "--delay" << QString::number(delayMs);
-    simulator.start(QCoreApplication::applicationDirPath() + "/quxsim", arguments);
-    QString port;
-    static const QRegularExpression serving(QStringLiteral("^quxsim: serving .+ on (\\S+)$"));
-    while (port.isEmpty() && simulator.waitForReadyRead(5000)) {
-        while (simulator.canReadLine()) {
-            const QRegularExpressionMatch match
-                = serving.match(QString::fromLocal8Bit(simulator.readLine()).trimmed());
-            if (match.hasMatch())
-                port = match.captured(1);
-        }
-    }
+    const QString port = BenchQuxsim::start(simulator, arguments);
     if (port.isEmpty()) {
         std::fprintf(stderr, "quxsim did not start\n");
         return 1;

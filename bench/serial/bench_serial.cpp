@@ -8,6 +8,7 @@
 // Reports the cycle time against the line's own limit, how late time-outs fire, and how long
 // the end of an answer takes to be noticed.
 
+#include "../common/quxsimstart.h"
 #include <serialcommunication.h>
 
 #include <QCoreApplication>
@@ -236,18 +237,7 @@ void runCycles(SerialCommunication &serial, int cycles, double timeout, Record r
 int runAgainstQuxsim(int cycles, int baud)
 {
     QProcess simulator;
-    simulator.start(QCoreApplication::applicationDirPath() + "/quxsim",
-                    { "--baud", QString::number(baud) });
-    QString port;
-    static const QRegularExpression serving("^quxsim: serving .+ on (\\S+)$");
-    while (port.isEmpty() && simulator.waitForReadyRead(5000)) {
-        while (simulator.canReadLine()) {
-            const QRegularExpressionMatch match
-                = serving.match(QString::fromLocal8Bit(simulator.readLine()).trimmed());
-            if (match.hasMatch())
-                port = match.captured(1);
-        }
-    }
+    const QString port = BenchQuxsim::start(simulator, { "--baud", QString::number(baud) });
     if (port.isEmpty()) {
         std::fprintf(stderr, "quxsim did not start\n");
         return 1;

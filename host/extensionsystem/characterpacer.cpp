@@ -60,11 +60,11 @@ void CharacterPacer::waitFor(int k)
 #ifdef Q_OS_LINUX
     if (m_fd >= 0) {
         // Relative to now: a zero value would disarm the timer, so a tick already due waits 1 ns.
-        itimerspec spec {};
+        itimerspec due {};
         const qint64 ns = qMax<qint64>(1, remainingNs);
-        spec.it_value.tv_sec = time_t(ns / 1000000000);
-        spec.it_value.tv_nsec = long(ns % 1000000000);
-        ::timerfd_settime(m_fd, 0, &spec, nullptr);
+        due.it_value.tv_sec = time_t(ns / 1000000000);
+        due.it_value.tv_nsec = long(ns % 1000000000);
+        ::timerfd_settime(m_fd, 0, &due, nullptr);
         return;
     }
 #endif
