@@ -12,7 +12,6 @@
 #endif
 
 namespace ExtensionSystem {
-namespace Internal {
 
 CharacterPacer::CharacterPacer(QObject *parent)
     : QObject(parent)
@@ -53,9 +52,15 @@ bool CharacterPacer::isDue(int k) const
     return m_clock.isValid() && m_clock.nsecsElapsed() >= k * m_intervalNs;
 }
 
+qint64 CharacterPacer::ticksDue() const
+{
+    return m_clock.isValid() && m_intervalNs > 0 ? m_clock.nsecsElapsed() / m_intervalNs : 0;
+}
+
 void CharacterPacer::waitFor(int k)
 {
     m_waitedTick = k;
+    m_armed = true;
     const qint64 remainingNs = qMax<qint64>(0, k * m_intervalNs - m_clock.nsecsElapsed());
 #ifdef Q_OS_LINUX
     if (m_fd >= 0) {
@@ -74,6 +79,10 @@ void CharacterPacer::waitFor(int k)
 void CharacterPacer::stop()
 {
     m_waitedTick = 0;
+    // Most stops find nothing set (a frame sent whole, an answer's end): no system call then.
+    if (!m_armed)
+        return;
+    m_armed = false;
 #ifdef Q_OS_LINUX
     if (m_fd >= 0) {
         const itimerspec disarmed {};
@@ -96,6 +105,7 @@ void CharacterPacer::onWakeUp()
             return;
     }
 #endif
+    m_armed = false;
     if (m_waitedTick == 0)
         return;
     // A precise timer may still wake a little before the tick it was set for.
@@ -107,5 +117,4 @@ void CharacterPacer::onWakeUp()
     emit due();
 }
 
-} // namespace Internal
 } // namespace ExtensionSystem

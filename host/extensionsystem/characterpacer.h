@@ -1,5 +1,7 @@
 #pragma once
 
+#include "extensionsystem_global.h"
+
 #include <QElapsedTimer>
 #include <QObject>
 
@@ -9,13 +11,13 @@ class QTimer;
 QT_END_NAMESPACE
 
 namespace ExtensionSystem {
-namespace Internal {
 
-// The clock a paced frame's characters leave by: tick k is due k intervals after start(), never
-// sooner. The event loop's own timers wake up only at whole milliseconds (a 1 ms tick came every
-// 1.1 to 1.2 ms, half a millisecond of every paced character lost), so on Linux a timer file
-// descriptor wakes the loop at the due moment itself; elsewhere a precise QTimer does it.
-class CharacterPacer : public QObject
+// The clock paced characters leave by, the host's requests and the simulated sensor's answers
+// alike: tick k is due k intervals after start(), never sooner. The event loop's own timers wake
+// up only at whole milliseconds (a 1 ms tick came every 1.1 to 1.2 ms, half a millisecond of
+// every paced character lost), so on Linux a timer file descriptor wakes the loop at the due
+// moment itself; elsewhere a precise QTimer does it.
+class EXTENSIONSYSTEM_EXPORT CharacterPacer : public QObject
 {
     Q_OBJECT
 
@@ -28,6 +30,8 @@ public:
     void waitFor(int k);
     void stop();
     bool isDue(int k) const;
+    // The ticks come so far (0 before the first interval has passed).
+    qint64 ticksDue() const;
 
 signals:
     void due();
@@ -38,10 +42,10 @@ private:
     QElapsedTimer m_clock;
     qint64 m_intervalNs = 0;
     int m_waitedTick = 0;
+    bool m_armed = false; // a wake-up is set, so stop() has something to undo
     int m_fd = -1;
     QSocketNotifier *m_notifier = nullptr;
     QTimer *m_timer = nullptr;
 };
 
-} // namespace Internal
 } // namespace ExtensionSystem

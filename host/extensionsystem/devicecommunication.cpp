@@ -61,7 +61,7 @@ public:
     DeviceCommunication *q;
     QIODevice *device = nullptr;
     QTimer *kickTimer;
-    Internal::CharacterPacer *pacer;
+    CharacterPacer *pacer;
     QTimer *timeoutTimer;
     QTimer *pollTimer;
     bool polling = false;
@@ -89,7 +89,7 @@ public:
 DeviceCommunication::Private::Private(DeviceCommunication *q)
     : q(q)
     , kickTimer(new QTimer(q))
-    , pacer(new Internal::CharacterPacer(q))
+    , pacer(new CharacterPacer(q))
     , timeoutTimer(new QTimer(q))
     , pollTimer(new QTimer(q))
 {
@@ -101,7 +101,7 @@ DeviceCommunication::Private::Private(DeviceCommunication *q)
     pollTimer->setTimerType(Qt::PreciseTimer);
 
     QObject::connect(kickTimer, &QTimer::timeout, q, [this] { kick(); });
-    QObject::connect(pacer, &Internal::CharacterPacer::due, q, [this] { sendNextCharacter(); });
+    QObject::connect(pacer, &CharacterPacer::due, q, [this] { sendNextCharacter(); });
     QObject::connect(timeoutTimer, &QTimer::timeout, q, [this] { onTimeout(); });
     QObject::connect(pollTimer, &QTimer::timeout, q, [this] { onPoll(); });
 }

@@ -1,6 +1,14 @@
 #include "pacedwriter.h"
 
+#include <climits>
+
 namespace QuxSim {
+
+namespace {
+// The shortest wait between two writes of one answer: at 115200 baud a character takes 87 us,
+// and a wake-up per character would cost the simulator more than the line's pace is worth.
+constexpr qint64 batchNs = 500000;
+} // namespace
 
 PacedWriter::PacedWriter(SimulatedSensor *sensor, LineOpen lineOpen, Write write, QObject *parent)
     : QObject(parent)
@@ -8,10 +16,10 @@ PacedWriter::PacedWriter(SimulatedSensor *sensor, LineOpen lineOpen, Write write
     , m_lineOpen(std::move(lineOpen))
     , m_write(std::move(write))
 {
-    m_paceTimer.setTimerType(Qt::PreciseTimer);
-    m_paceTimer.setInterval(1);
-    connect(&m_paceTimer, &QTimer::timeout, this, &PacedWriter::writePaced);
-    m_paceClock.start();
+    connect(&m_pacer, &ExtensionSystem::CharacterPacer::due, this, &PacedWriter::writeDue);
+    m_retryTimer.setSingleShot(true);
+    m_retryTimer.setInterval(1);
+    connect(&m_retryTimer, &QTimer::timeout, this, &PacedWriter::writeDue);
 }
 
 void PacedWriter::send(const QList<SimulatedSensor::Output> &outputs)
@@ -27,40 +35,60 @@ void PacedWriter::send(const QList<SimulatedSensor::Output> &outputs)
 
 void PacedWriter::clear()
 {
-    m_paceTimer.stop();
+    m_pacer.stop();
+    m_retryTimer.stop();
     m_pending.clear();
 }
 
 void PacedWriter::queueAnswer(const QByteArray &bytes)
 {
-    if (!m_lineOpen())
+    if (!m_lineOpen() || bytes.isEmpty())
         return;
+    // An idle line starts a new clock; an answer queued behind another follows it on the same
+    // clock, as it would on the wire.
     if (m_pending.isEmpty()) {
-        m_paceStartNs = m_paceClock.nsecsElapsed();
+        m_characterNs = qMax<qint64>(1, 10LL * 1000000000 / qMax(1, m_sensor->model().baudrate()));
+        m_pacer.start(m_characterNs);
         m_sentSinceStart = 0;
     }
     m_pending.append(bytes);
-    if (!m_paceTimer.isActive())
-        m_paceTimer.start();
+    if (!m_retryTimer.isActive())
+        waitForNext();
 }
 
-void PacedWriter::writePaced()
+void PacedWriter::writeDue()
 {
-    const int baud = m_sensor->model().baudrate();
-    const qint64 elapsedNs = m_paceClock.nsecsElapsed() - m_paceStartNs;
-    const qint64 due = elapsedNs * baud / 10 / 1000000000 - m_sentSinceStart;
-    if (due > 0 && m_lineOpen()) {
+    if (!m_lineOpen()) {
+        clear();
+        return;
+    }
+    const qint64 due = m_pacer.ticksDue() - m_sentSinceStart;
+    if (due > 0) {
         const int count = int(qMin<qint64>(due, m_pending.size()));
         const qint64 written = m_write(m_pending, count);
-        if (written > 0) {
-            m_pending.remove(0, int(written));
-            m_sentSinceStart += written;
-        } else if (written < 0) {
-            m_pending.clear();
+        if (written < 0) {
+            clear();
+            return;
+        }
+        m_pending.remove(0, int(written));
+        m_sentSinceStart += written;
+        if (written == 0 && !m_pending.isEmpty()) {
+            m_retryTimer.start();
+            return;
         }
     }
-    if (m_pending.isEmpty() || !m_lineOpen())
-        m_paceTimer.stop();
+    if (!m_pending.isEmpty())
+        waitForNext();
+}
+
+// Wakes up when the next character's stop bit ends, or, when characters are shorter than a
+// batch, when the last character of the next batch (never past the answer's end) is through.
+void PacedWriter::waitForNext()
+{
+    const qint64 batch = qMax<qint64>(1, batchNs / m_characterNs);
+    const qint64 last = m_sentSinceStart + m_pending.size();
+    const qint64 next = qMin(last, qMax(m_sentSinceStart + 1, m_pacer.ticksDue() + batch));
+    m_pacer.waitFor(int(qMin<qint64>(next, INT_MAX)));
 }
 
 } // namespace QuxSim

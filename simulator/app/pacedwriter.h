@@ -2,8 +2,9 @@
 
 #include <simulatedsensor.h>
 
+#include <characterpacer.h>
+
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
@@ -13,7 +14,10 @@ namespace QuxSim {
 
 // Sends a simulated sensor's answers at its line speed, 10 bit times per character (start bit,
 // 8 data bits, stop bit), over whatever carries them to the host: a pseudo-terminal moves bytes
-// at memory speed and a serial device server relays them at the line's speed.
+// at memory speed and a serial device server relays them at the line's speed. A character is
+// handed on when its stop bit would end on the wire, so an answer's last character arrives when
+// it would on a line; at high rates the ones before it go in batches, a wake-up per half
+// millisecond at most.
 class PacedWriter : public QObject
 {
     Q_OBJECT
@@ -34,16 +38,18 @@ public:
 
 private:
     void queueAnswer(const QByteArray &bytes);
-    void writePaced();
+    void writeDue();
+    void waitForNext();
 
     SimulatedSensor *m_sensor;
     LineOpen m_lineOpen;
     Write m_write;
     QByteArray m_pending;
-    QTimer m_paceTimer;
-    QElapsedTimer m_paceClock;
-    qint64 m_paceStartNs = 0;
+    ExtensionSystem::CharacterPacer m_pacer;
+    qint64 m_characterNs = 0;
     qint64 m_sentSinceStart = 0;
+    // Tries again when the host's side took nothing (its buffer is full).
+    QTimer m_retryTimer;
 };
 
 } // namespace QuxSim
