@@ -253,7 +253,11 @@ void DeviceCommunication::Private::expectMore()
 
 void DeviceCommunication::Private::setThreshold(int characters)
 {
-    if (characters == threshold || !q->isOpen())
+    if (!q->isOpen()) {
+        threshold = 0; // a port opened again starts from its own settings: any character
+        return;
+    }
+    if (characters == threshold)
         return;
     threshold = characters;
     q->setReadThreshold(characters);

@@ -4,6 +4,8 @@
 
 #include <QSerialPort>
 
+#include <cerrno>
+
 #ifdef Q_OS_UNIX
 #include <poll.h>
 #include <termios.h>
@@ -62,6 +64,16 @@ SerialCommunication::SerialCommunication(QObject *parent)
         if (error == QSerialPort::NoError || !d->port->isOpen())
             return; // failures to open are reported by open()
         QString reason = d->port->errorString();
+        if (error == QSerialPort::ResourceError && reason == qt_error_string(EAGAIN)
+            && !lineHungUp(d->port)) {
+            // The system reported input that was gone when the port read it (discarded before
+            // the next frame), or had no room for a write for a moment. Neither ends the line;
+            // QSerialPort stopped watching for input, so it watches again.
+            qCDebug(serialLog).noquote() << portPath() << "nothing to read or write for now";
+            d->port->clearError();
+            d->port->setReadBufferSize(d->port->readBufferSize());
+            return;
+        }
         const bool hungUp = !isFatal(error) && lineHungUp(d->port);
         if (hungUp)
             reason = tr("The device was disconnected");

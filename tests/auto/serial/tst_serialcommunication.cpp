@@ -7,10 +7,16 @@
 #include <serialcommunication.h>
 
 #include <QEventLoop>
+#include <QSocketNotifier>
 #include <QSerialPort>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
 
 using namespace ExtensionSystem;
 using Entry = CommunicationInterface::DataFrameEntry;
@@ -62,6 +68,7 @@ private slots:
     void timeoutCountsFromLastCharacter();
     void lateAnswer_data();
     void lateAnswer();
+    void inputGoneBeforeItsNotification();
     void queuedTransactionsRunInOrder();
     void unplugFinishesEverything_data();
     void unplugFinishesEverything();
@@ -247,6 +254,57 @@ void tst_SerialCommunication::lateAnswer()
     QCOMPARE(m_peer->requests.size(), 2);
     QCOMPARE(results({ &first, &second }),
              QStringList({ "0 ", secondStatus ? QString("1 ") + identificationAnswer : "0 " }));
+}
+
+// A late answer that arrives while the next frame discards the input can be gone by the time the
+// port's own notification reads it; the read then finds nothing, which must not end the line.
+// Here a notifier the loop serves before the port's throws the input away in between.
+void tst_SerialCommunication::inputGoneBeforeItsNotification()
+{
+    m_serial->vClose();
+    int pipe[2];
+    QCOMPARE(::pipe(pipe), 0);
+    const int slave = ::open(qPrintable(m_peer->portName()), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    QVERIFY(slave >= 0);
+    QSocketNotifier discard(pipe[0], QSocketNotifier::Read);
+    connect(&discard, &QSocketNotifier::activated, this, [&] {
+        char byte;
+        QCOMPARE(::read(pipe[0], &byte, 1), ssize_t(1));
+        ::tcflush(slave, TCIFLUSH);
+    });
+    PortSettings settings;
+    settings.portName = m_peer->portName();
+    QString error;
+    QVERIFY2(m_serial->open(settings, &error), qPrintable(error));
+    QSignalSpy failed(m_serial.get(), &DeviceCommunication::portFailed);
+    // While an answer is awaited the terminal reports input only once VMIN characters are in;
+    // an empty read then fails with EAGAIN instead of returning nothing.
+    termios attributes {};
+    QCOMPARE(::tcgetattr(slave, &attributes), 0);
+    attributes.c_cc[VMIN] = 1;
+    QCOMPARE(::tcsetattr(slave, TCSANOW, &attributes), 0);
+
+    // The answer is in the terminal's input, and the discard due, before the loop looks again.
+    m_peer->send(identificationAnswer);
+    pollfd input { slave, POLLIN, 0 };
+    QCOMPARE(::poll(&input, 1, 1000), 1);
+    QCOMPARE(::write(pipe[1], "x", 1), ssize_t(1));
+    QTest::qWait(20);
+
+    QVERIFY(m_serial->isOpen());
+    QCOMPARE(failed.count(), 0);
+    // The port still reports input by itself, with no transaction polling it.
+    QSignalSpy readable(m_serial->findChild<QSerialPort *>(), &QSerialPort::readyRead);
+    m_peer->send("/");
+    QTRY_COMPARE_WITH_TIMEOUT(readable.count(), 1, 1000);
+    m_peer->onRequest = [this](const QByteArray &) { m_peer->send(identificationAnswer); };
+    Frame frame { makeEntry(identification, identificationPattern, 1000) };
+    m_serial->uiSendDataFrame(&frame);
+    QTRY_COMPARE_WITH_TIMEOUT(m_finished.size(), 1, 2000);
+    QCOMPARE(results({ &frame }), QStringList(QString("1 ") + identificationAnswer));
+    ::close(slave);
+    ::close(pipe[0]);
+    ::close(pipe[1]);
 }
 
 // Transactions one at a time in the order queued; the entries of a frame in order within one
