@@ -205,11 +205,11 @@ void DeviceCommunication::Private::sendNextCharacter()
 void DeviceCommunication::Private::write(int count)
 {
     const bool last = queuedCharacters + count >= frameBytes.size();
-    if (last)
+    // A frame written whole follows startEntry()'s discard at once.
+    if (last && queuedCharacters > 0)
         q->discardInput();
-    device->write(frameBytes.constData() + queuedCharacters, count);
+    q->writeCharacters(frameBytes.constData() + queuedCharacters, count);
     queuedCharacters += count;
-    q->flushDevice();
     if (last)
         checkSent();
 }
@@ -347,9 +347,11 @@ void DeviceCommunication::Private::finishEntry(quint32 status)
     kickTimer->start();
 }
 
+// The read threshold stays: the next answer of a poll is as long as the last, so the terminal's
+// settings are not touched twice per request. Input that comes in between is discarded before
+// the next frame in any case, and a hang-up is reported whatever the threshold.
 void DeviceCommunication::Private::stopTimers()
 {
-    setThreshold(0);
     pacer->stop();
     timeoutTimer->stop();
     pollTimer->stop();

@@ -17,8 +17,8 @@ namespace ExtensionSystem {
 // or a connection to a serial device server. Subclasses open and close the device, apply port
 // settings and report the device's failures; what happens between a queued DataFrame and its
 // emitFinished is the same for every device and lives here:
-// - Input is discarded before each entry and again just before the last character of the frame
-//   goes out; the time-out starts once that character was handed over (writeDrained()), and
+// - Input is discarded before each entry and, for a paced frame, again just before its last
+//   character goes out; the time-out starts once that character was handed over (writeDrained()), and
 //   nothing received before that moment can answer the frame.
 // - The answer is cut out by AnswerCollector: a later "/" starts the frame over (line noise),
 //   NUL and every other byte count. An invalid answer pattern counts as "does not match":
@@ -62,8 +62,8 @@ protected:
 
     // Drops what the device holds; may close a device that turns out to be dead.
     virtual void discardInput();
-    // Hands what was written to the driver at once.
-    virtual void flushDevice() = 0;
+    // Hands `count` characters of a frame to the driver at once.
+    virtual void writeCharacters(const char *data, int count) = 0;
     // True when the device has handed every written byte on.
     virtual bool writeDrained() const;
     // Moves what the driver holds into the device's buffer without waiting.

@@ -9,6 +9,7 @@
 #ifdef Q_OS_UNIX
 #include <poll.h>
 #include <termios.h>
+#include <unistd.h>
 #endif
 
 namespace ExtensionSystem {
@@ -181,9 +182,28 @@ void SerialCommunication::discardInput()
     d->port->readAll();
 }
 
-void SerialCommunication::flushDevice()
+// A frame's characters go to the driver in one system call. Through QSerialPort they would
+// first be buffered and the port would watch for room to write: two more turns of the event
+// loop per frame for a few characters the driver takes at once. Whatever the driver does not
+// take (its buffer is full, or it failed) goes through QSerialPort, which writes it when there
+// is room or reports the failure.
+void SerialCommunication::writeCharacters(const char *data, int count)
 {
-    d->port->flush();
+    qint64 written = 0;
+#ifdef Q_OS_UNIX
+    const int descriptor = int(d->port->handle());
+    if (descriptor >= 0 && d->port->bytesToWrite() == 0) {
+        ssize_t result;
+        do
+            result = ::write(descriptor, data, size_t(count));
+        while (result < 0 && errno == EINTR);
+        written = qMax<qint64>(0, result);
+    }
+#endif
+    if (written < count) {
+        d->port->write(data + written, count - written);
+        d->port->flush();
+    }
 }
 
 bool SerialCommunication::writeDrained() const

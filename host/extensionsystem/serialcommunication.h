@@ -49,7 +49,7 @@ public:
 
 protected:
     void discardInput() override;
-    void flushDevice() override;
+    void writeCharacters(const char *data, int count) override;
     bool writeDrained() const override;
     void fetchPending() override;
     void setReadThreshold(int characters) override;

@@ -127,8 +127,9 @@ void TcpCommunication::vClose()
     finishPending();
 }
 
-void TcpCommunication::flushDevice()
+void TcpCommunication::writeCharacters(const char *data, int count)
 {
+    d->socket->write(data, count);
     d->socket->flush();
 }
 

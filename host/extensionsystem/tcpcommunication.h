@@ -44,7 +44,7 @@ public:
     void vClose() override;
 
 protected:
-    void flushDevice() override;
+    void writeCharacters(const char *data, int count) override;
     void closeDevice() override;
 
 private:
