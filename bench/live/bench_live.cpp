@@ -304,12 +304,14 @@ int pollerPhase(double minutes, int baud)
     const double thread0 = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
     poller.setLiveData(true);
     poller.poll();
+    CpuWindows windows([&] { return line.polls.size(); });
     runFor(minutes);
     poller.setLiveData(false);
     while (poller.pendingTransactionId() != 0)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     reportCycles(line.polls, baud, cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - cpu0,
                  cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - thread0);
+    windows.print("CPU per cycle");
     return 0;
 }
 
