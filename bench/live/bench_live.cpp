@@ -46,7 +46,10 @@
 #include <thread>
 #include <vector>
 
+#include <fcntl.h>
 #include <malloc.h>
+#include <poll.h>
+#include <termios.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -373,12 +376,76 @@ void wakeUpFloor(const char *where, double minutes, int probeMs)
     windows.print("    CPU per wake-up");
 }
 
+// What a live poll costs this machine with nothing of the program's in it: the same request to
+// the same quxsim over the same pseudo-terminal, by plain system calls on this thread (discard
+// the input, write the frame, wait for the answer's last character, read it, sleep 65 ms). Two
+// sleeps and a handful of calls per cycle, as the program's poll has; its CPU per cycle in 5 s
+// windows, measured like the program's, is the floor a poll cannot go below here.
+void barePollFloor(const QString &port, double minutes)
+{
+    const int fd = ::open(QFile::encodeName(port).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    termios attributes {};
+    if (fd < 0 || ::tcgetattr(fd, &attributes) != 0) {
+        std::fprintf(stderr, "bare poll: cannot open %s\n", qPrintable(port));
+        return;
+    }
+    ::cfmakeraw(&attributes);
+    ::tcsetattr(fd, TCSANOW, &attributes); // the rate stays quxsim's: it answers at its own
+    static const char request[] = "/020D0e0C.";
+    int cycles = 0;
+    int answered = 0;
+    std::vector<double> windows;
+    const auto windowLength = std::chrono::seconds(5);
+    const auto end = Clock::now() + std::chrono::milliseconds(qint64(minutes * 60000));
+    auto windowStart = Clock::now();
+    double windowCpu = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
+    int windowCycles = 0;
+    while (Clock::now() < end) {
+        ::tcflush(fd, TCIFLUSH);
+        if (::write(fd, request, sizeof request - 1) != ssize_t(sizeof request - 1))
+            break;
+        char answer[64];
+        int length = 0;
+        pollfd input { fd, POLLIN, 0 };
+        while (length < int(sizeof answer) && ::poll(&input, 1, 200) == 1) {
+            const ssize_t n = ::read(fd, answer + length, sizeof answer - std::size_t(length));
+            if (n <= 0)
+                break;
+            length += int(n);
+            if (answer[length - 1] == '.') {
+                ++answered;
+                break;
+            }
+        }
+        ::poll(nullptr, 0, int(restartDelayMs));
+        ++cycles;
+        ++windowCycles;
+        if (Clock::now() - windowStart >= windowLength) {
+            const double cpu = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
+            windows.push_back((cpu - windowCpu) / windowCycles * 1e6);
+            windowStart = Clock::now();
+            windowCpu = cpu;
+            windowCycles = 0;
+        }
+    }
+    ::close(fd);
+    std::sort(windows.begin(), windows.end());
+    if (windows.empty())
+        return;
+    std::printf("  floor: a bare poll by system calls, %.1f min, %d cycles (%d answered): CPU per "
+                "cycle in %zu windows of 5 s: quietest %.1f us, median %.1f us, most %.1f us\n",
+                minutes, cycles, answered, windows.size(), windows.front(),
+                windows[windows.size() / 2], windows.back());
+}
+
 int windowPhase(double minutes, int baud, int probeMs)
 {
     std::printf("\nSensor window polling, shown, %.1f min at %d baud\n", minutes, baud);
     const double floorMinutes = std::max(0.25, minutes / 4);
     wakeUpFloor("alone", floorMinutes, probeMs);
     Simulator simulator(baud);
+    if (!simulator.port().isEmpty())
+        barePollFloor(simulator.port(), floorMinutes);
     ExtensionSystem::SerialCommunication serial;
     if (simulator.port().isEmpty() || !openLine(serial, simulator.port(), baud))
         return 1;
