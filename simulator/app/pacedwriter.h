@@ -16,8 +16,7 @@ namespace QuxSim {
 // 8 data bits, stop bit), over whatever carries them to the host: a pseudo-terminal moves bytes
 // at memory speed and a serial device server relays them at the line's speed. A character is
 // handed on when its stop bit would end on the wire, so an answer's last character arrives when
-// it would on a line; at high rates the ones before it go in batches, a wake-up per half
-// millisecond at most.
+// it would on a line; the ones before it go in batches, a wake-up per millisecond at most.
 class PacedWriter : public QObject
 {
     Q_OBJECT
