@@ -67,9 +67,6 @@ public:
     // Certificates, password and credentials files, the configuration; once.
     bool prepare()
     {
-        m_plain = freePort();
-        m_login = freePort();
-        m_tls = freePort();
         const QString d = m_dir + QLatin1Char('/');
         TestFiles::write(d + "san.cnf", "subjectAltName=IP:127.0.0.1\n");
         TestFiles::write(d + "login", QByteArray(user) + '\n' + password + '\n');
@@ -94,38 +91,20 @@ public:
                       "-extfile", d + "san.cnf" })
             || !run("mosquitto_passwd", { "-b", "-c", d + "passwords", user, password }))
             return false;
-        const QString config = QStringLiteral("per_listener_settings true\npersistence false\n"
-                                              "user root\nlog_dest stderr\n"
-                                              "listener %1 127.0.0.1\nallow_anonymous true\n"
-                                              "listener %2 127.0.0.1\nallow_anonymous false\n"
-                                              "password_file %4passwords\n"
-                                              "listener %3 127.0.0.1\nallow_anonymous false\n"
-                                              "password_file %4passwords\ncafile %4ca.crt\n"
-                                              "certfile %4server.crt\nkeyfile %4server.key\n")
-                                   .arg(m_plain)
-                                   .arg(m_login)
-                                   .arg(m_tls)
-                                   .arg(d);
-        TestFiles::write(d + "mosquitto.conf", config.toUtf8());
+        choosePorts();
         return true;
     }
 
+    // Starts the broker on the ports chosen, and waits until every listener takes connections.
+    // A port chosen free can be taken by another test's process before the broker binds it;
+    // then the broker starts again on new ports, up to three times.
     bool start()
     {
-        stop();
-        m_process.setProcessChannelMode(QProcess::MergedChannels);
-        m_process.start(program(), { "-c", m_dir + "/mosquitto.conf" });
-        if (!m_process.waitForStarted(5000))
-            return false;
-        // Ready once every listener takes connections.
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < 10000) {
-            if (accepts(m_plain) && accepts(m_login) && accepts(m_tls))
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            if (attempt > 0)
+                choosePorts();
+            if (startOnce())
                 return true;
-            if (m_process.state() == QProcess::NotRunning)
-                return false;
-            QThread::msleep(20);
         }
         return false;
     }
@@ -138,7 +117,8 @@ public:
             m_process.kill();
         m_process.waitForFinished(1000);
     }
-    QByteArray output() { return m_process.readAll(); }
+    // What the broker printed (every attempt's).
+    QByteArray output() { return m_output + m_process.readAll(); }
 
     QString plainUrl() const { return QStringLiteral("mqtt://127.0.0.1:%1").arg(m_plain); }
     QString loginUrl() const { return QStringLiteral("mqtt://127.0.0.1:%1").arg(m_login); }
@@ -159,6 +139,49 @@ public:
     }
 
 private:
+    void choosePorts()
+    {
+        m_plain = freePort();
+        m_login = freePort();
+        m_tls = freePort();
+        const QString d = m_dir + QLatin1Char('/');
+        const QString config = QStringLiteral("per_listener_settings true\npersistence false\n"
+                                              "user root\nlog_dest stderr\n"
+                                              "listener %1 127.0.0.1\nallow_anonymous true\n"
+                                              "listener %2 127.0.0.1\nallow_anonymous false\n"
+                                              "password_file %4passwords\n"
+                                              "listener %3 127.0.0.1\nallow_anonymous false\n"
+                                              "password_file %4passwords\ncafile %4ca.crt\n"
+                                              "certfile %4server.crt\nkeyfile %4server.key\n")
+                                   .arg(m_plain)
+                                   .arg(m_login)
+                                   .arg(m_tls)
+                                   .arg(d);
+        TestFiles::write(d + "mosquitto.conf", config.toUtf8());
+    }
+
+    bool startOnce()
+    {
+        stop();
+        m_process.setProcessChannelMode(QProcess::MergedChannels);
+        m_process.start(program(), { "-c", m_dir + "/mosquitto.conf" });
+        if (!m_process.waitForStarted(5000))
+            return false;
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 10000) {
+            if (accepts(m_plain) && accepts(m_login) && accepts(m_tls))
+                return true;
+            if (m_process.state() == QProcess::NotRunning)
+                break;
+            // Waiting on the broker's output keeps what it says for a failure's message.
+            m_process.waitForReadyRead(20);
+        }
+        stop();
+        m_output += m_process.readAll();
+        return false;
+    }
+
     static bool run(const QString &program, const QStringList &arguments)
     {
         QProcess process;
@@ -176,6 +199,7 @@ private:
     int m_login = 0;
     int m_tls = 0;
     QProcess m_process;
+    QByteArray m_output;
 };
 
 // mosquitto_sub on the plain listener, every message as "topic<TAB>payload" (a sensor type
