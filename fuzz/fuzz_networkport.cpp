@@ -19,9 +19,10 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QString name = QString::fromUtf8(reinterpret_cast<const char *>(data), int(size));
-    static const QRegularExpression form(
-        QStringLiteral(R"(^tcp://(?:\[([A-Za-z0-9:.%_-]+)\]|([A-Za-z0-9._-]+)):([0-9]{1,5})$)"),
-        QRegularExpression::CaseInsensitiveOption);
+    // The scheme's case is spelled out: a case-insensitive expression would also take letters
+    // that fold to ASCII ones ("\u017F" to "s", "\u212A" to "k") for the host's [A-Za-z].
+    static const QRegularExpression form(QStringLiteral(
+        R"(^[Tt][Cc][Pp]://(?:\[([A-Za-z0-9:.%_-]+)\]|([A-Za-z0-9._-]+)):([0-9]{1,5})$)"));
 
     NetworkPort port;
     const bool accepted = NetworkPort::parse(name, &port);
